@@ -1,0 +1,21 @@
+// The program's command line: the headless commands run here and return the exit status
+// (0 done, 1 a file could not be loaded or saved, 2 a usage error).
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "scene/FileOutcome.h"
+#include "scene/Scene.h"
+
+constexpr int kExitOk = 0;
+constexpr int kExitFileError = 1;
+constexpr int kExitUsage = 2;
+
+// Loads a file as the program's own commands do: ".3ds" (any case) as the import does, anything
+// else as Open does, with its first object and camera made current.
+FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene);
+
+// args excludes the program name. Writes results to out and messages to err.
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -1,0 +1,16 @@
+# Warnings for the project's own targets; errors with ZEMVORA_STRICT (as CI builds).
+function(zemvora_set_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 $<$<BOOL:${ZEMVORA_STRICT}>:/WX>)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
+                           -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
+                           $<$<BOOL:${ZEMVORA_STRICT}>:-Werror>)
+  endif()
+endfunction()
+
+if(ZEMVORA_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()

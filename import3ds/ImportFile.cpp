@@ -1,0 +1,42 @@
+#include "import3ds/ImportFile.h"
+
+#include "import3ds/Read3DS.h"
+#include <cerrno>
+
+#include "scene/SceneMessages.h"
+
+std::string FileNameOf(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+FileOutcome ImportSceneFile(const std::string& path, Scene& scene) {
+    scene.ClearScene();
+    scene.m_settings.currentObject = -1;
+    scene.m_settings.currentCamera = -1;
+
+    const std::string name = FileNameOf(path);
+    int errorCode = 0;
+    std::unique_ptr<InputStream> in = InputStream::OpenFile(path, errorCode);
+    if (!in) return FileOutcome::Failure(messages::CannotOpenFile(name, errorCode));
+
+    const Read3dsResult result = Read3DS(*in, scene);
+    if (in->IoError()) {
+        // A file that could not be read to its end: what was read of it is no scene to trust.
+        scene.ClearScene();
+        return FileOutcome::Failure(messages::CannotOpenFile(name, EIO));
+    }
+    switch (result) {
+        case Read3dsResult::Read: break;
+        case Read3dsResult::TooShort: return FileOutcome::Failure(messages::NotA3dsFile(name));
+        case Read3dsResult::BadMainChunk:
+            return FileOutcome::Failure(messages::Bad3dsMainChunk(name));
+        case Read3dsResult::NoEditorChunk:
+            return FileOutcome::Failure(messages::No3dsMeshData(name));
+    }
+
+    scene.m_bModified = 1;
+    scene.m_settings.currentObject = scene.m_objects.empty() ? -1 : 0;
+    scene.m_settings.currentCamera = scene.m_cameras.empty() ? -1 : 0;
+    return FileOutcome::Success();
+}

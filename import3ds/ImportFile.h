@@ -1,0 +1,16 @@
+// The file side of "Import 3DS file...", free of any dialog: once the user has chosen a file,
+// the old scene is gone, whatever the file turns out to be.
+#pragma once
+
+#include <string>
+
+#include "scene/FileOutcome.h"
+#include "scene/Scene.h"
+
+// Clears the scene and reads the file at path. On success the scene is marked modified and its
+// first object and camera are current; on failure it stays empty and unmodified. Messages name
+// the file without its folder.
+FileOutcome ImportSceneFile(const std::string& path, Scene& scene);
+
+// The file name of a path, without its folder.
+std::string FileNameOf(const std::string& path);

@@ -1,0 +1,308 @@
+#include "import3ds/Read3DS.h"
+
+#include <algorithm>
+
+#include "import3ds/ChunkIds.h"
+#include "import3ds/SceneGeometry.h"
+#include "scene/ByteOrder.h"
+
+namespace {
+
+constexpr uint64_t kHeaderSize = 6;
+constexpr uint64_t kEditorOffset = 16;
+
+struct ChunkHeader {
+    uint16_t id = 0;
+    uint32_t length = 0;
+};
+
+bool ReadHeader(InputStream& in, ChunkHeader& header) {
+    return in.ReadU16(header.id) && in.ReadU32(header.length);
+}
+
+// Reads the header at the current position; false at the end of the file and for a chunk too
+// short to hold its own header, either of which ends the walk that asked.
+bool ReadWalkHeader(InputStream& in, ChunkHeader& header) {
+    return ReadHeader(in, header) && header.length >= kHeaderSize;
+}
+
+// Stretches the object's bounds over one more vertex; the first vertex sets them.
+void IncludeInBounds(SceneObject& o, const SceneVertex& v, bool first) {
+    if (first) {
+        o.maxX = o.minX = v.x;
+        o.maxY = o.minY = v.y;
+        o.maxZ = o.minZ = v.z;
+        return;
+    }
+    if (v.x > o.maxX) o.maxX = v.x;
+    if (v.x < o.minX) o.minX = v.x;
+    if (v.y > o.maxY) o.maxY = v.y;
+    if (v.y < o.minY) o.minY = v.y;
+    if (v.z > o.maxZ) o.maxZ = v.z;
+    if (v.z < o.minZ) o.minZ = v.z;
+}
+
+// 3DS percentages become fractions: p x 0.01, computed in double and stored as float.
+float Percent(int p) { return static_cast<float>(static_cast<double>(p) * 0.01); }
+
+class Reader {
+public:
+    Reader(InputStream& in, Scene& scene) : m_in(in), m_scene(scene) {}
+
+    void Walk(uint64_t from) {
+        const uint64_t size = m_in.Size();
+        uint64_t pos = from;
+        while (pos < size) {
+            m_in.Seek(pos);
+            ChunkHeader header;
+            if (!ReadWalkHeader(m_in, header)) break;
+            if (header.id == chunk::kNamedObject) ReadNamedObject();
+            else if (header.id == chunk::kMaterial) ReadMaterial(pos + header.length);
+            pos += header.length;
+        }
+    }
+
+private:
+    void ReadMaterial(uint64_t end) {
+        SceneMaterial material;
+        // A file without a transparency chunk means an opaque material.
+        material.transparency = 1.0f;
+        // The first sub-chunk is taken to be the name chunk; its header is not looked at.
+        if (!m_in.Skip(kHeaderSize) || !m_in.ReadCString(material.name)) return;
+        m_scene.m_materialNames.push_back(material.name);
+
+        for (uint64_t pos = m_in.Tell(); pos < end;) {
+            m_in.Seek(pos);
+            ChunkHeader header;
+            if (!ReadWalkHeader(m_in, header)) break;
+            switch (header.id) {
+                case chunk::kAmbient: ReadColorByteChunk(material.ambient); break;
+                case chunk::kDiffuse: ReadColorByteChunk(material.diffuse); break;
+                case chunk::kSpecular: ReadColorByteChunk(material.specular); break;
+                case chunk::kShininess: {
+                    int16_t p;
+                    if (m_in.Skip(kHeaderSize) && m_in.ReadI16(p)) material.shininess = Percent(p);
+                    break;
+                }
+                case chunk::kTransparency: {
+                    int16_t p;
+                    if (m_in.Skip(kHeaderSize) && m_in.ReadI16(p))
+                        material.transparency = Percent(100 - p);
+                    break;
+                }
+                default: break;
+            }
+            pos += header.length;
+        }
+        m_scene.m_materials.push_back(std::move(material));
+    }
+
+    // A colour chunk of a material, taken to hold a byte colour chunk first.
+    void ReadColorByteChunk(RGB8& color) {
+        uint8_t rgb[3];
+        if (m_in.Skip(kHeaderSize) && m_in.Read(rgb, 3)) color = RGB8{rgb[0], rgb[1], rgb[2]};
+    }
+
+    // Only the first sub-chunk after the name decides what the named object is.
+    void ReadNamedObject() {
+        std::string name;
+        if (!m_in.ReadCString(name)) return;
+        const uint64_t start = m_in.Tell();
+        ChunkHeader header;
+        if (!ReadWalkHeader(m_in, header)) return;
+        switch (header.id) {
+            case chunk::kTriangleMesh: ReadMesh(name, header.length); break;
+            case chunk::kLight: ReadLight(name, start + header.length); break;
+            case chunk::kCamera: ReadCamera(name); break;
+            default: break;
+        }
+    }
+
+    // The sub-chunks are read one after another while the sum of their lengths stays below the
+    // mesh's length. A face list is not skipped, so the chunk nested in it right after the face
+    // data (usually its first material group) is read as the mesh's next sub-chunk; the lengths
+    // then add up to the mesh length and the loop ends. An unknown chunk is entered: its
+    // contents are read as if they were further sub-chunks.
+    void ReadMesh(const std::string& name, uint32_t meshLength) {
+        SceneObject object;
+        object.name = name;
+        object.note = name;
+        object.noteColor = RGB8{127, 192, 192};
+
+        uint32_t sum = 0;
+        bool more = true;
+        while (more && sum < meshLength) {
+            const uint64_t start = m_in.Tell();
+            ChunkHeader header;
+            if (!ReadWalkHeader(m_in, header)) break;
+            sum += header.length;
+            switch (header.id) {
+                case chunk::kVertexList: more = ReadVertexList(object); break;
+                case chunk::kFaceList: more = ReadFaceList(object); break;
+                case chunk::kFaceMaterial:
+                    more = ReadFaceMaterial(object);
+                    m_in.Seek(start + header.length);
+                    break;
+                case chunk::kVertexFlags:
+                case chunk::kMappingCoords:
+                case chunk::kSmoothGroups:
+                case chunk::kLocalAxes:
+                case chunk::kMeshColor:
+                case chunk::kTextureInfo: m_in.Seek(start + header.length); break;
+                default: break;
+            }
+        }
+        FinishObject(object);
+        m_scene.m_objects.push_back(std::move(object));
+    }
+
+    bool ReadVertexList(SceneObject& object) {
+        uint16_t count;
+        if (!m_in.ReadU16(count)) return false;
+        const size_t bytes = size_t{count} * 12;
+        if (bytes > m_in.Remaining()) return false;
+        m_scratch.resize(bytes);
+        if (!m_in.Read(m_scratch.data(), bytes)) return false;
+
+        object.vertexCount = count;
+        object.vertices.reserve(object.vertices.size() + count);
+        const uint8_t* p = m_scratch.data();
+        for (size_t i = 0; i < count; ++i, p += 12) {
+            SceneVertex v;
+            v.x = LoadF32(p);
+            v.y = LoadF32(p + 4);
+            v.z = LoadF32(p + 8);
+            IncludeInBounds(object, v, object.vertices.empty());
+            object.vertices.push_back(v);
+        }
+        return true;
+    }
+
+    bool ReadFaceList(SceneObject& object) {
+        uint16_t count;
+        if (!m_in.ReadU16(count)) return false;
+        const size_t bytes = size_t{count} * 8;
+        if (bytes > m_in.Remaining()) return false;
+        m_scratch.resize(bytes);
+        if (!m_in.Read(m_scratch.data(), bytes)) return false;
+
+        object.meshCount = count;
+        object.meshes.reserve(object.meshes.size() + count);
+        const uint8_t* p = m_scratch.data();
+        for (size_t i = 0; i < count; ++i, p += 8) {
+            SceneMesh mesh;
+            mesh.a = LoadU16(p);
+            mesh.b = LoadU16(p + 2);
+            mesh.c = LoadU16(p + 4);
+            mesh.flags = LoadU16(p + 6);
+            object.meshes.push_back(mesh);
+        }
+        return true;
+    }
+
+    // The object takes the named material; of equal names the last one wins.
+    bool ReadFaceMaterial(SceneObject& object) {
+        std::string name;
+        if (!m_in.ReadCString(name)) return false;
+        const std::vector<std::string>& names = m_scene.m_materialNames;
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (names[i] == name) object.materialIndex = static_cast<int32_t>(i);
+        }
+        object.materialName = std::move(name);
+        return true;
+    }
+
+    // Triangles are judged once the whole mesh is known, since a face list may come before its
+    // vertex list: a corner outside the vertices would make the view read outside them.
+    static void FinishObject(SceneObject& object) {
+        const size_t vertexCount = object.vertices.size();
+        auto outside = [vertexCount](const SceneMesh& m) {
+            return m.a >= vertexCount || m.b >= vertexCount || m.c >= vertexCount;
+        };
+        std::vector<SceneMesh>& meshes = object.meshes;
+        meshes.erase(std::remove_if(meshes.begin(), meshes.end(), outside), meshes.end());
+        object.vertexCount = static_cast<int32_t>(vertexCount);
+        object.meshCount = static_cast<int32_t>(meshes.size());
+        object.centerX = (object.minX + object.maxX) * 0.5f;
+        object.centerY = (object.minY + object.maxY) * 0.5f;
+        object.centerZ = (object.minZ + object.maxZ) * 0.5f;
+    }
+
+    void ReadLight(const std::string& name, uint64_t end) {
+        SceneLight light;
+        light.name = name;
+        if (!m_in.ReadF32(light.x) || !m_in.ReadF32(light.y) || !m_in.ReadF32(light.z)) return;
+
+        // The colour is the first float or byte colour chunk inside the light.
+        for (uint64_t pos = m_in.Tell(); pos < end;) {
+            m_in.Seek(pos);
+            ChunkHeader header;
+            if (!ReadWalkHeader(m_in, header)) break;
+            if (header.id == chunk::kColorFloat) {
+                uint8_t b[12];
+                if (m_in.Read(b, 12)) {
+                    for (int i = 0; i < 3; ++i) light.color[i] = LoadF32(b + 4 * i);
+                }
+                break;
+            }
+            if (header.id == chunk::kColorBytes) {
+                uint8_t b[3];
+                if (m_in.Read(b, 3)) {
+                    light.color24 = RGB8{b[0], b[1], b[2]};
+                    for (int i = 0; i < 3; ++i) light.color[i] = b[i] * 0.00390625f;
+                }
+                break;
+            }
+            pos += header.length;
+        }
+        light.on = 1;
+        m_scene.m_lights.push_back(std::move(light));
+    }
+
+    // The file holds the eye, the target, then roll before lens.
+    void ReadCamera(const std::string& name) {
+        uint8_t b[32];
+        if (!m_in.Read(b, sizeof b)) return;
+        SceneCamera camera;
+        camera.name = name;
+        camera.posX = LoadF32(b);
+        camera.posY = LoadF32(b + 4);
+        camera.posZ = LoadF32(b + 8);
+        camera.targetX = LoadF32(b + 12);
+        camera.targetY = LoadF32(b + 16);
+        camera.targetZ = LoadF32(b + 20);
+        camera.roll = LoadF32(b + 24);
+        camera.lens = LoadF32(b + 28);
+        m_scene.m_cameras.push_back(std::move(camera));
+    }
+
+    InputStream& m_in;
+    Scene& m_scene;
+    std::vector<uint8_t> m_scratch;
+};
+
+}  // namespace
+
+Read3dsResult Read3DS(InputStream& file, Scene& scene) {
+    if (file.Size() < 7) return Read3dsResult::TooShort;
+
+    ChunkHeader header;
+    file.Seek(0);
+    if (!ReadHeader(file, header) || header.id != chunk::kMain || header.length != file.Size())
+        return Read3dsResult::BadMainChunk;
+    // The editor chunk is expected right after the usual 10-byte version chunk.
+    file.Seek(kEditorOffset);
+    if (!ReadHeader(file, header) || header.id != chunk::kEditor)
+        return Read3dsResult::NoEditorChunk;
+
+    // The walk starts inside the editor chunk and runs on to the end of the file, so chunks
+    // after the editor chunk are visited at the same level.
+    Reader(file, scene).Walk(kEditorOffset + kHeaderSize);
+
+    for (SceneObject& object : scene.m_objects) {
+        ComputeFaceNormals(object);
+        ComputeVertexNormals(object);
+    }
+    ComputeSceneBounds(scene);
+    return Read3dsResult::Read;
+}

@@ -1,0 +1,21 @@
+// Reads a 3D Studio file into a freshly cleared scene: materials and their names, triangle
+// mesh objects, lights and cameras, then face normals, vertex normals and the scene bounds.
+//
+// Safe for untrusted input: it never reads outside the file, never allocates more than the file
+// can hold, and always ends. Damaged data ends the walk concerned; what was complete is kept. A
+// triangle with a corner outside its object's vertices is dropped.
+#pragma once
+
+#include "scene/InputStream.h"
+#include "scene/Scene.h"
+
+enum class Read3dsResult {
+    Read,           // the scene holds what the file held
+    TooShort,       // fewer than 7 bytes
+    BadMainChunk,   // no main chunk, or its length is not the file length
+    NoEditorChunk,  // no editor chunk at offset 16
+};
+
+// Appends to the scene's lists and sets its bounds; touches nothing else (not the modified flag,
+// nor the current object or camera). On any result but Read the scene is left as it was.
+Read3dsResult Read3DS(InputStream& file, Scene& scene);

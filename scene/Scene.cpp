@@ -1,0 +1,76 @@
+#include "scene/Scene.h"
+
+#include <utility>
+
+namespace {
+
+// Empties a list and gives its memory back: a cleared scene after a large one should not keep
+// hundreds of megabytes reserved.
+template <class List>
+void FreeList(List& list) {
+    List().swap(list);
+}
+
+}  // namespace
+
+LogFont LogFont::DefaultLabelFont() {
+    LogFont font;
+    font.lfHeight = -16;
+    font.lfWeight = 700;
+    font.lfOutPrecision = 4;  // OUT_TT_PRECIS
+    font.lfQuality = 4;       // ANTIALIASED_QUALITY
+    font.lfFaceName = "Arial Black";
+    return font;
+}
+
+bool operator==(const LogFont& a, const LogFont& b) {
+    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth &&
+           a.lfEscapement == b.lfEscapement && a.lfOrientation == b.lfOrientation &&
+           a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
+           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut &&
+           a.lfCharSet == b.lfCharSet && a.lfOutPrecision == b.lfOutPrecision &&
+           a.lfClipPrecision == b.lfClipPrecision && a.lfQuality == b.lfQuality &&
+           a.lfPitchAndFamily == b.lfPitchAndFamily && a.lfFaceName == b.lfFaceName;
+}
+
+void Scene::ClearScene() {
+    FreeList(m_materials);
+    FreeList(m_objects);
+    FreeList(m_lights);
+    FreeList(m_cameras);
+    FreeList(m_materialNames);
+
+    SceneSettings& s = m_settings;
+    s.background = RGB8{127, 127, 127};
+    s.maxX = s.maxY = s.maxZ = 100.0f;
+    s.minX = s.minY = s.minZ = -100.0f;
+    for (int i = 0; i < 3; ++i) {
+        s.reservedBytes[i] = 0;
+        s.reservedWords[i] = 0;
+    }
+    m_bModified = 0;
+    s.rotX = s.rotY = s.rotZ = 0;
+    s.dragX = s.dragY = 0;
+}
+
+void Scene::ReleaseScene() {
+    FreeList(m_materials);
+    FreeList(m_objects);
+    FreeList(m_cameras);
+    FreeList(m_lights);
+}
+
+SceneStatistics CountStatistics(const Scene& scene) {
+    SceneStatistics stats;
+    for (const SceneObject& object : scene.m_objects) {
+        stats.meshes += static_cast<int32_t>(object.meshes.size());
+        stats.vertices += static_cast<int32_t>(object.vertices.size());
+    }
+    stats.objects = static_cast<int32_t>(scene.m_objects.size());
+    stats.materials = static_cast<int32_t>(scene.m_materials.size());
+    stats.lights = static_cast<int32_t>(scene.m_lights.size());
+    stats.cameras = static_cast<int32_t>(scene.m_cameras.size());
+    return stats;
+}
+
+void Scene::CountScene() { m_stats = CountStatistics(*this); }

@@ -1,0 +1,41 @@
+// The one scene of the program and the operations on it as a whole. The main window owns one
+// Scene for the life of the process; view and panel reach its records by list index.
+//
+// Invariants kept by every writer (the 3DS reader, the scene file reader, the editors):
+// - an object's vertexCount and meshCount equal the lengths of its lists;
+// - every triangle corner indexes its object's vertices;
+// - materialIndex is -1 or indexes m_materials;
+// - currentObject and currentCamera are -1 or valid indices.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "scene/SceneRecords.h"
+
+struct Scene {
+    std::vector<std::string> m_materialNames;  // entry i names m_materials[i]
+    std::vector<SceneCamera> m_cameras;
+    std::vector<SceneLight> m_lights;
+    std::vector<SceneMaterial> m_materials;
+    std::vector<SceneObject> m_objects;
+    SceneStatistics m_stats;  // as last computed by CountScene
+    SceneSettings m_settings;
+    std::string m_strFilePath;  // "" when the scene has no file yet
+    int32_t m_bModified = 0;
+
+    // Frees every record and resets background, bounds, reserved fields, rotation, drags and
+    // the modified flag. Leaves currentObject, currentCamera, textFont, the file path and the
+    // statistics as they are: every caller sets the current indices afterwards.
+    void ClearScene();
+
+    // Frees every record of every list; run once when the window goes away.
+    void ReleaseScene();
+
+    // Recomputes m_stats from the list lengths.
+    void CountScene();
+};
+
+// The counts of a scene's lists: objects, materials, lights, cameras, and the vertices and
+// triangles of all objects together.
+SceneStatistics CountStatistics(const Scene& scene);

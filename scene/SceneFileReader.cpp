@@ -1,0 +1,234 @@
+#include <algorithm>
+
+#include "scene/ArchiveString.h"
+#include "scene/ByteOrder.h"
+#include "scene/SceneFile.h"
+
+namespace {
+
+// Every read below goes through this: the first item the file cannot hold ends the scene.
+struct EndOfFile {};
+
+class Reader {
+public:
+    explicit Reader(InputStream& in) : m_in(in) {}
+
+    uint8_t U8() {
+        uint8_t v;
+        if (!m_in.ReadU8(v)) throw EndOfFile{};
+        return v;
+    }
+    uint16_t U16() {
+        uint16_t v;
+        if (!m_in.ReadU16(v)) throw EndOfFile{};
+        return v;
+    }
+    int32_t I32() {
+        int32_t v;
+        if (!m_in.ReadI32(v)) throw EndOfFile{};
+        return v;
+    }
+    float F32() {
+        float v;
+        if (!m_in.ReadF32(v)) throw EndOfFile{};
+        return v;
+    }
+    std::string Str() {
+        std::string s;
+        if (!ReadArchiveString(m_in, s)) throw EndOfFile{};
+        return s;
+    }
+    RGB8 Color() {
+        uint8_t b[3];
+        Bytes(b, 3);
+        return RGB8{b[0], b[1], b[2]};
+    }
+    void Bytes(void* dst, size_t n) {
+        if (!m_in.Read(dst, n)) throw EndOfFile{};
+    }
+    // A count of items of itemSize bytes each that the rest of the file must hold; a negative
+    // count reads on to the end of the file, so it ends there too.
+    uint32_t HeldCount(int32_t count, size_t itemSize) {
+        const uint64_t n = static_cast<uint32_t>(count);
+        if (n * itemSize > m_in.Remaining()) throw EndOfFile{};
+        return static_cast<uint32_t>(n);
+    }
+
+private:
+    InputStream& m_in;
+};
+
+LogFont ReadFont(Reader& r) {
+    LogFont f;
+    f.lfCharSet = r.U8();
+    f.lfClipPrecision = r.U8();
+    f.lfEscapement = r.I32();
+    // The face name is a zero-terminated field of 32 bytes: at most 31 characters stay.
+    std::string face = r.Str();
+    face = face.substr(0, face.find('\0'));
+    if (face.size() > LogFont::kMaxFaceName) face.resize(LogFont::kMaxFaceName);
+    f.lfFaceName = std::move(face);
+    f.lfHeight = r.I32();
+    f.lfItalic = r.U8();
+    f.lfOrientation = r.I32();
+    f.lfOutPrecision = r.U8();
+    f.lfPitchAndFamily = r.U8();
+    f.lfQuality = r.U8();
+    f.lfStrikeOut = r.U8();
+    f.lfUnderline = r.U8();
+    f.lfWeight = r.I32();
+    f.lfWidth = r.I32();
+    return f;
+}
+
+SceneMaterial ReadMaterial(Reader& r) {
+    SceneMaterial m;
+    m.name = r.Str();
+    m.ambient = r.Color();
+    m.diffuse = r.Color();
+    m.specular = r.Color();
+    m.shininess = r.F32();
+    m.transparency = r.F32();
+    return m;
+}
+
+SceneLight ReadLight(Reader& r) {
+    SceneLight l;
+    l.name = r.Str();
+    l.on = r.I32();
+    for (float& c : l.color) c = r.F32();
+    l.color24 = r.Color();
+    l.x = r.F32();
+    l.y = r.F32();
+    l.z = r.F32();
+    return l;
+}
+
+SceneCamera ReadCamera(Reader& r) {
+    SceneCamera c;
+    c.name = r.Str();
+    for (float* v : {&c.lens, &c.roll, &c.targetX, &c.targetY, &c.targetZ, &c.posX, &c.posY,
+                     &c.posZ})
+        *v = r.F32();
+    return c;
+}
+
+void ReadVertices(Reader& r, SceneObject& o) {
+    constexpr size_t kBlock = 2048;
+    const uint32_t count = r.HeldCount(o.vertexCount, 24);
+    o.vertices.reserve(count);
+    uint8_t buffer[kBlock * 24];
+    for (uint32_t i = 0; i < count; i += kBlock) {
+        const size_t n = std::min<size_t>(kBlock, count - i);
+        r.Bytes(buffer, n * 24);
+        const uint8_t* p = buffer;
+        for (size_t k = 0; k < n; ++k, p += 24) {
+            o.vertices.push_back(SceneVertex{LoadF32(p), LoadF32(p + 4), LoadF32(p + 8),
+                                             LoadF32(p + 12), LoadF32(p + 16), LoadF32(p + 20)});
+        }
+    }
+}
+
+void ReadTriangles(Reader& r, SceneObject& o) {
+    constexpr size_t kBlock = 2048;
+    const uint32_t count = r.HeldCount(o.meshCount, 20);
+    o.meshes.reserve(count);
+    uint8_t buffer[kBlock * 20];
+    const size_t vertexCount = o.vertices.size();
+    for (uint32_t i = 0; i < count; i += kBlock) {
+        const size_t n = std::min<size_t>(kBlock, count - i);
+        r.Bytes(buffer, n * 20);
+        const uint8_t* p = buffer;
+        for (size_t k = 0; k < n; ++k, p += 20) {
+            SceneMesh m;
+            m.a = LoadU16(p);
+            m.b = LoadU16(p + 2);
+            m.c = LoadU16(p + 4);
+            m.nx = LoadF32(p + 6);
+            m.ny = LoadF32(p + 10);
+            m.nz = LoadF32(p + 14);
+            m.flags = LoadU16(p + 18);
+            // A corner outside the vertices would make the view read outside them.
+            if (m.a < vertexCount && m.b < vertexCount && m.c < vertexCount) o.meshes.push_back(m);
+        }
+    }
+    o.meshCount = static_cast<int32_t>(o.meshes.size());
+}
+
+SceneObject ReadObject(Reader& r, size_t materialCount) {
+    SceneObject o;
+    o.name = r.Str();
+    o.materialName = r.Str();
+    o.materialIndex = r.I32();
+    if (o.materialIndex < -1 || o.materialIndex >= static_cast<int64_t>(materialCount))
+        o.materialIndex = -1;
+    o.smooth = r.I32();
+    for (float* v : {&o.centerX, &o.centerY, &o.centerZ, &o.maxX, &o.maxY, &o.maxZ, &o.minX,
+                     &o.minY, &o.minZ})
+        *v = r.F32();
+    o.note = r.Str();
+    o.noteColor = r.Color();
+    o.noteX = r.I32();
+    o.noteY = r.I32();
+    o.vertexCount = r.I32();
+    ReadVertices(r, o);
+    o.meshCount = r.I32();
+    ReadTriangles(r, o);
+    return o;
+}
+
+// Reads a count and that many records; a negative count reads none. Each record joins the list
+// only once it has been read whole.
+template <class List, class ReadOne>
+void ReadList(Reader& r, List& list, ReadOne readOne) {
+    const int32_t count = r.I32();
+    for (int32_t i = 0; i < count; ++i) list.push_back(readOne(r));
+}
+
+}  // namespace
+
+ReadSceneResult ReadScene(InputStream& in, Scene& scene, SceneFileView* view) {
+    Reader r(in);
+    SceneSettings& s = scene.m_settings;
+    ReadSceneResult result = ReadSceneResult::Read;
+    try {
+        const std::string magic = r.Str();
+        const uint16_t major = r.U16();
+        const uint16_t minor = r.U16();
+        if (magic != "ZMVF") return ReadSceneResult::BadMagic;
+        if (major != 1 || minor != 1) return ReadSceneResult::WrongVersion;
+
+        s.background = r.Color();
+        r.Bytes(s.reservedBytes, 3);
+        for (int32_t& w : s.reservedWords) w = r.I32();
+        for (float* v : {&s.maxX, &s.minX, &s.maxY, &s.minY, &s.maxZ, &s.minZ}) *v = r.F32();
+        s.textFont = ReadFont(r);
+        if (view) view->ApplyTextFont();
+        s.currentObject = r.I32();
+        s.currentCamera = r.I32();
+
+        ReadList(r, scene.m_materials, ReadMaterial);
+        ReadList(r, scene.m_materialNames, [](Reader& rr) { return rr.Str(); });
+        ReadList(r, scene.m_lights, ReadLight);
+        // A file with a camera always opens looking through its first camera.
+        ReadList(r, scene.m_cameras, [&](Reader& rr) {
+            SceneCamera camera = ReadCamera(rr);
+            s.currentCamera = 0;
+            if (view) view->SetDefaultView(0);
+            return camera;
+        });
+        const size_t materialCount = scene.m_materials.size();
+        ReadList(r, scene.m_objects, [materialCount](Reader& rr) {
+            return ReadObject(rr, materialCount);
+        });
+    } catch (const EndOfFile&) {
+        result = ReadSceneResult::EndOfFile;
+    }
+
+    // Also after a cut file: the scene keeps what was read and must stay safe to show.
+    if (s.currentObject < -1 || s.currentObject >= static_cast<int64_t>(scene.m_objects.size()))
+        s.currentObject = -1;
+    if (s.currentCamera < -1 || s.currentCamera >= static_cast<int64_t>(scene.m_cameras.size()))
+        s.currentCamera = -1;
+    return result;
+}

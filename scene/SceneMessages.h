@@ -1,0 +1,25 @@
+// The texts the program shows about scene files and about the scene as a whole.
+#pragma once
+
+#include <string>
+
+#include "scene/SceneRecords.h"
+
+namespace messages {
+
+// "Object:%d Vertex:%d Mesh:%d Material:%d Light:%d Camera:%d"
+std::string StatisticsLine(const SceneStatistics& stats);
+
+std::string NotAZemvoraFile(const std::string& path);
+std::string WrongZemvoraVersion(const std::string& path);
+std::string CannotCreateZmv(const std::string& path);
+std::string EndOfFile();
+
+std::string NotA3dsFile(const std::string& name);
+std::string Bad3dsMainChunk(const std::string& name);
+std::string No3dsMeshData(const std::string& name);
+
+// The reason a file could not be opened for reading, naming it ("NAME was not found.").
+std::string CannotOpenFile(const std::string& name, int errorCode);
+
+}  // namespace messages

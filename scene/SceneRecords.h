@@ -1,0 +1,126 @@
+// The plain records of a scene: objects with their vertices and triangles, materials, lights,
+// cameras, the scene-wide settings and the statistics. Records carry no behaviour; the readers
+// and editors keep their invariants (see Scene.h).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A colour of three bytes, 0..255 each.
+struct RGB8 {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+
+    friend bool operator==(const RGB8& a, const RGB8& b) {
+        return a.red == b.red && a.green == b.green && a.blue == b.blue;
+    }
+    friend bool operator!=(const RGB8& a, const RGB8& b) { return !(a == b); }
+};
+
+// One point of an object with its vertex normal (0, 0, 0 when the faces around it cancel out).
+struct SceneVertex {
+    float x = 0, y = 0, z = 0;
+    float nx = 0, ny = 0, nz = 0;
+};
+
+// One triangle ("Mesh" in the user interface): corner indices into the owning object's
+// vertices, the 3DS face flags (kept and saved only) and the unit face normal.
+struct SceneMesh {
+    uint16_t a = 0, b = 0, c = 0;
+    uint16_t flags = 0;
+    float nx = 0, ny = 0, nz = 0;
+};
+
+struct SceneMaterial {
+    RGB8 ambient;
+    RGB8 diffuse;
+    RGB8 specular;
+    float shininess = 0;
+    float transparency = 0;  // the alpha of all three colours: 1.0 is opaque
+    std::string name;
+};
+
+struct SceneLight {
+    float x = 0, y = 0, z = 0;
+    float color[3] = {0, 0, 0};  // red, green, blue in 0..1: what the view lights with
+    RGB8 color24;                // the same colour as bytes, where it is known
+    int32_t on = 0;
+    std::string name;
+};
+
+struct SceneCamera {
+    float posX = 0, posY = 0, posZ = 0;
+    float targetX = 0, targetY = 0, targetZ = 0;
+    float lens = 0;
+    float roll = 0;  // stored and saved only
+    std::string name;
+};
+
+struct SceneObject {
+    int32_t vertexCount = 0;  // equals vertices.size()
+    int32_t meshCount = 0;    // equals meshes.size()
+    int32_t smooth = 1;       // 1 smooth shading, 0 flat
+    std::vector<SceneVertex> vertices;
+    std::vector<SceneMesh> meshes;
+    std::string name;
+    std::string materialName = "Default";
+    float maxX = 0, maxY = 0, maxZ = 0;
+    float minX = 0, minY = 0, minZ = 0;
+    float centerX = 0, centerY = 0, centerZ = 0;
+    int32_t materialIndex = -1;  // -1: the view's built-in grey material
+    std::string note;
+    RGB8 noteColor;
+    int32_t noteX = 0, noteY = 0;  // top-left of the label, view client pixels
+};
+
+// The fields of a Windows LOGFONT, kept exactly so that scene files keep them; the view turns
+// them into a drawable font.
+struct LogFont {
+    static constexpr size_t kMaxFaceName = 31;
+
+    int32_t lfHeight = 0;  // negative: character height in pixels
+    int32_t lfWidth = 0;
+    int32_t lfEscapement = 0;
+    int32_t lfOrientation = 0;
+    int32_t lfWeight = 0;  // 100..900, 700 bold
+    uint8_t lfItalic = 0;
+    uint8_t lfUnderline = 0;
+    uint8_t lfStrikeOut = 0;
+    uint8_t lfCharSet = 0;
+    uint8_t lfOutPrecision = 0;
+    uint8_t lfClipPrecision = 0;
+    uint8_t lfQuality = 0;
+    uint8_t lfPitchAndFamily = 0;
+    std::string lfFaceName;  // at most kMaxFaceName bytes, no zero byte
+
+    // The label font a new scene starts with.
+    static LogFont DefaultLabelFont();
+
+    friend bool operator==(const LogFont& a, const LogFont& b);
+    friend bool operator!=(const LogFont& a, const LogFont& b) { return !(a == b); }
+};
+
+struct SceneStatistics {
+    int32_t meshes = 0;
+    int32_t vertices = 0;
+    int32_t objects = 0;
+    int32_t materials = 0;
+    int32_t lights = 0;
+    int32_t cameras = 0;
+};
+
+struct SceneSettings {
+    int32_t currentObject = -1;  // index into the objects, -1 none
+    int32_t currentCamera = -1;  // index into the cameras, -1 none
+    RGB8 background{127, 127, 127};
+    uint8_t reservedBytes[3] = {0, 0, 0};  // kept, saved and loaded only
+    int32_t reservedWords[3] = {0, 0, 0};  // kept, saved and loaded only
+    float maxX = 100.0f, minX = -100.0f;
+    float maxY = 100.0f, minY = -100.0f;
+    float maxZ = 100.0f, minZ = -100.0f;
+    LogFont textFont = LogFont::DefaultLabelFont();
+    float rotX = 0, rotY = 0, rotZ = 0;  // degrees
+    float dragX = 0, dragY = 0;          // summed mouse drags, pixels
+};
