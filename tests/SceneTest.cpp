@@ -1,5 +1,124 @@
+// The scene container: what clearing resets and what it keeps, counting, releasing.
 #include <gtest/gtest.h>
 
 #include "scene/Scene.h"
 
-TEST(Scene, Placeholder) { Scene s; s.CountScene(); EXPECT_EQ(s.m_stats.objects, 0); }
+namespace {
+
+SceneObject ObjectWith(size_t vertices, size_t meshes) {
+    SceneObject o;
+    o.vertices.resize(vertices);
+    o.meshes.resize(meshes);
+    o.vertexCount = static_cast<int32_t>(vertices);
+    o.meshCount = static_cast<int32_t>(meshes);
+    return o;
+}
+
+Scene FilledScene() {
+    Scene scene;
+    scene.m_objects.push_back(ObjectWith(8, 12));
+    scene.m_objects.push_back(ObjectWith(12, 20));
+    scene.m_materials.resize(3);
+    scene.m_materialNames = {"a", "b", "c"};
+    scene.m_lights.resize(2);
+    scene.m_cameras.resize(1);
+    SceneSettings& s = scene.m_settings;
+    s.currentObject = 1;
+    s.currentCamera = 0;
+    s.background = RGB8{1, 2, 3};
+    s.reservedBytes[1] = 9;
+    s.reservedWords[2] = 99;
+    s.maxX = 5, s.minZ = -7;
+    s.textFont.lfFaceName = "Courier";
+    s.rotX = 1, s.rotY = 2, s.rotZ = 3, s.dragX = 4, s.dragY = 5;
+    scene.m_bModified = 1;
+    scene.m_strFilePath = "/tmp/x.zmv";
+    return scene;
+}
+
+}  // namespace
+
+TEST(Scene, NewRecordsHaveTheirDefaults) {
+    const SceneObject o;
+    EXPECT_EQ(o.smooth, 1);
+    EXPECT_EQ(o.materialName, "Default");
+    EXPECT_EQ(o.materialIndex, -1);
+    EXPECT_EQ(o.noteColor, (RGB8{0, 0, 0}));
+    EXPECT_EQ(SceneMaterial().transparency, 0.0f);
+    EXPECT_EQ(SceneLight().on, 0);
+
+    const Scene scene;
+    EXPECT_EQ(scene.m_settings.currentObject, -1);
+    EXPECT_EQ(scene.m_settings.currentCamera, -1);
+    EXPECT_EQ(scene.m_bModified, 0);
+    EXPECT_EQ(scene.m_strFilePath, "");
+    const LogFont& f = scene.m_settings.textFont;
+    EXPECT_EQ(f.lfFaceName, "Arial Black");
+    EXPECT_EQ(f.lfHeight, -16);
+    EXPECT_EQ(f.lfWeight, 700);
+    EXPECT_EQ(f.lfOutPrecision, 4);
+    EXPECT_EQ(f.lfQuality, 4);
+    LogFont expected = f;
+    expected.lfHeight = 0, expected.lfWeight = 0, expected.lfOutPrecision = 0;
+    expected.lfQuality = 0, expected.lfFaceName = "";
+    EXPECT_EQ(expected, LogFont());  // every other field is 0
+}
+
+TEST(Scene, ClearResetsTheSceneButKeepsCurrentIndicesFontPathAndStatistics) {
+    Scene scene = FilledScene();
+    scene.CountScene();
+    scene.ClearScene();
+
+    EXPECT_TRUE(scene.m_objects.empty());
+    EXPECT_TRUE(scene.m_materials.empty());
+    EXPECT_TRUE(scene.m_materialNames.empty());
+    EXPECT_TRUE(scene.m_lights.empty());
+    EXPECT_TRUE(scene.m_cameras.empty());
+    const SceneSettings& s = scene.m_settings;
+    EXPECT_EQ(s.background, (RGB8{127, 127, 127}));
+    EXPECT_EQ(s.reservedBytes[1], 0);
+    EXPECT_EQ(s.reservedWords[2], 0);
+    EXPECT_EQ(s.maxX, 100.0f);
+    EXPECT_EQ(s.maxY, 100.0f);
+    EXPECT_EQ(s.maxZ, 100.0f);
+    EXPECT_EQ(s.minX, -100.0f);
+    EXPECT_EQ(s.minY, -100.0f);
+    EXPECT_EQ(s.minZ, -100.0f);
+    EXPECT_EQ(s.rotX + s.rotY + s.rotZ + s.dragX + s.dragY, 0.0f);
+    EXPECT_EQ(scene.m_bModified, 0);
+
+    EXPECT_EQ(s.currentObject, 1);
+    EXPECT_EQ(s.currentCamera, 0);
+    EXPECT_EQ(s.textFont.lfFaceName, "Courier");
+    EXPECT_EQ(scene.m_strFilePath, "/tmp/x.zmv");
+    EXPECT_EQ(scene.m_stats.objects, 2);
+}
+
+TEST(Scene, CountSceneCountsListLengths) {
+    Scene scene;
+    scene.CountScene();
+    const SceneStatistics& empty = scene.m_stats;
+    EXPECT_EQ(empty.meshes + empty.vertices + empty.objects + empty.materials + empty.lights +
+                  empty.cameras,
+              0);
+
+    scene = FilledScene();
+    scene.m_objects[0].vertexCount = 999;  // the recorded counts do not matter
+    scene.CountScene();
+    EXPECT_EQ(scene.m_stats.vertices, 20);
+    EXPECT_EQ(scene.m_stats.meshes, 32);
+    EXPECT_EQ(scene.m_stats.objects, 2);
+    EXPECT_EQ(scene.m_stats.materials, 3);
+    EXPECT_EQ(scene.m_stats.lights, 2);
+    EXPECT_EQ(scene.m_stats.cameras, 1);
+}
+
+TEST(Scene, ReleaseFreesEveryRecord) {
+    Scene scene = FilledScene();
+    scene.ReleaseScene();
+    EXPECT_TRUE(scene.m_objects.empty());
+    EXPECT_TRUE(scene.m_materials.empty());
+    EXPECT_TRUE(scene.m_lights.empty());
+    EXPECT_TRUE(scene.m_cameras.empty());
+    EXPECT_EQ(scene.m_objects.capacity(), 0u);
+}

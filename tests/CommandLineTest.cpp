@@ -1,0 +1,170 @@
+// The headless command line: exact output and messages, exit statuses, and the JSON dump.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "app/CommandLine.h"
+#include "scene/SceneFile.h"
+#include "tests/TestFiles.h"
+
+using testfiles::TempDir;
+using testfiles::TestData;
+using testfiles::WriteBytes;
+
+namespace {
+
+struct RunResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+RunResult Zemvora(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int status = RunCommandLine(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+std::string Absolute(const std::string& path) { return std::filesystem::absolute(path).string(); }
+
+}  // namespace
+
+TEST(CommandLine, InfoPrintsTheStatisticsLine) {
+    const RunResult run = Zemvora({"--info", TestData("qt3d/basic-cube.3ds")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "Object:1 Vertex:8 Mesh:12 Material:2 Light:0 Camera:0\n");
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(CommandLine, ImportFailuresNameTheFileWithoutItsFolder) {
+    TempDir dir;
+    WriteBytes(dir.File("tiny.3ds"), {0x4D, 0x4D, 7, 0, 0, 0});
+    // A main chunk whose second chunk is not the editor chunk.
+    WriteBytes(dir.File("nomesh.3DS"), {0x4D, 0x4D, 22, 0, 0, 0, 2, 0, 10, 0, 0, 0, 3, 0, 0, 0,
+                                        0x00, 0xB0, 6, 0, 0, 0});
+    const struct {
+        std::string path;
+        std::string message;
+    } cases[] = {
+        {dir.File("tiny.3ds"), "tiny.3ds is not a valid 3ds file.\n"},
+        {TestData("online3dviewer/wrong.3ds"),
+         "wrong.3ds is not a valid 3ds file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
+         " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF\n"},
+        {dir.File("nomesh.3DS"), "No mesh data included in nomesh.3DS\n"},
+        {dir.File("missing.3ds"), "missing.3ds was not found.\n"},
+    };
+    for (const auto& c : cases) {
+        const RunResult run = Zemvora({"--info", c.path});
+        EXPECT_EQ(run.status, 1) << c.path;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, c.message);
+    }
+}
+
+TEST(CommandLine, OpenFailuresNameTheAbsolutePath) {
+    TempDir dir;
+    const std::string bad = dir.File("bad.zmv");
+    WriteBytes(bad, {0x04, 'Z', 'M', 'V', 'X', 1, 0, 1, 0});
+    const std::string old = dir.File("old.zmv");
+    WriteBytes(old, {0x04, 'Z', 'M', 'V', 'F', 1, 0, 2, 0});
+    const std::string cut = dir.File("cut.zmv");
+    WriteBytes(cut, {0x04, 'Z', 'M', 'V', 'F', 1, 0, 1, 0, 127});
+    const std::string missing = dir.File("missing.zmv");
+
+    EXPECT_EQ(Zemvora({"--dump", bad}).err, "The file " + bad + " is not a valid Zemvora file.\n");
+    EXPECT_EQ(Zemvora({"--dump", old}).err,
+              "The file " + old + " is not a version 1.0.1 Zemvora file.\n");
+    EXPECT_EQ(Zemvora({"--dump", cut}).err,
+              "An attempt was made to access an unnamed file past its end.\n");
+    EXPECT_EQ(Zemvora({"--info", missing}).err, "Can not create .zmv file " + missing + "\n");
+    EXPECT_EQ(Zemvora({"--info", missing}).status, 1);
+    EXPECT_EQ(Zemvora({"--dump", cut}).out, "");
+}
+
+TEST(CommandLine, UsageErrorsExitWithTwo) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{}, {"--info"}, {"--dump", "a", "b"}, {"--convert", "a"},
+                                               {"--frobnicate"}, {"a.3ds", "b.3ds"}}) {
+        const RunResult run = Zemvora(args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+    }
+    EXPECT_EQ(Zemvora({"--help"}).status, 0);
+    EXPECT_EQ(Zemvora({"--version"}).out, "Zemvora Creator 1.01\n");
+}
+
+TEST(CommandLine, DumpOfAnImportIsCompleteJson) {
+    const RunResult run = Zemvora({"--dump", TestData("online3dviewer/cube.3ds")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.out.back(), '\n');
+    const nlohmann::json dump = nlohmann::json::parse(run.out);
+    EXPECT_EQ(dump["modified"], 1);
+    EXPECT_EQ(dump["filePath"], "");
+    EXPECT_EQ(dump["settings"]["currentObject"], 0);
+    EXPECT_EQ(dump["settings"]["currentCamera"], 0);
+    EXPECT_EQ(dump["settings"]["textFont"]["lfFaceName"], "Arial Black");
+    EXPECT_EQ(dump["statistics"]["vertices"], 21);
+    EXPECT_EQ(dump["materialNames"].size(), 4u);
+    const nlohmann::json& object = dump["objects"][0];
+    EXPECT_EQ(object["vertices"].size(), 21u);
+    EXPECT_EQ(object["vertices"][0].size(), 6u);
+    EXPECT_EQ(object["meshes"][0].size(), 7u);
+    // The keys come in the documented order.
+    std::vector<std::string> keys;
+    for (auto it = dump.begin(); it != dump.end(); ++it) keys.push_back(it.key());
+    EXPECT_EQ(keys.size(), 9u);
+    EXPECT_NE(run.out.find("{\n  \"modified\": 1,\n  \"filePath\": \"\",\n  \"settings\": {\"currentObject\""),
+              std::string::npos);
+}
+
+TEST(CommandLine, DumpWritesExactFloatsAndByteStrings) {
+    TempDir dir;
+    Scene scene;
+    SceneMaterial m;
+    m.name = std::string("Caf\xE9 \"q\"\\\n", 10);
+    m.shininess = 0.1f;
+    m.transparency = std::nanf("");
+    scene.m_materials = {m};
+    scene.m_materialNames = {m.name};
+    SceneLight l;
+    l.x = 1e30f, l.y = -std::numeric_limits<float>::infinity(), l.z = 16777217.0f;
+    l.color[0] = 0.3f;
+    scene.m_lights = {l};
+    std::vector<uint8_t> bytes;
+    OutputStream out(bytes);
+    WriteScene(out, scene);
+    const std::string path = dir.File("odd.zmv");
+    WriteBytes(path, bytes);
+
+    const RunResult run = Zemvora({"--dump", path});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("\"name\": \"Caf\\u00e9 \\\"q\\\"\\\\\\u000a\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"shininess\": 0.1,"), std::string::npos);
+    EXPECT_NE(run.out.find("\"transparency\": \"nan\""), std::string::npos);
+    EXPECT_NE(run.out.find("\"y\": \"-inf\""), std::string::npos);
+    const nlohmann::json dump = nlohmann::json::parse(run.out);
+    EXPECT_EQ(dump["filePath"], Absolute(path));
+    EXPECT_EQ(dump["modified"], 0);
+    EXPECT_EQ(static_cast<float>(dump["lights"][0]["x"].get<double>()), 1e30f);
+    EXPECT_EQ(static_cast<float>(dump["lights"][0]["z"].get<double>()), 16777216.0f);
+    EXPECT_EQ(static_cast<float>(dump["lights"][0]["color"][0].get<double>()), 0.3f);
+}
+
+TEST(CommandLine, ConvertWritesASceneFileThatOpensToTheSameScene) {
+    TempDir dir;
+    const std::string out = dir.File("jeep.zmv");
+    const RunResult convert = Zemvora({"--convert", TestData("assimp/jeep1.3ds"), out});
+    ASSERT_EQ(convert.status, 0) << convert.err;
+    const nlohmann::json imported = nlohmann::json::parse(Zemvora({"--dump", TestData("assimp/jeep1.3ds")}).out);
+    nlohmann::json opened = nlohmann::json::parse(Zemvora({"--dump", out}).out);
+    EXPECT_EQ(opened["modified"], 0);
+    EXPECT_EQ(opened["filePath"], Absolute(out));
+    opened["modified"] = 1;
+    opened["filePath"] = "";
+    EXPECT_EQ(opened, imported);
+
+    const RunResult refused = Zemvora({"--convert", TestData("assimp/jeep1.3ds"), dir.File("none/x.zmv")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err, "Can not create .zmv file " + dir.File("none/x.zmv") + "\n");
+}
