@@ -8,9 +8,3 @@ function(zemvora_set_warnings target)
                            $<$<BOOL:${ZEMVORA_STRICT}>:-Werror>)
   endif()
 endfunction()
-
-if(ZEMVORA_SANITIZE)
-  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
-                      -fno-sanitize-recover=all)
-  add_link_options(-fsanitize=address,undefined)
-endif()

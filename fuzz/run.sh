@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang and runs each for the given number of seconds (default 60),
+# seeded from the shared .3ds test files and scene files converted from them.
+set -euo pipefail
+seconds=${1:-60}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build-fuzz"
+testdata="$root/../shared/testdata/3ds"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DZEMVORA_FUZZ=ON -DZEMVORA_TESTS=OFF >/dev/null
+cmake --build "$build"
+
+corpus3ds="$build/corpus-3ds"
+corpusZmv="$build/corpus-zmv"
+mkdir -p "$corpus3ds" "$corpusZmv"
+find "$testdata" "$root/examples" -type f -iname '*.3ds' -size -200k | while read -r file; do
+  name=$(basename "$file")
+  cp "$file" "$corpus3ds/$name"
+  "$build/zemvora" --convert "$file" "$corpusZmv/$name.zmv" 2>/dev/null || true
+done
+
+for target in fuzz_read3ds fuzz_readscene; do
+  corpus=$corpus3ds
+  [ "$target" = fuzz_readscene ] && corpus=$corpusZmv
+  echo "== $target for $seconds s"
+  # Findings (crash-* files) land in the build folder; the run fails on the first one.
+  log="$build/$target.log"
+  if ! (cd "$build" && "$build/fuzz/$target" -max_total_time="$seconds" -max_len=65536 \
+          -rss_limit_mb=2048 -print_final_stats=1 "$corpus" >"$log" 2>&1); then
+    tail -n 60 "$log"
+    echo "$target found a problem"
+    exit 1
+  fi
+  grep -E "^(Done|stat::number_of_executed_units|stat::peak_rss_mb)" "$log" || tail -n 3 "$log"
+done

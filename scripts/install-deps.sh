@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what building and testing Zemvora Creator needs on Debian 12 (run as root, or with
+# sudo at hand). With --bench it adds the libraries the benchmarks compare against.
+set -euo pipefail
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev nlohmann-json3-dev)
+[ "${1:-}" = "--bench" ] && packages+=(lib3ds-dev libassimp-dev libbenchmark-dev)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
