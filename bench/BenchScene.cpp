@@ -30,7 +30,8 @@ constexpr size_t kMaterialCount = sizeof kMaterials / sizeof kMaterials[0];
 constexpr int kObjectCount = 40;
 
 // Grid and lathe sizes in quads (columns x rows); the other objects cycle through them.
-const int kQuadSizes[][2] = {{180, 180}, {150, 150}, {200, 100}, {128, 170}, {240, 110}, {140, 120}};
+const int kQuadSizes[][2] = {{180, 180}, {150, 150}, {200, 100},
+                             {128, 170}, {240, 110}, {140, 120}};
 
 struct Placed {
     std::string name;
@@ -77,13 +78,13 @@ void Material(ChunkBuffer& out, const MaterialLook& m) {
     Percent(out, 0xA040, m.shininess);
     Percent(out, 0xA041, m.strength);
     Percent(out, 0xA050, m.transparency);
-    Percent(out, 0xA052, 0);   // transparency falloff
-    Percent(out, 0xA053, 0);   // reflection blur
-    out.Open(0xA100);          // shading: Phong
+    Percent(out, 0xA052, 0);  // transparency falloff
+    Percent(out, 0xA053, 0);  // reflection blur
+    out.Open(0xA100);         // shading: Phong
     out.U16(3);
     out.Close();
-    Percent(out, 0xA084, 0);   // self illumination
-    out.Open(0xA087);          // wire size
+    Percent(out, 0xA084, 0);  // self illumination
+    out.Open(0xA087);         // wire size
     out.F32(1.0f);
     out.Close();
     out.Close();
@@ -94,7 +95,8 @@ void MaterialGroup(ChunkBuffer& out, const char* material, size_t first, size_t 
     out.Open(0x4130);
     out.Name(material);
     out.U16(static_cast<uint16_t>(count));
-    for (size_t i = first; i < first + count; ++i) out.U16(static_cast<uint16_t>(i));
+    for (size_t i = first; i < first + count; ++i)
+        out.U16(static_cast<uint16_t>(i));
     out.Close();
 }
 
@@ -150,7 +152,8 @@ void MeshObject(ChunkBuffer& out, const std::string& name, const BenchMesh& mesh
         MaterialGroup(out, material, 0, faces);
     }
     out.Open(0x4150);
-    for (uint32_t group : mesh.smoothing) out.U32(group);
+    for (uint32_t group : mesh.smoothing)
+        out.U32(group);
     out.Close();
     out.Close();  // face list
 
@@ -162,7 +165,8 @@ void Lights(ChunkBuffer& out) {
     out.Open(0x4000);
     out.Name("Omni01");
     out.Open(0x4600);
-    for (float v : {-2000.0f, -2000.0f, 1500.0f}) out.F32(v);
+    for (float v : {-2000.0f, -2000.0f, 1500.0f})
+        out.F32(v);
     FloatColor(out, 1.0f, 0.95f, 0.85f);
     out.Open(0x465B);  // multiplier
     out.F32(1.0f);
@@ -173,10 +177,12 @@ void Lights(ChunkBuffer& out) {
     out.Open(0x4000);
     out.Name("Spot01");
     out.Open(0x4600);
-    for (float v : {1500.0f, -1800.0f, 2200.0f}) out.F32(v);
+    for (float v : {1500.0f, -1800.0f, 2200.0f})
+        out.F32(v);
     FloatColor(out, 0.8f, 0.85f, 1.0f);
     out.Open(0x4610);  // target, hotspot and falloff
-    for (float v : {0.0f, 0.0f, 0.0f, 30.0f, 45.0f}) out.F32(v);
+    for (float v : {0.0f, 0.0f, 0.0f, 30.0f, 45.0f})
+        out.F32(v);
     out.Close();
     out.Close();
     out.Close();
@@ -187,7 +193,8 @@ void Camera(ChunkBuffer& out) {
     out.Name("Camera01");
     out.Open(0x4700);
     // Eye, target, roll, lens.
-    for (float v : {-2500.0f, -3000.0f, 1800.0f, 0.0f, 0.0f, 0.0f, 0.0f, 35.0f}) out.F32(v);
+    for (float v : {-2500.0f, -3000.0f, 1800.0f, 0.0f, 0.0f, 0.0f, 0.0f, 35.0f})
+        out.F32(v);
     out.Open(0x4720);  // near and far range
     out.F32(10.0f);
     out.F32(10000.0f);
@@ -205,7 +212,8 @@ void Track(ChunkBuffer& out, uint16_t id, std::initializer_list<float> values) {
     out.U32(1);  // keys
     out.U32(0);  // frame
     out.U16(0);  // no spline parameters follow
-    for (float v : values) out.F32(v);
+    for (float v : values)
+        out.F32(v);
     out.Close();
 }
 
@@ -241,7 +249,8 @@ void Keyframer(ChunkBuffer& out, const std::vector<Placed>& objects) {
     for (const Placed& o : objects) {
         NodeStart(out, 0xB002, id, o.name);
         out.Open(0xB013);  // pivot
-        for (int i = 0; i < 3; ++i) out.F32(0.0f);
+        for (int i = 0; i < 3; ++i)
+            out.F32(0.0f);
         out.Close();
         Track(out, 0xB020, {o.center.x, o.center.y, o.center.z});
         Track(out, 0xB021, {0.0f, 0.0f, 0.0f, 1.0f});
@@ -314,7 +323,8 @@ std::vector<uint8_t> BuildBenchScene(BenchSceneCounts* counts) {
     out.Open(0x3D3E);  // mesh version
     out.U32(3);
     out.Close();
-    for (const MaterialLook& m : kMaterials) Material(out, m);
+    for (const MaterialLook& m : kMaterials)
+        Material(out, m);
     out.Open(0x0100);  // master scale
     out.F32(1.0f);
     out.Close();

@@ -15,9 +15,13 @@ constexpr uint16_t kAllEdges = 0x7;
 
 // A float in [0, 1) from the generator's raw bits; the standard distributions may differ
 // between libraries, the raw mt19937 sequence does not.
-float Unit(std::mt19937& random) { return static_cast<float>(random() >> 8) * (1.0f / 16777216.0f); }
+float Unit(std::mt19937& random) {
+    return static_cast<float>(random() >> 8) * (1.0f / 16777216.0f);
+}
 
-uint16_t Index(size_t i) { return static_cast<uint16_t>(i); }
+uint16_t Index(size_t i) {
+    return static_cast<uint16_t>(i);
+}
 
 // Two counter-clockwise triangles over the quad v00, v10, v11, v01.
 void AddQuad(BenchMesh& mesh, size_t v00, size_t v10, size_t v11, size_t v01, uint32_t group) {
@@ -69,8 +73,8 @@ BenchMesh SmoothLathe(int segments, int rings, float radius, float height, uint3
         const float profile = 0.6f + 0.3f * std::sin(1.5f * kPi * t + phase) +
                               0.08f * std::sin(7.0f * kPi * t) + 0.01f * Unit(random);
         for (int s = 0; s <= segments; ++s) {
-            const float angle = 2.0f * kPi * static_cast<float>(s % segments) /
-                                static_cast<float>(segments);
+            const float angle =
+                2.0f * kPi * static_cast<float>(s % segments) / static_cast<float>(segments);
             mesh.points.push_back({radius * profile * std::cos(angle),
                                    radius * profile * std::sin(angle), height * t});
             mesh.texels.push_back({static_cast<float>(s) / static_cast<float>(segments), t});
@@ -99,11 +103,11 @@ BenchMesh BandedLathe(int segments, int bands, float radius, float height, bool 
             const float z = height * static_cast<float>(b + edge) / static_cast<float>(bands);
             const float rr = radiusAt(b + edge);
             for (int s = 0; s <= segments; ++s) {
-                const float angle = 2.0f * kPi * static_cast<float>(s % segments) /
-                                    static_cast<float>(segments);
+                const float angle =
+                    2.0f * kPi * static_cast<float>(s % segments) / static_cast<float>(segments);
                 mesh.points.push_back({rr * std::cos(angle), rr * std::sin(angle), z});
-                mesh.texels.push_back(
-                    {static_cast<float>(s) / static_cast<float>(segments), static_cast<float>(edge)});
+                mesh.texels.push_back({static_cast<float>(s) / static_cast<float>(segments),
+                                       static_cast<float>(edge)});
             }
         }
         const uint32_t group = 1u << (b % 32);

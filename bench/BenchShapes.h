@@ -19,9 +19,9 @@ struct BenchMesh {
     };
 
     std::vector<Point> points;
-    std::vector<Texel> texels;         // one per point
+    std::vector<Texel> texels;  // one per point
     std::vector<Face> faces;
-    std::vector<uint32_t> smoothing;   // one group mask per face
+    std::vector<uint32_t> smoothing;  // one group mask per face
 };
 
 // A (cols + 1) x (rows + 1) grid of welded vertices, size units square, lifted into hills.

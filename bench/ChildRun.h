@@ -10,9 +10,9 @@
 using ChildNumbers = std::array<int64_t, 8>;
 
 struct ChildResult {
-    bool ok = false;              // the child ran to the end and the operation succeeded
-    double ms = 0;                // wall time of the operation alone
-    int64_t peakExtraBytes = 0;   // peak resident memory during it, above where it started
+    bool ok = false;             // the child ran to the end and the operation succeeded
+    double ms = 0;               // wall time of the operation alone
+    int64_t peakExtraBytes = 0;  // peak resident memory during it, above where it started
     ChildNumbers numbers{};
 };
 

@@ -20,7 +20,8 @@ public:
         const size_t start = m_open.back();
         m_open.pop_back();
         const uint32_t length = static_cast<uint32_t>(m_bytes.size() - start);
-        for (int i = 0; i < 4; ++i) m_bytes[start + 2 + i] = static_cast<uint8_t>(length >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            m_bytes[start + 2 + i] = static_cast<uint8_t>(length >> (8 * i));
     }
 
     void U8(uint8_t v) { m_bytes.push_back(v); }

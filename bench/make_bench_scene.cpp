@@ -17,8 +17,7 @@ int main(int argc, char** argv) {
     long size = -1;
     if (file && std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
     if (file) std::fclose(file);
-    std::printf("%s: %ld bytes, %zu objects, %zu vertices, %zu triangles, %zu materials\n",
-                argv[1], size, counts.objects, counts.vertices, counts.triangles,
-                counts.materials);
+    std::printf("%s: %ld bytes, %zu objects, %zu vertices, %zu triangles, %zu materials\n", argv[1],
+                size, counts.objects, counts.vertices, counts.triangles, counts.materials);
     return 0;
 }

@@ -114,17 +114,18 @@ SceneCamera ReadCamera(Reader& r) {
 }
 
 void ReadVertices(Reader& r, SceneObject& o) {
-    constexpr size_t kBlock = 2048;
     const uint32_t count = r.HeldCount(o.vertexCount, 24);
-    o.vertices.reserve(count);
+    o.vertices.resize(count);
+    SceneVertex* out = o.vertices.data();
+    constexpr size_t kBlock = 2048;
     uint8_t buffer[kBlock * 24];
     for (uint32_t i = 0; i < count; i += kBlock) {
         const size_t n = std::min<size_t>(kBlock, count - i);
         r.Bytes(buffer, n * 24);
         const uint8_t* p = buffer;
         for (size_t k = 0; k < n; ++k, p += 24) {
-            o.vertices.push_back(SceneVertex{LoadF32(p), LoadF32(p + 4), LoadF32(p + 8),
-                                             LoadF32(p + 12), LoadF32(p + 16), LoadF32(p + 20)});
+            out[i + k] = SceneVertex{LoadF32(p),      LoadF32(p + 4),  LoadF32(p + 8),
+                                     LoadF32(p + 12), LoadF32(p + 16), LoadF32(p + 20)};
         }
     }
 }
@@ -132,7 +133,9 @@ void ReadVertices(Reader& r, SceneObject& o) {
 void ReadTriangles(Reader& r, SceneObject& o) {
     constexpr size_t kBlock = 2048;
     const uint32_t count = r.HeldCount(o.meshCount, 20);
-    o.meshes.reserve(count);
+    o.meshes.resize(count);
+    SceneMesh* out = o.meshes.data();
+    size_t kept = 0;
     uint8_t buffer[kBlock * 20];
     const size_t vertexCount = o.vertices.size();
     for (uint32_t i = 0; i < count; i += kBlock) {
@@ -140,7 +143,7 @@ void ReadTriangles(Reader& r, SceneObject& o) {
         r.Bytes(buffer, n * 20);
         const uint8_t* p = buffer;
         for (size_t k = 0; k < n; ++k, p += 20) {
-            SceneMesh m;
+            SceneMesh& m = out[kept];
             m.a = LoadU16(p);
             m.b = LoadU16(p + 2);
             m.c = LoadU16(p + 4);
@@ -148,11 +151,13 @@ void ReadTriangles(Reader& r, SceneObject& o) {
             m.ny = LoadF32(p + 10);
             m.nz = LoadF32(p + 14);
             m.flags = LoadU16(p + 18);
-            // A corner outside the vertices would make the view read outside them.
-            if (m.a < vertexCount && m.b < vertexCount && m.c < vertexCount) o.meshes.push_back(m);
+            // A corner outside the vertices would make the view read outside them: such a
+            // triangle is overwritten by the next one.
+            kept += (m.a < vertexCount) & (m.b < vertexCount) & (m.c < vertexCount);
         }
     }
-    o.meshCount = static_cast<int32_t>(o.meshes.size());
+    o.meshes.resize(kept);
+    o.meshCount = static_cast<int32_t>(kept);
 }
 
 SceneObject ReadObject(Reader& r, size_t materialCount) {
