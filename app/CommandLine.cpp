@@ -18,6 +18,9 @@ const char kUsage[] =
     "  zemvora --info FILE            print the statistics line of FILE's scene\n"
     "  zemvora --dump FILE            print the whole scene as JSON\n"
     "  zemvora --convert IN OUT.zmv   load IN (.3ds or .zmv) and save it as a scene file\n"
+    "  zemvora --render FILE --output OUT.png [--size WxH] [--mode vertex|line|flat|smooth]\n"
+    "          [--top] [--default-view] [--no-grid] [--no-box] [--no-lights] [--no-text]\n"
+    "                                 draw one frame without any display and save it\n"
     "  zemvora --help | --version\n";
 
 const char kVersion[] = "Zemvora Creator 1.01\n";
@@ -102,7 +105,5 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return Convert(args[1], args[2], err);
     }
     if (command.size() > 1 && command[0] == '-') return UsageError(err, "unknown option " + command);
-    if (args.size() != 1) return UsageError(err, "too many files");
-    // Until the window exists, a file named alone is described by its statistics line.
-    return Info(command, out, err);
+    return UsageError(err, args.size() == 1 ? "a file alone opens the window" : "too many files");
 }

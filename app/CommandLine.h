@@ -17,5 +17,6 @@ constexpr int kExitUsage = 2;
 // else as Open does, with its first object and camera made current.
 FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene);
 
-// args excludes the program name. Writes results to out and messages to err.
+// The commands that need no window and no OpenGL; args excludes the program name. Writes
+// results to out and messages to err.
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -3,8 +3,16 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/RenderCommand.h"
+#include "app/RunWindow.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "--render") {
+        return RunRenderCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
+    }
+    if (args.empty() || (args.size() == 1 && args[0][0] != '-')) {
+        return RunWindow(argc, argv, args.empty() ? std::string() : args[0]);
+    }
     return RunCommandLine(args, std::cout, std::cerr);
 }

@@ -8,7 +8,7 @@ build="$root/build-fuzz"
 testdata="$root/../shared/testdata/3ds"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZEMVORA_FUZZ=ON -DZEMVORA_TESTS=OFF >/dev/null
+  -DZEMVORA_FUZZ=ON -DZEMVORA_TESTS=OFF -DZEMVORA_GUI=OFF >/dev/null
 cmake --build "$build"
 
 corpus3ds="$build/corpus-3ds"

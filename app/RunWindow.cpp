@@ -1,0 +1,59 @@
+#include "app/RunWindow.h"
+
+#include <QApplication>
+#include <QSurfaceFormat>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "app/CommandLine.h"
+#include "app/RenderCommand.h"
+#include "app/ViewWindow.h"
+#include "ui/QtPrompts.h"
+
+namespace {
+
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
+
+// Without a display the file is drawn into a picture beside the working folder instead.
+int RenderInstead(const std::string& file) {
+    if (file.empty()) {
+        std::cerr << "zemvora: no display is available, so the window cannot open.\n";
+        return kExitFileError;
+    }
+    const std::string picture = std::filesystem::path(file).stem().string() + ".png";
+    std::cerr << "zemvora: no display is available, so the window cannot open; drawing " << file
+              << " into " << picture << " instead.\n";
+    const int status = RunRenderCommand({file, "--output", picture}, std::cout, std::cerr);
+    if (status == kExitOk) std::cerr << "zemvora: wrote " << picture << "\n";
+    return status;
+}
+
+}  // namespace
+
+int RunWindow(int argc, char** argv, const std::string& file) {
+    if (!HasDisplay()) return RenderInstead(file);
+
+    // The view needs a depth buffer of 24 bits and the fixed-function pipeline: no core profile.
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zemvora"));
+    QtPrompts prompts;
+    Scene scene;
+    ViewWindow window(scene, prompts);
+    prompts.SetParent(&window);
+    window.show();
+    if (!file.empty()) window.LoadFile(file);
+    return QApplication::exec();
+}

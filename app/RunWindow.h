@@ -1,0 +1,7 @@
+// Opening the program's window, or saying plainly that there is no display to open it on.
+#pragma once
+
+#include <string>
+
+// file may be empty. Returns the exit status.
+int RunWindow(int argc, char** argv, const std::string& file);

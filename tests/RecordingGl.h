@@ -1,0 +1,133 @@
+// An OpenGL stand-in that records every call with its numbers, so that tests can check what the
+// renderer asks of OpenGL without a context.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "view/GlApi.h"
+#include "view/SceneRenderer.h"
+
+struct GlCall {
+    std::string name;
+    std::vector<double> args;
+
+    bool Is(const std::string& n, std::vector<double> a) const { return name == n && args == a; }
+};
+
+class RecordingGl final : public GlApi {
+public:
+    std::vector<GlCall> calls;
+
+    size_t Count(const std::string& name) const {
+        return static_cast<size_t>(std::count_if(calls.begin(), calls.end(),
+                                                 [&](const GlCall& c) { return c.name == name; }));
+    }
+    size_t Count(const std::string& name, const std::vector<double>& args) const {
+        return static_cast<size_t>(std::count_if(
+            calls.begin(), calls.end(), [&](const GlCall& c) { return c.Is(name, args); }));
+    }
+    // The index of the first call of that name, or calls.size().
+    size_t Find(const std::string& name) const {
+        for (size_t i = 0; i < calls.size(); ++i)
+            if (calls[i].name == name) return i;
+        return calls.size();
+    }
+    size_t Find(const std::string& name, const std::vector<double>& args, size_t from = 0) const {
+        for (size_t i = from; i < calls.size(); ++i)
+            if (calls[i].Is(name, args)) return i;
+        return calls.size();
+    }
+    std::vector<GlCall> Named(const std::string& name) const {
+        std::vector<GlCall> out;
+        for (const GlCall& c : calls)
+            if (c.name == name) out.push_back(c);
+        return out;
+    }
+
+    void UseFixedFunction() override { Add("UseFixedFunction", {}); }
+    void Enable(GLenum cap) override { Add("Enable", {double(cap)}); }
+    void Disable(GLenum cap) override { Add("Disable", {double(cap)}); }
+    void BlendFunc(GLenum s, GLenum d) override { Add("BlendFunc", {double(s), double(d)}); }
+    void DepthFunc(GLenum f) override { Add("DepthFunc", {double(f)}); }
+    void DepthMask(GLboolean w) override { Add("DepthMask", {double(w)}); }
+    void ClearDepth(GLdouble d) override { Add("ClearDepth", {d}); }
+    void ShadeModel(GLenum m) override { Add("ShadeModel", {double(m)}); }
+    void PolygonMode(GLenum f, GLenum m) override { Add("PolygonMode", {double(f), double(m)}); }
+    void PointSize(GLfloat s) override { Add("PointSize", {s}); }
+    void LineWidth(GLfloat w) override { Add("LineWidth", {w}); }
+    void ColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) override {
+        Add("ColorMask", {double(r), double(g), double(b), double(a)});
+    }
+    void Viewport(GLint x, GLint y, GLsizei w, GLsizei h) override {
+        Add("Viewport", {double(x), double(y), double(w), double(h)});
+    }
+    void ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) override { Add("ClearColor", {r, g, b, a}); }
+    void Clear(GLbitfield m) override { Add("Clear", {double(m)}); }
+    void MatrixMode(GLenum m) override { Add("MatrixMode", {double(m)}); }
+    void LoadIdentity() override { Add("LoadIdentity", {}); }
+    void PushMatrix() override { Add("PushMatrix", {}); }
+    void PopMatrix() override { Add("PopMatrix", {}); }
+    void Rotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) override { Add("Rotatef", {a, x, y, z}); }
+    void Perspective(GLdouble f, GLdouble a, GLdouble n, GLdouble z) override {
+        Add("Perspective", {f, a, n, z});
+    }
+    void LookAt(GLdouble ex, GLdouble ey, GLdouble ez, GLdouble cx, GLdouble cy, GLdouble cz,
+                GLdouble ux, GLdouble uy, GLdouble uz) override {
+        Add("LookAt", {ex, ey, ez, cx, cy, cz, ux, uy, uz});
+    }
+    void Ortho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) override {
+        Add("Ortho", {l, r, b, t, n, f});
+    }
+    void Lightfv(GLenum l, GLenum n, const GLfloat* v) override {
+        const int count = n == GL_POSITION || n == GL_AMBIENT || n == GL_DIFFUSE || n == GL_SPECULAR ? 4 : 1;
+        std::vector<double> args = {double(l), double(n)};
+        args.insert(args.end(), v, v + count);
+        Add("Lightfv", args);
+    }
+    void LightModelfv(GLenum n, const GLfloat* v) override { Add("LightModelfv", {double(n), v[0], v[1], v[2], v[3]}); }
+    void Materialfv(GLenum f, GLenum n, const GLfloat* v) override {
+        Add("Materialfv", {double(f), double(n), v[0], v[1], v[2], v[3]});
+    }
+    void Materialf(GLenum f, GLenum n, GLfloat v) override { Add("Materialf", {double(f), double(n), v}); }
+    void Color3f(GLfloat r, GLfloat g, GLfloat b) override { Add("Color3f", {r, g, b}); }
+    void Begin(GLenum m) override { Add("Begin", {double(m)}); }
+    void End() override { Add("End", {}); }
+    void Vertex3f(GLfloat x, GLfloat y, GLfloat z) override { Add("Vertex3f", {x, y, z}); }
+    void Normal3f(GLfloat x, GLfloat y, GLfloat z) override { Add("Normal3f", {x, y, z}); }
+    void Finish() override { Add("Finish", {}); }
+
+private:
+    void Add(const char* name, std::vector<double> args) { calls.push_back({name, std::move(args)}); }
+};
+
+// A host that records what the renderer hands over, with a clock the test sets.
+class RecordingHost final : public RenderHost {
+public:
+    int width = 400, height = 300;
+    int swaps = 0;
+    std::vector<NoteLabel> labels;
+    std::vector<float> frameRates;
+    std::vector<int64_t> clock;  // the ticks to hand out, in turn
+    std::function<void()> onSwap;
+
+    void ViewSize(int& w, int& h) const override {
+        w = width;
+        h = height;
+    }
+    void SwapBuffers() override {
+        ++swaps;
+        if (onSwap) onSwap();
+    }
+    void DrawNoteLabel(const NoteLabel& label) override { labels.push_back(label); }
+    void ShowFrameRate(float fps) override { frameRates.push_back(fps); }
+    int64_t Ticks() const override {
+        if (m_next < clock.size()) return clock[m_next++];
+        return 0;
+    }
+
+private:
+    mutable size_t m_next = 0;
+};

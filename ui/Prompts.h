@@ -1,0 +1,39 @@
+// Every question, notice and file, colour or font choice the program puts to the user goes
+// through this interface: the window shows real dialogs, tests answer from a script and check
+// the exact texts. Message boxes are captioned with the application title "Zemvora".
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "scene/SceneRecords.h"
+
+enum class NoticeIcon { None, Warning, Stop };
+
+struct FileDialogSpec {
+    // Filter entries: the name shown ("Zemvora Files (*.zmv)") and its pattern ("*.zmv").
+    std::vector<std::pair<std::string, std::string>> filters;
+    std::string defaultExtension;   // appended when the user types a name without one
+    bool confirmOverwrite = false;  // Save As asks before replacing a file
+    bool showReadOnly = false;      // the read-only check box (which has no effect)
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // A Yes/No question without icon; true for Yes.
+    virtual bool AskYesNo(const std::string& question) = 0;
+    // An OK box.
+    virtual void Notice(const std::string& text, NoticeIcon icon) = 0;
+    // The full path of the chosen file, or nothing when cancelled.
+    virtual std::optional<std::string> OpenFileName(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> SaveFileName(const FileDialogSpec& spec) = 0;
+    // The colour dialog, starting at black.
+    virtual std::optional<RGB8> ChooseColor() = 0;
+    // The font dialog with screen fonts and effects; the chosen font's fields replace those of
+    // current that a font dialog decides.
+    virtual std::optional<LogFont> ChooseFont(const LogFont& current) = 0;
+};

@@ -1,0 +1,57 @@
+// The OpenGL 1.1 calls the scene renderer makes, behind an interface: the real one calls the
+// current context (a window's or a headless one), a recording one lets tests check every call
+// and its numbers without a context.
+#pragma once
+
+#include <GL/gl.h>
+
+class GlApi {
+public:
+    virtual ~GlApi() = default;
+
+    // Leaves any shader program the toolkit may have bound, so that the fixed-function
+    // pipeline draws.
+    virtual void UseFixedFunction() = 0;
+
+    virtual void Enable(GLenum cap) = 0;
+    virtual void Disable(GLenum cap) = 0;
+    virtual void BlendFunc(GLenum source, GLenum destination) = 0;
+    virtual void DepthFunc(GLenum func) = 0;
+    virtual void DepthMask(GLboolean write) = 0;
+    virtual void ClearDepth(GLdouble depth) = 0;
+    virtual void ShadeModel(GLenum mode) = 0;
+    virtual void PolygonMode(GLenum face, GLenum mode) = 0;
+    virtual void PointSize(GLfloat size) = 0;
+    virtual void LineWidth(GLfloat width) = 0;
+    virtual void ColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) = 0;
+    virtual void Viewport(GLint x, GLint y, GLsizei width, GLsizei height) = 0;
+
+    virtual void ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) = 0;
+    virtual void Clear(GLbitfield mask) = 0;
+
+    virtual void MatrixMode(GLenum mode) = 0;
+    virtual void LoadIdentity() = 0;
+    virtual void PushMatrix() = 0;
+    virtual void PopMatrix() = 0;
+    virtual void Rotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) = 0;
+    // gluPerspective and gluLookAt of the system's GLU.
+    virtual void Perspective(GLdouble fovY, GLdouble aspect, GLdouble zNear, GLdouble zFar) = 0;
+    virtual void LookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX,
+                        GLdouble centerY, GLdouble centerZ, GLdouble upX, GLdouble upY,
+                        GLdouble upZ) = 0;
+    virtual void Ortho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top,
+                       GLdouble zNear, GLdouble zFar) = 0;
+
+    virtual void Lightfv(GLenum light, GLenum name, const GLfloat* values) = 0;
+    virtual void LightModelfv(GLenum name, const GLfloat* values) = 0;
+    virtual void Materialfv(GLenum face, GLenum name, const GLfloat* values) = 0;
+    virtual void Materialf(GLenum face, GLenum name, GLfloat value) = 0;
+
+    virtual void Color3f(GLfloat r, GLfloat g, GLfloat b) = 0;
+    virtual void Begin(GLenum mode) = 0;
+    virtual void End() = 0;
+    virtual void Vertex3f(GLfloat x, GLfloat y, GLfloat z) = 0;
+    virtual void Normal3f(GLfloat x, GLfloat y, GLfloat z) = 0;
+
+    virtual void Finish() = 0;
+};

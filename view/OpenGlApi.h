@@ -1,0 +1,52 @@
+// The renderer's calls made on the current OpenGL context, with GLU for the perspective and the
+// look-at matrices.
+#pragma once
+
+#include "view/GlApi.h"
+
+class OpenGlApi final : public GlApi {
+public:
+    using ProcAddress = void* (*)(const char* name);
+    // resolve finds functions beyond OpenGL 1.1 in the current context; may be null.
+    explicit OpenGlApi(ProcAddress resolve);
+
+    void UseFixedFunction() override;
+    void Enable(GLenum cap) override;
+    void Disable(GLenum cap) override;
+    void BlendFunc(GLenum source, GLenum destination) override;
+    void DepthFunc(GLenum func) override;
+    void DepthMask(GLboolean write) override;
+    void ClearDepth(GLdouble depth) override;
+    void ShadeModel(GLenum mode) override;
+    void PolygonMode(GLenum face, GLenum mode) override;
+    void PointSize(GLfloat size) override;
+    void LineWidth(GLfloat width) override;
+    void ColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) override;
+    void Viewport(GLint x, GLint y, GLsizei width, GLsizei height) override;
+    void ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) override;
+    void Clear(GLbitfield mask) override;
+    void MatrixMode(GLenum mode) override;
+    void LoadIdentity() override;
+    void PushMatrix() override;
+    void PopMatrix() override;
+    void Rotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) override;
+    void Perspective(GLdouble fovY, GLdouble aspect, GLdouble zNear, GLdouble zFar) override;
+    void LookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
+                GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ) override;
+    void Ortho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
+               GLdouble zFar) override;
+    void Lightfv(GLenum light, GLenum name, const GLfloat* values) override;
+    void LightModelfv(GLenum name, const GLfloat* values) override;
+    void Materialfv(GLenum face, GLenum name, const GLfloat* values) override;
+    void Materialf(GLenum face, GLenum name, GLfloat value) override;
+    void Color3f(GLfloat r, GLfloat g, GLfloat b) override;
+    void Begin(GLenum mode) override;
+    void End() override;
+    void Vertex3f(GLfloat x, GLfloat y, GLfloat z) override;
+    void Normal3f(GLfloat x, GLfloat y, GLfloat z) override;
+    void Finish() override;
+
+private:
+    using UseProgramFn = void (*)(GLuint);
+    UseProgramFn m_useProgram = nullptr;
+};

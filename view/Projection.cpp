@@ -1,0 +1,42 @@
+#include "view/Projection.h"
+
+#include <cmath>
+
+EyePoint DefaultEyePoint(const SceneSettings& s) {
+    const float cx = (s.maxX + s.minX) / 2.0f;
+    const float cy = (s.maxY + s.minY) / 2.0f;
+    const float cz = (s.maxZ + s.minZ) / 2.0f;
+    const float d = (s.maxX - s.minX) + (s.maxY - s.minY) + (s.maxZ - s.minZ);
+    return EyePoint{{cx + 0.65f * d, cy - 0.65f * d, cz + 0.38f * d}, {cx, cy, cz}};
+}
+
+float CameraFieldOfView(float lens) { return std::atan(20.0f / lens) * 114.59156f; }
+
+bool ShowsDefaultView(const Scene& scene, const ViewState& state) {
+    const int32_t camera = scene.m_settings.currentCamera;
+    return state.m_bDefaultView != 0 || camera < 0 ||
+           camera >= static_cast<int32_t>(scene.m_cameras.size());
+}
+
+OrthoBox TopViewBox(const SceneSettings& s, int width, int height) {
+    const float r = width == 0 ? 0.0f : static_cast<float>(height) / static_cast<float>(width);
+    const float p = s.maxX + s.maxY + s.maxZ;
+    const float n = s.minX + s.minY + s.minZ;
+    return OrthoBox{n, p, r * n, r * p, n, p};
+}
+
+ProjectionSetup ComputeProjection(const Scene& scene, ViewState& state, int width, int height) {
+    ProjectionSetup setup;
+    if (ShowsDefaultView(scene, state)) {
+        setup.eye = DefaultEyePoint(scene.m_settings);
+    } else {
+        const SceneCamera& c = scene.m_cameras[static_cast<size_t>(scene.m_settings.currentCamera)];
+        setup.eye = EyePoint{{c.posX, c.posY, c.posZ}, {c.targetX, c.targetY, c.targetZ}};
+        state.m_fFovY = CameraFieldOfView(c.lens);
+    }
+    setup.kind = state.m_nProjection;
+    setup.fovY = state.m_fFovY;
+    setup.aspect = state.m_fAspect;
+    setup.ortho = TopViewBox(scene.m_settings, width, height);
+    return setup;
+}

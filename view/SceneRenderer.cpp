@@ -1,0 +1,273 @@
+#include "view/SceneRenderer.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "view/DrawGeometry.h"
+#include "view/Projection.h"
+
+namespace {
+
+// Set while a frame is being drawn, so that a frame never starts inside another.
+int32_t s_bRendering = 0;
+
+constexpr int kMaxLights = 8;
+
+// Byte colours become OpenGL colours by dividing by 256: 255 gives 0.99609375.
+GLfloat ByteColor(uint8_t v) { return static_cast<GLfloat>(v) / 256.0f; }
+
+}  // namespace
+
+int64_t RenderHost::Ticks() const {
+    using namespace std::chrono;
+    return duration_cast<duration<int64_t, std::ratio<1, 10000000>>>(
+               steady_clock::now().time_since_epoch())
+        .count();
+}
+
+bool MakeNoteLabel(const Scene& scene, int viewWidth, int viewHeight, NoteLabel& label) {
+    const int32_t current = scene.m_settings.currentObject;
+    if (current < 0 || current >= static_cast<int32_t>(scene.m_objects.size())) return false;
+    const SceneObject& o = scene.m_objects[static_cast<size_t>(current)];
+    label.text = o.note;
+    label.color = o.noteColor;
+    label.x = o.noteX;
+    label.y = o.noteY;
+    label.viewWidth = viewWidth;
+    label.viewHeight = viewHeight;
+    return true;
+}
+
+void SceneRenderer::InitGl() {
+    m_gl.ClearDepth(1.0);
+    m_gl.Enable(GL_DEPTH_TEST);
+    m_gl.Enable(GL_BLEND);
+    m_gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void SceneRenderer::PrepareContext() {
+    m_gl.UseFixedFunction();
+    InitGl();
+    m_gl.DepthFunc(GL_LESS);
+    m_gl.DepthMask(GL_TRUE);
+    m_gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    for (GLenum cap : {GL_CULL_FACE, GL_COLOR_MATERIAL, GL_TEXTURE_2D, GL_SCISSOR_TEST,
+                       GL_STENCIL_TEST, GL_ALPHA_TEST, GL_FOG, GL_NORMALIZE, GL_LINE_SMOOTH,
+                       GL_POINT_SMOOTH, GL_POLYGON_SMOOTH})
+        m_gl.Disable(cap);
+    m_gl.Enable(GL_DITHER);
+    m_gl.ShadeModel(GL_SMOOTH);
+    m_gl.PolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    m_gl.PointSize(1.0f);
+    m_gl.LineWidth(1.0f);
+    const GLfloat defaultAmbient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+    m_gl.LightModelfv(GL_LIGHT_MODEL_AMBIENT, defaultAmbient);
+    // Outside a frame the model-view matrix is the identity: lights, grid and markers are given
+    // in scene coordinates.
+    m_gl.MatrixMode(GL_MODELVIEW);
+    m_gl.LoadIdentity();
+}
+
+void SceneRenderer::SetupLights() {
+    PrepareContext();
+    const size_t count = std::min<size_t>(m_scene.m_lights.size(), kMaxLights);
+    m_gl.Enable(GL_LIGHTING);
+    for (int i = 0; i < kMaxLights; ++i) m_gl.Disable(static_cast<GLenum>(GL_LIGHT0 + i));
+    for (size_t i = 0; i < count; ++i) {
+        const SceneLight& light = m_scene.m_lights[i];
+        if (light.on != 1) continue;
+        const GLenum id = static_cast<GLenum>(GL_LIGHT0 + i);
+        const GLfloat ambient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
+        const GLfloat diffuse[4] = {light.color[0], light.color[1], light.color[2], 1.0f};
+        const GLfloat specular[4] = {0.1f, 0.1f, 0.1f, 0.1f};
+        // w = 0: a directional light shining from its position towards the origin.
+        const GLfloat position[4] = {light.x, light.y, light.z, 0.0f};
+        m_gl.Lightfv(id, GL_AMBIENT, ambient);
+        m_gl.Lightfv(id, GL_DIFFUSE, diffuse);
+        m_gl.Lightfv(id, GL_SPECULAR, specular);
+        m_gl.Lightfv(id, GL_POSITION, position);
+        m_gl.Enable(id);
+    }
+    const GLfloat twoSided[4] = {0.1f, 0.1f, 0.1f, 1.0f};
+    m_gl.LightModelfv(GL_LIGHT_MODEL_TWO_SIDE, twoSided);
+}
+
+void SceneRenderer::SetupProjection() {
+    int width = 0, height = 0;
+    m_host.ViewSize(width, height);
+    const ProjectionSetup p = ComputeProjection(m_scene, m_view, width, height);
+    if (p.kind == ProjPerspective) {
+        m_gl.MatrixMode(GL_PROJECTION);
+        m_gl.LoadIdentity();
+        m_gl.Perspective(p.fovY, p.aspect, 1.0, 100000.0);
+        m_gl.LookAt(p.eye.eye[0], p.eye.eye[1], p.eye.eye[2], p.eye.center[0], p.eye.center[1],
+                    p.eye.center[2], 0.0, 0.0, 1.0);
+        m_gl.MatrixMode(GL_MODELVIEW);
+    } else if (p.kind == ProjTopView) {
+        m_gl.MatrixMode(GL_PROJECTION);
+        m_gl.LoadIdentity();
+        m_gl.Ortho(p.ortho.left, p.ortho.right, p.ortho.bottom, p.ortho.top, p.ortho.zNear,
+                   p.ortho.zFar);
+        m_gl.MatrixMode(GL_MODELVIEW);
+    }
+}
+
+void SceneRenderer::RenderScene() {
+    if (s_bRendering) return;
+    s_bRendering = 1;
+    m_view.m_liStart = m_host.Ticks();
+
+    PrepareContext();
+    SceneSettings& s = m_scene.m_settings;
+    m_gl.ClearColor(ByteColor(s.background.red), ByteColor(s.background.green),
+                    ByteColor(s.background.blue), 1.0f);
+    m_gl.Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    m_gl.PushMatrix();
+    m_gl.Rotatef(s.rotX + 0.5f * s.dragY, 1, 0, 0);
+    m_gl.Rotatef(s.rotY, 0, 1, 0);
+    m_gl.Rotatef(s.rotZ + 0.5f * s.dragX, 0, 0, 1);
+    if (m_view.m_bPlay) s.rotZ += 0.5f;  // the next frame shows the scene turned further
+    DrawObjects();
+    m_gl.PopMatrix();
+
+    // From here on in unrotated scene coordinates.
+    if (m_view.m_bShowLight) DrawLightMarkers();
+    if (m_view.m_bShowGrid) DrawGrid();
+    m_gl.Finish();
+    m_host.SwapBuffers();
+
+    if (m_view.m_bShowText && !m_view.m_bPlay) {
+        int width = 0, height = 0;
+        m_host.ViewSize(width, height);
+        NoteLabel label;
+        if (MakeNoteLabel(m_scene, width, height, label)) m_host.DrawNoteLabel(label);
+    }
+
+    s_bRendering = 0;
+    m_view.m_liEnd = m_host.Ticks();
+    m_view.m_nFrameTicks = static_cast<int32_t>(static_cast<uint32_t>(m_view.m_liEnd) -
+                                                static_cast<uint32_t>(m_view.m_liStart));
+    // A frame too short to measure shows the last rate again.
+    if (m_view.m_nFrameTicks != 0)
+        m_view.m_fFps = static_cast<float>(m_view.m_liFreq) / static_cast<float>(m_view.m_nFrameTicks);
+    m_host.ShowFrameRate(m_view.m_fFps);
+}
+
+void SceneRenderer::ApplyMaterial(int32_t materialIndex) {
+    GLfloat ambient[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+    GLfloat diffuse[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    GLfloat specular[4] = {0.7f, 0.7f, 0.7f, 1.0f};
+    GLfloat shininess = 0.8f;
+    // An index outside the materials gets the built-in grey, like -1.
+    if (materialIndex >= 0 && materialIndex < static_cast<int32_t>(m_scene.m_materials.size())) {
+        const SceneMaterial& m = m_scene.m_materials[static_cast<size_t>(materialIndex)];
+        const RGB8* colors[3] = {&m.ambient, &m.diffuse, &m.specular};
+        GLfloat* targets[3] = {ambient, diffuse, specular};
+        for (int i = 0; i < 3; ++i) {
+            targets[i][0] = ByteColor(colors[i]->red);
+            targets[i][1] = ByteColor(colors[i]->green);
+            targets[i][2] = ByteColor(colors[i]->blue);
+            targets[i][3] = m.transparency;  // the alpha: 1 is opaque
+        }
+        shininess = m.shininess;
+    }
+    m_gl.Materialfv(GL_FRONT_AND_BACK, GL_AMBIENT, ambient);
+    m_gl.Materialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+    m_gl.Materialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+    m_gl.Materialf(GL_FRONT_AND_BACK, GL_SHININESS, shininess);
+}
+
+void SceneRenderer::DrawObjects() {
+    const int32_t mode = m_view.m_nDisplayMode;
+    for (const SceneObject& o : m_scene.m_objects) {
+        ApplyMaterial(o.materialIndex);
+        const std::vector<SceneVertex>& v = o.vertices;
+        const bool smooth = mode == ModeSmooth && o.smooth;
+        for (const SceneMesh& m : o.meshes) {
+            const SceneVertex* corners[3] = {&v[m.a], &v[m.b], &v[m.c]};
+            if (mode == ModeVertex || mode == ModeLine) {
+                m_gl.Disable(GL_LIGHTING);
+                m_gl.Color3f(1.0f, 1.0f, 1.0f);
+                m_gl.Begin(mode == ModeVertex ? GL_POINTS : GL_LINE_LOOP);
+                for (const SceneVertex* c : corners) m_gl.Vertex3f(c->x, c->y, c->z);
+                m_gl.End();
+                m_gl.Enable(GL_LIGHTING);
+            } else if (mode == ModeFlat || mode == ModeSmooth) {
+                m_gl.Begin(GL_TRIANGLES);
+                if (!smooth) m_gl.Normal3f(m.nx, m.ny, m.nz);
+                for (const SceneVertex* c : corners) {
+                    if (smooth) m_gl.Normal3f(c->nx, c->ny, c->nz);
+                    m_gl.Vertex3f(c->x, c->y, c->z);
+                }
+                m_gl.End();
+            }
+        }
+    }
+    if (m_view.m_bShowBox) DrawObjectBox();
+}
+
+void SceneRenderer::DrawObjectBox() {
+    const int32_t current = m_scene.m_settings.currentObject;
+    if (current < 0 || current >= static_cast<int32_t>(m_scene.m_objects.size())) return;
+    const SceneObject& o = m_scene.m_objects[static_cast<size_t>(current)];
+    m_gl.Disable(GL_LIGHTING);
+    m_gl.Color3f(0.8f, 0.2f, 0.2f);
+    for (float x : {o.maxX, o.minX}) {
+        m_gl.Begin(GL_LINE_LOOP);
+        m_gl.Vertex3f(x, o.maxY, o.maxZ);
+        m_gl.Vertex3f(x, o.maxY, o.minZ);
+        m_gl.Vertex3f(x, o.minY, o.minZ);
+        m_gl.Vertex3f(x, o.minY, o.maxZ);
+        m_gl.End();
+    }
+    m_gl.Begin(GL_LINES);
+    const float edges[4][2] = {{o.maxY, o.maxZ}, {o.maxY, o.minZ}, {o.minY, o.minZ}, {o.minY, o.maxZ}};
+    for (const auto& e : edges) {
+        m_gl.Vertex3f(o.minX, e[0], e[1]);
+        m_gl.Vertex3f(o.maxX, e[0], e[1]);
+    }
+    m_gl.End();
+    m_gl.Enable(GL_LIGHTING);
+}
+
+void SceneRenderer::DrawGrid() {
+    const float t = GridSpacing(m_scene.m_settings);
+    const float far = 10.0f * t;
+    m_gl.Disable(GL_LIGHTING);
+    m_gl.Color3f(0.7f, 0.7f, 0.9f);
+    m_gl.Begin(GL_LINES);
+    for (int k = 0; k <= 10; ++k) {
+        const float d = static_cast<float>(k) * t;
+        m_gl.Vertex3f(d, far, 0);
+        m_gl.Vertex3f(d, -far, 0);
+        m_gl.Vertex3f(-d, far, 0);
+        m_gl.Vertex3f(-d, -far, 0);
+        m_gl.Vertex3f(far, d, 0);
+        m_gl.Vertex3f(-far, d, 0);
+        m_gl.Vertex3f(far, -d, 0);
+        m_gl.Vertex3f(-far, -d, 0);
+    }
+    m_gl.End();
+    m_gl.Enable(GL_LIGHTING);
+}
+
+void SceneRenderer::DrawLightMarkers() {
+    const float u = MarkerSize(m_scene.m_settings);
+    m_gl.Disable(GL_LIGHTING);
+    for (const SceneLight& light : m_scene.m_lights) {
+        if (light.on != 0) m_gl.Color3f(1.0f, 1.0f, 0.0f);
+        else m_gl.Color3f(0.75f, 0.75f, 0.0f);
+        const float x = light.x, y = light.y, z = light.z;
+        const float loops[3][4][3] = {
+            {{x - u, y - u, z}, {x + u, y - u, z}, {x + u, y + u, z}, {x - u, y + u, z}},
+            {{x - u, y - u, z}, {x, y, z - u}, {x + u, y + u, z}, {x, y, z + u}},
+            {{x, y, z - u}, {x + u, y - u, z}, {x, y, z + u}, {x - u, y + u, z}}};
+        for (const auto& loop : loops) {
+            m_gl.Begin(GL_LINE_LOOP);
+            for (const auto& p : loop) m_gl.Vertex3f(p[0], p[1], p[2]);
+            m_gl.End();
+        }
+    }
+    m_gl.Enable(GL_LIGHTING);
+}
