@@ -1,0 +1,19 @@
+// The test runner for tests that need the toolkit's fonts and images: a QGuiApplication on the
+// offscreen platform unless the tests set a platform of their own.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray runtime = QByteArray("/tmp/zemvora-tests-") + QByteArray::number(getuid());
+        mkdir(runtime.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", runtime);
+    }
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,217 @@
+// Frames drawn without a display, through the same renderer as the window, compared with
+// reference pictures (tolerance 0: llvmpipe draws the same pixels every time) and probed for
+// hard facts.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdlib>
+#include <functional>
+
+#include "import3ds/ImportFile.h"
+#include "tests/ImageCompare.h"
+#include "tests/TestFiles.h"
+#include "ui/HeadlessGl.h"
+#include "ui/HeadlessRender.h"
+#include "view/OpenGlApi.h"
+#include "view/SceneRenderer.h"
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+constexpr int kTolerance = 0;
+
+Scene StillLife() {
+    Scene scene;
+    EXPECT_TRUE(ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", scene).ok);
+    return scene;
+}
+
+// A cube in the built-in grey, lit by one light of two, with a two-line yellow note.
+Scene GreyCube() {
+    Scene scene;
+    scene.ClearScene();
+    SceneObject cube;
+    cube.name = "Cube";
+    cube.note = "Cube\r\nsecond line";
+    cube.noteColor = {255, 255, 0};
+    cube.noteX = 20, cube.noteY = 30;
+    const float c[8][3] = {{-1, -1, -1}, {1, -1, -1}, {1, 1, -1}, {-1, 1, -1},
+                           {-1, -1, 1},  {1, -1, 1},  {1, 1, 1},  {-1, 1, 1}};
+    const uint16_t quads[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4},
+                                  {2, 3, 7, 6}, {1, 2, 6, 5}, {0, 4, 7, 3}};
+    for (const auto& q : quads) {
+        const uint16_t base = static_cast<uint16_t>(cube.vertices.size());
+        for (uint16_t i : q) cube.vertices.push_back({c[i][0] * 40, c[i][1] * 40, c[i][2] * 40, 0, 0, 0});
+        cube.meshes.push_back({base, uint16_t(base + 1), uint16_t(base + 2), 0, 0, 0, 0});
+        cube.meshes.push_back({base, uint16_t(base + 2), uint16_t(base + 3), 0, 0, 0, 0});
+    }
+    for (SceneMesh& m : cube.meshes) {
+        const SceneVertex &a = cube.vertices[m.a], &b = cube.vertices[m.b], &d = cube.vertices[m.c];
+        const float ex = b.x - a.x, ey = b.y - a.y, ez = b.z - a.z;
+        const float fx = d.x - b.x, fy = d.y - b.y, fz = d.z - b.z;
+        const float nx = ey * fz - ez * fy, ny = ez * fx - ex * fz, nz = ex * fy - ey * fx;
+        const float length = std::sqrt(nx * nx + ny * ny + nz * nz);
+        m.nx = nx / length, m.ny = ny / length, m.nz = nz / length;
+    }
+    cube.vertexCount = static_cast<int32_t>(cube.vertices.size());
+    cube.meshCount = static_cast<int32_t>(cube.meshes.size());
+    cube.maxX = cube.maxY = cube.maxZ = 40;
+    cube.minX = cube.minY = cube.minZ = -40;
+    scene.m_objects = {cube};
+    SceneLight on, off;
+    on.x = 100, on.y = -50, on.z = 80, on.on = 1;
+    on.color[0] = on.color[1] = on.color[2] = 0.9f;
+    off.x = -80, off.y = 60, off.z = 50, off.on = 0;
+    scene.m_lights = {on, off};
+    scene.m_settings.currentObject = 0;
+    return scene;
+}
+
+QImage Render(Scene scene, const std::function<void(ViewState&)>& setup) {
+    ViewState view;
+    view.m_bDefaultView = scene.m_cameras.empty() ? 1 : 0;
+    setup(view);
+    std::string error;
+    const QImage image = RenderSceneImage(scene, view, kWidth, kHeight, error);
+    EXPECT_FALSE(image.isNull()) << error;
+    return image;
+}
+
+struct Case {
+    const char* name;
+    Scene (*scene)();
+    std::function<void(ViewState&)> setup;
+};
+
+const Case kCases[] = {
+    {"still-life-smooth", StillLife, [](ViewState&) {}},
+    {"still-life-flat", StillLife, [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
+    {"still-life-line", StillLife, [](ViewState& v) { v.m_nDisplayMode = ModeLine; }},
+    {"still-life-vertex", StillLife, [](ViewState& v) { v.m_nDisplayMode = ModeVertex; }},
+    {"still-life-default-view", StillLife, [](ViewState& v) { v.m_bDefaultView = 1; }},
+    {"still-life-top", StillLife, [](ViewState& v) { v.m_nProjection = ProjTopView; }},
+    {"still-life-bare", StillLife,
+     [](ViewState& v) { v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = 0; }},
+    {"grey-cube-flat", GreyCube, [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
+    {"grey-cube-wide", GreyCube, [](ViewState& v) { v.m_fFovY = 40; }},
+};
+
+QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+}  // namespace
+
+TEST(RenderImage, MatchesTheReferences) {
+    for (const Case& c : kCases) {
+        const QImage image = Render(c.scene(), c.setup);
+        EXPECT_EQ(CompareWithReference(image, c.name, kTolerance), "") << c.name;
+    }
+}
+
+TEST(RenderImage, BackgroundLabelAndHandleProbes) {
+    auto labelOnly = [](ViewState& v) { v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = 0; };
+    Scene handleOnly = GreyCube();
+    handleOnly.m_objects[0].note = "";
+    const QImage handle = Render(handleOnly, labelOnly);
+    // 127 / 256 = 0.49609375 stored in eight bits.
+    EXPECT_EQ(Pixel(handle, kWidth - 1, kHeight - 1), 0x7F7F7Fu);
+    // The handle: light top and left edges, dark right and bottom edges.
+    EXPECT_EQ(Pixel(handle, 20, 30), 0xD8D8D8u);
+    EXPECT_EQ(Pixel(handle, 26, 30), 0xD8D8D8u);
+    EXPECT_EQ(Pixel(handle, 20, 36), 0xD8D8D8u);
+    EXPECT_EQ(Pixel(handle, 27, 30), 0x404040u);
+    EXPECT_EQ(Pixel(handle, 20, 37), 0x404040u);
+    EXPECT_EQ(Pixel(handle, 27, 37), 0x404040u);
+    EXPECT_EQ(Pixel(handle, 23, 33), 0x7F7F7Fu);  // inside: the frame shows through
+    EXPECT_EQ(Pixel(handle, 28, 30), 0x7F7F7Fu);
+    EXPECT_EQ(Pixel(handle, 20, 38), 0x7F7F7Fu);
+
+    const QImage bare = Render(GreyCube(), labelOnly);
+    // The yellow note starts at the handle, and its second line lies below the first.
+    auto yellowIn = [&](int top, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 20; x < 200; ++x) n += Pixel(bare, x, y) == 0xFFFF00u;
+        return n;
+    };
+    EXPECT_GT(yellowIn(30, 47), 20);
+    EXPECT_GT(yellowIn(47, 66), 20);
+    EXPECT_EQ(yellowIn(0, 30), 0);
+
+    // Without the label, and while playing, none of it is drawn.
+    const QImage plain = Render(GreyCube(), [](ViewState& v) {
+        v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = 0;
+    });
+    EXPECT_EQ(Pixel(plain, 20, 30), 0x7F7F7Fu);
+    const QImage playing = Render(GreyCube(), [](ViewState& v) {
+        v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = 0;
+        v.m_bPlay = 1;
+    });
+    EXPECT_EQ(Pixel(playing, 20, 30), 0x7F7F7Fu);
+}
+
+TEST(RenderImage, BackgroundClearsToTheExactFraction) {
+    std::string error;
+    std::unique_ptr<HeadlessGl> gl = HeadlessGl::Create(8, 8, HeadlessGl::ColorBuffer::Floats, error);
+    ASSERT_TRUE(gl) << error;
+    OpenGlApi api(&HeadlessGl::ProcAddress);
+    struct NoHost : RenderHost {
+        void ViewSize(int& w, int& h) const override { w = h = 8; }
+        void SwapBuffers() override {}
+        void DrawNoteLabel(const NoteLabel&) override {}
+        void ShowFrameRate(float) override {}
+    } host;
+    Scene scene;
+    scene.ClearScene();
+    scene.m_settings.background = {127, 255, 0};
+    ViewState view;
+    SceneRenderer renderer(api, scene, view, host);
+    renderer.InitGl();
+    view.m_bShowGrid = 0;
+    renderer.FullRedraw();
+    const std::vector<float> pixels = gl->ReadPixelsFloat();
+    EXPECT_EQ(pixels[0], 0.49609375f);
+    EXPECT_EQ(pixels[1], 0.99609375f);
+    EXPECT_EQ(pixels[2], 0.0f);
+}
+
+TEST(RenderImage, MaterialsWithoutATransparencyChunkAreSeen) {
+    for (const char* file : {"qt3d/basic-cube.3ds", "qt3d/lunar-lander.3ds", "qt3d/roboticBody.3ds"}) {
+        Scene scene;
+        ASSERT_TRUE(ImportSceneFile(testfiles::TestData(file), scene).ok);
+        auto bare = [](ViewState& v) {
+            v.m_bDefaultView = 1;
+            v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = 0;
+        };
+        auto drawnPixels = [](const QImage& image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) n += Pixel(image, x, y) != 0x7F7F7Fu;
+            return n;
+        };
+        const int seen = drawnPixels(Render(scene, bare));
+        EXPECT_GT(seen, kWidth * kHeight / 100) << file;
+        // Drawn with alpha 0 the objects with those materials would vanish.
+        for (SceneMaterial& m : scene.m_materials) m.transparency = 0;
+        EXPECT_LT(drawnPixels(Render(scene, bare)), seen / 2) << file;
+    }
+}
+
+TEST(RenderImage, EveryTestFileRendersFromTheCommandLine) {
+    testfiles::TempDir dir;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(testfiles::TestData(""))) {
+        if (!entry.is_regular_file()) continue;
+        const std::string file = entry.path().string();
+        const std::string png = dir.File(entry.path().filename().string() + ".png");
+        const std::string command = std::string(ZEMVORA_EXE) + " --render '" + file +
+                                    "' --output '" + png + "' --size 160x120 2>/dev/null";
+        const int status = std::system(command.c_str());
+        Scene scene;
+        if (ImportSceneFile(file, scene).ok) {
+            EXPECT_EQ(status, 0) << file;
+            EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(160, 120)) << file;
+        } else {
+            EXPECT_NE(status, 0) << file;  // not a 3DS file: the message, no picture
+        }
+    }
+}
