@@ -1,7 +1,6 @@
 #include "app/RunWindow.h"
 
 #include <QApplication>
-#include <QSurfaceFormat>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -10,6 +9,7 @@
 #include "app/RenderCommand.h"
 #include "app/ViewWindow.h"
 #include "ui/QtPrompts.h"
+#include "view/SurfaceFormat.h"
 
 namespace {
 
@@ -40,13 +40,7 @@ int RenderInstead(const std::string& file) {
 int RunWindow(int argc, char** argv, const std::string& file) {
     if (!HasDisplay()) return RenderInstead(file);
 
-    // The view needs a depth buffer of 24 bits and the fixed-function pipeline: no core profile.
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
-
+    UseViewSurfaceFormat();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zemvora"));
     QtPrompts prompts;

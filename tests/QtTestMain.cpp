@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+
+#include "view/SurfaceFormat.h"
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@ int main(int argc, char** argv) {
         mkdir(runtime.constData(), 0700);
         qputenv("XDG_RUNTIME_DIR", runtime);
     }
+    UseViewSurfaceFormat();
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

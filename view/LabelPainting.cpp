@@ -1,5 +1,6 @@
 #include "view/LabelPainting.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QStringDecoder>
 #include <algorithm>
@@ -47,6 +48,33 @@ QString SceneText(const std::string& bytes) {
     return text;
 }
 
+namespace {
+
+QString DrawnText(const std::string& bytes) {
+    QString text = SceneText(bytes);
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QChar('\r'), QChar('\n'));
+}
+
+QRect TextArea(const NoteLabel& label) {
+    return QRect(label.x, label.y, label.viewWidth - label.x, label.viewHeight - label.y);
+}
+
+}  // namespace
+
+QRect NoteLabelArea(const NoteLabel& label, const QFont& font) {
+    const QRect view(0, 0, label.viewWidth, label.viewHeight);
+    const QRect handle(label.x, label.y, 8, 8);
+    const QRect area = TextArea(label);
+    QRect text;
+    if (!area.isEmpty()) {
+        const int margin = 4 + QFontMetrics(font).height() / 4;
+        text = QFontMetrics(font)
+                   .boundingRect(area, Qt::AlignLeft | Qt::AlignTop, DrawnText(label.text))
+                   .adjusted(-margin, -margin, margin, margin);
+    }
+    return (handle | text) & view;
+}
+
 void PaintNoteLabel(QPainter& painter, const NoteLabel& label, const QFont& font) {
     const int x = label.x, y = label.y;
     const QColor light(216, 216, 216), dark(64, 64, 64);
@@ -55,10 +83,9 @@ void PaintNoteLabel(QPainter& painter, const NoteLabel& label, const QFont& font
     painter.fillRect(x + 7, y, 1, 8, dark);
     painter.fillRect(x, y + 7, 8, 1, dark);
 
-    QString text = SceneText(label.text);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QChar('\r'), QChar('\n'));
-    const QRect area(x, y, label.viewWidth - x, label.viewHeight - y);
+    const QRect area = TextArea(label);
     if (area.isEmpty()) return;
+    const QString text = DrawnText(label.text);
     painter.save();
     painter.setClipRect(area);
     painter.setFont(font);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFont>
+#include <QRect>
 #include <QString>
 
 #include "scene/SceneRecords.h"
@@ -20,6 +21,10 @@ LogFont LogFontFromFont(const QFont& font, const LogFont& previous);
 
 // Scene texts are byte strings: UTF-8 where they are valid UTF-8, otherwise Latin-1.
 QString SceneText(const std::string& bytes);
+
+// The part of the view the label may paint: the handle and the text with a margin for glyphs
+// that reach beyond their boxes, within the view.
+QRect NoteLabelArea(const NoteLabel& label, const QFont& font);
 
 // The 8 x 8 handle (light top and left edges, dark bottom and right ones) and the note from its
 // top-left corner, line breaks kept, clipped to the view.

@@ -1,6 +1,7 @@
 #include "view/ZemvoraView.h"
 
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QPainter>
 
 #include "view/CommandIds.h"
@@ -21,6 +22,8 @@ void* ContextProcAddress(const char* name) {
 CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
     : QOpenGLWidget(parent), m_scene(scene), m_prompts(prompts) {
     setFocusPolicy(Qt::StrongFocus);
+    // Frames drawn outside a paint must survive until the toolkit shows them.
+    setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     setAccessibleName(QStringLiteral("Scene view"));
     setAccessibleDescription(QStringLiteral("The OpenGL view of the scene"));
     m_playTimer.setInterval(kPlayInterval);
@@ -44,6 +47,7 @@ CZemvoraView::~CZemvoraView() {
 
 void CZemvoraView::initializeGL() {
     m_gl = std::make_unique<OpenGlApi>(&ContextProcAddress);
+    m_windowPos = reinterpret_cast<WindowPosFn>(context()->getProcAddress("glWindowPos2i"));
     RenderHost& host = *this;
     m_renderer = std::make_unique<SceneRenderer>(*m_gl, m_scene, *this, host);
     m_renderer->InitGl();
@@ -64,6 +68,7 @@ void CZemvoraView::CheckContext() {
 }
 
 void CZemvoraView::resizeGL(int width, int height) {
+    m_frameFresh = false;  // the framebuffer was made anew
     if (height <= 0 || !m_renderer) return;
     const qreal ratio = devicePixelRatioF();
     m_gl->Viewport(0, 0, static_cast<GLsizei>(width * ratio), static_cast<GLsizei>(height * ratio));
@@ -73,16 +78,22 @@ void CZemvoraView::resizeGL(int width, int height) {
 
 void CZemvoraView::paintGL() {
     if (!m_renderer) return;
-    if (m_fullFrame) m_renderer->FullRedraw();
-    else m_renderer->RenderScene();
-    // A paint the system asks for is a full redraw.
-    m_fullFrame = true;
+    // A frame drawn just now is shown as it is; any other paint is a full redraw.
+    if (m_frameFresh) {
+        m_frameFresh = false;
+        return;
+    }
+    m_renderer->FullRedraw();
 }
 
 void CZemvoraView::Draw(bool full) {
-    if (!m_renderer) return;
-    m_fullFrame = full;
-    repaint();
+    if (!m_renderer || !isVisible()) return;
+    makeCurrent();
+    if (full) m_renderer->FullRedraw();
+    else m_renderer->RenderScene();
+    m_frameFresh = true;
+    doneCurrent();
+    update();  // the toolkit shows the frame
 }
 
 void CZemvoraView::RedrawRequest() { Draw(true); }
@@ -101,9 +112,45 @@ void CZemvoraView::ViewSize(int& w, int& h) const {
     h = height();
 }
 
+// The label is painted by the same raster painter as in pictures drawn without a display: the
+// frame's pixels under it are read back, painted on and written back.
 void CZemvoraView::DrawNoteLabel(const NoteLabel& label) {
-    QPainter painter(this);
-    PaintNoteLabel(painter, label, m_labelFont);
+    const QRect area = NoteLabelArea(label, m_labelFont);
+    if (area.isEmpty() || !m_windowPos) return;
+    QOpenGLFunctions* gl = context()->functions();
+    const qreal ratio = devicePixelRatioF();
+    const QRect pixels(QPoint(qRound(area.left() * ratio), qRound(area.top() * ratio)),
+                       QSize(qRound(area.width() * ratio), qRound(area.height() * ratio)));
+    const int frameHeight = qRound(height() * ratio);
+    const int bottom = frameHeight - pixels.bottom() - 1;
+
+    QImage patch(pixels.size(), QImage::Format_RGBA8888);
+    gl->glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    gl->glReadPixels(pixels.left(), bottom, pixels.width(), pixels.height(), GL_RGBA,
+                     GL_UNSIGNED_BYTE, patch.bits());
+    patch = patch.mirrored().convertToFormat(QImage::Format_RGB32);
+    patch.setDevicePixelRatio(ratio);
+    {
+        QPainter painter(&patch);
+        painter.translate(-area.topLeft());
+        PaintNoteLabel(painter, label, m_labelFont);
+    }
+    patch = patch.convertToFormat(QImage::Format_RGBA8888).mirrored();
+
+    // Written back as it is: no depth test, blending or lighting on the way, and the states
+    // restored for the frames that follow.
+    const GLenum states[3] = {GL_DEPTH_TEST, GL_BLEND, GL_LIGHTING};
+    GLboolean enabled[3];
+    for (int i = 0; i < 3; ++i) {
+        enabled[i] = glIsEnabled(states[i]);
+        glDisable(states[i]);
+    }
+    m_windowPos(pixels.left(), bottom);
+    gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glDrawPixels(pixels.width(), pixels.height(), GL_RGBA, GL_UNSIGNED_BYTE, patch.constBits());
+    for (int i = 0; i < 3; ++i) {
+        if (enabled[i]) glEnable(states[i]);
+    }
 }
 
 void CZemvoraView::ShowFrameRate(float fps) {

@@ -64,7 +64,7 @@ private:
     void DrawNoteLabel(const NoteLabel& label) override;
     void ShowFrameRate(float fps) override;
 
-    // Draws the frame asked for, before returning.
+    // Draws the frame asked for into the view's framebuffer before returning.
     void Draw(bool full);
     // Reports a context that could not be made, once.
     void CheckContext();
@@ -76,6 +76,8 @@ private:
     QFont m_labelFont;
     QTimer m_playTimer;
     std::function<void(float)> m_frameRate;
-    bool m_fullFrame = true;  // what the next paintGL draws
+    bool m_frameFresh = false;  // drawn outside a paint, to be shown by the next one
+    using WindowPosFn = void (*)(GLint, GLint);
+    WindowPosFn m_windowPos = nullptr;  // glWindowPos2i, for writing the label back
     bool m_contextChecked = false;
 };
