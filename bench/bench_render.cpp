@@ -1,0 +1,109 @@
+// Frames per second of RenderScene on the large benchmark scene, at 800 x 600 in a headless
+// Mesa context, in each display mode:
+//   bench_render [SCENE.3ds] [--frames N]
+// Without a scene it builds the benchmark scene in memory. Each frame ends with glFinish, so
+// the time is the whole frame's drawing.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/BenchScene.h"
+#include "import3ds/Read3DS.h"
+#include "ui/HeadlessGl.h"
+#include "view/OpenGlApi.h"
+#include "view/SceneRenderer.h"
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+
+class BenchHost final : public RenderHost {
+public:
+    void ViewSize(int& w, int& h) const override {
+        w = kWidth;
+        h = kHeight;
+    }
+    void SwapBuffers() override {}
+    void DrawNoteLabel(const NoteLabel&) override {}
+    void ShowFrameRate(float) override {}
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string path;
+    int frames = 5;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) frames = std::max(1, std::atoi(argv[++i]));
+        else path = argv[i];
+    }
+
+    std::vector<uint8_t> bytes;
+    if (path.empty()) {
+        bytes = BuildBenchScene();
+    } else {
+        FILE* file = std::fopen(path.c_str(), "rb");
+        if (!file) {
+            std::perror(path.c_str());
+            return 1;
+        }
+        std::fseek(file, 0, SEEK_END);
+        bytes.resize(static_cast<size_t>(std::ftell(file)));
+        std::fseek(file, 0, SEEK_SET);
+        const size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+        bytes.resize(got);
+    }
+    InputStream in(bytes.data(), bytes.size());
+    Scene scene;
+    scene.ClearScene();
+    if (Read3DS(in, scene) != Read3dsResult::Read) {
+        std::fprintf(stderr, "not a 3DS scene\n");
+        return 1;
+    }
+    scene.m_settings.currentObject = 0;
+    scene.CountScene();
+
+    std::string error;
+    std::unique_ptr<HeadlessGl> gl = HeadlessGl::Create(kWidth, kHeight, HeadlessGl::ColorBuffer::Bytes, error);
+    if (!gl) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    OpenGlApi api(&HeadlessGl::ProcAddress);
+    BenchHost host;
+    ViewState view;
+    view.m_fAspect = static_cast<float>(kWidth) / kHeight;
+    SceneRenderer renderer(api, scene, view, host);
+    renderer.InitGl();
+    renderer.SetupLights();
+    renderer.SetupProjection();
+
+    std::printf("RenderScene at %d x %d, Mesa llvmpipe, %d objects, %d triangles, %d vertices\n",
+                kWidth, kHeight, scene.m_stats.objects, scene.m_stats.meshes, scene.m_stats.vertices);
+    std::printf("%-8s %10s %10s %8s\n", "mode", "best ms", "median ms", "fps");
+    const struct {
+        const char* name;
+        int32_t mode;
+    } modes[] = {{"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
+    for (const auto& m : modes) {
+        view.m_nDisplayMode = m.mode;
+        renderer.RenderScene();  // warm up
+        std::vector<double> ms;
+        for (int i = 0; i < frames; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            renderer.RenderScene();
+            ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        }
+        std::sort(ms.begin(), ms.end());
+        const double median = ms[ms.size() / 2];
+        std::printf("%-8s %10.1f %10.1f %8.2f\n", m.name, ms.front(), median, 1000.0 / median);
+    }
+    return 0;
+}
