@@ -6,19 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/RenderOptions.h"
 #include "ui/HeadlessRender.h"
-
-namespace {
-
-// Without a desktop session Qt complains about a missing runtime folder, which matters nothing
-// for drawing a picture; everything else it says goes on to standard error.
-QtMessageHandler s_standardHandler = nullptr;
-
-void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (message.startsWith(QLatin1String("QStandardPaths:"))) return;
-    if (s_standardHandler) s_standardHandler(type, context, message);
-}
-
-}  // namespace
+#include "ui/QuietMessages.h"
 
 int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
     RenderOptions options;
@@ -36,7 +24,7 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
 
     // The label font needs the toolkit's fonts, which need no display either.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    s_standardHandler = qInstallMessageHandler(QuietMessages);
+    QuietenToolkitMessages();
     int argc = 1;
     char name[] = "zemvora";
     char* argv[] = {name, nullptr};

@@ -9,6 +9,7 @@
 #include "app/RenderCommand.h"
 #include "app/ViewWindow.h"
 #include "ui/QtPrompts.h"
+#include "ui/QuietMessages.h"
 #include "view/SurfaceFormat.h"
 
 namespace {
@@ -41,6 +42,7 @@ int RunWindow(int argc, char** argv, const std::string& file) {
     if (!HasDisplay()) return RenderInstead(file);
 
     UseViewSurfaceFormat();
+    QuietenToolkitMessages();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zemvora"));
     QtPrompts prompts;
