@@ -118,6 +118,16 @@ TEST(CommandLine, DumpOfAnImportIsCompleteJson) {
               std::string::npos);
 }
 
+TEST(CommandLine, DumpShowsMaterialsWithoutATransparencyChunkOpaque) {
+    for (const char* file : {"qt3d/basic-cube.3ds", "qt3d/lunar-lander.3ds", "qt3d/roboticBody.3ds"}) {
+        const RunResult run = Zemvora({"--dump", TestData(file)});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const nlohmann::json dump = nlohmann::json::parse(run.out);
+        ASSERT_FALSE(dump["materials"].empty()) << file;
+        for (const nlohmann::json& m : dump["materials"]) EXPECT_EQ(m["transparency"], 1) << file;
+    }
+}
+
 TEST(CommandLine, DumpWritesExactFloatsAndByteStrings) {
     TempDir dir;
     Scene scene;
