@@ -1,0 +1,49 @@
+#include "panel/PanelTexts.h"
+
+#include <cstdio>
+
+namespace {
+
+template <class... Args>
+std::string Format(const char* format, Args... args) {
+    char text[128];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
+}
+
+std::string ColorLine(const char* name, const RGB8& c) {
+    return Format("%s R:%3d  G:%3d  B:%3d", name, c.red, c.green, c.blue);
+}
+
+std::string LightBytesLine(const SceneLight& l) {
+    return Format("Diffuse R:%3d  G:%3d  B:%3d", ColorByte(l.color[0]), ColorByte(l.color[1]),
+                  ColorByte(l.color[2]));
+}
+
+}  // namespace
+
+int ColorByte(float value) { return static_cast<int>(value * 255); }
+
+std::vector<std::string> ObjectTreeLines(const SceneObject& o) {
+    return {"Material:" + o.materialName, Format("Mesh:%5d", o.meshCount),
+            Format("Vertex:%5d", o.vertexCount)};
+}
+
+std::vector<std::string> MaterialTreeLines(const SceneMaterial& m) {
+    return {ColorLine("Ambient", m.ambient), ColorLine("Diffuse", m.diffuse),
+            ColorLine("Specular", m.specular),
+            Format("Shininess:%.2f Transparency:%.2f", static_cast<double>(m.shininess),
+                   static_cast<double>(m.transparency))};
+}
+
+std::vector<std::string> LightTreeLines(const SceneLight& l) {
+    return {Format("Diffuse R:%.3f  G:%.3f  B:%.3f", static_cast<double>(l.color[0]),
+                   static_cast<double>(l.color[1]), static_cast<double>(l.color[2])),
+            LightBytesLine(l), l.on != 0 ? "On" : "Off"};
+}
+
+std::string LightInfoText(const SceneLight& l) { return l.name + " " + LightBytesLine(l); }
+
+std::string CurrentObjectText(const SceneObject& o) { return "Current object:" + o.name; }
+
+std::string CurrentMaterialText(const SceneMaterial& m) { return "Current material:" + m.name; }

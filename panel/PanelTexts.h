@@ -1,0 +1,27 @@
+// The texts of the parameter panel: the lines under each record in the three trees and the
+// information texts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "scene/SceneRecords.h"
+
+// "Material:NAME", "Mesh:%5d", "Vertex:%5d" (the recorded counts).
+std::vector<std::string> ObjectTreeLines(const SceneObject& object);
+
+// "Ambient R:%3d  G:%3d  B:%3d", the same for Diffuse and Specular, and
+// "Shininess:%.2f Transparency:%.2f".
+std::vector<std::string> MaterialTreeLines(const SceneMaterial& material);
+
+// "Diffuse R:%.3f  G:%.3f  B:%.3f" with the colour, "Diffuse R:%3d  G:%3d  B:%3d" with the colour
+// times 255 truncated, and "On" or "Off".
+std::vector<std::string> LightTreeLines(const SceneLight& light);
+
+// The light's name followed by " Diffuse R:%3d  G:%3d  B:%3d".
+std::string LightInfoText(const SceneLight& light);
+std::string CurrentObjectText(const SceneObject& object);
+std::string CurrentMaterialText(const SceneMaterial& material);
+
+// A colour value of 0..1 as a byte, times 255 truncated toward zero.
+int ColorByte(float value);

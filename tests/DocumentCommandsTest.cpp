@@ -1,0 +1,224 @@
+// New, Open, Save, Save As and close, driven with scripted answers: scene, path, title and the
+// modified flag after every step, and every question's text.
+#include <gtest/gtest.h>
+
+#include "import3ds/ImportCommand.h"
+#include "scene/DocumentCommands.h"
+#include "scene/SceneFileCommands.h"
+#include "tests/RecordingFrame.h"
+#include "tests/ScriptedPrompts.h"
+#include "tests/TestFiles.h"
+
+using testfiles::TempDir;
+using testfiles::TestData;
+
+namespace {
+
+const char kNewQuestion[] = "Do you want to create a new Zemvora file without saving change?";
+const char kOpenQuestion[] = "Do you want to open a Zemvora file without saving change?";
+const char kQuitQuestion[] = "Do you want to quit Zemvora without saving change?";
+const char kImportQuestion[] = "Do you want to import a .3ds file without saving change?";
+
+struct Program {
+    Scene scene;
+    ScriptedPrompts prompts;
+    RecordingFrame frame;
+
+    Program() {
+        scene.ClearScene();
+        scene.m_settings.currentObject = scene.m_settings.currentCamera = -1;
+    }
+    void Import(const std::string& path) {
+        prompts.files.push_back(path);
+        OnImport3ds(scene, prompts, frame);
+    }
+};
+
+}  // namespace
+
+TEST(DocumentCommands, WithoutChangesNothingIsAsked) {
+    Program p;
+    OnSceneNew(p.scene, p.prompts, p.frame);
+    p.prompts.files.push_back(std::nullopt);
+    OnSceneOpen(p.scene, p.prompts, p.frame);
+    EXPECT_TRUE(OnClose(p.scene, p.prompts));
+    EXPECT_TRUE(p.prompts.questions.empty());
+}
+
+TEST(DocumentCommands, AnsweringNoLeavesEverythingAlone) {
+    Program p;
+    p.Import(TestData("qt3d/basic-cube.3ds"));
+    p.scene.m_strFilePath = "/some/where.zmv";
+    p.frame.calls.clear();
+    p.prompts.answers = {false, false, false, false};
+    OnSceneNew(p.scene, p.prompts, p.frame);
+    OnSceneOpen(p.scene, p.prompts, p.frame);
+    EXPECT_FALSE(OnClose(p.scene, p.prompts));
+    p.prompts.answers.push_back(false);
+    OnImport3ds(p.scene, p.prompts, p.frame);
+    EXPECT_EQ(p.prompts.questions,
+              (std::vector<std::string>{kNewQuestion, kOpenQuestion, kQuitQuestion, kImportQuestion}));
+    EXPECT_EQ(p.scene.m_objects.size(), 1u);
+    EXPECT_EQ(p.scene.m_bModified, 1);
+    EXPECT_EQ(p.scene.m_strFilePath, "/some/where.zmv");
+    // Play stops even when the import is declined.
+    EXPECT_EQ(p.frame.calls, std::vector<std::string>{"StopPlay"});
+}
+
+TEST(DocumentCommands, SaveOfAnUntitledSceneIsSaveAsCancelIncluded) {
+    TempDir dir;
+    Program p;
+    p.Import(TestData("qt3d/basic-cube.3ds"));
+    p.prompts.files.push_back(std::nullopt);
+    OnSceneSave(p.scene, p.prompts, p.frame);
+    EXPECT_EQ(p.scene.m_bModified, 1);
+    EXPECT_EQ(p.scene.m_strFilePath, "");
+    const FileDialogSpec& dialog = p.prompts.fileDialogs.back();
+    EXPECT_EQ(dialog.defaultExtension, "zmv");
+    EXPECT_TRUE(dialog.confirmOverwrite);
+    ASSERT_EQ(dialog.filters.size(), 2u);
+    EXPECT_EQ(dialog.filters[0], (std::pair<std::string, std::string>{"Zemvora Files (*.zmv)", "*.zmv"}));
+    EXPECT_EQ(dialog.filters[1], (std::pair<std::string, std::string>{"All Files (*.*)", "*.*"}));
+    p.prompts.answers.push_back(false);
+    EXPECT_FALSE(OnClose(p.scene, p.prompts));  // still asks
+
+    const std::string path = dir.File("cube.zmv");
+    p.prompts.files.push_back(path);
+    OnSceneSave(p.scene, p.prompts, p.frame);
+    EXPECT_EQ(p.scene.m_bModified, 0);
+    EXPECT_EQ(p.scene.m_strFilePath, path);
+    EXPECT_EQ(p.frame.title, path);
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+TEST(DocumentCommands, NewAfterSaveKeepsThePathAndTheNextSaveOverwritesIt) {
+    TempDir dir;
+    Program p;
+    p.Import(TestData("qt3d/basic-cube.3ds"));
+    const std::string path = dir.File("cube.zmv");
+    p.prompts.files.push_back(path);
+    OnSceneSaveAs(p.scene, p.prompts, p.frame);
+    OnSceneNew(p.scene, p.prompts, p.frame);
+    EXPECT_TRUE(p.scene.m_objects.empty());
+    EXPECT_EQ(p.scene.m_strFilePath, path);
+    EXPECT_EQ(p.frame.title, path);
+    EXPECT_EQ(p.scene.m_settings.currentObject, -1);
+    const size_t dialogs = p.prompts.fileDialogs.size();
+    OnSceneSave(p.scene, p.prompts, p.frame);  // no dialog
+    EXPECT_EQ(p.prompts.fileDialogs.size(), dialogs);
+    EXPECT_EQ(testfiles::ReadBytes(path).size(), 119u);
+}
+
+TEST(DocumentCommands, OpenReadsTheFileAndShowsIt) {
+    TempDir dir;
+    Program p;
+    p.Import(TestData("online3dviewer/cube.3ds"));
+    const std::string path = dir.File("cube.zmv");
+    p.prompts.files.push_back(path);
+    OnSceneSaveAs(p.scene, p.prompts, p.frame);
+    p.scene.m_settings.rotZ = 30;
+
+    Program q;
+    q.prompts.files.push_back(path);
+    q.frame.calls.clear();
+    OnSceneOpen(q.scene, q.prompts, q.frame);
+    EXPECT_EQ(q.scene.m_objects.size(), 1u);
+    EXPECT_EQ(q.scene.m_strFilePath, path);
+    EXPECT_EQ(q.frame.title, path);
+    EXPECT_EQ(q.scene.m_bModified, 0);
+    EXPECT_EQ(q.frame.defaultView, 0);  // the file has a camera
+    EXPECT_FALSE(q.prompts.fileDialogs.back().confirmOverwrite);
+    EXPECT_EQ(q.frame.calls,
+              (std::vector<std::string>{"ResetViewState", "ApplyTextFont", "SetDefaultView",
+                                        "SetWindowTitle", "ShowOpenedScene", "RefreshTrees",
+                                        "UpdateSliders", "ShowSceneStatistics"}));
+}
+
+TEST(DocumentCommands, AFailedOpenKeepsThePathAndTheTitleAndShowsTheEmptyScene) {
+    TempDir dir;
+    const std::string bad = dir.File("bad.zmv");
+    testfiles::WriteBytes(bad, {0x04, 'N', 'O', 'P', 'E', 1, 0, 1, 0});
+    Program p;
+    p.Import(TestData("qt3d/basic-cube.3ds"));
+    p.prompts.answers.push_back(true);
+    p.prompts.files.push_back(bad);
+    OnSceneOpen(p.scene, p.prompts, p.frame);
+    ASSERT_EQ(p.prompts.notices.size(), 1u);
+    EXPECT_EQ(p.prompts.notices[0].first, "The file " + bad + " is not a valid Zemvora file.");
+    EXPECT_EQ(p.prompts.notices[0].second, NoticeIcon::Warning);
+    EXPECT_TRUE(p.scene.m_objects.empty());
+    EXPECT_EQ(p.scene.m_strFilePath, bad);  // titled, clean
+    EXPECT_EQ(p.scene.m_bModified, 0);
+    EXPECT_EQ(p.frame.title, "Untitled - Zemvora");
+    EXPECT_EQ(p.frame.calls.back(), "ShowSceneStatistics");
+
+    // Cancelling the dialog after Yes keeps scene, path and flag.
+    p.Import(TestData("qt3d/basic-cube.3ds"));
+    p.prompts.answers.push_back(true);
+    p.prompts.files.push_back(std::nullopt);
+    OnSceneOpen(p.scene, p.prompts, p.frame);
+    EXPECT_EQ(p.scene.m_objects.size(), 1u);
+    EXPECT_EQ(p.scene.m_bModified, 1);
+    EXPECT_EQ(p.scene.m_strFilePath, bad);
+}
+
+TEST(DocumentCommands, AFailedSaveKeepsTheFlagThePathAndTheOldFile) {
+    TempDir dir;
+    Program p;
+    p.Import(TestData("qt3d/basic-cube.3ds"));
+    const std::string nowhere = dir.File("no/such/folder/x.zmv");
+    p.prompts.files.push_back(nowhere);
+    OnSceneSaveAs(p.scene, p.prompts, p.frame);
+    ASSERT_EQ(p.prompts.notices.size(), 1u);
+    EXPECT_EQ(p.prompts.notices[0].first, "Can not create .zmv file " + nowhere);
+    EXPECT_EQ(p.scene.m_bModified, 1);
+    EXPECT_EQ(p.scene.m_strFilePath, "");
+}
+
+TEST(ImportCommand, MessagesAndTheSceneTheyLeave) {
+    TempDir dir;
+    testfiles::WriteBytes(dir.File("tiny.3ds"), {0x4D, 0x4D, 6, 0, 0, 0});
+    Program p;
+    p.Import(TestData("qt3d/basic-cube.3ds"));
+    EXPECT_EQ(p.prompts.fileDialogs.back().filters[0],
+              (std::pair<std::string, std::string>{"3DS Files (*.3ds)", "*.3ds"}));
+    EXPECT_TRUE(p.prompts.fileDialogs.back().showReadOnly);
+    p.frame.calls.clear();
+    p.prompts.answers.push_back(true);
+    p.Import(dir.File("tiny.3ds"));
+    ASSERT_EQ(p.prompts.notices.size(), 1u);
+    EXPECT_EQ(p.prompts.notices[0].first, "tiny.3ds is not a valid 3ds file.");
+    EXPECT_TRUE(p.scene.m_objects.empty());
+    EXPECT_EQ(p.scene.m_bModified, 0);
+    EXPECT_EQ(p.scene.m_settings.currentObject, -1);
+    EXPECT_EQ(p.frame.calls, (std::vector<std::string>{"StopPlay", "ClearPanel", "RedrawView"}));
+
+    p.Import(dir.File("missing.3ds"));
+    EXPECT_EQ(p.prompts.notices.back().first, "missing.3ds was not found.");
+}
+
+TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
+    Program p;
+    p.Import(TestData("online3dviewer/texturedcube.3ds"));
+    EXPECT_EQ(p.frame.calls, (std::vector<std::string>{"StopPlay", "SetDefaultView", "RefreshTrees",
+                                                       "ShowSceneStatistics", "RedrawView"}));
+    EXPECT_EQ(p.frame.defaultView, 0);
+    EXPECT_EQ(p.scene.m_bModified, 1);
+    EXPECT_EQ(p.scene.m_settings.currentObject, 0);
+    EXPECT_EQ(p.scene.m_settings.currentCamera, 0);
+
+    // Without a camera the default view point is left as it was.
+    p.frame.calls.clear();
+    p.prompts.answers.push_back(true);
+    p.Import(TestData("qt3d/basic-cube.3ds"));
+    EXPECT_EQ(p.frame.calls, (std::vector<std::string>{"StopPlay", "RefreshTrees",
+                                                       "ShowSceneStatistics", "RedrawView"}));
+    EXPECT_EQ(p.scene.m_settings.currentCamera, -1);
+
+    // From outside: no dialog, and no question without changes.
+    Program q;
+    Import3dsFileFromOutside(TestData("qt3d/basic-cube.3ds"), q.scene, q.prompts, q.frame);
+    EXPECT_TRUE(q.prompts.fileDialogs.empty());
+    EXPECT_TRUE(q.prompts.questions.empty());
+    EXPECT_EQ(q.scene.m_objects.size(), 1u);
+}
