@@ -1,0 +1,98 @@
+// The floating "Set object parameter" panel: four tabs (Object, Material, Light, Notes) whose
+// trees, camera list and texts mirror the scene, and the sliders, check boxes and buttons that
+// edit it. Holds no scene data; every control is placed by the panel's own layout arithmetic.
+#pragma once
+
+#include <QDialog>
+#include <map>
+
+#include "panel/PanelFrame.h"
+#include "panel/PanelLayout.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSlider;
+class QTabBar;
+class QTreeWidget;
+
+class CObjectParamDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    CObjectParamDlg(PanelFrame& frame, QWidget* parent);
+
+    // Rebuilds trees, camera list and texts from the scene; the first object, material, light
+    // and camera become current.
+    void RefreshTrees();
+    // Empties trees, camera list and texts; the note box keeps its text.
+    void ClearPanel();
+    // Sliders show the selected material's or light's values on their tabs.
+    void UpdateSliders();
+    void UpdateCurrentInfo();
+    // Places the current tab's controls from the client size and hides all others.
+    void LayoutTab();
+    void HideAllControls();
+    // The selected material's or light's tree lines rewritten from the scene.
+    void UpdateMaterialItems();
+    void UpdateLightItems();
+
+    // The control of a template id (for the frame's tests and the layout).
+    QWidget* Control(int id) const;
+    const panel::DialogUnits& Units() const { return m_units; }
+
+    int m_nCurTab = 0;
+    int m_nCurMaterial = -1;
+    int m_nCurLight = -1;
+    int m_bNoteModified = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    template <class Widget>
+    Widget* Add(int id, Widget* widget, const char* name);
+
+    void OnTabSelChange(int index);
+    void OnObjectTreeSelChanged();
+    void OnMaterialTreeSelChanged();
+    void OnLightTreeSelChanged();
+    // The record index a tree's selection resolves to, or -1.
+    template <class List>
+    int SelectedRecord(QTreeWidget* tree, const List& records) const;
+
+    // Editing (sliders, check boxes, buttons).
+    void OnSliderAction(QSlider* slider, int action);
+    void OnSliderReleased(QSlider* slider);
+    void OnApplyMaterial();
+    void OnSmoothFlat();
+    void OnLightOnOff();
+    void OnCameraSelChange(int index);
+    void OnNoteChange();
+    void OnApplyNote();
+    void OnSetNoteColor();
+    void OnSetFont();
+    void OnSetBackground();
+    void SetModified();
+
+    PanelFrame& m_frame;
+    panel::DialogUnits m_units;
+    std::map<int, QWidget*> m_controls;
+    QTabBar* m_tab = nullptr;
+    QTreeWidget* m_objectTree = nullptr;
+    QTreeWidget* m_materialTree = nullptr;
+    QTreeWidget* m_lightTree = nullptr;
+    QLabel* m_objectText = nullptr;
+    QLabel* m_materialText = nullptr;
+    QLabel* m_lightText = nullptr;
+    QCheckBox* m_smoothFlat = nullptr;
+    QCheckBox* m_lightOnOff = nullptr;
+    QPlainTextEdit* m_noteBox = nullptr;
+    QPushButton* m_applyNote = nullptr;
+    QComboBox* m_cameraList = nullptr;
+    bool m_fillingNote = false;  // the note box is being filled from the scene, not edited
+};
