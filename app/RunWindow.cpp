@@ -7,7 +7,7 @@
 
 #include "app/CommandLine.h"
 #include "app/RenderCommand.h"
-#include "app/ViewWindow.h"
+#include "app/MainFrame.h"
 #include "ui/QtPrompts.h"
 #include "ui/QuietMessages.h"
 #include "view/SurfaceFormat.h"
@@ -44,12 +44,13 @@ int RunWindow(int argc, char** argv, const std::string& file) {
     UseViewSurfaceFormat();
     QuietenToolkitMessages();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Zemvora"));
+    // Where the settings live: the recent-file list of four, which no menu shows.
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zemvora"));
     QtPrompts prompts;
-    Scene scene;
-    ViewWindow window(scene, prompts);
-    prompts.SetParent(&window);
-    window.show();
-    if (!file.empty()) window.LoadFile(file);
+    CMainFrame frame(prompts);
+    prompts.SetParent(&frame);
+    frame.show();
+    if (!file.empty()) frame.LoadFromOutside(file);
     return QApplication::exec();
 }

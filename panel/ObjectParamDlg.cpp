@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -66,6 +67,10 @@ CObjectParamDlg::CObjectParamDlg(PanelFrame& frame, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_frame(frame) {
     setWindowTitle(QStringLiteral("Set object parameter"));
     setAccessibleName(QStringLiteral("Set object parameter"));
+    // A compact font, as small as the panel's dialog units expect.
+    QFont compact = font();
+    compact.setPointSizeF(8);
+    setFont(compact);
     int width = 0, height = 0;
     PanelClientSize(m_units, width, height);
     setFixedSize(width, height);
@@ -82,8 +87,17 @@ CObjectParamDlg::CObjectParamDlg(PanelFrame& frame, QWidget* parent)
 }
 
 void CObjectParamDlg::CreateControls() {
-    m_tab = Add(kTab, new QTabBar(this), "Tabs");
-    m_tab->show();
+    // The tab control: the tabs along the top of a framed pane that the other controls lie on.
+    auto* tabControl = Add(kTab, new QWidget(this), "Tabs");
+    auto* pane = new QFrame(tabControl);
+    pane->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    m_tab = new QTabBar(tabControl);
+    m_tab->setAccessibleName(QStringLiteral("Tabs"));
+    m_tab->setDrawBase(false);
+    m_tab->setUsesScrollButtons(false);
+    tabControl->installEventFilter(this);
+    m_tabPane = pane;
+    tabControl->show();
     connect(m_tab, &QTabBar::currentChanged, this, &CObjectParamDlg::OnTabSelChange);
 
     auto tree = [this](int id, const char* name) {
@@ -177,6 +191,17 @@ void CObjectParamDlg::CreateControls() {
             &CObjectParamDlg::OnCameraSelChange);
 }
 
+// The tab control's tabs and pane follow its size.
+bool CObjectParamDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Control(kTab) && event->type() == QEvent::Resize) {
+        const QSize size = Control(kTab)->size();
+        const int tabsHeight = m_tab->sizeHint().height();
+        m_tab->setGeometry(0, 0, size.width(), tabsHeight);
+        m_tabPane->setGeometry(0, tabsHeight - 1, size.width(), size.height() - tabsHeight + 1);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 QWidget* CObjectParamDlg::Control(int id) const {
     const auto it = m_controls.find(id);
     return it == m_controls.end() ? nullptr : it->second;
@@ -192,7 +217,7 @@ void CObjectParamDlg::LayoutTab() {
     HideAllControls();
     const std::vector<ControlRect> rects = panel::LayoutTab(m_nCurTab, width(), height(), m_units);
     if (m_nCurTab < kObjectTab || m_nCurTab > kNotesTab) {
-        m_tab->setGeometry(rects[0].x, rects[0].y, rects[0].width, rects[0].height);
+        Control(kTab)->setGeometry(rects[0].x, rects[0].y, rects[0].width, rects[0].height);
         return;
     }
     if (m_nCurTab == kObjectTab) m_smoothFlat->setText(QStringLiteral("Smooth/Flat"));

@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QFrame;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -50,6 +51,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -83,6 +85,7 @@ private:
     panel::DialogUnits m_units;
     std::map<int, QWidget*> m_controls;
     QTabBar* m_tab = nullptr;
+    QFrame* m_tabPane = nullptr;
     QTreeWidget* m_objectTree = nullptr;
     QTreeWidget* m_materialTree = nullptr;
     QTreeWidget* m_lightTree = nullptr;

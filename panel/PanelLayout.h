@@ -65,8 +65,8 @@ struct ControlRect {
 // Pixels per dialog unit: a dialog unit is a quarter of the dialog font's average character
 // width across and an eighth of its height down.
 struct DialogUnits {
-    int baseX = 6;
-    int baseY = 12;
+    int baseX = 7;
+    int baseY = 13;
 
     int X(int units) const { return units * baseX / 4; }
     int Y(int units) const { return units * baseY / 8; }

@@ -81,8 +81,8 @@ TEST(PanelLayout, EveryTabFromTheClientSize) {
     EXPECT_TRUE(Same(Find(material, kTransparency), 195, 224, 16, 104));
     EXPECT_TRUE(Same(Find(material, kSwatchBlue3), 149, 329, 11, 11));
     // The labels keep their template places whatever the size.
-    EXPECT_TRUE(Same(Find(material, kSpecularLabel), 7, 201, 36, 12));
-    EXPECT_TRUE(Same(Find(LayoutTab(kMaterialTab, 400, 500, units), kShTrLabel), 178, 201, 30, 12));
+    EXPECT_TRUE(Same(Find(material, kSpecularLabel), 8, 217, 42, 13));
+    EXPECT_TRUE(Same(Find(LayoutTab(kMaterialTab, 400, 500, units), kShTrLabel), 208, 217, 35, 13));
     EXPECT_EQ(material.size(), 1u + 2 + 11 + 9 + 4);
 
     const std::vector<ControlRect> light = LayoutTab(kLightTab, W, H, units);
@@ -102,8 +102,8 @@ TEST(PanelLayout, EveryTabFromTheClientSize) {
     EXPECT_EQ(LayoutTab(4, W, H, units).size(), 1u);  // only the tab control
     int width = 0, height = 0;
     PanelClientSize(units, width, height);
-    EXPECT_EQ(width, 220);
-    EXPECT_EQ(height, 351);
+    EXPECT_EQ(width, 257);
+    EXPECT_EQ(height, 380);
 }
 
 TEST(SliderMapping, EveryPositionComesBackAsItself) {

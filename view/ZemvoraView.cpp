@@ -1,5 +1,7 @@
 #include "view/ZemvoraView.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QPainter>
@@ -22,6 +24,7 @@ void* ContextProcAddress(const char* name) {
 CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
     : QOpenGLWidget(parent), m_scene(scene), m_prompts(prompts) {
     setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);  // the last pointer position is followed without a button too
     // Frames drawn outside a paint must survive until the toolkit shows them.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     setAccessibleName(QStringLiteral("Scene view"));
@@ -171,6 +174,12 @@ void CZemvoraView::TogglePlay() {
     emit CommandStateChanged();
 }
 
+void CZemvoraView::StopPlay() {
+    m_bPlay = 0;
+    m_playTimer.stop();
+    emit CommandStateChanged();
+}
+
 void CZemvoraView::ResetViewState() {
     ViewState::ResetViewState();
     m_playTimer.stop();
@@ -191,6 +200,11 @@ bool CZemvoraView::OnCommand(int id) {
         RenderScene();
         return true;
     }
+    if (const std::optional<ViewSteps> steps = ApplyViewpointCommand(id, m_scene, *this)) {
+        Run(*steps);
+        emit CommandStateChanged();
+        return true;
+    }
     const std::optional<ViewRedraw> redraw = ApplyDisplayCommand(id, *this);
     if (!redraw) return false;
     if (*redraw == ViewRedraw::Full) RedrawRequest();
@@ -200,5 +214,80 @@ bool CZemvoraView::OnCommand(int id) {
 }
 
 std::optional<bool> CZemvoraView::IsCommandChecked(int id) const {
+    if (std::optional<bool> checked = ViewpointCommandChecked(id, *this)) return checked;
     return DisplayCommandChecked(id, *this);
+}
+
+void CZemvoraView::Run(const ViewSteps& steps) {
+    for (ViewStep step : steps) {
+        switch (step) {
+            case ViewStep::SetupProjection: SetupProjection(); break;
+            case ViewStep::RenderScene: RenderScene(); break;
+            case ViewStep::TimerPath: RedrawRequest(); break;
+            case ViewStep::TogglePlay: TogglePlay(); break;
+        }
+    }
+    if (!steps.empty()) emit CommandStateChanged();
+}
+
+namespace {
+
+// The virtual key code of a key, whatever Shift and Ctrl do to it.
+int VirtualKey(const QKeyEvent& event) {
+    switch (event.key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: return vk::kTab;
+        case Qt::Key_Comma:
+        case Qt::Key_Less: return vk::kComma;
+        case Qt::Key_Period:
+        case Qt::Key_Greater: return vk::kPeriod;
+        case Qt::Key_Left: return vk::kLeft;
+        case Qt::Key_Up: return vk::kUp;
+        case Qt::Key_Right: return vk::kRight;
+        case Qt::Key_Down: return vk::kDown;
+        default: break;
+    }
+    const int key = event.key();
+    return key >= Qt::Key_A && key <= Qt::Key_Z ? key : 0;  // Qt's letters are their codes
+}
+
+}  // namespace
+
+// Tab belongs to the view, not to moving the focus on.
+bool CZemvoraView::event(QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QOpenGLWidget::event(e);
+}
+
+void CZemvoraView::keyPressEvent(QKeyEvent* event) {
+    const int key = VirtualKey(*event);
+    if (key == 0) {
+        QOpenGLWidget::keyPressEvent(event);
+        return;
+    }
+    Run(OnKeyDown(key, m_scene, *this));
+}
+
+void CZemvoraView::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) OnLeftButtonDown(p.x(), p.y(), m_scene, *this);
+    else if (event->button() == Qt::RightButton) OnRightButtonDown(p.x(), p.y(), *this);
+    QOpenGLWidget::mousePressEvent(event);
+}
+
+void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) OnLeftButtonUp(*this);
+    else if (event->button() == Qt::RightButton) OnRightButtonUp(*this);
+    QOpenGLWidget::mouseReleaseEvent(event);
+}
+
+void CZemvoraView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    Run(OnMouseMove(p.x(), p.y(), m_scene, *this));
 }

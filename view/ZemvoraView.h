@@ -11,6 +11,7 @@
 
 #include "scene/Scene.h"
 #include "ui/Prompts.h"
+#include "view/Navigation.h"
 #include "view/OpenGlApi.h"
 #include "view/SceneRenderer.h"
 #include "view/ViewState.h"
@@ -36,6 +37,8 @@ public:
     std::optional<bool> IsCommandChecked(int id) const;
 
     void TogglePlay();
+    // Play off and its timer stopped, without drawing.
+    void StopPlay();
     // Back to the state a freshly opened scene is shown in; stops play. Draws nothing.
     void ResetViewState();
     // Takes the scene's label font for the labels to come.
@@ -53,6 +56,11 @@ signals:
     void CommandStateChanged();
 
 protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
@@ -64,6 +72,8 @@ private:
     void DrawNoteLabel(const NoteLabel& label) override;
     void ShowFrameRate(float fps) override;
 
+    // Carries out the drawing an input asks for.
+    void Run(const ViewSteps& steps);
     // Draws the frame asked for into the view's framebuffer before returning.
     void Draw(bool full);
     // Reports a context that could not be made, once.
