@@ -1,0 +1,268 @@
+// The whole window under Xvfb: start-up state, toolbar, status bar, the panel's place and layout,
+// the trees, the import from the menu, keys and mouse on the view, help, drops and closing.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSlider>
+#include <QTabBar>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "app/CommandTexts.h"
+#include "app/MainFrame.h"
+#include "tests/ImageCompare.h"
+#include "tests/ScriptedPrompts.h"
+#include "tests/TestFiles.h"
+#include "view/CommandIds.h"
+
+using namespace panel;
+using testfiles::TestData;
+
+namespace {
+
+struct Window {
+    ScriptedPrompts prompts;
+    CMainFrame frame{prompts};
+
+    Window() {
+        frame.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        QTest::qWait(20);
+    }
+    CObjectParamDlg& Panel() { return *frame.Panel(); }
+    QTreeWidget* Tree(int id) { return static_cast<QTreeWidget*>(Panel().Control(id)); }
+    void Import(const std::string& path) {
+        prompts.files.push_back(path);
+        frame.Action(cmd::kImport3ds)->trigger();
+    }
+    void ShowTab(int tab) { Panel().findChild<QTabBar*>()->setCurrentIndex(tab); }
+    // The panel's top-left corner for the frame as it stands.
+    QPoint ExpectedPanelPlace() {
+        const QRect f = frame.frameGeometry();
+        return QPoint(f.x() + f.width() - Panel().frameGeometry().width() - 7, f.y() + 99);
+    }
+};
+
+std::vector<std::string> Lines(QTreeWidgetItem* item) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < item->childCount(); ++i) lines.push_back(item->child(i)->text(0).toStdString());
+    return lines;
+}
+
+}  // namespace
+
+TEST(GuiFrame, StartUpState) {
+    Window w;
+    EXPECT_EQ(w.frame.windowTitle(), "Untitled - Zemvora");
+    EXPECT_TRUE(w.Panel().isVisible());
+    EXPECT_EQ(w.Panel().windowTitle(), "Set object parameter");
+    EXPECT_EQ(w.Panel().frameGeometry().topLeft(), w.ExpectedPanelPlace());
+    EXPECT_EQ(w.frame.MessagePane()->text(), "Ready");
+    EXPECT_EQ(w.frame.StatisticsPane()->text(), "Display scene info");
+    EXPECT_EQ(w.frame.FrameRatePane()->width(), 150);
+    EXPECT_EQ(w.frame.StatisticsPane()->width(), 399);
+    EXPECT_TRUE(w.frame.FrameRatePane()->text().startsWith("Frame/Second:")) << w.frame.FrameRatePane()->text().toStdString();
+    EXPECT_TRUE(w.frame.m_objects.empty());
+    EXPECT_EQ(w.frame.m_bModified, 0);
+}
+
+TEST(GuiFrame, ToolbarOrderTextsAndChecks) {
+    Window w;
+    const QList<QAction*> shown = w.frame.ToolBar()->actions();
+    const std::vector<int>& layout = ToolbarLayout();
+    ASSERT_EQ(shown.size(), static_cast<qsizetype>(layout.size()));
+    int buttons = 0;
+    for (size_t i = 0; i < layout.size(); ++i) {
+        if (layout[i] == 0) {
+            EXPECT_TRUE(shown[static_cast<qsizetype>(i)]->isSeparator()) << i;
+            continue;
+        }
+        ++buttons;
+        QAction* action = shown[static_cast<qsizetype>(i)];
+        EXPECT_EQ(action, w.frame.Action(layout[i]));
+        EXPECT_EQ(action->statusTip().toStdString(), TextOfCommand(layout[i]).prompt);
+        EXPECT_EQ(action->toolTip().toStdString(), TextOfCommand(layout[i]).toolTip);
+        EXPECT_FALSE(action->icon().isNull());
+    }
+    EXPECT_EQ(buttons, 20);
+    EXPECT_EQ(w.frame.Action(cmd::kNewButton)->statusTip(), "Create new Zmv File");
+    EXPECT_EQ(w.frame.Action(cmd::kOpen)->toolTip(), "Open");
+    EXPECT_EQ(w.frame.ToolBar()->iconSize(), QSize(32, 32));
+
+    for (int id : {cmd::kSmoothMode, cmd::kShowGrid, cmd::kShowLight, cmd::kShowBox, cmd::kDefaultViewPoint,
+                   cmd::kCameraView, cmd::kShowText, cmd::kShowPanel})
+        EXPECT_TRUE(w.frame.Action(id)->isChecked()) << id;
+    for (int id : {cmd::kPlay, cmd::kVertexMode, cmd::kLineMode, cmd::kFlatMode, cmd::kTopView})
+        EXPECT_FALSE(w.frame.Action(id)->isChecked()) << id;
+    w.frame.Action(cmd::kTopView)->trigger();
+    EXPECT_TRUE(w.frame.Action(cmd::kTopView)->isChecked());
+    EXPECT_FALSE(w.frame.Action(cmd::kCameraView)->isChecked());
+    w.frame.Action(cmd::kFlatMode)->trigger();
+    EXPECT_TRUE(w.frame.Action(cmd::kFlatMode)->isChecked());
+    EXPECT_FALSE(w.frame.Action(cmd::kSmoothMode)->isChecked());
+}
+
+TEST(GuiFrame, PanelFollowsTheFrameAndToggles) {
+    Window w;
+    w.frame.move(40, 30);
+    QTest::qWait(50);
+    EXPECT_EQ(w.Panel().frameGeometry().topLeft(), w.ExpectedPanelPlace());
+    w.frame.resize(900, 650);
+    QTest::qWait(50);
+    EXPECT_EQ(w.Panel().frameGeometry().topLeft(), w.ExpectedPanelPlace());
+    const QSize size = w.Panel().size();
+
+    w.frame.Action(cmd::kShowPanel)->trigger();
+    EXPECT_FALSE(w.Panel().isVisible());
+    EXPECT_FALSE(w.frame.Action(cmd::kShowPanel)->isChecked());
+    w.frame.OnCommand(cmd::kShowHidePanel);
+    EXPECT_TRUE(w.Panel().isVisible());
+    EXPECT_TRUE(w.frame.Action(cmd::kShowPanel)->isChecked());
+    EXPECT_EQ(w.Panel().frameGeometry().topLeft(), w.ExpectedPanelPlace());
+    EXPECT_EQ(w.Panel().size(), size);  // the panel's own size never changes
+}
+
+TEST(GuiFrame, EveryTabPlacesItsControls) {
+    Window w;
+    for (int tab = kObjectTab; tab <= kNotesTab; ++tab) {
+        w.ShowTab(tab);
+        EXPECT_EQ(w.Panel().m_nCurTab, tab);
+        const std::vector<ControlRect> rects = LayoutTab(tab, w.Panel().width(), w.Panel().height(), w.Panel().Units());
+        for (const ControlRect& r : rects) {
+            QWidget* control = w.Panel().Control(r.id);
+            EXPECT_TRUE(control->isVisible()) << tab << " " << r.id;
+            EXPECT_EQ(control->geometry(), QRect(r.x, r.y, r.width, r.height)) << tab << " " << r.id;
+        }
+        int shown = 0;
+        for (int id = kTab; id <= kSetBackground; ++id) {
+            if (QWidget* control = w.Panel().Control(id)) shown += control->isVisible();
+        }
+        EXPECT_EQ(shown, static_cast<int>(rects.size())) << tab;
+    }
+    EXPECT_FALSE(w.Panel().Control(kHiddenTree)->isVisible());
+    w.ShowTab(kObjectTab);
+    EXPECT_EQ(static_cast<QWidget*>(w.Panel().Control(kSmoothFlat))->property("text").toString(), "Smooth/Flat");
+    w.ShowTab(kLightTab);
+    EXPECT_EQ(w.Panel().Control(kLightOnOff)->property("text").toString(), "Light On/Off");
+}
+
+TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
+    Window w;
+    const QImage empty = w.frame.View()->grabFramebuffer();
+    w.Import(TestData("qt3d/lunar-lander.3ds"));
+    EXPECT_EQ(w.prompts.fileDialogs.back().filters[0].first, "3DS Files (*.3ds)");
+    EXPECT_EQ(w.frame.StatisticsPane()->text(), "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
+    EXPECT_EQ(w.frame.m_bModified, 1);
+    EXPECT_EQ(w.frame.m_settings.currentObject, 0);
+    QTreeWidget* objects = w.Tree(kObjectTree);
+    ASSERT_EQ(objects->topLevelItemCount(), 12);
+    const SceneObject& first = w.frame.m_objects[0];
+    EXPECT_EQ(objects->topLevelItem(0)->text(0).toStdString(), first.name);
+    char mesh[32];
+    std::snprintf(mesh, sizeof mesh, "Mesh:%5d", first.meshCount);
+    EXPECT_EQ(Lines(objects->topLevelItem(0))[1], mesh);
+    QTreeWidget* materials = w.Tree(kMaterialTree);
+    ASSERT_EQ(materials->topLevelItemCount(), 1);
+    EXPECT_EQ(Lines(materials->topLevelItem(0)).back(), "Shininess:" +
+              QString::asprintf("%.2f", double(w.frame.m_materials[0].shininess)).toStdString() + " Transparency:1.00");
+    EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kObjectText))->text().toStdString(), "Current object:" + first.name);
+    EXPECT_GT(MaxChannelDifference(w.frame.View()->grabFramebuffer(), empty), 0);
+
+    // Importing again with changes asks first; a file that is no 3DS file says so.
+    w.prompts.answers.push_back(true);
+    w.Import(TestData("online3dviewer/wrong.3ds"));
+    EXPECT_EQ(w.prompts.questions.back(), "Do you want to import a .3ds file without saving change?");
+    ASSERT_FALSE(w.prompts.notices.empty());
+    EXPECT_EQ(w.prompts.notices.back().first,
+              "wrong.3ds is not a valid 3ds file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
+              " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF");
+    EXPECT_EQ(w.Tree(kObjectTree)->topLevelItemCount(), 0);
+    EXPECT_EQ(w.frame.m_bModified, 0);
+    // The statistics line is not rewritten after a failure.
+    EXPECT_EQ(w.frame.StatisticsPane()->text(), "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
+}
+
+TEST(GuiFrame, SelectingThroughTheTrees) {
+    Window w;
+    w.Import(TestData("qt3d/roboticBody.3ds"));
+    // Two objects of one name: either item selects the first.
+    w.frame.m_objects[2].name = w.frame.m_objects[1].name;
+    w.Panel().RefreshTrees();
+    QTreeWidget* objects = w.Tree(kObjectTree);
+    objects->setCurrentItem(objects->topLevelItem(2));
+    EXPECT_EQ(w.frame.m_settings.currentObject, 1);
+    // A line selects its owner.
+    objects->setCurrentItem(objects->topLevelItem(3)->child(1));
+    EXPECT_EQ(w.frame.m_settings.currentObject, 3);
+
+    // A material picked on the Object tab changes the text; the Material tab then shows it.
+    QTreeWidget* materials = w.Tree(kMaterialTree);
+    materials->setCurrentItem(materials->topLevelItem(2));
+    EXPECT_EQ(w.Panel().m_nCurMaterial, 2);
+    EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kMaterialText))->text().toStdString(),
+              "Current material:" + w.frame.m_materials[2].name);
+    w.ShowTab(kMaterialTab);
+    EXPECT_EQ(static_cast<QSlider*>(w.Panel().Control(kDiffuseRed))->value(), w.frame.m_materials[2].diffuse.red);
+    // The object tree does not act on the Material tab.
+    objects->setCurrentItem(objects->topLevelItem(0));
+    EXPECT_EQ(w.frame.m_settings.currentObject, 3);
+}
+
+TEST(GuiFrame, KeysAndMouseOnTheView) {
+    Window w;
+    w.Import(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds");
+    CZemvoraView* view = w.frame.View();
+    view->activateWindow();
+    view->setFocus();
+    EXPECT_EQ(view->m_bDefaultView, 0);  // the file has a camera
+    QTest::keyClick(view, Qt::Key_Tab);
+    EXPECT_EQ(w.frame.m_settings.currentObject, 1);
+    const float lens = w.frame.m_cameras[0].lens;
+    w.frame.m_bModified = 0;
+    QTest::keyClick(view, Qt::Key_Comma);
+    EXPECT_EQ(w.frame.m_cameras[0].lens, lens + 0.5f);
+    EXPECT_EQ(w.frame.m_bModified, 1);
+    QTest::keyClick(view, Qt::Key_C);
+    EXPECT_EQ(view->m_nProjection, ProjTopView);
+    EXPECT_TRUE(w.frame.Action(cmd::kTopView)->isChecked());
+    QTest::keyClick(view, Qt::Key_C);
+    QTest::keyClick(view, Qt::Key_W);
+    EXPECT_EQ(view->m_nDisplayMode, ModeLine);
+    EXPECT_TRUE(w.frame.Action(cmd::kLineMode)->isChecked());
+
+    const QImage before = view->grabFramebuffer();
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
+    QTest::mouseMove(view, QPoint(340, 300));
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, QPoint(340, 300));
+    EXPECT_EQ(w.frame.m_settings.dragX, 40.0f);
+    EXPECT_GT(MaxChannelDifference(view->grabFramebuffer(), before), 0);
+    QTest::keyClick(view, Qt::Key_R);
+    EXPECT_EQ(w.frame.m_settings.dragX, 0.0f);
+    EXPECT_EQ(MaxChannelDifference(view->grabFramebuffer(), before), 0);
+}
+
+TEST(GuiFrame, HelpDropsAndClosing) {
+    Window w;
+    std::string opened;
+    w.frame.SetHelpOpener([&](const std::string& page) { opened = page; });
+    w.frame.Action(cmd::kHelp)->trigger();
+    EXPECT_EQ(opened, QCoreApplication::applicationDirPath().toStdString() + "/help/index.htm");
+
+    // A file dropped on the window or named on the command line.
+    EXPECT_TRUE(w.frame.acceptDrops());
+    w.frame.LoadFromOutside(TestData("qt3d/basic-cube.3ds"));
+    EXPECT_EQ(w.frame.m_objects.size(), 1u);
+    EXPECT_TRUE(w.prompts.fileDialogs.empty());
+    EXPECT_EQ(w.frame.StatisticsPane()->text(), "Object:1 Vertex:8 Mesh:12 Material:2 Light:0 Camera:0");
+
+    w.prompts.answers.push_back(false);
+    EXPECT_FALSE(w.frame.close());
+    EXPECT_EQ(w.prompts.questions.back(), "Do you want to quit Zemvora without saving change?");
+    EXPECT_TRUE(w.frame.isVisible());
+    w.frame.m_bModified = 0;
+    EXPECT_TRUE(w.frame.close());
+}
