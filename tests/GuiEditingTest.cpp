@@ -15,7 +15,7 @@
 #include "app/MainFrame.h"
 #include "panel/SliderMapping.h"
 #include "tests/ImageCompare.h"
-#include "tests/ScriptedPrompts.h"
+#include "tests/GuiWindow.h"
 #include "tests/TestFiles.h"
 #include "view/CommandIds.h"
 
@@ -23,24 +23,7 @@ using namespace panel;
 
 namespace {
 
-struct Window {
-    ScriptedPrompts prompts;
-    CMainFrame frame{prompts};
-
-    Window() {
-        frame.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
-    }
-    CObjectParamDlg& Panel() { return *frame.Panel(); }
-    template <class Widget>
-    Widget* Get(int id) {
-        return static_cast<Widget*>(Panel().Control(id));
-    }
-    void ShowTab(int tab) { Panel().findChild<QTabBar*>()->setCurrentIndex(tab); }
-    void Select(int treeId, int item) {
-        QTreeWidget* tree = Get<QTreeWidget>(treeId);
-        tree->setCurrentItem(tree->topLevelItem(item));
-    }
+struct Window : GuiWindow {
     // A drag of the slider's thumb to position, let go there.
     void Drag(int sliderId, int position) {
         QSlider* slider = Get<QSlider>(sliderId);
@@ -53,9 +36,6 @@ struct Window {
         Panel().activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&Panel()));
         QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(8, widget->height() / 2));
-    }
-    std::string TreeLine(int treeId, int item, int line) {
-        return Get<QTreeWidget>(treeId)->topLevelItem(item)->child(line)->text(0).toStdString();
     }
 };
 

@@ -15,7 +15,7 @@
 #include "app/CommandTexts.h"
 #include "app/MainFrame.h"
 #include "tests/ImageCompare.h"
-#include "tests/ScriptedPrompts.h"
+#include "tests/GuiWindow.h"
 #include "tests/TestFiles.h"
 #include "view/CommandIds.h"
 
@@ -24,22 +24,11 @@ using testfiles::TestData;
 
 namespace {
 
-struct Window {
-    ScriptedPrompts prompts;
-    CMainFrame frame{prompts};
-
-    Window() {
-        frame.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
-        QTest::qWait(20);
-    }
-    CObjectParamDlg& Panel() { return *frame.Panel(); }
-    QTreeWidget* Tree(int id) { return static_cast<QTreeWidget*>(Panel().Control(id)); }
+struct Window : GuiWindow {
     void Import(const std::string& path) {
         prompts.files.push_back(path);
         frame.Action(cmd::kImport3ds)->trigger();
     }
-    void ShowTab(int tab) { Panel().findChild<QTabBar*>()->setCurrentIndex(tab); }
     // The panel's top-left corner for the frame as it stands.
     QPoint ExpectedPanelPlace() {
         const QRect f = frame.frameGeometry();

@@ -1,0 +1,33 @@
+// The main window shown under Xvfb with scripted prompts, and handles on its panel's controls.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTabBar>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "app/MainFrame.h"
+#include "tests/ScriptedPrompts.h"
+
+struct GuiWindow {
+    ScriptedPrompts prompts;
+    CMainFrame frame{prompts};
+
+    GuiWindow() {
+        frame.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&frame));
+        QTest::qWait(20);
+    }
+    CObjectParamDlg& Panel() { return *frame.Panel(); }
+    template <class Widget = QWidget>
+    Widget* Get(int id) {
+        return static_cast<Widget*>(Panel().Control(id));
+    }
+    QTreeWidget* Tree(int id) { return Get<QTreeWidget>(id); }
+    void ShowTab(int tab) { Panel().findChild<QTabBar*>()->setCurrentIndex(tab); }
+    void Select(int treeId, int item) { Tree(treeId)->setCurrentItem(Tree(treeId)->topLevelItem(item)); }
+    std::string TreeLine(int treeId, int item, int line) {
+        return Tree(treeId)->topLevelItem(item)->child(line)->text(0).toStdString();
+    }
+};
