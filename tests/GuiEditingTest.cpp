@@ -206,8 +206,25 @@ TEST(GuiEditing, QuestionsAnsweredNoAndMissingObjects) {
     EXPECT_EQ(w.frame.m_objects[0].materialIndex, 0);
     EXPECT_EQ(w.frame.m_bModified, 0);
 
-    // The camera list sets the current camera without marking the scene.
+    // Smooth again and a light on again: the other two questions; No changes nothing.
+    w.Select(kObjectTree, 0);
+    w.frame.m_objects[0].smooth = 0;
+    w.Get<QCheckBox>(kSmoothFlat)->setChecked(false);
+    w.prompts.answers.push_back(false);
+    w.Click(w.Get<QCheckBox>(kSmoothFlat));
+    EXPECT_EQ(w.prompts.questions.back(), "Really want to set Object:Floor to smooth mode?");
+    EXPECT_EQ(w.frame.m_objects[0].smooth, 0);
     w.ShowTab(kLightTab);
+    w.frame.m_lights[0].on = 0;
+    w.Get<QCheckBox>(kLightOnOff)->setChecked(false);
+    w.prompts.answers.push_back(true);
+    w.Click(w.Get<QCheckBox>(kLightOnOff));
+    EXPECT_EQ(w.prompts.questions.back(), "Really want to set Light:Sun on?");
+    EXPECT_EQ(w.frame.m_lights[0].on, 1);
+    EXPECT_EQ(w.TreeLine(kLightTree, 0, 2), "On");
+    w.frame.m_bModified = 0;
+
+    // The camera list sets the current camera without marking the scene.
     QComboBox* cameras = w.Get<QComboBox>(kCameraList);
     EXPECT_EQ(cameras->count(), 1);
     cameras->setCurrentIndex(0);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -232,6 +235,24 @@ TEST(GuiFrame, KeysAndMouseOnTheView) {
     QTest::keyClick(view, Qt::Key_R);
     EXPECT_EQ(w.frame.m_settings.dragX, 0.0f);
     EXPECT_EQ(MaxChannelDifference(view->grabFramebuffer(), before), 0);
+}
+
+TEST(GuiFrame, AboutBox) {
+    Window w;
+    QString title, texts;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        for (QLabel* label : box->findChildren<QLabel*>()) texts += label->text();
+        QPushButton* ok = box->findChild<QPushButton*>();
+        ASSERT_NE(ok, nullptr);
+        EXPECT_EQ(ok->text(), "OK");
+        ok->click();
+    });
+    w.frame.Action(cmd::kAppAbout)->trigger();
+    EXPECT_EQ(title, "About Zemvora Creator");
+    EXPECT_EQ(texts, "Zemvora Creator Version 1.01");
 }
 
 TEST(GuiFrame, HelpDropsAndClosing) {
