@@ -27,11 +27,11 @@ void ImportChosenFile(const std::string& path, Scene& scene, Prompts& prompts,
 
 }  // namespace
 
-FileDialogSpec Import3dsFileDialog() {
-    FileDialogSpec spec;
-    spec.filters = {{"3DS Files (*.3ds)", "*.3ds"}, {"All Files (*.*)", "*.*"}};
-    spec.showReadOnly = true;
-    return spec;
+FileDialogOptions Import3dsFileDialog() {
+    FileDialogOptions dialog;
+    dialog.filters = {{"3DS Files (*.3ds)", "*.3ds"}, {"All Files (*.*)", "*.*"}};
+    dialog.showReadOnly = true;
+    return dialog;
 }
 
 void OnImport3ds(Scene& scene, Prompts& prompts, FrameOperations& frame) {

@@ -9,7 +9,7 @@
 #include "scene/Scene.h"
 #include "ui/Prompts.h"
 
-FileDialogSpec Import3dsFileDialog();
+FileDialogOptions Import3dsFileDialog();
 
 void OnImport3ds(Scene& scene, Prompts& prompts, FrameOperations& frame);
 

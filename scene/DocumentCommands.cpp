@@ -39,14 +39,14 @@ void SaveTo(const std::string& path, Scene& scene, Prompts& prompts, FrameOperat
 
 }  // namespace
 
-FileDialogSpec SceneFileDialog(bool saving) {
-    FileDialogSpec spec;
-    spec.filters = {{"Zemvora Files (*.zmv)", "*.zmv"}, {"All Files (*.*)", "*.*"}};
+FileDialogOptions SceneFileDialog(bool saving) {
+    FileDialogOptions dialog;
+    dialog.filters = {{"Zemvora Files (*.zmv)", "*.zmv"}, {"All Files (*.*)", "*.*"}};
     if (saving) {
-        spec.defaultExtension = "zmv";
-        spec.confirmOverwrite = true;
+        dialog.defaultExtension = "zmv";
+        dialog.confirmOverwrite = true;
     }
-    return spec;
+    return dialog;
 }
 
 void OnSceneNew(Scene& scene, Prompts& prompts, FrameOperations& frame) {

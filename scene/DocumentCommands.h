@@ -9,7 +9,7 @@
 #include "ui/Prompts.h"
 
 // The file dialog entries of scene files.
-FileDialogSpec SceneFileDialog(bool saving);
+FileDialogOptions SceneFileDialog(bool saving);
 
 void OnSceneNew(Scene& scene, Prompts& prompts, FrameOperations& frame);
 void OnSceneOpen(Scene& scene, Prompts& prompts, FrameOperations& frame);

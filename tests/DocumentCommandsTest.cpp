@@ -73,7 +73,7 @@ TEST(DocumentCommands, SaveOfAnUntitledSceneIsSaveAsCancelIncluded) {
     OnSceneSave(p.scene, p.prompts, p.frame);
     EXPECT_EQ(p.scene.m_bModified, 1);
     EXPECT_EQ(p.scene.m_strFilePath, "");
-    const FileDialogSpec& dialog = p.prompts.fileDialogs.back();
+    const FileDialogOptions& dialog = p.prompts.fileDialogs.back();
     EXPECT_EQ(dialog.defaultExtension, "zmv");
     EXPECT_TRUE(dialog.confirmOverwrite);
     ASSERT_EQ(dialog.filters.size(), 2u);

@@ -17,7 +17,7 @@ public:
 
     std::vector<std::string> questions;
     std::vector<std::pair<std::string, NoticeIcon>> notices;
-    std::vector<FileDialogSpec> fileDialogs;
+    std::vector<FileDialogOptions> fileDialogs;
     int colorDialogs = 0;
     int fontDialogs = 0;
 
@@ -26,12 +26,12 @@ public:
         return Take(answers, "question");
     }
     void Notice(const std::string& text, NoticeIcon icon) override { notices.emplace_back(text, icon); }
-    std::optional<std::string> OpenFileName(const FileDialogSpec& spec) override {
-        fileDialogs.push_back(spec);
+    std::optional<std::string> OpenFileName(const FileDialogOptions& dialog) override {
+        fileDialogs.push_back(dialog);
         return Take(files, "open dialog");
     }
-    std::optional<std::string> SaveFileName(const FileDialogSpec& spec) override {
-        fileDialogs.push_back(spec);
+    std::optional<std::string> SaveFileName(const FileDialogOptions& dialog) override {
+        fileDialogs.push_back(dialog);
         return Take(files, "save dialog");
     }
     std::optional<RGB8> ChooseColor() override {

@@ -12,7 +12,7 @@
 
 enum class NoticeIcon { None, Warning, Stop };
 
-struct FileDialogSpec {
+struct FileDialogOptions {
     // Filter entries: the name shown ("Zemvora Files (*.zmv)") and its pattern ("*.zmv").
     std::vector<std::pair<std::string, std::string>> filters;
     std::string defaultExtension;   // appended when the user types a name without one
@@ -29,8 +29,8 @@ public:
     // An OK box.
     virtual void Notice(const std::string& text, NoticeIcon icon) = 0;
     // The full path of the chosen file, or nothing when cancelled.
-    virtual std::optional<std::string> OpenFileName(const FileDialogSpec& spec) = 0;
-    virtual std::optional<std::string> SaveFileName(const FileDialogSpec& spec) = 0;
+    virtual std::optional<std::string> OpenFileName(const FileDialogOptions& dialog) = 0;
+    virtual std::optional<std::string> SaveFileName(const FileDialogOptions& dialog) = 0;
     // The colour dialog, starting at black.
     virtual std::optional<RGB8> ChooseColor() = 0;
     // The font dialog with screen fonts and effects; the chosen font's fields replace those of

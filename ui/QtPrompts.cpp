@@ -12,9 +12,9 @@ namespace {
 
 const QString kTitle = QStringLiteral("Zemvora");
 
-QString Filter(const FileDialogSpec& spec) {
+QString Filter(const FileDialogOptions& wanted) {
     QStringList entries;
-    for (const auto& [name, pattern] : spec.filters) {
+    for (const auto& [name, pattern] : wanted.filters) {
         // Qt reads the patterns from the parentheses; keep the shown name as it is.
         QString entry = QString::fromStdString(name);
         if (!entry.contains(QString::fromStdString(pattern))) entry += " (" + QString::fromStdString(pattern) + ")";
@@ -44,18 +44,18 @@ void QtPrompts::Notice(const std::string& text, NoticeIcon icon) {
     box.exec();
 }
 
-std::optional<std::string> QtPrompts::OpenFileName(const FileDialogSpec& spec) {
+std::optional<std::string> QtPrompts::OpenFileName(const FileDialogOptions& wanted) {
     QFileDialog::Options options;
-    if (!spec.showReadOnly) options |= QFileDialog::ReadOnly;
-    return Chosen(QFileDialog::getOpenFileName(m_parent, QString(), QString(), Filter(spec),
+    if (!wanted.showReadOnly) options |= QFileDialog::ReadOnly;
+    return Chosen(QFileDialog::getOpenFileName(m_parent, QString(), QString(), Filter(wanted),
                                                nullptr, options));
 }
 
-std::optional<std::string> QtPrompts::SaveFileName(const FileDialogSpec& spec) {
-    QFileDialog dialog(m_parent, QString(), QString(), Filter(spec));
+std::optional<std::string> QtPrompts::SaveFileName(const FileDialogOptions& wanted) {
+    QFileDialog dialog(m_parent, QString(), QString(), Filter(wanted));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QString::fromStdString(spec.defaultExtension));
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.confirmOverwrite);
+    dialog.setDefaultSuffix(QString::fromStdString(wanted.defaultExtension));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !wanted.confirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return Chosen(dialog.selectedFiles().first());
 }
