@@ -82,7 +82,12 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     resize(1024, 768);
 }
 
-CMainFrame::~CMainFrame() { ReleaseScene(); }
+// The panel and the view go first, while the scene they show is still there.
+CMainFrame::~CMainFrame() {
+    delete m_dlgParam;
+    delete m_view;
+    ReleaseScene();
+}
 
 void CMainFrame::CreateActions() {
     std::vector<int> ids = ToolbarLayout();

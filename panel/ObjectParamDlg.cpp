@@ -86,6 +86,12 @@ CObjectParamDlg::CObjectParamDlg(PanelFrame& frame, QWidget* parent)
     UpdateSliders();
 }
 
+// The controls go after the panel: nothing they say on their way out may reach it.
+CObjectParamDlg::~CObjectParamDlg() {
+    for (const auto& [id, widget] : m_controls) widget->disconnect(this);
+    m_tab->disconnect(this);
+}
+
 void CObjectParamDlg::CreateControls() {
     // The tab control: the tabs along the top of a framed pane that the other controls lie on.
     auto* tabControl = Add(kTab, new QWidget(this), "Tabs");

@@ -24,6 +24,7 @@ class CObjectParamDlg : public QDialog {
 
 public:
     CObjectParamDlg(PanelFrame& frame, QWidget* parent);
+    ~CObjectParamDlg() override;
 
     // Rebuilds trees, camera list and texts from the scene; the first object, material, light
     // and camera become current.
