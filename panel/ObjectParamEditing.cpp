@@ -194,5 +194,9 @@ void CObjectParamDlg::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-// The panel offers no closing; it goes with the main window.
-void CObjectParamDlg::closeEvent(QCloseEvent* event) { event->ignore(); }
+// The panel offers the user no closing (Alt+F4 or a window manager's button); it goes with the
+// main window, and the program may still close it on its way out.
+void CObjectParamDlg::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous()) event->ignore();
+    else event->accept();
+}
