@@ -1,5 +1,7 @@
 #include "panel/ObjectParamDlg.h"
 
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -181,10 +183,14 @@ void CObjectParamDlg::CreateControls() {
         label->setPixmap(Swatch(s.color));
         label->setScaledContents(true);
     }
+    // The group labels keep their small template boxes: a smaller font lets the words fit.
+    QFont small = font();
+    small.setPointSizeF(7);
     for (const auto& [id, text] : std::vector<std::pair<int, const char*>>{
              {kAmbientLabel, "Ambient"}, {kDiffuseLabel, "Diffuse"}, {kSpecularLabel, "Specular"},
-             {kShTrLabel, "Sh / Tr"}, {kCameraLabel, "Select current camera"}})
-        Add(id, new QLabel(QString::fromLatin1(text), this), text);
+             {kShTrLabel, "Sh / Tr"}})
+        Add(id, new QLabel(QString::fromLatin1(text), this), text)->setFont(small);
+    Add(kCameraLabel, new QLabel(QStringLiteral("Select current camera"), this), "Select current camera");
 
     m_noteBox = Add(kNoteBox, new QPlainTextEdit(this), "Note of the current object");
     m_noteBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -231,7 +237,9 @@ void CObjectParamDlg::LayoutTab() {
     if (m_nCurTab == kNotesTab) m_applyNote->setEnabled(m_bNoteModified != 0);
     for (const ControlRect& r : rects) {
         QWidget* widget = Control(r.id);
-        widget->setGeometry(r.x, r.y, r.width, r.height);
+        // A drop-down list's rectangle includes its open list; the closed box keeps its height.
+        const int height = r.id == kCameraList ? std::min(r.height, widget->sizeHint().height()) : r.height;
+        widget->setGeometry(r.x, r.y, r.width, height);
         widget->show();
     }
     update();

@@ -127,7 +127,10 @@ TEST(GuiFrame, EveryTabPlacesItsControls) {
         for (const ControlRect& r : rects) {
             QWidget* control = w.Panel().Control(r.id);
             EXPECT_TRUE(control->isVisible()) << tab << " " << r.id;
-            EXPECT_EQ(control->geometry(), QRect(r.x, r.y, r.width, r.height)) << tab << " " << r.id;
+            QRect expected(r.x, r.y, r.width, r.height);
+            // The closed drop-down list keeps its own height within its rectangle.
+            if (r.id == kCameraList) expected.setHeight(std::min(r.height, control->sizeHint().height()));
+            EXPECT_EQ(control->geometry(), expected) << tab << " " << r.id;
         }
         int shown = 0;
         for (int id = kTab; id <= kSetBackground; ++id) {
