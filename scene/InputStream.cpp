@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "scene/ByteOrder.h"
 
@@ -30,13 +31,17 @@ InputStream::~InputStream() {
 }
 
 std::unique_ptr<InputStream> InputStream::OpenFile(const std::string& path, int& errorCode) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        errorCode = EISDIR;
+        return nullptr;
+    }
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         errorCode = errno ? errno : ENOENT;
         return nullptr;
     }
-    // A directory opens on some systems; it is no file to read.
     if (std::fseek(file, 0, SEEK_END) != 0) {
         errorCode = errno ? errno : EIO;
         std::fclose(file);

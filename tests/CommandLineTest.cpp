@@ -40,6 +40,7 @@ TEST(CommandLine, InfoPrintsTheStatisticsLine) {
 TEST(CommandLine, ImportFailuresNameTheFileWithoutItsFolder) {
     TempDir dir;
     WriteBytes(dir.File("tiny.3ds"), {0x4D, 0x4D, 7, 0, 0, 0});
+    std::filesystem::create_directory(dir.File("folder.3ds"));
     // A main chunk whose second chunk is not the editor chunk.
     WriteBytes(dir.File("nomesh.3DS"), {0x4D, 0x4D, 22, 0, 0, 0, 2, 0, 10, 0, 0, 0, 3, 0, 0, 0,
                                         0x00, 0xB0, 6, 0, 0, 0});
@@ -53,6 +54,7 @@ TEST(CommandLine, ImportFailuresNameTheFileWithoutItsFolder) {
          " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF\n"},
         {dir.File("nomesh.3DS"), "No mesh data included in nomesh.3DS\n"},
         {dir.File("missing.3ds"), "missing.3ds was not found.\n"},
+        {dir.File("folder.3ds"), "folder.3ds contains an invalid path.\n"},
     };
     for (const auto& c : cases) {
         const RunResult run = Zemvora({"--info", c.path});
