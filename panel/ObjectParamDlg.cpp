@@ -288,14 +288,14 @@ void CObjectParamDlg::RefreshTrees() {
 
 void CObjectParamDlg::UpdateCurrentInfo() {
     const Scene& scene = m_frame.PanelScene();
-    if (m_nCurLight >= 0 && m_nCurLight < static_cast<int>(scene.m_lights.size())) {
+    if (IsIndexOf(m_nCurLight, scene.m_lights)) {
         const SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
         m_lightText->setText(Text(LightInfoText(light)));
         m_lightText->repaint();
         m_lightOnOff->setChecked(light.on != 0);
     }
     const int32_t current = scene.m_settings.currentObject;
-    if (current >= 0 && current < static_cast<int32_t>(scene.m_objects.size())) {
+    if (IsIndexOf(current, scene.m_objects)) {
         const SceneObject& o = scene.m_objects[static_cast<size_t>(current)];
         m_objectText->setText(Text(CurrentObjectText(o)));
         m_objectText->repaint();
@@ -306,7 +306,7 @@ void CObjectParamDlg::UpdateCurrentInfo() {
         m_noteBox->setPlainText(note);
         m_fillingNote = false;
     }
-    if (m_nCurMaterial >= 0 && m_nCurMaterial < static_cast<int>(scene.m_materials.size())) {
+    if (IsIndexOf(m_nCurMaterial, scene.m_materials)) {
         m_materialText->setText(Text(CurrentMaterialText(scene.m_materials[static_cast<size_t>(m_nCurMaterial)])));
         m_materialText->repaint();
     }
@@ -315,11 +315,11 @@ void CObjectParamDlg::UpdateCurrentInfo() {
 void CObjectParamDlg::UpdateSliders() {
     const Scene& scene = m_frame.PanelScene();
     if (m_nCurTab == kLightTab) {
-        if (m_nCurLight < 0 || m_nCurLight >= static_cast<int>(scene.m_lights.size())) return;
+        if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
         const SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
         for (int id : kLightSliders) static_cast<QSlider*>(Control(id))->setValue(LightSliderPosition(light, id));
     } else if (m_nCurTab == kMaterialTab) {
-        if (m_nCurMaterial < 0 || m_nCurMaterial >= static_cast<int>(scene.m_materials.size())) return;
+        if (!IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
         const SceneMaterial& m = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
         for (int id : kMaterialSliders) static_cast<QSlider*>(Control(id))->setValue(MaterialSliderPosition(m, id));
     }
@@ -327,14 +327,14 @@ void CObjectParamDlg::UpdateSliders() {
 
 void CObjectParamDlg::UpdateMaterialItems() {
     const Scene& scene = m_frame.PanelScene();
-    if (m_nCurMaterial < 0 || m_nCurMaterial >= static_cast<int>(scene.m_materials.size())) return;
+    if (!IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
     const SceneMaterial& m = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
     RewriteLines(m_materialTree, m.name, MaterialTreeLines(m));
 }
 
 void CObjectParamDlg::UpdateLightItems() {
     const Scene& scene = m_frame.PanelScene();
-    if (m_nCurLight < 0 || m_nCurLight >= static_cast<int>(scene.m_lights.size())) return;
+    if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
     const SceneLight& l = scene.m_lights[static_cast<size_t>(m_nCurLight)];
     RewriteLines(m_lightTree, l.name, LightTreeLines(l));
     m_lightTree->repaint();

@@ -13,15 +13,6 @@
 
 using namespace panel;
 
-namespace {
-
-template <class List>
-bool Valid(const List& list, int index) {
-    return index >= 0 && index < static_cast<int>(list.size());
-}
-
-}  // namespace
-
 void CObjectParamDlg::SetModified() { m_frame.PanelScene().m_bModified = 1; }
 
 // Only dragging the thumb changes the model; every other way of moving a slider (keys, a click in
@@ -35,12 +26,12 @@ void CObjectParamDlg::OnSliderAction(QSlider* slider, int action) {
     }();
     const bool dragged = action == QAbstractSlider::SliderMove && slider->isSliderDown();
     if (m_nCurTab == kLightTab) {
-        if (!Valid(scene.m_lights, m_nCurLight)) return;
+        if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
         if (dragged && IsLightSlider(id))
             SetLightFromSlider(scene.m_lights[static_cast<size_t>(m_nCurLight)], id, slider->sliderPosition());
         SetModified();
     } else if (m_nCurTab == kMaterialTab) {
-        if (!Valid(scene.m_materials, m_nCurMaterial)) return;
+        if (!IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
         if (dragged && IsMaterialSlider(id))
             SetMaterialFromSlider(scene.m_materials[static_cast<size_t>(m_nCurMaterial)], id, slider->sliderPosition());
         SetModified();
@@ -64,7 +55,7 @@ void CObjectParamDlg::OnApplyMaterial() {
     Scene& scene = m_frame.PanelScene();
     const int32_t current = scene.m_settings.currentObject;
     // Without an object or a material there is nothing to apply.
-    if (!Valid(scene.m_objects, current) || !Valid(scene.m_materials, m_nCurMaterial)) return;
+    if (!IsIndexOf(current, scene.m_objects) || !IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
     SceneObject& object = scene.m_objects[static_cast<size_t>(current)];
     const SceneMaterial& material = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
     if (!m_frame.PanelPrompts().AskYesNo("Really want to set Material:" + material.name +
@@ -81,7 +72,7 @@ void CObjectParamDlg::OnSmoothFlat() {
     if (m_nCurTab != kObjectTab) return;
     Scene& scene = m_frame.PanelScene();
     const int32_t current = scene.m_settings.currentObject;
-    if (!Valid(scene.m_objects, current)) return;
+    if (!IsIndexOf(current, scene.m_objects)) return;
     SceneObject& object = scene.m_objects[static_cast<size_t>(current)];
     Prompts& prompts = m_frame.PanelPrompts();
     if (m_smoothFlat->isChecked() && m_smoothFlat->hasFocus()) {
@@ -101,7 +92,7 @@ void CObjectParamDlg::OnSmoothFlat() {
 
 void CObjectParamDlg::OnLightOnOff() {
     Scene& scene = m_frame.PanelScene();
-    if (!Valid(scene.m_lights, m_nCurLight) || m_nCurTab != kLightTab) return;
+    if (!IsIndexOf(m_nCurLight, scene.m_lights) || m_nCurTab != kLightTab) return;
     SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
     Prompts& prompts = m_frame.PanelPrompts();
     if (m_lightOnOff->isChecked() && m_lightOnOff->hasFocus()) {
@@ -122,7 +113,7 @@ void CObjectParamDlg::OnLightOnOff() {
 
 void CObjectParamDlg::OnCameraSelChange(int index) {
     Scene& scene = m_frame.PanelScene();
-    if (!Valid(scene.m_cameras, index)) return;
+    if (!IsIndexOf(index, scene.m_cameras)) return;
     scene.m_settings.currentCamera = index;
     m_frame.RedrawView();
 }
@@ -137,7 +128,7 @@ void CObjectParamDlg::OnApplyNote() {
     Scene& scene = m_frame.PanelScene();
     Prompts& prompts = m_frame.PanelPrompts();
     const int32_t current = scene.m_settings.currentObject;
-    if (!Valid(scene.m_objects, current)) {
+    if (!IsIndexOf(current, scene.m_objects)) {
         prompts.Notice("There is no object to apply new content.", NoticeIcon::Warning);
         return;
     }
@@ -155,7 +146,7 @@ void CObjectParamDlg::OnSetNoteColor() {
     Scene& scene = m_frame.PanelScene();
     Prompts& prompts = m_frame.PanelPrompts();
     const int32_t current = scene.m_settings.currentObject;
-    if (!Valid(scene.m_objects, current)) {
+    if (!IsIndexOf(current, scene.m_objects)) {
         prompts.Notice("There is no object to change note color.", NoticeIcon::Warning);
         return;
     }

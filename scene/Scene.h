@@ -36,6 +36,12 @@ struct Scene {
     void CountScene();
 };
 
+// Whether index addresses an entry of list (the scene's indices use -1 for none).
+template <class List>
+bool IsIndexOf(int64_t index, const List& list) {
+    return index >= 0 && index < static_cast<int64_t>(list.size());
+}
+
 // The counts of a scene's lists: objects, materials, lights, cameras, and the vertices and
 // triangles of all objects together.
 SceneStatistics CountStatistics(const Scene& scene);

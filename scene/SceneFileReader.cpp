@@ -231,9 +231,7 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, SceneFileView* view) {
     }
 
     // Also after a cut file: the scene keeps what was read and must stay safe to show.
-    if (s.currentObject < -1 || s.currentObject >= static_cast<int64_t>(scene.m_objects.size()))
-        s.currentObject = -1;
-    if (s.currentCamera < -1 || s.currentCamera >= static_cast<int64_t>(scene.m_cameras.size()))
-        s.currentCamera = -1;
+    if (!IsIndexOf(s.currentObject, scene.m_objects)) s.currentObject = -1;
+    if (!IsIndexOf(s.currentCamera, scene.m_cameras)) s.currentCamera = -1;
     return result;
 }

@@ -90,7 +90,7 @@ void OnLeftButtonDown(int x, int y, const Scene& scene, ViewState& view) {
     view.m_nLastY = y;
     const int32_t current = scene.m_settings.currentObject;
     view.m_bDragNote = 0;
-    if (current >= 0 && current < static_cast<int32_t>(scene.m_objects.size())) {
+    if (IsIndexOf(current, scene.m_objects)) {
         const SceneObject& o = scene.m_objects[static_cast<size_t>(current)];
         view.m_bDragNote = o.noteX <= x && x < o.noteX + 8 && o.noteY <= y && y < o.noteY + 8;
     }
@@ -111,7 +111,7 @@ void OnRightButtonUp(ViewState& view) { view.m_bRightDown = 0; }
 
 ViewSteps OnMouseMove(int x, int y, Scene& scene, ViewState& view) {
     SceneSettings& s = scene.m_settings;
-    if (s.currentObject < 0 || s.currentObject >= static_cast<int32_t>(scene.m_objects.size())) return {};
+    if (!IsIndexOf(s.currentObject, scene.m_objects)) return {};
     const int dx = x - view.m_nLastX;
     const int dy = y - view.m_nLastY;
     ViewSteps steps;

@@ -13,9 +13,7 @@ EyePoint DefaultEyePoint(const SceneSettings& s) {
 float CameraFieldOfView(float lens) { return std::atan(20.0f / lens) * 114.59156f; }
 
 bool ShowsDefaultView(const Scene& scene, const ViewState& state) {
-    const int32_t camera = scene.m_settings.currentCamera;
-    return state.m_bDefaultView != 0 || camera < 0 ||
-           camera >= static_cast<int32_t>(scene.m_cameras.size());
+    return state.m_bDefaultView != 0 || !IsIndexOf(scene.m_settings.currentCamera, scene.m_cameras);
 }
 
 OrthoBox TopViewBox(const SceneSettings& s, int width, int height) {

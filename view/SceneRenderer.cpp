@@ -27,7 +27,7 @@ int64_t RenderHost::Ticks() const {
 
 bool MakeNoteLabel(const Scene& scene, int viewWidth, int viewHeight, NoteLabel& label) {
     const int32_t current = scene.m_settings.currentObject;
-    if (current < 0 || current >= static_cast<int32_t>(scene.m_objects.size())) return false;
+    if (!IsIndexOf(current, scene.m_objects)) return false;
     const SceneObject& o = scene.m_objects[static_cast<size_t>(current)];
     label.text = o.note;
     label.color = o.noteColor;
@@ -160,7 +160,7 @@ void SceneRenderer::ApplyMaterial(int32_t materialIndex) {
     GLfloat specular[4] = {0.7f, 0.7f, 0.7f, 1.0f};
     GLfloat shininess = 0.8f;
     // An index outside the materials gets the built-in grey, like -1.
-    if (materialIndex >= 0 && materialIndex < static_cast<int32_t>(m_scene.m_materials.size())) {
+    if (IsIndexOf(materialIndex, m_scene.m_materials)) {
         const SceneMaterial& m = m_scene.m_materials[static_cast<size_t>(materialIndex)];
         const RGB8* colors[3] = {&m.ambient, &m.diffuse, &m.specular};
         GLfloat* targets[3] = {ambient, diffuse, specular};
@@ -209,7 +209,7 @@ void SceneRenderer::DrawObjects() {
 
 void SceneRenderer::DrawObjectBox() {
     const int32_t current = m_scene.m_settings.currentObject;
-    if (current < 0 || current >= static_cast<int32_t>(m_scene.m_objects.size())) return;
+    if (!IsIndexOf(current, m_scene.m_objects)) return;
     const SceneObject& o = m_scene.m_objects[static_cast<size_t>(current)];
     m_gl.Disable(GL_LIGHTING);
     m_gl.Color3f(0.8f, 0.2f, 0.2f);
