@@ -1,7 +1,5 @@
 #include "app/CommandLine.h"
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <ostream>
 
@@ -24,14 +22,6 @@ const char kUsage[] =
     "  zemvora --help | --version\n";
 
 const char kVersion[] = "Zemvora Creator 1.01\n";
-
-bool HasExtension3ds(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) {
-        return static_cast<char>(std::tolower(c));
-    });
-    return ext == ".3ds";
-}
 
 // The absolute form of a path, as the program's file dialogs hand it over.
 std::string AbsolutePath(const std::string& path) {
@@ -79,7 +69,7 @@ int Convert(const std::string& from, const std::string& to, std::ostream& err) {
 }  // namespace
 
 FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene) {
-    if (HasExtension3ds(path)) return ImportSceneFile(path, scene);
+    if (Is3dsFileName(path)) return ImportSceneFile(path, scene);
     FileOutcome outcome = OpenSceneFile(AbsolutePath(path), scene, nullptr);
     MakeFirstRecordsCurrent(scene);
     return outcome;

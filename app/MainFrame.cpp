@@ -13,13 +13,12 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
-#include <algorithm>
-#include <cctype>
 
 #include "app/AboutDlg.h"
 #include "app/CommandIcons.h"
 #include "app/CommandTexts.h"
 #include "import3ds/ImportCommand.h"
+#include "import3ds/ImportFile.h"
 #include "scene/DocumentCommands.h"
 #include "scene/SceneMessages.h"
 #include "view/CommandIds.h"
@@ -45,13 +44,6 @@ bool IsCheckable(int id) {
         case cmd::kShowHidePanel: return true;
         default: return false;
     }
-}
-
-bool Is3dsFile(const std::string& path) {
-    std::string suffix = QFileInfo(QString::fromStdString(path)).suffix().toStdString();
-    std::transform(suffix.begin(), suffix.end(), suffix.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return suffix == "3ds";
 }
 
 void OpenInBrowser(const std::string& path) {
@@ -258,7 +250,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::LoadFromOutside(const std::string& path) {
-    if (Is3dsFile(path)) Import3dsFileFromOutside(path, *this, m_prompts, *this);
+    if (Is3dsFileName(path)) Import3dsFileFromOutside(path, *this, m_prompts, *this);
     else OpenSceneFileFromOutside(path, *this, m_prompts, *this);
     UpdateCommandStates();
 }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "panel/SliderMapping.h"
+
 namespace {
 
 template <class... Args>
@@ -16,13 +18,11 @@ std::string ColorLine(const char* name, const RGB8& c) {
 }
 
 std::string LightBytesLine(const SceneLight& l) {
-    return Format("Diffuse R:%3d  G:%3d  B:%3d", ColorByte(l.color[0]), ColorByte(l.color[1]),
-                  ColorByte(l.color[2]));
+    return Format("Diffuse R:%3d  G:%3d  B:%3d", SliderOfFraction(l.color[0]),
+                  SliderOfFraction(l.color[1]), SliderOfFraction(l.color[2]));
 }
 
 }  // namespace
-
-int ColorByte(float value) { return static_cast<int>(value * 255); }
 
 std::vector<std::string> ObjectTreeLines(const SceneObject& o) {
     return {"Material:" + o.materialName, Format("Mesh:%5d", o.meshCount),

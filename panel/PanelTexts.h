@@ -22,6 +22,3 @@ std::vector<std::string> LightTreeLines(const SceneLight& light);
 std::string LightInfoText(const SceneLight& light);
 std::string CurrentObjectText(const SceneObject& object);
 std::string CurrentMaterialText(const SceneMaterial& material);
-
-// A colour value of 0..1 as a byte, times 255 truncated toward zero.
-int ColorByte(float value);

@@ -9,6 +9,7 @@
 float OneOver255();
 
 float FractionOfSlider(int position);
+// A value of 0..1 times 255, truncated toward zero (as the panel's texts show it too).
 int SliderOfFraction(float value);
 
 bool IsMaterialSlider(int id);
