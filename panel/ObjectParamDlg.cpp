@@ -165,8 +165,9 @@ void CObjectParamDlg::CreateControls() {
         auto* slider = Add(s.id, new QSlider(Qt::Vertical, this), s.name);
         slider->setRange(0, 255);
         slider->setTickPosition(QSlider::NoTicks);
-        connect(slider, &QSlider::actionTriggered, this, [this, slider](int action) { OnSliderAction(slider, action); });
-        connect(slider, &QSlider::sliderReleased, this, [this, slider] { OnSliderReleased(slider); });
+        const int id = s.id;
+        connect(slider, &QSlider::actionTriggered, this, [this, id](int action) { OnSliderAction(id, action); });
+        connect(slider, &QSlider::sliderReleased, this, [this, id] { OnSliderReleased(id); });
     }
 
     const struct {

@@ -69,8 +69,8 @@ private:
     int SelectedRecord(QTreeWidget* tree, const List& records) const;
 
     // Editing (sliders, check boxes, buttons).
-    void OnSliderAction(QSlider* slider, int action);
-    void OnSliderReleased(QSlider* slider);
+    void OnSliderAction(int id, int action);
+    void OnSliderReleased(int id);
     void OnApplyMaterial();
     void OnSmoothFlat();
     void OnLightOnOff();

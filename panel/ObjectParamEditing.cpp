@@ -17,13 +17,9 @@ void CObjectParamDlg::SetModified() { m_frame.PanelScene().m_bModified = 1; }
 
 // Only dragging the thumb changes the model; every other way of moving a slider (keys, a click in
 // its channel, the wheel) marks the scene modified and puts the slider back.
-void CObjectParamDlg::OnSliderAction(QSlider* slider, int action) {
+void CObjectParamDlg::OnSliderAction(int id, int action) {
     Scene& scene = m_frame.PanelScene();
-    const int id = [&] {
-        for (const auto& [key, widget] : m_controls)
-            if (widget == slider) return key;
-        return 0;
-    }();
+    const QSlider* slider = static_cast<QSlider*>(Control(id));
     const bool dragged = action == QAbstractSlider::SliderMove && slider->isSliderDown();
     if (m_nCurTab == kLightTab) {
         if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
@@ -42,12 +38,9 @@ void CObjectParamDlg::OnSliderAction(QSlider* slider, int action) {
 }
 
 // The tree lines follow the model when the mouse lets the slider go.
-void CObjectParamDlg::OnSliderReleased(QSlider* slider) {
-    for (const auto& [id, widget] : m_controls) {
-        if (widget != slider) continue;
-        if (IsMaterialSlider(id)) UpdateMaterialItems();
-        if (IsLightSlider(id)) UpdateLightItems();
-    }
+void CObjectParamDlg::OnSliderReleased(int id) {
+    if (IsMaterialSlider(id)) UpdateMaterialItems();
+    if (IsLightSlider(id)) UpdateLightItems();
 }
 
 void CObjectParamDlg::OnApplyMaterial() {

@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cstdlib>
-#include <cstdlib>
 
 int MaxChannelDifference(const QImage& a, const QImage& b) {
     if (a.size() != b.size()) return -1;

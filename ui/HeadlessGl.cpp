@@ -47,6 +47,21 @@ FramebufferFunctions& Fbo() {
     return functions;
 }
 
+// The framebuffer's rows, which OpenGL gives from the bottom up, from the top down.
+template <class Channel>
+std::vector<Channel> ReadRows(int width, int height, GLenum type) {
+    const size_t row = static_cast<size_t>(width) * 4;
+    std::vector<Channel> bottomUp(row * static_cast<size_t>(height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGBA, type, bottomUp.data());
+    std::vector<Channel> topDown(bottomUp.size());
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(topDown.data() + static_cast<size_t>(y) * row,
+                    bottomUp.data() + static_cast<size_t>(height - 1 - y) * row, row * sizeof(Channel));
+    }
+    return topDown;
+}
+
 }  // namespace
 
 void* HeadlessGl::ProcAddress(const char* name) {
@@ -133,28 +148,9 @@ HeadlessGl::~HeadlessGl() {
 }
 
 std::vector<uint8_t> HeadlessGl::ReadPixels() const {
-    const size_t row = static_cast<size_t>(m_width) * 4;
-    std::vector<uint8_t> bottomUp(row * static_cast<size_t>(m_height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, m_width, m_height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    std::vector<uint8_t> topDown(bottomUp.size());
-    for (int y = 0; y < m_height; ++y) {
-        std::memcpy(topDown.data() + static_cast<size_t>(y) * row,
-                    bottomUp.data() + static_cast<size_t>(m_height - 1 - y) * row, row);
-    }
-    return topDown;
+    return ReadRows<uint8_t>(m_width, m_height, GL_UNSIGNED_BYTE);
 }
 
 std::vector<float> HeadlessGl::ReadPixelsFloat() const {
-    const size_t row = static_cast<size_t>(m_width) * 4;
-    std::vector<float> bottomUp(row * static_cast<size_t>(m_height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, m_width, m_height, GL_RGBA, GL_FLOAT, bottomUp.data());
-    std::vector<float> topDown(bottomUp.size());
-    for (int y = 0; y < m_height; ++y) {
-        std::memcpy(topDown.data() + static_cast<size_t>(y) * row,
-                    bottomUp.data() + static_cast<size_t>(m_height - 1 - y) * row,
-                    row * sizeof(float));
-    }
-    return topDown;
+    return ReadRows<float>(m_width, m_height, GL_FLOAT);
 }
