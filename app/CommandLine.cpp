@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "app/BuildInfo.h"
 #include "app/SceneDump.h"
 #include "import3ds/ImportFile.h"
 #include "scene/SceneFileCommands.h"
@@ -20,8 +21,6 @@ const char kUsage[] =
     "          [--top] [--default-view] [--no-grid] [--no-box] [--no-lights] [--no-text]\n"
     "                                 draw one frame without any display and save it\n"
     "  zemvora --help | --version\n";
-
-const char kVersion[] = "Zemvora Creator 1.01\n";
 
 // The absolute form of a path, as the program's file dialogs hand it over.
 std::string AbsolutePath(const std::string& path) {
@@ -83,7 +82,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         return kExitOk;
     }
     if (command == "--version") {
-        out << kVersion;
+        out << "Zemvora Creator " << buildinfo::kVersion << "\n";
         return kExitOk;
     }
     if (command == "--info" || command == "--dump") {

@@ -1,5 +1,7 @@
 #include "app/CommandTexts.h"
 
+#include "app/BuildInfo.h"
+
 #include <map>
 
 #include "view/CommandIds.h"
@@ -64,4 +66,9 @@ const std::vector<Menu>& MainMenu() {
 
 std::string HelpPagePath(const std::string& programFolder) {
     return programFolder + "/help/index.htm";
+}
+
+std::string InstalledHelpPagePath(const std::string& programFolder) {
+    const std::string data = buildinfo::kInstalledDataFolder;
+    return HelpPagePath(data.front() == '/' ? data : programFolder + "/" + data);
 }

@@ -28,3 +28,5 @@ const std::vector<Menu>& MainMenu();
 
 // The help page beside the program: its folder, then "/help/index.htm".
 std::string HelpPagePath(const std::string& programFolder);
+// The help page where an installation puts it, seen from the installed program's folder.
+std::string InstalledHelpPagePath(const std::string& programFolder);

@@ -259,7 +259,7 @@ void CMainFrame::OnHelp() {
     // The page beside the program, or where an installation puts it.
     const QString folder = QCoreApplication::applicationDirPath();
     std::string page = HelpPagePath(folder.toStdString());
-    const std::string installed = HelpPagePath((folder + QStringLiteral("/../share/zemvora")).toStdString());
+    const std::string installed = InstalledHelpPagePath(folder.toStdString());
     if (!QFileInfo::exists(QString::fromStdString(page)) && QFileInfo::exists(QString::fromStdString(installed)))
         page = QFileInfo(QString::fromStdString(installed)).canonicalFilePath().toStdString();
     m_openHelp(page);

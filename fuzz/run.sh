@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each for the given number of seconds (default 60),
-# seeded from the shared .3ds test files and scene files converted from them.
+# seeded from the real .3ds test files in tests/data and scene files converted from them.
 set -euo pipefail
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
-testdata="$root/../shared/testdata/3ds"
+testdata="$root/tests/data/3ds"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZEMVORA_FUZZ=ON -DZEMVORA_TESTS=OFF -DZEMVORA_GUI=OFF >/dev/null

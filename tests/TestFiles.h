@@ -1,5 +1,5 @@
 // Small file helpers for the tests: temporary folders, whole-file reads and writes, and the
-// paths of the shared test data.
+// paths of the real test files in tests/data.
 #pragma once
 
 #include <cstdint>
