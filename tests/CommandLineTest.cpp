@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "app/CommandLine.h"
+#include "app/CommandTexts.h"
 #include "scene/SceneFile.h"
 #include "tests/TestFiles.h"
 
@@ -94,6 +95,10 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
     }
     EXPECT_EQ(Zemvora({"--help"}).status, 0);
     EXPECT_EQ(Zemvora({"--version"}).out, "Zemvora Creator 1.01\n");
+}
+
+TEST(CommandLine, InstalledHelpPageLiesInTheDataFolderBesideTheProgramFolder) {
+    EXPECT_EQ(InstalledHelpPagePath("/opt/z/bin"), "/opt/z/bin/../share/zemvora/help/index.htm");
 }
 
 TEST(CommandLine, DumpOfAnImportIsCompleteJson) {
