@@ -2,9 +2,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/RenderCommand.h"
-#include "app/RunWindow.h"
+#include "cli/CommandLine.h"
+#include "RenderCommand.h"
+#include "RunWindow.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);

@@ -14,8 +14,8 @@
 
 #include "bench/BenchScene.h"
 #include "import3ds/Read3DS.h"
-#include "ui/HeadlessGl.h"
-#include "view/OpenGlApi.h"
+#include "HeadlessGl.h"
+#include "OpenGlApi.h"
 #include "view/SceneRenderer.h"
 
 namespace {

@@ -15,10 +15,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/MainFrame.h"
-#include "ui/QtPrompts.h"
-#include "ui/QuietMessages.h"
-#include "view/SurfaceFormat.h"
+#include "MainFrame.h"
+#include "QtPrompts.h"
+#include "QuietMessages.h"
+#include "SurfaceFormat.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "fuzz/SceneInvariants.h"
+#include "SceneInvariants.h"
 #include "import3ds/Read3DS.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

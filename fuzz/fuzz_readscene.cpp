@@ -2,7 +2,7 @@
 // read must be safe to show and must write back out.
 #include <cstdint>
 
-#include "fuzz/SceneInvariants.h"
+#include "SceneInvariants.h"
 #include "scene/SceneFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

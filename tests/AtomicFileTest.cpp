@@ -12,7 +12,7 @@
 
 #include "scene/AtomicFile.h"
 #include "scene/SceneFile.h"
-#include "scene/SceneFileCommands.h"
+#include "commands/SceneFileCommands.h"
 #include "tests/TestFiles.h"
 
 namespace fs = std::filesystem;

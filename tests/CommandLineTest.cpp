@@ -4,8 +4,8 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "app/CommandLine.h"
-#include "app/CommandTexts.h"
+#include "cli/CommandLine.h"
+#include "commands/CommandTexts.h"
 #include "scene/SceneFile.h"
 #include "tests/TestFiles.h"
 

@@ -2,9 +2,9 @@
 // modified flag after every step, and every question's text.
 #include <gtest/gtest.h>
 
-#include "import3ds/ImportCommand.h"
-#include "scene/DocumentCommands.h"
-#include "scene/SceneFileCommands.h"
+#include "commands/ImportCommand.h"
+#include "commands/DocumentCommands.h"
+#include "commands/SceneFileCommands.h"
 #include "tests/RecordingFrame.h"
 #include "tests/ScriptedPrompts.h"
 #include "tests/TestFiles.h"

@@ -12,12 +12,12 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "app/MainFrame.h"
+#include "MainFrame.h"
 #include "panel/SliderMapping.h"
 #include "tests/ImageCompare.h"
 #include "tests/GuiWindow.h"
 #include "tests/TestFiles.h"
-#include "view/CommandIds.h"
+#include "commands/CommandIds.h"
 
 using namespace panel;
 

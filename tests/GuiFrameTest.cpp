@@ -15,12 +15,12 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-#include "app/CommandTexts.h"
-#include "app/MainFrame.h"
+#include "commands/CommandTexts.h"
+#include "MainFrame.h"
 #include "tests/ImageCompare.h"
 #include "tests/GuiWindow.h"
 #include "tests/TestFiles.h"
-#include "view/CommandIds.h"
+#include "commands/CommandIds.h"
 
 using namespace panel;
 using testfiles::TestData;

@@ -7,9 +7,9 @@
 #include "import3ds/ImportFile.h"
 #include "tests/ImageCompare.h"
 #include "tests/ScriptedPrompts.h"
-#include "ui/HeadlessRender.h"
-#include "view/CommandIds.h"
-#include "view/ZemvoraView.h"
+#include "HeadlessRender.h"
+#include "commands/CommandIds.h"
+#include "ZemvoraView.h"
 
 namespace {
 

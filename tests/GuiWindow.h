@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "app/MainFrame.h"
+#include "MainFrame.h"
 #include "tests/ScriptedPrompts.h"
 
 struct GuiWindow {

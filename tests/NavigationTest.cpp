@@ -1,7 +1,7 @@
 // Keys, mouse and view-point commands: what each changes and which drawing follows.
 #include <gtest/gtest.h>
 
-#include "view/CommandIds.h"
+#include "commands/CommandIds.h"
 #include "view/Navigation.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "view/SurfaceFormat.h"
+#include "SurfaceFormat.h"
 #include <sys/stat.h>
 #include <unistd.h>
 

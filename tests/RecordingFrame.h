@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "scene/FrameOperations.h"
+#include "commands/FrameOperations.h"
 
 class RecordingFrame final : public FrameOperations {
 public:

@@ -10,9 +10,9 @@
 #include "import3ds/ImportFile.h"
 #include "tests/ImageCompare.h"
 #include "tests/TestFiles.h"
-#include "ui/HeadlessGl.h"
-#include "ui/HeadlessRender.h"
-#include "view/OpenGlApi.h"
+#include "HeadlessGl.h"
+#include "HeadlessRender.h"
+#include "OpenGlApi.h"
 #include "view/SceneRenderer.h"
 
 namespace {

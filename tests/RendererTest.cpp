@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/RecordingGl.h"
-#include "view/CommandIds.h"
+#include "commands/CommandIds.h"
 #include "view/DisplayCommands.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <deque>
 
-#include "ui/Prompts.h"
+#include "commands/Prompts.h"
 
 class ScriptedPrompts final : public Prompts {
 public:

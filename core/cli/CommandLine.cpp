@@ -1,0 +1,98 @@
+#include "cli/CommandLine.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "cli/BuildInfo.h"
+#include "cli/SceneDump.h"
+#include "import3ds/ImportFile.h"
+#include "commands/SceneFileCommands.h"
+#include "scene/SceneMessages.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage:\n"
+    "  zemvora [FILE]                 open the window; load FILE if given\n"
+    "  zemvora --info FILE            print the statistics line of FILE's scene\n"
+    "  zemvora --dump FILE            print the whole scene as JSON\n"
+    "  zemvora --convert IN OUT.zmv   load IN (.3ds or .zmv) and save it as a scene file\n"
+    "  zemvora --render FILE --output OUT.png [--size WxH] [--mode vertex|line|flat|smooth]\n"
+    "          [--top] [--default-view] [--no-grid] [--no-box] [--no-lights] [--no-text]\n"
+    "                                 draw one frame without any display and save it\n"
+    "  zemvora --help | --version\n";
+
+// The absolute form of a path, as the program's file dialogs hand it over.
+std::string AbsolutePath(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.string();
+}
+
+int UsageError(std::ostream& err, const std::string& problem) {
+    err << "zemvora: " << problem << "\n" << kUsage;
+    return kExitUsage;
+}
+
+int Fail(std::ostream& err, const FileOutcome& outcome) {
+    err << outcome.message << "\n";
+    return kExitFileError;
+}
+
+int Info(const std::string& path, std::ostream& out, std::ostream& err) {
+    Scene scene;
+    const FileOutcome outcome = LoadSceneForCommandLine(path, scene);
+    if (!outcome.ok) return Fail(err, outcome);
+    scene.CountScene();
+    out << messages::StatisticsLine(scene.m_stats) << "\n";
+    return kExitOk;
+}
+
+int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
+    Scene scene;
+    const FileOutcome outcome = LoadSceneForCommandLine(path, scene);
+    if (!outcome.ok) return Fail(err, outcome);
+    out << DumpSceneJson(scene);
+    return kExitOk;
+}
+
+int Convert(const std::string& from, const std::string& to, std::ostream& err) {
+    Scene scene;
+    FileOutcome outcome = LoadSceneForCommandLine(from, scene);
+    if (!outcome.ok) return Fail(err, outcome);
+    outcome = SaveSceneAs(AbsolutePath(to), scene);
+    if (!outcome.ok) return Fail(err, outcome);
+    return kExitOk;
+}
+
+}  // namespace
+
+FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene) {
+    if (Is3dsFileName(path)) return ImportSceneFile(path, scene);
+    FileOutcome outcome = OpenSceneFile(AbsolutePath(path), scene, nullptr);
+    MakeFirstRecordsCurrent(scene);
+    return outcome;
+}
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) return UsageError(err, "no file given");
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h") {
+        out << kUsage;
+        return kExitOk;
+    }
+    if (command == "--version") {
+        out << "Zemvora Creator " << buildinfo::kVersion << "\n";
+        return kExitOk;
+    }
+    if (command == "--info" || command == "--dump") {
+        if (args.size() != 2) return UsageError(err, command + " takes one file");
+        return command == "--info" ? Info(args[1], out, err) : Dump(args[1], out, err);
+    }
+    if (command == "--convert") {
+        if (args.size() != 3) return UsageError(err, "--convert takes an input and an output file");
+        return Convert(args[1], args[2], err);
+    }
+    if (command.size() > 1 && command[0] == '-') return UsageError(err, "unknown option " + command);
+    return UsageError(err, args.size() == 1 ? "a file alone opens the window" : "too many files");
+}

@@ -1,0 +1,74 @@
+#include "commands/CommandTexts.h"
+
+#include "cli/BuildInfo.h"
+
+#include <map>
+
+#include "commands/CommandIds.h"
+
+CommandText TextOfCommand(int id) {
+    static const std::map<int, CommandText> texts = {
+        {cmd::kNewButton, {"Create new Zmv File", "Create new Zmv File"}},
+        {cmd::kOpen, {"Open an existing document", "Open"}},
+        {cmd::kSave, {"Save the active document", "Save"}},
+        {cmd::kSaveAs, {"Save the active document with a new name", "Save As"}},
+        {cmd::kPlay, {"Start or stop play scene", "Start or stop play scene"}},
+        {cmd::kVertexMode, {"Vertex mode", "Vertex mode"}},
+        {cmd::kLineMode, {"Line mode", "Line mode"}},
+        {cmd::kFlatMode, {"Flat mode", "Flat mode"}},
+        {cmd::kSmoothMode, {"Smooth mode", "Smooth mode"}},
+        {cmd::kShowGrid, {"Show or hide grid", "Show or hide grid"}},
+        {cmd::kShowLight, {"Show or hide light", "Show or hide light"}},
+        {cmd::kShowBox, {"Show or hide object box", "Show or hide object box"}},
+        {cmd::kDefaultViewPoint, {"Default camera view point", "Default camera view point"}},
+        {cmd::kTopView, {"Top view", "Top view"}},
+        {cmd::kCameraView, {"Camera view", "Camera view"}},
+        {cmd::kResetViewpoint, {"Reset viewpoint", "Reset viewpoint"}},
+        {cmd::kSetTextFont, {"Set text font", "Set text font"}},
+        {cmd::kShowText, {"Show Object text", "Show Object text"}},
+        {cmd::kShowPanel, {"Show or hide Set Object Dialog", "Show or hide Set Object Dialog"}},
+        {cmd::kShowHidePanel, {"Show or hide object dialog", "Show or hide object dialog"}},
+        {cmd::kAppAbout, {"Display program information, version number and copyright", "About"}},
+        {cmd::kImport3ds, {"Import 3DS file", ""}},
+        {cmd::kAppExit, {"Quit the application; prompts to save documents", "Exit"}},
+        {cmd::kHelp, {"Help", ""}},
+    };
+    const auto it = texts.find(id);
+    return it == texts.end() ? CommandText{} : it->second;
+}
+
+const std::vector<int>& ToolbarLayout() {
+    static const std::vector<int> layout = {
+        cmd::kNewButton, cmd::kOpen, cmd::kSave, cmd::kSaveAs, 0,
+        cmd::kPlay, 0,
+        cmd::kVertexMode, cmd::kLineMode, cmd::kFlatMode, cmd::kSmoothMode, 0,
+        cmd::kShowGrid, cmd::kShowLight, cmd::kShowBox, 0,
+        cmd::kDefaultViewPoint, cmd::kTopView, cmd::kCameraView, cmd::kResetViewpoint, 0,
+        cmd::kSetTextFont, cmd::kShowText, cmd::kShowPanel, 0,
+        cmd::kAppAbout};
+    return layout;
+}
+
+const std::vector<Menu>& MainMenu() {
+    static const std::vector<Menu> menu = {
+        {"&File",
+         {{cmd::kNew, "&New\tCtrl+N"},
+          {cmd::kOpen, "&Open... \tCtrl+O"},
+          {cmd::kSave, "&Save\tCtrl+S"},
+          {cmd::kSaveAs, "Save &As..."},
+          {cmd::kImport3ds, "Import 3DS file..."},
+          {0, ""},
+          {cmd::kAppExit, "E&xit"}}},
+        {"&Help", {{cmd::kAppAbout, "&About Zemvora..."}, {cmd::kHelp, "Help"}}},
+    };
+    return menu;
+}
+
+std::string HelpPagePath(const std::string& programFolder) {
+    return programFolder + "/help/index.htm";
+}
+
+std::string InstalledHelpPagePath(const std::string& programFolder) {
+    const std::string data = buildinfo::kInstalledDataFolder;
+    return HelpPagePath(data.front() == '/' ? data : programFolder + "/" + data);
+}

@@ -1,0 +1,17 @@
+// What the parameter panel needs of the main window: the scene it shows and edits, the prompts,
+// and the redraws after a change.
+#pragma once
+
+#include "scene/Scene.h"
+#include "commands/Prompts.h"
+
+class PanelFrame {
+public:
+    virtual ~PanelFrame() = default;
+    virtual Scene& PanelScene() = 0;
+    virtual Prompts& PanelPrompts() = 0;
+    // The view draws the changed scene (lights, projection, frame) before this returns.
+    virtual void RedrawView() = 0;
+    // The view takes the scene's changed label font and draws a frame.
+    virtual void RebuildTextFont() = 0;
+};

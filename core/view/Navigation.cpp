@@ -1,0 +1,165 @@
+#include "view/Navigation.h"
+
+#include "commands/CommandIds.h"
+#include "view/Projection.h"
+
+namespace {
+
+constexpr float kZoomStep = 0.5f;   // degrees of view, or lens, per comma or period
+constexpr float kMoveStep = 0.5f;   // scene units per arrow key
+constexpr float kDragZoom = 0.2f;   // per pixel of right-button drag
+
+// The current camera when the view looks through it, else null.
+SceneCamera* ShownCamera(Scene& scene, const ViewState& view) {
+    if (ShowsDefaultView(scene, view)) return nullptr;
+    return &scene.m_cameras[static_cast<size_t>(scene.m_settings.currentCamera)];
+}
+
+ViewSteps Zoom(float amount, Scene& scene, ViewState& view) {
+    if (SceneCamera* camera = ShownCamera(scene, view)) {
+        camera->lens += amount;
+        scene.m_bModified = 1;
+    } else {
+        view.m_fFovY += amount;
+    }
+    return {ViewStep::SetupProjection, ViewStep::RenderScene};
+}
+
+// Moves the shown camera and its target together along a world axis.
+ViewSteps Move(float dx, float dy, Scene& scene, const ViewState& view) {
+    if (SceneCamera* camera = ShownCamera(scene, view)) {
+        camera->posX += dx;
+        camera->targetX += dx;
+        camera->posY += dy;
+        camera->targetY += dy;
+        scene.m_bModified = 1;
+    }
+    return {ViewStep::SetupProjection, ViewStep::RenderScene};
+}
+
+ViewSteps Show(int32_t& flag) {
+    flag = !flag;
+    return {ViewStep::RenderScene};
+}
+
+ViewSteps Mode(int32_t mode, ViewState& view) {
+    view.m_nDisplayMode = mode;
+    return {ViewStep::RenderScene};
+}
+
+}  // namespace
+
+ViewSteps OnKeyDown(int key, Scene& scene, ViewState& view) {
+    SceneSettings& s = scene.m_settings;
+    switch (key) {
+        case vk::kTab: {
+            const int32_t count = static_cast<int32_t>(scene.m_objects.size());
+            if (count == 0) return {};
+            s.currentObject = s.currentObject + 1 >= count ? 0 : s.currentObject + 1;
+            return {ViewStep::TimerPath};
+        }
+        case vk::kComma: return Zoom(kZoomStep, scene, view);
+        case vk::kPeriod: return Zoom(-kZoomStep, scene, view);
+        case vk::kUp: return Move(0, -kMoveStep, scene, view);
+        case vk::kDown: return Move(0, kMoveStep, scene, view);
+        case vk::kLeft: return Move(-kMoveStep, 0, scene, view);
+        case vk::kRight: return Move(kMoveStep, 0, scene, view);
+        case 'C':
+            view.m_nProjection = view.m_nProjection != ProjPerspective ? ProjPerspective : ProjTopView;
+            return {ViewStep::SetupProjection, ViewStep::RenderScene};
+        case 'R':
+            s.dragX = 0;
+            s.dragY = 0;
+            return {ViewStep::SetupProjection, ViewStep::RenderScene};
+        case 'V': return Mode(ModeVertex, view);
+        case 'W': return Mode(ModeLine, view);
+        case 'F': return Mode(ModeFlat, view);
+        case 'M': return Mode(ModeSmooth, view);
+        case 'B': return Show(view.m_bShowBox);
+        case 'G': return Show(view.m_bShowGrid);
+        case 'T': return Show(view.m_bShowText);
+        case 'L': return Show(view.m_bShowLight);
+        case 'P': return {ViewStep::TogglePlay};
+        default: return {};
+    }
+}
+
+void OnLeftButtonDown(int x, int y, const Scene& scene, ViewState& view) {
+    view.m_bLeftDown = 1;
+    view.m_nLastX = x;
+    view.m_nLastY = y;
+    const int32_t current = scene.m_settings.currentObject;
+    view.m_bDragNote = 0;
+    if (IsIndexOf(current, scene.m_objects)) {
+        const SceneObject& o = scene.m_objects[static_cast<size_t>(current)];
+        view.m_bDragNote = o.noteX <= x && x < o.noteX + 8 && o.noteY <= y && y < o.noteY + 8;
+    }
+}
+
+void OnLeftButtonUp(ViewState& view) {
+    view.m_bLeftDown = 0;
+    view.m_bDragNote = 0;
+}
+
+void OnRightButtonDown(int x, int y, ViewState& view) {
+    view.m_bRightDown = 1;
+    view.m_nLastX = x;
+    view.m_nLastY = y;
+}
+
+void OnRightButtonUp(ViewState& view) { view.m_bRightDown = 0; }
+
+ViewSteps OnMouseMove(int x, int y, Scene& scene, ViewState& view) {
+    SceneSettings& s = scene.m_settings;
+    if (!IsIndexOf(s.currentObject, scene.m_objects)) return {};
+    const int dx = x - view.m_nLastX;
+    const int dy = y - view.m_nLastY;
+    ViewSteps steps;
+    if (view.m_bLeftDown) {
+        if (view.m_bDragNote) {
+            SceneObject& o = scene.m_objects[static_cast<size_t>(s.currentObject)];
+            o.noteX += dx;
+            o.noteY += dy;
+        } else {
+            s.dragX += static_cast<float>(dx);
+            s.dragY += static_cast<float>(dy);
+        }
+        steps.push_back(ViewStep::RenderScene);
+    }
+    if (view.m_bRightDown) {
+        // Right widens the default view point's angle but lengthens a camera's lens.
+        const float amount = kDragZoom * static_cast<float>(dx);
+        if (SceneCamera* camera = ShownCamera(scene, view)) camera->lens += amount;
+        else view.m_fFovY += amount;
+        steps.push_back(ViewStep::SetupProjection);
+        steps.push_back(ViewStep::RenderScene);
+    }
+    view.m_nLastX = x;
+    view.m_nLastY = y;
+    return steps;
+}
+
+std::optional<ViewSteps> ApplyViewpointCommand(int id, Scene& scene, ViewState& view) {
+    SceneSettings& s = scene.m_settings;
+    switch (id) {
+        case cmd::kDefaultViewPoint:
+            view.m_bDefaultView = !view.m_bDefaultView;
+            return ViewSteps{ViewStep::TimerPath};
+        case cmd::kTopView: view.m_nProjection = ProjTopView; return ViewSteps{ViewStep::TimerPath};
+        case cmd::kCameraView: view.m_nProjection = ProjPerspective; return ViewSteps{ViewStep::TimerPath};
+        case cmd::kResetViewpoint:
+            s.rotX = s.rotY = s.rotZ = 0;
+            s.dragX = s.dragY = 0;
+            return ViewSteps{ViewStep::SetupProjection, ViewStep::RenderScene};
+        default: return std::nullopt;
+    }
+}
+
+std::optional<bool> ViewpointCommandChecked(int id, const ViewState& view) {
+    switch (id) {
+        case cmd::kDefaultViewPoint: return view.m_bDefaultView == 1;
+        case cmd::kTopView: return view.m_nProjection == ProjTopView;
+        case cmd::kCameraView: return view.m_nProjection == ProjPerspective;
+        default: return std::nullopt;
+    }
+}

@@ -1,0 +1,276 @@
+#include "MainFrame.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+#include "AboutDlg.h"
+#include "CommandIcons.h"
+#include "commands/CommandTexts.h"
+#include "commands/ImportCommand.h"
+#include "import3ds/ImportFile.h"
+#include "commands/DocumentCommands.h"
+#include "scene/SceneMessages.h"
+#include "commands/CommandIds.h"
+
+namespace {
+
+// Commands whose buttons carry a check mark.
+bool IsCheckable(int id) {
+    switch (id) {
+        case cmd::kPlay:
+        case cmd::kVertexMode:
+        case cmd::kLineMode:
+        case cmd::kFlatMode:
+        case cmd::kSmoothMode:
+        case cmd::kShowGrid:
+        case cmd::kShowLight:
+        case cmd::kShowBox:
+        case cmd::kDefaultViewPoint:
+        case cmd::kTopView:
+        case cmd::kCameraView:
+        case cmd::kShowText:
+        case cmd::kShowPanel:
+        case cmd::kShowHidePanel: return true;
+        default: return false;
+    }
+}
+
+void OpenInBrowser(const std::string& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenInBrowser) {
+    setWindowTitle(QStringLiteral("Untitled - Zemvora"));
+    setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
+    // Creating the view clears the scene.
+    m_view = new CZemvoraView(*this, prompts, this);
+    setCentralWidget(m_view);
+    m_view->SetFrameRateHandler([this](float fps) { ShowFrameRate(fps); });
+    connect(m_view, &CZemvoraView::CommandStateChanged, this, &CMainFrame::UpdateCommandStates);
+
+    CreateActions();
+    CreateMenu();
+    CreateToolBar();
+    CreateStatusBar();
+    m_dlgParam = new CObjectParamDlg(*this, this);
+    m_strFilePath = "";
+    m_bPanelPlaced = 1;
+    PlacePanel();
+    UpdateCommandStates();
+    resize(1024, 768);
+}
+
+// The panel and the view go first, while the scene they show is still there.
+CMainFrame::~CMainFrame() {
+    delete m_dlgParam;
+    delete m_view;
+    ReleaseScene();
+}
+
+void CMainFrame::CreateActions() {
+    std::vector<int> ids = ToolbarLayout();
+    for (const Menu& menu : MainMenu())
+        for (const MenuItem& item : menu.items) ids.push_back(item.id);
+    ids.push_back(cmd::kShowHidePanel);  // no button or menu item of its own
+    for (int id : ids) {
+        if (id == 0 || m_actions.count(id)) continue;
+        const CommandText text = TextOfCommand(id);
+        auto* action = new QAction(CommandIcon(id), QString::fromStdString(text.toolTip), this);
+        action->setStatusTip(QString::fromStdString(text.prompt));
+        action->setToolTip(QString::fromStdString(text.toolTip));
+        action->setCheckable(IsCheckable(id));
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        m_actions[id] = action;
+    }
+    // The keys beside New, Open and Save work the scene's own commands.
+    m_actions[cmd::kNew]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    m_actions[cmd::kOpen]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    m_actions[cmd::kSave]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    addAction(m_actions[cmd::kShowHidePanel]);
+}
+
+void CMainFrame::CreateMenu() {
+    for (const Menu& menu : MainMenu()) {
+        QMenu* shown = menuBar()->addMenu(QString::fromStdString(menu.title));
+        for (const MenuItem& item : menu.items) {
+            if (item.id == 0) {
+                shown->addSeparator();
+                continue;
+            }
+            // The menu names the item itself; the key is shown from the shortcut.
+            QAction* action = m_actions[item.id];
+            const QString text = QString::fromStdString(item.text);
+            auto* entry = new QAction(text.section(QLatin1Char('\t'), 0, 0).trimmed(), this);
+            entry->setShortcut(action->shortcut());
+            entry->setStatusTip(action->statusTip());
+            connect(entry, &QAction::triggered, action, &QAction::trigger);
+            if (item.id == cmd::kNew || item.id == cmd::kOpen || item.id == cmd::kSave)
+                action->setShortcut(QKeySequence());  // one owner of each key
+            entry->setObjectName(QStringLiteral("menu-%1").arg(item.id));
+            shown->addAction(entry);
+        }
+    }
+}
+
+void CMainFrame::CreateToolBar() {
+    m_wndToolBar = addToolBar(QStringLiteral("Toolbar"));
+    m_wndToolBar->setObjectName(QStringLiteral("toolbar-132"));
+    m_wndToolBar->setMovable(false);
+    m_wndToolBar->setFloatable(false);
+    m_wndToolBar->setIconSize(QSize(32, 32));
+    for (int id : ToolbarLayout()) {
+        if (id == 0) m_wndToolBar->addSeparator();
+        else m_wndToolBar->addAction(m_actions[id]);
+    }
+}
+
+void CMainFrame::CreateStatusBar() {
+    m_messagePane = new QLabel(QStringLiteral("Ready"), this);
+    m_frameRatePane = new QLabel(QStringLiteral(" "), this);
+    m_frameRatePane->setFixedWidth(150);
+    m_statisticsPane = new QLabel(QStringLiteral("Display scene info"), this);
+    m_statisticsPane->setFixedWidth(399);
+    for (QLabel* pane : {m_frameRatePane, m_statisticsPane}) pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // Prompts cover the message pane while they are shown; "Ready" is there otherwise.
+    statusBar()->addWidget(m_messagePane, 1);
+    statusBar()->addPermanentWidget(m_frameRatePane);
+    statusBar()->addPermanentWidget(m_statisticsPane);
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::OnCommand(int id) {
+    switch (id) {
+        case cmd::kNew:
+        case cmd::kNewButton: OnSceneNew(*this, m_prompts, *this); break;
+        case cmd::kOpen: OnSceneOpen(*this, m_prompts, *this); break;
+        case cmd::kSave: OnSceneSave(*this, m_prompts, *this); break;
+        case cmd::kSaveAs: OnSceneSaveAs(*this, m_prompts, *this); break;
+        case cmd::kImport3ds: OnImport3ds(*this, m_prompts, *this); break;
+        case cmd::kAppExit: close(); break;
+        case cmd::kAppAbout: CAboutDlg(this).exec(); break;
+        case cmd::kHelp: OnHelp(); break;
+        case cmd::kShowPanel:
+        case cmd::kShowHidePanel:
+            m_bPanelVisible = !m_bPanelVisible;
+            PlacePanel();
+            break;
+        default: m_view->OnCommand(id); break;
+    }
+    UpdateCommandStates();
+}
+
+std::optional<bool> CMainFrame::IsCommandChecked(int id) const {
+    if (id == cmd::kShowPanel || id == cmd::kShowHidePanel) return m_bPanelVisible != 0;
+    return m_view->IsCommandChecked(id);
+}
+
+void CMainFrame::UpdateCommandStates() {
+    for (const auto& [id, action] : m_actions) {
+        if (const std::optional<bool> checked = IsCommandChecked(id)) action->setChecked(*checked);
+    }
+}
+
+void CMainFrame::ShowSceneStatistics() {
+    CountScene();
+    m_statisticsPane->setText(QString::fromStdString(messages::StatisticsLine(m_stats)));
+    m_statisticsPane->repaint();
+}
+
+void CMainFrame::ShowFrameRate(float fps) {
+    m_frameRatePane->setText(QString::asprintf("Frame/Second:%.3f", static_cast<double>(fps)));
+    m_frameRatePane->repaint();
+}
+
+void CMainFrame::RedrawView() { m_view->RedrawRequest(); }
+
+void CMainFrame::RebuildTextFont() {
+    m_view->ApplyTextFont();
+    m_view->RenderScene();
+}
+
+void CMainFrame::PlacePanel() {
+    const QRect frame = frameGeometry();
+    if (!m_bPanelPlaced || !m_dlgParam) return;
+    const QRect panel = m_dlgParam->frameGeometry();
+    // Window rectangles end one past their last pixel.
+    const int right = frame.x() + frame.width();
+    m_dlgParam->move(right - panel.width() - 7, frame.y() + 99);
+    m_dlgParam->setVisible(m_bPanelVisible != 0);
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    PlacePanel();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    PlacePanel();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    PlacePanel();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (OnClose(*this, m_prompts)) event->accept();
+    else event->ignore();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (!url.isLocalFile()) continue;
+        event->acceptProposedAction();
+        LoadFromOutside(url.toLocalFile().toStdString());
+        return;
+    }
+}
+
+void CMainFrame::LoadFromOutside(const std::string& path) {
+    if (Is3dsFileName(path)) Import3dsFileFromOutside(path, *this, m_prompts, *this);
+    else OpenSceneFileFromOutside(path, *this, m_prompts, *this);
+    UpdateCommandStates();
+}
+
+void CMainFrame::OnHelp() {
+    // The page beside the program, or where an installation puts it.
+    const QString folder = QCoreApplication::applicationDirPath();
+    std::string page = HelpPagePath(folder.toStdString());
+    const std::string installed = InstalledHelpPagePath(folder.toStdString());
+    if (!QFileInfo::exists(QString::fromStdString(page)) && QFileInfo::exists(QString::fromStdString(installed)))
+        page = QFileInfo(QString::fromStdString(installed)).canonicalFilePath().toStdString();
+    m_openHelp(page);
+}
+
+void CMainFrame::StopPlay() { m_view->StopPlay(); }
+void CMainFrame::ResetViewState() { m_view->ResetViewState(); }
+void CMainFrame::RefreshTrees() { m_dlgParam->RefreshTrees(); }
+void CMainFrame::UpdateSliders() { m_dlgParam->UpdateSliders(); }
+void CMainFrame::ClearPanel() { m_dlgParam->ClearPanel(); }
+void CMainFrame::ShowOpenedScene() { m_view->RedrawRequest(); }
+void CMainFrame::SetWindowTitle(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
+void CMainFrame::ApplyTextFont() { m_view->ApplyTextFont(); }
+void CMainFrame::SetDefaultView(int32_t on) { m_view->m_bDefaultView = on; }

@@ -1,0 +1,96 @@
+// The main window: owns the scene; carries the menu, the toolbar, the status bar with the frame
+// rate and the scene statistics, the view, and the parameter panel riding at its top-right
+// corner. Routes every command to the flow that handles it.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "ObjectParamDlg.h"
+#include "panel/PanelFrame.h"
+#include "commands/FrameOperations.h"
+#include "scene/Scene.h"
+#include "commands/Prompts.h"
+#include "ZemvoraView.h"
+
+class QAction;
+class QLabel;
+class QToolBar;
+
+class CMainFrame : public QMainWindow, public Scene, private FrameOperations, private PanelFrame {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(Prompts& prompts);
+    ~CMainFrame() override;
+
+    void OnCommand(int id);
+    std::optional<bool> IsCommandChecked(int id) const;
+    // The toolbar's check marks computed from the state.
+    void UpdateCommandStates();
+
+    // Recounts the scene and writes "Object:%d Vertex:%d ..." into the statistics pane.
+    void ShowSceneStatistics() override;
+    // "Frame/Second:%.3f" into the frame-rate pane.
+    void ShowFrameRate(float fps);
+    void RedrawView() override;
+    void RebuildTextFont() override;
+    // Keeps the panel 7 pixels in from the right edge and 99 below the top, shown or hidden.
+    void PlacePanel();
+    // A file named on the command line or dropped on the window: .3ds as the import, else as Open.
+    void LoadFromOutside(const std::string& path);
+
+    QAction* Action(int id) const;
+    QToolBar* ToolBar() const { return m_wndToolBar; }
+    CZemvoraView* View() const { return m_view; }
+    CObjectParamDlg* Panel() const { return m_dlgParam; }
+    QLabel* MessagePane() const { return m_messagePane; }
+    QLabel* FrameRatePane() const { return m_frameRatePane; }
+    QLabel* StatisticsPane() const { return m_statisticsPane; }
+    // Where Help hands its page; the desktop's browser unless a test says otherwise.
+    void SetHelpOpener(std::function<void(const std::string&)> opener) { m_openHelp = std::move(opener); }
+
+    int32_t m_bPanelPlaced = 0;
+    int32_t m_bPanelVisible = 1;
+
+protected:
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenu();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void OnHelp();
+
+    // What the file commands need of the window.
+    void StopPlay() override;
+    void ResetViewState() override;
+    void RefreshTrees() override;
+    void UpdateSliders() override;
+    void ClearPanel() override;
+    void ShowOpenedScene() override;
+    void SetWindowTitle(const std::string& title) override;
+    void ApplyTextFont() override;
+    void SetDefaultView(int32_t on) override;
+    // What the panel needs of the window.
+    Scene& PanelScene() override { return *this; }
+    Prompts& PanelPrompts() override { return m_prompts; }
+
+    Prompts& m_prompts;
+    CZemvoraView* m_view = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    CObjectParamDlg* m_dlgParam = nullptr;
+    QLabel* m_messagePane = nullptr;
+    QLabel* m_frameRatePane = nullptr;
+    QLabel* m_statisticsPane = nullptr;
+    std::map<int, QAction*> m_actions;
+    std::function<void(const std::string&)> m_openHelp;
+};

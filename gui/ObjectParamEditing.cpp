@@ -1,0 +1,186 @@
+// The panel's editing: sliders, the material button, the check boxes, the camera list, the note,
+// its colour, the label font and the background.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+
+#include "ObjectParamDlg.h"
+#include "panel/SliderMapping.h"
+
+using namespace panel;
+
+void CObjectParamDlg::SetModified() { m_frame.PanelScene().m_bModified = 1; }
+
+// Only dragging the thumb changes the model; every other way of moving a slider (keys, a click in
+// its channel, the wheel) marks the scene modified and puts the slider back.
+void CObjectParamDlg::OnSliderAction(int id, int action) {
+    Scene& scene = m_frame.PanelScene();
+    const QSlider* slider = static_cast<QSlider*>(Control(id));
+    const bool dragged = action == QAbstractSlider::SliderMove && slider->isSliderDown();
+    if (m_nCurTab == kLightTab) {
+        if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
+        if (dragged && IsLightSlider(id))
+            SetLightFromSlider(scene.m_lights[static_cast<size_t>(m_nCurLight)], id, slider->sliderPosition());
+        SetModified();
+    } else if (m_nCurTab == kMaterialTab) {
+        if (!IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
+        if (dragged && IsMaterialSlider(id))
+            SetMaterialFromSlider(scene.m_materials[static_cast<size_t>(m_nCurMaterial)], id, slider->sliderPosition());
+        SetModified();
+    }
+    UpdateSliders();
+    UpdateCurrentInfo();
+    m_frame.RedrawView();
+}
+
+// The tree lines follow the model when the mouse lets the slider go.
+void CObjectParamDlg::OnSliderReleased(int id) {
+    if (IsMaterialSlider(id)) UpdateMaterialItems();
+    if (IsLightSlider(id)) UpdateLightItems();
+}
+
+void CObjectParamDlg::OnApplyMaterial() {
+    if (m_nCurTab != kObjectTab) return;
+    Scene& scene = m_frame.PanelScene();
+    const int32_t current = scene.m_settings.currentObject;
+    // Without an object or a material there is nothing to apply.
+    if (!IsIndexOf(current, scene.m_objects) || !IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
+    SceneObject& object = scene.m_objects[static_cast<size_t>(current)];
+    const SceneMaterial& material = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
+    if (!m_frame.PanelPrompts().AskYesNo("Really want to set Material:" + material.name +
+                                         " to Object:" + object.name + "?"))
+        return;
+    object.materialIndex = m_nCurMaterial;
+    object.materialName = material.name;
+    m_frame.RedrawView();
+    SetModified();
+}
+
+// A click leaves the box checked or not, with the focus: only then is it a question.
+void CObjectParamDlg::OnSmoothFlat() {
+    if (m_nCurTab != kObjectTab) return;
+    Scene& scene = m_frame.PanelScene();
+    const int32_t current = scene.m_settings.currentObject;
+    if (!IsIndexOf(current, scene.m_objects)) return;
+    SceneObject& object = scene.m_objects[static_cast<size_t>(current)];
+    Prompts& prompts = m_frame.PanelPrompts();
+    if (m_smoothFlat->isChecked() && m_smoothFlat->hasFocus()) {
+        if (prompts.AskYesNo("Really want to set Object:" + object.name + " to smooth mode?")) {
+            object.smooth = 1;
+            m_frame.RedrawView();
+            SetModified();
+        }
+    } else if (!m_smoothFlat->isChecked() && m_smoothFlat->hasFocus()) {
+        if (prompts.AskYesNo("Really want to set Object:" + object.name + " to flat mode?")) {
+            object.smooth = 0;
+            m_frame.RedrawView();
+            SetModified();
+        }
+    }
+}
+
+void CObjectParamDlg::OnLightOnOff() {
+    Scene& scene = m_frame.PanelScene();
+    if (!IsIndexOf(m_nCurLight, scene.m_lights) || m_nCurTab != kLightTab) return;
+    SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
+    Prompts& prompts = m_frame.PanelPrompts();
+    if (m_lightOnOff->isChecked() && m_lightOnOff->hasFocus()) {
+        if (prompts.AskYesNo("Really want to set Light:" + light.name + " on?")) {
+            light.on = 1;
+            m_frame.RedrawView();
+            SetModified();
+        }
+    } else if (!m_lightOnOff->isChecked() && m_lightOnOff->hasFocus()) {
+        if (prompts.AskYesNo("Really want to set Light:" + light.name + " off?")) {
+            light.on = 0;
+            m_frame.RedrawView();
+            SetModified();
+        }
+    }
+    UpdateLightItems();
+}
+
+void CObjectParamDlg::OnCameraSelChange(int index) {
+    Scene& scene = m_frame.PanelScene();
+    if (!IsIndexOf(index, scene.m_cameras)) return;
+    scene.m_settings.currentCamera = index;
+    m_frame.RedrawView();
+}
+
+void CObjectParamDlg::OnNoteChange() {
+    if (m_fillingNote) return;
+    m_bNoteModified = 1;
+    m_applyNote->setEnabled(true);
+}
+
+void CObjectParamDlg::OnApplyNote() {
+    Scene& scene = m_frame.PanelScene();
+    Prompts& prompts = m_frame.PanelPrompts();
+    const int32_t current = scene.m_settings.currentObject;
+    if (!IsIndexOf(current, scene.m_objects)) {
+        prompts.Notice("There is no object to apply new content.", NoticeIcon::Warning);
+        return;
+    }
+    SceneObject& object = scene.m_objects[static_cast<size_t>(current)];
+    if (!prompts.AskYesNo("Really want to apply new content to:" + object.name)) return;
+    m_bNoteModified = 0;
+    // Line breaks are stored as the program has always stored them, CR LF.
+    object.note = m_noteBox->toPlainText().replace(QLatin1String("\n"), QLatin1String("\r\n")).toStdString();
+    m_applyNote->setEnabled(false);
+    m_frame.RedrawView();
+    SetModified();
+}
+
+void CObjectParamDlg::OnSetNoteColor() {
+    Scene& scene = m_frame.PanelScene();
+    Prompts& prompts = m_frame.PanelPrompts();
+    const int32_t current = scene.m_settings.currentObject;
+    if (!IsIndexOf(current, scene.m_objects)) {
+        prompts.Notice("There is no object to change note color.", NoticeIcon::Warning);
+        return;
+    }
+    const std::optional<RGB8> color = prompts.ChooseColor();
+    if (!color) return;
+    scene.m_objects[static_cast<size_t>(current)].noteColor = *color;
+    m_frame.RedrawView();
+    SetModified();
+}
+
+void CObjectParamDlg::OnSetFont() {
+    Scene& scene = m_frame.PanelScene();
+    const std::optional<LogFont> font = m_frame.PanelPrompts().ChooseFont(scene.m_settings.textFont);
+    if (!font) return;
+    scene.m_settings.textFont = *font;
+    m_frame.RebuildTextFont();
+    SetModified();
+}
+
+void CObjectParamDlg::OnSetBackground() {
+    const std::optional<RGB8> color = m_frame.PanelPrompts().ChooseColor();
+    if (!color) return;
+    m_frame.PanelScene().m_settings.background = *color;
+    m_frame.RedrawView();
+    SetModified();
+}
+
+// Neither Enter nor Escape closes the panel or presses a button; in the note box Enter makes a
+// new line (the box takes it before the panel sees it).
+void CObjectParamDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter: event->accept(); return;
+        default: QDialog::keyPressEvent(event);
+    }
+}
+
+// The panel offers the user no closing (Alt+F4 or a window manager's button); it goes with the
+// main window, and the program may still close it on its way out.
+void CObjectParamDlg::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous()) event->ignore();
+    else event->accept();
+}

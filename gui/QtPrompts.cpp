@@ -1,0 +1,75 @@
+#include "QtPrompts.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "LabelPainting.h"
+
+namespace {
+
+const QString kTitle = QStringLiteral("Zemvora");
+
+QString Filter(const FileDialogOptions& wanted) {
+    QStringList entries;
+    for (const auto& [name, pattern] : wanted.filters) {
+        // Qt reads the patterns from the parentheses; keep the shown name as it is.
+        QString entry = QString::fromStdString(name);
+        if (!entry.contains(QString::fromStdString(pattern))) entry += " (" + QString::fromStdString(pattern) + ")";
+        entries << entry;
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+std::optional<std::string> Chosen(const QString& path) {
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
+
+}  // namespace
+
+bool QtPrompts::AskYesNo(const std::string& question) {
+    QMessageBox box(QMessageBox::NoIcon, kTitle, QString::fromStdString(question),
+                    QMessageBox::Yes | QMessageBox::No, m_parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtPrompts::Notice(const std::string& text, NoticeIcon icon) {
+    const QMessageBox::Icon shown = icon == NoticeIcon::Stop      ? QMessageBox::Critical
+                                    : icon == NoticeIcon::Warning ? QMessageBox::Warning
+                                                                  : QMessageBox::NoIcon;
+    QMessageBox box(shown, kTitle, QString::fromStdString(text), QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+std::optional<std::string> QtPrompts::OpenFileName(const FileDialogOptions& wanted) {
+    QFileDialog::Options options;
+    if (!wanted.showReadOnly) options |= QFileDialog::ReadOnly;
+    return Chosen(QFileDialog::getOpenFileName(m_parent, QString(), QString(), Filter(wanted),
+                                               nullptr, options));
+}
+
+std::optional<std::string> QtPrompts::SaveFileName(const FileDialogOptions& wanted) {
+    QFileDialog dialog(m_parent, QString(), QString(), Filter(wanted));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QString::fromStdString(wanted.defaultExtension));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !wanted.confirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return Chosen(dialog.selectedFiles().first());
+}
+
+std::optional<RGB8> QtPrompts::ChooseColor() {
+    const QColor color = QColorDialog::getColor(Qt::black, m_parent);
+    if (!color.isValid()) return std::nullopt;
+    return RGB8{static_cast<uint8_t>(color.red()), static_cast<uint8_t>(color.green()),
+                static_cast<uint8_t>(color.blue())};
+}
+
+std::optional<LogFont> QtPrompts::ChooseFont(const LogFont& current) {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, QFont(), m_parent);
+    if (!ok) return std::nullopt;
+    return LogFontFromFont(font, current);
+}

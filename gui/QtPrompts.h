@@ -1,0 +1,22 @@
+// The prompts as real dialogs: message boxes captioned "Zemvora", file, colour and font dialogs.
+#pragma once
+
+#include "commands/Prompts.h"
+
+class QWidget;
+
+class QtPrompts final : public Prompts {
+public:
+    explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
+    void SetParent(QWidget* parent) { m_parent = parent; }
+
+    bool AskYesNo(const std::string& question) override;
+    void Notice(const std::string& text, NoticeIcon icon) override;
+    std::optional<std::string> OpenFileName(const FileDialogOptions& dialog) override;
+    std::optional<std::string> SaveFileName(const FileDialogOptions& dialog) override;
+    std::optional<RGB8> ChooseColor() override;
+    std::optional<LogFont> ChooseFont(const LogFont& current) override;
+
+private:
+    QWidget* m_parent;
+};

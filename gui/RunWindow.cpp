@@ -1,0 +1,56 @@
+#include "RunWindow.h"
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "cli/CommandLine.h"
+#include "RenderCommand.h"
+#include "MainFrame.h"
+#include "QtPrompts.h"
+#include "QuietMessages.h"
+#include "SurfaceFormat.h"
+
+namespace {
+
+bool HasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
+
+// Without a display the file is drawn into a picture beside the working folder instead.
+int RenderInstead(const std::string& file) {
+    if (file.empty()) {
+        std::cerr << "zemvora: no display is available, so the window cannot open.\n";
+        return kExitFileError;
+    }
+    const std::string picture = std::filesystem::path(file).stem().string() + ".png";
+    std::cerr << "zemvora: no display is available, so the window cannot open; drawing " << file
+              << " into " << picture << " instead.\n";
+    const int status = RunRenderCommand({file, "--output", picture}, std::cout, std::cerr);
+    if (status == kExitOk) std::cerr << "zemvora: wrote " << picture << "\n";
+    return status;
+}
+
+}  // namespace
+
+int RunWindow(int argc, char** argv, const std::string& file) {
+    if (!HasDisplay()) return RenderInstead(file);
+
+    UseViewSurfaceFormat();
+    QuietenToolkitMessages();
+    QApplication app(argc, argv);
+    // Where the settings live: the recent-file list of four, which no menu shows.
+    QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+    QCoreApplication::setApplicationName(QStringLiteral("Zemvora"));
+    QtPrompts prompts;
+    CMainFrame frame(prompts);
+    prompts.SetParent(&frame);
+    frame.show();
+    if (!file.empty()) frame.LoadFromOutside(file);
+    return QApplication::exec();
+}

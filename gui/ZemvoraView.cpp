@@ -1,0 +1,293 @@
+#include "ZemvoraView.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QPainter>
+
+#include "commands/CommandIds.h"
+#include "view/DisplayCommands.h"
+#include "LabelPainting.h"
+
+namespace {
+
+constexpr int kPlayInterval = 15;  // milliseconds between play frames
+
+void* ContextProcAddress(const char* name) {
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    return context ? reinterpret_cast<void*>(context->getProcAddress(name)) : nullptr;
+}
+
+}  // namespace
+
+CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
+    : QOpenGLWidget(parent), m_scene(scene), m_prompts(prompts) {
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);  // the last pointer position is followed without a button too
+    // Frames drawn outside a paint must survive until the toolkit shows them.
+    setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    setAccessibleName(QStringLiteral("Scene view"));
+    setAccessibleDescription(QStringLiteral("The OpenGL view of the scene"));
+    m_playTimer.setInterval(kPlayInterval);
+    // Qt never queues more than one tick behind a slow frame.
+    connect(&m_playTimer, &QTimer::timeout, this, &CZemvoraView::RedrawRequest);
+
+    SceneSettings& s = m_scene.m_settings;
+    s.rotX = s.rotY = s.rotZ = 0;
+    s.textFont = LogFont::DefaultLabelFont();
+    ApplyTextFont();
+    m_scene.ClearScene();
+}
+
+CZemvoraView::~CZemvoraView() {
+    m_playTimer.stop();
+    makeCurrent();
+    m_renderer.reset();
+    m_gl.reset();
+    doneCurrent();
+}
+
+void CZemvoraView::initializeGL() {
+    m_gl = std::make_unique<OpenGlApi>(&ContextProcAddress);
+    m_windowPos = reinterpret_cast<WindowPosFn>(context()->getProcAddress("glWindowPos2i"));
+    RenderHost& host = *this;
+    m_renderer = std::make_unique<SceneRenderer>(*m_gl, m_scene, *this, host);
+    m_renderer->InitGl();
+    m_fAspect = height() > 0 ? static_cast<float>(width()) / static_cast<float>(height()) : 1.0f;
+}
+
+void CZemvoraView::showEvent(QShowEvent* event) {
+    QOpenGLWidget::showEvent(event);
+    // The context is made on the first show; a view without one says so and lives on.
+    QTimer::singleShot(0, this, &CZemvoraView::CheckContext);
+}
+
+void CZemvoraView::CheckContext() {
+    if (m_contextChecked || HasContext()) return;
+    m_contextChecked = true;
+    const bool created = context() != nullptr;
+    m_prompts.Notice(ContextFailureMessage(created), NoticeIcon::None);
+}
+
+void CZemvoraView::resizeGL(int width, int height) {
+    m_frameFresh = false;  // the framebuffer was made anew
+    if (height <= 0 || !m_renderer) return;
+    const qreal ratio = devicePixelRatioF();
+    m_gl->Viewport(0, 0, static_cast<GLsizei>(width * ratio), static_cast<GLsizei>(height * ratio));
+    m_fAspect = static_cast<float>(width) / static_cast<float>(height);
+    m_renderer->SetupProjection();
+}
+
+void CZemvoraView::paintGL() {
+    if (!m_renderer) return;
+    // A frame drawn just now is shown as it is; any other paint is a full redraw.
+    if (m_frameFresh) {
+        m_frameFresh = false;
+        return;
+    }
+    m_renderer->FullRedraw();
+}
+
+void CZemvoraView::Draw(bool full) {
+    if (!m_renderer || !isVisible()) return;
+    makeCurrent();
+    if (full) m_renderer->FullRedraw();
+    else m_renderer->RenderScene();
+    m_frameFresh = true;
+    doneCurrent();
+    update();  // the toolkit shows the frame
+}
+
+void CZemvoraView::RedrawRequest() { Draw(true); }
+
+void CZemvoraView::RenderScene() { Draw(false); }
+
+void CZemvoraView::SetupProjection() {
+    if (!m_renderer) return;
+    makeCurrent();
+    m_renderer->SetupProjection();
+    doneCurrent();
+}
+
+void CZemvoraView::ViewSize(int& w, int& h) const {
+    w = width();
+    h = height();
+}
+
+// The label is painted by the same raster painter as in pictures drawn without a display: the
+// frame's pixels under it are read back, painted on and written back.
+void CZemvoraView::DrawNoteLabel(const NoteLabel& label) {
+    const QRect area = NoteLabelArea(label, m_labelFont);
+    if (area.isEmpty() || !m_windowPos) return;
+    QOpenGLFunctions* gl = context()->functions();
+    const qreal ratio = devicePixelRatioF();
+    const QRect pixels(QPoint(qRound(area.left() * ratio), qRound(area.top() * ratio)),
+                       QSize(qRound(area.width() * ratio), qRound(area.height() * ratio)));
+    const int frameHeight = qRound(height() * ratio);
+    const int bottom = frameHeight - pixels.bottom() - 1;
+
+    QImage patch(pixels.size(), QImage::Format_RGBA8888);
+    gl->glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    gl->glReadPixels(pixels.left(), bottom, pixels.width(), pixels.height(), GL_RGBA,
+                     GL_UNSIGNED_BYTE, patch.bits());
+    patch = patch.mirrored().convertToFormat(QImage::Format_RGB32);
+    patch.setDevicePixelRatio(ratio);
+    {
+        QPainter painter(&patch);
+        painter.translate(-area.topLeft());
+        PaintNoteLabel(painter, label, m_labelFont);
+    }
+    patch = patch.convertToFormat(QImage::Format_RGBA8888).mirrored();
+
+    // Written back as it is: no depth test, blending or lighting on the way, and the states
+    // restored for the frames that follow.
+    const GLenum states[3] = {GL_DEPTH_TEST, GL_BLEND, GL_LIGHTING};
+    GLboolean enabled[3];
+    for (int i = 0; i < 3; ++i) {
+        enabled[i] = glIsEnabled(states[i]);
+        glDisable(states[i]);
+    }
+    m_windowPos(pixels.left(), bottom);
+    gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glDrawPixels(pixels.width(), pixels.height(), GL_RGBA, GL_UNSIGNED_BYTE, patch.constBits());
+    for (int i = 0; i < 3; ++i) {
+        if (enabled[i]) glEnable(states[i]);
+    }
+}
+
+void CZemvoraView::ShowFrameRate(float fps) {
+    if (m_frameRate) m_frameRate(fps);
+}
+
+void CZemvoraView::ApplyTextFont() { m_labelFont = FontFromLogFont(m_scene.m_settings.textFont); }
+
+void CZemvoraView::TogglePlay() {
+    if (m_bPlay) {
+        m_bPlay = 0;
+        m_playTimer.stop();
+        RenderScene();
+    } else {
+        m_bPlay = 1;
+        m_playTimer.start();
+    }
+    emit CommandStateChanged();
+}
+
+void CZemvoraView::StopPlay() {
+    m_bPlay = 0;
+    m_playTimer.stop();
+    emit CommandStateChanged();
+}
+
+void CZemvoraView::ResetViewState() {
+    ViewState::ResetViewState();
+    m_playTimer.stop();
+    emit CommandStateChanged();
+}
+
+bool CZemvoraView::OnCommand(int id) {
+    if (id == cmd::kPlay) {
+        TogglePlay();
+        return true;
+    }
+    if (id == cmd::kSetTextFont) {
+        // Not an edit of the scene: the modified flag stays as it is.
+        if (std::optional<LogFont> font = m_prompts.ChooseFont(m_scene.m_settings.textFont)) {
+            m_scene.m_settings.textFont = *font;
+            ApplyTextFont();
+        }
+        RenderScene();
+        return true;
+    }
+    if (const std::optional<ViewSteps> steps = ApplyViewpointCommand(id, m_scene, *this)) {
+        Run(*steps);
+        emit CommandStateChanged();
+        return true;
+    }
+    const std::optional<ViewRedraw> redraw = ApplyDisplayCommand(id, *this);
+    if (!redraw) return false;
+    if (*redraw == ViewRedraw::Full) RedrawRequest();
+    else if (*redraw == ViewRedraw::RenderScene) RenderScene();
+    emit CommandStateChanged();
+    return true;
+}
+
+std::optional<bool> CZemvoraView::IsCommandChecked(int id) const {
+    if (std::optional<bool> checked = ViewpointCommandChecked(id, *this)) return checked;
+    return DisplayCommandChecked(id, *this);
+}
+
+void CZemvoraView::Run(const ViewSteps& steps) {
+    for (ViewStep step : steps) {
+        switch (step) {
+            case ViewStep::SetupProjection: SetupProjection(); break;
+            case ViewStep::RenderScene: RenderScene(); break;
+            case ViewStep::TimerPath: RedrawRequest(); break;
+            case ViewStep::TogglePlay: TogglePlay(); break;
+        }
+    }
+    if (!steps.empty()) emit CommandStateChanged();
+}
+
+namespace {
+
+// The virtual key code of a key, whatever Shift and Ctrl do to it.
+int VirtualKey(const QKeyEvent& event) {
+    switch (event.key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: return vk::kTab;
+        case Qt::Key_Comma:
+        case Qt::Key_Less: return vk::kComma;
+        case Qt::Key_Period:
+        case Qt::Key_Greater: return vk::kPeriod;
+        case Qt::Key_Left: return vk::kLeft;
+        case Qt::Key_Up: return vk::kUp;
+        case Qt::Key_Right: return vk::kRight;
+        case Qt::Key_Down: return vk::kDown;
+        default: break;
+    }
+    const int key = event.key();
+    return key >= Qt::Key_A && key <= Qt::Key_Z ? key : 0;  // Qt's letters are their codes
+}
+
+}  // namespace
+
+// Tab belongs to the view, not to moving the focus on.
+bool CZemvoraView::event(QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            keyPressEvent(key);
+            return true;
+        }
+    }
+    return QOpenGLWidget::event(e);
+}
+
+void CZemvoraView::keyPressEvent(QKeyEvent* event) {
+    const int key = VirtualKey(*event);
+    if (key == 0) {
+        QOpenGLWidget::keyPressEvent(event);
+        return;
+    }
+    Run(OnKeyDown(key, m_scene, *this));
+}
+
+void CZemvoraView::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) OnLeftButtonDown(p.x(), p.y(), m_scene, *this);
+    else if (event->button() == Qt::RightButton) OnRightButtonDown(p.x(), p.y(), *this);
+    QOpenGLWidget::mousePressEvent(event);
+}
+
+void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) OnLeftButtonUp(*this);
+    else if (event->button() == Qt::RightButton) OnRightButtonUp(*this);
+    QOpenGLWidget::mouseReleaseEvent(event);
+}
+
+void CZemvoraView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    Run(OnMouseMove(p.x(), p.y(), m_scene, *this));
+}

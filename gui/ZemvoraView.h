@@ -1,0 +1,93 @@
+// The OpenGL view of the main window: owns the display state and the frame timing, draws the
+// frame's scene with the shared renderer on paint, on redraw requests and on play ticks, and
+// carries out the display commands. Holds no scene data of its own.
+#pragma once
+
+#include <QFont>
+#include <QOpenGLWidget>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "scene/Scene.h"
+#include "commands/Prompts.h"
+#include "view/Navigation.h"
+#include "OpenGlApi.h"
+#include "view/SceneRenderer.h"
+#include "view/ViewState.h"
+
+class CZemvoraView : public QOpenGLWidget, public ViewState, private RenderHost {
+    Q_OBJECT
+
+public:
+    // Creating the view makes the label font and clears the scene.
+    CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent = nullptr);
+    ~CZemvoraView() override;
+
+    // The redraw request: lights, projection and one frame, drawn before it returns.
+    void RedrawRequest();
+    // One frame now, lights and projection as they are.
+    void RenderScene();
+    // Rebuilds the projection (for instance after the field of view changed).
+    void SetupProjection();
+
+    // The display commands, play and "Set text font"; false for any other id.
+    bool OnCommand(int id);
+    // The check state of a command of the view, or nothing.
+    std::optional<bool> IsCommandChecked(int id) const;
+
+    void TogglePlay();
+    // Play off and its timer stopped, without drawing.
+    void StopPlay();
+    // Back to the state a freshly opened scene is shown in; stops play. Draws nothing.
+    void ResetViewState();
+    // Takes the scene's label font for the labels to come.
+    void ApplyTextFont();
+    // Where the measured frame rate goes (the status bar).
+    void SetFrameRateHandler(std::function<void(float)> handler) { m_frameRate = std::move(handler); }
+    // Whether the view could make its OpenGL context; without one it draws nothing.
+    bool HasContext() const { return m_renderer != nullptr; }
+
+    const QFont& LabelFont() const { return m_labelFont; }
+    bool IsPlayTimerActive() const { return m_playTimer.isActive(); }
+
+signals:
+    // A check state of the view's commands may have changed.
+    void CommandStateChanged();
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void initializeGL() override;
+    void resizeGL(int width, int height) override;
+    void paintGL() override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ViewSize(int& width, int& height) const override;
+    void SwapBuffers() override {}  // the toolkit shows the frame once paintGL returns
+    void DrawNoteLabel(const NoteLabel& label) override;
+    void ShowFrameRate(float fps) override;
+
+    // Carries out the drawing an input asks for.
+    void Run(const ViewSteps& steps);
+    // Draws the frame asked for into the view's framebuffer before returning.
+    void Draw(bool full);
+    // Reports a context that could not be made, once.
+    void CheckContext();
+
+    Scene& m_scene;
+    Prompts& m_prompts;
+    std::unique_ptr<OpenGlApi> m_gl;
+    std::unique_ptr<SceneRenderer> m_renderer;
+    QFont m_labelFont;
+    QTimer m_playTimer;
+    std::function<void(float)> m_frameRate;
+    bool m_frameFresh = false;  // drawn outside a paint, to be shown by the next one
+    using WindowPosFn = void (*)(GLint, GLint);
+    WindowPosFn m_windowPos = nullptr;  // glWindowPos2i, for writing the label back
+    bool m_contextChecked = false;
+};
