@@ -104,19 +104,22 @@ TEST(CommandLine, InstalledHelpPageLiesInTheDataFolderBesideTheProgramFolder) {
 TEST(CommandLine, DumpOfAnImportIsCompleteJson) {
     const RunResult run = Zemvora({"--dump", TestData("online3dviewer/cube.3ds")});
     ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_FALSE(run.out.empty());
     ASSERT_EQ(run.out.back(), '\n');
+    // at() throws on a missing key or element, which fails the test; [] on a const json would
+    // read past the end.
     const nlohmann::json dump = nlohmann::json::parse(run.out);
-    EXPECT_EQ(dump["modified"], 1);
-    EXPECT_EQ(dump["filePath"], "");
-    EXPECT_EQ(dump["settings"]["currentObject"], 0);
-    EXPECT_EQ(dump["settings"]["currentCamera"], 0);
-    EXPECT_EQ(dump["settings"]["textFont"]["lfFaceName"], "Arial Black");
-    EXPECT_EQ(dump["statistics"]["vertices"], 21);
-    EXPECT_EQ(dump["materialNames"].size(), 4u);
-    const nlohmann::json& object = dump["objects"][0];
-    EXPECT_EQ(object["vertices"].size(), 21u);
-    EXPECT_EQ(object["vertices"][0].size(), 6u);
-    EXPECT_EQ(object["meshes"][0].size(), 7u);
+    EXPECT_EQ(dump.at("modified"), 1);
+    EXPECT_EQ(dump.at("filePath"), "");
+    EXPECT_EQ(dump.at("settings").at("currentObject"), 0);
+    EXPECT_EQ(dump.at("settings").at("currentCamera"), 0);
+    EXPECT_EQ(dump.at("settings").at("textFont").at("lfFaceName"), "Arial Black");
+    EXPECT_EQ(dump.at("statistics").at("vertices"), 21);
+    EXPECT_EQ(dump.at("materialNames").size(), 4u);
+    const nlohmann::json& object = dump.at("objects").at(0);
+    EXPECT_EQ(object.at("vertices").size(), 21u);
+    EXPECT_EQ(object.at("vertices").at(0).size(), 6u);
+    EXPECT_EQ(object.at("meshes").at(0).size(), 7u);
     // The keys come in the documented order.
     std::vector<std::string> keys;
     for (auto it = dump.begin(); it != dump.end(); ++it) keys.push_back(it.key());
@@ -130,8 +133,9 @@ TEST(CommandLine, DumpShowsMaterialsWithoutATransparencyChunkOpaque) {
         const RunResult run = Zemvora({"--dump", TestData(file)});
         ASSERT_EQ(run.status, 0) << run.err;
         const nlohmann::json dump = nlohmann::json::parse(run.out);
-        ASSERT_FALSE(dump["materials"].empty()) << file;
-        for (const nlohmann::json& m : dump["materials"]) EXPECT_EQ(m["transparency"], 1) << file;
+        ASSERT_FALSE(dump.at("materials").empty()) << file;
+        for (const nlohmann::json& m : dump.at("materials"))
+            EXPECT_EQ(m.at("transparency"), 1) << file;
     }
 }
 
@@ -161,11 +165,11 @@ TEST(CommandLine, DumpWritesExactFloatsAndByteStrings) {
     EXPECT_NE(run.out.find("\"transparency\": \"nan\""), std::string::npos);
     EXPECT_NE(run.out.find("\"y\": \"-inf\""), std::string::npos);
     const nlohmann::json dump = nlohmann::json::parse(run.out);
-    EXPECT_EQ(dump["filePath"], Absolute(path));
-    EXPECT_EQ(dump["modified"], 0);
-    EXPECT_EQ(static_cast<float>(dump["lights"][0]["x"].get<double>()), 1e30f);
-    EXPECT_EQ(static_cast<float>(dump["lights"][0]["z"].get<double>()), 16777216.0f);
-    EXPECT_EQ(static_cast<float>(dump["lights"][0]["color"][0].get<double>()), 0.3f);
+    EXPECT_EQ(dump.at("filePath"), Absolute(path));
+    EXPECT_EQ(dump.at("modified"), 0);
+    EXPECT_EQ(static_cast<float>(dump.at("lights").at(0).at("x").get<double>()), 1e30f);
+    EXPECT_EQ(static_cast<float>(dump.at("lights").at(0).at("z").get<double>()), 16777216.0f);
+    EXPECT_EQ(static_cast<float>(dump.at("lights").at(0).at("color").at(0).get<double>()), 0.3f);
 }
 
 TEST(CommandLine, ConvertWritesASceneFileThatOpensToTheSameScene) {

@@ -73,6 +73,7 @@ TEST(DocumentCommands, SaveOfAnUntitledSceneIsSaveAsCancelIncluded) {
     OnSceneSave(p.scene, p.prompts, p.frame);
     EXPECT_EQ(p.scene.m_bModified, 1);
     EXPECT_EQ(p.scene.m_strFilePath, "");
+    ASSERT_FALSE(p.prompts.fileDialogs.empty());
     const FileDialogOptions& dialog = p.prompts.fileDialogs.back();
     EXPECT_EQ(dialog.defaultExtension, "zmv");
     EXPECT_TRUE(dialog.confirmOverwrite);
@@ -127,6 +128,7 @@ TEST(DocumentCommands, OpenReadsTheFileAndShowsIt) {
     EXPECT_EQ(q.frame.title, path);
     EXPECT_EQ(q.scene.m_bModified, 0);
     EXPECT_EQ(q.frame.defaultView, 0);  // the file has a camera
+    ASSERT_FALSE(q.prompts.fileDialogs.empty());
     EXPECT_FALSE(q.prompts.fileDialogs.back().confirmOverwrite);
     EXPECT_EQ(q.frame.calls,
               (std::vector<std::string>{"ResetViewState", "ApplyTextFont", "SetDefaultView",
@@ -150,6 +152,7 @@ TEST(DocumentCommands, AFailedOpenKeepsThePathAndTheTitleAndShowsTheEmptyScene) 
     EXPECT_EQ(p.scene.m_strFilePath, bad);  // titled, clean
     EXPECT_EQ(p.scene.m_bModified, 0);
     EXPECT_EQ(p.frame.title, "Untitled - Zemvora");
+    ASSERT_FALSE(p.frame.calls.empty());
     EXPECT_EQ(p.frame.calls.back(), "ShowSceneStatistics");
 
     // Cancelling the dialog after Yes keeps scene, path and flag.
@@ -180,6 +183,8 @@ TEST(ImportCommand, MessagesAndTheSceneTheyLeave) {
     testfiles::WriteBytes(dir.File("tiny.3ds"), {0x4D, 0x4D, 6, 0, 0, 0});
     Program p;
     p.Import(TestData("qt3d/basic-cube.3ds"));
+    ASSERT_FALSE(p.prompts.fileDialogs.empty());
+    ASSERT_FALSE(p.prompts.fileDialogs.back().filters.empty());
     EXPECT_EQ(p.prompts.fileDialogs.back().filters[0],
               (std::pair<std::string, std::string>{"3DS Files (*.3ds)", "*.3ds"}));
     EXPECT_TRUE(p.prompts.fileDialogs.back().showReadOnly);

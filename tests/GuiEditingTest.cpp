@@ -51,6 +51,7 @@ TEST(GuiEditing, SliderDragsChangeModelAndViewKeysDoNot) {
     w.frame.m_bModified = 0;
     const QImage before = w.frame.View()->grabFramebuffer();
     QSlider* red = w.Get<QSlider>(kDiffuseRed);
+    ASSERT_GE(w.frame.m_materials.size(), 4u);
     const int oldRed = w.frame.m_materials[3].diffuse.red;
     ASSERT_EQ(red->value(), oldRed);
 
@@ -101,6 +102,7 @@ TEST(GuiEditing, EveryEditSurvivesSaveQuitAndOpen) {
         w.Drag(kLightGreen, 100);
         p.answers.push_back(true);
         w.Click(w.Get<QCheckBox>(kLightOnOff));
+        ASSERT_FALSE(p.questions.empty());
         EXPECT_EQ(p.questions.back(), "Really want to set Light:Fill off?");
         EXPECT_EQ(w.TreeLine(kLightTree, 1, 2), "Off");
         p.colors.push_back(RGB8{40, 50, 60});
@@ -137,6 +139,7 @@ TEST(GuiEditing, EveryEditSurvivesSaveQuitAndOpen) {
 
         // The note's handle dragged in the view, the camera's lens moved by keys.
         CZemvoraView* view = w.frame.View();
+        ASSERT_GE(w.frame.m_objects.size(), 4u);
         const QPoint handle(w.frame.m_objects[3].noteX + 3, w.frame.m_objects[3].noteY + 3);
         QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, handle);
         QTest::mouseMove(view, handle + QPoint(30, 20));
@@ -203,6 +206,7 @@ TEST(GuiEditing, QuestionsAnsweredNoAndMissingObjects) {
     w.Select(kMaterialTree, 2);
     w.prompts.answers.push_back(false);
     w.Get<QPushButton>(kApplyMaterial)->click();
+    ASSERT_FALSE(w.frame.m_objects.empty());
     EXPECT_EQ(w.frame.m_objects[0].materialIndex, 0);
     EXPECT_EQ(w.frame.m_bModified, 0);
 
@@ -212,9 +216,11 @@ TEST(GuiEditing, QuestionsAnsweredNoAndMissingObjects) {
     w.Get<QCheckBox>(kSmoothFlat)->setChecked(false);
     w.prompts.answers.push_back(false);
     w.Click(w.Get<QCheckBox>(kSmoothFlat));
+    ASSERT_FALSE(w.prompts.questions.empty());
     EXPECT_EQ(w.prompts.questions.back(), "Really want to set Object:Floor to smooth mode?");
     EXPECT_EQ(w.frame.m_objects[0].smooth, 0);
     w.ShowTab(kLightTab);
+    ASSERT_FALSE(w.frame.m_lights.empty());
     w.frame.m_lights[0].on = 0;
     w.Get<QCheckBox>(kLightOnOff)->setChecked(false);
     w.prompts.answers.push_back(true);

@@ -149,27 +149,39 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
     Window w;
     const QImage empty = w.frame.View()->grabFramebuffer();
     w.Import(TestData("qt3d/lunar-lander.3ds"));
+    ASSERT_FALSE(w.prompts.fileDialogs.empty());
+    ASSERT_FALSE(w.prompts.fileDialogs.back().filters.empty());
     EXPECT_EQ(w.prompts.fileDialogs.back().filters[0].first, "3DS Files (*.3ds)");
     EXPECT_EQ(w.frame.StatisticsPane()->text(), "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
     EXPECT_EQ(w.frame.m_bModified, 1);
     EXPECT_EQ(w.frame.m_settings.currentObject, 0);
     QTreeWidget* objects = w.Tree(kObjectTree);
     ASSERT_EQ(objects->topLevelItemCount(), 12);
+    ASSERT_FALSE(w.frame.m_objects.empty());
     const SceneObject& first = w.frame.m_objects[0];
     EXPECT_EQ(objects->topLevelItem(0)->text(0).toStdString(), first.name);
     char mesh[32];
     std::snprintf(mesh, sizeof mesh, "Mesh:%5d", first.meshCount);
-    EXPECT_EQ(Lines(objects->topLevelItem(0))[1], mesh);
+    const std::vector<std::string> objectLines = Lines(objects->topLevelItem(0));
+    ASSERT_GE(objectLines.size(), 2u);
+    EXPECT_EQ(objectLines[1], mesh);
     QTreeWidget* materials = w.Tree(kMaterialTree);
     ASSERT_EQ(materials->topLevelItemCount(), 1);
-    EXPECT_EQ(Lines(materials->topLevelItem(0)).back(), "Shininess:" +
-              QString::asprintf("%.2f", double(w.frame.m_materials[0].shininess)).toStdString() + " Transparency:1.00");
+    const std::vector<std::string> materialLines = Lines(materials->topLevelItem(0));
+    ASSERT_FALSE(materialLines.empty());
+    ASSERT_FALSE(w.frame.m_materials.empty());
+    EXPECT_EQ(
+        materialLines.back(),
+        "Shininess:" +
+            QString::asprintf("%.2f", double(w.frame.m_materials[0].shininess)).toStdString() +
+            " Transparency:1.00");
     EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kObjectText))->text().toStdString(), "Current object:" + first.name);
     EXPECT_GT(MaxChannelDifference(w.frame.View()->grabFramebuffer(), empty), 0);
 
     // Importing again with changes asks first; a file that is no 3DS file says so.
     w.prompts.answers.push_back(true);
     w.Import(TestData("online3dviewer/wrong.3ds"));
+    ASSERT_FALSE(w.prompts.questions.empty());
     EXPECT_EQ(w.prompts.questions.back(), "Do you want to import a .3ds file without saving change?");
     ASSERT_FALSE(w.prompts.notices.empty());
     EXPECT_EQ(w.prompts.notices.back().first,
@@ -185,12 +197,14 @@ TEST(GuiFrame, SelectingThroughTheTrees) {
     Window w;
     w.Import(TestData("qt3d/roboticBody.3ds"));
     // Two objects of one name: either item selects the first.
+    ASSERT_GE(w.frame.m_objects.size(), 3u);
     w.frame.m_objects[2].name = w.frame.m_objects[1].name;
     w.Panel().RefreshTrees();
     QTreeWidget* objects = w.Tree(kObjectTree);
     objects->setCurrentItem(objects->topLevelItem(2));
     EXPECT_EQ(w.frame.m_settings.currentObject, 1);
     // A line selects its owner.
+    ASSERT_GE(objects->topLevelItemCount(), 4);
     objects->setCurrentItem(objects->topLevelItem(3)->child(1));
     EXPECT_EQ(w.frame.m_settings.currentObject, 3);
 
@@ -198,6 +212,7 @@ TEST(GuiFrame, SelectingThroughTheTrees) {
     QTreeWidget* materials = w.Tree(kMaterialTree);
     materials->setCurrentItem(materials->topLevelItem(2));
     EXPECT_EQ(w.Panel().m_nCurMaterial, 2);
+    ASSERT_GE(w.frame.m_materials.size(), 3u);
     EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kMaterialText))->text().toStdString(),
               "Current material:" + w.frame.m_materials[2].name);
     w.ShowTab(kMaterialTab);
@@ -216,6 +231,7 @@ TEST(GuiFrame, KeysAndMouseOnTheView) {
     EXPECT_EQ(view->m_bDefaultView, 0);  // the file has a camera
     QTest::keyClick(view, Qt::Key_Tab);
     EXPECT_EQ(w.frame.m_settings.currentObject, 1);
+    ASSERT_FALSE(w.frame.m_cameras.empty());
     const float lens = w.frame.m_cameras[0].lens;
     w.frame.m_bModified = 0;
     QTest::keyClick(view, Qt::Key_Comma);
@@ -274,6 +290,7 @@ TEST(GuiFrame, HelpDropsAndClosing) {
 
     w.prompts.answers.push_back(false);
     EXPECT_FALSE(w.frame.close());
+    ASSERT_FALSE(w.prompts.questions.empty());
     EXPECT_EQ(w.prompts.questions.back(), "Do you want to quit Zemvora without saving change?");
     EXPECT_TRUE(w.frame.isVisible());
     w.frame.m_bModified = 0;

@@ -28,6 +28,12 @@ struct GuiWindow {
     void ShowTab(int tab) { Panel().findChild<QTabBar*>()->setCurrentIndex(tab); }
     void Select(int treeId, int item) { Tree(treeId)->setCurrentItem(Tree(treeId)->topLevelItem(item)); }
     std::string TreeLine(int treeId, int item, int line) {
-        return Tree(treeId)->topLevelItem(item)->child(line)->text(0).toStdString();
+        QTreeWidgetItem* owner = Tree(treeId)->topLevelItem(item);
+        QTreeWidgetItem* child = owner ? owner->child(line) : nullptr;
+        if (!child) {
+            ADD_FAILURE() << "tree " << treeId << " has no line " << line << " under item " << item;
+            return "";
+        }
+        return child->text(0).toStdString();
     }
 };

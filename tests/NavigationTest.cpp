@@ -30,7 +30,14 @@ struct Viewed {
             view.m_bDefaultView = 0;
         }
     }
-    const SceneCamera& Camera() const { return scene.m_cameras[0]; }
+    const SceneCamera& Camera() const {
+        static const SceneCamera none;
+        if (scene.m_cameras.empty()) {
+            ADD_FAILURE() << "the scene has no camera";
+            return none;
+        }
+        return scene.m_cameras[0];
+    }
 };
 
 }  // namespace
@@ -144,6 +151,7 @@ TEST(NavigationMouse, ThePressOnTheHandleMovesTheNote) {
     OnLeftButtonDown(107, 57, v.scene, v.view);  // the handle's last pixel
     EXPECT_EQ(v.view.m_bDragNote, 1);
     OnMouseMove(112, 54, v.scene, v.view);
+    ASSERT_FALSE(v.scene.m_objects.empty());
     EXPECT_EQ(v.scene.m_objects[0].noteX, 105);
     EXPECT_EQ(v.scene.m_objects[0].noteY, 47);
     EXPECT_EQ(v.scene.m_settings.dragX, 0.0f);
@@ -192,20 +200,21 @@ TEST(NavigationMouse, NothingHappensWithoutACurrentObject) {
 
 TEST(NavigationCommands, ViewPointCommandsAndTheirChecks) {
     Viewed v(1, true);
-    EXPECT_FALSE(*ViewpointCommandChecked(cmd::kDefaultViewPoint, v.view));
-    EXPECT_EQ(*ApplyViewpointCommand(cmd::kDefaultViewPoint, v.scene, v.view), Steps{ViewStep::TimerPath});
-    EXPECT_TRUE(*ViewpointCommandChecked(cmd::kDefaultViewPoint, v.view));
+    EXPECT_EQ(ViewpointCommandChecked(cmd::kDefaultViewPoint, v.view), false);
+    EXPECT_EQ(ApplyViewpointCommand(cmd::kDefaultViewPoint, v.scene, v.view),
+              Steps{ViewStep::TimerPath});
+    EXPECT_EQ(ViewpointCommandChecked(cmd::kDefaultViewPoint, v.view), true);
     ApplyViewpointCommand(cmd::kTopView, v.scene, v.view);
-    EXPECT_TRUE(*ViewpointCommandChecked(cmd::kTopView, v.view));
-    EXPECT_FALSE(*ViewpointCommandChecked(cmd::kCameraView, v.view));
+    EXPECT_EQ(ViewpointCommandChecked(cmd::kTopView, v.view), true);
+    EXPECT_EQ(ViewpointCommandChecked(cmd::kCameraView, v.view), false);
     OnKeyDown('C', v.scene, v.view);  // "Top view" then C: perspective, "Camera view" checked
-    EXPECT_TRUE(*ViewpointCommandChecked(cmd::kCameraView, v.view));
+    EXPECT_EQ(ViewpointCommandChecked(cmd::kCameraView, v.view), true);
 
     SceneSettings& s = v.scene.m_settings;
     s.rotX = 1, s.rotY = 2, s.rotZ = 3, s.dragX = 4, s.dragY = 5;
     v.view.m_fFovY = 40;
     v.view.m_bPlay = 1;
-    EXPECT_EQ(*ApplyViewpointCommand(cmd::kResetViewpoint, v.scene, v.view), kProjectAndRender);
+    EXPECT_EQ(ApplyViewpointCommand(cmd::kResetViewpoint, v.scene, v.view), kProjectAndRender);
     EXPECT_EQ(s.rotX + s.rotY + s.rotZ + s.dragX + s.dragY, 0.0f);
     EXPECT_EQ(v.view.m_fFovY, 40.0f);
     EXPECT_EQ(v.view.m_bPlay, 1);  // play goes on from 0

@@ -38,6 +38,7 @@ TEST(PanelTexts, TreeLinesAndInformation) {
     m.shininess = 128 * OneOver255();
     m.transparency = 1;
     const std::vector<std::string> lines = MaterialTreeLines(m);
+    ASSERT_GE(lines.size(), 4u);
     EXPECT_EQ(lines[0], "Ambient R:  1  G: 22  B:255");
     EXPECT_EQ(lines[1], "Diffuse R:  0  G:  0  B:  0");
     EXPECT_EQ(lines[2], "Specular R:  0  G:  0  B:  0");
@@ -49,7 +50,9 @@ TEST(PanelTexts, TreeLinesAndInformation) {
     EXPECT_EQ(LightTreeLines(l),
               (std::vector<std::string>{"Diffuse R:0.500  G:0.250  B:1.000", "Diffuse R:127  G: 63  B:255", "Off"}));
     l.on = 2;
-    EXPECT_EQ(LightTreeLines(l)[2], "On");
+    const std::vector<std::string> lightLines = LightTreeLines(l);
+    ASSERT_GE(lightLines.size(), 3u);
+    EXPECT_EQ(lightLines[2], "On");
     EXPECT_EQ(LightInfoText(l), "Sun Diffuse R:127  G: 63  B:255");
     EXPECT_EQ(CurrentObjectText(o), "Current object:Box");
     EXPECT_EQ(CurrentMaterialText(m), "Current material:Wood");

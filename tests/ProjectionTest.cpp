@@ -59,13 +59,16 @@ TEST(Projection, PerspectiveCallsThroughTheDefaultViewAndACamera) {
     renderer.SetupProjection();
     EXPECT_NEAR(view.m_fFovY, 43.6028, 1e-4);
     EXPECT_EQ(view.m_fFovY, std::atan(20.0f / 50.0f) * 114.59156f);
+    ASSERT_GE(gl.calls.size(), 4u);
     EXPECT_TRUE(gl.calls[3].Is("LookAt", {1, 2, 3, 4, 5, 6, 0, 0, 1}));
 
     // Camera -1 falls back to the default view point, keeping the last field of view.
     scene.m_settings.currentCamera = -1;
     gl.calls.clear();
     renderer.SetupProjection();
+    ASSERT_GE(gl.calls.size(), 4u);
     EXPECT_TRUE(gl.calls[3].Is("LookAt", {390, -390, 228, 0, 0, 0, 0, 0, 1}));
+    ASSERT_FALSE(gl.calls[2].args.empty());
     EXPECT_EQ(gl.calls[2].args[0], double(view.m_fFovY));
     // With the default view point turned on, the camera is not used either.
     scene.m_settings.currentCamera = 0;

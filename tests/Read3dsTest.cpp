@@ -50,6 +50,7 @@ TEST(Read3dsHeader, TooShortBadMainChunkAndNoEditorChunk) {
     }
 
     std::vector<uint8_t> file = build3ds::File({Box()});
+    ASSERT_GE(file.size(), 6u);
     std::vector<uint8_t> longer = file;
     longer[2] += 1;  // length field one byte more than the file
     EXPECT_EQ(Import(longer, scene), Read3dsResult::BadMainChunk);
@@ -77,6 +78,7 @@ TEST(Read3dsHeader, FailedChecksLeaveTheSceneAsHandedIn) {
     scene.m_materialNames = {"kept"};
     scene.m_materials.resize(1);
     std::vector<uint8_t> file = build3ds::File({NameOnlyMaterial("M"), Box("M")});
+    ASSERT_FALSE(file.empty());
     file[0] = 0;
     EXPECT_EQ(Import(file, scene), Read3dsResult::BadMainChunk);
     EXPECT_EQ(scene.m_materialNames, std::vector<std::string>{"kept"});
@@ -98,6 +100,7 @@ TEST(Read3dsWalk, MinimalFileImportsOneObject) {
     EXPECT_EQ(box.meshCount, 1);
     EXPECT_EQ(box.materialName, "Default");
     EXPECT_EQ(box.materialIndex, -1);
+    ASSERT_FALSE(box.meshes.empty());
     EXPECT_EQ(box.meshes[0].flags, 7);
     EXPECT_EQ(box.maxX, 1.0f);
     EXPECT_EQ(box.minY, 0.0f);
@@ -179,6 +182,7 @@ TEST(Read3dsMaterials, TransparencyPercentages) {
         const auto file = build3ds::File(
             {build3ds::Material("M", {}, {}, {}, 0, p)});
         ASSERT_EQ(Import(file, scene), Read3dsResult::Read);
+        ASSERT_FALSE(scene.m_materials.empty()) << p;
         EXPECT_EQ(scene.m_materials[0].transparency, static_cast<float>((100 - p) * 0.01)) << p;
     }
 }
@@ -257,6 +261,7 @@ TEST(Read3dsMesh, TrianglesWithCornersOutsideTheVerticesAreDropped) {
     // Without vertices, no triangle survives.
     const auto noVertices = build3ds::File({Named("Empty", MeshChunk({build3ds::FaceList(faces, {})}))});
     ASSERT_EQ(Import(noVertices, scene = Scene()), Read3dsResult::Read);
+    ASSERT_FALSE(scene.m_objects.empty());
     EXPECT_EQ(scene.m_objects[0].meshCount, 0);
     EXPECT_EQ(scene.m_objects[0].maxX, 0.0f);  // no vertices: bounds and centre stay 0
     EXPECT_EQ(scene.m_objects[0].centerZ, 0.0f);
@@ -316,7 +321,10 @@ TEST(Read3dsNormals, FaceAndVertexNormals) {
     Scene scene;
     ASSERT_EQ(Import(build3ds::File({build3ds::MeshObject("Fold", v, f, "")}), scene),
               Read3dsResult::Read);
+    ASSERT_FALSE(scene.m_objects.empty());
     const SceneObject& o = scene.m_objects[0];
+    ASSERT_GE(o.meshes.size(), 3u);
+    ASSERT_GE(o.vertices.size(), 5u);
     // (B - A) x (C - B) of the first face points up z.
     EXPECT_EQ(o.meshes[0].nz, 1.0f);
     EXPECT_EQ(o.meshes[1].ny, 1.0f);

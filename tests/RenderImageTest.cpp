@@ -170,6 +170,7 @@ TEST(RenderImage, BackgroundClearsToTheExactFraction) {
     view.m_bShowGrid = 0;
     renderer.FullRedraw();
     const std::vector<float> pixels = gl->ReadPixelsFloat();
+    ASSERT_GE(pixels.size(), 3u);
     EXPECT_EQ(pixels[0], 0.49609375f);
     EXPECT_EQ(pixels[1], 0.99609375f);
     EXPECT_EQ(pixels[2], 0.0f);

@@ -54,6 +54,7 @@ TEST(RendererLights, NineLightsLightEightAndShowNineMarkers) {
     }
     EXPECT_EQ(f.gl.Count("Lightfv"), 32u);
     const size_t first = f.gl.Find("Lightfv");
+    ASSERT_LE(first + 5, f.gl.calls.size());
     EXPECT_TRUE(f.gl.calls[first].Is("Lightfv", {GL_LIGHT0, GL_AMBIENT, 0.1f, 0.1f, 0.1f, 1}));
     EXPECT_TRUE(f.gl.calls[first + 1].Is("Lightfv", {GL_LIGHT0, GL_DIFFUSE, 0.5f, 0.25f, 1, 1}));
     EXPECT_TRUE(f.gl.calls[first + 2].Is("Lightfv", {GL_LIGHT0, GL_SPECULAR, 0.1f, 0.1f, 0.1f, 0.1f}));
@@ -94,6 +95,7 @@ TEST(RendererLights, ALightThatIsOffIsNotEnabledAndItsMarkerIsDim) {
 TEST(RendererMaterials, BuiltInGreyAndTransparencyAsAlpha) {
     Frame f;
     f.renderer.ApplyMaterial(-1);
+    ASSERT_GE(f.gl.calls.size(), 4u);
     EXPECT_TRUE(f.gl.calls[0].Is("Materialfv", {GL_FRONT_AND_BACK, GL_AMBIENT, 0, 0, 0, 1}));
     EXPECT_TRUE(f.gl.calls[1].Is("Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1}));
     EXPECT_TRUE(f.gl.calls[2].Is("Materialfv", {GL_FRONT_AND_BACK, GL_SPECULAR, 0.7f, 0.7f, 0.7f, 1}));
@@ -108,6 +110,7 @@ TEST(RendererMaterials, BuiltInGreyAndTransparencyAsAlpha) {
     f.scene.m_materials = {glass};
     f.gl.calls.clear();
     f.renderer.ApplyMaterial(0);
+    ASSERT_GE(f.gl.calls.size(), 4u);
     EXPECT_TRUE(f.gl.calls[0].Is("Materialfv", {GL_FRONT_AND_BACK, GL_AMBIENT, 0.99609375, 0, 0.5, 0.25}));
     EXPECT_TRUE(f.gl.calls[1].Is("Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 1 / 256.0, 2 / 256.0, 3 / 256.0, 0.25}));
     EXPECT_TRUE(f.gl.calls[2].Is("Materialfv", {GL_FRONT_AND_BACK, GL_SPECULAR, 0.49609375, 0.49609375, 0.49609375, 0.25}));
@@ -116,6 +119,7 @@ TEST(RendererMaterials, BuiltInGreyAndTransparencyAsAlpha) {
     // An index outside the materials is drawn in the built-in grey rather than read outside.
     f.gl.calls.clear();
     f.renderer.ApplyMaterial(1);
+    ASSERT_GE(f.gl.calls.size(), 2u);
     EXPECT_TRUE(f.gl.calls[1].Is("Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1}));
 }
 
@@ -127,6 +131,10 @@ TEST(RendererModes, EachModeSendsItsOwnCalls) {
         f.scene.m_objects[0].smooth = smooth;
         f.gl.calls.clear();
         f.renderer.DrawObjects();
+        if (f.gl.calls.size() < 4) {
+            ADD_FAILURE() << "fewer calls than the material's four";
+            return std::vector<GlCall>();
+        }
         std::vector<GlCall> calls(f.gl.calls.begin() + 4, f.gl.calls.end());  // after the material
         return calls;
     };
@@ -138,7 +146,9 @@ TEST(RendererModes, EachModeSendsItsOwnCalls) {
     EXPECT_TRUE(points[3].Is("Vertex3f", {0, 0, 0}));
     EXPECT_TRUE(points[6].Is("End", {}));
     EXPECT_TRUE(points[7].Is("Enable", {GL_LIGHTING}));
-    EXPECT_TRUE(drawn(ModeLine, 1)[2].Is("Begin", {GL_LINE_LOOP}));
+    const std::vector<GlCall> lines = drawn(ModeLine, 1);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_TRUE(lines[2].Is("Begin", {GL_LINE_LOOP}));
 
     const std::vector<GlCall> flat = drawn(ModeFlat, 1);
     ASSERT_EQ(flat.size(), 6u);
@@ -175,6 +185,7 @@ TEST(RendererFrame, OrderOfAFrame) {
     const size_t grid = gl.Find("Color3f", {0.7f, 0.7f, 0.9f});
     const size_t finish = gl.Find("Finish");
     EXPECT_LT(clear, push);
+    ASSERT_LT(push + 3, gl.calls.size());
     EXPECT_TRUE(gl.calls[push + 1].Is("Rotatef", {12, 1, 0, 0}));
     EXPECT_TRUE(gl.calls[push + 2].Is("Rotatef", {0, 0, 1, 0}));
     EXPECT_TRUE(gl.calls[push + 3].Is("Rotatef", {35, 0, 0, 1}));
@@ -238,7 +249,10 @@ TEST(RendererFrame, PlayTurnsTheSceneAndHidesTheLabel) {
     EXPECT_EQ(f.scene.m_settings.rotZ, 1.0f);
     EXPECT_EQ(f.host.labels.size(), 1u);
     // The turn is added after this frame's rotation was applied.
-    EXPECT_EQ(f.gl.Named("Rotatef").back().args[0], 0.5);
+    const std::vector<GlCall> turns = f.gl.Named("Rotatef");
+    ASSERT_FALSE(turns.empty());
+    ASSERT_FALSE(turns.back().args.empty());
+    EXPECT_EQ(turns.back().args[0], 0.5);
 
     f.view.m_bPlay = 0;
     f.view.m_bShowText = 0;
@@ -251,6 +265,7 @@ TEST(RendererFrame, FrameRateAndReentry) {
     Frame f;
     f.host.clock = {1000, 1000 + 40000, 5000, 5000, 0xFFFFFF00LL, 0x100000100LL};
     f.renderer.RenderScene();
+    ASSERT_FALSE(f.host.frameRates.empty());
     EXPECT_EQ(f.host.frameRates.back(), 250.0f);  // 4 ms at 10 MHz
     f.renderer.RenderScene();
     EXPECT_EQ(f.host.frameRates.back(), 250.0f);  // a frame too short to measure repeats it
@@ -267,23 +282,23 @@ TEST(RendererFrame, FrameRateAndReentry) {
 
 TEST(DisplayCommands, ModesAndToggles) {
     ViewState view;
-    EXPECT_EQ(*ApplyDisplayCommand(cmd::kVertexMode, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kVertexMode, view), ViewRedraw::Full);
     EXPECT_EQ(view.m_nDisplayMode, ModeVertex);
-    EXPECT_TRUE(*DisplayCommandChecked(cmd::kVertexMode, view));
-    EXPECT_FALSE(*DisplayCommandChecked(cmd::kSmoothMode, view));
-    EXPECT_EQ(*ApplyDisplayCommand(cmd::kLineMode, view), ViewRedraw::Full);
+    EXPECT_EQ(DisplayCommandChecked(cmd::kVertexMode, view), true);
+    EXPECT_EQ(DisplayCommandChecked(cmd::kSmoothMode, view), false);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kLineMode, view), ViewRedraw::Full);
     EXPECT_EQ(view.m_nDisplayMode, ModeLine);
-    EXPECT_EQ(*ApplyDisplayCommand(cmd::kFlatMode, view), ViewRedraw::Full);
-    EXPECT_EQ(*ApplyDisplayCommand(cmd::kSmoothMode, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kFlatMode, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kSmoothMode, view), ViewRedraw::Full);
     EXPECT_EQ(view.m_nDisplayMode, ModeSmooth);
 
-    EXPECT_EQ(*ApplyDisplayCommand(cmd::kShowGrid, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kShowGrid, view), ViewRedraw::Full);
     EXPECT_EQ(view.m_bShowGrid, 0);
-    EXPECT_FALSE(*DisplayCommandChecked(cmd::kShowGrid, view));
+    EXPECT_EQ(DisplayCommandChecked(cmd::kShowGrid, view), false);
     for (int id : {cmd::kShowLight, cmd::kShowBox, cmd::kShowText}) {
-        EXPECT_TRUE(*DisplayCommandChecked(id, view));
-        EXPECT_EQ(*ApplyDisplayCommand(id, view), ViewRedraw::RenderScene);
-        EXPECT_FALSE(*DisplayCommandChecked(id, view));
+        EXPECT_EQ(DisplayCommandChecked(id, view), true);
+        EXPECT_EQ(ApplyDisplayCommand(id, view), ViewRedraw::RenderScene);
+        EXPECT_EQ(DisplayCommandChecked(id, view), false);
     }
     EXPECT_FALSE(ApplyDisplayCommand(cmd::kOpen, view).has_value());
     EXPECT_FALSE(DisplayCommandChecked(cmd::kOpen, view).has_value());

@@ -35,6 +35,7 @@ ReadSceneResult ReadBytes(const std::vector<uint8_t>& bytes, Scene& scene,
 }
 
 void PatchI32(std::vector<uint8_t>& bytes, size_t offset, int32_t value) {
+    ASSERT_LE(offset + 4, bytes.size());
     StoreU32(bytes.data() + offset, static_cast<uint32_t>(value));
 }
 
@@ -151,6 +152,7 @@ TEST(SceneFileStrings, EveryLengthFormWritesAndReadsBack) {
         m.name = std::string(c.length, 'x');
         scene.m_materials = {m};
         const std::vector<uint8_t> bytes = Written(scene);
+        ASSERT_GE(bytes.size(), kMaterialCountOffset + 4 + c.prefix.size()) << c.length;
         ASSERT_TRUE(std::equal(c.prefix.begin(), c.prefix.end(), bytes.begin() + kMaterialCountOffset + 4))
             << c.length;
         Scene back;
@@ -167,6 +169,7 @@ TEST(SceneFileStrings, Utf16StringsAreReadAsUtf8) {
     const std::vector<uint8_t> wide = {0xFF, 0xFE, 0xFF, 0x05, 'A', 0, 0xE9, 0,
                                        0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE};
     const size_t at = kMaterialCountOffset + 4;
+    ASSERT_GT(bytes.size(), at);
     bytes.erase(bytes.begin() + at);
     bytes.insert(bytes.begin() + at, wide.begin(), wide.end());
     Scene back;
@@ -235,6 +238,7 @@ TEST(SceneFileRoundTrip, SaveThenOpenGivesTheSameRecords) {
 
 TEST(SceneFileReader, MagicAndVersion) {
     const std::vector<uint8_t> good = Written(Scene());
+    ASSERT_GE(good.size(), 8u);
     Scene scene;
     std::vector<uint8_t> lower = good;
     for (int i = 1; i <= 4; ++i) lower[i] = static_cast<uint8_t>(std::tolower(lower[i]));
@@ -287,6 +291,7 @@ TEST(SceneFileReader, NegativeListCountsReadNothingButNegativeVertexCountsEndThe
     bytes = Written(one);
     // The vertex count follows the object's fields: name "A", material "Default", and so on.
     const size_t vertexCountAt = kObjectCountOffset + 4 + 2 + 8 + 4 + 4 + 36 + 19 + 3 + 4 + 4;
+    ASSERT_GE(bytes.size(), vertexCountAt + 4);
     ASSERT_EQ(LoadU32(bytes.data() + vertexCountAt), 3u);
     PatchI32(bytes, vertexCountAt, -1);
     EXPECT_EQ(ReadBytes(bytes, scene), ReadSceneResult::EndOfFile);
@@ -309,6 +314,7 @@ TEST(SceneFileReader, HugeCountsEndAtOnceWithoutAllocating) {
     // A string claiming four gigabytes.
     bytes = Written(one);
     const std::vector<uint8_t> huge = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    ASSERT_GT(bytes.size(), kObjectCountOffset + 4);
     bytes.erase(bytes.begin() + kObjectCountOffset + 4);
     bytes.insert(bytes.begin() + kObjectCountOffset + 4, huge.begin(), huge.end());
     EXPECT_EQ(ReadBytes(bytes, scene), ReadSceneResult::EndOfFile);
@@ -327,6 +333,7 @@ TEST(SceneFileReader, IndicesThatWouldReachOutsideAListAreRepaired) {
     scene.m_objects[2].meshCount = 3;
     Scene back;
     ASSERT_EQ(ReadBytes(Written(scene), back), ReadSceneResult::Read);
+    ASSERT_GE(back.m_objects.size(), 3u);
     EXPECT_EQ(back.m_objects[0].materialIndex, -1);
     EXPECT_EQ(back.m_objects[1].materialIndex, -1);
     EXPECT_EQ(back.m_objects[2].materialIndex, 0);
@@ -346,6 +353,7 @@ TEST(SceneFileReader, EveryCutEndsTheFileAndKeepsOnlyCompleteRecords) {
         // Records arrive whole and in order.
         ASSERT_GE(back.m_objects.size(), lastObjects);
         lastObjects = back.m_objects.size();
+        ASSERT_LE(back.m_objects.size(), scene.m_objects.size()) << n;
         for (const SceneObject& o : back.m_objects) ExpectSameObject(o, scene.m_objects[&o - &back.m_objects[0]]);
         const int32_t current = back.m_settings.currentObject;
         EXPECT_TRUE(current == -1 || current < static_cast<int32_t>(back.m_objects.size()));
