@@ -2,9 +2,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/CommandLine.h"
 #include "RenderCommand.h"
 #include "RunWindow.h"
+#include "cli/CommandLine.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "bench/BenchScene.h"
-#include "import3ds/Read3DS.h"
 #include "HeadlessGl.h"
 #include "OpenGlApi.h"
+#include "bench/BenchScene.h"
+#include "import3ds/Read3DS.h"
 #include "view/SceneRenderer.h"
 
 namespace {
@@ -40,8 +40,10 @@ int main(int argc, char** argv) {
     std::string path;
     int frames = 5;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) frames = std::max(1, std::atoi(argv[++i]));
-        else path = argv[i];
+        if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc)
+            frames = std::max(1, std::atoi(argv[++i]));
+        else
+            path = argv[i];
     }
 
     std::vector<uint8_t> bytes;
@@ -71,7 +73,8 @@ int main(int argc, char** argv) {
     scene.CountScene();
 
     std::string error;
-    std::unique_ptr<HeadlessGl> gl = HeadlessGl::Create(kWidth, kHeight, HeadlessGl::ColorBuffer::Bytes, error);
+    std::unique_ptr<HeadlessGl> gl =
+        HeadlessGl::Create(kWidth, kHeight, HeadlessGl::ColorBuffer::Bytes, error);
     if (!gl) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
@@ -86,12 +89,14 @@ int main(int argc, char** argv) {
     renderer.SetupProjection();
 
     std::printf("RenderScene at %d x %d, Mesa llvmpipe, %d objects, %d triangles, %d vertices\n",
-                kWidth, kHeight, scene.m_stats.objects, scene.m_stats.meshes, scene.m_stats.vertices);
+                kWidth, kHeight, scene.m_stats.objects, scene.m_stats.meshes,
+                scene.m_stats.vertices);
     std::printf("%-8s %10s %10s %8s\n", "mode", "best ms", "median ms", "fps");
     const struct {
         const char* name;
         int32_t mode;
-    } modes[] = {{"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
+    } modes[] = {
+        {"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
     for (const auto& m : modes) {
         view.m_nDisplayMode = m.mode;
         renderer.RenderScene();  // warm up
@@ -99,7 +104,9 @@ int main(int argc, char** argv) {
         for (int i = 0; i < frames; ++i) {
             const auto start = std::chrono::steady_clock::now();
             renderer.RenderScene();
-            ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+            ms.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
         }
         std::sort(ms.begin(), ms.end());
         const double median = ms[ms.size() / 2];

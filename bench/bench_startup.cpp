@@ -2,6 +2,8 @@
 // libraries loaded, window built, file loaded, first frame measured. Needs a display (run it
 // under xvfb-run). Each run is a fresh process:
 //   bench_startup [FILE] [--runs N]
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QTimer>
 #include <algorithm>
@@ -11,8 +13,6 @@
 #include <cstring>
 #include <ctime>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "MainFrame.h"
@@ -70,9 +70,12 @@ int main(int argc, char** argv) {
     int runs = 10;
     bool child = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
-        else if (std::strcmp(argv[i], "--child") == 0) child = true;
-        else file = argv[i];
+        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (std::strcmp(argv[i], "--child") == 0)
+            child = true;
+        else
+            file = argv[i];
     }
     if (child) return RunOnce(argc, argv, file);
 
@@ -89,7 +92,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("start to first frame of %s, %zu runs: best %.0f ms, median %.0f ms, worst %.0f ms\n",
-                file.c_str(), ms.size(), ms.front(), ms[ms.size() / 2], ms.back());
+    std::printf(
+        "start to first frame of %s, %zu runs: best %.0f ms, median %.0f ms, worst %.0f ms\n",
+        file.c_str(), ms.size(), ms.front(), ms[ms.size() / 2], ms.back());
     return 0;
 }

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "cli/BuildInfo.h"
 #include "CommandIcons.h"
+#include "cli/BuildInfo.h"
 #include "panel/PanelLayout.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
@@ -16,7 +16,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
     icon->setGeometry(u.X(11), u.Y(17), 32, 32);
-    auto* text = new QLabel(QStringLiteral("Zemvora Creator Version ") + QString::fromLatin1(buildinfo::kVersion), this);
+    auto* text = new QLabel(
+        QStringLiteral("Zemvora Creator Version ") + QString::fromLatin1(buildinfo::kVersion),
+        this);
     text->setGeometry(u.X(40), u.Y(10), u.X(119), u.Y(8) + 4);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setGeometry(u.X(57), u.Y(74), u.X(50), u.Y(14));

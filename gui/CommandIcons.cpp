@@ -33,14 +33,16 @@ void Mesh(QPainter& p, const QColor& fill, bool edges, bool points) {
     if (points) {
         p.setPen(Qt::NoPen);
         p.setBrush(kInk);
-        for (const QPointF& q : {a, b, c, d}) p.drawEllipse(q, 2.2, 2.2);
+        for (const QPointF& q : {a, b, c, d})
+            p.drawEllipse(q, 2.2, 2.2);
     }
 }
 
 void Page(QPainter& p) {
     p.setPen(QPen(kInk, 1.5));
     p.setBrush(kPaper);
-    p.drawPolygon(QPolygonF({QPointF(7, 3), QPointF(20, 3), QPointF(26, 9), QPointF(26, 29), QPointF(7, 29)}));
+    p.drawPolygon(QPolygonF(
+        {QPointF(7, 3), QPointF(20, 3), QPointF(26, 9), QPointF(26, 29), QPointF(7, 29)}));
     p.drawLine(QPointF(20, 3), QPointF(20, 9));
     p.drawLine(QPointF(20, 9), QPointF(26, 9));
 }
@@ -86,12 +88,15 @@ void Draw(QPainter& p, int id) {
         case cmd::kOpen:
             p.setPen(QPen(kInk, 1.5));
             p.setBrush(QColor(235, 190, 80));
-            p.drawPolygon(QPolygonF({QPointF(3, 8), QPointF(12, 8), QPointF(14, 11), QPointF(27, 11),
-                                     QPointF(27, 27), QPointF(3, 27)}));
+            p.drawPolygon(QPolygonF({QPointF(3, 8), QPointF(12, 8), QPointF(14, 11),
+                                     QPointF(27, 11), QPointF(27, 27), QPointF(3, 27)}));
             p.setBrush(QColor(250, 215, 110));
-            p.drawPolygon(QPolygonF({QPointF(3, 27), QPointF(8, 15), QPointF(31, 15), QPointF(27, 27)}));
+            p.drawPolygon(
+                QPolygonF({QPointF(3, 27), QPointF(8, 15), QPointF(31, 15), QPointF(27, 27)}));
             break;
-        case cmd::kSave: Disk(p); break;
+        case cmd::kSave:
+            Disk(p);
+            break;
         case cmd::kSaveAs:
             Disk(p);
             p.setPen(QPen(QColor(200, 60, 40), 3, Qt::SolidLine, Qt::RoundCap));
@@ -102,9 +107,15 @@ void Draw(QPainter& p, int id) {
             p.setBrush(QColor(60, 170, 80));
             p.drawPolygon(QPolygonF({QPointF(9, 5), QPointF(27, 16), QPointF(9, 27)}));
             break;
-        case cmd::kVertexMode: Mesh(p, QColor(), false, true); break;
-        case cmd::kLineMode: Mesh(p, QColor(), true, false); break;
-        case cmd::kFlatMode: Mesh(p, QColor(120, 160, 210), true, false); break;
+        case cmd::kVertexMode:
+            Mesh(p, QColor(), false, true);
+            break;
+        case cmd::kLineMode:
+            Mesh(p, QColor(), true, false);
+            break;
+        case cmd::kFlatMode:
+            Mesh(p, QColor(120, 160, 210), true, false);
+            break;
         case cmd::kSmoothMode: {
             QRadialGradient shade(QPointF(12, 12), 16);
             shade.setColorAt(0, QColor(230, 240, 255));
@@ -114,7 +125,9 @@ void Draw(QPainter& p, int id) {
             p.drawEllipse(QPointF(16, 16), 12, 12);
             break;
         }
-        case cmd::kShowGrid: Grid(p); break;
+        case cmd::kShowGrid:
+            Grid(p);
+            break;
         case cmd::kShowLight:
             p.setPen(QPen(QColor(200, 170, 0), 2));
             for (int i = 0; i < 8; ++i) {
@@ -137,7 +150,9 @@ void Draw(QPainter& p, int id) {
             p.drawLine(QPointF(21, 27), QPointF(27, 21));
             p.drawLine(QPointF(5, 27), QPointF(11, 21));
             break;
-        case cmd::kDefaultViewPoint: Eye(p); break;
+        case cmd::kDefaultViewPoint:
+            Eye(p);
+            break;
         case cmd::kTopView:
             Grid(p);
             p.setPen(QPen(kAccent, 3, Qt::SolidLine, Qt::RoundCap));
@@ -149,7 +164,8 @@ void Draw(QPainter& p, int id) {
             p.setPen(QPen(kInk, 1.5));
             p.setBrush(QColor(90, 90, 100));
             p.drawRoundedRect(QRectF(3, 10, 19, 14), 2, 2);
-            p.drawPolygon(QPolygonF({QPointF(22, 14), QPointF(29, 10), QPointF(29, 24), QPointF(22, 20)}));
+            p.drawPolygon(
+                QPolygonF({QPointF(22, 14), QPointF(29, 10), QPointF(29, 24), QPointF(22, 20)}));
             p.setBrush(kAccent);
             p.drawEllipse(QPointF(12, 17), 4, 4);
             break;
@@ -182,7 +198,8 @@ void Draw(QPainter& p, int id) {
             font.setBold(true);
             p.setFont(font);
             p.setPen(QColor(60, 150, 150));
-            p.drawText(QRectF(3, 8, 29, 22), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Abc"));
+            p.drawText(QRectF(3, 8, 29, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                       QStringLiteral("Abc"));
             break;
         }
         case cmd::kShowPanel:
@@ -206,7 +223,8 @@ void Draw(QPainter& p, int id) {
             p.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("?"));
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 

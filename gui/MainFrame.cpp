@@ -16,12 +16,12 @@
 
 #include "AboutDlg.h"
 #include "CommandIcons.h"
+#include "commands/CommandIds.h"
 #include "commands/CommandTexts.h"
+#include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
 #include "import3ds/ImportFile.h"
-#include "commands/DocumentCommands.h"
 #include "scene/SceneMessages.h"
-#include "commands/CommandIds.h"
 
 namespace {
 
@@ -41,8 +41,10 @@ bool IsCheckable(int id) {
         case cmd::kCameraView:
         case cmd::kShowText:
         case cmd::kShowPanel:
-        case cmd::kShowHidePanel: return true;
-        default: return false;
+        case cmd::kShowHidePanel:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -84,7 +86,8 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::CreateActions() {
     std::vector<int> ids = ToolbarLayout();
     for (const Menu& menu : MainMenu())
-        for (const MenuItem& item : menu.items) ids.push_back(item.id);
+        for (const MenuItem& item : menu.items)
+            ids.push_back(item.id);
     ids.push_back(cmd::kShowHidePanel);  // no button or menu item of its own
     for (int id : ids) {
         if (id == 0 || m_actions.count(id)) continue;
@@ -133,8 +136,10 @@ void CMainFrame::CreateToolBar() {
     m_wndToolBar->setFloatable(false);
     m_wndToolBar->setIconSize(QSize(32, 32));
     for (int id : ToolbarLayout()) {
-        if (id == 0) m_wndToolBar->addSeparator();
-        else m_wndToolBar->addAction(m_actions[id]);
+        if (id == 0)
+            m_wndToolBar->addSeparator();
+        else
+            m_wndToolBar->addAction(m_actions[id]);
     }
 }
 
@@ -144,7 +149,8 @@ void CMainFrame::CreateStatusBar() {
     m_frameRatePane->setFixedWidth(150);
     m_statisticsPane = new QLabel(QStringLiteral("Display scene info"), this);
     m_statisticsPane->setFixedWidth(399);
-    for (QLabel* pane : {m_frameRatePane, m_statisticsPane}) pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    for (QLabel* pane : {m_frameRatePane, m_statisticsPane})
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     // Prompts cover the message pane while they are shown; "Ready" is there otherwise.
     statusBar()->addWidget(m_messagePane, 1);
     statusBar()->addPermanentWidget(m_frameRatePane);
@@ -159,20 +165,38 @@ QAction* CMainFrame::Action(int id) const {
 void CMainFrame::OnCommand(int id) {
     switch (id) {
         case cmd::kNew:
-        case cmd::kNewButton: OnSceneNew(*this, m_prompts, *this); break;
-        case cmd::kOpen: OnSceneOpen(*this, m_prompts, *this); break;
-        case cmd::kSave: OnSceneSave(*this, m_prompts, *this); break;
-        case cmd::kSaveAs: OnSceneSaveAs(*this, m_prompts, *this); break;
-        case cmd::kImport3ds: OnImport3ds(*this, m_prompts, *this); break;
-        case cmd::kAppExit: close(); break;
-        case cmd::kAppAbout: CAboutDlg(this).exec(); break;
-        case cmd::kHelp: OnHelp(); break;
+        case cmd::kNewButton:
+            OnSceneNew(*this, m_prompts, *this);
+            break;
+        case cmd::kOpen:
+            OnSceneOpen(*this, m_prompts, *this);
+            break;
+        case cmd::kSave:
+            OnSceneSave(*this, m_prompts, *this);
+            break;
+        case cmd::kSaveAs:
+            OnSceneSaveAs(*this, m_prompts, *this);
+            break;
+        case cmd::kImport3ds:
+            OnImport3ds(*this, m_prompts, *this);
+            break;
+        case cmd::kAppExit:
+            close();
+            break;
+        case cmd::kAppAbout:
+            CAboutDlg(this).exec();
+            break;
+        case cmd::kHelp:
+            OnHelp();
+            break;
         case cmd::kShowPanel:
         case cmd::kShowHidePanel:
             m_bPanelVisible = !m_bPanelVisible;
             PlacePanel();
             break;
-        default: m_view->OnCommand(id); break;
+        default:
+            m_view->OnCommand(id);
+            break;
     }
     UpdateCommandStates();
 }
@@ -199,7 +223,9 @@ void CMainFrame::ShowFrameRate(float fps) {
     m_frameRatePane->repaint();
 }
 
-void CMainFrame::RedrawView() { m_view->RedrawRequest(); }
+void CMainFrame::RedrawView() {
+    m_view->RedrawRequest();
+}
 
 void CMainFrame::RebuildTextFont() {
     m_view->ApplyTextFont();
@@ -232,8 +258,10 @@ void CMainFrame::showEvent(QShowEvent* event) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (OnClose(*this, m_prompts)) event->accept();
-    else event->ignore();
+    if (OnClose(*this, m_prompts))
+        event->accept();
+    else
+        event->ignore();
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
@@ -250,8 +278,10 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::LoadFromOutside(const std::string& path) {
-    if (Is3dsFileName(path)) Import3dsFileFromOutside(path, *this, m_prompts, *this);
-    else OpenSceneFileFromOutside(path, *this, m_prompts, *this);
+    if (Is3dsFileName(path))
+        Import3dsFileFromOutside(path, *this, m_prompts, *this);
+    else
+        OpenSceneFileFromOutside(path, *this, m_prompts, *this);
     UpdateCommandStates();
 }
 
@@ -260,17 +290,36 @@ void CMainFrame::OnHelp() {
     const QString folder = QCoreApplication::applicationDirPath();
     std::string page = HelpPagePath(folder.toStdString());
     const std::string installed = InstalledHelpPagePath(folder.toStdString());
-    if (!QFileInfo::exists(QString::fromStdString(page)) && QFileInfo::exists(QString::fromStdString(installed)))
+    if (!QFileInfo::exists(QString::fromStdString(page)) &&
+        QFileInfo::exists(QString::fromStdString(installed)))
         page = QFileInfo(QString::fromStdString(installed)).canonicalFilePath().toStdString();
     m_openHelp(page);
 }
 
-void CMainFrame::StopPlay() { m_view->StopPlay(); }
-void CMainFrame::ResetViewState() { m_view->ResetViewState(); }
-void CMainFrame::RefreshTrees() { m_dlgParam->RefreshTrees(); }
-void CMainFrame::UpdateSliders() { m_dlgParam->UpdateSliders(); }
-void CMainFrame::ClearPanel() { m_dlgParam->ClearPanel(); }
-void CMainFrame::ShowOpenedScene() { m_view->RedrawRequest(); }
-void CMainFrame::SetWindowTitle(const std::string& title) { setWindowTitle(QString::fromStdString(title)); }
-void CMainFrame::ApplyTextFont() { m_view->ApplyTextFont(); }
-void CMainFrame::SetDefaultView(int32_t on) { m_view->m_bDefaultView = on; }
+void CMainFrame::StopPlay() {
+    m_view->StopPlay();
+}
+void CMainFrame::ResetViewState() {
+    m_view->ResetViewState();
+}
+void CMainFrame::RefreshTrees() {
+    m_dlgParam->RefreshTrees();
+}
+void CMainFrame::UpdateSliders() {
+    m_dlgParam->UpdateSliders();
+}
+void CMainFrame::ClearPanel() {
+    m_dlgParam->ClearPanel();
+}
+void CMainFrame::ShowOpenedScene() {
+    m_view->RedrawRequest();
+}
+void CMainFrame::SetWindowTitle(const std::string& title) {
+    setWindowTitle(QString::fromStdString(title));
+}
+void CMainFrame::ApplyTextFont() {
+    m_view->ApplyTextFont();
+}
+void CMainFrame::SetDefaultView(int32_t on) {
+    m_view->m_bDefaultView = on;
+}

@@ -9,11 +9,11 @@
 #include <optional>
 
 #include "ObjectParamDlg.h"
-#include "panel/PanelFrame.h"
-#include "commands/FrameOperations.h"
-#include "scene/Scene.h"
-#include "commands/Prompts.h"
 #include "ZemvoraView.h"
+#include "commands/FrameOperations.h"
+#include "commands/Prompts.h"
+#include "panel/PanelFrame.h"
+#include "scene/Scene.h"
 
 class QAction;
 class QLabel;
@@ -50,7 +50,9 @@ public:
     QLabel* FrameRatePane() const { return m_frameRatePane; }
     QLabel* StatisticsPane() const { return m_statisticsPane; }
     // Where Help hands its page; the desktop's browser unless a test says otherwise.
-    void SetHelpOpener(std::function<void(const std::string&)> opener) { m_openHelp = std::move(opener); }
+    void SetHelpOpener(std::function<void(const std::string&)> opener) {
+        m_openHelp = std::move(opener);
+    }
 
     int32_t m_bPanelPlaced = 0;
     int32_t m_bPanelVisible = 1;

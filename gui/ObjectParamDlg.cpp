@@ -15,16 +15,18 @@
 #include <QTabBar>
 #include <QTreeWidget>
 
+#include "LabelPainting.h"
 #include "panel/PanelSelection.h"
 #include "panel/PanelTexts.h"
 #include "panel/SliderMapping.h"
-#include "LabelPainting.h"
 
 using namespace panel;
 
 namespace {
 
-QString Text(const std::string& bytes) { return SceneText(bytes); }
+QString Text(const std::string& bytes) {
+    return SceneText(bytes);
+}
 
 // A 32 x 32 square of one pure colour, marking the channel of the slider above it.
 QPixmap Swatch(const QColor& color) {
@@ -33,13 +35,16 @@ QPixmap Swatch(const QColor& color) {
     return pixmap;
 }
 
-void AddRecordItem(QTreeWidget* tree, const std::string& name, const std::vector<std::string>& lines) {
+void AddRecordItem(QTreeWidget* tree, const std::string& name,
+                   const std::vector<std::string>& lines) {
     auto* item = new QTreeWidgetItem(tree, QStringList(Text(name)));
-    for (const std::string& line : lines) new QTreeWidgetItem(item, QStringList(QString::fromStdString(line)));
+    for (const std::string& line : lines)
+        new QTreeWidgetItem(item, QStringList(QString::fromStdString(line)));
 }
 
 // Rewrites the lines of the first top-level item named name.
-void RewriteLines(QTreeWidget* tree, const std::string& name, const std::vector<std::string>& lines) {
+void RewriteLines(QTreeWidget* tree, const std::string& name,
+                  const std::vector<std::string>& lines) {
     const QString text = Text(name);
     for (int i = 0; i < tree->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = tree->topLevelItem(i);
@@ -50,8 +55,8 @@ void RewriteLines(QTreeWidget* tree, const std::string& name, const std::vector<
     }
 }
 
-const int kMaterialSliders[] = {kShininess,  kTransparency, kAmbientBlue,   kAmbientGreen,
-                                kAmbientRed, kDiffuseRed,   kDiffuseGreen,  kDiffuseBlue,
+const int kMaterialSliders[] = {kShininess,   kTransparency,  kAmbientBlue,  kAmbientGreen,
+                                kAmbientRed,  kDiffuseRed,    kDiffuseGreen, kDiffuseBlue,
                                 kSpecularRed, kSpecularGreen, kSpecularBlue};
 const int kLightSliders[] = {kLightRed, kLightGreen, kLightBlue};
 
@@ -79,7 +84,8 @@ CObjectParamDlg::CObjectParamDlg(PanelFrame& frame, QWidget* parent)
     CreateControls();
 
     m_bNoteModified = 0;
-    for (const char* name : {"Object", "Material", "Light", "Notes"}) m_tab->addTab(QString::fromLatin1(name));
+    for (const char* name : {"Object", "Material", "Light", "Notes"})
+        m_tab->addTab(QString::fromLatin1(name));
     m_nCurTab = 0;
     m_nCurMaterial = -1;
     m_nCurLight = -1;
@@ -90,7 +96,8 @@ CObjectParamDlg::CObjectParamDlg(PanelFrame& frame, QWidget* parent)
 
 // The controls go after the panel: nothing they say on their way out may reach it.
 CObjectParamDlg::~CObjectParamDlg() {
-    for (const auto& [id, widget] : m_controls) widget->disconnect(this);
+    for (const auto& [id, widget] : m_controls)
+        widget->disconnect(this);
     m_tab->disconnect(this);
 }
 
@@ -119,9 +126,12 @@ void CObjectParamDlg::CreateControls() {
     m_lightTree = tree(kLightTree, "Light tree");
     tree(kHiddenTree, "Unused tree");
     // A selection changed by mouse, keyboard or an assistive tool alike.
-    connect(m_objectTree, &QTreeWidget::itemSelectionChanged, this, &CObjectParamDlg::OnObjectTreeSelChanged);
-    connect(m_materialTree, &QTreeWidget::itemSelectionChanged, this, &CObjectParamDlg::OnMaterialTreeSelChanged);
-    connect(m_lightTree, &QTreeWidget::itemSelectionChanged, this, &CObjectParamDlg::OnLightTreeSelChanged);
+    connect(m_objectTree, &QTreeWidget::itemSelectionChanged, this,
+            &CObjectParamDlg::OnObjectTreeSelChanged);
+    connect(m_materialTree, &QTreeWidget::itemSelectionChanged, this,
+            &CObjectParamDlg::OnMaterialTreeSelChanged);
+    connect(m_lightTree, &QTreeWidget::itemSelectionChanged, this,
+            &CObjectParamDlg::OnLightTreeSelChanged);
 
     auto info = [this](int id, const char* name) {
         auto* label = Add(id, new QLabel(this), name);
@@ -132,7 +142,8 @@ void CObjectParamDlg::CreateControls() {
     m_materialText = info(kMaterialText, "Current material");
     m_lightText = info(kLightText, "Light information");
 
-    m_smoothFlat = Add(kSmoothFlat, new QCheckBox(this), "Smooth or flat shading of the current object");
+    m_smoothFlat =
+        Add(kSmoothFlat, new QCheckBox(this), "Smooth or flat shading of the current object");
     m_lightOnOff = Add(kLightOnOff, new QCheckBox(this), "Selected light on or off");
     connect(m_smoothFlat, &QCheckBox::clicked, this, &CObjectParamDlg::OnSmoothFlat);
     connect(m_lightOnOff, &QCheckBox::clicked, this, &CObjectParamDlg::OnLightOnOff);
@@ -142,9 +153,10 @@ void CObjectParamDlg::CreateControls() {
         b->setAutoDefault(false);  // Enter presses no button of the panel
         return b;
     };
-    connect(button(kApplyMaterial, "Apply selected material to object"), &QPushButton::clicked, this,
-            &CObjectParamDlg::OnApplyMaterial);
-    connect(button(kSetColor, "Set color"), &QPushButton::clicked, this, &CObjectParamDlg::OnSetNoteColor);
+    connect(button(kApplyMaterial, "Apply selected material to object"), &QPushButton::clicked,
+            this, &CObjectParamDlg::OnApplyMaterial);
+    connect(button(kSetColor, "Set color"), &QPushButton::clicked, this,
+            &CObjectParamDlg::OnSetNoteColor);
     m_applyNote = button(kApplyNote, "Apply change");
     connect(m_applyNote, &QPushButton::clicked, this, &CObjectParamDlg::OnApplyNote);
     connect(button(kSetFont, "Set font"), &QPushButton::clicked, this, &CObjectParamDlg::OnSetFont);
@@ -154,19 +166,20 @@ void CObjectParamDlg::CreateControls() {
     const struct {
         int id;
         const char* name;
-    } sliders[] = {{kShininess, "Shininess"},           {kTransparency, "Transparency"},
-                   {kAmbientBlue, "Ambient blue"},      {kAmbientGreen, "Ambient green"},
-                   {kAmbientRed, "Ambient red"},        {kDiffuseRed, "Diffuse red"},
-                   {kDiffuseGreen, "Diffuse green"},    {kDiffuseBlue, "Diffuse blue"},
-                   {kSpecularRed, "Specular red"},      {kSpecularGreen, "Specular green"},
-                   {kSpecularBlue, "Specular blue"},    {kLightRed, "Light red"},
-                   {kLightGreen, "Light green"},        {kLightBlue, "Light blue"}};
+    } sliders[] = {{kShininess, "Shininess"},        {kTransparency, "Transparency"},
+                   {kAmbientBlue, "Ambient blue"},   {kAmbientGreen, "Ambient green"},
+                   {kAmbientRed, "Ambient red"},     {kDiffuseRed, "Diffuse red"},
+                   {kDiffuseGreen, "Diffuse green"}, {kDiffuseBlue, "Diffuse blue"},
+                   {kSpecularRed, "Specular red"},   {kSpecularGreen, "Specular green"},
+                   {kSpecularBlue, "Specular blue"}, {kLightRed, "Light red"},
+                   {kLightGreen, "Light green"},     {kLightBlue, "Light blue"}};
     for (const auto& s : sliders) {
         auto* slider = Add(s.id, new QSlider(Qt::Vertical, this), s.name);
         slider->setRange(0, 255);
         slider->setTickPosition(QSlider::NoTicks);
         const int id = s.id;
-        connect(slider, &QSlider::actionTriggered, this, [this, id](int action) { OnSliderAction(id, action); });
+        connect(slider, &QSlider::actionTriggered, this,
+                [this, id](int action) { OnSliderAction(id, action); });
         connect(slider, &QSlider::sliderReleased, this, [this, id] { OnSliderReleased(id); });
     }
 
@@ -174,10 +187,10 @@ void CObjectParamDlg::CreateControls() {
         int id;
         QColor color;
         const char* name;
-    } swatches[] = {{kSwatchRed, Qt::red, "Red"},     {kSwatchRed2, Qt::red, "Red"},
-                    {kSwatchRed3, Qt::red, "Red"},     {kSwatchGreen, Qt::green, "Green"},
+    } swatches[] = {{kSwatchRed, Qt::red, "Red"},        {kSwatchRed2, Qt::red, "Red"},
+                    {kSwatchRed3, Qt::red, "Red"},       {kSwatchGreen, Qt::green, "Green"},
                     {kSwatchGreen2, Qt::green, "Green"}, {kSwatchGreen3, Qt::green, "Green"},
-                    {kSwatchBlue, Qt::blue, "Blue"},   {kSwatchBlue2, Qt::blue, "Blue"},
+                    {kSwatchBlue, Qt::blue, "Blue"},     {kSwatchBlue2, Qt::blue, "Blue"},
                     {kSwatchBlue3, Qt::blue, "Blue"}};
     for (const auto& s : swatches) {
         auto* label = Add(s.id, new QLabel(this), s.name);
@@ -187,11 +200,14 @@ void CObjectParamDlg::CreateControls() {
     // The group labels keep their small template boxes: a smaller font lets the words fit.
     QFont small = font();
     small.setPointSizeF(7);
-    for (const auto& [id, text] : std::vector<std::pair<int, const char*>>{
-             {kAmbientLabel, "Ambient"}, {kDiffuseLabel, "Diffuse"}, {kSpecularLabel, "Specular"},
-             {kShTrLabel, "Sh / Tr"}})
+    for (const auto& [id, text] :
+         std::vector<std::pair<int, const char*>>{{kAmbientLabel, "Ambient"},
+                                                  {kDiffuseLabel, "Diffuse"},
+                                                  {kSpecularLabel, "Specular"},
+                                                  {kShTrLabel, "Sh / Tr"}})
         Add(id, new QLabel(QString::fromLatin1(text), this), text)->setFont(small);
-    Add(kCameraLabel, new QLabel(QStringLiteral("Select current camera"), this), "Select current camera");
+    Add(kCameraLabel, new QLabel(QStringLiteral("Select current camera"), this),
+        "Select current camera");
 
     m_noteBox = Add(kNoteBox, new QPlainTextEdit(this), "Note of the current object");
     m_noteBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -239,7 +255,8 @@ void CObjectParamDlg::LayoutTab() {
     for (const ControlRect& r : rects) {
         QWidget* widget = Control(r.id);
         // A drop-down list's rectangle includes its open list; the closed box keeps its height.
-        const int height = r.id == kCameraList ? std::min(r.height, widget->sizeHint().height()) : r.height;
+        const int height =
+            r.id == kCameraList ? std::min(r.height, widget->sizeHint().height()) : r.height;
         widget->setGeometry(r.x, r.y, r.width, height);
         widget->show();
     }
@@ -308,7 +325,8 @@ void CObjectParamDlg::UpdateCurrentInfo() {
         m_fillingNote = false;
     }
     if (IsIndexOf(m_nCurMaterial, scene.m_materials)) {
-        m_materialText->setText(Text(CurrentMaterialText(scene.m_materials[static_cast<size_t>(m_nCurMaterial)])));
+        m_materialText->setText(
+            Text(CurrentMaterialText(scene.m_materials[static_cast<size_t>(m_nCurMaterial)])));
         m_materialText->repaint();
     }
 }
@@ -318,11 +336,13 @@ void CObjectParamDlg::UpdateSliders() {
     if (m_nCurTab == kLightTab) {
         if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
         const SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
-        for (int id : kLightSliders) static_cast<QSlider*>(Control(id))->setValue(LightSliderPosition(light, id));
+        for (int id : kLightSliders)
+            static_cast<QSlider*>(Control(id))->setValue(LightSliderPosition(light, id));
     } else if (m_nCurTab == kMaterialTab) {
         if (!IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
         const SceneMaterial& m = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
-        for (int id : kMaterialSliders) static_cast<QSlider*>(Control(id))->setValue(MaterialSliderPosition(m, id));
+        for (int id : kMaterialSliders)
+            static_cast<QSlider*>(Control(id))->setValue(MaterialSliderPosition(m, id));
     }
 }
 

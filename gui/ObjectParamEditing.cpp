@@ -13,7 +13,9 @@
 
 using namespace panel;
 
-void CObjectParamDlg::SetModified() { m_frame.PanelScene().m_bModified = 1; }
+void CObjectParamDlg::SetModified() {
+    m_frame.PanelScene().m_bModified = 1;
+}
 
 // Only dragging the thumb changes the model; every other way of moving a slider (keys, a click in
 // its channel, the wheel) marks the scene modified and puts the slider back.
@@ -24,12 +26,14 @@ void CObjectParamDlg::OnSliderAction(int id, int action) {
     if (m_nCurTab == kLightTab) {
         if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
         if (dragged && IsLightSlider(id))
-            SetLightFromSlider(scene.m_lights[static_cast<size_t>(m_nCurLight)], id, slider->sliderPosition());
+            SetLightFromSlider(scene.m_lights[static_cast<size_t>(m_nCurLight)], id,
+                               slider->sliderPosition());
         SetModified();
     } else if (m_nCurTab == kMaterialTab) {
         if (!IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
         if (dragged && IsMaterialSlider(id))
-            SetMaterialFromSlider(scene.m_materials[static_cast<size_t>(m_nCurMaterial)], id, slider->sliderPosition());
+            SetMaterialFromSlider(scene.m_materials[static_cast<size_t>(m_nCurMaterial)], id,
+                                  slider->sliderPosition());
         SetModified();
     }
     UpdateSliders();
@@ -48,7 +52,8 @@ void CObjectParamDlg::OnApplyMaterial() {
     Scene& scene = m_frame.PanelScene();
     const int32_t current = scene.m_settings.currentObject;
     // Without an object or a material there is nothing to apply.
-    if (!IsIndexOf(current, scene.m_objects) || !IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
+    if (!IsIndexOf(current, scene.m_objects) || !IsIndexOf(m_nCurMaterial, scene.m_materials))
+        return;
     SceneObject& object = scene.m_objects[static_cast<size_t>(current)];
     const SceneMaterial& material = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
     if (!m_frame.PanelPrompts().AskYesNo("Really want to set Material:" + material.name +
@@ -129,7 +134,8 @@ void CObjectParamDlg::OnApplyNote() {
     if (!prompts.AskYesNo("Really want to apply new content to:" + object.name)) return;
     m_bNoteModified = 0;
     // Line breaks are stored as the program has always stored them, CR LF.
-    object.note = m_noteBox->toPlainText().replace(QLatin1String("\n"), QLatin1String("\r\n")).toStdString();
+    object.note =
+        m_noteBox->toPlainText().replace(QLatin1String("\n"), QLatin1String("\r\n")).toStdString();
     m_applyNote->setEnabled(false);
     m_frame.RedrawView();
     SetModified();
@@ -152,7 +158,8 @@ void CObjectParamDlg::OnSetNoteColor() {
 
 void CObjectParamDlg::OnSetFont() {
     Scene& scene = m_frame.PanelScene();
-    const std::optional<LogFont> font = m_frame.PanelPrompts().ChooseFont(scene.m_settings.textFont);
+    const std::optional<LogFont> font =
+        m_frame.PanelPrompts().ChooseFont(scene.m_settings.textFont);
     if (!font) return;
     scene.m_settings.textFont = *font;
     m_frame.RebuildTextFont();
@@ -173,14 +180,19 @@ void CObjectParamDlg::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Escape:
         case Qt::Key_Return:
-        case Qt::Key_Enter: event->accept(); return;
-        default: QDialog::keyPressEvent(event);
+        case Qt::Key_Enter:
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
     }
 }
 
 // The panel offers the user no closing (Alt+F4 or a window manager's button); it goes with the
 // main window, and the program may still close it on its way out.
 void CObjectParamDlg::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous()) event->ignore();
-    else event->accept();
+    if (event->spontaneous())
+        event->ignore();
+    else
+        event->accept();
 }

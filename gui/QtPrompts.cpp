@@ -17,7 +17,8 @@ QString Filter(const FileDialogOptions& wanted) {
     for (const auto& [name, pattern] : wanted.filters) {
         // Qt reads the patterns from the parentheses; keep the shown name as it is.
         QString entry = QString::fromStdString(name);
-        if (!entry.contains(QString::fromStdString(pattern))) entry += " (" + QString::fromStdString(pattern) + ")";
+        if (!entry.contains(QString::fromStdString(pattern)))
+            entry += " (" + QString::fromStdString(pattern) + ")";
         entries << entry;
     }
     return entries.join(QStringLiteral(";;"));

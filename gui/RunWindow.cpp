@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <iostream>
 
-#include "cli/CommandLine.h"
-#include "RenderCommand.h"
 #include "MainFrame.h"
 #include "QtPrompts.h"
 #include "QuietMessages.h"
+#include "RenderCommand.h"
 #include "SurfaceFormat.h"
+#include "cli/CommandLine.h"
 
 namespace {
 

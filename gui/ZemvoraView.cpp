@@ -6,9 +6,9 @@
 #include <QOpenGLFunctions>
 #include <QPainter>
 
+#include "LabelPainting.h"
 #include "commands/CommandIds.h"
 #include "view/DisplayCommands.h"
-#include "LabelPainting.h"
 
 namespace {
 
@@ -92,16 +92,22 @@ void CZemvoraView::paintGL() {
 void CZemvoraView::Draw(bool full) {
     if (!m_renderer || !isVisible()) return;
     makeCurrent();
-    if (full) m_renderer->FullRedraw();
-    else m_renderer->RenderScene();
+    if (full)
+        m_renderer->FullRedraw();
+    else
+        m_renderer->RenderScene();
     m_frameFresh = true;
     doneCurrent();
     update();  // the toolkit shows the frame
 }
 
-void CZemvoraView::RedrawRequest() { Draw(true); }
+void CZemvoraView::RedrawRequest() {
+    Draw(true);
+}
 
-void CZemvoraView::RenderScene() { Draw(false); }
+void CZemvoraView::RenderScene() {
+    Draw(false);
+}
 
 void CZemvoraView::SetupProjection() {
     if (!m_renderer) return;
@@ -160,7 +166,9 @@ void CZemvoraView::ShowFrameRate(float fps) {
     if (m_frameRate) m_frameRate(fps);
 }
 
-void CZemvoraView::ApplyTextFont() { m_labelFont = FontFromLogFont(m_scene.m_settings.textFont); }
+void CZemvoraView::ApplyTextFont() {
+    m_labelFont = FontFromLogFont(m_scene.m_settings.textFont);
+}
 
 void CZemvoraView::TogglePlay() {
     if (m_bPlay) {
@@ -207,8 +215,10 @@ bool CZemvoraView::OnCommand(int id) {
     }
     const std::optional<ViewRedraw> redraw = ApplyDisplayCommand(id, *this);
     if (!redraw) return false;
-    if (*redraw == ViewRedraw::Full) RedrawRequest();
-    else if (*redraw == ViewRedraw::RenderScene) RenderScene();
+    if (*redraw == ViewRedraw::Full)
+        RedrawRequest();
+    else if (*redraw == ViewRedraw::RenderScene)
+        RenderScene();
     emit CommandStateChanged();
     return true;
 }
@@ -221,10 +231,18 @@ std::optional<bool> CZemvoraView::IsCommandChecked(int id) const {
 void CZemvoraView::Run(const ViewSteps& steps) {
     for (ViewStep step : steps) {
         switch (step) {
-            case ViewStep::SetupProjection: SetupProjection(); break;
-            case ViewStep::RenderScene: RenderScene(); break;
-            case ViewStep::TimerPath: RedrawRequest(); break;
-            case ViewStep::TogglePlay: TogglePlay(); break;
+            case ViewStep::SetupProjection:
+                SetupProjection();
+                break;
+            case ViewStep::RenderScene:
+                RenderScene();
+                break;
+            case ViewStep::TimerPath:
+                RedrawRequest();
+                break;
+            case ViewStep::TogglePlay:
+                TogglePlay();
+                break;
         }
     }
     if (!steps.empty()) emit CommandStateChanged();
@@ -236,16 +254,24 @@ namespace {
 int VirtualKey(const QKeyEvent& event) {
     switch (event.key()) {
         case Qt::Key_Tab:
-        case Qt::Key_Backtab: return vk::kTab;
+        case Qt::Key_Backtab:
+            return vk::kTab;
         case Qt::Key_Comma:
-        case Qt::Key_Less: return vk::kComma;
+        case Qt::Key_Less:
+            return vk::kComma;
         case Qt::Key_Period:
-        case Qt::Key_Greater: return vk::kPeriod;
-        case Qt::Key_Left: return vk::kLeft;
-        case Qt::Key_Up: return vk::kUp;
-        case Qt::Key_Right: return vk::kRight;
-        case Qt::Key_Down: return vk::kDown;
-        default: break;
+        case Qt::Key_Greater:
+            return vk::kPeriod;
+        case Qt::Key_Left:
+            return vk::kLeft;
+        case Qt::Key_Up:
+            return vk::kUp;
+        case Qt::Key_Right:
+            return vk::kRight;
+        case Qt::Key_Down:
+            return vk::kDown;
+        default:
+            break;
     }
     const int key = event.key();
     return key >= Qt::Key_A && key <= Qt::Key_Z ? key : 0;  // Qt's letters are their codes
@@ -276,14 +302,18 @@ void CZemvoraView::keyPressEvent(QKeyEvent* event) {
 
 void CZemvoraView::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    if (event->button() == Qt::LeftButton) OnLeftButtonDown(p.x(), p.y(), m_scene, *this);
-    else if (event->button() == Qt::RightButton) OnRightButtonDown(p.x(), p.y(), *this);
+    if (event->button() == Qt::LeftButton)
+        OnLeftButtonDown(p.x(), p.y(), m_scene, *this);
+    else if (event->button() == Qt::RightButton)
+        OnRightButtonDown(p.x(), p.y(), *this);
     QOpenGLWidget::mousePressEvent(event);
 }
 
 void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) OnLeftButtonUp(*this);
-    else if (event->button() == Qt::RightButton) OnRightButtonUp(*this);
+    if (event->button() == Qt::LeftButton)
+        OnLeftButtonUp(*this);
+    else if (event->button() == Qt::RightButton)
+        OnRightButtonUp(*this);
     QOpenGLWidget::mouseReleaseEvent(event);
 }
 

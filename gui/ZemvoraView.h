@@ -9,10 +9,10 @@
 #include <functional>
 #include <memory>
 
-#include "scene/Scene.h"
-#include "commands/Prompts.h"
-#include "view/Navigation.h"
 #include "OpenGlApi.h"
+#include "commands/Prompts.h"
+#include "scene/Scene.h"
+#include "view/Navigation.h"
 #include "view/SceneRenderer.h"
 #include "view/ViewState.h"
 
@@ -44,7 +44,9 @@ public:
     // Takes the scene's label font for the labels to come.
     void ApplyTextFont();
     // Where the measured frame rate goes (the status bar).
-    void SetFrameRateHandler(std::function<void(float)> handler) { m_frameRate = std::move(handler); }
+    void SetFrameRateHandler(std::function<void(float)> handler) {
+        m_frameRate = std::move(handler);
+    }
     // Whether the view could make its OpenGL context; without one it draws nothing.
     bool HasContext() const { return m_renderer != nullptr; }
 

@@ -57,7 +57,8 @@ std::vector<Channel> ReadRows(int width, int height, GLenum type) {
     std::vector<Channel> topDown(bottomUp.size());
     for (int y = 0; y < height; ++y) {
         std::memcpy(topDown.data() + static_cast<size_t>(y) * row,
-                    bottomUp.data() + static_cast<size_t>(height - 1 - y) * row, row * sizeof(Channel));
+                    bottomUp.data() + static_cast<size_t>(height - 1 - y) * row,
+                    row * sizeof(Channel));
     }
     return topDown;
 }
@@ -84,9 +85,9 @@ bool HeadlessGl::Init(int width, int height, ColorBuffer color, std::string& err
     m_height = height;
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    EGLDisplay display = getPlatformDisplay
-                             ? getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)
-                             : EGL_NO_DISPLAY;
+    EGLDisplay display = getPlatformDisplay ? getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA,
+                                                                 EGL_DEFAULT_DISPLAY, nullptr)
+                                            : EGL_NO_DISPLAY;
     EGLint major = 0, minor = 0;
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, &major, &minor)) {
         error = "no OpenGL without a display here (Mesa's surfaceless EGL platform is missing)";

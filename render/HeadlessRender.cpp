@@ -12,7 +12,8 @@ namespace {
 // The frame goes into a picture: the swap reads the framebuffer, the label is painted on it.
 class ImageHost final : public RenderHost {
 public:
-    ImageHost(const HeadlessGl& gl, const LogFont& font) : m_gl(gl), m_font(FontFromLogFont(font)) {}
+    ImageHost(const HeadlessGl& gl, const LogFont& font)
+        : m_gl(gl), m_font(FontFromLogFont(font)) {}
 
     void ViewSize(int& width, int& height) const override {
         width = m_gl.Width();

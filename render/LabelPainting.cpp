@@ -25,7 +25,8 @@ LogFont LogFontFromFont(const QFont& font, const LogFont& previous) {
     if (face.size() > LogFont::kMaxFaceName) {
         // Cut whole characters only, so the name stays valid UTF-8.
         size_t cut = LogFont::kMaxFaceName;
-        while (cut > 0 && (static_cast<unsigned char>(face[cut]) & 0xC0) == 0x80) --cut;
+        while (cut > 0 && (static_cast<unsigned char>(face[cut]) & 0xC0) == 0x80)
+            --cut;
         face.resize(cut);
     }
     f.lfFaceName = face;
@@ -44,7 +45,8 @@ LogFont LogFontFromFont(const QFont& font, const LogFont& previous) {
 QString SceneText(const std::string& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (utf8.hasError()) text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
     return text;
 }
 
@@ -52,7 +54,8 @@ namespace {
 
 QString DrawnText(const std::string& bytes) {
     QString text = SceneText(bytes);
-    return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QChar('\r'), QChar('\n'));
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QChar('\r'), QChar('\n'));
 }
 
 QRect TextArea(const NoteLabel& label) {

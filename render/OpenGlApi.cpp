@@ -10,29 +10,63 @@ void OpenGlApi::UseFixedFunction() {
     if (m_useProgram) m_useProgram(0);
 }
 
-void OpenGlApi::Enable(GLenum cap) { glEnable(cap); }
-void OpenGlApi::Disable(GLenum cap) { glDisable(cap); }
-void OpenGlApi::BlendFunc(GLenum source, GLenum destination) { glBlendFunc(source, destination); }
-void OpenGlApi::DepthFunc(GLenum func) { glDepthFunc(func); }
-void OpenGlApi::DepthMask(GLboolean write) { glDepthMask(write); }
-void OpenGlApi::ClearDepth(GLdouble depth) { glClearDepth(depth); }
-void OpenGlApi::ShadeModel(GLenum mode) { glShadeModel(mode); }
-void OpenGlApi::PolygonMode(GLenum face, GLenum mode) { glPolygonMode(face, mode); }
-void OpenGlApi::PointSize(GLfloat size) { glPointSize(size); }
-void OpenGlApi::LineWidth(GLfloat width) { glLineWidth(width); }
+void OpenGlApi::Enable(GLenum cap) {
+    glEnable(cap);
+}
+void OpenGlApi::Disable(GLenum cap) {
+    glDisable(cap);
+}
+void OpenGlApi::BlendFunc(GLenum source, GLenum destination) {
+    glBlendFunc(source, destination);
+}
+void OpenGlApi::DepthFunc(GLenum func) {
+    glDepthFunc(func);
+}
+void OpenGlApi::DepthMask(GLboolean write) {
+    glDepthMask(write);
+}
+void OpenGlApi::ClearDepth(GLdouble depth) {
+    glClearDepth(depth);
+}
+void OpenGlApi::ShadeModel(GLenum mode) {
+    glShadeModel(mode);
+}
+void OpenGlApi::PolygonMode(GLenum face, GLenum mode) {
+    glPolygonMode(face, mode);
+}
+void OpenGlApi::PointSize(GLfloat size) {
+    glPointSize(size);
+}
+void OpenGlApi::LineWidth(GLfloat width) {
+    glLineWidth(width);
+}
 void OpenGlApi::ColorMask(GLboolean r, GLboolean g, GLboolean b, GLboolean a) {
     glColorMask(r, g, b, a);
 }
 void OpenGlApi::Viewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     glViewport(x, y, width, height);
 }
-void OpenGlApi::ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { glClearColor(r, g, b, a); }
-void OpenGlApi::Clear(GLbitfield mask) { glClear(mask); }
-void OpenGlApi::MatrixMode(GLenum mode) { glMatrixMode(mode); }
-void OpenGlApi::LoadIdentity() { glLoadIdentity(); }
-void OpenGlApi::PushMatrix() { glPushMatrix(); }
-void OpenGlApi::PopMatrix() { glPopMatrix(); }
-void OpenGlApi::Rotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) { glRotatef(angle, x, y, z); }
+void OpenGlApi::ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
+    glClearColor(r, g, b, a);
+}
+void OpenGlApi::Clear(GLbitfield mask) {
+    glClear(mask);
+}
+void OpenGlApi::MatrixMode(GLenum mode) {
+    glMatrixMode(mode);
+}
+void OpenGlApi::LoadIdentity() {
+    glLoadIdentity();
+}
+void OpenGlApi::PushMatrix() {
+    glPushMatrix();
+}
+void OpenGlApi::PopMatrix() {
+    glPopMatrix();
+}
+void OpenGlApi::Rotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
+    glRotatef(angle, x, y, z);
+}
 void OpenGlApi::Perspective(GLdouble fovY, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
     gluPerspective(fovY, aspect, zNear, zFar);
 }
@@ -41,21 +75,37 @@ void OpenGlApi::LookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble cen
                        GLdouble upZ) {
     gluLookAt(eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ);
 }
-void OpenGlApi::Ortho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top,
-                      GLdouble zNear, GLdouble zFar) {
+void OpenGlApi::Ortho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
+                      GLdouble zFar) {
     glOrtho(left, right, bottom, top, zNear, zFar);
 }
 void OpenGlApi::Lightfv(GLenum light, GLenum name, const GLfloat* values) {
     glLightfv(light, name, values);
 }
-void OpenGlApi::LightModelfv(GLenum name, const GLfloat* values) { glLightModelfv(name, values); }
+void OpenGlApi::LightModelfv(GLenum name, const GLfloat* values) {
+    glLightModelfv(name, values);
+}
 void OpenGlApi::Materialfv(GLenum face, GLenum name, const GLfloat* values) {
     glMaterialfv(face, name, values);
 }
-void OpenGlApi::Materialf(GLenum face, GLenum name, GLfloat value) { glMaterialf(face, name, value); }
-void OpenGlApi::Color3f(GLfloat r, GLfloat g, GLfloat b) { glColor3f(r, g, b); }
-void OpenGlApi::Begin(GLenum mode) { glBegin(mode); }
-void OpenGlApi::End() { glEnd(); }
-void OpenGlApi::Vertex3f(GLfloat x, GLfloat y, GLfloat z) { glVertex3f(x, y, z); }
-void OpenGlApi::Normal3f(GLfloat x, GLfloat y, GLfloat z) { glNormal3f(x, y, z); }
-void OpenGlApi::Finish() { glFinish(); }
+void OpenGlApi::Materialf(GLenum face, GLenum name, GLfloat value) {
+    glMaterialf(face, name, value);
+}
+void OpenGlApi::Color3f(GLfloat r, GLfloat g, GLfloat b) {
+    glColor3f(r, g, b);
+}
+void OpenGlApi::Begin(GLenum mode) {
+    glBegin(mode);
+}
+void OpenGlApi::End() {
+    glEnd();
+}
+void OpenGlApi::Vertex3f(GLfloat x, GLfloat y, GLfloat z) {
+    glVertex3f(x, y, z);
+}
+void OpenGlApi::Normal3f(GLfloat x, GLfloat y, GLfloat z) {
+    glNormal3f(x, y, z);
+}
+void OpenGlApi::Finish() {
+    glFinish();
+}

@@ -1,7 +1,7 @@
 #include "QuietMessages.h"
 
-#include <QtGlobal>
 #include <QString>
+#include <QtGlobal>
 
 namespace {
 

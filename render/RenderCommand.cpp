@@ -3,10 +3,10 @@
 #include <QGuiApplication>
 #include <ostream>
 
-#include "cli/CommandLine.h"
-#include "cli/RenderOptions.h"
 #include "HeadlessRender.h"
 #include "QuietMessages.h"
+#include "cli/CommandLine.h"
+#include "cli/RenderOptions.h"
 
 int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
     RenderOptions options;

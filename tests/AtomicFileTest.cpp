@@ -10,9 +10,9 @@
 #include <unistd.h>
 #endif
 
+#include "commands/SceneFileCommands.h"
 #include "scene/AtomicFile.h"
 #include "scene/SceneFile.h"
-#include "commands/SceneFileCommands.h"
 #include "tests/TestFiles.h"
 
 namespace fs = std::filesystem;
@@ -39,7 +39,8 @@ bool AsOrdinaryUser(const std::function<bool()>& body) {
 #endif
 
 size_t EntriesIn(const fs::path& dir) {
-    return static_cast<size_t>(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+    return static_cast<size_t>(
+        std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
 
 Scene SceneWithMaterial(const std::string& name) {

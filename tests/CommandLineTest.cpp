@@ -27,7 +27,9 @@ RunResult Zemvora(const std::vector<std::string>& args) {
     return {status, out.str(), err.str()};
 }
 
-std::string Absolute(const std::string& path) { return std::filesystem::absolute(path).string(); }
+std::string Absolute(const std::string& path) {
+    return std::filesystem::absolute(path).string();
+}
 
 }  // namespace
 
@@ -43,15 +45,16 @@ TEST(CommandLine, ImportFailuresNameTheFileWithoutItsFolder) {
     WriteBytes(dir.File("tiny.3ds"), {0x4D, 0x4D, 7, 0, 0, 0});
     std::filesystem::create_directory(dir.File("folder.3ds"));
     // A main chunk whose second chunk is not the editor chunk.
-    WriteBytes(dir.File("nomesh.3DS"), {0x4D, 0x4D, 22, 0, 0, 0, 2, 0, 10, 0, 0, 0, 3, 0, 0, 0,
-                                        0x00, 0xB0, 6, 0, 0, 0});
+    WriteBytes(dir.File("nomesh.3DS"),
+               {0x4D, 0x4D, 22, 0, 0, 0, 2, 0, 10, 0, 0, 0, 3, 0, 0, 0, 0x00, 0xB0, 6, 0, 0, 0});
     const struct {
         std::string path;
         std::string message;
     } cases[] = {
         {dir.File("tiny.3ds"), "tiny.3ds is not a valid 3ds file.\n"},
         {TestData("online3dviewer/wrong.3ds"),
-         "wrong.3ds is not a valid 3ds file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
+         "wrong.3ds is not a valid 3ds "
+         "file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
          " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF\n"},
         {dir.File("nomesh.3DS"), "No mesh data included in nomesh.3DS\n"},
         {dir.File("missing.3ds"), "missing.3ds was not found.\n"},
@@ -87,8 +90,12 @@ TEST(CommandLine, OpenFailuresNameTheAbsolutePath) {
 
 TEST(CommandLine, UsageErrorsExitWithTwo) {
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{}, {"--info"}, {"--dump", "a", "b"}, {"--convert", "a"},
-                                               {"--frobnicate"}, {"a.3ds", "b.3ds"}}) {
+         std::vector<std::vector<std::string>>{{},
+                                               {"--info"},
+                                               {"--dump", "a", "b"},
+                                               {"--convert", "a"},
+                                               {"--frobnicate"},
+                                               {"a.3ds", "b.3ds"}}) {
         const RunResult run = Zemvora(args);
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find("Usage:"), std::string::npos);
@@ -122,14 +129,18 @@ TEST(CommandLine, DumpOfAnImportIsCompleteJson) {
     EXPECT_EQ(object.at("meshes").at(0).size(), 7u);
     // The keys come in the documented order.
     std::vector<std::string> keys;
-    for (auto it = dump.begin(); it != dump.end(); ++it) keys.push_back(it.key());
+    for (auto it = dump.begin(); it != dump.end(); ++it)
+        keys.push_back(it.key());
     EXPECT_EQ(keys.size(), 9u);
-    EXPECT_NE(run.out.find("{\n  \"modified\": 1,\n  \"filePath\": \"\",\n  \"settings\": {\"currentObject\""),
-              std::string::npos);
+    EXPECT_NE(
+        run.out.find(
+            "{\n  \"modified\": 1,\n  \"filePath\": \"\",\n  \"settings\": {\"currentObject\""),
+        std::string::npos);
 }
 
 TEST(CommandLine, DumpShowsMaterialsWithoutATransparencyChunkOpaque) {
-    for (const char* file : {"qt3d/basic-cube.3ds", "qt3d/lunar-lander.3ds", "qt3d/roboticBody.3ds"}) {
+    for (const char* file :
+         {"qt3d/basic-cube.3ds", "qt3d/lunar-lander.3ds", "qt3d/roboticBody.3ds"}) {
         const RunResult run = Zemvora({"--dump", TestData(file)});
         ASSERT_EQ(run.status, 0) << run.err;
         const nlohmann::json dump = nlohmann::json::parse(run.out);
@@ -177,7 +188,8 @@ TEST(CommandLine, ConvertWritesASceneFileThatOpensToTheSameScene) {
     const std::string out = dir.File("jeep.zmv");
     const RunResult convert = Zemvora({"--convert", TestData("assimp/jeep1.3ds"), out});
     ASSERT_EQ(convert.status, 0) << convert.err;
-    const nlohmann::json imported = nlohmann::json::parse(Zemvora({"--dump", TestData("assimp/jeep1.3ds")}).out);
+    const nlohmann::json imported =
+        nlohmann::json::parse(Zemvora({"--dump", TestData("assimp/jeep1.3ds")}).out);
     nlohmann::json opened = nlohmann::json::parse(Zemvora({"--dump", out}).out);
     EXPECT_EQ(opened["modified"], 0);
     EXPECT_EQ(opened["filePath"], Absolute(out));
@@ -185,7 +197,8 @@ TEST(CommandLine, ConvertWritesASceneFileThatOpensToTheSameScene) {
     opened["filePath"] = "";
     EXPECT_EQ(opened, imported);
 
-    const RunResult refused = Zemvora({"--convert", TestData("assimp/jeep1.3ds"), dir.File("none/x.zmv")});
+    const RunResult refused =
+        Zemvora({"--convert", TestData("assimp/jeep1.3ds"), dir.File("none/x.zmv")});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "Can not create .zmv file " + dir.File("none/x.zmv") + "\n");
 }

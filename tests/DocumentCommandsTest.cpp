@@ -2,8 +2,8 @@
 // modified flag after every step, and every question's text.
 #include <gtest/gtest.h>
 
-#include "commands/ImportCommand.h"
 #include "commands/DocumentCommands.h"
+#include "commands/ImportCommand.h"
 #include "commands/SceneFileCommands.h"
 #include "tests/RecordingFrame.h"
 #include "tests/ScriptedPrompts.h"
@@ -56,8 +56,8 @@ TEST(DocumentCommands, AnsweringNoLeavesEverythingAlone) {
     EXPECT_FALSE(OnClose(p.scene, p.prompts));
     p.prompts.answers.push_back(false);
     OnImport3ds(p.scene, p.prompts, p.frame);
-    EXPECT_EQ(p.prompts.questions,
-              (std::vector<std::string>{kNewQuestion, kOpenQuestion, kQuitQuestion, kImportQuestion}));
+    EXPECT_EQ(p.prompts.questions, (std::vector<std::string>{kNewQuestion, kOpenQuestion,
+                                                             kQuitQuestion, kImportQuestion}));
     EXPECT_EQ(p.scene.m_objects.size(), 1u);
     EXPECT_EQ(p.scene.m_bModified, 1);
     EXPECT_EQ(p.scene.m_strFilePath, "/some/where.zmv");
@@ -78,7 +78,8 @@ TEST(DocumentCommands, SaveOfAnUntitledSceneIsSaveAsCancelIncluded) {
     EXPECT_EQ(dialog.defaultExtension, "zmv");
     EXPECT_TRUE(dialog.confirmOverwrite);
     ASSERT_EQ(dialog.filters.size(), 2u);
-    EXPECT_EQ(dialog.filters[0], (std::pair<std::string, std::string>{"Zemvora Files (*.zmv)", "*.zmv"}));
+    EXPECT_EQ(dialog.filters[0],
+              (std::pair<std::string, std::string>{"Zemvora Files (*.zmv)", "*.zmv"}));
     EXPECT_EQ(dialog.filters[1], (std::pair<std::string, std::string>{"All Files (*.*)", "*.*"}));
     p.prompts.answers.push_back(false);
     EXPECT_FALSE(OnClose(p.scene, p.prompts));  // still asks

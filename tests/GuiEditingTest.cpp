@@ -13,11 +13,11 @@
 #include <QTreeWidget>
 
 #include "MainFrame.h"
-#include "panel/SliderMapping.h"
-#include "tests/ImageCompare.h"
-#include "tests/GuiWindow.h"
-#include "tests/TestFiles.h"
 #include "commands/CommandIds.h"
+#include "panel/SliderMapping.h"
+#include "tests/GuiWindow.h"
+#include "tests/ImageCompare.h"
+#include "tests/TestFiles.h"
 
 using namespace panel;
 
@@ -61,7 +61,7 @@ TEST(GuiEditing, SliderDragsChangeModelAndViewKeysDoNot) {
     QTest::keyClick(red, Qt::Key_Up);
     QTest::keyClick(red, Qt::Key_PageUp);
     EXPECT_EQ(w.frame.m_materials[3].diffuse.red, oldRed);
-    EXPECT_EQ(red->value(), oldRed);  // back where the model is
+    EXPECT_EQ(red->value(), oldRed);    // back where the model is
     EXPECT_EQ(w.frame.m_bModified, 1);  // but marked all the same
     EXPECT_EQ(MaxChannelDifference(w.frame.View()->grabFramebuffer(), before), 0);
 

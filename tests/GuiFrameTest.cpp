@@ -4,23 +4,23 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QPushButton>
-#include <QTimer>
 #include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 
-#include "commands/CommandTexts.h"
 #include "MainFrame.h"
-#include "tests/ImageCompare.h"
-#include "tests/GuiWindow.h"
-#include "tests/TestFiles.h"
 #include "commands/CommandIds.h"
+#include "commands/CommandTexts.h"
+#include "tests/GuiWindow.h"
+#include "tests/ImageCompare.h"
+#include "tests/TestFiles.h"
 
 using namespace panel;
 using testfiles::TestData;
@@ -41,7 +41,8 @@ struct Window : GuiWindow {
 
 std::vector<std::string> Lines(QTreeWidgetItem* item) {
     std::vector<std::string> lines;
-    for (int i = 0; i < item->childCount(); ++i) lines.push_back(item->child(i)->text(0).toStdString());
+    for (int i = 0; i < item->childCount(); ++i)
+        lines.push_back(item->child(i)->text(0).toStdString());
     return lines;
 }
 
@@ -57,7 +58,8 @@ TEST(GuiFrame, StartUpState) {
     EXPECT_EQ(w.frame.StatisticsPane()->text(), "Display scene info");
     EXPECT_EQ(w.frame.FrameRatePane()->width(), 150);
     EXPECT_EQ(w.frame.StatisticsPane()->width(), 399);
-    EXPECT_TRUE(w.frame.FrameRatePane()->text().startsWith("Frame/Second:")) << w.frame.FrameRatePane()->text().toStdString();
+    EXPECT_TRUE(w.frame.FrameRatePane()->text().startsWith("Frame/Second:"))
+        << w.frame.FrameRatePane()->text().toStdString();
     EXPECT_TRUE(w.frame.m_objects.empty());
     EXPECT_EQ(w.frame.m_bModified, 0);
 }
@@ -85,8 +87,8 @@ TEST(GuiFrame, ToolbarOrderTextsAndChecks) {
     EXPECT_EQ(w.frame.Action(cmd::kOpen)->toolTip(), "Open");
     EXPECT_EQ(w.frame.ToolBar()->iconSize(), QSize(32, 32));
 
-    for (int id : {cmd::kSmoothMode, cmd::kShowGrid, cmd::kShowLight, cmd::kShowBox, cmd::kDefaultViewPoint,
-                   cmd::kCameraView, cmd::kShowText, cmd::kShowPanel})
+    for (int id : {cmd::kSmoothMode, cmd::kShowGrid, cmd::kShowLight, cmd::kShowBox,
+                   cmd::kDefaultViewPoint, cmd::kCameraView, cmd::kShowText, cmd::kShowPanel})
         EXPECT_TRUE(w.frame.Action(id)->isChecked()) << id;
     for (int id : {cmd::kPlay, cmd::kVertexMode, cmd::kLineMode, cmd::kFlatMode, cmd::kTopView})
         EXPECT_FALSE(w.frame.Action(id)->isChecked()) << id;
@@ -123,13 +125,15 @@ TEST(GuiFrame, EveryTabPlacesItsControls) {
     for (int tab = kObjectTab; tab <= kNotesTab; ++tab) {
         w.ShowTab(tab);
         EXPECT_EQ(w.Panel().m_nCurTab, tab);
-        const std::vector<ControlRect> rects = LayoutTab(tab, w.Panel().width(), w.Panel().height(), w.Panel().Units());
+        const std::vector<ControlRect> rects =
+            LayoutTab(tab, w.Panel().width(), w.Panel().height(), w.Panel().Units());
         for (const ControlRect& r : rects) {
             QWidget* control = w.Panel().Control(r.id);
             EXPECT_TRUE(control->isVisible()) << tab << " " << r.id;
             QRect expected(r.x, r.y, r.width, r.height);
             // The closed drop-down list keeps its own height within its rectangle.
-            if (r.id == kCameraList) expected.setHeight(std::min(r.height, control->sizeHint().height()));
+            if (r.id == kCameraList)
+                expected.setHeight(std::min(r.height, control->sizeHint().height()));
             EXPECT_EQ(control->geometry(), expected) << tab << " " << r.id;
         }
         int shown = 0;
@@ -140,7 +144,8 @@ TEST(GuiFrame, EveryTabPlacesItsControls) {
     }
     EXPECT_FALSE(w.Panel().Control(kHiddenTree)->isVisible());
     w.ShowTab(kObjectTab);
-    EXPECT_EQ(static_cast<QWidget*>(w.Panel().Control(kSmoothFlat))->property("text").toString(), "Smooth/Flat");
+    EXPECT_EQ(static_cast<QWidget*>(w.Panel().Control(kSmoothFlat))->property("text").toString(),
+              "Smooth/Flat");
     w.ShowTab(kLightTab);
     EXPECT_EQ(w.Panel().Control(kLightOnOff)->property("text").toString(), "Light On/Off");
 }
@@ -152,7 +157,8 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
     ASSERT_FALSE(w.prompts.fileDialogs.empty());
     ASSERT_FALSE(w.prompts.fileDialogs.back().filters.empty());
     EXPECT_EQ(w.prompts.fileDialogs.back().filters[0].first, "3DS Files (*.3ds)");
-    EXPECT_EQ(w.frame.StatisticsPane()->text(), "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
+    EXPECT_EQ(w.frame.StatisticsPane()->text(),
+              "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
     EXPECT_EQ(w.frame.m_bModified, 1);
     EXPECT_EQ(w.frame.m_settings.currentObject, 0);
     QTreeWidget* objects = w.Tree(kObjectTree);
@@ -175,22 +181,26 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
         "Shininess:" +
             QString::asprintf("%.2f", double(w.frame.m_materials[0].shininess)).toStdString() +
             " Transparency:1.00");
-    EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kObjectText))->text().toStdString(), "Current object:" + first.name);
+    EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kObjectText))->text().toStdString(),
+              "Current object:" + first.name);
     EXPECT_GT(MaxChannelDifference(w.frame.View()->grabFramebuffer(), empty), 0);
 
     // Importing again with changes asks first; a file that is no 3DS file says so.
     w.prompts.answers.push_back(true);
     w.Import(TestData("online3dviewer/wrong.3ds"));
     ASSERT_FALSE(w.prompts.questions.empty());
-    EXPECT_EQ(w.prompts.questions.back(), "Do you want to import a .3ds file without saving change?");
+    EXPECT_EQ(w.prompts.questions.back(),
+              "Do you want to import a .3ds file without saving change?");
     ASSERT_FALSE(w.prompts.notices.empty());
     EXPECT_EQ(w.prompts.notices.back().first,
-              "wrong.3ds is not a valid 3ds file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
+              "wrong.3ds is not a valid 3ds "
+              "file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
               " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF");
     EXPECT_EQ(w.Tree(kObjectTree)->topLevelItemCount(), 0);
     EXPECT_EQ(w.frame.m_bModified, 0);
     // The statistics line is not rewritten after a failure.
-    EXPECT_EQ(w.frame.StatisticsPane()->text(), "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
+    EXPECT_EQ(w.frame.StatisticsPane()->text(),
+              "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
 }
 
 TEST(GuiFrame, SelectingThroughTheTrees) {
@@ -216,7 +226,8 @@ TEST(GuiFrame, SelectingThroughTheTrees) {
     EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kMaterialText))->text().toStdString(),
               "Current material:" + w.frame.m_materials[2].name);
     w.ShowTab(kMaterialTab);
-    EXPECT_EQ(static_cast<QSlider*>(w.Panel().Control(kDiffuseRed))->value(), w.frame.m_materials[2].diffuse.red);
+    EXPECT_EQ(static_cast<QSlider*>(w.Panel().Control(kDiffuseRed))->value(),
+              w.frame.m_materials[2].diffuse.red);
     // The object tree does not act on the Material tab.
     objects->setCurrentItem(objects->topLevelItem(0));
     EXPECT_EQ(w.frame.m_settings.currentObject, 3);
@@ -263,7 +274,8 @@ TEST(GuiFrame, AboutBox) {
         QWidget* box = QApplication::activeModalWidget();
         ASSERT_NE(box, nullptr);
         title = box->windowTitle();
-        for (QLabel* label : box->findChildren<QLabel*>()) texts += label->text();
+        for (QLabel* label : box->findChildren<QLabel*>())
+            texts += label->text();
         QPushButton* ok = box->findChild<QPushButton*>();
         ASSERT_NE(ok, nullptr);
         EXPECT_EQ(ok->text(), "OK");
@@ -286,7 +298,8 @@ TEST(GuiFrame, HelpDropsAndClosing) {
     w.frame.LoadFromOutside(TestData("qt3d/basic-cube.3ds"));
     EXPECT_EQ(w.frame.m_objects.size(), 1u);
     EXPECT_TRUE(w.prompts.fileDialogs.empty());
-    EXPECT_EQ(w.frame.StatisticsPane()->text(), "Object:1 Vertex:8 Mesh:12 Material:2 Light:0 Camera:0");
+    EXPECT_EQ(w.frame.StatisticsPane()->text(),
+              "Object:1 Vertex:8 Mesh:12 Material:2 Light:0 Camera:0");
 
     w.prompts.answers.push_back(false);
     EXPECT_FALSE(w.frame.close());

@@ -4,12 +4,12 @@
 
 #include <QTest>
 
+#include "HeadlessRender.h"
+#include "ZemvoraView.h"
+#include "commands/CommandIds.h"
 #include "import3ds/ImportFile.h"
 #include "tests/ImageCompare.h"
 #include "tests/ScriptedPrompts.h"
-#include "HeadlessRender.h"
-#include "commands/CommandIds.h"
-#include "ZemvoraView.h"
 
 namespace {
 
@@ -24,7 +24,9 @@ struct ShownView {
     std::vector<float> rates;
 
     ShownView() {
-        EXPECT_TRUE(ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", scene).ok);
+        EXPECT_TRUE(
+            ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", scene)
+                .ok);
         view.m_bDefaultView = 0;
         view.SetFrameRateHandler([this](float fps) { rates.push_back(fps); });
         view.resize(kWidth, kHeight);

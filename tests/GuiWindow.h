@@ -26,7 +26,9 @@ struct GuiWindow {
     }
     QTreeWidget* Tree(int id) { return Get<QTreeWidget>(id); }
     void ShowTab(int tab) { Panel().findChild<QTabBar*>()->setCurrentIndex(tab); }
-    void Select(int treeId, int item) { Tree(treeId)->setCurrentItem(Tree(treeId)->topLevelItem(item)); }
+    void Select(int treeId, int item) {
+        Tree(treeId)->setCurrentItem(Tree(treeId)->topLevelItem(item));
+    }
     std::string TreeLine(int treeId, int item, int line) {
         QTreeWidgetItem* owner = Tree(treeId)->topLevelItem(item);
         QTreeWidgetItem* child = owner ? owner->child(line) : nullptr;

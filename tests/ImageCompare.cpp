@@ -23,8 +23,8 @@ int MaxChannelDifference(const QImage& a, const QImage& b) {
 }
 
 std::string CompareWithReference(const QImage& image, const std::string& name, int tolerance) {
-    const QString path =
-        QString::fromStdString(std::string(ZEMVORA_SOURCE_DIR) + "/tests/references/" + name + ".png");
+    const QString path = QString::fromStdString(std::string(ZEMVORA_SOURCE_DIR) +
+                                                "/tests/references/" + name + ".png");
     const char* update = std::getenv("ZEMVORA_UPDATE_REFERENCES");
     const QImage reference(path);
     if (reference.isNull() || (update && std::string(update) == "1")) {

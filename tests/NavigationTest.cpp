@@ -84,7 +84,8 @@ TEST(NavigationKeys, CommaAndPeriodZoomTheDefaultViewOrTheCamera) {
 
 TEST(NavigationKeys, ArrowsMoveOnlyAShownCamera) {
     Viewed c(1, true);
-    for (int i = 0; i < 3; ++i) OnKeyDown(vk::kUp, c.scene, c.view);
+    for (int i = 0; i < 3; ++i)
+        OnKeyDown(vk::kUp, c.scene, c.view);
     EXPECT_EQ(c.Camera().posY, 0.5f);
     EXPECT_EQ(c.Camera().targetY, 2.5f);
     EXPECT_EQ(c.scene.m_bModified, 1);
@@ -124,8 +125,10 @@ TEST(NavigationKeys, ProjectionDragResetDisplayKeysAndPlay) {
     EXPECT_EQ(v.view.m_nDisplayMode, ModeFlat);
     OnKeyDown('M', v.scene, v.view);
     EXPECT_EQ(v.view.m_nDisplayMode, ModeSmooth);
-    for (const auto& [key, flag] : {std::pair{'B', &v.view.m_bShowBox}, {'G', &v.view.m_bShowGrid},
-                                    {'T', &v.view.m_bShowText}, {'L', &v.view.m_bShowLight}}) {
+    for (const auto& [key, flag] : {std::pair{'B', &v.view.m_bShowBox},
+                                    {'G', &v.view.m_bShowGrid},
+                                    {'T', &v.view.m_bShowText},
+                                    {'L', &v.view.m_bShowLight}}) {
         EXPECT_EQ(OnKeyDown(key, v.scene, v.view), kRender);
         EXPECT_EQ(*flag, 0) << key;
     }

@@ -30,7 +30,8 @@ TEST(PanelTexts, TreeLinesAndInformation) {
     o.name = "Box";
     o.meshCount = 3;
     o.vertexCount = 12345;
-    EXPECT_EQ(ObjectTreeLines(o), (std::vector<std::string>{"Material:Default", "Mesh:    3", "Vertex:12345"}));
+    EXPECT_EQ(ObjectTreeLines(o),
+              (std::vector<std::string>{"Material:Default", "Mesh:    3", "Vertex:12345"}));
 
     SceneMaterial m;
     m.name = "Wood";
@@ -47,8 +48,8 @@ TEST(PanelTexts, TreeLinesAndInformation) {
     SceneLight l;
     l.name = "Sun";
     l.color[0] = 0.5f, l.color[1] = 0.25f, l.color[2] = 1.0f;
-    EXPECT_EQ(LightTreeLines(l),
-              (std::vector<std::string>{"Diffuse R:0.500  G:0.250  B:1.000", "Diffuse R:127  G: 63  B:255", "Off"}));
+    EXPECT_EQ(LightTreeLines(l), (std::vector<std::string>{"Diffuse R:0.500  G:0.250  B:1.000",
+                                                           "Diffuse R:127  G: 63  B:255", "Off"}));
     l.on = 2;
     const std::vector<std::string> lightLines = LightTreeLines(l);
     ASSERT_GE(lightLines.size(), 3u);

@@ -4,9 +4,9 @@
 
 #include <QApplication>
 
-#include "SurfaceFormat.h"
 #include <sys/stat.h>
 #include <unistd.h>
+#include "SurfaceFormat.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

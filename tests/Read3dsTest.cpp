@@ -33,7 +33,8 @@ Chunk3ds NameOnlyMaterial(const std::string& name) {
 
 Chunk3ds MeshChunk(std::initializer_list<Chunk3ds> parts) {
     Chunk3ds mesh(0x4100);
-    for (const Chunk3ds& p : parts) mesh.Add(p);
+    for (const Chunk3ds& p : parts)
+        mesh.Add(p);
     return mesh;
 }
 
@@ -179,8 +180,7 @@ TEST(Read3dsMaterials, ColoursPercentagesAndNames) {
 TEST(Read3dsMaterials, TransparencyPercentages) {
     for (int16_t p : {0, 1, 50, 99, 100}) {
         Scene scene;
-        const auto file = build3ds::File(
-            {build3ds::Material("M", {}, {}, {}, 0, p)});
+        const auto file = build3ds::File({build3ds::Material("M", {}, {}, {}, 0, p)});
         ASSERT_EQ(Import(file, scene), Read3dsResult::Read);
         ASSERT_FALSE(scene.m_materials.empty()) << p;
         EXPECT_EQ(scene.m_materials[0].transparency, static_cast<float>((100 - p) * 0.01)) << p;
@@ -189,10 +189,9 @@ TEST(Read3dsMaterials, TransparencyPercentages) {
 
 TEST(Read3dsMaterials, ObjectTakesTheLastOfEqualNamesAndMaterialsComeFirst) {
     Scene scene;
-    const auto file = build3ds::File({NameOnlyMaterial("Wood"), NameOnlyMaterial("Stone"),
-                                      NameOnlyMaterial("Wood"), Box("Wood"),
-                                      build3ds::MeshObject("Later", kTriangle, kOneFace, "Glass"),
-                                      NameOnlyMaterial("Glass")});
+    const auto file = build3ds::File(
+        {NameOnlyMaterial("Wood"), NameOnlyMaterial("Stone"), NameOnlyMaterial("Wood"), Box("Wood"),
+         build3ds::MeshObject("Later", kTriangle, kOneFace, "Glass"), NameOnlyMaterial("Glass")});
     ASSERT_EQ(Import(file, scene), Read3dsResult::Read);
     ASSERT_EQ(scene.m_objects.size(), 2u);
     EXPECT_EQ(scene.m_objects[0].materialIndex, 2);
@@ -206,8 +205,9 @@ TEST(Read3dsMesh, OnlyTheFirstMaterialGroupOfALastFaceListIsRead) {
     Scene scene;
     const auto faces = build3ds::FaceList(
         kOneFace, {build3ds::FaceMaterial("First", 1), build3ds::FaceMaterial("Second", 1)});
-    const auto file = build3ds::File({NameOnlyMaterial("First"), NameOnlyMaterial("Second"),
-                                      Named("Box", MeshChunk({build3ds::VertexList(kTriangle), faces}))});
+    const auto file =
+        build3ds::File({NameOnlyMaterial("First"), NameOnlyMaterial("Second"),
+                        Named("Box", MeshChunk({build3ds::VertexList(kTriangle), faces}))});
     ASSERT_EQ(Import(file, scene), Read3dsResult::Read);
     ASSERT_EQ(scene.m_objects.size(), 1u);
     EXPECT_EQ(scene.m_objects[0].materialName, "First");
@@ -218,7 +218,8 @@ TEST(Read3dsMesh, SkippedAndUnknownChunksInsideAMesh) {
     // Mapping coordinates are skipped; an unknown chunk is entered, so a vertex list inside it
     // is read as the mesh's own.
     Chunk3ds mapping = Chunk3ds(0x4140).U16(3);
-    for (int i = 0; i < 6; ++i) mapping.F32(0.5f);
+    for (int i = 0; i < 6; ++i)
+        mapping.F32(0.5f);
     Chunk3ds unknown = Chunk3ds(0x4199).Add(build3ds::VertexList(kTriangle));
     Scene scene;
     const auto file = build3ds::File(
@@ -233,8 +234,9 @@ TEST(Read3dsMesh, CountsAlwaysEqualListLengths) {
     // Two vertex lists and two face lists append to each other.
     Scene scene;
     const auto file = build3ds::File({Named(
-        "Twice", MeshChunk({build3ds::VertexList(kTriangle), build3ds::VertexList({{5, 5, 5}}),
-                            build3ds::FaceList(kOneFace, {}), build3ds::FaceList({{3, 0, 1, 0}}, {})}))});
+        "Twice",
+        MeshChunk({build3ds::VertexList(kTriangle), build3ds::VertexList({{5, 5, 5}}),
+                   build3ds::FaceList(kOneFace, {}), build3ds::FaceList({{3, 0, 1, 0}}, {})}))});
     ASSERT_EQ(Import(file, scene), Read3dsResult::Read);
     ASSERT_EQ(scene.m_objects.size(), 1u);
     const SceneObject& o = scene.m_objects[0];
@@ -259,7 +261,8 @@ TEST(Read3dsMesh, TrianglesWithCornersOutsideTheVerticesAreDropped) {
     EXPECT_EQ(o.meshes[1].a, 2);
 
     // Without vertices, no triangle survives.
-    const auto noVertices = build3ds::File({Named("Empty", MeshChunk({build3ds::FaceList(faces, {})}))});
+    const auto noVertices =
+        build3ds::File({Named("Empty", MeshChunk({build3ds::FaceList(faces, {})}))});
     ASSERT_EQ(Import(noVertices, scene = Scene()), Read3dsResult::Read);
     ASSERT_FALSE(scene.m_objects.empty());
     EXPECT_EQ(scene.m_objects[0].meshCount, 0);
@@ -359,15 +362,16 @@ TEST(Read3dsNormals, SceneBoundsSpanAllObjects) {
 TEST(Read3dsDamaged, EveryCutOfAValidFileIsSafe) {
     // Each cut is a fresh exact-size buffer; with the main chunk's length patched to match, the
     // walk itself meets the cut inside every kind of chunk.
-    const auto file = build3ds::File(
-        {build3ds::Material("M", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}, 10, int16_t{20}), Box("M"),
-         build3ds::LightObject("L", {1, 2, 3}, {9, 9, 9}),
-         build3ds::CameraObject("C", {1, 1, 1}, {0, 0, 0}, 0, 50)});
+    const auto file =
+        build3ds::File({build3ds::Material("M", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}, 10, int16_t{20}),
+                        Box("M"), build3ds::LightObject("L", {1, 2, 3}, {9, 9, 9}),
+                        build3ds::CameraObject("C", {1, 1, 1}, {0, 0, 0}, 0, 50)});
     for (size_t n = 0; n < file.size(); ++n) {
         for (bool patch : {false, true}) {
             std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<long>(n));
             if (patch && n >= 6) {
-                for (int i = 0; i < 4; ++i) cut[2 + i] = static_cast<uint8_t>(n >> (8 * i));
+                for (int i = 0; i < 4; ++i)
+                    cut[2 + i] = static_cast<uint8_t>(n >> (8 * i));
             }
             Scene scene;
             const Read3dsResult result = Import(cut, scene);
@@ -379,7 +383,8 @@ TEST(Read3dsDamaged, EveryCutOfAValidFileIsSafe) {
             for (const SceneObject& o : scene.m_objects) {
                 EXPECT_EQ(o.vertexCount, static_cast<int32_t>(o.vertices.size()));
                 EXPECT_EQ(o.meshCount, static_cast<int32_t>(o.meshes.size()));
-                for (const SceneMesh& m : o.meshes) EXPECT_LT(m.c, o.vertices.size());
+                for (const SceneMesh& m : o.meshes)
+                    EXPECT_LT(m.c, o.vertices.size());
             }
             EXPECT_EQ(scene.m_materials.size(), scene.m_materialNames.size());
         }

@@ -64,13 +64,17 @@ public:
     void Viewport(GLint x, GLint y, GLsizei w, GLsizei h) override {
         Add("Viewport", {double(x), double(y), double(w), double(h)});
     }
-    void ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) override { Add("ClearColor", {r, g, b, a}); }
+    void ClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) override {
+        Add("ClearColor", {r, g, b, a});
+    }
     void Clear(GLbitfield m) override { Add("Clear", {double(m)}); }
     void MatrixMode(GLenum m) override { Add("MatrixMode", {double(m)}); }
     void LoadIdentity() override { Add("LoadIdentity", {}); }
     void PushMatrix() override { Add("PushMatrix", {}); }
     void PopMatrix() override { Add("PopMatrix", {}); }
-    void Rotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) override { Add("Rotatef", {a, x, y, z}); }
+    void Rotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) override {
+        Add("Rotatef", {a, x, y, z});
+    }
     void Perspective(GLdouble f, GLdouble a, GLdouble n, GLdouble z) override {
         Add("Perspective", {f, a, n, z});
     }
@@ -82,16 +86,21 @@ public:
         Add("Ortho", {l, r, b, t, n, f});
     }
     void Lightfv(GLenum l, GLenum n, const GLfloat* v) override {
-        const int count = n == GL_POSITION || n == GL_AMBIENT || n == GL_DIFFUSE || n == GL_SPECULAR ? 4 : 1;
+        const int count =
+            n == GL_POSITION || n == GL_AMBIENT || n == GL_DIFFUSE || n == GL_SPECULAR ? 4 : 1;
         std::vector<double> args = {double(l), double(n)};
         args.insert(args.end(), v, v + count);
         Add("Lightfv", args);
     }
-    void LightModelfv(GLenum n, const GLfloat* v) override { Add("LightModelfv", {double(n), v[0], v[1], v[2], v[3]}); }
+    void LightModelfv(GLenum n, const GLfloat* v) override {
+        Add("LightModelfv", {double(n), v[0], v[1], v[2], v[3]});
+    }
     void Materialfv(GLenum f, GLenum n, const GLfloat* v) override {
         Add("Materialfv", {double(f), double(n), v[0], v[1], v[2], v[3]});
     }
-    void Materialf(GLenum f, GLenum n, GLfloat v) override { Add("Materialf", {double(f), double(n), v}); }
+    void Materialf(GLenum f, GLenum n, GLfloat v) override {
+        Add("Materialf", {double(f), double(n), v});
+    }
     void Color3f(GLfloat r, GLfloat g, GLfloat b) override { Add("Color3f", {r, g, b}); }
     void Begin(GLenum m) override { Add("Begin", {double(m)}); }
     void End() override { Add("End", {}); }
@@ -100,7 +109,9 @@ public:
     void Finish() override { Add("Finish", {}); }
 
 private:
-    void Add(const char* name, std::vector<double> args) { calls.push_back({name, std::move(args)}); }
+    void Add(const char* name, std::vector<double> args) {
+        calls.push_back({name, std::move(args)});
+    }
 };
 
 // A host that records what the renderer hands over, with a clock the test sets.

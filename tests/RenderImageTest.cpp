@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <functional>
 
-#include "import3ds/ImportFile.h"
-#include "tests/ImageCompare.h"
-#include "tests/TestFiles.h"
 #include "HeadlessGl.h"
 #include "HeadlessRender.h"
 #include "OpenGlApi.h"
+#include "import3ds/ImportFile.h"
+#include "tests/ImageCompare.h"
+#include "tests/TestFiles.h"
 #include "view/SceneRenderer.h"
 
 namespace {
@@ -23,7 +23,8 @@ constexpr int kTolerance = 0;
 
 Scene StillLife() {
     Scene scene;
-    EXPECT_TRUE(ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", scene).ok);
+    EXPECT_TRUE(
+        ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", scene).ok);
     return scene;
 }
 
@@ -42,7 +43,8 @@ Scene GreyCube() {
                                   {2, 3, 7, 6}, {1, 2, 6, 5}, {0, 4, 7, 3}};
     for (const auto& q : quads) {
         const uint16_t base = static_cast<uint16_t>(cube.vertices.size());
-        for (uint16_t i : q) cube.vertices.push_back({c[i][0] * 40, c[i][1] * 40, c[i][2] * 40, 0, 0, 0});
+        for (uint16_t i : q)
+            cube.vertices.push_back({c[i][0] * 40, c[i][1] * 40, c[i][2] * 40, 0, 0, 0});
         cube.meshes.push_back({base, uint16_t(base + 1), uint16_t(base + 2), 0, 0, 0, 0});
         cube.meshes.push_back({base, uint16_t(base + 2), uint16_t(base + 3), 0, 0, 0, 0});
     }
@@ -97,7 +99,9 @@ const Case kCases[] = {
     {"grey-cube-wide", GreyCube, [](ViewState& v) { v.m_fFovY = 40; }},
 };
 
-QRgb Pixel(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+QRgb Pixel(const QImage& image, int x, int y) {
+    return image.pixel(x, y) & 0xFFFFFF;
+}
 
 }  // namespace
 
@@ -131,7 +135,8 @@ TEST(RenderImage, BackgroundLabelAndHandleProbes) {
     auto yellowIn = [&](int top, int bottom) {
         int n = 0;
         for (int y = top; y < bottom; ++y)
-            for (int x = 20; x < 200; ++x) n += Pixel(bare, x, y) == 0xFFFF00u;
+            for (int x = 20; x < 200; ++x)
+                n += Pixel(bare, x, y) == 0xFFFF00u;
         return n;
     };
     EXPECT_GT(yellowIn(30, 47), 20);
@@ -152,7 +157,8 @@ TEST(RenderImage, BackgroundLabelAndHandleProbes) {
 
 TEST(RenderImage, BackgroundClearsToTheExactFraction) {
     std::string error;
-    std::unique_ptr<HeadlessGl> gl = HeadlessGl::Create(8, 8, HeadlessGl::ColorBuffer::Floats, error);
+    std::unique_ptr<HeadlessGl> gl =
+        HeadlessGl::Create(8, 8, HeadlessGl::ColorBuffer::Floats, error);
     ASSERT_TRUE(gl) << error;
     OpenGlApi api(&HeadlessGl::ProcAddress);
     struct NoHost : RenderHost {
@@ -177,7 +183,8 @@ TEST(RenderImage, BackgroundClearsToTheExactFraction) {
 }
 
 TEST(RenderImage, MaterialsWithoutATransparencyChunkAreSeen) {
-    for (const char* file : {"qt3d/basic-cube.3ds", "qt3d/lunar-lander.3ds", "qt3d/roboticBody.3ds"}) {
+    for (const char* file :
+         {"qt3d/basic-cube.3ds", "qt3d/lunar-lander.3ds", "qt3d/roboticBody.3ds"}) {
         Scene scene;
         ASSERT_TRUE(ImportSceneFile(testfiles::TestData(file), scene).ok);
         auto bare = [](ViewState& v) {
@@ -187,20 +194,23 @@ TEST(RenderImage, MaterialsWithoutATransparencyChunkAreSeen) {
         auto drawnPixels = [](const QImage& image) {
             int n = 0;
             for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x) n += Pixel(image, x, y) != 0x7F7F7Fu;
+                for (int x = 0; x < image.width(); ++x)
+                    n += Pixel(image, x, y) != 0x7F7F7Fu;
             return n;
         };
         const int seen = drawnPixels(Render(scene, bare));
         EXPECT_GT(seen, kWidth * kHeight / 100) << file;
         // Drawn with alpha 0 the objects with those materials would vanish.
-        for (SceneMaterial& m : scene.m_materials) m.transparency = 0;
+        for (SceneMaterial& m : scene.m_materials)
+            m.transparency = 0;
         EXPECT_LT(drawnPixels(Render(scene, bare)), seen / 2) << file;
     }
 }
 
 TEST(RenderImage, EveryTestFileRendersFromTheCommandLine) {
     testfiles::TempDir dir;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(testfiles::TestData(""))) {
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(testfiles::TestData(""))) {
         if (!entry.is_regular_file()) continue;
         const std::string file = entry.path().string();
         const std::string png = dir.File(entry.path().filename().string() + ".png");

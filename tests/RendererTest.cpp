@@ -2,8 +2,8 @@
 // label, play's turning and the frame timing.
 #include <gtest/gtest.h>
 
-#include "tests/RecordingGl.h"
 #include "commands/CommandIds.h"
+#include "tests/RecordingGl.h"
 #include "view/DisplayCommands.h"
 
 namespace {
@@ -45,7 +45,8 @@ struct Frame {
 
 TEST(RendererLights, NineLightsLightEightAndShowNineMarkers) {
     Frame f;
-    for (int i = 0; i < 9; ++i) f.scene.m_lights.push_back(Light(float(i), 1));
+    for (int i = 0; i < 9; ++i)
+        f.scene.m_lights.push_back(Light(float(i), 1));
     f.renderer.SetupLights();
     EXPECT_EQ(f.gl.Count("Enable", {GL_LIGHTING}), 1u);
     for (int i = 0; i < 8; ++i) {
@@ -57,11 +58,13 @@ TEST(RendererLights, NineLightsLightEightAndShowNineMarkers) {
     ASSERT_LE(first + 5, f.gl.calls.size());
     EXPECT_TRUE(f.gl.calls[first].Is("Lightfv", {GL_LIGHT0, GL_AMBIENT, 0.1f, 0.1f, 0.1f, 1}));
     EXPECT_TRUE(f.gl.calls[first + 1].Is("Lightfv", {GL_LIGHT0, GL_DIFFUSE, 0.5f, 0.25f, 1, 1}));
-    EXPECT_TRUE(f.gl.calls[first + 2].Is("Lightfv", {GL_LIGHT0, GL_SPECULAR, 0.1f, 0.1f, 0.1f, 0.1f}));
+    EXPECT_TRUE(
+        f.gl.calls[first + 2].Is("Lightfv", {GL_LIGHT0, GL_SPECULAR, 0.1f, 0.1f, 0.1f, 0.1f}));
     // w = 0: directional.
     EXPECT_TRUE(f.gl.calls[first + 3].Is("Lightfv", {GL_LIGHT0, GL_POSITION, 0, 2, 3, 0}));
     EXPECT_TRUE(f.gl.calls[first + 4].Is("Enable", {GL_LIGHT0}));
-    EXPECT_TRUE(f.gl.calls.back().Is("LightModelfv", {GL_LIGHT_MODEL_TWO_SIDE, 0.1f, 0.1f, 0.1f, 1}));
+    EXPECT_TRUE(
+        f.gl.calls.back().Is("LightModelfv", {GL_LIGHT_MODEL_TWO_SIDE, 0.1f, 0.1f, 0.1f, 1}));
 
     f.gl.calls.clear();
     f.view.m_bShowGrid = 0;
@@ -97,8 +100,10 @@ TEST(RendererMaterials, BuiltInGreyAndTransparencyAsAlpha) {
     f.renderer.ApplyMaterial(-1);
     ASSERT_GE(f.gl.calls.size(), 4u);
     EXPECT_TRUE(f.gl.calls[0].Is("Materialfv", {GL_FRONT_AND_BACK, GL_AMBIENT, 0, 0, 0, 1}));
-    EXPECT_TRUE(f.gl.calls[1].Is("Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1}));
-    EXPECT_TRUE(f.gl.calls[2].Is("Materialfv", {GL_FRONT_AND_BACK, GL_SPECULAR, 0.7f, 0.7f, 0.7f, 1}));
+    EXPECT_TRUE(
+        f.gl.calls[1].Is("Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1}));
+    EXPECT_TRUE(
+        f.gl.calls[2].Is("Materialfv", {GL_FRONT_AND_BACK, GL_SPECULAR, 0.7f, 0.7f, 0.7f, 1}));
     EXPECT_TRUE(f.gl.calls[3].Is("Materialf", {GL_FRONT_AND_BACK, GL_SHININESS, 0.8f}));
 
     SceneMaterial glass;
@@ -111,16 +116,20 @@ TEST(RendererMaterials, BuiltInGreyAndTransparencyAsAlpha) {
     f.gl.calls.clear();
     f.renderer.ApplyMaterial(0);
     ASSERT_GE(f.gl.calls.size(), 4u);
-    EXPECT_TRUE(f.gl.calls[0].Is("Materialfv", {GL_FRONT_AND_BACK, GL_AMBIENT, 0.99609375, 0, 0.5, 0.25}));
-    EXPECT_TRUE(f.gl.calls[1].Is("Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 1 / 256.0, 2 / 256.0, 3 / 256.0, 0.25}));
-    EXPECT_TRUE(f.gl.calls[2].Is("Materialfv", {GL_FRONT_AND_BACK, GL_SPECULAR, 0.49609375, 0.49609375, 0.49609375, 0.25}));
+    EXPECT_TRUE(
+        f.gl.calls[0].Is("Materialfv", {GL_FRONT_AND_BACK, GL_AMBIENT, 0.99609375, 0, 0.5, 0.25}));
+    EXPECT_TRUE(f.gl.calls[1].Is(
+        "Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 1 / 256.0, 2 / 256.0, 3 / 256.0, 0.25}));
+    EXPECT_TRUE(f.gl.calls[2].Is(
+        "Materialfv", {GL_FRONT_AND_BACK, GL_SPECULAR, 0.49609375, 0.49609375, 0.49609375, 0.25}));
     EXPECT_TRUE(f.gl.calls[3].Is("Materialf", {GL_FRONT_AND_BACK, GL_SHININESS, 0.9f}));
 
     // An index outside the materials is drawn in the built-in grey rather than read outside.
     f.gl.calls.clear();
     f.renderer.ApplyMaterial(1);
     ASSERT_GE(f.gl.calls.size(), 2u);
-    EXPECT_TRUE(f.gl.calls[1].Is("Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1}));
+    EXPECT_TRUE(
+        f.gl.calls[1].Is("Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1}));
 }
 
 TEST(RendererModes, EachModeSendsItsOwnCalls) {
@@ -165,7 +174,8 @@ TEST(RendererModes, EachModeSendsItsOwnCalls) {
     // An object drawn flat looks the same in the flat and the smooth mode.
     const std::vector<GlCall> smoothFlat = drawn(ModeSmooth, 0);
     ASSERT_EQ(smoothFlat.size(), flat.size());
-    for (size_t i = 0; i < flat.size(); ++i) EXPECT_TRUE(smoothFlat[i].Is(flat[i].name, flat[i].args));
+    for (size_t i = 0; i < flat.size(); ++i)
+        EXPECT_TRUE(smoothFlat[i].Is(flat[i].name, flat[i].args));
     EXPECT_TRUE(drawn(7, 1).empty());  // no such mode: nothing
 }
 

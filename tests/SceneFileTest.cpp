@@ -102,11 +102,14 @@ void ExpectSameObject(const SceneObject& a, const SceneObject& b) {
     EXPECT_EQ(a.noteY, b.noteY);
     EXPECT_EQ(a.vertexCount, b.vertexCount);
     EXPECT_EQ(a.meshCount, b.meshCount);
-    const float fa[] = {a.maxX, a.maxY, a.maxZ, a.minX, a.minY, a.minZ, a.centerX, a.centerY, a.centerZ};
-    const float fb[] = {b.maxX, b.maxY, b.maxZ, b.minX, b.minY, b.minZ, b.centerX, b.centerY, b.centerZ};
+    const float fa[] = {a.maxX, a.maxY,    a.maxZ,    a.minX,   a.minY,
+                        a.minZ, a.centerX, a.centerY, a.centerZ};
+    const float fb[] = {b.maxX, b.maxY,    b.maxZ,    b.minX,   b.minY,
+                        b.minZ, b.centerX, b.centerY, b.centerZ};
     EXPECT_EQ(0, std::memcmp(fa, fb, sizeof fa));
     ASSERT_EQ(a.vertices.size(), b.vertices.size());
-    EXPECT_EQ(0, std::memcmp(a.vertices.data(), b.vertices.data(), a.vertices.size() * sizeof(SceneVertex)));
+    EXPECT_EQ(0, std::memcmp(a.vertices.data(), b.vertices.data(),
+                             a.vertices.size() * sizeof(SceneVertex)));
     ASSERT_EQ(a.meshes.size(), b.meshes.size());
     for (size_t i = 0; i < a.meshes.size(); ++i) {
         const SceneMesh &ma = a.meshes[i], &mb = b.meshes[i];
@@ -121,15 +124,14 @@ TEST(SceneFileWriter, EmptySceneIsTheKnown119Bytes) {
     Scene scene;
     scene.ClearScene();
     const std::vector<uint8_t> expected = {
-        0x04, 'Z', 'M', 'V', 'F', 0x01, 0x00, 0x01, 0x00, 0x7F, 0x7F, 0x7F, 0x00, 0x00, 0x00,
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-        0x00, 0x00, 0xC8, 0x42, 0x00, 0x00, 0xC8, 0xC2, 0x00, 0x00, 0xC8, 0x42,
-        0x00, 0x00, 0xC8, 0xC2, 0x00, 0x00, 0xC8, 0x42, 0x00, 0x00, 0xC8, 0xC2,
-        0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0B, 'A', 'r', 'i', 'a', 'l', ' ', 'B', 'l', 'a', 'c', 'k',
-        0xF0, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x04, 0x00, 0x00,
-        0xBC, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-        0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        0x04, 'Z',  'M',  'V',  'F',  0x01, 0x00, 0x01, 0x00, 0x7F, 0x7F, 0x7F, 0x00, 0x00, 0x00,
+        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0x00, 0x00, 0xC8,
+        0x42, 0x00, 0x00, 0xC8, 0xC2, 0x00, 0x00, 0xC8, 0x42, 0x00, 0x00, 0xC8, 0xC2, 0x00, 0x00,
+        0xC8, 0x42, 0x00, 0x00, 0xC8, 0xC2, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0B, 'A',  'r',
+        'i',  'a',  'l',  ' ',  'B',  'l',  'a',  'c',  'k',  0xF0, 0xFF, 0xFF, 0xFF, 0x00, 0x00,
+        0x00, 0x00, 0x00, 0x04, 0x00, 0x04, 0x00, 0x00, 0xBC, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+        0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0,    0,    0,    0,    0,    0,
+        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0};
     ASSERT_EQ(expected.size(), 119u);
     EXPECT_EQ(Written(scene), expected);
 }
@@ -153,7 +155,8 @@ TEST(SceneFileStrings, EveryLengthFormWritesAndReadsBack) {
         scene.m_materials = {m};
         const std::vector<uint8_t> bytes = Written(scene);
         ASSERT_GE(bytes.size(), kMaterialCountOffset + 4 + c.prefix.size()) << c.length;
-        ASSERT_TRUE(std::equal(c.prefix.begin(), c.prefix.end(), bytes.begin() + kMaterialCountOffset + 4))
+        ASSERT_TRUE(
+            std::equal(c.prefix.begin(), c.prefix.end(), bytes.begin() + kMaterialCountOffset + 4))
             << c.length;
         Scene back;
         ASSERT_EQ(ReadBytes(bytes, back), ReadSceneResult::Read) << c.length;
@@ -166,8 +169,8 @@ TEST(SceneFileStrings, Utf16StringsAreReadAsUtf8) {
     scene.m_materials.resize(1);
     std::vector<uint8_t> bytes = Written(scene);
     // Replace the empty name by 255, 65534, length 4, then "Aé€😀" in UTF-16LE.
-    const std::vector<uint8_t> wide = {0xFF, 0xFE, 0xFF, 0x05, 'A', 0, 0xE9, 0,
-                                       0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE};
+    const std::vector<uint8_t> wide = {0xFF, 0xFE, 0xFF, 0x05, 'A',  0,    0xE9,
+                                       0,    0xAC, 0x20, 0x3D, 0xD8, 0x00, 0xDE};
     const size_t at = kMaterialCountOffset + 4;
     ASSERT_GT(bytes.size(), at);
     bytes.erase(bytes.begin() + at);
@@ -228,7 +231,8 @@ TEST(SceneFileRoundTrip, SaveThenOpenGivesTheSameRecords) {
     EXPECT_TRUE(c.posX == 1 && c.posY == 2 && c.posZ == 3 && c.targetX == 4 && c.targetY == 5 &&
                 c.targetZ == 6 && c.lens == 35 && c.roll == 7);
     ASSERT_EQ(back.m_objects.size(), 2u);
-    for (size_t i = 0; i < 2; ++i) ExpectSameObject(back.m_objects[i], scene.m_objects[i]);
+    for (size_t i = 0; i < 2; ++i)
+        ExpectSameObject(back.m_objects[i], scene.m_objects[i]);
 
     // Written again, the file is byte for byte the same but for the current camera.
     Scene again = scene;
@@ -241,7 +245,8 @@ TEST(SceneFileReader, MagicAndVersion) {
     ASSERT_GE(good.size(), 8u);
     Scene scene;
     std::vector<uint8_t> lower = good;
-    for (int i = 1; i <= 4; ++i) lower[i] = static_cast<uint8_t>(std::tolower(lower[i]));
+    for (int i = 1; i <= 4; ++i)
+        lower[i] = static_cast<uint8_t>(std::tolower(lower[i]));
     EXPECT_EQ(ReadBytes(lower, scene), ReadSceneResult::BadMagic);
     std::vector<uint8_t> longer = good;
     longer.insert(longer.begin() + 5, 'X');
@@ -354,7 +359,8 @@ TEST(SceneFileReader, EveryCutEndsTheFileAndKeepsOnlyCompleteRecords) {
         ASSERT_GE(back.m_objects.size(), lastObjects);
         lastObjects = back.m_objects.size();
         ASSERT_LE(back.m_objects.size(), scene.m_objects.size()) << n;
-        for (const SceneObject& o : back.m_objects) ExpectSameObject(o, scene.m_objects[&o - &back.m_objects[0]]);
+        for (const SceneObject& o : back.m_objects)
+            ExpectSameObject(o, scene.m_objects[&o - &back.m_objects[0]]);
         const int32_t current = back.m_settings.currentObject;
         EXPECT_TRUE(current == -1 || current < static_cast<int32_t>(back.m_objects.size()));
     }

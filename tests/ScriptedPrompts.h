@@ -25,7 +25,9 @@ public:
         questions.push_back(question);
         return Take(answers, "question");
     }
-    void Notice(const std::string& text, NoticeIcon icon) override { notices.emplace_back(text, icon); }
+    void Notice(const std::string& text, NoticeIcon icon) override {
+        notices.emplace_back(text, icon);
+    }
     std::optional<std::string> OpenFileName(const FileDialogOptions& dialog) override {
         fileDialogs.push_back(dialog);
         return Take(files, "open dialog");

@@ -31,8 +31,10 @@ const Expected kFiles[] = {
     {"assimp/UVTransform_ScaleUV1-2_OffsetUV0-0.9_Rotate-72_mirrorU.3ds",
      "Object:1 Vertex:25 Mesh:32 Material:1 Light:0 Camera:0"},
     {"assimp/cart_wheel.3DS", "Object:13 Vertex:720 Mesh:1400 Material:2 Light:0 Camera:0"},
-    {"assimp/cube_with_diffuse_texture.3DS", "Object:1 Vertex:32 Mesh:12 Material:1 Light:0 Camera:0"},
-    {"assimp/cube_with_specular_texture.3DS", "Object:1 Vertex:32 Mesh:12 Material:1 Light:0 Camera:0"},
+    {"assimp/cube_with_diffuse_texture.3DS",
+     "Object:1 Vertex:32 Mesh:12 Material:1 Light:0 Camera:0"},
+    {"assimp/cube_with_specular_texture.3DS",
+     "Object:1 Vertex:32 Mesh:12 Material:1 Light:0 Camera:0"},
     {"assimp/cubes_with_alpha.3DS", "Object:5 Vertex:130 Mesh:60 Material:5 Light:0 Camera:0"},
     {"assimp/empty.3ds", "empty.3ds is not a valid 3ds file."},
     {"assimp/fels.3ds", "Object:1 Vertex:386 Mesh:768 Material:1 Light:0 Camera:0"},
@@ -42,13 +44,16 @@ const Expected kFiles[] = {
     {"online3dviewer/cube.3ds", "Object:1 Vertex:21 Mesh:12 Material:4 Light:0 Camera:1"},
     {"online3dviewer/cube_instance_scale_rotation.3ds",
      "Object:1 Vertex:8 Mesh:12 Material:5 Light:0 Camera:0"},
-    {"online3dviewer/cube_two_instances.3ds", "Object:1 Vertex:8 Mesh:12 Material:5 Light:0 Camera:0"},
-    {"online3dviewer/cube_with_materials.3ds", "Object:1 Vertex:8 Mesh:12 Material:5 Light:0 Camera:0"},
+    {"online3dviewer/cube_two_instances.3ds",
+     "Object:1 Vertex:8 Mesh:12 Material:5 Light:0 Camera:0"},
+    {"online3dviewer/cube_with_materials.3ds",
+     "Object:1 Vertex:8 Mesh:12 Material:5 Light:0 Camera:0"},
     {"online3dviewer/cube_with_texture_transformations.3ds",
      "Object:1 Vertex:8 Mesh:12 Material:5 Light:0 Camera:0"},
     {"online3dviewer/texturedcube.3ds", "Object:1 Vertex:39 Mesh:24 Material:1 Light:0 Camera:1"},
     {"online3dviewer/wrong.3ds",
-     "wrong.3ds is not a valid 3ds file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
+     "wrong.3ds is not a valid 3ds "
+     "file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
      " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF"},
     {"qt3d/basic-cube.3ds", "Object:1 Vertex:8 Mesh:12 Material:2 Light:0 Camera:0"},
     {"qt3d/lunar-lander.3ds", "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0"},
@@ -89,17 +94,20 @@ TEST(TestData, EveryFileImportsWithTheCountsOfItsChunks) {
 }
 
 TEST(TestData, MaterialsWithoutATransparencyChunkAreOpaque) {
-    for (const char* file : {"qt3d/basic-cube.3ds", "qt3d/lunar-lander.3ds", "qt3d/roboticBody.3ds"}) {
+    for (const char* file :
+         {"qt3d/basic-cube.3ds", "qt3d/lunar-lander.3ds", "qt3d/roboticBody.3ds"}) {
         Scene scene;
         ASSERT_TRUE(ImportSceneFile(TestData(file), scene).ok);
         ASSERT_FALSE(scene.m_materials.empty());
-        for (const SceneMaterial& m : scene.m_materials) EXPECT_EQ(m.transparency, 1.0f) << file;
+        for (const SceneMaterial& m : scene.m_materials)
+            EXPECT_EQ(m.transparency, 1.0f) << file;
     }
     // A file whose materials do carry the chunk keeps its values.
     Scene alpha;
     ASSERT_TRUE(ImportSceneFile(TestData("assimp/cubes_with_alpha.3DS"), alpha).ok);
     size_t translucent = 0;
-    for (const SceneMaterial& m : alpha.m_materials) translucent += m.transparency < 1.0f;
+    for (const SceneMaterial& m : alpha.m_materials)
+        translucent += m.transparency < 1.0f;
     EXPECT_GT(translucent, 0u);
 }
 
@@ -125,14 +133,16 @@ TEST(TestData, EveryCutOfARealFileIsSafe) {
     for (size_t n = 0; n <= file.size(); ++n) {
         std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<long>(n));
         if (n >= 6) {
-            for (int i = 0; i < 4; ++i) cut[2 + i] = static_cast<uint8_t>(n >> (8 * i));
+            for (int i = 0; i < 4; ++i)
+                cut[2 + i] = static_cast<uint8_t>(n >> (8 * i));
         }
         InputStream in(cut.data(), cut.size());
         Scene scene;
         Read3DS(in, scene);
         for (const SceneObject& o : scene.m_objects) {
             ASSERT_EQ(o.meshCount, static_cast<int32_t>(o.meshes.size()));
-            for (const SceneMesh& m : o.meshes) ASSERT_LT(m.c, o.vertices.size());
+            for (const SceneMesh& m : o.meshes)
+                ASSERT_LT(m.c, o.vertices.size());
         }
     }
 }
@@ -146,5 +156,6 @@ TEST(ExampleScene, IsWhatItsGeneratorWrites) {
         << "run make_example_scene examples/still-life.3ds";
 
     Scene scene;
-    EXPECT_EQ(ImportedLine(bundled, scene), "Object:5 Vertex:564 Mesh:894 Material:5 Light:2 Camera:1");
+    EXPECT_EQ(ImportedLine(bundled, scene),
+              "Object:5 Vertex:564 Mesh:894 Material:5 Light:2 Camera:1");
 }

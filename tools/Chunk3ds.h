@@ -17,7 +17,9 @@ public:
         m_data.push_back(v);
         return *this;
     }
-    Chunk3ds& U16(uint16_t v) { return U8(static_cast<uint8_t>(v)).U8(static_cast<uint8_t>(v >> 8)); }
+    Chunk3ds& U16(uint16_t v) {
+        return U8(static_cast<uint8_t>(v)).U8(static_cast<uint8_t>(v >> 8));
+    }
     Chunk3ds& I16(int16_t v) { return U16(static_cast<uint16_t>(v)); }
     Chunk3ds& U32(uint32_t v) {
         return U16(static_cast<uint16_t>(v)).U16(static_cast<uint16_t>(v >> 16));
@@ -48,7 +50,8 @@ public:
         std::vector<uint8_t> out(m_data.size() + 6);
         out[0] = static_cast<uint8_t>(m_id);
         out[1] = static_cast<uint8_t>(m_id >> 8);
-        for (int i = 0; i < 4; ++i) out[2 + i] = static_cast<uint8_t>(length >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            out[2 + i] = static_cast<uint8_t>(length >> (8 * i));
         if (!m_data.empty()) std::memcpy(out.data() + 6, m_data.data(), m_data.size());
         return out;
     }
@@ -96,7 +99,8 @@ inline Chunk3ds Material(const std::string& name, Rgb ambient, Rgb diffuse, Rgb 
 inline Chunk3ds VertexList(const std::vector<Vec3>& vertices) {
     Chunk3ds list(0x4110);
     list.U16(static_cast<uint16_t>(vertices.size()));
-    for (const Vec3& v : vertices) list.F32(v.x).F32(v.y).F32(v.z);
+    for (const Vec3& v : vertices)
+        list.F32(v.x).F32(v.y).F32(v.z);
     return list;
 }
 
@@ -104,8 +108,10 @@ inline Chunk3ds VertexList(const std::vector<Vec3>& vertices) {
 inline Chunk3ds FaceList(const std::vector<Face>& faces, const std::vector<Chunk3ds>& nested) {
     Chunk3ds list(0x4120);
     list.U16(static_cast<uint16_t>(faces.size()));
-    for (const Face& f : faces) list.U16(f.a).U16(f.b).U16(f.c).U16(f.flags);
-    for (const Chunk3ds& n : nested) list.Add(n);
+    for (const Face& f : faces)
+        list.U16(f.a).U16(f.b).U16(f.c).U16(f.flags);
+    for (const Chunk3ds& n : nested)
+        list.Add(n);
     return list;
 }
 
@@ -113,7 +119,8 @@ inline Chunk3ds FaceList(const std::vector<Face>& faces, const std::vector<Chunk
 inline Chunk3ds FaceMaterial(const std::string& material, size_t faceCount) {
     Chunk3ds group(0x4130);
     group.Name(material).U16(static_cast<uint16_t>(faceCount));
-    for (size_t i = 0; i < faceCount; ++i) group.U16(static_cast<uint16_t>(i));
+    for (size_t i = 0; i < faceCount; ++i)
+        group.U16(static_cast<uint16_t>(i));
     return group;
 }
 
@@ -147,7 +154,8 @@ inline Chunk3ds CameraObject(const std::string& name, Vec3 eye, Vec3 target, flo
 // and, when asked, an empty keyframer chunk after it.
 inline std::vector<uint8_t> File(const std::vector<Chunk3ds>& editorChunks, bool keyframer = true) {
     Chunk3ds editor(0x3D3D);
-    for (const Chunk3ds& c : editorChunks) editor.Add(c);
+    for (const Chunk3ds& c : editorChunks)
+        editor.Add(c);
     Chunk3ds main(0x4D4D);
     main.Add(Chunk3ds(0x0002).U32(3)).Add(editor);
     if (keyframer) main.Add(Chunk3ds(0xB000));

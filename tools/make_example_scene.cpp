@@ -34,7 +34,8 @@ Shape Box(Vec3 lo, Vec3 hi) {
         {{0, 1, 0}, {0, 0, 0}, {0, 0, 1}, {0, 1, 1}}, {{1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {1, 0, 1}}};
     for (const auto& side : sides) {
         const uint16_t base = static_cast<uint16_t>(s.vertices.size());
-        for (const auto& c : side) s.vertices.push_back({x[c[0]], y[c[1]], z[c[2]]});
+        for (const auto& c : side)
+            s.vertices.push_back({x[c[0]], y[c[1]], z[c[2]]});
         s.Quad(base, base + 1, base + 2, base + 3);
     }
     return s;
@@ -75,17 +76,21 @@ Shape Ball(Vec3 c, float radius, int rings, int segments) {
 Shape Pyramid(Vec3 c, float half, float height) {
     Shape s;
     const Vec3 apex{c.x, c.y, c.z + height};
-    const Vec3 base[4] = {{c.x - half, c.y - half, c.z}, {c.x + half, c.y - half, c.z},
-                          {c.x + half, c.y + half, c.z}, {c.x - half, c.y + half, c.z}};
+    const Vec3 base[4] = {{c.x - half, c.y - half, c.z},
+                          {c.x + half, c.y - half, c.z},
+                          {c.x + half, c.y + half, c.z},
+                          {c.x - half, c.y + half, c.z}};
     for (int i = 0; i < 4; ++i) {
         const uint16_t first = static_cast<uint16_t>(s.vertices.size());
         s.vertices.push_back(base[i]);
         s.vertices.push_back(base[(i + 1) % 4]);
         s.vertices.push_back(apex);
-        s.faces.push_back({first, static_cast<uint16_t>(first + 1), static_cast<uint16_t>(first + 2), 0});
+        s.faces.push_back(
+            {first, static_cast<uint16_t>(first + 1), static_cast<uint16_t>(first + 2), 0});
     }
     const uint16_t b = static_cast<uint16_t>(s.vertices.size());
-    for (int i = 3; i >= 0; --i) s.vertices.push_back(base[i]);
+    for (int i = 3; i >= 0; --i)
+        s.vertices.push_back(base[i]);
     s.Quad(b, b + 1, b + 2, b + 3);
     return s;
 }
@@ -110,11 +115,10 @@ int main(int argc, char** argv) {
         Material("Slate", {30, 30, 35}, {80, 85, 95}, {30, 30, 30}, 5, 0),
         Object("Floor", Box({-120, -90, -4}, {120, 90, 0}), "Oak"),
         Object("Pedestal", Box({-70, -25, 0}, {-20, 25, 40}), "Marble"),
-        Object("Vase",
-               Lathe(-45, 0,
-                     {{8, 40}, {14, 44}, {18, 52}, {17, 62}, {11, 72}, {8, 80}, {10, 86}},
-                     24),
-               "Brass"),
+        Object(
+            "Vase",
+            Lathe(-45, 0, {{8, 40}, {14, 44}, {18, 52}, {17, 62}, {11, 72}, {8, 80}, {10, 86}}, 24),
+            "Brass"),
         Object("Ball", Ball({30, -20, 22}, 22, 12, 24), "Slate"),
         Object("Pyramid", Pyramid({70, 40, 0}, 22, 44), "Glass"),
         build3ds::LightObject("Sun", {150, -200, 260}, {255, 244, 220}),

@@ -5,8 +5,8 @@
 
 #include "cli/BuildInfo.h"
 #include "cli/SceneDump.h"
-#include "import3ds/ImportFile.h"
 #include "commands/SceneFileCommands.h"
+#include "import3ds/ImportFile.h"
 #include "scene/SceneMessages.h"
 
 namespace {
@@ -93,6 +93,7 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         if (args.size() != 3) return UsageError(err, "--convert takes an input and an output file");
         return Convert(args[1], args[2], err);
     }
-    if (command.size() > 1 && command[0] == '-') return UsageError(err, "unknown option " + command);
+    if (command.size() > 1 && command[0] == '-')
+        return UsageError(err, "unknown option " + command);
     return UsageError(err, args.size() == 1 ? "a file alone opens the window" : "too many files");
 }

@@ -16,7 +16,8 @@ bool ParseMode(const std::string& text, int32_t& mode) {
     const struct {
         const char* name;
         int32_t mode;
-    } modes[] = {{"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
+    } modes[] = {
+        {"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
     for (const auto& m : modes) {
         if (text == m.name) {
             mode = m.mode;

@@ -38,14 +38,32 @@ CommandText TextOfCommand(int id) {
 }
 
 const std::vector<int>& ToolbarLayout() {
-    static const std::vector<int> layout = {
-        cmd::kNewButton, cmd::kOpen, cmd::kSave, cmd::kSaveAs, 0,
-        cmd::kPlay, 0,
-        cmd::kVertexMode, cmd::kLineMode, cmd::kFlatMode, cmd::kSmoothMode, 0,
-        cmd::kShowGrid, cmd::kShowLight, cmd::kShowBox, 0,
-        cmd::kDefaultViewPoint, cmd::kTopView, cmd::kCameraView, cmd::kResetViewpoint, 0,
-        cmd::kSetTextFont, cmd::kShowText, cmd::kShowPanel, 0,
-        cmd::kAppAbout};
+    static const std::vector<int> layout = {cmd::kNewButton,
+                                            cmd::kOpen,
+                                            cmd::kSave,
+                                            cmd::kSaveAs,
+                                            0,
+                                            cmd::kPlay,
+                                            0,
+                                            cmd::kVertexMode,
+                                            cmd::kLineMode,
+                                            cmd::kFlatMode,
+                                            cmd::kSmoothMode,
+                                            0,
+                                            cmd::kShowGrid,
+                                            cmd::kShowLight,
+                                            cmd::kShowBox,
+                                            0,
+                                            cmd::kDefaultViewPoint,
+                                            cmd::kTopView,
+                                            cmd::kCameraView,
+                                            cmd::kResetViewpoint,
+                                            0,
+                                            cmd::kSetTextFont,
+                                            cmd::kShowText,
+                                            cmd::kShowPanel,
+                                            0,
+                                            cmd::kAppAbout};
     return layout;
 }
 

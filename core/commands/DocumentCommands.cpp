@@ -20,8 +20,10 @@ void OpenChosenFile(const std::string& path, Scene& scene, Prompts& prompts,
                     FrameOperations& frame) {
     frame.ResetViewState();
     const FileOutcome outcome = OpenSceneFile(path, scene, &frame);
-    if (outcome.ok) frame.SetWindowTitle(path);
-    else prompts.Notice(outcome.message, IconOf(outcome));
+    if (outcome.ok)
+        frame.SetWindowTitle(path);
+    else
+        prompts.Notice(outcome.message, IconOf(outcome));
     ShowScene(frame);
     frame.ShowSceneStatistics();
 }

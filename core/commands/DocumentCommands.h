@@ -5,8 +5,8 @@
 #include <string>
 
 #include "commands/FrameOperations.h"
-#include "scene/Scene.h"
 #include "commands/Prompts.h"
+#include "scene/Scene.h"
 
 // The file dialog entries of scene files.
 FileDialogOptions SceneFileDialog(bool saving);

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "commands/FrameOperations.h"
-#include "scene/Scene.h"
 #include "commands/Prompts.h"
+#include "scene/Scene.h"
 
 FileDialogOptions Import3dsFileDialog();
 

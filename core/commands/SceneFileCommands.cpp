@@ -12,7 +12,8 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene, SceneFileView* 
     if (!in) return FileOutcome::Failure(messages::CannotCreateZmv(path));
 
     switch (ReadScene(*in, scene, view)) {
-        case ReadSceneResult::Read: break;
+        case ReadSceneResult::Read:
+            break;
         case ReadSceneResult::BadMagic:
             return FileOutcome::Failure(messages::NotAZemvoraFile(path));
         case ReadSceneResult::WrongVersion:

@@ -10,7 +10,8 @@ bool Is3dsFileName(const std::string& path) {
     const std::string name = FileNameOf(path);
     if (name.size() < 4) return false;
     std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ext == ".3ds";
 }
 
@@ -36,8 +37,10 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene) {
         return FileOutcome::Failure(messages::CannotOpenFile(name, EIO));
     }
     switch (result) {
-        case Read3dsResult::Read: break;
-        case Read3dsResult::TooShort: return FileOutcome::Failure(messages::NotA3dsFile(name));
+        case Read3dsResult::Read:
+            break;
+        case Read3dsResult::TooShort:
+            return FileOutcome::Failure(messages::NotA3dsFile(name));
         case Read3dsResult::BadMainChunk:
             return FileOutcome::Failure(messages::Bad3dsMainChunk(name));
         case Read3dsResult::NoEditorChunk:

@@ -43,7 +43,9 @@ void IncludeInBounds(SceneObject& o, const SceneVertex& v, bool first) {
 }
 
 // 3DS percentages become fractions: p x 0.01, computed in double and stored as float.
-float Percent(int p) { return static_cast<float>(static_cast<double>(p) * 0.01); }
+float Percent(int p) {
+    return static_cast<float>(static_cast<double>(p) * 0.01);
+}
 
 class Reader {
 public:
@@ -56,8 +58,10 @@ public:
             m_in.Seek(pos);
             ChunkHeader header;
             if (!ReadWalkHeader(m_in, header)) break;
-            if (header.id == chunk::kNamedObject) ReadNamedObject();
-            else if (header.id == chunk::kMaterial) ReadMaterial(pos + header.length);
+            if (header.id == chunk::kNamedObject)
+                ReadNamedObject();
+            else if (header.id == chunk::kMaterial)
+                ReadMaterial(pos + header.length);
             pos += header.length;
         }
     }
@@ -76,9 +80,15 @@ private:
             ChunkHeader header;
             if (!ReadWalkHeader(m_in, header)) break;
             switch (header.id) {
-                case chunk::kAmbient: ReadColorByteChunk(material.ambient); break;
-                case chunk::kDiffuse: ReadColorByteChunk(material.diffuse); break;
-                case chunk::kSpecular: ReadColorByteChunk(material.specular); break;
+                case chunk::kAmbient:
+                    ReadColorByteChunk(material.ambient);
+                    break;
+                case chunk::kDiffuse:
+                    ReadColorByteChunk(material.diffuse);
+                    break;
+                case chunk::kSpecular:
+                    ReadColorByteChunk(material.specular);
+                    break;
                 case chunk::kShininess: {
                     int16_t p;
                     if (m_in.Skip(kHeaderSize) && m_in.ReadI16(p)) material.shininess = Percent(p);
@@ -90,7 +100,8 @@ private:
                         material.transparency = Percent(100 - p);
                     break;
                 }
-                default: break;
+                default:
+                    break;
             }
             pos += header.length;
         }
@@ -111,10 +122,17 @@ private:
         ChunkHeader header;
         if (!ReadWalkHeader(m_in, header)) return;
         switch (header.id) {
-            case chunk::kTriangleMesh: ReadMesh(name, header.length); break;
-            case chunk::kLight: ReadLight(name, start + header.length); break;
-            case chunk::kCamera: ReadCamera(name); break;
-            default: break;
+            case chunk::kTriangleMesh:
+                ReadMesh(name, header.length);
+                break;
+            case chunk::kLight:
+                ReadLight(name, start + header.length);
+                break;
+            case chunk::kCamera:
+                ReadCamera(name);
+                break;
+            default:
+                break;
         }
     }
 
@@ -137,8 +155,12 @@ private:
             if (!ReadWalkHeader(m_in, header)) break;
             sum += header.length;
             switch (header.id) {
-                case chunk::kVertexList: more = ReadVertexList(object); break;
-                case chunk::kFaceList: more = ReadFaceList(object); break;
+                case chunk::kVertexList:
+                    more = ReadVertexList(object);
+                    break;
+                case chunk::kFaceList:
+                    more = ReadFaceList(object);
+                    break;
                 case chunk::kFaceMaterial:
                     more = ReadFaceMaterial(object);
                     m_in.Seek(start + header.length);
@@ -148,8 +170,11 @@ private:
                 case chunk::kSmoothGroups:
                 case chunk::kLocalAxes:
                 case chunk::kMeshColor:
-                case chunk::kTextureInfo: m_in.Seek(start + header.length); break;
-                default: break;
+                case chunk::kTextureInfo:
+                    m_in.Seek(start + header.length);
+                    break;
+                default:
+                    break;
             }
         }
         FinishObject(object);
@@ -241,7 +266,8 @@ private:
             if (header.id == chunk::kColorFloat) {
                 uint8_t b[12];
                 if (m_in.Read(b, 12)) {
-                    for (int i = 0; i < 3; ++i) light.color[i] = LoadF32(b + 4 * i);
+                    for (int i = 0; i < 3; ++i)
+                        light.color[i] = LoadF32(b + 4 * i);
                 }
                 break;
             }
@@ -249,7 +275,8 @@ private:
                 uint8_t b[3];
                 if (m_in.Read(b, 3)) {
                     light.color24 = RGB8{b[0], b[1], b[2]};
-                    for (int i = 0; i < 3; ++i) light.color[i] = b[i] * 0.00390625f;
+                    for (int i = 0; i < 3; ++i)
+                        light.color[i] = b[i] * 0.00390625f;
                 }
                 break;
             }

@@ -36,7 +36,8 @@ void ComputeFaceNormals(SceneObject& object) {
 
 void ComputeVertexNormals(SceneObject& object) {
     std::vector<SceneVertex>& v = object.vertices;
-    for (SceneVertex& vertex : v) vertex.nx = vertex.ny = vertex.nz = 0.0f;
+    for (SceneVertex& vertex : v)
+        vertex.nx = vertex.ny = vertex.nz = 0.0f;
     for (const SceneMesh& mesh : object.meshes) {
         for (uint16_t corner : {mesh.a, mesh.b, mesh.c}) {
             v[corner].nx += mesh.nx;
@@ -44,7 +45,8 @@ void ComputeVertexNormals(SceneObject& object) {
             v[corner].nz += mesh.nz;
         }
     }
-    for (SceneVertex& vertex : v) Normalise(vertex.nx, vertex.ny, vertex.nz);
+    for (SceneVertex& vertex : v)
+        Normalise(vertex.nx, vertex.ny, vertex.nz);
 }
 
 void ComputeSceneBounds(Scene& scene) {

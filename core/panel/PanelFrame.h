@@ -2,8 +2,8 @@
 // and the redraws after a change.
 #pragma once
 
-#include "scene/Scene.h"
 #include "commands/Prompts.h"
+#include "scene/Scene.h"
 
 class PanelFrame {
 public:

@@ -79,11 +79,20 @@ std::vector<ControlRect> LayoutTab(int tab, int width, int height, const DialogU
     std::vector<ControlRect> rects;
     rects.push_back({kTab, width / 80, height / 80, 79 * width / 80, 39 * height / 40});
     switch (tab) {
-        case kObjectTab: ObjectTab(rects, width, height); break;
-        case kMaterialTab: MaterialTab(rects, width, height, units); break;
-        case kLightTab: LightTab(rects, width, height); break;
-        case kNotesTab: NotesTab(rects, width, height); break;
-        default: break;
+        case kObjectTab:
+            ObjectTab(rects, width, height);
+            break;
+        case kMaterialTab:
+            MaterialTab(rects, width, height, units);
+            break;
+        case kLightTab:
+            LightTab(rects, width, height);
+            break;
+        case kNotesTab:
+            NotesTab(rects, width, height);
+            break;
+        default:
+            break;
     }
     return rects;
 }

@@ -42,8 +42,14 @@ std::vector<std::string> LightTreeLines(const SceneLight& l) {
             LightBytesLine(l), l.on != 0 ? "On" : "Off"};
 }
 
-std::string LightInfoText(const SceneLight& l) { return l.name + " " + LightBytesLine(l); }
+std::string LightInfoText(const SceneLight& l) {
+    return l.name + " " + LightBytesLine(l);
+}
 
-std::string CurrentObjectText(const SceneObject& o) { return "Current object:" + o.name; }
+std::string CurrentObjectText(const SceneObject& o) {
+    return "Current object:" + o.name;
+}
 
-std::string CurrentMaterialText(const SceneMaterial& m) { return "Current material:" + m.name; }
+std::string CurrentMaterialText(const SceneMaterial& m) {
+    return "Current material:" + m.name;
+}

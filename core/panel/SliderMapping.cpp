@@ -13,20 +13,32 @@ using namespace panel;
 template <class Material>
 auto MaterialByte(Material& m, int id) -> decltype(&m.ambient.red) {
     switch (id) {
-        case kAmbientRed: return &m.ambient.red;
-        case kAmbientGreen: return &m.ambient.green;
-        case kAmbientBlue: return &m.ambient.blue;
-        case kDiffuseRed: return &m.diffuse.red;
-        case kDiffuseGreen: return &m.diffuse.green;
-        case kDiffuseBlue: return &m.diffuse.blue;
-        case kSpecularRed: return &m.specular.red;
-        case kSpecularGreen: return &m.specular.green;
-        case kSpecularBlue: return &m.specular.blue;
-        default: return nullptr;
+        case kAmbientRed:
+            return &m.ambient.red;
+        case kAmbientGreen:
+            return &m.ambient.green;
+        case kAmbientBlue:
+            return &m.ambient.blue;
+        case kDiffuseRed:
+            return &m.diffuse.red;
+        case kDiffuseGreen:
+            return &m.diffuse.green;
+        case kDiffuseBlue:
+            return &m.diffuse.blue;
+        case kSpecularRed:
+            return &m.specular.red;
+        case kSpecularGreen:
+            return &m.specular.green;
+        case kSpecularBlue:
+            return &m.specular.blue;
+        default:
+            return nullptr;
     }
 }
 
-int LightChannel(int id) { return id - kLightRed; }
+int LightChannel(int id) {
+    return id - kLightRed;
+}
 
 }  // namespace
 
@@ -37,13 +49,21 @@ float OneOver255() {
     return value;
 }
 
-float FractionOfSlider(int position) { return static_cast<float>(position) * OneOver255(); }
+float FractionOfSlider(int position) {
+    return static_cast<float>(position) * OneOver255();
+}
 
-int SliderOfFraction(float value) { return static_cast<int>(value * 255.0f); }
+int SliderOfFraction(float value) {
+    return static_cast<int>(value * 255.0f);
+}
 
-bool IsMaterialSlider(int id) { return id >= kShininess && id <= kSpecularBlue; }
+bool IsMaterialSlider(int id) {
+    return id >= kShininess && id <= kSpecularBlue;
+}
 
-bool IsLightSlider(int id) { return id >= kLightRed && id <= kLightBlue; }
+bool IsLightSlider(int id) {
+    return id >= kLightRed && id <= kLightBlue;
+}
 
 int MaterialSliderPosition(const SceneMaterial& material, int id) {
     if (id == kShininess) return SliderOfFraction(material.shininess);
@@ -53,9 +73,12 @@ int MaterialSliderPosition(const SceneMaterial& material, int id) {
 }
 
 void SetMaterialFromSlider(SceneMaterial& material, int id, int position) {
-    if (id == kShininess) material.shininess = FractionOfSlider(position);
-    else if (id == kTransparency) material.transparency = FractionOfSlider(position);
-    else if (uint8_t* byte = MaterialByte(material, id)) *byte = static_cast<uint8_t>(position);
+    if (id == kShininess)
+        material.shininess = FractionOfSlider(position);
+    else if (id == kTransparency)
+        material.transparency = FractionOfSlider(position);
+    else if (uint8_t* byte = MaterialByte(material, id))
+        *byte = static_cast<uint8_t>(position);
 }
 
 int LightSliderPosition(const SceneLight& light, int id) {

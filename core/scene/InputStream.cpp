@@ -172,8 +172,8 @@ bool InputStream::ReadCString(std::string& s) {
             available = m_windowLength - offset;
         }
         const void* zero = std::memchr(base, 0, available);
-        const size_t take = zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - base)
-                                 : available;
+        const size_t take =
+            zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - base) : available;
         s.append(reinterpret_cast<const char*>(base), take);
         m_pos += take;
         if (zero) {

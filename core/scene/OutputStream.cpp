@@ -11,7 +11,9 @@ constexpr size_t kBufferSize = 64 * 1024;
 
 OutputStream::OutputStream(std::vector<uint8_t>& memory) : m_memory(&memory) {}
 
-OutputStream::OutputStream(std::FILE* file) : m_file(file) { m_buffer.reserve(kBufferSize); }
+OutputStream::OutputStream(std::FILE* file) : m_file(file) {
+    m_buffer.reserve(kBufferSize);
+}
 
 OutputStream::~OutputStream() = default;
 

@@ -24,13 +24,13 @@ LogFont LogFont::DefaultLabelFont() {
 }
 
 bool operator==(const LogFont& a, const LogFont& b) {
-    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth &&
-           a.lfEscapement == b.lfEscapement && a.lfOrientation == b.lfOrientation &&
-           a.lfWeight == b.lfWeight && a.lfItalic == b.lfItalic &&
-           a.lfUnderline == b.lfUnderline && a.lfStrikeOut == b.lfStrikeOut &&
-           a.lfCharSet == b.lfCharSet && a.lfOutPrecision == b.lfOutPrecision &&
-           a.lfClipPrecision == b.lfClipPrecision && a.lfQuality == b.lfQuality &&
-           a.lfPitchAndFamily == b.lfPitchAndFamily && a.lfFaceName == b.lfFaceName;
+    return a.lfHeight == b.lfHeight && a.lfWidth == b.lfWidth && a.lfEscapement == b.lfEscapement &&
+           a.lfOrientation == b.lfOrientation && a.lfWeight == b.lfWeight &&
+           a.lfItalic == b.lfItalic && a.lfUnderline == b.lfUnderline &&
+           a.lfStrikeOut == b.lfStrikeOut && a.lfCharSet == b.lfCharSet &&
+           a.lfOutPrecision == b.lfOutPrecision && a.lfClipPrecision == b.lfClipPrecision &&
+           a.lfQuality == b.lfQuality && a.lfPitchAndFamily == b.lfPitchAndFamily &&
+           a.lfFaceName == b.lfFaceName;
 }
 
 void Scene::ClearScene() {
@@ -73,4 +73,6 @@ SceneStatistics CountStatistics(const Scene& scene) {
     return stats;
 }
 
-void Scene::CountScene() { m_stats = CountStatistics(*this); }
+void Scene::CountScene() {
+    m_stats = CountStatistics(*this);
+}

@@ -96,7 +96,8 @@ SceneLight ReadLight(Reader& r) {
     SceneLight l;
     l.name = r.Str();
     l.on = r.I32();
-    for (float& c : l.color) c = r.F32();
+    for (float& c : l.color)
+        c = r.F32();
     l.color24 = r.Color();
     l.x = r.F32();
     l.y = r.F32();
@@ -107,8 +108,8 @@ SceneLight ReadLight(Reader& r) {
 SceneCamera ReadCamera(Reader& r) {
     SceneCamera c;
     c.name = r.Str();
-    for (float* v : {&c.lens, &c.roll, &c.targetX, &c.targetY, &c.targetZ, &c.posX, &c.posY,
-                     &c.posZ})
+    for (float* v :
+         {&c.lens, &c.roll, &c.targetX, &c.targetY, &c.targetZ, &c.posX, &c.posY, &c.posZ})
         *v = r.F32();
     return c;
 }
@@ -168,8 +169,8 @@ SceneObject ReadObject(Reader& r, size_t materialCount) {
     if (o.materialIndex < -1 || o.materialIndex >= static_cast<int64_t>(materialCount))
         o.materialIndex = -1;
     o.smooth = r.I32();
-    for (float* v : {&o.centerX, &o.centerY, &o.centerZ, &o.maxX, &o.maxY, &o.maxZ, &o.minX,
-                     &o.minY, &o.minZ})
+    for (float* v :
+         {&o.centerX, &o.centerY, &o.centerZ, &o.maxX, &o.maxY, &o.maxZ, &o.minX, &o.minY, &o.minZ})
         *v = r.F32();
     o.note = r.Str();
     o.noteColor = r.Color();
@@ -187,7 +188,8 @@ SceneObject ReadObject(Reader& r, size_t materialCount) {
 template <class List, class ReadOne>
 void ReadList(Reader& r, List& list, ReadOne readOne) {
     const int32_t count = r.I32();
-    for (int32_t i = 0; i < count; ++i) list.push_back(readOne(r));
+    for (int32_t i = 0; i < count; ++i)
+        list.push_back(readOne(r));
 }
 
 }  // namespace
@@ -205,8 +207,10 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, SceneFileView* view) {
 
         s.background = r.Color();
         r.Bytes(s.reservedBytes, 3);
-        for (int32_t& w : s.reservedWords) w = r.I32();
-        for (float* v : {&s.maxX, &s.minX, &s.maxY, &s.minY, &s.maxZ, &s.minZ}) *v = r.F32();
+        for (int32_t& w : s.reservedWords)
+            w = r.I32();
+        for (float* v : {&s.maxX, &s.minX, &s.maxY, &s.minY, &s.maxZ, &s.minZ})
+            *v = r.F32();
         s.textFont = ReadFont(r);
         if (view) view->ApplyTextFont();
         s.currentObject = r.I32();
@@ -223,9 +227,8 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, SceneFileView* view) {
             return camera;
         });
         const size_t materialCount = scene.m_materials.size();
-        ReadList(r, scene.m_objects, [materialCount](Reader& rr) {
-            return ReadObject(rr, materialCount);
-        });
+        ReadList(r, scene.m_objects,
+                 [materialCount](Reader& rr) { return ReadObject(rr, materialCount); });
     } catch (const EndOfFile&) {
         result = ReadSceneResult::EndOfFile;
     }

@@ -41,7 +41,8 @@ void WriteMaterial(OutputStream& out, const SceneMaterial& m) {
 void WriteLight(OutputStream& out, const SceneLight& l) {
     WriteArchiveString(out, l.name);
     out.WriteI32(l.on);
-    for (float c : l.color) out.WriteF32(c);
+    for (float c : l.color)
+        out.WriteF32(c);
     WriteColor(out, l.color24);
     out.WriteF32(l.x);
     out.WriteF32(l.y);
@@ -65,7 +66,8 @@ void WriteVertices(OutputStream& out, const std::vector<SceneVertex>& vertices) 
         for (size_t k = 0; k < n; ++k, p += 24) {
             const SceneVertex& v = vertices[i + k];
             const float values[6] = {v.x, v.y, v.z, v.nx, v.ny, v.nz};
-            for (int j = 0; j < 6; ++j) StoreF32(p + 4 * j, values[j]);
+            for (int j = 0; j < 6; ++j)
+                StoreF32(p + 4 * j, values[j]);
         }
         out.Write(buffer, n * 24);
     }
@@ -96,8 +98,8 @@ void WriteObject(OutputStream& out, const SceneObject& o) {
     WriteArchiveString(out, o.materialName);
     out.WriteI32(o.materialIndex);
     out.WriteI32(o.smooth);
-    for (float v : {o.centerX, o.centerY, o.centerZ, o.maxX, o.maxY, o.maxZ, o.minX, o.minY,
-                    o.minZ})
+    for (float v :
+         {o.centerX, o.centerY, o.centerZ, o.maxX, o.maxY, o.maxZ, o.minX, o.minY, o.minZ})
         out.WriteF32(v);
     WriteArchiveString(out, o.note);
     WriteColor(out, o.noteColor);
@@ -112,7 +114,8 @@ void WriteObject(OutputStream& out, const SceneObject& o) {
 template <class List, class WriteOne>
 void WriteList(OutputStream& out, const List& list, WriteOne writeOne) {
     out.WriteI32(static_cast<int32_t>(list.size()));
-    for (const auto& item : list) writeOne(out, item);
+    for (const auto& item : list)
+        writeOne(out, item);
 }
 
 }  // namespace
@@ -124,8 +127,10 @@ void WriteScene(OutputStream& out, const Scene& scene) {
     out.WriteU16(1);
     WriteColor(out, s.background);
     out.Write(s.reservedBytes, 3);
-    for (int32_t w : s.reservedWords) out.WriteI32(w);
-    for (float v : {s.maxX, s.minX, s.maxY, s.minY, s.maxZ, s.minZ}) out.WriteF32(v);
+    for (int32_t w : s.reservedWords)
+        out.WriteI32(w);
+    for (float v : {s.maxX, s.minX, s.maxY, s.minY, s.maxZ, s.minZ})
+        out.WriteF32(v);
     WriteFont(out, s.textFont);
     out.WriteI32(s.currentObject);
     out.WriteI32(s.currentCamera);

@@ -20,30 +20,44 @@ std::string WrongZemvoraVersion(const std::string& path) {
     return "The file " + path + " is not a version 1.0.1 Zemvora file.";
 }
 
-std::string CannotCreateZmv(const std::string& path) { return "Can not create .zmv file " + path; }
+std::string CannotCreateZmv(const std::string& path) {
+    return "Can not create .zmv file " + path;
+}
 
-std::string EndOfFile() { return "An attempt was made to access an unnamed file past its end."; }
+std::string EndOfFile() {
+    return "An attempt was made to access an unnamed file past its end.";
+}
 
-std::string NotA3dsFile(const std::string& name) { return name + " is not a valid 3ds file."; }
+std::string NotA3dsFile(const std::string& name) {
+    return name + " is not a valid 3ds file.";
+}
 
 std::string Bad3dsMainChunk(const std::string& name) {
     // "File header error or file length error", in the words the program has always used.
-    return name + " is not a valid 3ds file.\u6587\u4EF6\u5934\u9519\u8BEF or "
-                  "\u6587\u4EF6\u957F\u5EA6\u9519\u8BEF";
+    return name +
+           " is not a valid 3ds file.\u6587\u4EF6\u5934\u9519\u8BEF or "
+           "\u6587\u4EF6\u957F\u5EA6\u9519\u8BEF";
 }
 
-std::string No3dsMeshData(const std::string& name) { return "No mesh data included in " + name; }
+std::string No3dsMeshData(const std::string& name) {
+    return "No mesh data included in " + name;
+}
 
 std::string CannotOpenFile(const std::string& name, int errorCode) {
     switch (errorCode) {
-        case ENOENT: return name + " was not found.";
+        case ENOENT:
+            return name + " was not found.";
         case EACCES:
-        case EPERM: return "Access to " + name + " was denied.";
+        case EPERM:
+            return "Access to " + name + " was denied.";
         case ENAMETOOLONG:
         case ENOTDIR:
-        case EISDIR: return name + " contains an invalid path.";
-        case EIO: return "A hardware I/O error was reported while accessing " + name + ".";
-        default: return "An unexpected error occurred while reading " + name + ".";
+        case EISDIR:
+            return name + " contains an invalid path.";
+        case EIO:
+            return "A hardware I/O error was reported while accessing " + name + ".";
+        default:
+            return "An unexpected error occurred while reading " + name + ".";
     }
 }
 

@@ -7,6 +7,10 @@ float BoundsSize(const SceneSettings& s) {
            std::fabs(s.maxZ) + std::fabs(s.minZ);
 }
 
-float GridSpacing(const SceneSettings& s) { return 0.2f * BoundsSize(s) / 6.0f; }
+float GridSpacing(const SceneSettings& s) {
+    return 0.2f * BoundsSize(s) / 6.0f;
+}
 
-float MarkerSize(const SceneSettings& s) { return BoundsSize(s) / 6.0f / 39.0f; }
+float MarkerSize(const SceneSettings& s) {
+    return BoundsSize(s) / 6.0f / 39.0f;
+}

@@ -39,8 +39,8 @@ public:
     virtual void LookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX,
                         GLdouble centerY, GLdouble centerZ, GLdouble upX, GLdouble upY,
                         GLdouble upZ) = 0;
-    virtual void Ortho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top,
-                       GLdouble zNear, GLdouble zFar) = 0;
+    virtual void Ortho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble zNear,
+                       GLdouble zFar) = 0;
 
     virtual void Lightfv(GLenum light, GLenum name, const GLfloat* values) = 0;
     virtual void LightModelfv(GLenum name, const GLfloat* values) = 0;

@@ -5,9 +5,9 @@
 
 namespace {
 
-constexpr float kZoomStep = 0.5f;   // degrees of view, or lens, per comma or period
-constexpr float kMoveStep = 0.5f;   // scene units per arrow key
-constexpr float kDragZoom = 0.2f;   // per pixel of right-button drag
+constexpr float kZoomStep = 0.5f;  // degrees of view, or lens, per comma or period
+constexpr float kMoveStep = 0.5f;  // scene units per arrow key
+constexpr float kDragZoom = 0.2f;  // per pixel of right-button drag
 
 // The current camera when the view looks through it, else null.
 SceneCamera* ShownCamera(Scene& scene, const ViewState& view) {
@@ -58,29 +58,46 @@ ViewSteps OnKeyDown(int key, Scene& scene, ViewState& view) {
             s.currentObject = s.currentObject + 1 >= count ? 0 : s.currentObject + 1;
             return {ViewStep::TimerPath};
         }
-        case vk::kComma: return Zoom(kZoomStep, scene, view);
-        case vk::kPeriod: return Zoom(-kZoomStep, scene, view);
-        case vk::kUp: return Move(0, -kMoveStep, scene, view);
-        case vk::kDown: return Move(0, kMoveStep, scene, view);
-        case vk::kLeft: return Move(-kMoveStep, 0, scene, view);
-        case vk::kRight: return Move(kMoveStep, 0, scene, view);
+        case vk::kComma:
+            return Zoom(kZoomStep, scene, view);
+        case vk::kPeriod:
+            return Zoom(-kZoomStep, scene, view);
+        case vk::kUp:
+            return Move(0, -kMoveStep, scene, view);
+        case vk::kDown:
+            return Move(0, kMoveStep, scene, view);
+        case vk::kLeft:
+            return Move(-kMoveStep, 0, scene, view);
+        case vk::kRight:
+            return Move(kMoveStep, 0, scene, view);
         case 'C':
-            view.m_nProjection = view.m_nProjection != ProjPerspective ? ProjPerspective : ProjTopView;
+            view.m_nProjection =
+                view.m_nProjection != ProjPerspective ? ProjPerspective : ProjTopView;
             return {ViewStep::SetupProjection, ViewStep::RenderScene};
         case 'R':
             s.dragX = 0;
             s.dragY = 0;
             return {ViewStep::SetupProjection, ViewStep::RenderScene};
-        case 'V': return Mode(ModeVertex, view);
-        case 'W': return Mode(ModeLine, view);
-        case 'F': return Mode(ModeFlat, view);
-        case 'M': return Mode(ModeSmooth, view);
-        case 'B': return Show(view.m_bShowBox);
-        case 'G': return Show(view.m_bShowGrid);
-        case 'T': return Show(view.m_bShowText);
-        case 'L': return Show(view.m_bShowLight);
-        case 'P': return {ViewStep::TogglePlay};
-        default: return {};
+        case 'V':
+            return Mode(ModeVertex, view);
+        case 'W':
+            return Mode(ModeLine, view);
+        case 'F':
+            return Mode(ModeFlat, view);
+        case 'M':
+            return Mode(ModeSmooth, view);
+        case 'B':
+            return Show(view.m_bShowBox);
+        case 'G':
+            return Show(view.m_bShowGrid);
+        case 'T':
+            return Show(view.m_bShowText);
+        case 'L':
+            return Show(view.m_bShowLight);
+        case 'P':
+            return {ViewStep::TogglePlay};
+        default:
+            return {};
     }
 }
 
@@ -107,7 +124,9 @@ void OnRightButtonDown(int x, int y, ViewState& view) {
     view.m_nLastY = y;
 }
 
-void OnRightButtonUp(ViewState& view) { view.m_bRightDown = 0; }
+void OnRightButtonUp(ViewState& view) {
+    view.m_bRightDown = 0;
+}
 
 ViewSteps OnMouseMove(int x, int y, Scene& scene, ViewState& view) {
     SceneSettings& s = scene.m_settings;
@@ -129,8 +148,10 @@ ViewSteps OnMouseMove(int x, int y, Scene& scene, ViewState& view) {
     if (view.m_bRightDown) {
         // Right widens the default view point's angle but lengthens a camera's lens.
         const float amount = kDragZoom * static_cast<float>(dx);
-        if (SceneCamera* camera = ShownCamera(scene, view)) camera->lens += amount;
-        else view.m_fFovY += amount;
+        if (SceneCamera* camera = ShownCamera(scene, view))
+            camera->lens += amount;
+        else
+            view.m_fFovY += amount;
         steps.push_back(ViewStep::SetupProjection);
         steps.push_back(ViewStep::RenderScene);
     }
@@ -145,21 +166,30 @@ std::optional<ViewSteps> ApplyViewpointCommand(int id, Scene& scene, ViewState& 
         case cmd::kDefaultViewPoint:
             view.m_bDefaultView = !view.m_bDefaultView;
             return ViewSteps{ViewStep::TimerPath};
-        case cmd::kTopView: view.m_nProjection = ProjTopView; return ViewSteps{ViewStep::TimerPath};
-        case cmd::kCameraView: view.m_nProjection = ProjPerspective; return ViewSteps{ViewStep::TimerPath};
+        case cmd::kTopView:
+            view.m_nProjection = ProjTopView;
+            return ViewSteps{ViewStep::TimerPath};
+        case cmd::kCameraView:
+            view.m_nProjection = ProjPerspective;
+            return ViewSteps{ViewStep::TimerPath};
         case cmd::kResetViewpoint:
             s.rotX = s.rotY = s.rotZ = 0;
             s.dragX = s.dragY = 0;
             return ViewSteps{ViewStep::SetupProjection, ViewStep::RenderScene};
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 
 std::optional<bool> ViewpointCommandChecked(int id, const ViewState& view) {
     switch (id) {
-        case cmd::kDefaultViewPoint: return view.m_bDefaultView == 1;
-        case cmd::kTopView: return view.m_nProjection == ProjTopView;
-        case cmd::kCameraView: return view.m_nProjection == ProjPerspective;
-        default: return std::nullopt;
+        case cmd::kDefaultViewPoint:
+            return view.m_bDefaultView == 1;
+        case cmd::kTopView:
+            return view.m_nProjection == ProjTopView;
+        case cmd::kCameraView:
+            return view.m_nProjection == ProjPerspective;
+        default:
+            return std::nullopt;
     }
 }

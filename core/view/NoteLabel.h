@@ -9,7 +9,7 @@
 struct NoteLabel {
     std::string text;  // line breaks kept
     RGB8 color;
-    int x = 0, y = 0;               // the handle's and the text's top-left corner
+    int x = 0, y = 0;                   // the handle's and the text's top-left corner
     int viewWidth = 0, viewHeight = 0;  // the text is clipped to (x, y) - (viewWidth, viewHeight)
 };
 

@@ -10,7 +10,9 @@ EyePoint DefaultEyePoint(const SceneSettings& s) {
     return EyePoint{{cx + 0.65f * d, cy - 0.65f * d, cz + 0.38f * d}, {cx, cy, cz}};
 }
 
-float CameraFieldOfView(float lens) { return std::atan(20.0f / lens) * 114.59156f; }
+float CameraFieldOfView(float lens) {
+    return std::atan(20.0f / lens) * 114.59156f;
+}
 
 bool ShowsDefaultView(const Scene& scene, const ViewState& state) {
     return state.m_bDefaultView != 0 || !IsIndexOf(scene.m_settings.currentCamera, scene.m_cameras);

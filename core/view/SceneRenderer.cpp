@@ -14,7 +14,9 @@ int32_t s_bRendering = 0;
 constexpr int kMaxLights = 8;
 
 // Byte colours become OpenGL colours by dividing by 256: 255 gives 0.99609375.
-GLfloat ByteColor(uint8_t v) { return static_cast<GLfloat>(v) / 256.0f; }
+GLfloat ByteColor(uint8_t v) {
+    return static_cast<GLfloat>(v) / 256.0f;
+}
 
 }  // namespace
 
@@ -51,9 +53,9 @@ void SceneRenderer::PrepareContext() {
     m_gl.DepthFunc(GL_LESS);
     m_gl.DepthMask(GL_TRUE);
     m_gl.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    for (GLenum cap : {GL_CULL_FACE, GL_COLOR_MATERIAL, GL_TEXTURE_2D, GL_SCISSOR_TEST,
-                       GL_STENCIL_TEST, GL_ALPHA_TEST, GL_FOG, GL_NORMALIZE, GL_LINE_SMOOTH,
-                       GL_POINT_SMOOTH, GL_POLYGON_SMOOTH})
+    for (GLenum cap :
+         {GL_CULL_FACE, GL_COLOR_MATERIAL, GL_TEXTURE_2D, GL_SCISSOR_TEST, GL_STENCIL_TEST,
+          GL_ALPHA_TEST, GL_FOG, GL_NORMALIZE, GL_LINE_SMOOTH, GL_POINT_SMOOTH, GL_POLYGON_SMOOTH})
         m_gl.Disable(cap);
     m_gl.Enable(GL_DITHER);
     m_gl.ShadeModel(GL_SMOOTH);
@@ -72,7 +74,8 @@ void SceneRenderer::SetupLights() {
     PrepareContext();
     const size_t count = std::min<size_t>(m_scene.m_lights.size(), kMaxLights);
     m_gl.Enable(GL_LIGHTING);
-    for (int i = 0; i < kMaxLights; ++i) m_gl.Disable(static_cast<GLenum>(GL_LIGHT0 + i));
+    for (int i = 0; i < kMaxLights; ++i)
+        m_gl.Disable(static_cast<GLenum>(GL_LIGHT0 + i));
     for (size_t i = 0; i < count; ++i) {
         const SceneLight& light = m_scene.m_lights[i];
         if (light.on != 1) continue;
@@ -150,7 +153,8 @@ void SceneRenderer::RenderScene() {
                                                 static_cast<uint32_t>(m_view.m_liStart));
     // A frame too short to measure shows the last rate again.
     if (m_view.m_nFrameTicks != 0)
-        m_view.m_fFps = static_cast<float>(m_view.m_liFreq) / static_cast<float>(m_view.m_nFrameTicks);
+        m_view.m_fFps =
+            static_cast<float>(m_view.m_liFreq) / static_cast<float>(m_view.m_nFrameTicks);
     m_host.ShowFrameRate(m_view.m_fFps);
 }
 
@@ -190,7 +194,8 @@ void SceneRenderer::DrawObjects() {
                 m_gl.Disable(GL_LIGHTING);
                 m_gl.Color3f(1.0f, 1.0f, 1.0f);
                 m_gl.Begin(mode == ModeVertex ? GL_POINTS : GL_LINE_LOOP);
-                for (const SceneVertex* c : corners) m_gl.Vertex3f(c->x, c->y, c->z);
+                for (const SceneVertex* c : corners)
+                    m_gl.Vertex3f(c->x, c->y, c->z);
                 m_gl.End();
                 m_gl.Enable(GL_LIGHTING);
             } else if (mode == ModeFlat || mode == ModeSmooth) {
@@ -222,7 +227,8 @@ void SceneRenderer::DrawObjectBox() {
         m_gl.End();
     }
     m_gl.Begin(GL_LINES);
-    const float edges[4][2] = {{o.maxY, o.maxZ}, {o.maxY, o.minZ}, {o.minY, o.minZ}, {o.minY, o.maxZ}};
+    const float edges[4][2] = {
+        {o.maxY, o.maxZ}, {o.maxY, o.minZ}, {o.minY, o.minZ}, {o.minY, o.maxZ}};
     for (const auto& e : edges) {
         m_gl.Vertex3f(o.minX, e[0], e[1]);
         m_gl.Vertex3f(o.maxX, e[0], e[1]);
@@ -256,8 +262,10 @@ void SceneRenderer::DrawLightMarkers() {
     const float u = MarkerSize(m_scene.m_settings);
     m_gl.Disable(GL_LIGHTING);
     for (const SceneLight& light : m_scene.m_lights) {
-        if (light.on != 0) m_gl.Color3f(1.0f, 1.0f, 0.0f);
-        else m_gl.Color3f(0.75f, 0.75f, 0.0f);
+        if (light.on != 0)
+            m_gl.Color3f(1.0f, 1.0f, 0.0f);
+        else
+            m_gl.Color3f(0.75f, 0.75f, 0.0f);
         const float x = light.x, y = light.y, z = light.z;
         const float loops[3][4][3] = {
             {{x - u, y - u, z}, {x + u, y - u, z}, {x + u, y + u, z}, {x - u, y + u, z}},
@@ -265,7 +273,8 @@ void SceneRenderer::DrawLightMarkers() {
             {{x, y, z - u}, {x + u, y - u, z}, {x, y, z + u}, {x - u, y + u, z}}};
         for (const auto& loop : loops) {
             m_gl.Begin(GL_LINE_LOOP);
-            for (const auto& p : loop) m_gl.Vertex3f(p[0], p[1], p[2]);
+            for (const auto& p : loop)
+                m_gl.Vertex3f(p[0], p[1], p[2]);
             m_gl.End();
         }
     }
