@@ -70,6 +70,19 @@ Scene GreyCube() {
     return scene;
 }
 
+// The grey cube with no light at all: lit by the default lights.
+Scene UnlitGreyCube() {
+    Scene scene = GreyCube();
+    scene.m_lights.clear();
+    return scene;
+}
+
+Scene Imported(const std::string& file) {
+    Scene scene;
+    EXPECT_TRUE(ImportSceneFile(testfiles::TestData(file), scene).ok) << file;
+    return scene;
+}
+
 QImage Render(Scene scene, const std::function<void(ViewState&)>& setup) {
     ViewState view;
     view.m_bDefaultView = scene.m_cameras.empty() ? 1 : 0;
@@ -97,6 +110,12 @@ const Case kCases[] = {
      [](ViewState& v) { v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = 0; }},
     {"grey-cube-flat", GreyCube, [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
     {"grey-cube-wide", GreyCube, [](ViewState& v) { v.m_fFovY = 40; }},
+    // Files that hold no light, shaded by the default lights.
+    {"grey-cube-default-lights", UnlitGreyCube, [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
+    {"monkey", [] { return Imported("qt3d/monkey.3ds"); }, [](ViewState&) {}},
+    {"jeep1", [] { return Imported("assimp/jeep1.3ds"); }, [](ViewState&) {}},
+    {"basic-cube-flat", [] { return Imported("qt3d/basic-cube.3ds"); },
+     [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
 };
 
 QRgb Pixel(const QImage& image, int x, int y) {
@@ -110,6 +129,25 @@ TEST(RenderImage, MatchesTheReferences) {
         const QImage image = Render(c.scene(), c.setup);
         EXPECT_EQ(CompareWithReference(image, c.name, kTolerance), "") << c.name;
     }
+}
+
+TEST(RenderImage, DefaultLightsOnlyWhereTheSceneHasNoLightAtAll) {
+    const auto bare = [](ViewState& v) {
+        v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = 0;
+        v.m_nDisplayMode = ModeFlat;
+    };
+    // Lights that are all off leave the scene unlit, exactly as with the default lights turned
+    // off; without any light the default lights shade it.
+    Scene allOff = GreyCube();
+    for (SceneLight& light : allOff.m_lights)
+        light.on = 0;
+    const QImage unlit = Render(allOff, bare);
+    const QImage withoutDefaults = Render(UnlitGreyCube(), [&](ViewState& v) {
+        bare(v);
+        v.m_bDefaultLights = 0;
+    });
+    EXPECT_EQ(MaxChannelDifference(unlit, withoutDefaults), 0);
+    EXPECT_GT(MaxChannelDifference(unlit, Render(UnlitGreyCube(), bare)), 50);
 }
 
 TEST(RenderImage, BackgroundLabelAndHandleProbes) {

@@ -95,6 +95,53 @@ TEST(RendererLights, ALightThatIsOffIsNotEnabledAndItsMarkerIsDim) {
     EXPECT_TRUE(corners[11].Is("Vertex3f", {1 - u, 2 + u, 3}));
 }
 
+TEST(RendererLights, ASceneWithoutLightsGetsTwoDefaultLightsThatNoMarkerShows) {
+    Frame f;
+    f.renderer.SetupLights();
+    const std::vector<GlCall> lightfv = f.gl.Named("Lightfv");
+    const std::vector<GlCall> expected = {
+        {"Lightfv", {GL_LIGHT0, GL_AMBIENT, 0.1f, 0.1f, 0.1f, 1}},
+        {"Lightfv", {GL_LIGHT0, GL_DIFFUSE, 1, 1, 1, 1}},
+        {"Lightfv", {GL_LIGHT0, GL_SPECULAR, 0.1f, 0.1f, 0.1f, 0.1f}},
+        {"Lightfv", {GL_LIGHT0, GL_POSITION, 0.65f, -0.65f, 0.38f, 0}},
+        {"Lightfv", {GL_LIGHT1, GL_AMBIENT, 0.1f, 0.1f, 0.1f, 1}},
+        {"Lightfv", {GL_LIGHT1, GL_DIFFUSE, 0.5f, 0.5f, 0.5f, 1}},
+        {"Lightfv", {GL_LIGHT1, GL_SPECULAR, 0.1f, 0.1f, 0.1f, 0.1f}},
+        {"Lightfv", {GL_LIGHT1, GL_POSITION, -0.65f, 0.65f, -0.38f, 0}},
+    };
+    ASSERT_EQ(lightfv.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_TRUE(lightfv[i].Is(expected[i].name, expected[i].args)) << i;
+    // Set with the identity model-view matrix, after every light was switched off, and before
+    // the two-sided light model.
+    const size_t position = f.gl.Find("Lightfv", expected[3].args);
+    EXPECT_LT(f.gl.Find("LoadIdentity"), position);
+    EXPECT_LT(f.gl.Find("Disable", {GL_LIGHT7}), position);
+    EXPECT_LT(f.gl.Find("Enable", {GL_LIGHT1}),
+              f.gl.Find("LightModelfv", {GL_LIGHT_MODEL_TWO_SIDE, 0.1f, 0.1f, 0.1f, 1}));
+    EXPECT_EQ(f.gl.Count("Enable", {GL_LIGHT0}), 1u);
+    EXPECT_EQ(f.gl.Count("Enable", {GL_LIGHT1}), 1u);
+    EXPECT_TRUE(f.scene.m_lights.empty());
+
+    f.gl.calls.clear();
+    f.renderer.DrawLightMarkers();
+    EXPECT_EQ(f.gl.Count("Begin", {GL_LINE_LOOP}), 0u);
+
+    // Turned off for comparisons: the scene is drawn unlit, as a scene of switched-off lights.
+    f.gl.calls.clear();
+    f.view.m_bDefaultLights = 0;
+    f.renderer.SetupLights();
+    EXPECT_EQ(f.gl.Count("Lightfv"), 0u);
+}
+
+TEST(RendererLights, LightsThatAreAllOffKeepTheDefaultLightsAway) {
+    Frame f;
+    f.scene.m_lights = {Light(1, 0)};
+    f.renderer.SetupLights();
+    EXPECT_EQ(f.gl.Count("Lightfv"), 0u);
+    EXPECT_EQ(f.gl.Count("Enable", {GL_LIGHT0}), 0u);
+}
+
 TEST(RendererMaterials, BuiltInGreyAndTransparencyAsAlpha) {
     Frame f;
     f.renderer.ApplyMaterial(-1);

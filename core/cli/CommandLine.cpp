@@ -19,6 +19,7 @@ const char kUsage[] =
     "  zemvora --convert IN OUT.zmv   load IN (.3ds or .zmv) and save it as a scene file\n"
     "  zemvora --render FILE --output OUT.png [--size WxH] [--mode vertex|line|flat|smooth]\n"
     "          [--top] [--default-view] [--no-grid] [--no-box] [--no-lights] [--no-text]\n"
+    "          [--no-default-lights]\n"
     "                                 draw one frame without any display and save it\n"
     "  zemvora --help | --version\n";
 

@@ -61,6 +61,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
             options.noLights = true;
         } else if (a == "--no-text") {
             options.noText = true;
+        } else if (a == "--no-default-lights") {
+            options.noDefaultLights = true;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -87,5 +89,6 @@ ViewState RenderViewState(const RenderOptions& options, const Scene& scene) {
     view.m_bShowBox = !options.noBox;
     view.m_bShowLight = !options.noLights;
     view.m_bShowText = !options.noText;
+    view.m_bDefaultLights = !options.noDefaultLights;
     return view;
 }

@@ -19,6 +19,7 @@ struct RenderOptions {
     bool noBox = false;
     bool noLights = false;
     bool noText = false;
+    bool noDefaultLights = false;
 };
 
 // args are the words after --render. False with a reason for a usage error.

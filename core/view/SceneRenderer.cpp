@@ -91,8 +91,32 @@ void SceneRenderer::SetupLights() {
         m_gl.Lightfv(id, GL_POSITION, position);
         m_gl.Enable(id);
     }
+    if (m_scene.m_lights.empty() && m_view.m_bDefaultLights) SetupDefaultLights();
     const GLfloat twoSided[4] = {0.1f, 0.1f, 0.1f, 1.0f};
     m_gl.LightModelfv(GL_LIGHT_MODEL_TWO_SIDE, twoSided);
+}
+
+void SceneRenderer::SetupDefaultLights() {
+    // A key light from the default eye point's direction and a half-strength fill from the
+    // opposite side, so that a scene made without lights is not drawn as black silhouettes.
+    struct DefaultLight {
+        GLenum id;
+        GLfloat diffuse[4];
+        GLfloat position[4];
+    };
+    static const DefaultLight kLights[] = {
+        {GL_LIGHT0, {1.0f, 1.0f, 1.0f, 1.0f}, {0.65f, -0.65f, 0.38f, 0.0f}},
+        {GL_LIGHT1, {0.5f, 0.5f, 0.5f, 1.0f}, {-0.65f, 0.65f, -0.38f, 0.0f}},
+    };
+    const GLfloat ambient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
+    const GLfloat specular[4] = {0.1f, 0.1f, 0.1f, 0.1f};
+    for (const DefaultLight& light : kLights) {
+        m_gl.Lightfv(light.id, GL_AMBIENT, ambient);
+        m_gl.Lightfv(light.id, GL_DIFFUSE, light.diffuse);
+        m_gl.Lightfv(light.id, GL_SPECULAR, specular);
+        m_gl.Lightfv(light.id, GL_POSITION, light.position);
+        m_gl.Enable(light.id);
+    }
 }
 
 void SceneRenderer::SetupProjection() {

@@ -34,7 +34,8 @@ public:
 
     // The context's lasting state: depth test and blending.
     void InitGl();
-    // Up to eight directional lights from the scene's lights.
+    // Up to eight directional lights from the scene's lights; two default lights when the scene
+    // has no light at all (and the view has not turned them off).
     void SetupLights();
     // The projection matrix from the default eye point or the current camera.
     void SetupProjection();
@@ -55,6 +56,7 @@ public:
     void DrawLightMarkers();
 
 private:
+    void SetupDefaultLights();
     // Sets every state the drawing relies on that a toolkit sharing the context may change.
     void PrepareContext();
 

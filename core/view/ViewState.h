@@ -16,6 +16,8 @@ struct ViewState {
     int32_t m_bShowBox = 1;
     int32_t m_bShowLight = 1;
     int32_t m_bDefaultView = 1;  // eye from the scene bounds instead of the current camera
+    // A scene without any light is lit by two default lights; off only for comparisons.
+    int32_t m_bDefaultLights = 1;
     int32_t m_bLeftDown = 0;
     int32_t m_bRightDown = 0;
     int32_t m_bDragNote = 0;
