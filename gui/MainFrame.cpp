@@ -16,6 +16,7 @@
 
 #include "AboutDlg.h"
 #include "CommandIcons.h"
+#include "HelpWindow.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandTexts.h"
 #include "commands/DocumentCommands.h"
@@ -48,8 +49,8 @@ bool IsCheckable(int id) {
     }
 }
 
-void OpenInBrowser(const std::string& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+bool OpenInBrowser(const std::string& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
 }
 
 }  // namespace
@@ -293,7 +294,10 @@ void CMainFrame::OnHelp() {
     if (!QFileInfo::exists(QString::fromStdString(page)) &&
         QFileInfo::exists(QString::fromStdString(installed)))
         page = QFileInfo(QString::fromStdString(installed)).canonicalFilePath().toStdString();
-    m_openHelp(page);
+    if (m_openHelp(page)) return;
+    // No browser took the page: Help still shows help.
+    if (!m_helpWindow) m_helpWindow = new CHelpWindow(this);
+    m_helpWindow->ShowPage(page);
 }
 
 void CMainFrame::StopPlay() {

@@ -15,6 +15,7 @@
 #include "panel/PanelFrame.h"
 #include "scene/Scene.h"
 
+class CHelpWindow;
 class QAction;
 class QLabel;
 class QToolBar;
@@ -49,8 +50,9 @@ public:
     QLabel* MessagePane() const { return m_messagePane; }
     QLabel* FrameRatePane() const { return m_frameRatePane; }
     QLabel* StatisticsPane() const { return m_statisticsPane; }
-    // Where Help hands its page; the desktop's browser unless a test says otherwise.
-    void SetHelpOpener(std::function<void(const std::string&)> opener) {
+    // Where Help hands its page: the desktop's browser unless a test says otherwise. When the
+    // opener reports failure, the page is shown in the program's own help window.
+    void SetHelpOpener(std::function<bool(const std::string&)> opener) {
         m_openHelp = std::move(opener);
     }
 
@@ -94,5 +96,6 @@ private:
     QLabel* m_frameRatePane = nullptr;
     QLabel* m_statisticsPane = nullptr;
     std::map<int, QAction*> m_actions;
-    std::function<void(const std::string&)> m_openHelp;
+    std::function<bool(const std::string&)> m_openHelp;
+    CHelpWindow* m_helpWindow = nullptr;
 };

@@ -11,13 +11,17 @@
 #include <QSlider>
 #include <QTabBar>
 #include <QTest>
+#include <QTextBrowser>
+#include <QTextLayout>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 
 #include "MainFrame.h"
+#include "QtPrompts.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandTexts.h"
+#include "scene/SceneMessages.h"
 #include "tests/GuiWindow.h"
 #include "tests/ImageCompare.h"
 #include "tests/TestFiles.h"
@@ -286,10 +290,71 @@ TEST(GuiFrame, AboutBox) {
     EXPECT_EQ(texts, "Zemvora Creator Version 1.01");
 }
 
+TEST(GuiFrame, HelpWithoutABrowserShowsThePageInAWindowOfItsOwn) {
+    Window w;
+    // No desktop launcher can be found: the real opener fails as it does on a bare machine.
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    w.frame.Action(cmd::kHelp)->trigger();
+    qputenv("PATH", path);
+    QTextBrowser* help = w.frame.findChild<QTextBrowser*>();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->isWindow());
+    EXPECT_EQ(help->source().toLocalFile().toStdString(),
+              QCoreApplication::applicationDirPath().toStdString() + "/help/index.htm");
+    EXPECT_EQ(help->documentTitle(), "Zemvora Creator Help");
+    EXPECT_TRUE(help->toPlainText().contains("Without a window"));
+
+    // Asked again, the same window comes back.
+    help->close();
+    w.frame.SetHelpOpener([](const std::string&) { return false; });
+    w.frame.Action(cmd::kHelp)->trigger();
+    EXPECT_EQ(w.frame.findChildren<QTextBrowser*>().size(), 1);
+    EXPECT_TRUE(help->isVisible());
+}
+
+TEST(GuiFrame, TheImportMessageCanBeReadInTheMessageBoxFont) {
+    // The message of a file whose main chunk is wrong carries Chinese words; every character
+    // must have a glyph in the message box's font or a fallback of it, not an empty box.
+    const QString text = QString::fromStdString(messages::Bad3dsMainChunk("wrong.3ds"));
+    QtPrompts prompts;
+    QFont font;
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        for (QLabel* label : box->findChildren<QLabel*>()) {
+            if (label->text() != text) continue;
+            font = label->font();
+            shown = true;
+        }
+        box->close();
+    });
+    prompts.Notice(text.toStdString(), NoticeIcon::Warning);
+    ASSERT_TRUE(shown);
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    int glyphs = 0;
+    for (const QGlyphRun& run : layout.glyphRuns()) {
+        for (quint32 glyph : run.glyphIndexes()) {
+            EXPECT_NE(glyph, 0u) << "a character without a glyph in " +
+                                        run.rawFont().familyName().toStdString();
+            ++glyphs;
+        }
+    }
+    EXPECT_GE(glyphs, text.size() - 1);  // "wrong.3ds" may join letters, never lose them
+}
+
 TEST(GuiFrame, HelpDropsAndClosing) {
     Window w;
     std::string opened;
-    w.frame.SetHelpOpener([&](const std::string& page) { opened = page; });
+    w.frame.SetHelpOpener([&](const std::string& page) {
+        opened = page;
+        return true;
+    });
     w.frame.Action(cmd::kHelp)->trigger();
     EXPECT_EQ(opened, QCoreApplication::applicationDirPath().toStdString() + "/help/index.htm");
 

@@ -61,6 +61,9 @@ TEST(GuiView, ShowsWhatTheHeadlessPathDraws) {
     shown.view.OnCommand(cmd::kSmoothMode);
     shown.view.OnCommand(cmd::kShowBox);
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
+    // A scene without lights, under the default lights.
+    shown.scene.m_lights.clear();
+    EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
     EXPECT_TRUE(shown.prompts.notices.empty());
 }
 
