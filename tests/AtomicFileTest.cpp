@@ -2,12 +2,17 @@
 // temporary behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <random>
 
 #if !defined(_WIN32)
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include "commands/SceneFileCommands.h"
@@ -140,3 +145,100 @@ TEST(AtomicFile, ALinkKeepsPointingAtTheSavedFile) {
     EXPECT_EQ(ReadBytes(real).size(), 119u);
 #endif
 }
+
+#if !defined(_WIN32)
+TEST(AtomicFile, LinksAreFollowedEvenToAFileNotYetThereAndALoopIsRefused) {
+    TempDir dir;
+    // A dangling link: the file it names is created, and the link stays a link.
+    const std::string link = dir.File("link.zmv");
+    fs::create_symlink("named.zmv", link);
+    ASSERT_TRUE(SaveSceneAs(link, Scene()).ok);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadBytes(dir.File("named.zmv")).size(), 119u);
+
+    // A loop of links is an error that creates nothing.
+    fs::create_symlink("b.zmv", dir.File("a.zmv"));
+    fs::create_symlink("a.zmv", dir.File("b.zmv"));
+    const size_t before = EntriesIn(dir.Path());
+    int error = 0;
+    EXPECT_FALSE(SaveSceneFile(dir.File("a.zmv"), Scene(), error));
+    EXPECT_EQ(error, ELOOP);
+    EXPECT_EQ(EntriesIn(dir.Path()), before);
+    EXPECT_TRUE(fs::is_symlink(dir.File("a.zmv")));
+}
+
+TEST(AtomicFile, TheNextSaveRemovesTemporariesThatAKilledSaveLeft) {
+    TempDir dir;
+    const std::string path = dir.File("scene.zmv");
+    WriteBytes(path + ".tmp-123456", {'x'});
+    WriteBytes(dir.File("other.zmv.tmp-42"), {'y'});  // another file's: kept
+    WriteBytes(path + ".tmp-notes", {'z'});           // not a temporary's name: kept
+    ASSERT_TRUE(SaveSceneAs(path, Scene()).ok);
+    EXPECT_FALSE(fs::exists(path + ".tmp-123456"));
+    EXPECT_TRUE(fs::exists(dir.File("other.zmv.tmp-42")));
+    EXPECT_TRUE(fs::exists(path + ".tmp-notes"));
+    EXPECT_EQ(EntriesIn(dir.Path()), 3u);
+}
+
+TEST(AtomicFile, AFileSizeLimitIsAWriteErrorThatKeepsTheOldFile) {
+    TempDir dir;
+    const std::string path = dir.File("scene.zmv");
+    WriteBytes(path, {'o', 'l', 'd'});
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{4096, 4096};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(3);
+        int error = 0;
+        const bool saved = AtomicWriteFile(
+            path,
+            [](OutputStream& out) {
+                const std::vector<uint8_t> block(65536, 7);
+                out.Write(block.data(), block.size());
+                return out.Ok();
+            },
+            error);
+        _exit(!saved && error == EFBIG ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadBytes(path), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(EntriesIn(dir.Path()), 1u);
+}
+
+TEST(AtomicFile, KillsDuringALargeSaveLeaveNoStrayFileAndAWholeTarget) {
+    TempDir dir;
+    const std::string path = dir.File("scene.zmv");
+    constexpr size_t kSize = 16u << 20;
+    WriteBytes(path, std::vector<uint8_t>(kSize, 1));
+    std::mt19937 random(20261207);
+    for (int kill = 0; kill < 20; ++kill) {
+        const uint8_t fill = static_cast<uint8_t>(2 + kill);
+        const pid_t child = fork();
+        if (child == 0) {
+            int error = 0;
+            const bool saved = AtomicWriteFile(
+                path,
+                [fill](OutputStream& out) {
+                    const std::vector<uint8_t> block(1u << 20, fill);
+                    for (size_t i = 0; i < kSize / block.size(); ++i)
+                        out.Write(block.data(), block.size());
+                    return out.Ok();
+                },
+                error);
+            _exit(saved ? 0 : 1);
+        }
+        usleep(static_cast<useconds_t>(random() % 60000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        // Only the target, whole: the old contents or the new.
+        EXPECT_EQ(EntriesIn(dir.Path()), 1u) << "after kill " << kill;
+        const std::vector<uint8_t> bytes = ReadBytes(path);
+        ASSERT_EQ(bytes.size(), kSize);
+        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), bytes.front()),
+                  static_cast<std::ptrdiff_t>(kSize));
+    }
+}
+#endif

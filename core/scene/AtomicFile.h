@@ -1,6 +1,9 @@
-// Replacing a file without ever losing the old one: the new contents go to a temporary file
-// beside the target, which is renamed over the target only once everything was written and
-// flushed to the disk. On any failure the target is untouched and the temporary is removed.
+// Replacing a file without ever losing the old one: the new contents go to a temporary file in
+// the target's folder (an unnamed one where the file system allows, so that a killed save leaves
+// nothing behind), which is renamed over the target only once everything was written and flushed
+// to the disk. On any failure the target is untouched and the temporary is removed; temporaries
+// that a killed save left are removed by the next save of the same target. A symbolic link is
+// written through to the file it names.
 #pragma once
 
 #include <functional>
