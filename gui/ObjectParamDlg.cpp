@@ -124,3 +124,26 @@ void CObjectParamDlg::OnTabSelChange(int index) {
     LayoutTab();
     UpdateSliders();
 }
+
+// Neither Enter nor Escape closes the panel or presses a button; in the note box Enter makes a
+// new line (the box takes it before the panel sees it).
+void CObjectParamDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Escape:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            event->accept();
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+// The panel offers the user no closing (Alt+F4 or a window manager's button); it goes with the
+// main window, and the program may still close it on its way out.
+void CObjectParamDlg::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous())
+        event->ignore();
+    else
+        event->accept();
+}
