@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
         [&](ChildNumbers&) {
             int error = 0;
             std::unique_ptr<InputStream> in = InputStream::OpenFile(zmvPath, error);
-            return in && ReadScene(*in, *scene, nullptr) == ReadSceneResult::Read;
+            return in && ReadScene(*in, *scene) == ReadSceneResult::Read;
         }));
     std::vector<std::string> notes;
 #if defined(ZEMVORA_HAVE_LIB3DS)

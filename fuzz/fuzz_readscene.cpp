@@ -8,7 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputStream in(data, size);
     Scene scene;
-    ReadScene(in, scene, nullptr);
+    ReadScene(in, scene);
     CheckSceneInvariants(scene);
     std::vector<uint8_t> bytes;
     OutputStream out(bytes);

@@ -167,19 +167,20 @@ void CMainFrame::OnCommand(int id) {
     switch (id) {
         case cmd::kNew:
         case cmd::kNewButton:
-            OnSceneNew(*this, m_prompts, *this);
+            Carry(OnSceneNew(*this, m_prompts));
             break;
         case cmd::kOpen:
-            OnSceneOpen(*this, m_prompts, *this);
+            Carry(OnSceneOpen(*this, m_prompts));
             break;
         case cmd::kSave:
-            OnSceneSave(*this, m_prompts, *this);
+            Carry(OnSceneSave(*this, m_prompts));
             break;
         case cmd::kSaveAs:
-            OnSceneSaveAs(*this, m_prompts, *this);
+            Carry(OnSceneSaveAs(*this, m_prompts));
             break;
         case cmd::kImport3ds:
-            OnImport3ds(*this, m_prompts, *this);
+            m_view->StopPlay();  // nothing moves behind the import's questions
+            Carry(OnImport3ds(*this, m_prompts));
             break;
         case cmd::kAppExit:
             close();
@@ -279,10 +280,12 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::LoadFromOutside(const std::string& path) {
-    if (Is3dsFileName(path))
-        Import3dsFileFromOutside(path, *this, m_prompts, *this);
-    else
-        OpenSceneFileFromOutside(path, *this, m_prompts, *this);
+    if (Is3dsFileName(path)) {
+        m_view->StopPlay();  // nothing moves behind the import's question
+        Carry(Import3dsFileFromOutside(path, *this, m_prompts));
+    } else {
+        Carry(OpenSceneFileFromOutside(path, *this, m_prompts));
+    }
     UpdateCommandStates();
 }
 
@@ -300,30 +303,41 @@ void CMainFrame::OnHelp() {
     m_helpWindow->ShowPage(page);
 }
 
-void CMainFrame::StopPlay() {
-    m_view->StopPlay();
-}
-void CMainFrame::ResetViewState() {
-    m_view->ResetViewState();
-}
-void CMainFrame::RefreshTrees() {
-    m_dlgParam->RefreshTrees();
-}
-void CMainFrame::UpdateSliders() {
-    m_dlgParam->UpdateSliders();
-}
-void CMainFrame::ClearPanel() {
-    m_dlgParam->ClearPanel();
-}
-void CMainFrame::ShowOpenedScene() {
-    m_view->RedrawRequest();
-}
-void CMainFrame::SetWindowTitle(const std::string& title) {
-    setWindowTitle(QString::fromStdString(title));
-}
-void CMainFrame::ApplyTextFont() {
-    m_view->ApplyTextFont();
-}
-void CMainFrame::SetDefaultView(int32_t on) {
-    m_view->m_bDefaultView = on;
+void CMainFrame::Carry(const FrameUpdate& update) {
+    for (FrameStep step : update.steps) {
+        switch (step) {
+            case FrameStep::ResetViewState:
+                m_view->ResetViewState();
+                break;
+            case FrameStep::ApplyTextFont:
+                m_view->ApplyTextFont();
+                break;
+            case FrameStep::LookThroughCamera:
+                m_view->m_bDefaultView = 0;
+                break;
+            case FrameStep::ShowNotice:
+                m_prompts.Notice(update.notice, update.noticeIcon);
+                break;
+            case FrameStep::SetWindowTitle:
+                setWindowTitle(QString::fromStdString(update.title));
+                break;
+            case FrameStep::RedrawView:
+            case FrameStep::ShowOpenedScene:
+                m_view->RedrawRequest();
+                break;
+            case FrameStep::RefreshTrees:
+                MakeFirstRecordsCurrent(*this);
+                m_dlgParam->RefreshTrees();
+                break;
+            case FrameStep::UpdateSliders:
+                m_dlgParam->UpdateSliders();
+                break;
+            case FrameStep::ClearPanel:
+                m_dlgParam->ClearPanel();
+                break;
+            case FrameStep::ShowSceneStatistics:
+                ShowSceneStatistics();
+                break;
+        }
+    }
 }

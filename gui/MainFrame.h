@@ -10,7 +10,7 @@
 
 #include "ObjectParamDlg.h"
 #include "ZemvoraView.h"
-#include "commands/FrameOperations.h"
+#include "commands/FrameUpdate.h"
 #include "commands/Prompts.h"
 #include "panel/PanelFrame.h"
 #include "scene/Scene.h"
@@ -20,7 +20,8 @@ class QAction;
 class QLabel;
 class QToolBar;
 
-class CMainFrame : public QMainWindow, public Scene, private FrameOperations, private PanelFrame {
+// The window is the scene (the scene's fields are reached through the window throughout).
+class CMainFrame : public QMainWindow, public Scene, private PanelFrame {
     Q_OBJECT
 
 public:
@@ -33,7 +34,7 @@ public:
     void UpdateCommandStates();
 
     // Recounts the scene and writes "Object:%d Vertex:%d ..." into the statistics pane.
-    void ShowSceneStatistics() override;
+    void ShowSceneStatistics();
     // "Frame/Second:%.3f" into the frame-rate pane.
     void ShowFrameRate(float fps);
     void RedrawView() override;
@@ -74,16 +75,8 @@ private:
     void CreateStatusBar();
     void OnHelp();
 
-    // What the file commands need of the window.
-    void StopPlay() override;
-    void ResetViewState() override;
-    void RefreshTrees() override;
-    void UpdateSliders() override;
-    void ClearPanel() override;
-    void ShowOpenedScene() override;
-    void SetWindowTitle(const std::string& title) override;
-    void ApplyTextFont() override;
-    void SetDefaultView(int32_t on) override;
+    // Carries out, in order, what a file command hands back.
+    void Carry(const FrameUpdate& update);
     // What the panel needs of the window.
     Scene& PanelScene() override { return *this; }
     Prompts& PanelPrompts() override { return m_prompts; }

@@ -1,23 +1,15 @@
 // The floating "Set object parameter" panel: four tabs (Object, Material, Light, Notes) whose
 // trees, camera list and texts mirror the scene, and the sliders, check boxes and buttons that
 // edit it. Holds no scene data; every control is placed by the panel's own layout arithmetic.
+// ObjectParamDlg.cpp places the controls and wires them, ObjectParamShowing.cpp shows the scene
+// and follows the trees' selections, ObjectParamEditing.cpp edits the scene.
 #pragma once
 
 #include <QDialog>
-#include <map>
 
+#include "PanelControls.h"
 #include "panel/PanelFrame.h"
 #include "panel/PanelLayout.h"
-
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QLabel;
-class QPlainTextEdit;
-class QPushButton;
-class QSlider;
-class QTabBar;
-class QTreeWidget;
 
 class CObjectParamDlg : public QDialog {
     Q_OBJECT
@@ -26,8 +18,8 @@ public:
     CObjectParamDlg(PanelFrame& frame, QWidget* parent);
     ~CObjectParamDlg() override;
 
-    // Rebuilds trees, camera list and texts from the scene; the first object, material, light
-    // and camera become current.
+    // Rebuilds trees, camera list and texts from the scene; the first material and light become
+    // the panel's selected ones.
     void RefreshTrees();
     // Empties trees, camera list and texts; the note box keeps its text.
     void ClearPanel();
@@ -42,7 +34,7 @@ public:
     void UpdateLightItems();
 
     // The control of a template id (for the frame's tests and the layout).
-    QWidget* Control(int id) const;
+    QWidget* Control(int id) const { return m_controls.Control(id); }
     const panel::DialogUnits& Units() const { return m_units; }
 
     int m_nCurTab = 0;
@@ -56,9 +48,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CreateControls();
-    template <class Widget>
-    Widget* Add(int id, Widget* widget, const char* name);
+    void ConnectControls();
 
     void OnTabSelChange(int index);
     void OnObjectTreeSelChanged();
@@ -84,19 +74,6 @@ private:
 
     PanelFrame& m_frame;
     panel::DialogUnits m_units;
-    std::map<int, QWidget*> m_controls;
-    QTabBar* m_tab = nullptr;
-    QFrame* m_tabPane = nullptr;
-    QTreeWidget* m_objectTree = nullptr;
-    QTreeWidget* m_materialTree = nullptr;
-    QTreeWidget* m_lightTree = nullptr;
-    QLabel* m_objectText = nullptr;
-    QLabel* m_materialText = nullptr;
-    QLabel* m_lightText = nullptr;
-    QCheckBox* m_smoothFlat = nullptr;
-    QCheckBox* m_lightOnOff = nullptr;
-    QPlainTextEdit* m_noteBox = nullptr;
-    QPushButton* m_applyNote = nullptr;
-    QComboBox* m_cameraList = nullptr;
+    PanelControls m_controls;
     bool m_fillingNote = false;  // the note box is being filled from the scene, not edited
 };

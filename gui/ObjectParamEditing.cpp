@@ -1,9 +1,7 @@
 // The panel's editing: sliders, the material button, the check boxes, the camera list, the note,
 // its colour, the label font and the background.
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -50,11 +48,10 @@ void CObjectParamDlg::OnSliderReleased(int id) {
 void CObjectParamDlg::OnApplyMaterial() {
     if (m_nCurTab != kObjectTab) return;
     Scene& scene = m_frame.PanelScene();
-    const int32_t current = scene.m_settings.currentObject;
+    SceneObject* current = scene.CurrentObject();
     // Without an object or a material there is nothing to apply.
-    if (!IsIndexOf(current, scene.m_objects) || !IsIndexOf(m_nCurMaterial, scene.m_materials))
-        return;
-    SceneObject& object = scene.m_objects[static_cast<size_t>(current)];
+    if (!current || !IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
+    SceneObject& object = *current;
     const SceneMaterial& material = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
     if (!m_frame.PanelPrompts().AskYesNo("Really want to set Material:" + material.name +
                                          " to Object:" + object.name + "?"))
@@ -65,46 +62,34 @@ void CObjectParamDlg::OnApplyMaterial() {
     SetModified();
 }
 
-// A click leaves the box checked or not, with the focus: only then is it a question.
+// A click leaves the box checked or not, with the focus: only then is it a question, and the
+// answer Yes gives the object the shading the box now shows.
 void CObjectParamDlg::OnSmoothFlat() {
     if (m_nCurTab != kObjectTab) return;
-    Scene& scene = m_frame.PanelScene();
-    const int32_t current = scene.m_settings.currentObject;
-    if (!IsIndexOf(current, scene.m_objects)) return;
-    SceneObject& object = scene.m_objects[static_cast<size_t>(current)];
-    Prompts& prompts = m_frame.PanelPrompts();
-    if (m_smoothFlat->isChecked() && m_smoothFlat->hasFocus()) {
-        if (prompts.AskYesNo("Really want to set Object:" + object.name + " to smooth mode?")) {
-            object.smooth = 1;
-            m_frame.RedrawView();
-            SetModified();
-        }
-    } else if (!m_smoothFlat->isChecked() && m_smoothFlat->hasFocus()) {
-        if (prompts.AskYesNo("Really want to set Object:" + object.name + " to flat mode?")) {
-            object.smooth = 0;
-            m_frame.RedrawView();
-            SetModified();
-        }
-    }
+    SceneObject* object = m_frame.PanelScene().CurrentObject();
+    if (!object || !m_controls.smoothFlat->hasFocus()) return;
+    const bool smooth = m_controls.smoothFlat->isChecked();
+    const std::string mode = smooth ? "smooth" : "flat";
+    if (!m_frame.PanelPrompts().AskYesNo("Really want to set Object:" + object->name + " to " +
+                                         mode + " mode?"))
+        return;
+    object->smooth = smooth ? 1 : 0;
+    m_frame.RedrawView();
+    SetModified();
 }
 
+// As Smooth/Flat, for the selected light; its tree lines are rewritten whatever the answer.
 void CObjectParamDlg::OnLightOnOff() {
     Scene& scene = m_frame.PanelScene();
     if (!IsIndexOf(m_nCurLight, scene.m_lights) || m_nCurTab != kLightTab) return;
     SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
-    Prompts& prompts = m_frame.PanelPrompts();
-    if (m_lightOnOff->isChecked() && m_lightOnOff->hasFocus()) {
-        if (prompts.AskYesNo("Really want to set Light:" + light.name + " on?")) {
-            light.on = 1;
-            m_frame.RedrawView();
-            SetModified();
-        }
-    } else if (!m_lightOnOff->isChecked() && m_lightOnOff->hasFocus()) {
-        if (prompts.AskYesNo("Really want to set Light:" + light.name + " off?")) {
-            light.on = 0;
-            m_frame.RedrawView();
-            SetModified();
-        }
+    const bool on = m_controls.lightOnOff->isChecked();
+    if (m_controls.lightOnOff->hasFocus() &&
+        m_frame.PanelPrompts().AskYesNo("Really want to set Light:" + light.name +
+                                        (on ? " on?" : " off?"))) {
+        light.on = on ? 1 : 0;
+        m_frame.RedrawView();
+        SetModified();
     }
     UpdateLightItems();
 }
@@ -119,39 +104,38 @@ void CObjectParamDlg::OnCameraSelChange(int index) {
 void CObjectParamDlg::OnNoteChange() {
     if (m_fillingNote) return;
     m_bNoteModified = 1;
-    m_applyNote->setEnabled(true);
+    m_controls.applyNote->setEnabled(true);
 }
 
 void CObjectParamDlg::OnApplyNote() {
-    Scene& scene = m_frame.PanelScene();
     Prompts& prompts = m_frame.PanelPrompts();
-    const int32_t current = scene.m_settings.currentObject;
-    if (!IsIndexOf(current, scene.m_objects)) {
+    SceneObject* current = m_frame.PanelScene().CurrentObject();
+    if (!current) {
         prompts.Notice("There is no object to apply new content.", NoticeIcon::Warning);
         return;
     }
-    SceneObject& object = scene.m_objects[static_cast<size_t>(current)];
+    SceneObject& object = *current;
     if (!prompts.AskYesNo("Really want to apply new content to:" + object.name)) return;
     m_bNoteModified = 0;
     // Line breaks are stored as the program has always stored them, CR LF.
-    object.note =
-        m_noteBox->toPlainText().replace(QLatin1String("\n"), QLatin1String("\r\n")).toStdString();
-    m_applyNote->setEnabled(false);
+    object.note = m_controls.noteBox->toPlainText()
+                      .replace(QLatin1String("\n"), QLatin1String("\r\n"))
+                      .toStdString();
+    m_controls.applyNote->setEnabled(false);
     m_frame.RedrawView();
     SetModified();
 }
 
 void CObjectParamDlg::OnSetNoteColor() {
-    Scene& scene = m_frame.PanelScene();
     Prompts& prompts = m_frame.PanelPrompts();
-    const int32_t current = scene.m_settings.currentObject;
-    if (!IsIndexOf(current, scene.m_objects)) {
+    SceneObject* current = m_frame.PanelScene().CurrentObject();
+    if (!current) {
         prompts.Notice("There is no object to change note color.", NoticeIcon::Warning);
         return;
     }
     const std::optional<RGB8> color = prompts.ChooseColor();
     if (!color) return;
-    scene.m_objects[static_cast<size_t>(current)].noteColor = *color;
+    current->noteColor = *color;
     m_frame.RedrawView();
     SetModified();
 }
@@ -172,27 +156,4 @@ void CObjectParamDlg::OnSetBackground() {
     m_frame.PanelScene().m_settings.background = *color;
     m_frame.RedrawView();
     SetModified();
-}
-
-// Neither Enter nor Escape closes the panel or presses a button; in the note box Enter makes a
-// new line (the box takes it before the panel sees it).
-void CObjectParamDlg::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-        case Qt::Key_Escape:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            event->accept();
-            return;
-        default:
-            QDialog::keyPressEvent(event);
-    }
-}
-
-// The panel offers the user no closing (Alt+F4 or a window manager's button); it goes with the
-// main window, and the program may still close it on its way out.
-void CObjectParamDlg::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous())
-        event->ignore();
-    else
-        event->accept();
 }

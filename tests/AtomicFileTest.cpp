@@ -70,7 +70,7 @@ TEST(AtomicFile, SaveCreatesAndReplacesTheFile) {
     const std::vector<uint8_t> bytes = ReadBytes(path);
     InputStream in(bytes.data(), bytes.size());
     Scene back;
-    ASSERT_EQ(ReadScene(in, back, nullptr), ReadSceneResult::Read);
+    ASSERT_EQ(ReadScene(in, back), ReadSceneResult::Read);
     EXPECT_EQ(back.m_materials.at(0).name, "Second");
 }
 

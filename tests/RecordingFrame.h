@@ -1,35 +1,86 @@
-// A main window stand-in that records which of its operations the commands call, in order.
+// A main window stand-in that carries out the steps the command flows hand back and records
+// them, in order, under the names of the window's operations.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "commands/FrameOperations.h"
+#include "commands/DocumentCommands.h"
+#include "commands/ImportCommand.h"
 
-class RecordingFrame final : public FrameOperations {
+class RecordingFrame final {
 public:
     std::vector<std::string> calls;
     std::string title = "Untitled - Zemvora";
     int defaultView = 1;
 
-    void StopPlay() override { calls.push_back("StopPlay"); }
-    void ResetViewState() override {
-        calls.push_back("ResetViewState");
-        defaultView = 1;
-    }
-    void RefreshTrees() override { calls.push_back("RefreshTrees"); }
-    void UpdateSliders() override { calls.push_back("UpdateSliders"); }
-    void ClearPanel() override { calls.push_back("ClearPanel"); }
-    void ShowSceneStatistics() override { calls.push_back("ShowSceneStatistics"); }
-    void RedrawView() override { calls.push_back("RedrawView"); }
-    void ShowOpenedScene() override { calls.push_back("ShowOpenedScene"); }
-    void SetWindowTitle(const std::string& t) override {
-        calls.push_back("SetWindowTitle");
-        title = t;
-    }
-    void ApplyTextFont() override { calls.push_back("ApplyTextFont"); }
-    void SetDefaultView(int32_t on) override {
-        calls.push_back("SetDefaultView");
-        defaultView = on;
+    // What the window does before an import: play stops.
+    void StopPlay() { calls.push_back("StopPlay"); }
+
+    void Carry(const FrameUpdate& update, Scene& scene, Prompts& prompts) {
+        for (FrameStep step : update.steps) {
+            switch (step) {
+                case FrameStep::ResetViewState:
+                    calls.push_back("ResetViewState");
+                    defaultView = 1;
+                    break;
+                case FrameStep::ApplyTextFont:
+                    calls.push_back("ApplyTextFont");
+                    break;
+                case FrameStep::LookThroughCamera:
+                    calls.push_back("SetDefaultView");
+                    defaultView = 0;
+                    break;
+                case FrameStep::ShowNotice:
+                    prompts.Notice(update.notice, update.noticeIcon);
+                    break;
+                case FrameStep::SetWindowTitle:
+                    calls.push_back("SetWindowTitle");
+                    title = update.title;
+                    break;
+                case FrameStep::RedrawView:
+                    calls.push_back("RedrawView");
+                    break;
+                case FrameStep::ShowOpenedScene:
+                    calls.push_back("ShowOpenedScene");
+                    break;
+                case FrameStep::RefreshTrees:
+                    MakeFirstRecordsCurrent(scene);
+                    calls.push_back("RefreshTrees");
+                    break;
+                case FrameStep::UpdateSliders:
+                    calls.push_back("UpdateSliders");
+                    break;
+                case FrameStep::ClearPanel:
+                    calls.push_back("ClearPanel");
+                    break;
+                case FrameStep::ShowSceneStatistics:
+                    calls.push_back("ShowSceneStatistics");
+                    break;
+            }
+        }
     }
 };
+
+// Each command run as the window runs it, its steps carried out by the recording frame.
+inline void OnSceneNew(Scene& scene, Prompts& prompts, RecordingFrame& frame) {
+    frame.Carry(OnSceneNew(scene, prompts), scene, prompts);
+}
+inline void OnSceneOpen(Scene& scene, Prompts& prompts, RecordingFrame& frame) {
+    frame.Carry(OnSceneOpen(scene, prompts), scene, prompts);
+}
+inline void OnSceneSave(Scene& scene, Prompts& prompts, RecordingFrame& frame) {
+    frame.Carry(OnSceneSave(scene, prompts), scene, prompts);
+}
+inline void OnSceneSaveAs(Scene& scene, Prompts& prompts, RecordingFrame& frame) {
+    frame.Carry(OnSceneSaveAs(scene, prompts), scene, prompts);
+}
+inline void OnImport3ds(Scene& scene, Prompts& prompts, RecordingFrame& frame) {
+    frame.StopPlay();
+    frame.Carry(OnImport3ds(scene, prompts), scene, prompts);
+}
+inline void Import3dsFileFromOutside(const std::string& path, Scene& scene, Prompts& prompts,
+                                     RecordingFrame& frame) {
+    frame.StopPlay();
+    frame.Carry(Import3dsFileFromOutside(path, scene, prompts), scene, prompts);
+}

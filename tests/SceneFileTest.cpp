@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "commands/DocumentCommands.h"
 #include "scene/ByteOrder.h"
 #include "scene/SceneFile.h"
 
@@ -18,20 +19,27 @@ std::vector<uint8_t> Written(const Scene& scene) {
     return bytes;
 }
 
-struct RecordingView : SceneFileView {
+// What a view showing the scene read is told to do after the read.
+struct RecordingView {
     int fontApplied = 0;
     int defaultView = 1;
-    void ApplyTextFont() override { ++fontApplied; }
-    void SetDefaultView(int32_t on) override { defaultView = on; }
 };
 
-// Reads from an exactly sized heap copy into a cleared scene.
+// Reads from an exactly sized heap copy into a cleared scene; with a view, the view then takes
+// what opening a file gives it.
 ReadSceneResult ReadBytes(const std::vector<uint8_t>& bytes, Scene& scene,
-                          SceneFileView* view = nullptr) {
+                          RecordingView* view = nullptr) {
     const std::vector<uint8_t> copy(bytes);
     InputStream in(copy.data(), copy.size());
     scene.ClearScene();
-    return ReadScene(in, scene, view);
+    const ReadSceneResult result = ReadScene(in, scene);
+    if (view) {
+        for (FrameStep step : ViewStepsForReadScene(scene)) {
+            if (step == FrameStep::ApplyTextFont) ++view->fontApplied;
+            if (step == FrameStep::LookThroughCamera) view->defaultView = 0;
+        }
+    }
+    return result;
 }
 
 void PatchI32(std::vector<uint8_t>& bytes, size_t offset, int32_t value) {

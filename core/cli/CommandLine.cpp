@@ -70,7 +70,7 @@ int Convert(const std::string& from, const std::string& to, std::ostream& err) {
 
 FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene) {
     if (Is3dsFileName(path)) return ImportSceneFile(path, scene);
-    FileOutcome outcome = OpenSceneFile(AbsolutePath(path), scene, nullptr);
+    FileOutcome outcome = OpenSceneFile(AbsolutePath(path), scene);
     MakeFirstRecordsCurrent(scene);
     return outcome;
 }

@@ -8,38 +8,58 @@ NoticeIcon IconOf(const FileOutcome& outcome) {
     return outcome.icon == FileOutcome::Icon::Stop ? NoticeIcon::Stop : NoticeIcon::Warning;
 }
 
+void AddNotice(FrameUpdate& update, const FileOutcome& outcome) {
+    update.notice = outcome.message;
+    update.noticeIcon = IconOf(outcome);
+    update.Then(FrameStep::ShowNotice);
+}
+
 // The view and the panel in line with the scene as it now is.
-void ShowScene(FrameOperations& frame) {
-    frame.ShowOpenedScene();
-    frame.RefreshTrees();
-    frame.UpdateSliders();
+void ShowScene(FrameUpdate& update) {
+    update.Then(FrameStep::ShowOpenedScene)
+        .Then(FrameStep::RefreshTrees)
+        .Then(FrameStep::UpdateSliders);
 }
 
 // Open once the file is chosen: the old scene goes, the path is taken even if reading fails.
-void OpenChosenFile(const std::string& path, Scene& scene, Prompts& prompts,
-                    FrameOperations& frame) {
-    frame.ResetViewState();
-    const FileOutcome outcome = OpenSceneFile(path, scene, &frame);
-    if (outcome.ok)
-        frame.SetWindowTitle(path);
-    else
-        prompts.Notice(outcome.message, IconOf(outcome));
-    ShowScene(frame);
-    frame.ShowSceneStatistics();
+FrameUpdate OpenChosenFile(const std::string& path, Scene& scene) {
+    const FileOutcome outcome = OpenSceneFile(path, scene);
+    FrameUpdate update;
+    update.Then(FrameStep::ResetViewState);
+    for (FrameStep step : ViewStepsForReadScene(scene))
+        update.Then(step);
+    if (outcome.ok) {
+        update.title = path;
+        update.Then(FrameStep::SetWindowTitle);
+    } else {
+        AddNotice(update, outcome);
+    }
+    ShowScene(update);
+    update.Then(FrameStep::ShowSceneStatistics);
+    return update;
 }
 
-void SaveTo(const std::string& path, Scene& scene, Prompts& prompts, FrameOperations& frame) {
+FrameUpdate SaveTo(const std::string& path, Scene& scene) {
     const FileOutcome outcome = SaveSceneAs(path, scene);
+    FrameUpdate update;
     if (!outcome.ok) {
-        prompts.Notice(outcome.message, IconOf(outcome));
-        return;
+        AddNotice(update, outcome);
+        return update;
     }
     scene.m_strFilePath = path;
-    frame.SetWindowTitle(path);
     scene.m_bModified = 0;
+    update.title = path;
+    update.Then(FrameStep::SetWindowTitle);
+    return update;
 }
 
 }  // namespace
+
+std::vector<FrameStep> ViewStepsForReadScene(const Scene& scene) {
+    // Records join the scene only once read whole, so any camera there was read from the file.
+    if (scene.m_cameras.empty()) return {FrameStep::ApplyTextFont};
+    return {FrameStep::ApplyTextFont, FrameStep::LookThroughCamera};
+}
 
 FileDialogOptions SceneFileDialog(bool saving) {
     FileDialogOptions dialog;
@@ -51,51 +71,50 @@ FileDialogOptions SceneFileDialog(bool saving) {
     return dialog;
 }
 
-void OnSceneNew(Scene& scene, Prompts& prompts, FrameOperations& frame) {
+FrameUpdate OnSceneNew(Scene& scene, Prompts& prompts) {
     if (scene.m_bModified &&
         !prompts.AskYesNo("Do you want to create a new Zemvora file without saving change?"))
-        return;
+        return {};
     scene.ClearScene();
     scene.m_settings.currentCamera = -1;
     scene.m_settings.currentObject = -1;
-    frame.ClearPanel();
-    frame.ShowSceneStatistics();
-    frame.RedrawView();
+    FrameUpdate update;
+    update.Then(FrameStep::ClearPanel)
+        .Then(FrameStep::ShowSceneStatistics)
+        .Then(FrameStep::RedrawView);
+    return update;
 }
 
-void OnSceneOpen(Scene& scene, Prompts& prompts, FrameOperations& frame) {
+FrameUpdate OnSceneOpen(Scene& scene, Prompts& prompts) {
     if (scene.m_bModified &&
         !prompts.AskYesNo("Do you want to open a Zemvora file without saving change?"))
-        return;
+        return {};
     const std::optional<std::string> path = prompts.OpenFileName(SceneFileDialog(false));
     if (!path) {
         // Nothing read, but the first object and camera become current all the same.
-        ShowScene(frame);
-        return;
+        FrameUpdate update;
+        ShowScene(update);
+        return update;
     }
-    OpenChosenFile(*path, scene, prompts, frame);
+    return OpenChosenFile(*path, scene);
 }
 
-void OpenSceneFileFromOutside(const std::string& path, Scene& scene, Prompts& prompts,
-                              FrameOperations& frame) {
+FrameUpdate OpenSceneFileFromOutside(const std::string& path, Scene& scene, Prompts& prompts) {
     if (scene.m_bModified &&
         !prompts.AskYesNo("Do you want to open a Zemvora file without saving change?"))
-        return;
-    OpenChosenFile(path, scene, prompts, frame);
+        return {};
+    return OpenChosenFile(path, scene);
 }
 
-void OnSceneSave(Scene& scene, Prompts& prompts, FrameOperations& frame) {
-    if (scene.m_strFilePath.empty()) {
-        OnSceneSaveAs(scene, prompts, frame);
-        return;
-    }
-    SaveTo(scene.m_strFilePath, scene, prompts, frame);
+FrameUpdate OnSceneSave(Scene& scene, Prompts& prompts) {
+    if (scene.m_strFilePath.empty()) return OnSceneSaveAs(scene, prompts);
+    return SaveTo(scene.m_strFilePath, scene);
 }
 
-void OnSceneSaveAs(Scene& scene, Prompts& prompts, FrameOperations& frame) {
+FrameUpdate OnSceneSaveAs(Scene& scene, Prompts& prompts) {
     const std::optional<std::string> path = prompts.SaveFileName(SceneFileDialog(true));
-    if (!path) return;
-    SaveTo(*path, scene, prompts, frame);
+    if (!path) return {};
+    return SaveTo(*path, scene);
 }
 
 bool OnClose(Scene& scene, Prompts& prompts) {

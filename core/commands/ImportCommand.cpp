@@ -9,20 +9,21 @@ bool MayReplaceScene(const Scene& scene, Prompts& prompts) {
            prompts.AskYesNo("Do you want to import a .3ds file without saving change?");
 }
 
-void ImportChosenFile(const std::string& path, Scene& scene, Prompts& prompts,
-                      FrameOperations& frame) {
+FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
     const FileOutcome outcome = ImportSceneFile(path, scene);
+    FrameUpdate update;
     if (!outcome.ok) {
-        prompts.Notice(outcome.message, NoticeIcon::Warning);
-        frame.ClearPanel();
-        frame.RedrawView();
-        return;
+        update.notice = outcome.message;
+        update.noticeIcon = NoticeIcon::Warning;
+        update.Then(FrameStep::ShowNotice).Then(FrameStep::ClearPanel).Then(FrameStep::RedrawView);
+        return update;
     }
     // A scene with a camera is shown through it.
-    if (!scene.m_cameras.empty()) frame.SetDefaultView(0);
-    frame.RefreshTrees();
-    frame.ShowSceneStatistics();
-    frame.RedrawView();
+    if (!scene.m_cameras.empty()) update.Then(FrameStep::LookThroughCamera);
+    update.Then(FrameStep::RefreshTrees)
+        .Then(FrameStep::ShowSceneStatistics)
+        .Then(FrameStep::RedrawView);
+    return update;
 }
 
 }  // namespace
@@ -34,17 +35,14 @@ FileDialogOptions Import3dsFileDialog() {
     return dialog;
 }
 
-void OnImport3ds(Scene& scene, Prompts& prompts, FrameOperations& frame) {
-    frame.StopPlay();
-    if (!MayReplaceScene(scene, prompts)) return;
+FrameUpdate OnImport3ds(Scene& scene, Prompts& prompts) {
+    if (!MayReplaceScene(scene, prompts)) return {};
     const std::optional<std::string> path = prompts.OpenFileName(Import3dsFileDialog());
-    if (!path) return;
-    ImportChosenFile(*path, scene, prompts, frame);
+    if (!path) return {};
+    return ImportChosenFile(*path, scene);
 }
 
-void Import3dsFileFromOutside(const std::string& path, Scene& scene, Prompts& prompts,
-                              FrameOperations& frame) {
-    frame.StopPlay();
-    if (!MayReplaceScene(scene, prompts)) return;
-    ImportChosenFile(path, scene, prompts, frame);
+FrameUpdate Import3dsFileFromOutside(const std::string& path, Scene& scene, Prompts& prompts) {
+    if (!MayReplaceScene(scene, prompts)) return {};
+    return ImportChosenFile(path, scene);
 }

@@ -3,7 +3,7 @@
 #include "scene/AtomicFile.h"
 #include "scene/SceneMessages.h"
 
-FileOutcome OpenSceneFile(const std::string& path, Scene& scene, SceneFileView* view) {
+FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
     scene.ClearScene();
     scene.m_strFilePath = path;
 
@@ -11,7 +11,7 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene, SceneFileView* 
     std::unique_ptr<InputStream> in = InputStream::OpenFile(path, errorCode);
     if (!in) return FileOutcome::Failure(messages::CannotCreateZmv(path));
 
-    switch (ReadScene(*in, scene, view)) {
+    switch (ReadScene(*in, scene)) {
         case ReadSceneResult::Read:
             break;
         case ReadSceneResult::BadMagic:
@@ -30,9 +30,4 @@ FileOutcome SaveSceneAs(const std::string& path, const Scene& scene) {
     if (!SaveSceneFile(path, scene, errorCode))
         return FileOutcome::Failure(messages::CannotCreateZmv(path));
     return FileOutcome::Success();
-}
-
-void MakeFirstRecordsCurrent(Scene& scene) {
-    if (!scene.m_objects.empty()) scene.m_settings.currentObject = 0;
-    if (!scene.m_cameras.empty()) scene.m_settings.currentCamera = 0;
 }

@@ -10,11 +10,7 @@
 
 // Clears the scene, records path as the scene's file (also when reading then fails) and reads
 // the file. After a failure the scene keeps what was read before it.
-FileOutcome OpenSceneFile(const std::string& path, Scene& scene, SceneFileView* view);
+FileOutcome OpenSceneFile(const std::string& path, Scene& scene);
 
 // Writes the scene to path without ever damaging the file that was there.
 FileOutcome SaveSceneAs(const std::string& path, const Scene& scene);
-
-// What the panel's rebuild does to the scene: the first object and camera become current when
-// there are any.
-void MakeFirstRecordsCurrent(Scene& scene);

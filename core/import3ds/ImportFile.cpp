@@ -48,7 +48,6 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene) {
     }
 
     scene.m_bModified = 1;
-    scene.m_settings.currentObject = scene.m_objects.empty() ? -1 : 0;
-    scene.m_settings.currentCamera = scene.m_cameras.empty() ? -1 : 0;
+    MakeFirstRecordsCurrent(scene);  // from the -1 both were set to above
     return FileOutcome::Success();
 }

@@ -10,8 +10,9 @@ public:
     virtual ~PanelFrame() = default;
     virtual Scene& PanelScene() = 0;
     virtual Prompts& PanelPrompts() = 0;
-    // The view draws the changed scene (lights, projection, frame) before this returns.
+    // The view draws the changed scene at once: lights, projection, then one frame.
     virtual void RedrawView() = 0;
-    // The view takes the scene's changed label font and draws a frame.
+    // The view takes the scene's changed label font and draws one frame (lights and projection
+    // stay as they were).
     virtual void RebuildTextFont() = 0;
 };

@@ -60,6 +60,21 @@ void Scene::ReleaseScene() {
     FreeList(m_lights);
 }
 
+SceneObject* Scene::CurrentObject() {
+    const int32_t current = m_settings.currentObject;
+    return IsIndexOf(current, m_objects) ? &m_objects[static_cast<size_t>(current)] : nullptr;
+}
+
+const SceneObject* Scene::CurrentObject() const {
+    const int32_t current = m_settings.currentObject;
+    return IsIndexOf(current, m_objects) ? &m_objects[static_cast<size_t>(current)] : nullptr;
+}
+
+void MakeFirstRecordsCurrent(Scene& scene) {
+    if (!scene.m_objects.empty()) scene.m_settings.currentObject = 0;
+    if (!scene.m_cameras.empty()) scene.m_settings.currentCamera = 0;
+}
+
 SceneStatistics CountStatistics(const Scene& scene) {
     SceneStatistics stats;
     for (const SceneObject& object : scene.m_objects) {

@@ -34,6 +34,10 @@ struct Scene {
 
     // Recomputes m_stats from the list lengths.
     void CountScene();
+
+    // The current object, or null when currentObject addresses none.
+    SceneObject* CurrentObject();
+    const SceneObject* CurrentObject() const;
 };
 
 // Whether index addresses an entry of list (the scene's indices use -1 for none).
@@ -41,6 +45,10 @@ template <class List>
 bool IsIndexOf(int64_t index, const List& list) {
     return index >= 0 && index < static_cast<int64_t>(list.size());
 }
+
+// What a freshly shown scene starts from: its first object and its first camera become current
+// when it has any; a list without records leaves its index as it is.
+void MakeFirstRecordsCurrent(Scene& scene);
 
 // The counts of a scene's lists: objects, materials, lights, cameras, and the vertices and
 // triangles of all objects together.

@@ -194,7 +194,7 @@ void ReadList(Reader& r, List& list, ReadOne readOne) {
 
 }  // namespace
 
-ReadSceneResult ReadScene(InputStream& in, Scene& scene, SceneFileView* view) {
+ReadSceneResult ReadScene(InputStream& in, Scene& scene) {
     Reader r(in);
     SceneSettings& s = scene.m_settings;
     ReadSceneResult result = ReadSceneResult::Read;
@@ -212,7 +212,6 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, SceneFileView* view) {
         for (float* v : {&s.maxX, &s.minX, &s.maxY, &s.minY, &s.maxZ, &s.minZ})
             *v = r.F32();
         s.textFont = ReadFont(r);
-        if (view) view->ApplyTextFont();
         s.currentObject = r.I32();
         s.currentCamera = r.I32();
 
@@ -223,7 +222,6 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, SceneFileView* view) {
         ReadList(r, scene.m_cameras, [&](Reader& rr) {
             SceneCamera camera = ReadCamera(rr);
             s.currentCamera = 0;
-            if (view) view->SetDefaultView(0);
             return camera;
         });
         const size_t materialCount = scene.m_materials.size();

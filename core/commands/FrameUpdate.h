@@ -1,0 +1,47 @@
+// What the main window does once a command has replaced or stored the scene: the command flows
+// change the scene and ask their questions, then hand the window this list to carry out in order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "commands/Prompts.h"
+
+enum class FrameStep {
+    // Play scene off, its timer stopped, and the view in the state a freshly opened scene is
+    // shown in (smooth mode, grid and label shown, default view point).
+    ResetViewState,
+    // The view takes the scene's label font.
+    ApplyTextFont,
+    // Default view point off: the view looks through the current camera.
+    LookThroughCamera,
+    // The update's notice shown in a message box.
+    ShowNotice,
+    // The window titled with the update's title.
+    SetWindowTitle,
+    // Lights, projection and one frame, drawn at once.
+    RedrawView,
+    // The same full redraw, as the view's first frame of a scene read from a file.
+    ShowOpenedScene,
+    // The first object and camera made current (MakeFirstRecordsCurrent), then the panel's
+    // trees, camera list and texts rebuilt from the scene.
+    RefreshTrees,
+    // The panel's sliders showing the selected material or light.
+    UpdateSliders,
+    // The panel's trees, camera list and texts emptied.
+    ClearPanel,
+    // The statistics line recounted.
+    ShowSceneStatistics,
+};
+
+struct FrameUpdate {
+    std::vector<FrameStep> steps;
+    std::string title;   // for SetWindowTitle
+    std::string notice;  // for ShowNotice
+    NoticeIcon noticeIcon = NoticeIcon::Warning;
+
+    FrameUpdate& Then(FrameStep step) {
+        steps.push_back(step);
+        return *this;
+    }
+};

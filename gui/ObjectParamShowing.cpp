@@ -1,0 +1,178 @@
+// The panel showing the scene: trees, camera list, texts and sliders filled from it, and the
+// records the trees' selections make current.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTreeWidget>
+
+#include "LabelPainting.h"
+#include "ObjectParamDlg.h"
+#include "panel/PanelSelection.h"
+#include "panel/PanelTexts.h"
+#include "panel/SliderMapping.h"
+
+using namespace panel;
+
+namespace {
+
+QString Text(const std::string& bytes) {
+    return SceneText(bytes);
+}
+
+void AddRecordItem(QTreeWidget* tree, const std::string& name,
+                   const std::vector<std::string>& lines) {
+    auto* item = new QTreeWidgetItem(tree, QStringList(Text(name)));
+    for (const std::string& line : lines)
+        new QTreeWidgetItem(item, QStringList(QString::fromStdString(line)));
+}
+
+// Rewrites the lines of the first top-level item named name.
+void RewriteLines(QTreeWidget* tree, const std::string& name,
+                  const std::vector<std::string>& lines) {
+    const QString text = Text(name);
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = tree->topLevelItem(i);
+        if (item->text(0) != text) continue;
+        for (int k = 0; k < item->childCount() && k < static_cast<int>(lines.size()); ++k)
+            item->child(k)->setText(0, QString::fromStdString(lines[static_cast<size_t>(k)]));
+        return;
+    }
+}
+
+}  // namespace
+
+void CObjectParamDlg::ClearPanel() {
+    m_nCurLight = -1;
+    m_nCurMaterial = -1;
+    m_controls.objectText->setText(QString());
+    m_controls.lightText->setText(QString());
+    m_controls.materialText->setText(QString());
+    m_controls.objectTree->clear();
+    m_controls.materialTree->clear();
+    m_controls.lightTree->clear();
+    const QSignalBlocker blocker(m_controls.cameraList);
+    m_controls.cameraList->clear();
+    m_controls.cameraList->setEditText(QString());
+}
+
+void CObjectParamDlg::RefreshTrees() {
+    ClearPanel();
+    const Scene& scene = m_frame.PanelScene();
+    for (const SceneObject& o : scene.m_objects)
+        AddRecordItem(m_controls.objectTree, o.name, ObjectTreeLines(o));
+    for (const SceneMaterial& m : scene.m_materials) {
+        AddRecordItem(m_controls.materialTree, m.name, MaterialTreeLines(m));
+        m_nCurMaterial = 0;
+    }
+    for (const SceneLight& l : scene.m_lights) {
+        AddRecordItem(m_controls.lightTree, l.name, LightTreeLines(l));
+        m_nCurLight = 0;
+    }
+    {
+        const QSignalBlocker blocker(m_controls.cameraList);
+        for (const SceneCamera& c : scene.m_cameras) {
+            m_controls.cameraList->addItem(Text(c.name));
+            m_controls.cameraList->setCurrentIndex(0);
+        }
+    }
+    UpdateCurrentInfo();
+    UpdateSliders();
+}
+
+void CObjectParamDlg::UpdateCurrentInfo() {
+    const Scene& scene = m_frame.PanelScene();
+    if (IsIndexOf(m_nCurLight, scene.m_lights)) {
+        const SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
+        m_controls.lightText->setText(Text(LightInfoText(light)));
+        m_controls.lightText->repaint();
+        m_controls.lightOnOff->setChecked(light.on != 0);
+    }
+    if (const SceneObject* current = scene.CurrentObject()) {
+        const SceneObject& o = *current;
+        m_controls.objectText->setText(Text(CurrentObjectText(o)));
+        m_controls.objectText->repaint();
+        m_controls.smoothFlat->setChecked(o.smooth != 0);
+        QString note = Text(o.note);
+        note.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        m_fillingNote = true;  // showing the stored note is no edit of it
+        m_controls.noteBox->setPlainText(note);
+        m_fillingNote = false;
+    }
+    if (IsIndexOf(m_nCurMaterial, scene.m_materials)) {
+        m_controls.materialText->setText(
+            Text(CurrentMaterialText(scene.m_materials[static_cast<size_t>(m_nCurMaterial)])));
+        m_controls.materialText->repaint();
+    }
+}
+
+void CObjectParamDlg::UpdateSliders() {
+    const Scene& scene = m_frame.PanelScene();
+    if (m_nCurTab == kLightTab) {
+        if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
+        const SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
+        for (int id : kLightSliders)
+            static_cast<QSlider*>(Control(id))->setValue(LightSliderPosition(light, id));
+    } else if (m_nCurTab == kMaterialTab) {
+        if (!IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
+        const SceneMaterial& m = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
+        for (int id : kMaterialSliders)
+            static_cast<QSlider*>(Control(id))->setValue(MaterialSliderPosition(m, id));
+    }
+}
+
+void CObjectParamDlg::UpdateMaterialItems() {
+    const Scene& scene = m_frame.PanelScene();
+    if (!IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
+    const SceneMaterial& m = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
+    RewriteLines(m_controls.materialTree, m.name, MaterialTreeLines(m));
+}
+
+void CObjectParamDlg::UpdateLightItems() {
+    const Scene& scene = m_frame.PanelScene();
+    if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
+    const SceneLight& l = scene.m_lights[static_cast<size_t>(m_nCurLight)];
+    RewriteLines(m_controls.lightTree, l.name, LightTreeLines(l));
+    m_controls.lightTree->repaint();
+}
+
+template <class List>
+int CObjectParamDlg::SelectedRecord(QTreeWidget* tree, const List& records) const {
+    const QList<QTreeWidgetItem*> selected = tree->selectedItems();
+    if (selected.isEmpty()) return -1;
+    QTreeWidgetItem* item = selected.first();
+    // A line selects the record that owns it.
+    if (item->childCount() == 0 && item->parent()) item = item->parent();
+    return FindByName(records, item->text(0).toStdString());
+}
+
+void CObjectParamDlg::OnObjectTreeSelChanged() {
+    if (m_nCurTab != kObjectTab && m_nCurTab != kNotesTab) return;
+    if (m_controls.objectTree->selectedItems().isEmpty()) return;
+    Scene& scene = m_frame.PanelScene();
+    const int match = SelectedRecord(m_controls.objectTree, scene.m_objects);
+    if (match >= 0) {
+        scene.m_settings.currentObject = match;
+        m_frame.RedrawView();
+    }
+    UpdateCurrentInfo();
+}
+
+void CObjectParamDlg::OnMaterialTreeSelChanged() {
+    if (m_nCurTab != kObjectTab && m_nCurTab != kMaterialTab) return;
+    if (m_controls.materialTree->selectedItems().isEmpty()) return;
+    const int match = SelectedRecord(m_controls.materialTree, m_frame.PanelScene().m_materials);
+    if (match >= 0) m_nCurMaterial = match;
+    UpdateCurrentInfo();
+    UpdateSliders();
+}
+
+void CObjectParamDlg::OnLightTreeSelChanged() {
+    if (m_controls.lightTree->selectedItems().isEmpty()) return;
+    const int match = SelectedRecord(m_controls.lightTree, m_frame.PanelScene().m_lights);
+    if (match >= 0) m_nCurLight = match;
+    UpdateCurrentInfo();
+    UpdateSliders();
+}
