@@ -12,11 +12,12 @@
 #include "OpenGlApi.h"
 #include "commands/Prompts.h"
 #include "scene/Scene.h"
+#include "view/FrameClock.h"
 #include "view/Navigation.h"
 #include "view/SceneRenderer.h"
 #include "view/ViewState.h"
 
-class CZemvoraView : public QOpenGLWidget, public ViewState, private RenderHost {
+class CZemvoraView : public QOpenGLWidget, public ViewState {
     Q_OBJECT
 
 public:
@@ -69,10 +70,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void ViewSize(int& width, int& height) const override;
-    void SwapBuffers() override {}  // the toolkit shows the frame once paintGL returns
-    void DrawNoteLabel(const NoteLabel& label) override;
-    void ShowFrameRate(float fps) override;
+    // Shows a frame the renderer drew: its label on top, then the frame rate measured.
+    void ShowFrame(const DrawnFrame& frame);
 
     // Carries out the drawing an input asks for.
     void Run(const ViewSteps& steps);
@@ -88,8 +87,7 @@ private:
     QFont m_labelFont;
     QTimer m_playTimer;
     std::function<void(float)> m_frameRate;
+    SteadyFrameClock m_clock;
     bool m_frameFresh = false;  // drawn outside a paint, to be shown by the next one
-    using WindowPosFn = void (*)(GLint, GLint);
-    WindowPosFn m_windowPos = nullptr;  // glWindowPos2i, for writing the label back
     bool m_contextChecked = false;
 };

@@ -161,20 +161,15 @@ TEST(RenderImage, BackgroundClearsToTheExactFraction) {
         HeadlessGl::Create(8, 8, HeadlessGl::ColorBuffer::Floats, error);
     ASSERT_TRUE(gl) << error;
     OpenGlApi api(&HeadlessGl::ProcAddress);
-    struct NoHost : RenderHost {
-        void ViewSize(int& w, int& h) const override { w = h = 8; }
-        void SwapBuffers() override {}
-        void DrawNoteLabel(const NoteLabel&) override {}
-        void ShowFrameRate(float) override {}
-    } host;
+    const SteadyFrameClock clock;
     Scene scene;
     scene.ClearScene();
     scene.m_settings.background = {127, 255, 0};
     ViewState view;
-    SceneRenderer renderer(api, scene, view, host);
+    SceneRenderer renderer(api, scene, view);
     renderer.InitGl();
     view.m_bShowGrid = 0;
-    renderer.FullRedraw();
+    if (renderer.FullRedraw(8, 8, clock).drawn) renderer.EndFrame(clock);
     const std::vector<float> pixels = gl->ReadPixelsFloat();
     ASSERT_GE(pixels.size(), 3u);
     EXPECT_EQ(pixels[0], 0.49609375f);
