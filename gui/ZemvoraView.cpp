@@ -31,12 +31,7 @@ CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
     m_playTimer.setInterval(kPlayInterval);
     // Qt never queues more than one tick behind a slow frame.
     connect(&m_playTimer, &QTimer::timeout, this, &CZemvoraView::RedrawRequest);
-
-    SceneSettings& s = m_scene.m_settings;
-    s.rotX = s.rotY = s.rotZ = 0;
-    s.textFont = LogFont::DefaultLabelFont();
     ApplyTextFont();
-    m_scene.ClearScene();
 }
 
 CZemvoraView::~CZemvoraView() {

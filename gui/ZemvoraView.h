@@ -21,7 +21,7 @@ class CZemvoraView : public QOpenGLWidget, public ViewState {
     Q_OBJECT
 
 public:
-    // Creating the view makes the label font and clears the scene.
+    // The view shows scene as it is and takes its label font.
     CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent = nullptr);
     ~CZemvoraView() override;
 
