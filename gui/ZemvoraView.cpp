@@ -162,12 +162,9 @@ bool CZemvoraView::OnCommand(int id) {
         emit CommandStateChanged();
         return true;
     }
-    const std::optional<ViewRedraw> redraw = ApplyDisplayCommand(id, *this);
-    if (!redraw) return false;
-    if (*redraw == ViewRedraw::Full)
-        RedrawRequest();
-    else if (*redraw == ViewRedraw::RenderScene)
-        RenderScene();
+    const std::optional<ViewStep> step = ApplyDisplayCommand(id, *this);
+    if (!step) return false;
+    RunStep(*step);
     emit CommandStateChanged();
     return true;
 }
@@ -178,23 +175,26 @@ std::optional<bool> CZemvoraView::IsCommandChecked(int id) const {
 }
 
 void CZemvoraView::Run(const ViewSteps& steps) {
-    for (ViewStep step : steps) {
-        switch (step) {
-            case ViewStep::SetupProjection:
-                SetupProjection();
-                break;
-            case ViewStep::RenderScene:
-                RenderScene();
-                break;
-            case ViewStep::TimerPath:
-                RedrawRequest();
-                break;
-            case ViewStep::TogglePlay:
-                TogglePlay();
-                break;
-        }
-    }
+    for (ViewStep step : steps)
+        RunStep(step);
     if (!steps.empty()) emit CommandStateChanged();
+}
+
+void CZemvoraView::RunStep(ViewStep step) {
+    switch (step) {
+        case ViewStep::SetupProjection:
+            SetupProjection();
+            break;
+        case ViewStep::RenderScene:
+            RenderScene();
+            break;
+        case ViewStep::TimerPath:
+            RedrawRequest();
+            break;
+        case ViewStep::TogglePlay:
+            TogglePlay();
+            break;
+    }
 }
 
 namespace {

@@ -75,6 +75,7 @@ private:
 
     // Carries out the drawing an input asks for.
     void Run(const ViewSteps& steps);
+    void RunStep(ViewStep step);
     // Draws the frame asked for into the view's framebuffer before returning.
     void Draw(bool full);
     // Reports a context that could not be made, once.

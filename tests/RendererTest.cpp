@@ -293,22 +293,22 @@ TEST(RendererFrame, FrameRateAndReentry) {
 
 TEST(DisplayCommands, ModesAndToggles) {
     ViewState view;
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kVertexMode, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kVertexMode, view), ViewStep::TimerPath);
     EXPECT_EQ(view.m_nDisplayMode, ModeVertex);
     EXPECT_EQ(DisplayCommandChecked(cmd::kVertexMode, view), true);
     EXPECT_EQ(DisplayCommandChecked(cmd::kSmoothMode, view), false);
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kLineMode, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kLineMode, view), ViewStep::TimerPath);
     EXPECT_EQ(view.m_nDisplayMode, ModeLine);
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kFlatMode, view), ViewRedraw::Full);
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kSmoothMode, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kFlatMode, view), ViewStep::TimerPath);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kSmoothMode, view), ViewStep::TimerPath);
     EXPECT_EQ(view.m_nDisplayMode, ModeSmooth);
 
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kShowGrid, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kShowGrid, view), ViewStep::TimerPath);
     EXPECT_EQ(view.m_bShowGrid, 0);
     EXPECT_EQ(DisplayCommandChecked(cmd::kShowGrid, view), false);
     for (int id : {cmd::kShowLight, cmd::kShowBox, cmd::kShowText}) {
         EXPECT_EQ(DisplayCommandChecked(id, view), true);
-        EXPECT_EQ(ApplyDisplayCommand(id, view), ViewRedraw::RenderScene);
+        EXPECT_EQ(ApplyDisplayCommand(id, view), ViewStep::RenderScene);
         EXPECT_EQ(DisplayCommandChecked(id, view), false);
     }
     EXPECT_FALSE(ApplyDisplayCommand(cmd::kOpen, view).has_value());
