@@ -21,7 +21,7 @@ class CZemvoraView : public QOpenGLWidget, public ViewState {
     Q_OBJECT
 
 public:
-    // The view shows scene as it is and takes its label font.
+    // The view shows the scene as it is and takes its label font.
     CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent = nullptr);
     ~CZemvoraView() override;
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ struct GlCall {
 class RecordingGl final : public GlApi {
 public:
     std::vector<GlCall> calls;
+    std::set<GLenum> enabled;  // what Enable turned on and Disable not off again
+    bool windowPos = true;     // whether the context has glWindowPos2i
 
     size_t Count(const std::string& name) const {
         return static_cast<size_t>(std::count_if(calls.begin(), calls.end(),
@@ -48,8 +51,14 @@ public:
     }
 
     void UseFixedFunction() override { Add("UseFixedFunction", {}); }
-    void Enable(GLenum cap) override { Add("Enable", {double(cap)}); }
-    void Disable(GLenum cap) override { Add("Disable", {double(cap)}); }
+    void Enable(GLenum cap) override {
+        Add("Enable", {double(cap)});
+        enabled.insert(cap);
+    }
+    void Disable(GLenum cap) override {
+        Add("Disable", {double(cap)});
+        enabled.erase(cap);
+    }
     void BlendFunc(GLenum s, GLenum d) override { Add("BlendFunc", {double(s), double(d)}); }
     void DepthFunc(GLenum f) override { Add("DepthFunc", {double(f)}); }
     void DepthMask(GLboolean w) override { Add("DepthMask", {double(w)}); }
@@ -109,7 +118,7 @@ public:
     void Finish() override { Add("Finish", {}); }
     GLboolean IsEnabled(GLenum cap) override {
         Add("IsEnabled", {double(cap)});
-        return GL_FALSE;
+        return enabled.count(cap) ? GL_TRUE : GL_FALSE;
     }
     void PixelStorei(GLenum n, GLint v) override { Add("PixelStorei", {double(n), double(v)}); }
     void ReadPixels(GLint x, GLint y, GLsizei w, GLsizei h, GLenum f, GLenum t, void*) override {
@@ -118,7 +127,7 @@ public:
     void DrawPixels(GLsizei w, GLsizei h, GLenum f, GLenum t, const void*) override {
         Add("DrawPixels", {double(w), double(h), double(f), double(t)});
     }
-    bool HasWindowPos() const override { return true; }
+    bool HasWindowPos() const override { return windowPos; }
     void WindowPos2i(GLint x, GLint y) override { Add("WindowPos2i", {double(x), double(y)}); }
 
 private:
