@@ -32,7 +32,7 @@ public:
     // Rebuilds the projection (for instance after the field of view changed).
     void SetupProjection();
 
-    // The display commands, play and "Set text font"; false for any other id.
+    // The display and view-point commands, play and "Set text font"; false for any other id.
     bool OnCommand(int id);
     // The check state of a command of the view, or nothing.
     std::optional<bool> IsCommandChecked(int id) const;
@@ -73,8 +73,10 @@ private:
     // Shows a frame the renderer drew: its label on top, then the frame rate measured.
     void ShowFrame(const DrawnFrame& frame);
 
-    // Carries out the drawing an input asks for.
+    // Carries out the drawing an input asks for, then tells the window the check states may
+    // have changed.
     void Run(const ViewSteps& steps);
+    // One step of drawing, on its own.
     void RunStep(ViewStep step);
     // Draws the frame asked for into the view's framebuffer before returning.
     void Draw(bool full);
