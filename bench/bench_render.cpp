@@ -23,16 +23,10 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-class BenchHost final : public RenderHost {
-public:
-    void ViewSize(int& w, int& h) const override {
-        w = kWidth;
-        h = kHeight;
-    }
-    void SwapBuffers() override {}
-    void DrawNoteLabel(const NoteLabel&) override {}
-    void ShowFrameRate(float) override {}
-};
+// One whole frame as the window draws it, without a label.
+void DrawFrame(SceneRenderer& renderer, const FrameClock& clock) {
+    if (renderer.RenderScene(kWidth, kHeight, clock).drawn) renderer.EndFrame(clock);
+}
 
 }  // namespace
 
@@ -80,13 +74,13 @@ int main(int argc, char** argv) {
         return 1;
     }
     OpenGlApi api(&HeadlessGl::ProcAddress);
-    BenchHost host;
+    const SteadyFrameClock clock;
     ViewState view;
     view.m_fAspect = static_cast<float>(kWidth) / kHeight;
-    SceneRenderer renderer(api, scene, view, host);
+    SceneRenderer renderer(api, scene, view);
     renderer.InitGl();
     renderer.SetupLights();
-    renderer.SetupProjection();
+    renderer.SetupProjection(kWidth, kHeight);
 
     std::printf("RenderScene at %d x %d, Mesa llvmpipe, %d objects, %d triangles, %d vertices\n",
                 kWidth, kHeight, scene.m_stats.objects, scene.m_stats.meshes,
@@ -99,11 +93,11 @@ int main(int argc, char** argv) {
         {"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
     for (const auto& m : modes) {
         view.m_nDisplayMode = m.mode;
-        renderer.RenderScene();  // warm up
+        DrawFrame(renderer, clock);  // warm up
         std::vector<double> ms;
         for (int i = 0; i < frames; ++i) {
             const auto start = std::chrono::steady_clock::now();
-            renderer.RenderScene();
+            DrawFrame(renderer, clock);
             ms.push_back(
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                     .count());

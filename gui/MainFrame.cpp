@@ -59,7 +59,6 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     setWindowTitle(QStringLiteral("Untitled - Zemvora"));
     setWindowIcon(ProgramIcon());
     setAcceptDrops(true);
-    // Creating the view clears the scene.
     m_view = new CZemvoraView(*this, prompts, this);
     setCentralWidget(m_view);
     m_view->SetFrameRateHandler([this](float fps) { ShowFrameRate(fps); });

@@ -3,10 +3,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
-#include <QOpenGLFunctions>
-#include <QPainter>
 
 #include "LabelPainting.h"
+#include "NoteLabelDrawing.h"
 #include "commands/CommandIds.h"
 #include "view/DisplayCommands.h"
 
@@ -32,12 +31,7 @@ CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
     m_playTimer.setInterval(kPlayInterval);
     // Qt never queues more than one tick behind a slow frame.
     connect(&m_playTimer, &QTimer::timeout, this, &CZemvoraView::RedrawRequest);
-
-    SceneSettings& s = m_scene.m_settings;
-    s.rotX = s.rotY = s.rotZ = 0;
-    s.textFont = LogFont::DefaultLabelFont();
     ApplyTextFont();
-    m_scene.ClearScene();
 }
 
 CZemvoraView::~CZemvoraView() {
@@ -50,9 +44,7 @@ CZemvoraView::~CZemvoraView() {
 
 void CZemvoraView::initializeGL() {
     m_gl = std::make_unique<OpenGlApi>(&ContextProcAddress);
-    m_windowPos = reinterpret_cast<WindowPosFn>(context()->getProcAddress("glWindowPos2i"));
-    RenderHost& host = *this;
-    m_renderer = std::make_unique<SceneRenderer>(*m_gl, m_scene, *this, host);
+    m_renderer = std::make_unique<SceneRenderer>(*m_gl, m_scene, *this);
     m_renderer->InitGl();
     m_fAspect = height() > 0 ? static_cast<float>(width()) / static_cast<float>(height()) : 1.0f;
 }
@@ -76,7 +68,7 @@ void CZemvoraView::resizeGL(int width, int height) {
     const qreal ratio = devicePixelRatioF();
     m_gl->Viewport(0, 0, static_cast<GLsizei>(width * ratio), static_cast<GLsizei>(height * ratio));
     m_fAspect = static_cast<float>(width) / static_cast<float>(height);
-    m_renderer->SetupProjection();
+    m_renderer->SetupProjection(this->width(), this->height());
 }
 
 void CZemvoraView::paintGL() {
@@ -86,16 +78,14 @@ void CZemvoraView::paintGL() {
         m_frameFresh = false;
         return;
     }
-    m_renderer->FullRedraw();
+    ShowFrame(m_renderer->FullRedraw(width(), height(), m_clock));
 }
 
 void CZemvoraView::Draw(bool full) {
     if (!m_renderer || !isVisible()) return;
     makeCurrent();
-    if (full)
-        m_renderer->FullRedraw();
-    else
-        m_renderer->RenderScene();
+    ShowFrame(full ? m_renderer->FullRedraw(width(), height(), m_clock)
+                   : m_renderer->RenderScene(width(), height(), m_clock));
     m_frameFresh = true;
     doneCurrent();
     update();  // the toolkit shows the frame
@@ -112,57 +102,16 @@ void CZemvoraView::RenderScene() {
 void CZemvoraView::SetupProjection() {
     if (!m_renderer) return;
     makeCurrent();
-    m_renderer->SetupProjection();
+    m_renderer->SetupProjection(width(), height());
     doneCurrent();
 }
 
-void CZemvoraView::ViewSize(int& w, int& h) const {
-    w = width();
-    h = height();
-}
-
-// The label is painted by the same raster painter as in pictures drawn without a display: the
-// frame's pixels under it are read back, painted on and written back.
-void CZemvoraView::DrawNoteLabel(const NoteLabel& label) {
-    const QRect area = NoteLabelArea(label, m_labelFont);
-    if (area.isEmpty() || !m_windowPos) return;
-    QOpenGLFunctions* gl = context()->functions();
-    const qreal ratio = devicePixelRatioF();
-    const QRect pixels(QPoint(qRound(area.left() * ratio), qRound(area.top() * ratio)),
-                       QSize(qRound(area.width() * ratio), qRound(area.height() * ratio)));
-    const int frameHeight = qRound(height() * ratio);
-    const int bottom = frameHeight - pixels.bottom() - 1;
-
-    QImage patch(pixels.size(), QImage::Format_RGBA8888);
-    gl->glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    gl->glReadPixels(pixels.left(), bottom, pixels.width(), pixels.height(), GL_RGBA,
-                     GL_UNSIGNED_BYTE, patch.bits());
-    patch = patch.mirrored().convertToFormat(QImage::Format_RGB32);
-    patch.setDevicePixelRatio(ratio);
-    {
-        QPainter painter(&patch);
-        painter.translate(-area.topLeft());
-        PaintNoteLabel(painter, label, m_labelFont);
-    }
-    patch = patch.convertToFormat(QImage::Format_RGBA8888).mirrored();
-
-    // Written back as it is: no depth test, blending or lighting on the way, and the states
-    // restored for the frames that follow.
-    const GLenum states[3] = {GL_DEPTH_TEST, GL_BLEND, GL_LIGHTING};
-    GLboolean enabled[3];
-    for (int i = 0; i < 3; ++i) {
-        enabled[i] = glIsEnabled(states[i]);
-        glDisable(states[i]);
-    }
-    m_windowPos(pixels.left(), bottom);
-    gl->glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glDrawPixels(pixels.width(), pixels.height(), GL_RGBA, GL_UNSIGNED_BYTE, patch.constBits());
-    for (int i = 0; i < 3; ++i) {
-        if (enabled[i]) glEnable(states[i]);
-    }
-}
-
-void CZemvoraView::ShowFrameRate(float fps) {
+// The toolkit shows the frame once paintGL returns or on the update a drawing outside a paint
+// asks for; the label goes into the framebuffer before that.
+void CZemvoraView::ShowFrame(const DrawnFrame& frame) {
+    if (!frame.drawn) return;
+    if (frame.label) DrawNoteLabel(*m_gl, *frame.label, m_labelFont, devicePixelRatioF());
+    const float fps = m_renderer->EndFrame(m_clock);
     if (m_frameRate) m_frameRate(fps);
 }
 
@@ -213,12 +162,9 @@ bool CZemvoraView::OnCommand(int id) {
         emit CommandStateChanged();
         return true;
     }
-    const std::optional<ViewRedraw> redraw = ApplyDisplayCommand(id, *this);
-    if (!redraw) return false;
-    if (*redraw == ViewRedraw::Full)
-        RedrawRequest();
-    else if (*redraw == ViewRedraw::RenderScene)
-        RenderScene();
+    const std::optional<ViewStep> step = ApplyDisplayCommand(id, *this);
+    if (!step) return false;
+    RunStep(*step);
     emit CommandStateChanged();
     return true;
 }
@@ -229,23 +175,26 @@ std::optional<bool> CZemvoraView::IsCommandChecked(int id) const {
 }
 
 void CZemvoraView::Run(const ViewSteps& steps) {
-    for (ViewStep step : steps) {
-        switch (step) {
-            case ViewStep::SetupProjection:
-                SetupProjection();
-                break;
-            case ViewStep::RenderScene:
-                RenderScene();
-                break;
-            case ViewStep::TimerPath:
-                RedrawRequest();
-                break;
-            case ViewStep::TogglePlay:
-                TogglePlay();
-                break;
-        }
-    }
+    for (ViewStep step : steps)
+        RunStep(step);
     if (!steps.empty()) emit CommandStateChanged();
+}
+
+void CZemvoraView::RunStep(ViewStep step) {
+    switch (step) {
+        case ViewStep::SetupProjection:
+            SetupProjection();
+            break;
+        case ViewStep::RenderScene:
+            RenderScene();
+            break;
+        case ViewStep::TimerPath:
+            RedrawRequest();
+            break;
+        case ViewStep::TogglePlay:
+            TogglePlay();
+            break;
+    }
 }
 
 namespace {

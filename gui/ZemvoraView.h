@@ -12,15 +12,16 @@
 #include "OpenGlApi.h"
 #include "commands/Prompts.h"
 #include "scene/Scene.h"
+#include "view/FrameClock.h"
 #include "view/Navigation.h"
 #include "view/SceneRenderer.h"
 #include "view/ViewState.h"
 
-class CZemvoraView : public QOpenGLWidget, public ViewState, private RenderHost {
+class CZemvoraView : public QOpenGLWidget, public ViewState {
     Q_OBJECT
 
 public:
-    // Creating the view makes the label font and clears the scene.
+    // The view shows the scene as it is and takes its label font.
     CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent = nullptr);
     ~CZemvoraView() override;
 
@@ -31,7 +32,7 @@ public:
     // Rebuilds the projection (for instance after the field of view changed).
     void SetupProjection();
 
-    // The display commands, play and "Set text font"; false for any other id.
+    // The display and view-point commands, play and "Set text font"; false for any other id.
     bool OnCommand(int id);
     // The check state of a command of the view, or nothing.
     std::optional<bool> IsCommandChecked(int id) const;
@@ -69,13 +70,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void ViewSize(int& width, int& height) const override;
-    void SwapBuffers() override {}  // the toolkit shows the frame once paintGL returns
-    void DrawNoteLabel(const NoteLabel& label) override;
-    void ShowFrameRate(float fps) override;
+    // Shows a frame the renderer drew: its label on top, then the frame rate measured.
+    void ShowFrame(const DrawnFrame& frame);
 
-    // Carries out the drawing an input asks for.
+    // Carries out the drawing an input asks for, then tells the window the check states may
+    // have changed.
     void Run(const ViewSteps& steps);
+    // One step of drawing, on its own.
+    void RunStep(ViewStep step);
     // Draws the frame asked for into the view's framebuffer before returning.
     void Draw(bool full);
     // Reports a context that could not be made, once.
@@ -88,8 +90,7 @@ private:
     QFont m_labelFont;
     QTimer m_playTimer;
     std::function<void(float)> m_frameRate;
+    SteadyFrameClock m_clock;
     bool m_frameFresh = false;  // drawn outside a paint, to be shown by the next one
-    using WindowPosFn = void (*)(GLint, GLint);
-    WindowPosFn m_windowPos = nullptr;  // glWindowPos2i, for writing the label back
     bool m_contextChecked = false;
 };

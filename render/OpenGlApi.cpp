@@ -3,7 +3,9 @@
 #include <GL/glu.h>
 
 OpenGlApi::OpenGlApi(ProcAddress resolve) {
-    if (resolve) m_useProgram = reinterpret_cast<UseProgramFn>(resolve("glUseProgram"));
+    if (!resolve) return;
+    m_useProgram = reinterpret_cast<UseProgramFn>(resolve("glUseProgram"));
+    m_windowPos = reinterpret_cast<WindowPosFn>(resolve("glWindowPos2i"));
 }
 
 void OpenGlApi::UseFixedFunction() {
@@ -108,4 +110,21 @@ void OpenGlApi::Normal3f(GLfloat x, GLfloat y, GLfloat z) {
 }
 void OpenGlApi::Finish() {
     glFinish();
+}
+GLboolean OpenGlApi::IsEnabled(GLenum cap) {
+    return glIsEnabled(cap);
+}
+void OpenGlApi::PixelStorei(GLenum name, GLint value) {
+    glPixelStorei(name, value);
+}
+void OpenGlApi::ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
+                           GLenum type, void* pixels) {
+    glReadPixels(x, y, width, height, format, type, pixels);
+}
+void OpenGlApi::DrawPixels(GLsizei width, GLsizei height, GLenum format, GLenum type,
+                           const void* pixels) {
+    glDrawPixels(width, height, format, type, pixels);
+}
+void OpenGlApi::WindowPos2i(GLint x, GLint y) {
+    if (m_windowPos) m_windowPos(x, y);
 }

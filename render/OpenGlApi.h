@@ -1,5 +1,5 @@
-// The renderer's calls made on the current OpenGL context, with GLU for the perspective and the
-// look-at matrices.
+// The renderer's and the label's calls made on the current OpenGL context, with GLU for the
+// perspective and the look-at matrices.
 #pragma once
 
 #include "view/GlApi.h"
@@ -45,8 +45,18 @@ public:
     void Vertex3f(GLfloat x, GLfloat y, GLfloat z) override;
     void Normal3f(GLfloat x, GLfloat y, GLfloat z) override;
     void Finish() override;
+    GLboolean IsEnabled(GLenum cap) override;
+    void PixelStorei(GLenum name, GLint value) override;
+    void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
+                    void* pixels) override;
+    void DrawPixels(GLsizei width, GLsizei height, GLenum format, GLenum type,
+                    const void* pixels) override;
+    bool HasWindowPos() const override { return m_windowPos != nullptr; }
+    void WindowPos2i(GLint x, GLint y) override;
 
 private:
     using UseProgramFn = void (*)(GLuint);
     UseProgramFn m_useProgram = nullptr;
+    using WindowPosFn = void (*)(GLint, GLint);
+    WindowPosFn m_windowPos = nullptr;
 };

@@ -42,8 +42,8 @@ TEST(Projection, PerspectiveCallsThroughTheDefaultViewAndACamera) {
     view.m_fAspect = 4.0f / 3.0f;
     RecordingGl gl;
     RecordingHost host;
-    SceneRenderer renderer(gl, scene, view, host);
-    renderer.SetupProjection();
+    SceneRenderer renderer(gl, scene, view);
+    renderer.SetupProjection(host.width, host.height);
     ASSERT_EQ(gl.calls.size(), 5u);
     EXPECT_TRUE(gl.calls[0].Is("MatrixMode", {GL_PROJECTION}));
     EXPECT_TRUE(gl.calls[1].Is("LoadIdentity", {}));
@@ -56,7 +56,7 @@ TEST(Projection, PerspectiveCallsThroughTheDefaultViewAndACamera) {
     scene.m_settings.currentCamera = 0;
     view.m_bDefaultView = 0;
     gl.calls.clear();
-    renderer.SetupProjection();
+    renderer.SetupProjection(host.width, host.height);
     EXPECT_NEAR(view.m_fFovY, 43.6028, 1e-4);
     EXPECT_EQ(view.m_fFovY, std::atan(20.0f / 50.0f) * 114.59156f);
     ASSERT_GE(gl.calls.size(), 4u);
@@ -65,7 +65,7 @@ TEST(Projection, PerspectiveCallsThroughTheDefaultViewAndACamera) {
     // Camera -1 falls back to the default view point, keeping the last field of view.
     scene.m_settings.currentCamera = -1;
     gl.calls.clear();
-    renderer.SetupProjection();
+    renderer.SetupProjection(host.width, host.height);
     ASSERT_GE(gl.calls.size(), 4u);
     EXPECT_TRUE(gl.calls[3].Is("LookAt", {390, -390, 228, 0, 0, 0, 0, 0, 1}));
     ASSERT_FALSE(gl.calls[2].args.empty());
@@ -82,8 +82,8 @@ TEST(Projection, TopViewBox) {
     view.m_nProjection = ProjTopView;
     RecordingGl gl;
     RecordingHost host;
-    SceneRenderer renderer(gl, scene, view, host);
-    renderer.SetupProjection();
+    SceneRenderer renderer(gl, scene, view);
+    renderer.SetupProjection(host.width, host.height);
     ASSERT_EQ(gl.calls.size(), 4u);
     EXPECT_TRUE(gl.calls[2].Is("Ortho", {-300, 300, -225, 225, -300, 300}));
     EXPECT_EQ(gl.Count("LookAt"), 0u);
@@ -92,7 +92,7 @@ TEST(Projection, TopViewBox) {
     scene.m_cameras = {Camera(50)};
     scene.m_settings.currentCamera = 0;
     view.m_bDefaultView = 0;
-    renderer.SetupProjection();
+    renderer.SetupProjection(host.width, host.height);
     EXPECT_NEAR(view.m_fFovY, 43.6028, 1e-4);
 
     // A window of no width squashes the box to a line; any other projection value does nothing.
@@ -101,7 +101,7 @@ TEST(Projection, TopViewBox) {
     EXPECT_EQ(flat.top, 0.0f);
     view.m_nProjection = 1;
     gl.calls.clear();
-    renderer.SetupProjection();
+    renderer.SetupProjection(host.width, host.height);
     EXPECT_TRUE(gl.calls.empty());
 }
 

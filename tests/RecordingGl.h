@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ struct GlCall {
 class RecordingGl final : public GlApi {
 public:
     std::vector<GlCall> calls;
+    std::set<GLenum> enabled;  // what Enable turned on and Disable not off again
+    bool windowPos = true;     // whether the context has glWindowPos2i
 
     size_t Count(const std::string& name) const {
         return static_cast<size_t>(std::count_if(calls.begin(), calls.end(),
@@ -48,8 +51,14 @@ public:
     }
 
     void UseFixedFunction() override { Add("UseFixedFunction", {}); }
-    void Enable(GLenum cap) override { Add("Enable", {double(cap)}); }
-    void Disable(GLenum cap) override { Add("Disable", {double(cap)}); }
+    void Enable(GLenum cap) override {
+        Add("Enable", {double(cap)});
+        enabled.insert(cap);
+    }
+    void Disable(GLenum cap) override {
+        Add("Disable", {double(cap)});
+        enabled.erase(cap);
+    }
     void BlendFunc(GLenum s, GLenum d) override { Add("BlendFunc", {double(s), double(d)}); }
     void DepthFunc(GLenum f) override { Add("DepthFunc", {double(f)}); }
     void DepthMask(GLboolean w) override { Add("DepthMask", {double(w)}); }
@@ -107,6 +116,19 @@ public:
     void Vertex3f(GLfloat x, GLfloat y, GLfloat z) override { Add("Vertex3f", {x, y, z}); }
     void Normal3f(GLfloat x, GLfloat y, GLfloat z) override { Add("Normal3f", {x, y, z}); }
     void Finish() override { Add("Finish", {}); }
+    GLboolean IsEnabled(GLenum cap) override {
+        Add("IsEnabled", {double(cap)});
+        return enabled.count(cap) ? GL_TRUE : GL_FALSE;
+    }
+    void PixelStorei(GLenum n, GLint v) override { Add("PixelStorei", {double(n), double(v)}); }
+    void ReadPixels(GLint x, GLint y, GLsizei w, GLsizei h, GLenum f, GLenum t, void*) override {
+        Add("ReadPixels", {double(x), double(y), double(w), double(h), double(f), double(t)});
+    }
+    void DrawPixels(GLsizei w, GLsizei h, GLenum f, GLenum t, const void*) override {
+        Add("DrawPixels", {double(w), double(h), double(f), double(t)});
+    }
+    bool HasWindowPos() const override { return windowPos; }
+    void WindowPos2i(GLint x, GLint y) override { Add("WindowPos2i", {double(x), double(y)}); }
 
 private:
     void Add(const char* name, std::vector<double> args) {
@@ -114,8 +136,9 @@ private:
     }
 };
 
-// A host that records what the renderer hands over, with a clock the test sets.
-class RecordingHost final : public RenderHost {
+// Stands in for the window a frame is drawn for: its size, a clock the test sets, and a record
+// of what each frame handed over.
+class RecordingHost final : public FrameClock {
 public:
     int width = 400, height = 300;
     int swaps = 0;
@@ -124,19 +147,19 @@ public:
     std::vector<int64_t> clock;  // the ticks to hand out, in turn
     std::function<void()> onSwap;
 
-    void ViewSize(int& w, int& h) const override {
-        w = width;
-        h = height;
-    }
-    void SwapBuffers() override {
-        ++swaps;
-        if (onSwap) onSwap();
-    }
-    void DrawNoteLabel(const NoteLabel& label) override { labels.push_back(label); }
-    void ShowFrameRate(float fps) override { frameRates.push_back(fps); }
     int64_t Ticks() const override {
         if (m_next < clock.size()) return clock[m_next++];
         return 0;
+    }
+
+    // One frame as the window draws it: drawn, shown, its label drawn, then ended and measured.
+    void RenderScene(SceneRenderer& renderer) {
+        const DrawnFrame frame = renderer.RenderScene(width, height, *this);
+        if (!frame.drawn) return;
+        ++swaps;
+        if (onSwap) onSwap();
+        if (frame.label) labels.push_back(*frame.label);
+        frameRates.push_back(renderer.EndFrame(*this));
     }
 
 private:

@@ -9,9 +9,12 @@
 
 #include "HeadlessGl.h"
 #include "HeadlessRender.h"
+#include "LabelPainting.h"
+#include "NoteLabelDrawing.h"
 #include "OpenGlApi.h"
 #include "import3ds/ImportFile.h"
 #include "tests/ImageCompare.h"
+#include "tests/RecordingGl.h"
 #include "tests/TestFiles.h"
 #include "view/SceneRenderer.h"
 
@@ -199,20 +202,15 @@ TEST(RenderImage, BackgroundClearsToTheExactFraction) {
         HeadlessGl::Create(8, 8, HeadlessGl::ColorBuffer::Floats, error);
     ASSERT_TRUE(gl) << error;
     OpenGlApi api(&HeadlessGl::ProcAddress);
-    struct NoHost : RenderHost {
-        void ViewSize(int& w, int& h) const override { w = h = 8; }
-        void SwapBuffers() override {}
-        void DrawNoteLabel(const NoteLabel&) override {}
-        void ShowFrameRate(float) override {}
-    } host;
+    const SteadyFrameClock clock;
     Scene scene;
     scene.ClearScene();
     scene.m_settings.background = {127, 255, 0};
     ViewState view;
-    SceneRenderer renderer(api, scene, view, host);
+    SceneRenderer renderer(api, scene, view);
     renderer.InitGl();
     view.m_bShowGrid = 0;
-    renderer.FullRedraw();
+    if (renderer.FullRedraw(8, 8, clock).drawn) renderer.EndFrame(clock);
     const std::vector<float> pixels = gl->ReadPixelsFloat();
     ASSERT_GE(pixels.size(), 3u);
     EXPECT_EQ(pixels[0], 0.49609375f);
@@ -263,4 +261,47 @@ TEST(RenderImage, EveryTestFileRendersFromTheCommandLine) {
             EXPECT_NE(status, 0) << file;  // not a 3DS file: the message, no picture
         }
     }
+}
+
+TEST(RenderImage, TheLabelGoesBackWhereItWasReadWithTheStatesRestored) {
+    NoteLabel label;
+    label.text = "Note";
+    label.x = 10, label.y = 20;
+    label.viewWidth = 200, label.viewHeight = 100;
+    const QFont font = FontFromLogFont(LogFont::DefaultLabelFont());
+    RecordingGl gl;
+    gl.Enable(GL_DEPTH_TEST);
+    gl.Enable(GL_LIGHTING);
+    gl.calls.clear();
+    DrawNoteLabel(gl, label, font, 1.0);
+
+    const size_t read = gl.Find("ReadPixels");
+    const size_t place = gl.Find("WindowPos2i");
+    const size_t write = gl.Find("DrawPixels");
+    ASSERT_LT(read, place);
+    ASSERT_LT(place, write);
+    ASSERT_LT(write, gl.calls.size());
+    const std::vector<double>& r = gl.calls[read].args;
+    const std::vector<double>& w = gl.calls[write].args;
+    ASSERT_EQ(r.size(), 6u);
+    ASSERT_EQ(w.size(), 4u);
+    EXPECT_EQ(gl.calls[place].args, (std::vector<double>{r[0], r[1]}));
+    EXPECT_EQ(w, (std::vector<double>{r[2], r[3], r[4], r[5]}));
+    // The rows count from the bottom: the read holds the handle at (10, 20) from the top.
+    EXPECT_LE(r[0], 10);
+    EXPECT_LE(r[1], 100 - 28);
+    EXPECT_GE(r[1] + r[3], 100 - 20);
+    // Written with no depth test, blending or lighting; what was on before is on again.
+    for (GLenum cap : {GL_DEPTH_TEST, GL_BLEND, GL_LIGHTING}) {
+        const size_t off = gl.Find("Disable", {double(cap)}, read);
+        EXPECT_LT(off, place);
+    }
+    EXPECT_EQ(gl.enabled, (std::set<GLenum>{GL_DEPTH_TEST, GL_LIGHTING}));
+    EXPECT_LT(write, gl.Find("Enable", {GL_DEPTH_TEST}));
+
+    // A context that cannot place pixels leaves the frame alone.
+    gl.windowPos = false;
+    gl.calls.clear();
+    DrawNoteLabel(gl, label, font, 1.0);
+    EXPECT_TRUE(gl.calls.empty());
 }

@@ -32,13 +32,14 @@ struct Frame {
     ViewState view;
     RecordingGl gl;
     RecordingHost host;
-    SceneRenderer renderer{gl, scene, view, host};
+    SceneRenderer renderer{gl, scene, view};
 
     Frame() {
         scene.ClearScene();
         scene.m_objects = {Triangle()};
         scene.m_settings.currentObject = 0;
     }
+    void RenderScene() { host.RenderScene(renderer); }
 };
 
 }  // namespace
@@ -69,7 +70,7 @@ TEST(RendererLights, NineLightsLightEightAndShowNineMarkers) {
     f.gl.calls.clear();
     f.view.m_bShowGrid = 0;
     f.view.m_bShowBox = 0;
-    f.renderer.RenderScene();
+    f.RenderScene();
     // Three loops of four corners per marker, for all nine.
     EXPECT_EQ(f.gl.Count("Begin", {GL_LINE_LOOP}), 27u);
     EXPECT_EQ(f.gl.Count("Color3f", {1, 1, 0}), 9u);
@@ -231,7 +232,7 @@ TEST(RendererFrame, OrderOfAFrame) {
     f.scene.m_lights = {Light(1, 1)};
     f.scene.m_settings.rotX = 10, f.scene.m_settings.dragY = 4;
     f.scene.m_settings.rotZ = 30, f.scene.m_settings.dragX = 10;
-    f.renderer.RenderScene();
+    f.RenderScene();
     const RecordingGl& gl = f.gl;
     const size_t clear = gl.Find("ClearColor", {0.49609375, 0.49609375, 0.49609375, 1});
     const size_t push = gl.Find("PushMatrix");
@@ -295,14 +296,14 @@ TEST(RendererFrame, ObjectBox) {
 
 TEST(RendererFrame, PlayTurnsTheSceneAndHidesTheLabel) {
     Frame f;
-    f.renderer.RenderScene();
+    f.RenderScene();
     ASSERT_EQ(f.host.labels.size(), 1u);
     EXPECT_EQ(f.host.labels[0].text, "Tri");
     EXPECT_EQ(f.host.labels[0].viewWidth, 400);
 
     f.view.m_bPlay = 1;
-    f.renderer.RenderScene();
-    f.renderer.RenderScene();
+    f.RenderScene();
+    f.RenderScene();
     EXPECT_EQ(f.scene.m_settings.rotZ, 1.0f);
     EXPECT_EQ(f.host.labels.size(), 1u);
     // The turn is added after this frame's rotation was applied.
@@ -313,7 +314,7 @@ TEST(RendererFrame, PlayTurnsTheSceneAndHidesTheLabel) {
 
     f.view.m_bPlay = 0;
     f.view.m_bShowText = 0;
-    f.renderer.RenderScene();
+    f.RenderScene();
     EXPECT_EQ(f.host.labels.size(), 1u);
     EXPECT_EQ(f.scene.m_settings.rotZ, 1.0f);
 }
@@ -321,40 +322,40 @@ TEST(RendererFrame, PlayTurnsTheSceneAndHidesTheLabel) {
 TEST(RendererFrame, FrameRateAndReentry) {
     Frame f;
     f.host.clock = {1000, 1000 + 40000, 5000, 5000, 0xFFFFFF00LL, 0x100000100LL};
-    f.renderer.RenderScene();
+    f.RenderScene();
     ASSERT_FALSE(f.host.frameRates.empty());
     EXPECT_EQ(f.host.frameRates.back(), 250.0f);  // 4 ms at 10 MHz
-    f.renderer.RenderScene();
+    f.RenderScene();
     EXPECT_EQ(f.host.frameRates.back(), 250.0f);  // a frame too short to measure repeats it
-    f.renderer.RenderScene();
+    f.RenderScene();
     EXPECT_EQ(f.view.m_nFrameTicks, 512);  // the low 32 bits, across their wrap
     EXPECT_EQ(f.host.frameRates.size(), 3u);
 
     // A frame asked for while one is being drawn is not drawn at all.
-    f.host.onSwap = [&] { f.renderer.RenderScene(); };
-    f.renderer.RenderScene();
+    f.host.onSwap = [&] { f.RenderScene(); };
+    f.RenderScene();
     EXPECT_EQ(f.host.swaps, 4);
     EXPECT_EQ(f.host.frameRates.size(), 4u);
 }
 
 TEST(DisplayCommands, ModesAndToggles) {
     ViewState view;
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kVertexMode, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kVertexMode, view), ViewStep::TimerPath);
     EXPECT_EQ(view.m_nDisplayMode, ModeVertex);
     EXPECT_EQ(DisplayCommandChecked(cmd::kVertexMode, view), true);
     EXPECT_EQ(DisplayCommandChecked(cmd::kSmoothMode, view), false);
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kLineMode, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kLineMode, view), ViewStep::TimerPath);
     EXPECT_EQ(view.m_nDisplayMode, ModeLine);
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kFlatMode, view), ViewRedraw::Full);
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kSmoothMode, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kFlatMode, view), ViewStep::TimerPath);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kSmoothMode, view), ViewStep::TimerPath);
     EXPECT_EQ(view.m_nDisplayMode, ModeSmooth);
 
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kShowGrid, view), ViewRedraw::Full);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kShowGrid, view), ViewStep::TimerPath);
     EXPECT_EQ(view.m_bShowGrid, 0);
     EXPECT_EQ(DisplayCommandChecked(cmd::kShowGrid, view), false);
     for (int id : {cmd::kShowLight, cmd::kShowBox, cmd::kShowText}) {
         EXPECT_EQ(DisplayCommandChecked(id, view), true);
-        EXPECT_EQ(ApplyDisplayCommand(id, view), ViewRedraw::RenderScene);
+        EXPECT_EQ(ApplyDisplayCommand(id, view), ViewStep::RenderScene);
         EXPECT_EQ(DisplayCommandChecked(id, view), false);
     }
     EXPECT_FALSE(ApplyDisplayCommand(cmd::kOpen, view).has_value());

@@ -94,6 +94,38 @@ TEST(Scene, ClearResetsTheSceneButKeepsCurrentIndicesFontPathAndStatistics) {
     EXPECT_EQ(scene.m_stats.objects, 2);
 }
 
+// The window shows the scene as it was made, so a new scene must already be the cleared one.
+TEST(Scene, ANewSceneIsClearedWithTheDefaultLabelFont) {
+    const Scene fresh;
+    Scene cleared = FilledScene();
+    cleared.ClearScene();
+    cleared.m_settings.currentObject = cleared.m_settings.currentCamera = -1;
+    EXPECT_TRUE(fresh.m_objects.empty() && fresh.m_materials.empty() &&
+                fresh.m_materialNames.empty() && fresh.m_lights.empty() && fresh.m_cameras.empty());
+    const SceneSettings& a = fresh.m_settings;
+    const SceneSettings& b = cleared.m_settings;
+    EXPECT_EQ(a.currentObject, b.currentObject);
+    EXPECT_EQ(a.currentCamera, b.currentCamera);
+    EXPECT_EQ(a.background, b.background);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(a.reservedBytes[i], b.reservedBytes[i]);
+        EXPECT_EQ(a.reservedWords[i], b.reservedWords[i]);
+    }
+    EXPECT_EQ(a.maxX, b.maxX);
+    EXPECT_EQ(a.minX, b.minX);
+    EXPECT_EQ(a.maxY, b.maxY);
+    EXPECT_EQ(a.minY, b.minY);
+    EXPECT_EQ(a.maxZ, b.maxZ);
+    EXPECT_EQ(a.minZ, b.minZ);
+    EXPECT_EQ(a.rotX, b.rotX);
+    EXPECT_EQ(a.rotY, b.rotY);
+    EXPECT_EQ(a.rotZ, b.rotZ);
+    EXPECT_EQ(a.dragX, b.dragX);
+    EXPECT_EQ(a.dragY, b.dragY);
+    EXPECT_EQ(fresh.m_bModified, cleared.m_bModified);
+    EXPECT_EQ(a.textFont, LogFont::DefaultLabelFont());
+}
+
 TEST(Scene, CountSceneCountsListLengths) {
     Scene scene;
     scene.CountScene();

@@ -13,6 +13,8 @@
 
 #include "scene/SceneRecords.h"
 
+// A new Scene is the cleared scene with no current object or camera and the default label font:
+// the state the window starts in.
 struct Scene {
     std::vector<std::string> m_materialNames;  // entry i names m_materials[i]
     std::vector<SceneCamera> m_cameras;

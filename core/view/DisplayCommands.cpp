@@ -2,60 +2,64 @@
 
 #include "commands/CommandIds.h"
 
-std::optional<ViewRedraw> ApplyDisplayCommand(int id, ViewState& view) {
-    switch (id) {
-        case cmd::kVertexMode:
-            view.m_nDisplayMode = ModeVertex;
-            return ViewRedraw::Full;
-        case cmd::kLineMode:
-            view.m_nDisplayMode = ModeLine;
-            return ViewRedraw::Full;
-        case cmd::kFlatMode:
-            view.m_nDisplayMode = ModeFlat;
-            return ViewRedraw::Full;
-        case cmd::kSmoothMode:
-            view.m_nDisplayMode = ModeSmooth;
-            return ViewRedraw::Full;
-        case cmd::kShowGrid:
-            view.m_bShowGrid = !view.m_bShowGrid;
-            return ViewRedraw::Full;
-        case cmd::kShowLight:
-            view.m_bShowLight = !view.m_bShowLight;
-            return ViewRedraw::RenderScene;
-        case cmd::kShowBox:
-            view.m_bShowBox = !view.m_bShowBox;
-            return ViewRedraw::RenderScene;
-        case cmd::kShowText:
-            view.m_bShowText = !view.m_bShowText;
-            return ViewRedraw::RenderScene;
-        default:
-            return std::nullopt;
+namespace {
+
+// One display toggle: its command, its key, and what it changes.
+struct DisplayToggle {
+    int command;
+    int key;
+    ViewStep commandStep;      // what the command asks for; the key always asks for one frame
+    int32_t ViewState::*flag;  // the element shown or hidden; null for a display mode
+    int32_t mode;              // the display mode set when flag is null
+};
+
+constexpr DisplayToggle kToggles[] = {
+    {cmd::kVertexMode, 'V', ViewStep::TimerPath, nullptr, ModeVertex},
+    {cmd::kLineMode, 'W', ViewStep::TimerPath, nullptr, ModeLine},
+    {cmd::kFlatMode, 'F', ViewStep::TimerPath, nullptr, ModeFlat},
+    {cmd::kSmoothMode, 'M', ViewStep::TimerPath, nullptr, ModeSmooth},
+    {cmd::kShowGrid, 'G', ViewStep::TimerPath, &ViewState::m_bShowGrid, 0},
+    {cmd::kShowLight, 'L', ViewStep::RenderScene, &ViewState::m_bShowLight, 0},
+    {cmd::kShowBox, 'B', ViewStep::RenderScene, &ViewState::m_bShowBox, 0},
+    {cmd::kShowText, 'T', ViewStep::RenderScene, &ViewState::m_bShowText, 0},
+};
+
+const DisplayToggle* ToggleOfCommand(int id) {
+    for (const DisplayToggle& t : kToggles)
+        if (t.command == id) return &t;
+    return nullptr;
+}
+
+void Apply(const DisplayToggle& t, ViewState& view) {
+    if (t.flag)
+        view.*t.flag = !(view.*t.flag);
+    else
+        view.m_nDisplayMode = t.mode;
+}
+
+}  // namespace
+
+std::optional<ViewStep> ApplyDisplayCommand(int id, ViewState& view) {
+    const DisplayToggle* t = ToggleOfCommand(id);
+    if (!t) return std::nullopt;
+    Apply(*t, view);
+    return t->commandStep;
+}
+
+std::optional<ViewStep> ApplyDisplayKey(int key, ViewState& view) {
+    for (const DisplayToggle& t : kToggles) {
+        if (t.key != key) continue;
+        Apply(t, view);
+        return ViewStep::RenderScene;
     }
+    return std::nullopt;
 }
 
 std::optional<bool> DisplayCommandChecked(int id, const ViewState& view) {
-    switch (id) {
-        case cmd::kVertexMode:
-            return view.m_nDisplayMode == ModeVertex;
-        case cmd::kLineMode:
-            return view.m_nDisplayMode == ModeLine;
-        case cmd::kFlatMode:
-            return view.m_nDisplayMode == ModeFlat;
-        case cmd::kSmoothMode:
-            return view.m_nDisplayMode == ModeSmooth;
-        case cmd::kShowGrid:
-            return view.m_bShowGrid != 0;
-        case cmd::kShowLight:
-            return view.m_bShowLight != 0;
-        case cmd::kShowBox:
-            return view.m_bShowBox != 0;
-        case cmd::kShowText:
-            return view.m_bShowText != 0;
-        case cmd::kPlay:
-            return view.m_bPlay != 0;
-        default:
-            return std::nullopt;
-    }
+    if (id == cmd::kPlay) return view.m_bPlay != 0;
+    const DisplayToggle* t = ToggleOfCommand(id);
+    if (!t) return std::nullopt;
+    return t->flag ? view.*t->flag != 0 : view.m_nDisplayMode == t->mode;
 }
 
 const char* ContextFailureMessage(bool created) {

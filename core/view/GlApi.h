@@ -1,6 +1,7 @@
-// The OpenGL 1.1 calls the scene renderer makes, behind an interface: the real one calls the
-// current context (a window's or a headless one), a recording one lets tests check every call
-// and its numbers without a context.
+// The OpenGL calls the scene renderer and the note label make, behind an interface: the real
+// one calls the current context (a window's or a headless one), a recording one lets tests check
+// every call and its numbers without a context. The OpenGL header is included for its types and
+// constants only; nothing here links to an OpenGL library.
 #pragma once
 
 #include <GL/gl.h>
@@ -54,4 +55,16 @@ public:
     virtual void Normal3f(GLfloat x, GLfloat y, GLfloat z) = 0;
 
     virtual void Finish() = 0;
+
+    // Pixels read from and written to the framebuffer, for the label drawn on a finished frame.
+    virtual GLboolean IsEnabled(GLenum cap) = 0;
+    virtual void PixelStorei(GLenum name, GLint value) = 0;
+    virtual void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
+                            GLenum type, void* pixels) = 0;
+    virtual void DrawPixels(GLsizei width, GLsizei height, GLenum format, GLenum type,
+                            const void* pixels) = 0;
+    // glWindowPos2i places DrawPixels in window coordinates; it is newer than OpenGL 1.1, and a
+    // context without it cannot have pixels written back.
+    virtual bool HasWindowPos() const = 0;
+    virtual void WindowPos2i(GLint x, GLint y) = 0;
 };

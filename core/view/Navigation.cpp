@@ -1,6 +1,7 @@
 #include "view/Navigation.h"
 
 #include "commands/CommandIds.h"
+#include "view/DisplayCommands.h"
 #include "view/Projection.h"
 
 namespace {
@@ -37,16 +38,6 @@ ViewSteps Move(float dx, float dy, Scene& scene, const ViewState& view) {
     return {ViewStep::SetupProjection, ViewStep::RenderScene};
 }
 
-ViewSteps Show(int32_t& flag) {
-    flag = !flag;
-    return {ViewStep::RenderScene};
-}
-
-ViewSteps Mode(int32_t mode, ViewState& view) {
-    view.m_nDisplayMode = mode;
-    return {ViewStep::RenderScene};
-}
-
 }  // namespace
 
 ViewSteps OnKeyDown(int key, Scene& scene, ViewState& view) {
@@ -78,27 +69,14 @@ ViewSteps OnKeyDown(int key, Scene& scene, ViewState& view) {
             s.dragX = 0;
             s.dragY = 0;
             return {ViewStep::SetupProjection, ViewStep::RenderScene};
-        case 'V':
-            return Mode(ModeVertex, view);
-        case 'W':
-            return Mode(ModeLine, view);
-        case 'F':
-            return Mode(ModeFlat, view);
-        case 'M':
-            return Mode(ModeSmooth, view);
-        case 'B':
-            return Show(view.m_bShowBox);
-        case 'G':
-            return Show(view.m_bShowGrid);
-        case 'T':
-            return Show(view.m_bShowText);
-        case 'L':
-            return Show(view.m_bShowLight);
         case 'P':
             return {ViewStep::TogglePlay};
         default:
-            return {};
+            break;
     }
+    // The display toggles' keys.
+    if (const std::optional<ViewStep> step = ApplyDisplayKey(key, view)) return {*step};
+    return {};
 }
 
 void OnLeftButtonDown(int x, int y, const Scene& scene, ViewState& view) {

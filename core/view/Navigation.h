@@ -3,19 +3,10 @@
 #pragma once
 
 #include <optional>
-#include <vector>
 
 #include "scene/Scene.h"
 #include "view/ViewState.h"
-
-// One step of drawing after an input, in the order given.
-enum class ViewStep {
-    SetupProjection,
-    RenderScene,
-    TimerPath,   // lights, projection and frame
-    TogglePlay,  // the play command
-};
-using ViewSteps = std::vector<ViewStep>;
+#include "view/ViewStep.h"
 
 // Virtual key codes of the keys the view handles.
 namespace vk {

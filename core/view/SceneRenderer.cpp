@@ -1,15 +1,12 @@
 #include "view/SceneRenderer.h"
 
 #include <algorithm>
-#include <chrono>
+#include <utility>
 
 #include "view/DrawGeometry.h"
 #include "view/Projection.h"
 
 namespace {
-
-// Set while a frame is being drawn, so that a frame never starts inside another.
-int32_t s_bRendering = 0;
 
 constexpr int kMaxLights = 8;
 
@@ -19,13 +16,6 @@ GLfloat ByteColor(uint8_t v) {
 }
 
 }  // namespace
-
-int64_t RenderHost::Ticks() const {
-    using namespace std::chrono;
-    return duration_cast<duration<int64_t, std::ratio<1, 10000000>>>(
-               steady_clock::now().time_since_epoch())
-        .count();
-}
 
 bool MakeNoteLabel(const Scene& scene, int viewWidth, int viewHeight, NoteLabel& label) {
     const int32_t current = scene.m_settings.currentObject;
@@ -119,9 +109,7 @@ void SceneRenderer::SetupDefaultLights() {
     }
 }
 
-void SceneRenderer::SetupProjection() {
-    int width = 0, height = 0;
-    m_host.ViewSize(width, height);
+void SceneRenderer::SetupProjection(int width, int height) {
     const ProjectionSetup p = ComputeProjection(m_scene, m_view, width, height);
     if (p.kind == ProjPerspective) {
         m_gl.MatrixMode(GL_PROJECTION);
@@ -139,10 +127,12 @@ void SceneRenderer::SetupProjection() {
     }
 }
 
-void SceneRenderer::RenderScene() {
-    if (s_bRendering) return;
-    s_bRendering = 1;
-    m_view.m_liStart = m_host.Ticks();
+DrawnFrame SceneRenderer::RenderScene(int width, int height, const FrameClock& clock) {
+    // A frame never starts inside another.
+    DrawnFrame frame;
+    if (m_drawing) return frame;
+    m_drawing = true;
+    m_view.m_liStart = clock.Ticks();
 
     PrepareContext();
     SceneSettings& s = m_scene.m_settings;
@@ -162,24 +152,25 @@ void SceneRenderer::RenderScene() {
     if (m_view.m_bShowLight) DrawLightMarkers();
     if (m_view.m_bShowGrid) DrawGrid();
     m_gl.Finish();
-    m_host.SwapBuffers();
 
+    frame.drawn = true;
     if (m_view.m_bShowText && !m_view.m_bPlay) {
-        int width = 0, height = 0;
-        m_host.ViewSize(width, height);
         NoteLabel label;
-        if (MakeNoteLabel(m_scene, width, height, label)) m_host.DrawNoteLabel(label);
+        if (MakeNoteLabel(m_scene, width, height, label)) frame.label = std::move(label);
     }
+    return frame;
+}
 
-    s_bRendering = 0;
-    m_view.m_liEnd = m_host.Ticks();
+float SceneRenderer::EndFrame(const FrameClock& clock) {
+    m_drawing = false;
+    m_view.m_liEnd = clock.Ticks();
     m_view.m_nFrameTicks = static_cast<int32_t>(static_cast<uint32_t>(m_view.m_liEnd) -
                                                 static_cast<uint32_t>(m_view.m_liStart));
     // A frame too short to measure shows the last rate again.
     if (m_view.m_nFrameTicks != 0)
         m_view.m_fFps =
             static_cast<float>(m_view.m_liFreq) / static_cast<float>(m_view.m_nFrameTicks);
-    m_host.ShowFrameRate(m_view.m_fFps);
+    return m_view.m_fFps;
 }
 
 void SceneRenderer::ApplyMaterial(int32_t materialIndex) {

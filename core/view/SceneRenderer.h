@@ -1,52 +1,54 @@
-// Draws the scene with the OpenGL 1.1 fixed-function pipeline into whatever context is current:
-// the lights, the projection and one frame (objects in the display mode with their materials,
-// the current object's box, light markers, grid), then hands the finished frame and its note
-// label to the host, and measures how long the frame took.
+// Draws the scene through GlApi with the OpenGL 1.1 fixed-function pipeline: the lights, the
+// projection and one frame (objects in the display mode with their materials, the current
+// object's box, light markers, grid). The caller gives the size of the view and a clock, shows
+// the finished frame, draws the note label the frame hands back on top of it, and then ends the
+// frame, which measures how long it took.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "scene/Scene.h"
+#include "view/FrameClock.h"
 #include "view/GlApi.h"
 #include "view/NoteLabel.h"
 #include "view/ViewState.h"
 
-// What the renderer needs of the window (or image) it draws for.
-class RenderHost {
-public:
-    virtual ~RenderHost() = default;
-    // The size of the view's window in pixels.
-    virtual void ViewSize(int& width, int& height) const = 0;
-    // The frame is finished: show it.
-    virtual void SwapBuffers() = 0;
-    // Draws the label on top of the shown frame, in the scene's label font.
-    virtual void DrawNoteLabel(const NoteLabel& label) = 0;
-    // The frames per second of the last frame, for the status bar.
-    virtual void ShowFrameRate(float fps) = 0;
-    // A counter of 10 MHz ticks; the steady clock unless a test sets its own.
-    virtual int64_t Ticks() const;
+// What drawing a frame leaves to the caller.
+struct DrawnFrame {
+    // False when another frame was still being drawn: then nothing was drawn and there is no
+    // frame to show or end.
+    bool drawn = false;
+    // The current object's note, to draw on top once the frame is shown.
+    std::optional<NoteLabel> label;
 };
 
 class SceneRenderer {
 public:
-    SceneRenderer(GlApi& gl, Scene& scene, ViewState& view, RenderHost& host)
-        : m_gl(gl), m_scene(scene), m_view(view), m_host(host) {}
+    SceneRenderer(GlApi& gl, Scene& scene, ViewState& view)
+        : m_gl(gl), m_scene(scene), m_view(view) {}
 
     // The context's lasting state: depth test and blending.
     void InitGl();
     // Up to eight directional lights from the scene's lights; two default lights when the scene
     // has no light at all (and the view has not turned them off).
     void SetupLights();
-    // The projection matrix from the default eye point or the current camera.
-    void SetupProjection();
-    // One whole frame. Does nothing while another frame is being drawn.
-    void RenderScene();
-    // What a paint, a timer tick or a redraw request does.
-    void FullRedraw() {
+    // The projection matrix from the default eye point or the current camera, for a view of
+    // width x height pixels.
+    void SetupProjection(int width, int height);
+    // Starts a frame of a width x height view and draws it up to glFinish. A drawn frame is
+    // shown by the caller, who then draws its label and calls EndFrame with the same clock.
+    // Does nothing while another frame is being drawn.
+    DrawnFrame RenderScene(int width, int height, const FrameClock& clock);
+    // What a paint, a timer tick or a redraw request does: lights, projection and a frame.
+    DrawnFrame FullRedraw(int width, int height, const FrameClock& clock) {
         SetupLights();
-        SetupProjection();
-        RenderScene();
+        SetupProjection(width, height);
+        return RenderScene(width, height, clock);
     }
+    // Ends the frame RenderScene drew, once it is shown with its label: measures it and returns
+    // the frames per second, for the status bar.
+    float EndFrame(const FrameClock& clock);
 
     // Each step of a frame; RenderScene runs them in order.
     void DrawObjects();
@@ -63,5 +65,5 @@ private:
     GlApi& m_gl;
     Scene& m_scene;
     ViewState& m_view;
-    RenderHost& m_host;
+    bool m_drawing = false;  // a frame is between RenderScene and EndFrame
 };
