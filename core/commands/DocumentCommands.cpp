@@ -4,13 +4,9 @@
 
 namespace {
 
-NoticeIcon IconOf(const FileOutcome& outcome) {
-    return outcome.icon == FileOutcome::Icon::Stop ? NoticeIcon::Stop : NoticeIcon::Warning;
-}
-
 void AddNotice(FrameUpdate& update, const FileOutcome& outcome) {
     update.notice = outcome.message;
-    update.noticeIcon = IconOf(outcome);
+    update.noticeIcon = outcome.icon;
     update.Then(FrameStep::ShowNotice);
 }
 

@@ -8,9 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "scene/FileOutcome.h"
 #include "scene/SceneRecords.h"
-
-enum class NoticeIcon { None, Warning, Stop };
 
 struct FileDialogOptions {
     // Filter entries: the name shown ("Zemvora Files (*.zmv)") and its pattern ("*.zmv").

@@ -20,7 +20,7 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
             return FileOutcome::Failure(messages::WrongZemvoraVersion(path));
         case ReadSceneResult::EndOfFile:
             if (in->IoError()) return FileOutcome::Failure(messages::CannotCreateZmv(path));
-            return FileOutcome::Failure(messages::EndOfFile(), FileOutcome::Icon::Stop);
+            return FileOutcome::Failure(messages::EndOfFile(), NoticeIcon::Stop);
     }
     return FileOutcome::Success();
 }

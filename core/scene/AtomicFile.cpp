@@ -187,19 +187,20 @@ bool AtomicWriteFile(const std::string& path, const std::function<bool(OutputStr
         ok = write(out) && out.Flush();
         if (!ok) errorCode = out.ErrorCode();
     }
+#if !defined(_WIN32)
+    // The old file's permissions, set before the file is named.
+    if (ok && exists && fchmod(fileno(temp.file), static_cast<mode_t>(status.permissions())) != 0) {
+        ok = false;
+        errorCode = errno;
+    }
+#endif
     if (ok && !FlushToDisk(temp.file)) {
         ok = false;
         errorCode = errno;
     }
-    // An unnamed file lives only as long as it is open: it is named before it is closed.
+    // An unnamed file lives only as long as it is open: it is named, and at once renamed over the
+    // target, before it is closed, which keeps the moment a kill could leave it behind short.
     if (ok) ok = NameTemporary(target, random, temp, errorCode);
-    if (std::fclose(temp.file) != 0 && ok) {
-        ok = false;
-        errorCode = errno;
-    }
-    if (ok && exists) {
-        fs::permissions(temp.path, status.permissions(), ec);  // keep the old file's permissions
-    }
     if (ok) {
         fs::rename(temp.path, target, ec);
         if (ec) {
@@ -207,6 +208,8 @@ bool AtomicWriteFile(const std::string& path, const std::function<bool(OutputStr
             errorCode = ec.value();
         }
     }
+    // Everything was written and flushed to the disk before: closing cannot lose anything.
+    std::fclose(temp.file);
     if (!ok && temp.named) fs::remove(temp.path, ec);
     return ok;
 }

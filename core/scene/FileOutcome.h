@@ -3,15 +3,16 @@
 
 #include <string>
 
-struct FileOutcome {
-    enum class Icon { None, Warning, Stop };
+// The icon of a message box: a notice, a warning or a stop.
+enum class NoticeIcon { None, Warning, Stop };
 
+struct FileOutcome {
     bool ok = true;
     std::string message;  // empty when ok
-    Icon icon = Icon::None;
+    NoticeIcon icon = NoticeIcon::None;
 
     static FileOutcome Success() { return {}; }
-    static FileOutcome Failure(std::string text, Icon icon = Icon::Warning) {
+    static FileOutcome Failure(std::string text, NoticeIcon icon = NoticeIcon::Warning) {
         return FileOutcome{false, std::move(text), icon};
     }
 };

@@ -83,12 +83,9 @@ void OnLeftButtonDown(int x, int y, const Scene& scene, ViewState& view) {
     view.m_bLeftDown = 1;
     view.m_nLastX = x;
     view.m_nLastY = y;
-    const int32_t current = scene.m_settings.currentObject;
     view.m_bDragNote = 0;
-    if (IsIndexOf(current, scene.m_objects)) {
-        const SceneObject& o = scene.m_objects[static_cast<size_t>(current)];
-        view.m_bDragNote = o.noteX <= x && x < o.noteX + 8 && o.noteY <= y && y < o.noteY + 8;
-    }
+    if (const SceneObject* o = scene.CurrentObject())
+        view.m_bDragNote = o->noteX <= x && x < o->noteX + 8 && o->noteY <= y && y < o->noteY + 8;
 }
 
 void OnLeftButtonUp(ViewState& view) {
@@ -108,15 +105,15 @@ void OnRightButtonUp(ViewState& view) {
 
 ViewSteps OnMouseMove(int x, int y, Scene& scene, ViewState& view) {
     SceneSettings& s = scene.m_settings;
-    if (!IsIndexOf(s.currentObject, scene.m_objects)) return {};
+    SceneObject* current = scene.CurrentObject();
+    if (!current) return {};
     const int dx = x - view.m_nLastX;
     const int dy = y - view.m_nLastY;
     ViewSteps steps;
     if (view.m_bLeftDown) {
         if (view.m_bDragNote) {
-            SceneObject& o = scene.m_objects[static_cast<size_t>(s.currentObject)];
-            o.noteX += dx;
-            o.noteY += dy;
+            current->noteX += dx;
+            current->noteY += dy;
         } else {
             s.dragX += static_cast<float>(dx);
             s.dragY += static_cast<float>(dy);

@@ -18,9 +18,9 @@ GLfloat ByteColor(uint8_t v) {
 }  // namespace
 
 bool MakeNoteLabel(const Scene& scene, int viewWidth, int viewHeight, NoteLabel& label) {
-    const int32_t current = scene.m_settings.currentObject;
-    if (!IsIndexOf(current, scene.m_objects)) return false;
-    const SceneObject& o = scene.m_objects[static_cast<size_t>(current)];
+    const SceneObject* current = scene.CurrentObject();
+    if (!current) return false;
+    const SceneObject& o = *current;
     label.text = o.note;
     label.color = o.noteColor;
     label.x = o.noteX;
@@ -228,9 +228,9 @@ void SceneRenderer::DrawObjects() {
 }
 
 void SceneRenderer::DrawObjectBox() {
-    const int32_t current = m_scene.m_settings.currentObject;
-    if (!IsIndexOf(current, m_scene.m_objects)) return;
-    const SceneObject& o = m_scene.m_objects[static_cast<size_t>(current)];
+    const SceneObject* current = m_scene.CurrentObject();
+    if (!current) return;
+    const SceneObject& o = *current;
     m_gl.Disable(GL_LIGHTING);
     m_gl.Color3f(0.8f, 0.2f, 0.2f);
     for (float x : {o.maxX, o.minX}) {
