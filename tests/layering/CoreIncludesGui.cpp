@@ -1,0 +1,2 @@
+// Must not compile: the core cannot see the window.
+#include "MainFrame.h"

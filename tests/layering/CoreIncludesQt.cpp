@@ -1,0 +1,2 @@
+// Must not compile: the core has no toolkit.
+#include <QString>

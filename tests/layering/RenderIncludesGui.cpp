@@ -1,0 +1,2 @@
+// Must not compile: the drawing layer cannot see the window above it.
+#include "MainFrame.h"
