@@ -285,7 +285,7 @@ void Keyframer(ChunkWriter& out, const std::vector<Placed>& objects) {
 }
 
 // Object i of the scene, built around the origin. Every thirteenth object is a faceted column
-// at (or, for the first, exactly at) the 65,535-vertex limit.
+// near the 65,535-vertex limit (65,280 vertices) or, for the first, exactly at it.
 BenchMesh MakeObject(int i, std::string& name) {
     char text[16];
     const uint32_t seed = 1000u + static_cast<uint32_t>(i);

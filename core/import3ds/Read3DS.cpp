@@ -137,10 +137,11 @@ private:
     }
 
     // The sub-chunks are read one after another while the sum of their lengths stays below the
-    // mesh's length. A face list is not skipped, so the chunk nested in it right after the face
-    // data (usually its first material group) is read as the mesh's next sub-chunk; the lengths
-    // then add up to the mesh length and the loop ends. An unknown chunk is entered: its
-    // contents are read as if they were further sub-chunks.
+    // mesh's length, which also counts the mesh's own 6-byte header. A face list is not skipped,
+    // so the chunk nested in it right after the face data (usually its first material group) is
+    // read as the mesh's next sub-chunk; when the face list comes last, that chunk's length
+    // brings the sum to the mesh length or past it, and the loop ends. An unknown chunk is entered:
+    // its contents are read as if they were further sub-chunks.
     void ReadMesh(const std::string& name, uint32_t meshLength) {
         SceneObject object;
         object.name = name;

@@ -53,17 +53,16 @@ void InputStream::FreeBytes::operator()(uint8_t* bytes) const {
 }
 
 // Left uninitialised: the read fills every byte. Each fresh page costs a fault when the read
-// first writes it, and in a virtual machine 4 KiB faults made reading a large file whole about
-// twice as slow as reading it through a small reused window. Large blocks therefore ask for
-// transparent huge pages where the system has them, which brings the cost back to that of the
-// window.
+// first writes it: in 4 KiB pages, in a virtual machine, that doubled the time of loading the
+// benchmark's .zmv file. Large blocks therefore ask for transparent huge pages where the system
+// has them; without them everything still works, only slower.
 InputStream::OwnedBytes InputStream::AllocateBytes(size_t size) {
 #if defined(__linux__)
     constexpr size_t kHugePage = size_t{2} << 20;
     if (size >= kHugePage) {
         void* block = nullptr;
         if (posix_memalign(&block, kHugePage, size) != 0) return nullptr;
-        madvise(block, size, MADV_HUGEPAGE);  // a hint: without huge pages it still works
+        madvise(block, size, MADV_HUGEPAGE);
         return OwnedBytes(static_cast<uint8_t*>(block));
     }
 #endif
