@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "import3ds/ChunkIds.h"
@@ -99,7 +98,11 @@ public:
     void Reserve(size_t bytes) { m_bytes.reserve(bytes); }
     const std::vector<uint8_t>& Bytes() const { return m_bytes; }
     // Hands the bytes over and leaves the writer empty.
-    std::vector<uint8_t> Take() { return std::move(m_bytes); }
+    std::vector<uint8_t> Take() {
+        std::vector<uint8_t> bytes;
+        bytes.swap(m_bytes);
+        return bytes;
+    }
     // True once every opened chunk was closed.
     bool Balanced() const { return m_open.empty(); }
 
