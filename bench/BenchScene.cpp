@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "bench/BenchShapes.h"
-#include "bench/ChunkBuffer.h"
+#include "tools/Chunk3ds.h"
 
 namespace {
 
@@ -38,10 +38,10 @@ struct Placed {
     BenchMesh::Point center;
 };
 
-void Color(ChunkBuffer& out, uint16_t id, Rgb c) {
+void Color(ChunkWriter& out, uint16_t id, Rgb c) {
     out.Open(id);
-    // Exporters write the colour twice: as picked, then gamma-corrected.
-    for (uint16_t kind : {uint16_t{0x0011}, uint16_t{0x0012}}) {
+    // Exporters write the colour twice: as a byte colour, then as a linear byte colour.
+    for (uint16_t kind : {chunk::kColorBytes, chunk::kColorBytesLinear}) {
         out.Open(kind);
         out.U8(c.r);
         out.U8(c.g);
@@ -51,48 +51,48 @@ void Color(ChunkBuffer& out, uint16_t id, Rgb c) {
     out.Close();
 }
 
-void Percent(ChunkBuffer& out, uint16_t id, int16_t percent) {
+void Percent(ChunkWriter& out, uint16_t id, int16_t percent) {
     out.Open(id);
-    out.Open(0x0030);
+    out.Open(chunk::kPercentInt);
     out.I16(percent);
     out.Close();
     out.Close();
 }
 
-void FloatColor(ChunkBuffer& out, float r, float g, float b) {
-    out.Open(0x0010);
+void FloatColor(ChunkWriter& out, float r, float g, float b) {
+    out.Open(chunk::kColorFloat);
     out.F32(r);
     out.F32(g);
     out.F32(b);
     out.Close();
 }
 
-void Material(ChunkBuffer& out, const MaterialLook& m) {
-    out.Open(0xAFFF);
-    out.Open(0xA000);
+void Material(ChunkWriter& out, const MaterialLook& m) {
+    out.Open(chunk::kMaterial);
+    out.Open(chunk::kMaterialName);
     out.Name(m.name);
     out.Close();
-    Color(out, 0xA010, m.ambient);
-    Color(out, 0xA020, m.diffuse);
-    Color(out, 0xA030, m.specular);
-    Percent(out, 0xA040, m.shininess);
-    Percent(out, 0xA041, m.strength);
-    Percent(out, 0xA050, m.transparency);
-    Percent(out, 0xA052, 0);  // transparency falloff
-    Percent(out, 0xA053, 0);  // reflection blur
-    out.Open(0xA100);         // shading: Phong
-    out.U16(3);
+    Color(out, chunk::kAmbient, m.ambient);
+    Color(out, chunk::kDiffuse, m.diffuse);
+    Color(out, chunk::kSpecular, m.specular);
+    Percent(out, chunk::kShininess, m.shininess);
+    Percent(out, chunk::kShininessStrength, m.strength);
+    Percent(out, chunk::kTransparency, m.transparency);
+    Percent(out, chunk::kTransparencyFalloff, 0);
+    Percent(out, chunk::kReflectionBlur, 0);
+    out.Open(chunk::kShading);
+    out.U16(3);  // Phong
     out.Close();
-    Percent(out, 0xA084, 0);  // self illumination
-    out.Open(0xA087);         // wire size
+    Percent(out, chunk::kSelfIllumination, 0);
+    out.Open(chunk::kWireSize);
     out.F32(1.0f);
     out.Close();
     out.Close();
 }
 
 // A material group listing the faces from first to first + count - 1.
-void MaterialGroup(ChunkBuffer& out, const char* material, size_t first, size_t count) {
-    out.Open(0x4130);
+void MaterialGroup(ChunkWriter& out, const char* material, size_t first, size_t count) {
+    out.Open(chunk::kFaceMaterial);
     out.Name(material);
     out.U16(static_cast<uint16_t>(count));
     for (size_t i = first; i < first + count; ++i)
@@ -102,15 +102,15 @@ void MaterialGroup(ChunkBuffer& out, const char* material, size_t first, size_t 
 
 // A named object with a triangle mesh, in the sub-chunk order 3DS exporters use. A second
 // material, when given, takes the second half of the faces.
-void MeshObject(ChunkBuffer& out, const std::string& name, const BenchMesh& mesh,
+void MeshObject(ChunkWriter& out, const std::string& name, const BenchMesh& mesh,
                 const BenchMesh::Point& center, const char* material, const char* second) {
     if (mesh.points.size() > 65535 || mesh.faces.size() > 65535)
         throw std::logic_error("a 3DS mesh holds at most 65535 vertices and faces: " + name);
-    out.Open(0x4000);
+    out.Open(chunk::kNamedObject);
     out.Name(name);
-    out.Open(0x4100);
+    out.Open(chunk::kTriangleMesh);
 
-    out.Open(0x4110);
+    out.Open(chunk::kVertexList);
     out.U16(static_cast<uint16_t>(mesh.points.size()));
     for (const BenchMesh::Point& p : mesh.points) {
         out.F32(p.x);
@@ -119,7 +119,7 @@ void MeshObject(ChunkBuffer& out, const std::string& name, const BenchMesh& mesh
     }
     out.Close();
 
-    out.Open(0x4140);
+    out.Open(chunk::kMappingCoords);
     out.U16(static_cast<uint16_t>(mesh.texels.size()));
     for (const BenchMesh::Texel& t : mesh.texels) {
         out.F32(t.u);
@@ -128,7 +128,7 @@ void MeshObject(ChunkBuffer& out, const std::string& name, const BenchMesh& mesh
     out.Close();
 
     // The object's own axes: no rotation, origin at its centre.
-    out.Open(0x4160);
+    out.Open(chunk::kLocalAxes);
     for (float v : {1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f})
         out.F32(v);
     out.F32(center.x);
@@ -136,7 +136,7 @@ void MeshObject(ChunkBuffer& out, const std::string& name, const BenchMesh& mesh
     out.F32(center.z);
     out.Close();
 
-    out.Open(0x4120);
+    out.Open(chunk::kFaceList);
     out.U16(static_cast<uint16_t>(mesh.faces.size()));
     for (const BenchMesh::Face& f : mesh.faces) {
         out.U16(f.a);
@@ -151,7 +151,7 @@ void MeshObject(ChunkBuffer& out, const std::string& name, const BenchMesh& mesh
     } else {
         MaterialGroup(out, material, 0, faces);
     }
-    out.Open(0x4150);
+    out.Open(chunk::kSmoothGroups);
     for (uint32_t group : mesh.smoothing)
         out.U32(group);
     out.Close();
@@ -161,26 +161,26 @@ void MeshObject(ChunkBuffer& out, const std::string& name, const BenchMesh& mesh
     out.Close();  // named object
 }
 
-void Lights(ChunkBuffer& out) {
-    out.Open(0x4000);
+void Lights(ChunkWriter& out) {
+    out.Open(chunk::kNamedObject);
     out.Name("Omni01");
-    out.Open(0x4600);
+    out.Open(chunk::kLight);
     for (float v : {-2000.0f, -2000.0f, 1500.0f})
         out.F32(v);
     FloatColor(out, 1.0f, 0.95f, 0.85f);
-    out.Open(0x465B);  // multiplier
+    out.Open(chunk::kLightMultiplier);
     out.F32(1.0f);
     out.Close();
     out.Close();
     out.Close();
 
-    out.Open(0x4000);
+    out.Open(chunk::kNamedObject);
     out.Name("Spot01");
-    out.Open(0x4600);
+    out.Open(chunk::kLight);
     for (float v : {1500.0f, -1800.0f, 2200.0f})
         out.F32(v);
     FloatColor(out, 0.8f, 0.85f, 1.0f);
-    out.Open(0x4610);  // target, hotspot and falloff
+    out.Open(chunk::kSpotlight);  // target, hotspot and falloff
     for (float v : {0.0f, 0.0f, 0.0f, 30.0f, 45.0f})
         out.F32(v);
     out.Close();
@@ -188,14 +188,14 @@ void Lights(ChunkBuffer& out) {
     out.Close();
 }
 
-void Camera(ChunkBuffer& out) {
-    out.Open(0x4000);
+void Camera(ChunkWriter& out) {
+    out.Open(chunk::kNamedObject);
     out.Name("Camera01");
-    out.Open(0x4700);
+    out.Open(chunk::kCamera);
     // Eye, target, roll, lens.
     for (float v : {-2500.0f, -3000.0f, 1800.0f, 0.0f, 0.0f, 0.0f, 0.0f, 35.0f})
         out.F32(v);
-    out.Open(0x4720);  // near and far range
+    out.Open(chunk::kCameraRanges);  // near and far
     out.F32(10.0f);
     out.F32(10000.0f);
     out.Close();
@@ -204,7 +204,7 @@ void Camera(ChunkBuffer& out) {
 }
 
 // A keyframer track holding one key at frame 0 with the given values.
-void Track(ChunkBuffer& out, uint16_t id, std::initializer_list<float> values) {
+void Track(ChunkWriter& out, uint16_t id, std::initializer_list<float> values) {
     out.Open(id);
     out.U16(0);  // flags
     out.U32(0);
@@ -217,12 +217,12 @@ void Track(ChunkBuffer& out, uint16_t id, std::initializer_list<float> values) {
     out.Close();
 }
 
-void NodeStart(ChunkBuffer& out, uint16_t kind, uint16_t& nextId, const std::string& name) {
+void NodeStart(ChunkWriter& out, uint16_t kind, uint16_t& nextId, const std::string& name) {
     out.Open(kind);
-    out.Open(0xB030);
+    out.Open(chunk::kNodeId);
     out.U16(nextId++);
     out.Close();
-    out.Open(0xB010);
+    out.Open(chunk::kNodeHeader);
     out.Name(name);
     out.U16(0);
     out.U16(0);
@@ -230,60 +230,62 @@ void NodeStart(ChunkBuffer& out, uint16_t kind, uint16_t& nextId, const std::str
     out.Close();
 }
 
-void Keyframer(ChunkBuffer& out, const std::vector<Placed>& objects) {
-    out.Open(0xB000);
-    out.Open(0xB00A);
+void Keyframer(ChunkWriter& out, const std::vector<Placed>& objects) {
+    out.Open(chunk::kKeyframer);
+    out.Open(chunk::kKeyframerHeader);
     out.U16(5);
     out.Name("MAXSCENE");
     out.U32(100);
     out.Close();
-    out.Open(0xB008);  // active segment
+    out.Open(chunk::kKeyframerSegment);  // the active frames
     out.U32(0);
     out.U32(100);
     out.Close();
-    out.Open(0xB009);  // current frame
+    out.Open(chunk::kKeyframerCurrentFrame);
     out.U32(0);
     out.Close();
 
     uint16_t id = 0;
     for (const Placed& o : objects) {
-        NodeStart(out, 0xB002, id, o.name);
-        out.Open(0xB013);  // pivot
+        NodeStart(out, chunk::kObjectNode, id, o.name);
+        out.Open(chunk::kPivot);
         for (int i = 0; i < 3; ++i)
             out.F32(0.0f);
         out.Close();
-        Track(out, 0xB020, {o.center.x, o.center.y, o.center.z});
-        Track(out, 0xB021, {0.0f, 0.0f, 0.0f, 1.0f});
-        Track(out, 0xB022, {1.0f, 1.0f, 1.0f});
+        Track(out, chunk::kPositionTrack, {o.center.x, o.center.y, o.center.z});
+        Track(out, chunk::kRotationTrack, {0.0f, 0.0f, 0.0f, 1.0f});
+        Track(out, chunk::kScaleTrack, {1.0f, 1.0f, 1.0f});
         out.Close();
     }
-    NodeStart(out, 0xB003, id, "Camera01");
-    Track(out, 0xB020, {-2500.0f, -3000.0f, 1800.0f});
-    Track(out, 0xB023, {54.43f});
-    Track(out, 0xB024, {0.0f});
+    NodeStart(out, chunk::kCameraNode, id, "Camera01");
+    Track(out, chunk::kPositionTrack, {-2500.0f, -3000.0f, 1800.0f});
+    Track(out, chunk::kFieldOfViewTrack, {54.43f});
+    Track(out, chunk::kRollTrack, {0.0f});
     out.Close();
-    NodeStart(out, 0xB004, id, "Camera01");
-    Track(out, 0xB020, {0.0f, 0.0f, 0.0f});
+    NodeStart(out, chunk::kCameraTargetNode, id, "Camera01");
+    Track(out, chunk::kPositionTrack, {0.0f, 0.0f, 0.0f});
     out.Close();
-    NodeStart(out, 0xB005, id, "Omni01");
-    Track(out, 0xB020, {-2000.0f, -2000.0f, 1500.0f});
-    Track(out, 0xB025, {1.0f, 0.95f, 0.85f});
+    NodeStart(out, chunk::kLightNode, id, "Omni01");
+    Track(out, chunk::kPositionTrack, {-2000.0f, -2000.0f, 1500.0f});
+    Track(out, chunk::kColorTrack, {1.0f, 0.95f, 0.85f});
     out.Close();
-    NodeStart(out, 0xB006, id, "Spot01");
-    Track(out, 0xB020, {1500.0f, -1800.0f, 2200.0f});
-    Track(out, 0xB025, {0.8f, 0.85f, 1.0f});
-    Track(out, 0xB027, {30.0f});
-    Track(out, 0xB028, {45.0f});
-    Track(out, 0xB024, {0.0f});
+    // The spotlight's node and its target's node carry each other's ids, as this scene has
+    // always had them: the importer reads no keyframer, and the scene's bytes stay the same.
+    NodeStart(out, chunk::kLightTargetNode, id, "Spot01");
+    Track(out, chunk::kPositionTrack, {1500.0f, -1800.0f, 2200.0f});
+    Track(out, chunk::kColorTrack, {0.8f, 0.85f, 1.0f});
+    Track(out, chunk::kHotspotTrack, {30.0f});
+    Track(out, chunk::kFalloffTrack, {45.0f});
+    Track(out, chunk::kRollTrack, {0.0f});
     out.Close();
-    NodeStart(out, 0xB007, id, "Spot01");
-    Track(out, 0xB020, {0.0f, 0.0f, 0.0f});
+    NodeStart(out, chunk::kSpotlightNode, id, "Spot01");
+    Track(out, chunk::kPositionTrack, {0.0f, 0.0f, 0.0f});
     out.Close();
     out.Close();
 }
 
 // Object i of the scene, built around the origin. Every thirteenth object is a faceted column
-// at (or, for the first, exactly at) the 65,535-vertex limit.
+// near the 65,535-vertex limit (65,280 vertices) or, for the first, exactly at it.
 BenchMesh MakeObject(int i, std::string& name) {
     char text[16];
     const uint32_t seed = 1000u + static_cast<uint32_t>(i);
@@ -312,23 +314,23 @@ BenchMesh MakeObject(int i, std::string& name) {
 }  // namespace
 
 std::vector<uint8_t> BuildBenchScene(BenchSceneCounts* counts) {
-    ChunkBuffer out;
+    ChunkWriter out;
     out.Reserve(56u << 20);
-    out.Open(0x4D4D);
-    out.Open(0x0002);
+    out.Open(chunk::kMain);
+    out.Open(chunk::kVersion);
     out.U32(3);
     out.Close();
 
-    out.Open(0x3D3D);
-    out.Open(0x3D3E);  // mesh version
+    out.Open(chunk::kEditor);
+    out.Open(chunk::kMeshVersion);
     out.U32(3);
     out.Close();
     for (const MaterialLook& m : kMaterials)
         Material(out, m);
-    out.Open(0x0100);  // master scale
+    out.Open(chunk::kMasterScale);
     out.F32(1.0f);
     out.Close();
-    out.Open(0x2100);  // ambient light
+    out.Open(chunk::kAmbientLight);
     FloatColor(out, 0.1f, 0.1f, 0.1f);
     out.Close();
 

@@ -1,7 +1,8 @@
 // The kinds of triangle meshes the benchmark scene is made of, shaped like what modelling
 // programs export: displaced terrain grids, smooth lathe surfaces with a texture seam, and
-// faceted lathe surfaces whose bands each have their own vertices and smoothing group. Each
-// mesh is built around the origin; all jitter comes from the given seed, so output repeats.
+// faceted lathe surfaces whose bands each have their own vertices and a smoothing group other
+// than their neighbours'. Each mesh is built around the origin; all jitter comes from the given
+// seed, so output repeats.
 #pragma once
 
 #include <cstdint>
@@ -31,9 +32,9 @@ BenchMesh DisplacedGrid(int cols, int rows, float size, uint32_t seed);
 // first and last column doubled along the texture seam. One smoothing group.
 BenchMesh SmoothLathe(int segments, int rings, float radius, float height, uint32_t seed);
 
-// A column of bands, each band a ring of quads with its own 2 x (segments + 1) vertices and its
-// own smoothing group. With capped, one more vertex closes the top with a fan of segments
-// triangles.
+// A column of bands, each band a ring of quads with its own 2 x (segments + 1) vertices and a
+// smoothing group other than its neighbours' (the 32 groups repeat). With capped, one more vertex
+// closes the top with a fan of segments triangles.
 BenchMesh BandedLathe(int segments, int bands, float radius, float height, bool capped);
 
 // Moves every point by (dx, dy, dz).

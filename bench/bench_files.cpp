@@ -114,8 +114,8 @@ void PrintRow(const Row& row, double ownSize) {
                 static_cast<double>(row.PeakBytes()) / ownSize);
 }
 
-// What another reader reported holding after its first run.
-std::string CountsText(const Row& row) {
+// What another reader reported holding after its first run; unused when none was found.
+[[maybe_unused]] std::string CountsText(const Row& row) {
     if (!row.Ok()) return "failed";
     const ChildNumbers& n = row.runs.front().numbers;
     return "holds " + std::to_string(n[0]) + " meshes, " + std::to_string(n[1]) + " vertices, " +

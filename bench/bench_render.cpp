@@ -40,26 +40,22 @@ int main(int argc, char** argv) {
             path = argv[i];
     }
 
-    std::vector<uint8_t> bytes;
+    std::vector<uint8_t> built;
+    std::unique_ptr<InputStream> in;
     if (path.empty()) {
-        bytes = BuildBenchScene();
+        built = BuildBenchScene();
+        in = std::make_unique<InputStream>(built.data(), built.size());
     } else {
-        FILE* file = std::fopen(path.c_str(), "rb");
-        if (!file) {
-            std::perror(path.c_str());
+        int error = 0;
+        in = InputStream::OpenFile(path, error);
+        if (!in) {
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), std::strerror(error));
             return 1;
         }
-        std::fseek(file, 0, SEEK_END);
-        bytes.resize(static_cast<size_t>(std::ftell(file)));
-        std::fseek(file, 0, SEEK_SET);
-        const size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-        bytes.resize(got);
     }
-    InputStream in(bytes.data(), bytes.size());
     Scene scene;
     scene.ClearScene();
-    if (Read3DS(in, scene) != Read3dsResult::Read) {
+    if (Read3DS(*in, scene) != Read3dsResult::Read) {
         std::fprintf(stderr, "not a 3DS scene\n");
         return 1;
     }

@@ -1,13 +1,15 @@
 // The scene file: exact bytes, every string form, round trips, the reader's results and how it
-// handles cut, damaged and hostile files.
+// handles cut, damaged and hostile files; and the input stream that files are read through.
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 
 #include "commands/DocumentCommands.h"
 #include "scene/ByteOrder.h"
 #include "scene/SceneFile.h"
+#include "tests/TestFiles.h"
 
 namespace {
 
@@ -373,4 +375,75 @@ TEST(SceneFileReader, EveryCutEndsTheFileAndKeepsOnlyCompleteRecords) {
         EXPECT_TRUE(current == -1 || current < static_cast<int32_t>(back.m_objects.size()));
     }
     EXPECT_EQ(lastObjects, 1u);  // cut in the middle of the second object: the first stays
+}
+
+TEST(InputStream, AFileIsReadWholeAndThenReadLikeMemory) {
+    testfiles::TempDir dir;
+    const Scene scene = RichScene();
+    const std::vector<uint8_t> bytes = Written(scene);
+    testfiles::WriteBytes(dir.File("rich.zmv"), bytes);
+    int error = -1;
+    std::unique_ptr<InputStream> in = InputStream::OpenFile(dir.File("rich.zmv"), error);
+    ASSERT_TRUE(in);
+    EXPECT_EQ(error, 0);
+    EXPECT_EQ(in->Size(), bytes.size());
+    Scene back;
+    back.ClearScene();
+    ASSERT_EQ(ReadScene(*in, back, nullptr), ReadSceneResult::Read);
+    Scene again = scene;
+    again.m_settings.currentCamera = 0;  // a file with cameras opens at its first camera
+    EXPECT_EQ(Written(back), Written(again));
+
+    // A large file, and an empty one.
+    std::vector<uint8_t> large(3u << 20);
+    for (size_t i = 0; i < large.size(); ++i)
+        large[i] = static_cast<uint8_t>(i * 7 + i / 4096);
+    testfiles::WriteBytes(dir.File("large.bin"), large);
+    in = InputStream::OpenFile(dir.File("large.bin"), error);
+    ASSERT_TRUE(in);
+    std::vector<uint8_t> read(large.size());
+    ASSERT_TRUE(in->Read(read.data(), read.size()));
+    EXPECT_TRUE(read == large);
+    EXPECT_EQ(in->Remaining(), 0u);
+
+    testfiles::WriteBytes(dir.File("empty.zmv"), {});
+    in = InputStream::OpenFile(dir.File("empty.zmv"), error);
+    ASSERT_TRUE(in);
+    EXPECT_EQ(in->Size(), 0u);
+    EXPECT_EQ(ReadScene(*in, back, nullptr), ReadSceneResult::EndOfFile);
+}
+
+TEST(InputStream, FilesThatCannotBeOpenedGiveTheirErrorCode) {
+    testfiles::TempDir dir;
+    int error = 0;
+    EXPECT_FALSE(InputStream::OpenFile(dir.File("missing.zmv"), error));
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_FALSE(InputStream::OpenFile(dir.Path().string(), error));
+    EXPECT_EQ(error, EISDIR);
+}
+
+TEST(InputStream, ReadsThatDoNotFitDeliverNothing) {
+    const uint8_t bytes[] = {'a', 'b', 0, 'c', 'd'};
+    InputStream in(bytes, sizeof bytes);
+    const uint8_t* span = nullptr;
+    ASSERT_TRUE(in.ReadSpan(2, span));
+    EXPECT_EQ(span, bytes);
+    EXPECT_FALSE(in.ReadSpan(4, span));
+    EXPECT_EQ(in.Tell(), 2u);
+    uint32_t word;
+    EXPECT_FALSE(in.ReadU32(word));
+    EXPECT_EQ(in.Tell(), 2u);
+    std::string text;
+    ASSERT_TRUE(in.ReadCString(text));
+    EXPECT_EQ(text, "");
+    EXPECT_FALSE(in.ReadCString(text));  // no zero byte before the end
+    EXPECT_EQ(text, "cd");
+    EXPECT_EQ(in.Tell(), 5u);
+    in.Seek(9);
+    EXPECT_EQ(in.Remaining(), 0u);
+    uint8_t byte;
+    EXPECT_FALSE(in.ReadU8(byte));
+    ASSERT_TRUE(in.ReadSpan(0, span));  // past the end only an empty span fits: at the end
+    EXPECT_EQ(span, bytes + sizeof bytes);
+    EXPECT_EQ(in.Tell(), 9u);
 }

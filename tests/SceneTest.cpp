@@ -152,5 +152,6 @@ TEST(Scene, ReleaseFreesEveryRecord) {
     EXPECT_TRUE(scene.m_materials.empty());
     EXPECT_TRUE(scene.m_lights.empty());
     EXPECT_TRUE(scene.m_cameras.empty());
+    EXPECT_TRUE(scene.m_materialNames.empty());
     EXPECT_EQ(scene.m_objects.capacity(), 0u);
 }

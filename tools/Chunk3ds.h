@@ -1,41 +1,48 @@
-// Builds 3D Studio files as bytes, chunk by chunk: for test fixtures, the bundled example scene
-// and the benchmark scene. A chunk's length is computed from its contents unless a test sets a
-// wrong one on purpose.
+// Builds 3D Studio files as bytes, chunk by chunk, through the core's little-endian writer.
+// Chunk3ds composes a file from chunk values, for test fixtures and the bundled example scene: a
+// chunk's length is computed from its contents unless a test sets a wrong one on purpose.
+// ChunkWriter writes a large file straight into one buffer, for the benchmark scene.
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "import3ds/ChunkIds.h"
+#include "scene/ByteOrder.h"
+#include "scene/OutputStream.h"
 
 class Chunk3ds {
 public:
     explicit Chunk3ds(uint16_t id) : m_id(id) {}
 
     Chunk3ds& U8(uint8_t v) {
-        m_data.push_back(v);
+        OutputStream(m_data).WriteU8(v);
         return *this;
     }
     Chunk3ds& U16(uint16_t v) {
-        return U8(static_cast<uint8_t>(v)).U8(static_cast<uint8_t>(v >> 8));
+        OutputStream(m_data).WriteU16(v);
+        return *this;
     }
     Chunk3ds& I16(int16_t v) { return U16(static_cast<uint16_t>(v)); }
     Chunk3ds& U32(uint32_t v) {
-        return U16(static_cast<uint16_t>(v)).U16(static_cast<uint16_t>(v >> 16));
+        OutputStream(m_data).WriteU32(v);
+        return *this;
     }
     Chunk3ds& F32(float v) {
-        uint32_t bits;
-        std::memcpy(&bits, &v, 4);
-        return U32(bits);
+        OutputStream(m_data).WriteF32(v);
+        return *this;
     }
     // A name with its terminating zero byte.
     Chunk3ds& Name(const std::string& s) {
-        m_data.insert(m_data.end(), s.begin(), s.end());
-        return U8(0);
+        OutputStream out(m_data);
+        out.Write(s.data(), s.size());
+        out.WriteU8(0);
+        return *this;
     }
     Chunk3ds& Raw(const std::vector<uint8_t>& bytes) {
-        m_data.insert(m_data.end(), bytes.begin(), bytes.end());
+        OutputStream(m_data).Write(bytes.data(), bytes.size());
         return *this;
     }
     Chunk3ds& Add(const Chunk3ds& child) { return Raw(child.Bytes()); }
@@ -46,20 +53,63 @@ public:
     }
 
     std::vector<uint8_t> Bytes() const {
-        const uint32_t length = m_length ? *m_length : static_cast<uint32_t>(m_data.size() + 6);
-        std::vector<uint8_t> out(m_data.size() + 6);
-        out[0] = static_cast<uint8_t>(m_id);
-        out[1] = static_cast<uint8_t>(m_id >> 8);
-        for (int i = 0; i < 4; ++i)
-            out[2 + i] = static_cast<uint8_t>(length >> (8 * i));
-        if (!m_data.empty()) std::memcpy(out.data() + 6, m_data.data(), m_data.size());
-        return out;
+        std::vector<uint8_t> bytes;
+        bytes.reserve(m_data.size() + 6);
+        OutputStream out(bytes);
+        out.WriteU16(m_id);
+        out.WriteU32(m_length ? *m_length : static_cast<uint32_t>(m_data.size() + 6));
+        out.Write(m_data.data(), m_data.size());
+        return bytes;
     }
 
 private:
     uint16_t m_id;
     std::vector<uint8_t> m_data;
     std::optional<uint32_t> m_length;
+};
+
+// Writes chunks straight into one growing byte buffer. A chunk is opened, filled and closed;
+// closing writes its length into the header, so nested chunks never get copied. This keeps
+// building a file of tens of megabytes cheap, unlike composing it from Chunk3ds values.
+class ChunkWriter {
+public:
+    void Open(uint16_t id) {
+        m_open.push_back(m_bytes.size());
+        m_out.WriteU16(id);
+        m_out.WriteU32(0);  // set by Close
+    }
+    void Close() {
+        const size_t start = m_open.back();
+        m_open.pop_back();
+        StoreU32(m_bytes.data() + start + 2, static_cast<uint32_t>(m_bytes.size() - start));
+    }
+
+    void U8(uint8_t v) { m_out.WriteU8(v); }
+    void U16(uint16_t v) { m_out.WriteU16(v); }
+    void I16(int16_t v) { m_out.WriteU16(static_cast<uint16_t>(v)); }
+    void U32(uint32_t v) { m_out.WriteU32(v); }
+    void F32(float v) { m_out.WriteF32(v); }
+    // A name with its terminating zero byte.
+    void Name(const std::string& s) {
+        m_out.Write(s.data(), s.size());
+        m_out.WriteU8(0);
+    }
+
+    void Reserve(size_t bytes) { m_bytes.reserve(bytes); }
+    const std::vector<uint8_t>& Bytes() const { return m_bytes; }
+    // Hands the bytes over and leaves the writer empty.
+    std::vector<uint8_t> Take() {
+        std::vector<uint8_t> bytes;
+        bytes.swap(m_bytes);
+        return bytes;
+    }
+    // True once every opened chunk was closed.
+    bool Balanced() const { return m_open.empty(); }
+
+private:
+    std::vector<uint8_t> m_bytes;
+    OutputStream m_out{m_bytes};
+    std::vector<size_t> m_open;  // header offsets of the chunks not yet closed
 };
 
 namespace build3ds {
@@ -74,30 +124,30 @@ struct Rgb {
     uint8_t r, g, b;
 };
 
-// A byte colour chunk inside a material colour chunk (0xA010, 0xA020, 0xA030).
+// A byte colour chunk inside a material colour chunk (ambient, diffuse or specular).
 inline Chunk3ds MaterialColor(uint16_t id, Rgb c) {
-    return Chunk3ds(id).Add(Chunk3ds(0x0011).U8(c.r).U8(c.g).U8(c.b));
+    return Chunk3ds(id).Add(Chunk3ds(chunk::kColorBytes).U8(c.r).U8(c.g).U8(c.b));
 }
 
-// A percentage chunk inside 0xA040 or 0xA050.
+// A percentage chunk inside a material's shininess or transparency chunk.
 inline Chunk3ds MaterialPercent(uint16_t id, int16_t percent) {
-    return Chunk3ds(id).Add(Chunk3ds(0x0030).I16(percent));
+    return Chunk3ds(id).Add(Chunk3ds(chunk::kPercentInt).I16(percent));
 }
 
 inline Chunk3ds Material(const std::string& name, Rgb ambient, Rgb diffuse, Rgb specular,
                          int16_t shininess, std::optional<int16_t> transparency) {
-    Chunk3ds m(0xAFFF);
-    m.Add(Chunk3ds(0xA000).Name(name));
-    m.Add(MaterialColor(0xA010, ambient));
-    m.Add(MaterialColor(0xA020, diffuse));
-    m.Add(MaterialColor(0xA030, specular));
-    m.Add(MaterialPercent(0xA040, shininess));
-    if (transparency) m.Add(MaterialPercent(0xA050, *transparency));
+    Chunk3ds m(chunk::kMaterial);
+    m.Add(Chunk3ds(chunk::kMaterialName).Name(name));
+    m.Add(MaterialColor(chunk::kAmbient, ambient));
+    m.Add(MaterialColor(chunk::kDiffuse, diffuse));
+    m.Add(MaterialColor(chunk::kSpecular, specular));
+    m.Add(MaterialPercent(chunk::kShininess, shininess));
+    if (transparency) m.Add(MaterialPercent(chunk::kTransparency, *transparency));
     return m;
 }
 
 inline Chunk3ds VertexList(const std::vector<Vec3>& vertices) {
-    Chunk3ds list(0x4110);
+    Chunk3ds list(chunk::kVertexList);
     list.U16(static_cast<uint16_t>(vertices.size()));
     for (const Vec3& v : vertices)
         list.F32(v.x).F32(v.y).F32(v.z);
@@ -106,7 +156,7 @@ inline Chunk3ds VertexList(const std::vector<Vec3>& vertices) {
 
 // A face list with its nested chunks (material groups, smoothing groups) after the faces.
 inline Chunk3ds FaceList(const std::vector<Face>& faces, const std::vector<Chunk3ds>& nested) {
-    Chunk3ds list(0x4120);
+    Chunk3ds list(chunk::kFaceList);
     list.U16(static_cast<uint16_t>(faces.size()));
     for (const Face& f : faces)
         list.U16(f.a).U16(f.b).U16(f.c).U16(f.flags);
@@ -117,7 +167,7 @@ inline Chunk3ds FaceList(const std::vector<Face>& faces, const std::vector<Chunk
 
 // A material group naming the material of the listed faces.
 inline Chunk3ds FaceMaterial(const std::string& material, size_t faceCount) {
-    Chunk3ds group(0x4130);
+    Chunk3ds group(chunk::kFaceMaterial);
     group.Name(material).U16(static_cast<uint16_t>(faceCount));
     for (size_t i = 0; i < faceCount; ++i)
         group.U16(static_cast<uint16_t>(i));
@@ -130,35 +180,35 @@ inline Chunk3ds MeshObject(const std::string& name, const std::vector<Vec3>& ver
                            const std::vector<Face>& faces, const std::string& material) {
     std::vector<Chunk3ds> nested;
     if (!material.empty()) nested.push_back(FaceMaterial(material, faces.size()));
-    Chunk3ds mesh(0x4100);
+    Chunk3ds mesh(chunk::kTriangleMesh);
     mesh.Add(VertexList(vertices)).Add(FaceList(faces, nested));
-    return Chunk3ds(0x4000).Name(name).Add(mesh);
+    return Chunk3ds(chunk::kNamedObject).Name(name).Add(mesh);
 }
 
 inline Chunk3ds LightObject(const std::string& name, Vec3 position, Rgb color) {
-    Chunk3ds light(0x4600);
+    Chunk3ds light(chunk::kLight);
     light.F32(position.x).F32(position.y).F32(position.z);
-    light.Add(Chunk3ds(0x0011).U8(color.r).U8(color.g).U8(color.b));
-    return Chunk3ds(0x4000).Name(name).Add(light);
+    light.Add(Chunk3ds(chunk::kColorBytes).U8(color.r).U8(color.g).U8(color.b));
+    return Chunk3ds(chunk::kNamedObject).Name(name).Add(light);
 }
 
 inline Chunk3ds CameraObject(const std::string& name, Vec3 eye, Vec3 target, float roll,
                              float lens) {
-    Chunk3ds camera(0x4700);
+    Chunk3ds camera(chunk::kCamera);
     camera.F32(eye.x).F32(eye.y).F32(eye.z).F32(target.x).F32(target.y).F32(target.z);
     camera.F32(roll).F32(lens);
-    return Chunk3ds(0x4000).Name(name).Add(camera);
+    return Chunk3ds(chunk::kNamedObject).Name(name).Add(camera);
 }
 
 // A whole file: the main chunk with a version chunk, the editor chunk holding the given chunks
 // and, when asked, an empty keyframer chunk after it.
 inline std::vector<uint8_t> File(const std::vector<Chunk3ds>& editorChunks, bool keyframer = true) {
-    Chunk3ds editor(0x3D3D);
+    Chunk3ds editor(chunk::kEditor);
     for (const Chunk3ds& c : editorChunks)
         editor.Add(c);
-    Chunk3ds main(0x4D4D);
-    main.Add(Chunk3ds(0x0002).U32(3)).Add(editor);
-    if (keyframer) main.Add(Chunk3ds(0xB000));
+    Chunk3ds main(chunk::kMain);
+    main.Add(Chunk3ds(chunk::kVersion).U32(3)).Add(editor);
+    if (keyframer) main.Add(Chunk3ds(chunk::kKeyframer));
     return main.Bytes();
 }
 

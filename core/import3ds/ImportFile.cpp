@@ -1,7 +1,6 @@
 #include "import3ds/ImportFile.h"
 
 #include <cctype>
-#include <cerrno>
 
 #include "import3ds/Read3DS.h"
 #include "scene/SceneMessages.h"
@@ -30,13 +29,7 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene) {
     std::unique_ptr<InputStream> in = InputStream::OpenFile(path, errorCode);
     if (!in) return FileOutcome::Failure(messages::CannotOpenFile(name, errorCode));
 
-    const Read3dsResult result = Read3DS(*in, scene);
-    if (in->IoError()) {
-        // A file that could not be read to its end: what was read of it is no scene to trust.
-        scene.ClearScene();
-        return FileOutcome::Failure(messages::CannotOpenFile(name, EIO));
-    }
-    switch (result) {
+    switch (Read3DS(*in, scene)) {
         case Read3dsResult::Read:
             break;
         case Read3dsResult::TooShort:

@@ -137,10 +137,11 @@ private:
     }
 
     // The sub-chunks are read one after another while the sum of their lengths stays below the
-    // mesh's length. A face list is not skipped, so the chunk nested in it right after the face
-    // data (usually its first material group) is read as the mesh's next sub-chunk; the lengths
-    // then add up to the mesh length and the loop ends. An unknown chunk is entered: its
-    // contents are read as if they were further sub-chunks.
+    // mesh's length, which also counts the mesh's own 6-byte header. A face list is not skipped,
+    // so the chunk nested in it right after the face data (usually its first material group) is
+    // read as the mesh's next sub-chunk; when the face list comes last, that chunk's length
+    // brings the sum to the mesh length or past it, and the loop ends. An unknown chunk is entered:
+    // its contents are read as if they were further sub-chunks.
     void ReadMesh(const std::string& name, uint32_t meshLength) {
         SceneObject object;
         object.name = name;
@@ -181,48 +182,41 @@ private:
         m_scene.m_objects.push_back(std::move(object));
     }
 
-    bool ReadVertexList(SceneObject& object) {
-        uint16_t count;
-        if (!m_in.ReadU16(count)) return false;
-        const size_t bytes = size_t{count} * 12;
-        if (bytes > m_in.Remaining()) return false;
-        m_scratch.resize(bytes);
-        if (!m_in.Read(m_scratch.data(), bytes)) return false;
+    // A list chunk's contents: a 16-bit count, then that many items of itemSize bytes each.
+    // Appends the decoded items to list and sets count; false, with nothing added, when the
+    // file ends first.
+    template <class Item, class Decode>
+    bool AppendList(size_t itemSize, std::vector<Item>& list, int32_t& count, Decode decode) {
+        uint16_t n;
+        const uint8_t* p;
+        if (!m_in.ReadU16(n) || !m_in.ReadSpan(size_t{n} * itemSize, p)) return false;
+        count = n;
+        list.reserve(list.size() + n);
+        for (size_t i = 0; i < n; ++i, p += itemSize)
+            list.push_back(decode(p));
+        return true;
+    }
 
-        object.vertexCount = count;
-        object.vertices.reserve(object.vertices.size() + count);
-        const uint8_t* p = m_scratch.data();
-        for (size_t i = 0; i < count; ++i, p += 12) {
+    bool ReadVertexList(SceneObject& object) {
+        return AppendList(12, object.vertices, object.vertexCount, [&object](const uint8_t* p) {
             SceneVertex v;
             v.x = LoadF32(p);
             v.y = LoadF32(p + 4);
             v.z = LoadF32(p + 8);
             IncludeInBounds(object, v, object.vertices.empty());
-            object.vertices.push_back(v);
-        }
-        return true;
+            return v;
+        });
     }
 
     bool ReadFaceList(SceneObject& object) {
-        uint16_t count;
-        if (!m_in.ReadU16(count)) return false;
-        const size_t bytes = size_t{count} * 8;
-        if (bytes > m_in.Remaining()) return false;
-        m_scratch.resize(bytes);
-        if (!m_in.Read(m_scratch.data(), bytes)) return false;
-
-        object.meshCount = count;
-        object.meshes.reserve(object.meshes.size() + count);
-        const uint8_t* p = m_scratch.data();
-        for (size_t i = 0; i < count; ++i, p += 8) {
+        return AppendList(8, object.meshes, object.meshCount, [](const uint8_t* p) {
             SceneMesh mesh;
             mesh.a = LoadU16(p);
             mesh.b = LoadU16(p + 2);
             mesh.c = LoadU16(p + 4);
             mesh.flags = LoadU16(p + 6);
-            object.meshes.push_back(mesh);
-        }
-        return true;
+            return mesh;
+        });
     }
 
     // The object takes the named material; of equal names the last one wins.
@@ -305,7 +299,6 @@ private:
 
     InputStream& m_in;
     Scene& m_scene;
-    std::vector<uint8_t> m_scratch;
 };
 
 }  // namespace

@@ -96,13 +96,11 @@ bool ReadArchiveString(InputStream& in, std::string& text) {
     bool wide;
     if (!ReadLength(in, length, wide)) return false;
     const uint64_t bytes = wide ? 2 * length : length;
-    if (bytes > in.Remaining()) return false;
-    if (!wide) {
-        text.resize(static_cast<size_t>(bytes));
-        return in.Read(&text[0], text.size());
-    }
-    std::string raw(static_cast<size_t>(bytes), '\0');
-    if (!in.Read(&raw[0], raw.size())) return false;
-    text = Utf16LeToUtf8(reinterpret_cast<const uint8_t*>(raw.data()), static_cast<size_t>(length));
+    const uint8_t* data;
+    if (bytes > in.Remaining() || !in.ReadSpan(static_cast<size_t>(bytes), data)) return false;
+    if (wide)
+        text = Utf16LeToUtf8(data, static_cast<size_t>(length));
+    else
+        text.assign(reinterpret_cast<const char*>(data), static_cast<size_t>(bytes));
     return true;
 }

@@ -1,6 +1,7 @@
 // Length-prefixed strings of the scene file: a byte length below 255; else 255 and a 16-bit
-// length; else 255, 65535 and a 32-bit length. On reading, 255 followed by 65534 marks UTF-16LE
-// text with its length in characters, which is converted to UTF-8.
+// length below 65534; else 255, 65535 and a 32-bit length. On reading, 255 followed by 65534
+// marks UTF-16LE text, which is converted to UTF-8: its length in 16-bit units follows in the
+// same forms.
 #pragma once
 
 #include <string>

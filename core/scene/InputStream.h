@@ -1,23 +1,23 @@
-// A bounded, seekable byte reader over a file or a block of memory. Every read checks the
-// bytes that remain first and either delivers all it was asked for or nothing, so callers can
-// check counts against Remaining() before allocating and can never read past the end.
+// A bounded, seekable reader of little-endian items from bytes in memory: a block the caller
+// keeps alive, or a whole file that OpenFile read in one go. Files and memory go through the
+// same reads. Every read checks the bytes that remain first and either delivers all it was asked
+// for or nothing, so callers can check counts against Remaining() before allocating and can
+// never read past the end.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
-#include <vector>
 
 class InputStream {
 public:
     // Reads from memory that the caller keeps alive for the stream's life.
     InputStream(const void* data, size_t size);
-    ~InputStream();
     InputStream(const InputStream&) = delete;
     InputStream& operator=(const InputStream&) = delete;
 
-    // Opens a file for reading; on failure returns null and sets errorCode to the errno value.
+    // Reads the whole file into memory. On failure returns null and sets errorCode to the errno
+    // value; a read that fails or ends before the file's size gives EIO.
     static std::unique_ptr<InputStream> OpenFile(const std::string& path, int& errorCode);
 
     uint64_t Size() const { return m_size; }
@@ -25,11 +25,15 @@ public:
     uint64_t Remaining() const { return m_pos < m_size ? m_size - m_pos : 0; }
     // Any position is accepted; reads from beyond the end fail.
     void Seek(uint64_t pos) { m_pos = pos; }
-    // True once a read from the file itself failed (not for reads past the end).
-    bool IoError() const { return m_ioError; }
+    // Always false: OpenFile reads the whole file and reports a failed read itself, so no read
+    // from a stream can meet one. Kept for the callers that still ask.
+    bool IoError() const { return false; }
 
     // Copies n bytes to dst and advances, or returns false and leaves the position alone.
     bool Read(void* dst, size_t n);
+    // Points bytes at the next n bytes, valid for the stream's life, and advances past them; or
+    // returns false and leaves the position alone. Reads large lists without copying them.
+    bool ReadSpan(size_t n, const uint8_t*& bytes);
     bool Skip(uint64_t n);
 
     bool ReadU8(uint8_t& v) { return Read(&v, 1); }
@@ -43,17 +47,16 @@ public:
     bool ReadCString(std::string& s);
 
 private:
-    InputStream(std::FILE* file, uint64_t size);
-    // Makes the window hold the byte at m_pos (which is below m_size).
-    bool Fill();
+    struct FreeBytes {
+        void operator()(uint8_t* bytes) const;
+    };
+    using OwnedBytes = std::unique_ptr<uint8_t, FreeBytes>;
 
-    std::FILE* m_file = nullptr;
-    const uint8_t* m_memory = nullptr;
+    InputStream(OwnedBytes owned, size_t size);
+    static OwnedBytes AllocateBytes(size_t size);
+
+    OwnedBytes m_owned;  // a file's bytes; null for the caller's memory
+    const uint8_t* m_data = nullptr;
     uint64_t m_size = 0;
     uint64_t m_pos = 0;
-    bool m_ioError = false;
-    // File mode: m_window holds the bytes from m_windowStart on.
-    std::vector<uint8_t> m_window;
-    uint64_t m_windowStart = 0;
-    size_t m_windowLength = 0;
 };

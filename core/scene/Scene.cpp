@@ -58,6 +58,7 @@ void Scene::ReleaseScene() {
     FreeList(m_objects);
     FreeList(m_cameras);
     FreeList(m_lights);
+    FreeList(m_materialNames);
 }
 
 SceneObject* Scene::CurrentObject() {

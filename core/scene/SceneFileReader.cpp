@@ -1,8 +1,6 @@
-#include <algorithm>
-
 #include "scene/ArchiveString.h"
-#include "scene/ByteOrder.h"
 #include "scene/SceneFile.h"
+#include "scene/SceneFileLayout.h"
 
 namespace {
 
@@ -46,8 +44,15 @@ public:
     void Bytes(void* dst, size_t n) {
         if (!m_in.Read(dst, n)) throw EndOfFile{};
     }
-    // A count of items of itemSize bytes each that the rest of the file must hold; a negative
-    // count reads on to the end of the file, so it ends there too.
+    // The next n bytes in place.
+    const uint8_t* Span(size_t n) {
+        const uint8_t* bytes;
+        if (!m_in.ReadSpan(n, bytes)) throw EndOfFile{};
+        return bytes;
+    }
+    // A count of items of itemSize bytes each that the rest of the file must hold. A negative
+    // count is taken as the unsigned number it also is, which is more than any file holds, so it
+    // ends the scene too.
     uint32_t HeldCount(int32_t count, size_t itemSize) {
         const uint64_t n = static_cast<uint32_t>(count);
         if (n * itemSize > m_in.Remaining()) throw EndOfFile{};
@@ -115,48 +120,22 @@ SceneCamera ReadCamera(Reader& r) {
 }
 
 void ReadVertices(Reader& r, SceneObject& o) {
-    const uint32_t count = r.HeldCount(o.vertexCount, 24);
+    const uint32_t count = r.HeldCount(o.vertexCount, VertexLayout::kSize);
     o.vertices.resize(count);
-    SceneVertex* out = o.vertices.data();
-    constexpr size_t kBlock = 2048;
-    uint8_t buffer[kBlock * 24];
-    for (uint32_t i = 0; i < count; i += kBlock) {
-        const size_t n = std::min<size_t>(kBlock, count - i);
-        r.Bytes(buffer, n * 24);
-        const uint8_t* p = buffer;
-        for (size_t k = 0; k < n; ++k, p += 24) {
-            out[i + k] = SceneVertex{LoadF32(p),      LoadF32(p + 4),  LoadF32(p + 8),
-                                     LoadF32(p + 12), LoadF32(p + 16), LoadF32(p + 20)};
-        }
-    }
+    LoadRecords<VertexLayout>(r.Span(count * VertexLayout::kSize), count, o.vertices.data(),
+                              [](const SceneVertex&) { return true; });
 }
 
 void ReadTriangles(Reader& r, SceneObject& o) {
-    constexpr size_t kBlock = 2048;
-    const uint32_t count = r.HeldCount(o.meshCount, 20);
+    const uint32_t count = r.HeldCount(o.meshCount, TriangleLayout::kSize);
     o.meshes.resize(count);
-    SceneMesh* out = o.meshes.data();
-    size_t kept = 0;
-    uint8_t buffer[kBlock * 20];
     const size_t vertexCount = o.vertices.size();
-    for (uint32_t i = 0; i < count; i += kBlock) {
-        const size_t n = std::min<size_t>(kBlock, count - i);
-        r.Bytes(buffer, n * 20);
-        const uint8_t* p = buffer;
-        for (size_t k = 0; k < n; ++k, p += 20) {
-            SceneMesh& m = out[kept];
-            m.a = LoadU16(p);
-            m.b = LoadU16(p + 2);
-            m.c = LoadU16(p + 4);
-            m.nx = LoadF32(p + 6);
-            m.ny = LoadF32(p + 10);
-            m.nz = LoadF32(p + 14);
-            m.flags = LoadU16(p + 18);
-            // A corner outside the vertices would make the view read outside them: such a
-            // triangle is overwritten by the next one.
-            kept += (m.a < vertexCount) & (m.b < vertexCount) & (m.c < vertexCount);
-        }
-    }
+    // A corner outside the vertices would make the view read outside them: such a triangle is
+    // dropped.
+    const size_t kept = LoadRecords<TriangleLayout>(
+        r.Span(count * TriangleLayout::kSize), count, o.meshes.data(), [=](const SceneMesh& m) {
+            return (m.a < vertexCount) & (m.b < vertexCount) & (m.c < vertexCount);
+        });
     o.meshes.resize(kept);
     o.meshCount = static_cast<int32_t>(kept);
 }

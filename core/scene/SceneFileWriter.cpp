@@ -1,8 +1,6 @@
-#include <algorithm>
-
 #include "scene/ArchiveString.h"
-#include "scene/ByteOrder.h"
 #include "scene/SceneFile.h"
+#include "scene/SceneFileLayout.h"
 
 namespace {
 
@@ -56,43 +54,6 @@ void WriteCamera(OutputStream& out, const SceneCamera& c) {
         out.WriteF32(v);
 }
 
-// Vertices and triangles go out in blocks: a large scene has millions of them.
-void WriteVertices(OutputStream& out, const std::vector<SceneVertex>& vertices) {
-    constexpr size_t kBlock = 2048;
-    uint8_t buffer[kBlock * 24];
-    for (size_t i = 0; i < vertices.size(); i += kBlock) {
-        const size_t n = std::min(kBlock, vertices.size() - i);
-        uint8_t* p = buffer;
-        for (size_t k = 0; k < n; ++k, p += 24) {
-            const SceneVertex& v = vertices[i + k];
-            const float values[6] = {v.x, v.y, v.z, v.nx, v.ny, v.nz};
-            for (int j = 0; j < 6; ++j)
-                StoreF32(p + 4 * j, values[j]);
-        }
-        out.Write(buffer, n * 24);
-    }
-}
-
-void WriteTriangles(OutputStream& out, const std::vector<SceneMesh>& meshes) {
-    constexpr size_t kBlock = 2048;
-    uint8_t buffer[kBlock * 20];
-    for (size_t i = 0; i < meshes.size(); i += kBlock) {
-        const size_t n = std::min(kBlock, meshes.size() - i);
-        uint8_t* p = buffer;
-        for (size_t k = 0; k < n; ++k, p += 20) {
-            const SceneMesh& m = meshes[i + k];
-            StoreU16(p, m.a);
-            StoreU16(p + 2, m.b);
-            StoreU16(p + 4, m.c);
-            StoreF32(p + 6, m.nx);
-            StoreF32(p + 10, m.ny);
-            StoreF32(p + 14, m.nz);
-            StoreU16(p + 18, m.flags);
-        }
-        out.Write(buffer, n * 20);
-    }
-}
-
 void WriteObject(OutputStream& out, const SceneObject& o) {
     WriteArchiveString(out, o.name);
     WriteArchiveString(out, o.materialName);
@@ -106,9 +67,9 @@ void WriteObject(OutputStream& out, const SceneObject& o) {
     out.WriteI32(o.noteX);
     out.WriteI32(o.noteY);
     out.WriteI32(o.vertexCount);
-    WriteVertices(out, o.vertices);
+    WriteRecords<VertexLayout>(out, o.vertices);
     out.WriteI32(o.meshCount);
-    WriteTriangles(out, o.meshes);
+    WriteRecords<TriangleLayout>(out, o.meshes);
 }
 
 template <class List, class WriteOne>
