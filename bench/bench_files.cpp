@@ -25,7 +25,7 @@ namespace {
 
 constexpr double kImportTargetMs = 70.0;
 constexpr double kLoadTargetMBps = 2000.0;
-constexpr double kPeakTargetRatio = 1.5;
+constexpr double kPeakTargetRatio = 2.5;
 
 struct Row {
     std::string name;

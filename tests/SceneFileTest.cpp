@@ -389,7 +389,7 @@ TEST(InputStream, AFileIsReadWholeAndThenReadLikeMemory) {
     EXPECT_EQ(in->Size(), bytes.size());
     Scene back;
     back.ClearScene();
-    ASSERT_EQ(ReadScene(*in, back, nullptr), ReadSceneResult::Read);
+    ASSERT_EQ(ReadScene(*in, back), ReadSceneResult::Read);
     Scene again = scene;
     again.m_settings.currentCamera = 0;  // a file with cameras opens at its first camera
     EXPECT_EQ(Written(back), Written(again));
@@ -410,7 +410,7 @@ TEST(InputStream, AFileIsReadWholeAndThenReadLikeMemory) {
     in = InputStream::OpenFile(dir.File("empty.zmv"), error);
     ASSERT_TRUE(in);
     EXPECT_EQ(in->Size(), 0u);
-    EXPECT_EQ(ReadScene(*in, back, nullptr), ReadSceneResult::EndOfFile);
+    EXPECT_EQ(ReadScene(*in, back), ReadSceneResult::EndOfFile);
 }
 
 TEST(InputStream, FilesThatCannotBeOpenedGiveTheirErrorCode) {

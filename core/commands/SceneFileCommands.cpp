@@ -19,7 +19,6 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
         case ReadSceneResult::WrongVersion:
             return FileOutcome::Failure(messages::WrongZemvoraVersion(path));
         case ReadSceneResult::EndOfFile:
-            if (in->IoError()) return FileOutcome::Failure(messages::CannotCreateZmv(path));
             return FileOutcome::Failure(messages::EndOfFile(), NoticeIcon::Stop);
     }
     return FileOutcome::Success();

@@ -25,9 +25,6 @@ public:
     uint64_t Remaining() const { return m_pos < m_size ? m_size - m_pos : 0; }
     // Any position is accepted; reads from beyond the end fail.
     void Seek(uint64_t pos) { m_pos = pos; }
-    // Always false: OpenFile reads the whole file and reports a failed read itself, so no read
-    // from a stream can meet one. Kept for the callers that still ask.
-    bool IoError() const { return false; }
 
     // Copies n bytes to dst and advances, or returns false and leaves the position alone.
     bool Read(void* dst, size_t n);
