@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each for the given number of seconds (default 60),
-# seeded from the real .3ds test files in tests/data and scene files converted from them.
+# seeded from the real .3ds test files in tests/data, scene files converted from them and small
+# hostile files. Inputs may reach 1 MiB, enough for files that amplify; each must load within
+# the readers' bounds (8 times its size plus 256 MB, with the fuzzer's own memory) and in a few
+# seconds, or the run fails.
 set -euo pipefail
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -9,7 +12,7 @@ testdata="$root/tests/data/3ds"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZEMVORA_FUZZ=ON -DZEMVORA_TESTS=OFF -DZEMVORA_GUI=OFF >/dev/null
-cmake --build "$build"
+cmake --build "$build" --target zemvora fuzz_read3ds fuzz_readscene make_hostile_files
 
 corpus3ds="$build/corpus-3ds"
 corpusZmv="$build/corpus-zmv"
@@ -19,6 +22,9 @@ find "$testdata" "$root/examples" -type f -iname '*.3ds' -size -200k | while rea
   cp "$file" "$corpus3ds/$name"
   "$build/zemvora" --convert "$file" "$corpusZmv/$name.zmv" 2>/dev/null || true
 done
+"$build/make_hostile_files" --seeds "$build/hostile-seeds" >/dev/null
+cp "$build"/hostile-seeds/*.3ds "$corpus3ds/"
+cp "$build"/hostile-seeds/*.zmv "$corpusZmv/"
 
 for target in fuzz_read3ds fuzz_readscene; do
   corpus=$corpus3ds
@@ -26,8 +32,8 @@ for target in fuzz_read3ds fuzz_readscene; do
   echo "== $target for $seconds s"
   # Findings (crash-* files) land in the build folder; the run fails on the first one.
   log="$build/$target.log"
-  if ! (cd "$build" && "$build/fuzz/$target" -max_total_time="$seconds" -max_len=65536 \
-          -rss_limit_mb=2048 -print_final_stats=1 "$corpus" >"$log" 2>&1); then
+  if ! (cd "$build" && "$build/fuzz/$target" -max_total_time="$seconds" -max_len=1048576 \
+          -rss_limit_mb=640 -timeout=10 -print_final_stats=1 "$corpus" >"$log" 2>&1); then
     tail -n 60 "$log"
     echo "$target found a problem"
     exit 1

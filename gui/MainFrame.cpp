@@ -315,7 +315,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 m_view->m_bDefaultView = 0;
                 break;
             case FrameStep::ShowNotice:
-                m_prompts.Notice(update.notice, update.noticeIcon);
+                m_prompts.NoticeWithReason(update.notice, update.noticeReason, update.noticeIcon);
                 break;
             case FrameStep::SetWindowTitle:
                 setWindowTitle(QString::fromStdString(update.title));

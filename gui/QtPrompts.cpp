@@ -38,10 +38,16 @@ bool QtPrompts::AskYesNo(const std::string& question) {
 }
 
 void QtPrompts::Notice(const std::string& text, NoticeIcon icon) {
+    NoticeWithReason(text, std::string(), icon);
+}
+
+void QtPrompts::NoticeWithReason(const std::string& text, const std::string& reason,
+                                 NoticeIcon icon) {
     const QMessageBox::Icon shown = icon == NoticeIcon::Stop      ? QMessageBox::Critical
                                     : icon == NoticeIcon::Warning ? QMessageBox::Warning
                                                                   : QMessageBox::NoIcon;
     QMessageBox box(shown, kTitle, QString::fromStdString(text), QMessageBox::Ok, m_parent);
+    if (!reason.empty()) box.setInformativeText(QString::fromStdString(reason));
     box.exec();
 }
 

@@ -12,6 +12,8 @@ public:
 
     bool AskYesNo(const std::string& question) override;
     void Notice(const std::string& text, NoticeIcon icon) override;
+    void NoticeWithReason(const std::string& text, const std::string& reason,
+                          NoticeIcon icon) override;
     std::optional<std::string> OpenFileName(const FileDialogOptions& dialog) override;
     std::optional<std::string> SaveFileName(const FileDialogOptions& dialog) override;
     std::optional<RGB8> ChooseColor() override;

@@ -17,10 +17,7 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
     }
     Scene scene;
     const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene);
-    if (!outcome.ok) {
-        err << outcome.message << "\n";
-        return kExitFileError;
-    }
+    if (!outcome.ok) return ReportFileFailure(err, outcome);
 
     // The label font needs the toolkit's fonts, which need no display either.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

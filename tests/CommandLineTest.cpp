@@ -57,8 +57,8 @@ TEST(CommandLine, ImportFailuresNameTheFileWithoutItsFolder) {
          "file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
          " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF\n"},
         {dir.File("nomesh.3DS"), "No mesh data included in nomesh.3DS\n"},
-        {dir.File("missing.3ds"), "missing.3ds was not found.\n"},
-        {dir.File("folder.3ds"), "folder.3ds contains an invalid path.\n"},
+        {dir.File("missing.3ds"), "missing.3ds was not found.\nNo such file or directory\n"},
+        {dir.File("folder.3ds"), "folder.3ds contains an invalid path.\nIs a directory\n"},
     };
     for (const auto& c : cases) {
         const RunResult run = Zemvora({"--info", c.path});
@@ -83,7 +83,8 @@ TEST(CommandLine, OpenFailuresNameTheAbsolutePath) {
               "The file " + old + " is not a version 1.0.1 Zemvora file.\n");
     EXPECT_EQ(Zemvora({"--dump", cut}).err,
               "An attempt was made to access an unnamed file past its end.\n");
-    EXPECT_EQ(Zemvora({"--info", missing}).err, "Can not create .zmv file " + missing + "\n");
+    EXPECT_EQ(Zemvora({"--info", missing}).err,
+              "Can not create .zmv file " + missing + "\nNo such file or directory\n");
     EXPECT_EQ(Zemvora({"--info", missing}).status, 1);
     EXPECT_EQ(Zemvora({"--dump", cut}).out, "");
 }
@@ -200,5 +201,6 @@ TEST(CommandLine, ConvertWritesASceneFileThatOpensToTheSameScene) {
     const RunResult refused =
         Zemvora({"--convert", TestData("assimp/jeep1.3ds"), dir.File("none/x.zmv")});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "Can not create .zmv file " + dir.File("none/x.zmv") + "\n");
+    EXPECT_EQ(refused.err, "Can not create .zmv file " + dir.File("none/x.zmv") +
+                               "\nNo such file or directory\n");
 }

@@ -175,6 +175,8 @@ TEST(DocumentCommands, AFailedSaveKeepsTheFlagThePathAndTheOldFile) {
     OnSceneSaveAs(p.scene, p.prompts, p.frame);
     ASSERT_EQ(p.prompts.notices.size(), 1u);
     EXPECT_EQ(p.prompts.notices[0].first, "Can not create .zmv file " + nowhere);
+    ASSERT_EQ(p.prompts.reasons.size(), 1u);
+    EXPECT_EQ(p.prompts.reasons[0], "No such file or directory");
     EXPECT_EQ(p.scene.m_bModified, 1);
     EXPECT_EQ(p.scene.m_strFilePath, "");
 }
@@ -194,6 +196,7 @@ TEST(ImportCommand, MessagesAndTheSceneTheyLeave) {
     p.Import(dir.File("tiny.3ds"));
     ASSERT_EQ(p.prompts.notices.size(), 1u);
     EXPECT_EQ(p.prompts.notices[0].first, "tiny.3ds is not a valid 3ds file.");
+    EXPECT_EQ(p.prompts.reasons[0], "");
     EXPECT_TRUE(p.scene.m_objects.empty());
     EXPECT_EQ(p.scene.m_bModified, 0);
     EXPECT_EQ(p.scene.m_settings.currentObject, -1);
@@ -201,6 +204,7 @@ TEST(ImportCommand, MessagesAndTheSceneTheyLeave) {
 
     p.Import(dir.File("missing.3ds"));
     EXPECT_EQ(p.prompts.notices.back().first, "missing.3ds was not found.");
+    EXPECT_EQ(p.prompts.reasons.back(), "No such file or directory");
 }
 
 TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {

@@ -32,7 +32,7 @@ public:
                     defaultView = 0;
                     break;
                 case FrameStep::ShowNotice:
-                    prompts.Notice(update.notice, update.noticeIcon);
+                    prompts.NoticeWithReason(update.notice, update.noticeReason, update.noticeIcon);
                     break;
                 case FrameStep::SetWindowTitle:
                     calls.push_back("SetWindowTitle");

@@ -17,6 +17,7 @@ public:
 
     std::vector<std::string> questions;
     std::vector<std::pair<std::string, NoticeIcon>> notices;
+    std::vector<std::string> reasons;  // beneath each notice, empty when there was none
     std::vector<FileDialogOptions> fileDialogs;
     int colorDialogs = 0;
     int fontDialogs = 0;
@@ -27,6 +28,12 @@ public:
     }
     void Notice(const std::string& text, NoticeIcon icon) override {
         notices.emplace_back(text, icon);
+        reasons.emplace_back();
+    }
+    void NoticeWithReason(const std::string& text, const std::string& reason,
+                          NoticeIcon icon) override {
+        notices.emplace_back(text, icon);
+        reasons.push_back(reason);
     }
     std::optional<std::string> OpenFileName(const FileDialogOptions& dialog) override {
         fileDialogs.push_back(dialog);

@@ -35,11 +35,6 @@ int UsageError(std::ostream& err, const std::string& problem) {
     return kExitUsage;
 }
 
-int Fail(std::ostream& err, const FileOutcome& outcome) {
-    err << outcome.message << "\n";
-    return kExitFileError;
-}
-
 int Info(const std::string& path, std::ostream& out, std::ostream& err) {
     Scene scene;
     const FileOutcome outcome = LoadSceneForCommandLine(path, scene);
@@ -66,7 +61,17 @@ int Convert(const std::string& from, const std::string& to, std::ostream& err) {
     return kExitOk;
 }
 
+int Fail(std::ostream& err, const FileOutcome& outcome) {
+    return ReportFileFailure(err, outcome);
+}
+
 }  // namespace
+
+int ReportFileFailure(std::ostream& err, const FileOutcome& outcome) {
+    err << outcome.message << "\n";
+    if (!outcome.reason.empty()) err << outcome.reason << "\n";
+    return kExitFileError;
+}
 
 FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene) {
     if (Is3dsFileName(path)) return ImportSceneFile(path, scene);

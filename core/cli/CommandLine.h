@@ -17,6 +17,10 @@ constexpr int kExitUsage = 2;
 // else as Open does, with its first object and camera made current.
 FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene);
 
+// Writes a failed load's or save's message to err, with the system's reason on a second line
+// when there is one, and returns kExitFileError.
+int ReportFileFailure(std::ostream& err, const FileOutcome& outcome);
+
 // The commands that need no window and no OpenGL; args excludes the program name. Writes
 // results to out and messages to err.
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -6,6 +6,7 @@ namespace {
 
 void AddNotice(FrameUpdate& update, const FileOutcome& outcome) {
     update.notice = outcome.message;
+    update.noticeReason = outcome.reason;
     update.noticeIcon = outcome.icon;
     update.Then(FrameStep::ShowNotice);
 }

@@ -36,8 +36,9 @@ enum class FrameStep {
 
 struct FrameUpdate {
     std::vector<FrameStep> steps;
-    std::string title;   // for SetWindowTitle
-    std::string notice;  // for ShowNotice
+    std::string title;         // for SetWindowTitle
+    std::string notice;        // for ShowNotice
+    std::string noticeReason;  // for ShowNotice: the system's reason beneath, or empty
     NoticeIcon noticeIcon = NoticeIcon::Warning;
 
     FrameUpdate& Then(FrameStep step) {

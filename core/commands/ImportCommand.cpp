@@ -14,6 +14,7 @@ FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
     FrameUpdate update;
     if (!outcome.ok) {
         update.notice = outcome.message;
+        update.noticeReason = outcome.reason;
         update.noticeIcon = NoticeIcon::Warning;
         update.Then(FrameStep::ShowNotice).Then(FrameStep::ClearPanel).Then(FrameStep::RedrawView);
         return update;

@@ -27,6 +27,12 @@ public:
     virtual bool AskYesNo(const std::string& question) = 0;
     // An OK box.
     virtual void Notice(const std::string& text, NoticeIcon icon) = 0;
+    // An OK box with the system's reason for a failure beneath the text (the informative text of
+    // a message box); an empty reason makes it a plain Notice.
+    virtual void NoticeWithReason(const std::string& text, const std::string& reason,
+                                  NoticeIcon icon) {
+        Notice(reason.empty() ? text : text + "\n\n" + reason, icon);
+    }
     // The full path of the chosen file, or nothing when cancelled.
     virtual std::optional<std::string> OpenFileName(const FileDialogOptions& dialog) = 0;
     virtual std::optional<std::string> SaveFileName(const FileDialogOptions& dialog) = 0;

@@ -1,5 +1,8 @@
 #include "commands/SceneFileCommands.h"
 
+#include <cerrno>
+#include <new>
+
 #include "scene/AtomicFile.h"
 #include "scene/SceneMessages.h"
 
@@ -9,9 +12,20 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
 
     int errorCode = 0;
     std::unique_ptr<InputStream> in = InputStream::OpenFile(path, errorCode);
-    if (!in) return FileOutcome::Failure(messages::CannotCreateZmv(path));
+    if (!in)
+        return FileOutcome::Failure(messages::CannotCreateZmv(path))
+            .Because(messages::SystemReason(errorCode));
 
-    switch (ReadScene(*in, scene)) {
+    ReadSceneResult result;
+    try {
+        result = ReadScene(*in, scene);
+    } catch (const std::bad_alloc&) {
+        // Reported like a failed read; the part already read goes, which gives the memory back.
+        scene.ClearScene();
+        return FileOutcome::Failure(messages::CannotCreateZmv(path))
+            .Because(messages::SystemReason(ENOMEM));
+    }
+    switch (result) {
         case ReadSceneResult::Read:
             break;
         case ReadSceneResult::BadMagic:
@@ -26,7 +40,15 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
 
 FileOutcome SaveSceneAs(const std::string& path, const Scene& scene) {
     int errorCode = 0;
-    if (!SaveSceneFile(path, scene, errorCode))
-        return FileOutcome::Failure(messages::CannotCreateZmv(path));
+    bool saved;
+    try {
+        saved = SaveSceneFile(path, scene, errorCode);
+    } catch (const std::bad_alloc&) {
+        saved = false;
+        errorCode = ENOMEM;
+    }
+    if (!saved)
+        return FileOutcome::Failure(messages::CannotCreateZmv(path))
+            .Because(messages::SystemReason(errorCode));
     return FileOutcome::Success();
 }

@@ -1,6 +1,8 @@
 #include "import3ds/ImportFile.h"
 
 #include <cctype>
+#include <cerrno>
+#include <new>
 
 #include "import3ds/Read3DS.h"
 #include "scene/SceneMessages.h"
@@ -27,9 +29,20 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene) {
     const std::string name = FileNameOf(path);
     int errorCode = 0;
     std::unique_ptr<InputStream> in = InputStream::OpenFile(path, errorCode);
-    if (!in) return FileOutcome::Failure(messages::CannotOpenFile(name, errorCode));
+    if (!in)
+        return FileOutcome::Failure(messages::CannotOpenFile(name, errorCode))
+            .Because(messages::SystemReason(errorCode));
 
-    switch (Read3DS(*in, scene)) {
+    Read3dsResult result;
+    try {
+        result = Read3DS(*in, scene);
+    } catch (const std::bad_alloc&) {
+        // Reported like a failed read: the scene goes empty, which also gives the memory back.
+        scene.ClearScene();
+        return FileOutcome::Failure(messages::CannotOpenFile(name, ENOMEM))
+            .Because(messages::SystemReason(ENOMEM));
+    }
+    switch (result) {
         case Read3dsResult::Read:
             break;
         case Read3dsResult::TooShort:

@@ -1,6 +1,7 @@
 #include "import3ds/Read3DS.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "import3ds/ChunkIds.h"
 #include "import3ds/SceneGeometry.h"
@@ -18,12 +19,6 @@ struct ChunkHeader {
 
 bool ReadHeader(InputStream& in, ChunkHeader& header) {
     return in.ReadU16(header.id) && in.ReadU32(header.length);
-}
-
-// Reads the header at the current position; false at the end of the file and for a chunk too
-// short to hold its own header, either of which ends the walk that asked.
-bool ReadWalkHeader(InputStream& in, ChunkHeader& header) {
-    return ReadHeader(in, header) && header.length >= kHeaderSize;
 }
 
 // Stretches the object's bounds over one more vertex; the first vertex sets them.
@@ -49,7 +44,12 @@ float Percent(int p) {
 
 class Reader {
 public:
-    Reader(InputStream& in, Scene& scene) : m_in(in), m_scene(scene) {}
+    Reader(InputStream& in, Scene& scene, ReadBudget& budget)
+        : m_in(in), m_scene(scene), m_budget(budget) {
+        const std::vector<std::string>& names = m_scene.m_materialNames;
+        for (size_t i = 0; i < names.size(); ++i)
+            m_materialByName[names[i]] = static_cast<int32_t>(i);
+    }
 
     void Walk(uint64_t from) {
         const uint64_t size = m_in.Size();
@@ -57,7 +57,7 @@ public:
         while (pos < size) {
             m_in.Seek(pos);
             ChunkHeader header;
-            if (!ReadWalkHeader(m_in, header)) break;
+            if (!ReadWalkHeader(header)) break;
             if (header.id == chunk::kNamedObject)
                 ReadNamedObject();
             else if (header.id == chunk::kMaterial)
@@ -67,18 +67,39 @@ public:
     }
 
 private:
+    // Reads the header at the current position; false at the end of the file, for a chunk too
+    // short to hold its own header and once the budget is spent, any of which ends the walk that
+    // asked. Every walk asks here, so a spent budget ends them all.
+    bool ReadWalkHeader(ChunkHeader& header) {
+        return m_budget.Look(kHeaderSize) && ReadHeader(m_in, header) &&
+               header.length >= kHeaderSize;
+    }
+
+    // A name up to its zero byte, counted as looked at; false as at the end of the file once
+    // the budget is spent.
+    bool ReadName(std::string& name) {
+        const uint64_t from = m_in.Tell();
+        const bool read = m_in.ReadCString(name);
+        return m_budget.Look(m_in.Tell() - from) && read;
+    }
+
     void ReadMaterial(uint64_t end) {
         SceneMaterial material;
         // A file without a transparency chunk means an opaque material.
         material.transparency = 1.0f;
         // The first sub-chunk is taken to be the name chunk; its header is not looked at.
-        if (!m_in.Skip(kHeaderSize) || !m_in.ReadCString(material.name)) return;
+        if (!m_in.Skip(kHeaderSize) || !ReadName(material.name)) return;
+        // The material, its entry in the names and in the lookup by name.
+        const uint64_t nameBytes = ReadBudget::HeapBytes(material.name);
+        if (!m_budget.Keep(sizeof(SceneMaterial) + sizeof(std::string) + 64 + 3 * nameBytes))
+            return;
+        m_materialByName[material.name] = static_cast<int32_t>(m_scene.m_materialNames.size());
         m_scene.m_materialNames.push_back(material.name);
 
         for (uint64_t pos = m_in.Tell(); pos < end;) {
             m_in.Seek(pos);
             ChunkHeader header;
-            if (!ReadWalkHeader(m_in, header)) break;
+            if (!ReadWalkHeader(header)) break;
             switch (header.id) {
                 case chunk::kAmbient:
                     ReadColorByteChunk(material.ambient);
@@ -117,10 +138,10 @@ private:
     // Only the first sub-chunk after the name decides what the named object is.
     void ReadNamedObject() {
         std::string name;
-        if (!m_in.ReadCString(name)) return;
+        if (!ReadName(name)) return;
         const uint64_t start = m_in.Tell();
         ChunkHeader header;
-        if (!ReadWalkHeader(m_in, header)) return;
+        if (!ReadWalkHeader(header)) return;
         switch (header.id) {
             case chunk::kTriangleMesh:
                 ReadMesh(name, header.length);
@@ -143,6 +164,7 @@ private:
     // brings the sum to the mesh length or past it, and the loop ends. An unknown chunk is entered:
     // its contents are read as if they were further sub-chunks.
     void ReadMesh(const std::string& name, uint32_t meshLength) {
+        if (!m_budget.Keep(sizeof(SceneObject) + 2 * ReadBudget::HeapBytes(name))) return;
         SceneObject object;
         object.name = name;
         object.note = name;
@@ -153,7 +175,7 @@ private:
         while (more && sum < meshLength) {
             const uint64_t start = m_in.Tell();
             ChunkHeader header;
-            if (!ReadWalkHeader(m_in, header)) break;
+            if (!ReadWalkHeader(header)) break;
             sum += header.length;
             switch (header.id) {
                 case chunk::kVertexList:
@@ -184,14 +206,18 @@ private:
 
     // A list chunk's contents: a 16-bit count, then that many items of itemSize bytes each.
     // Appends the decoded items to list and sets count; false, with nothing added, when the
-    // file ends first.
+    // file ends first or the budget would be passed. A mesh may hold many lists: the list grows
+    // by half its size at least, so that appending stays linear.
     template <class Item, class Decode>
     bool AppendList(size_t itemSize, std::vector<Item>& list, int32_t& count, Decode decode) {
         uint16_t n;
         const uint8_t* p;
         if (!m_in.ReadU16(n) || !m_in.ReadSpan(size_t{n} * itemSize, p)) return false;
+        if (!m_budget.Look(2 + size_t{n} * itemSize) || !m_budget.Keep(size_t{n} * sizeof(Item)))
+            return false;
         count = n;
-        list.reserve(list.size() + n);
+        if (list.capacity() - list.size() < n)
+            list.reserve(std::max(list.size() + n, list.size() + list.size() / 2));
         for (size_t i = 0; i < n; ++i, p += itemSize)
             list.push_back(decode(p));
         return true;
@@ -222,11 +248,9 @@ private:
     // The object takes the named material; of equal names the last one wins.
     bool ReadFaceMaterial(SceneObject& object) {
         std::string name;
-        if (!m_in.ReadCString(name)) return false;
-        const std::vector<std::string>& names = m_scene.m_materialNames;
-        for (size_t i = 0; i < names.size(); ++i) {
-            if (names[i] == name) object.materialIndex = static_cast<int32_t>(i);
-        }
+        if (!ReadName(name) || !m_budget.Keep(ReadBudget::HeapBytes(name))) return false;
+        const auto found = m_materialByName.find(name);
+        if (found != m_materialByName.end()) object.materialIndex = found->second;
         object.materialName = std::move(name);
         return true;
     }
@@ -248,6 +272,7 @@ private:
     }
 
     void ReadLight(const std::string& name, uint64_t end) {
+        if (!m_budget.Keep(sizeof(SceneLight) + ReadBudget::HeapBytes(name))) return;
         SceneLight light;
         light.name = name;
         if (!m_in.ReadF32(light.x) || !m_in.ReadF32(light.y) || !m_in.ReadF32(light.z)) return;
@@ -256,7 +281,7 @@ private:
         for (uint64_t pos = m_in.Tell(); pos < end;) {
             m_in.Seek(pos);
             ChunkHeader header;
-            if (!ReadWalkHeader(m_in, header)) break;
+            if (!ReadWalkHeader(header)) break;
             if (header.id == chunk::kColorFloat) {
                 uint8_t b[12];
                 if (m_in.Read(b, 12)) {
@@ -283,7 +308,9 @@ private:
     // The file holds the eye, the target, then roll before lens.
     void ReadCamera(const std::string& name) {
         uint8_t b[32];
-        if (!m_in.Read(b, sizeof b)) return;
+        if (!m_in.Read(b, sizeof b) ||
+            !m_budget.Keep(sizeof(SceneCamera) + ReadBudget::HeapBytes(name)))
+            return;
         SceneCamera camera;
         camera.name = name;
         camera.posX = LoadF32(b);
@@ -299,11 +326,19 @@ private:
 
     InputStream& m_in;
     Scene& m_scene;
+    ReadBudget& m_budget;
+    // The index of each material name; a later material of the same name replaces the earlier.
+    std::unordered_map<std::string, int32_t> m_materialByName;
 };
 
 }  // namespace
 
 Read3dsResult Read3DS(InputStream& file, Scene& scene) {
+    ReadBudget budget(file.Size());
+    return Read3DS(file, scene, budget);
+}
+
+Read3dsResult Read3DS(InputStream& file, Scene& scene, ReadBudget& budget) {
     if (file.Size() < 7) return Read3dsResult::TooShort;
 
     ChunkHeader header;
@@ -317,7 +352,7 @@ Read3dsResult Read3DS(InputStream& file, Scene& scene) {
 
     // The walk starts inside the editor chunk and runs on to the end of the file, so chunks
     // after the editor chunk are visited at the same level.
-    Reader(file, scene).Walk(kEditorOffset + kHeaderSize);
+    Reader(file, scene, budget).Walk(kEditorOffset + kHeaderSize);
 
     for (SceneObject& object : scene.m_objects) {
         ComputeFaceNormals(object);

@@ -2,11 +2,14 @@
 // mesh objects, lights and cameras, then face normals, vertex normals and the scene bounds.
 //
 // Safe for untrusted input: it never reads outside the file, never allocates more than the file
-// can hold, and always ends. Damaged data ends the walk concerned; what was complete is kept. A
+// can hold, and always ends. Chunks may overlap, so that the same bytes are walked and listed
+// again: a ReadBudget bounds the time and memory, and a file that would pass it is read as if it
+// ended there. Damaged data ends the walk concerned; what was complete is kept. A
 // triangle with a corner outside its object's vertices is dropped.
 #pragma once
 
 #include "scene/InputStream.h"
+#include "scene/ReadBudget.h"
 #include "scene/Scene.h"
 
 enum class Read3dsResult {
@@ -18,4 +21,6 @@ enum class Read3dsResult {
 
 // Appends to the scene's lists and sets its bounds; touches nothing else (not the modified flag,
 // nor the current object or camera). On any result but Read the scene is left as it was.
+// The budget is that of the file's size.
 Read3dsResult Read3DS(InputStream& file, Scene& scene);
+Read3dsResult Read3DS(InputStream& file, Scene& scene, ReadBudget& budget);

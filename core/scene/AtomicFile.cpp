@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <random>
 #include <system_error>
 
@@ -184,8 +185,14 @@ bool AtomicWriteFile(const std::string& path, const std::function<bool(OutputStr
     bool ok;
     {
         OutputStream out(temp.file);
-        ok = write(out) && out.Flush();
-        if (!ok) errorCode = out.ErrorCode();
+        try {
+            ok = write(out) && out.Flush();
+            if (!ok) errorCode = out.ErrorCode();
+        } catch (const std::bad_alloc&) {
+            // The temporary still has to go; the failure is reported like a write error.
+            ok = false;
+            errorCode = ENOMEM;
+        }
     }
 #if !defined(_WIN32)
     // The old file's permissions, set before the file is named.

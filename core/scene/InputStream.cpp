@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 
 #include "scene/ByteOrder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #if defined(__linux__)
 #include <sys/mman.h>
@@ -16,27 +18,33 @@
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+// Closes a file descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (m_fd >= 0) close(m_fd);
+    }
+    int Get() const { return m_fd; }
 
-// The file's size from its end position; false with errorCode set when it cannot be told.
-bool FileSize(std::FILE* file, uint64_t& size, int& errorCode) {
-    if (std::fseek(file, 0, SEEK_END) != 0) {
-        errorCode = errno ? errno : EIO;
-        return false;
+private:
+    int m_fd;
+};
+
+// Reads exactly length bytes; false with errorCode set when the file fails or ends first.
+bool ReadWhole(int fd, uint8_t* bytes, size_t length, int& errorCode) {
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t n = read(fd, bytes + done, length - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            errorCode = n < 0 && errno ? errno : EIO;
+            return false;
+        }
+        done += static_cast<size_t>(n);
     }
-#if defined(_WIN32)
-    const long long end = _ftelli64(file);
-#else
-    const long long end = ftello(file);
-#endif
-    if (end < 0) {
-        errorCode = errno ? errno : EISDIR;
-        return false;
-    }
-    size = static_cast<uint64_t>(end);
     return true;
 }
 
@@ -71,19 +79,27 @@ InputStream::OwnedBytes InputStream::AllocateBytes(size_t size) {
 }
 
 std::unique_ptr<InputStream> InputStream::OpenFile(const std::string& path, int& errorCode) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        errorCode = EISDIR;
-        return nullptr;
-    }
-    errno = 0;
-    const FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    // Without O_NONBLOCK, opening a pipe that nobody writes to would wait for ever; the type is
+    // looked at once the file is open, so that it cannot change in between.
+    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0) {
         errorCode = errno ? errno : ENOENT;
         return nullptr;
     }
-    uint64_t size = 0;
-    if (!FileSize(file.get(), size, errorCode)) return nullptr;
+    struct stat status;
+    if (fstat(file.Get(), &status) != 0) {
+        errorCode = errno ? errno : EIO;
+        return nullptr;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        errorCode = S_ISDIR(status.st_mode) ? EISDIR : kNotRegularFile;
+        return nullptr;
+    }
+    // A regular file never blocks; reading it in the usual way is what is left to do.
+    const int flags = fcntl(file.Get(), F_GETFL);
+    if (flags >= 0) fcntl(file.Get(), F_SETFL, flags & ~O_NONBLOCK);
+
+    const uint64_t size = static_cast<uint64_t>(status.st_size);
     if (size > std::numeric_limits<size_t>::max()) {
         errorCode = EFBIG;
         return nullptr;
@@ -94,11 +110,7 @@ std::unique_ptr<InputStream> InputStream::OpenFile(const std::string& path, int&
         errorCode = ENOMEM;
         return nullptr;
     }
-    if (std::fseek(file.get(), 0, SEEK_SET) != 0 ||
-        std::fread(bytes.get(), 1, length, file.get()) != length) {
-        errorCode = EIO;
-        return nullptr;
-    }
+    if (!ReadWhole(file.Get(), bytes.get(), length, errorCode)) return nullptr;
     errorCode = 0;
     return std::unique_ptr<InputStream>(new InputStream(std::move(bytes), length));
 }

@@ -16,8 +16,14 @@ public:
     InputStream(const InputStream&) = delete;
     InputStream& operator=(const InputStream&) = delete;
 
+    // The error OpenFile gives for a path that names neither a regular file nor a folder (a
+    // pipe, a socket or a device); outside the range of errno values.
+    static constexpr int kNotRegularFile = 0x10000;
+
     // Reads the whole file into memory. On failure returns null and sets errorCode to the errno
-    // value; a read that fails or ends before the file's size gives EIO.
+    // value; a read that fails or ends before the file's size gives EIO. Only a regular file is
+    // read: a folder gives EISDIR, anything else kNotRegularFile, at once and without waiting
+    // for a writer.
     static std::unique_ptr<InputStream> OpenFile(const std::string& path, int& errorCode);
 
     uint64_t Size() const { return m_size; }

@@ -4,6 +4,7 @@
 
 #include "scene/InputStream.h"
 #include "scene/OutputStream.h"
+#include "scene/ReadBudget.h"
 #include "scene/Scene.h"
 
 enum class ReadSceneResult {
@@ -19,5 +20,8 @@ void WriteScene(OutputStream& out, const Scene& scene);
 // Reads a scene into a scene the caller has cleared. Records are appended only when complete, so
 // after EndOfFile the scene holds what came before the cut. A triangle corner outside its
 // object's vertices drops the triangle, and a material index outside the materials becomes -1,
-// so that nothing read can make the view read outside a list.
+// so that nothing read can make the view read outside a list. Records that would take more
+// memory than the budget allows end the scene as a cut file does; the first form gives the
+// budget of the file's size.
 ReadSceneResult ReadScene(InputStream& in, Scene& scene);
+ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget);

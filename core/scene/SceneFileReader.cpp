@@ -1,4 +1,5 @@
 #include "scene/ArchiveString.h"
+#include "scene/ReadBudget.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneFileLayout.h"
 
@@ -9,7 +10,13 @@ struct EndOfFile {};
 
 class Reader {
 public:
-    explicit Reader(InputStream& in) : m_in(in) {}
+    Reader(InputStream& in, ReadBudget& budget) : m_in(in), m_budget(budget) {}
+
+    // Counts the memory of records built; a file whose records would pass the budget ends
+    // where they do, as a file cut short there.
+    void Keep(uint64_t bytes) {
+        if (!m_budget.Keep(bytes)) throw EndOfFile{};
+    }
 
     uint8_t U8() {
         uint8_t v;
@@ -61,7 +68,27 @@ public:
 
 private:
     InputStream& m_in;
+    ReadBudget& m_budget;
 };
+
+// The memory each record takes in the scene, for the budget.
+uint64_t RecordBytes(const std::string& name) {
+    return sizeof(std::string) + ReadBudget::HeapBytes(name);
+}
+uint64_t RecordBytes(const SceneMaterial& m) {
+    return sizeof m + ReadBudget::HeapBytes(m.name);
+}
+uint64_t RecordBytes(const SceneLight& l) {
+    return sizeof l + ReadBudget::HeapBytes(l.name);
+}
+uint64_t RecordBytes(const SceneCamera& c) {
+    return sizeof c + ReadBudget::HeapBytes(c.name);
+}
+// The vertices and triangles were counted as they were read.
+uint64_t RecordBytes(const SceneObject& o) {
+    return sizeof o + ReadBudget::HeapBytes(o.name) + ReadBudget::HeapBytes(o.materialName) +
+           ReadBudget::HeapBytes(o.note);
+}
 
 LogFont ReadFont(Reader& r) {
     LogFont f;
@@ -121,6 +148,7 @@ SceneCamera ReadCamera(Reader& r) {
 
 void ReadVertices(Reader& r, SceneObject& o) {
     const uint32_t count = r.HeldCount(o.vertexCount, VertexLayout::kSize);
+    r.Keep(uint64_t{count} * sizeof(SceneVertex));
     o.vertices.resize(count);
     LoadRecords<VertexLayout>(r.Span(count * VertexLayout::kSize), count, o.vertices.data(),
                               [](const SceneVertex&) { return true; });
@@ -128,6 +156,7 @@ void ReadVertices(Reader& r, SceneObject& o) {
 
 void ReadTriangles(Reader& r, SceneObject& o) {
     const uint32_t count = r.HeldCount(o.meshCount, TriangleLayout::kSize);
+    r.Keep(uint64_t{count} * sizeof(SceneMesh));
     o.meshes.resize(count);
     const size_t vertexCount = o.vertices.size();
     // A corner outside the vertices would make the view read outside them: such a triangle is
@@ -163,18 +192,27 @@ SceneObject ReadObject(Reader& r, size_t materialCount) {
 }
 
 // Reads a count and that many records; a negative count reads none. Each record joins the list
-// only once it has been read whole.
+// only once it has been read whole and the budget holds it. The count is not trusted for
+// reserving: the list grows as records actually arrive.
 template <class List, class ReadOne>
 void ReadList(Reader& r, List& list, ReadOne readOne) {
     const int32_t count = r.I32();
-    for (int32_t i = 0; i < count; ++i)
-        list.push_back(readOne(r));
+    for (int32_t i = 0; i < count; ++i) {
+        auto record = readOne(r);
+        r.Keep(RecordBytes(record));
+        list.push_back(std::move(record));
+    }
 }
 
 }  // namespace
 
 ReadSceneResult ReadScene(InputStream& in, Scene& scene) {
-    Reader r(in);
+    ReadBudget budget(in.Size());
+    return ReadScene(in, scene, budget);
+}
+
+ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget) {
+    Reader r(in, budget);
     SceneSettings& s = scene.m_settings;
     ReadSceneResult result = ReadSceneResult::Read;
     try {

@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include "scene/InputStream.h"
 
 namespace messages {
 
@@ -53,12 +56,19 @@ std::string CannotOpenFile(const std::string& name, int errorCode) {
         case ENAMETOOLONG:
         case ENOTDIR:
         case EISDIR:
+        case InputStream::kNotRegularFile:
             return name + " contains an invalid path.";
         case EIO:
             return "A hardware I/O error was reported while accessing " + name + ".";
         default:
             return "An unexpected error occurred while reading " + name + ".";
     }
+}
+
+std::string SystemReason(int errorCode) {
+    if (errorCode == 0) return std::string();
+    if (errorCode == InputStream::kNotRegularFile) return "Not a regular file";
+    return std::strerror(errorCode);
 }
 
 }  // namespace messages

@@ -22,4 +22,8 @@ std::string No3dsMeshData(const std::string& name);
 // The reason a file could not be opened for reading, naming it ("NAME was not found.").
 std::string CannotOpenFile(const std::string& name, int errorCode);
 
+// The system's words for an errno value or InputStream::kNotRegularFile, as shown beneath a
+// message: "No space left on device". Empty for 0, an unknown cause.
+std::string SystemReason(int errorCode);
+
 }  // namespace messages
