@@ -181,14 +181,14 @@ TEST(OutOfMemory, AWriterThatRunsOutOfMemoryKeepsTheOldFileAndLeavesNothing) {
 TEST(OutOfMemory, LoadingUnderAMemoryLimitFailsWithAMessage) {
     if (kSanitized) GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit";
     TempDir dir;
-    // Within its bounds this file still takes about 75 MB: more than the limit below.
+    // Within its bounds this file still takes about 37 MB: more than the limit below.
     const std::string amplifying = dir.File("overlap.3ds");
     WriteBytes(amplifying, hostile::OverlappingMeshes(4000, 65535));
     const std::string names = dir.File("names.zmv");
     WriteBytes(names, hostile::EmptyNamesScene(size_t{16} << 20));
 
     const int imported = InChild([&] {
-        if (!LimitAddressSpace(uint64_t{40} << 20)) return 3;
+        if (!LimitAddressSpace(uint64_t{16} << 20)) return 3;
         Scene scene;
         const FileOutcome outcome = ImportSceneFile(amplifying, scene);
         if (outcome.ok) return 4;

@@ -124,7 +124,7 @@ inline std::vector<uint8_t> EmptyNamesSceneStart() {
     OutputStream out(bytes);
     WriteScene(out, Scene());
     // An empty scene ends with its five list counts: materials, names, lights, cameras, objects.
-    bytes.resize(bytes.size() - 16);
+    bytes.resize(bytes.size() - 12);
     StoreU32(bytes.data() + bytes.size() - 4, 0x7FFFFFFFu);
     return bytes;
 }

@@ -38,7 +38,7 @@ int UsageError(std::ostream& err, const std::string& problem) {
 int Info(const std::string& path, std::ostream& out, std::ostream& err) {
     Scene scene;
     const FileOutcome outcome = LoadSceneForCommandLine(path, scene);
-    if (!outcome.ok) return Fail(err, outcome);
+    if (!outcome.ok) return ReportFileFailure(err, outcome);
     scene.CountScene();
     out << messages::StatisticsLine(scene.m_stats) << "\n";
     return kExitOk;
@@ -47,7 +47,7 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
 int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
     Scene scene;
     const FileOutcome outcome = LoadSceneForCommandLine(path, scene);
-    if (!outcome.ok) return Fail(err, outcome);
+    if (!outcome.ok) return ReportFileFailure(err, outcome);
     out << DumpSceneJson(scene);
     return kExitOk;
 }
@@ -55,14 +55,10 @@ int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
 int Convert(const std::string& from, const std::string& to, std::ostream& err) {
     Scene scene;
     FileOutcome outcome = LoadSceneForCommandLine(from, scene);
-    if (!outcome.ok) return Fail(err, outcome);
+    if (!outcome.ok) return ReportFileFailure(err, outcome);
     outcome = SaveSceneAs(AbsolutePath(to), scene);
-    if (!outcome.ok) return Fail(err, outcome);
+    if (!outcome.ok) return ReportFileFailure(err, outcome);
     return kExitOk;
-}
-
-int Fail(std::ostream& err, const FileOutcome& outcome) {
-    return ReportFileFailure(err, outcome);
 }
 
 }  // namespace

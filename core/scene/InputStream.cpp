@@ -84,6 +84,10 @@ std::unique_ptr<InputStream> InputStream::OpenFile(const std::string& path, int&
     const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0) {
         errorCode = errno ? errno : ENOENT;
+        // A socket cannot be opened at all (ENXIO): it is refused as what it is.
+        struct stat status;
+        if (errorCode == ENXIO && stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+            errorCode = kNotRegularFile;
         return nullptr;
     }
     struct stat status;
