@@ -121,6 +121,11 @@ TEST(GuiAccessibility, TheInformationTextsAreNamedByWhatTheyShow) {
     EXPECT_EQ(w.Info(kObjectText)->textFormat(), Qt::PlainText);
     w.ExpectNamedByItsText(kObjectText);
 
+    // The status bar's panes are read as they are shown.
+    w.frame.ShowSceneStatistics();
+    for (QLabel* pane : {w.frame.MessagePane(), w.frame.StatisticsPane()})
+        EXPECT_EQ(Name(pane), pane->text());
+
     // An emptied panel names nothing.
     w.frame.m_bModified = 0;
     w.frame.OnCommand(cmd::kNew);
