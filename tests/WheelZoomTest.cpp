@@ -113,9 +113,6 @@ TEST(WheelNotches, PartsOfANotchAddUpAndTheRestWaits) {
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(wheel.Add(-30), i % 4 == 3 ? -1 : 0) << i;
     EXPECT_EQ(wheel.Partial(), -90);
-    wheel.Reset();
-    EXPECT_EQ(wheel.Add(-30), 0);
-    EXPECT_EQ(wheel.Partial(), -30);
 }
 
 TEST(WheelNotches, TurningBackDropsWhatWasLeftOver) {

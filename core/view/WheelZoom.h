@@ -22,8 +22,6 @@ class WheelNotches {
 public:
     // The whole notches the turn completes: positive away from the user, negative towards.
     int Add(int angleDelta);
-    // Forgets a partial turn (when the view loses the pointer, say).
-    void Reset() { m_partial = 0; }
     int Partial() const { return m_partial; }
 
 private:
