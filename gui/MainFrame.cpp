@@ -1,6 +1,7 @@
 #include "MainFrame.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -17,6 +18,7 @@
 #include "AboutDlg.h"
 #include "CommandIcons.h"
 #include "HelpWindow.h"
+#include "StatusPaneWidth.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandTexts.h"
 #include "commands/DocumentCommands.h"
@@ -69,6 +71,11 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     CreateToolBar();
     CreateStatusBar();
     m_dlgParam = new CObjectParamDlg(*this, this);
+    // Ctrl+N, Ctrl+O and Ctrl+S work while the panel has the keyboard too; the view's keys do
+    // not. The panel carries the three itself rather than hang on how the toolkit treats the
+    // keys of a tool window's owner.
+    for (int id : {cmd::kNew, cmd::kOpen, cmd::kSave})
+        m_dlgParam->addAction(findChild<QAction*>(QStringLiteral("menu-%1").arg(id)));
     m_strFilePath = "";
     m_bPanelPlaced = 1;
     PlacePanel();
@@ -146,9 +153,9 @@ void CMainFrame::CreateToolBar() {
 void CMainFrame::CreateStatusBar() {
     m_messagePane = new QLabel(QStringLiteral("Ready"), this);
     m_frameRatePane = new QLabel(QStringLiteral(" "), this);
-    m_frameRatePane->setFixedWidth(150);
+    FitPaneToText(m_frameRatePane, kFrameRatePaneWidth);
     m_statisticsPane = new QLabel(QStringLiteral("Display scene info"), this);
-    m_statisticsPane->setFixedWidth(399);
+    FitPaneToText(m_statisticsPane, kStatisticsPaneWidth);
     for (QLabel* pane : {m_frameRatePane, m_statisticsPane})
         pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     // Prompts cover the message pane while they are shown; "Ready" is there otherwise.
@@ -216,11 +223,13 @@ void CMainFrame::UpdateCommandStates() {
 void CMainFrame::ShowSceneStatistics() {
     CountScene();
     m_statisticsPane->setText(QString::fromStdString(messages::StatisticsLine(m_stats)));
+    FitPaneToText(m_statisticsPane, kStatisticsPaneWidth);
     m_statisticsPane->repaint();
 }
 
 void CMainFrame::ShowFrameRate(float fps) {
     m_frameRatePane->setText(QString::asprintf("Frame/Second:%.3f", static_cast<double>(fps)));
+    FitPaneToText(m_frameRatePane, kFrameRatePaneWidth);
     m_frameRatePane->repaint();
 }
 
@@ -256,6 +265,17 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     PlacePanel();
+    // The program's window comes up active and the view's keys work at once, without a click
+    // in the view first.
+    if (event->spontaneous()) return;
+    activateWindow();
+    m_view->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::FocusView() {
+    // A command given from the panel brings the window back to the front with it.
+    if (QApplication::activeWindow() == m_dlgParam) activateWindow();
+    m_view->setFocus(Qt::OtherFocusReason);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -303,7 +323,9 @@ void CMainFrame::OnHelp() {
 }
 
 void CMainFrame::Carry(const FrameUpdate& update) {
+    bool sceneShown = false;  // a scene read, imported or started anew, or the panel emptied
     for (FrameStep step : update.steps) {
+        sceneShown = sceneShown || step == FrameStep::RefreshTrees || step == FrameStep::ClearPanel;
         switch (step) {
             case FrameStep::ResetViewState:
                 m_view->ResetViewState();
@@ -339,4 +361,6 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 break;
         }
     }
+    // The user goes on with the view's keys on the scene now shown.
+    if (sceneShown) FocusView();
 }

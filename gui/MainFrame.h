@@ -75,8 +75,10 @@ private:
     void CreateStatusBar();
     void OnHelp();
 
-    // Carries out, in order, what a file command hands back.
+    // Carries out, in order, what a file command hands back; a scene shown anew hands the
+    // keyboard to the view.
     void Carry(const FrameUpdate& update);
+    void FocusView();
     // What the panel needs of the window.
     Scene& PanelScene() override { return *this; }
     Prompts& PanelPrompts() override { return m_prompts; }

@@ -18,6 +18,8 @@ CObjectParamDlg::CObjectParamDlg(PanelFrame& frame, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_frame(frame) {
     setWindowTitle(QStringLiteral("Set object parameter"));
     setAccessibleName(QStringLiteral("Set object parameter"));
+    // Showing the panel leaves the keyboard with the window and its view.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     // A compact font, as small as the panel's dialog units expect.
     QFont compact = font();
     compact.setPointSizeF(8);

@@ -38,12 +38,19 @@ class Builder {
 public:
     Builder(QWidget* panel, PanelControls& controls) : m_panel(panel), m_controls(controls) {}
 
+    // A control without words of its own: a screen reader hears the name given here.
     template <class Widget>
     Widget* Add(int id, Widget* widget, const char* name) {
         widget->setAccessibleName(QString::fromLatin1(name));
-        widget->hide();
-        m_controls.byId[id] = widget;
-        return widget;
+        return Place(id, widget);
+    }
+
+    // A control that shows its words: they are its name, as the toolkit reads them from the
+    // caption each time; a longer explanation, if any, is its description.
+    template <class Widget>
+    Widget* Captioned(int id, Widget* widget, const char* description = nullptr) {
+        if (description) widget->setAccessibleDescription(QString::fromLatin1(description));
+        return Place(id, widget);
     }
 
     // The tab control: the tabs along the top of a framed pane that the other controls lie on.
@@ -65,14 +72,21 @@ public:
         return tree;
     }
 
-    QLabel* Info(int id, const char* name) {
-        auto* label = Add(id, new QLabel(m_panel), name);
+    // An information text: empty until the scene fills it; its name is what it shows.
+    QLabel* Info(int id, const char* description) {
+        auto* label = Captioned(id, new QLabel(m_panel), description);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // A scene's names are data: a name like "<b>" is shown, and read, as it is written.
+        label->setTextFormat(Qt::PlainText);
         return label;
     }
 
+    QCheckBox* CheckBox(int id, const char* caption, const char* description) {
+        return Captioned(id, new QCheckBox(QString::fromLatin1(caption), m_panel), description);
+    }
+
     QPushButton* Button(int id, const char* text) {
-        auto* button = Add(id, new QPushButton(QString::fromLatin1(text), m_panel), text);
+        auto* button = Captioned(id, new QPushButton(QString::fromLatin1(text), m_panel));
         button->setAutoDefault(false);  // Enter presses no button of the panel
         return button;
     }
@@ -112,28 +126,44 @@ public:
 
     // The group labels keep their small template boxes: a smaller font lets the words fit.
     void GroupLabels() {
-        static const Named labels[] = {{kAmbientLabel, "Ambient"},
-                                       {kDiffuseLabel, "Diffuse"},
-                                       {kSpecularLabel, "Specular"},
-                                       {kShTrLabel, "Sh / Tr"}};
+        static const struct {
+            int id;
+            const char* text;
+            const char* description;
+        } labels[] = {{kAmbientLabel, "Ambient", "Ambient colour of the material"},
+                      {kDiffuseLabel, "Diffuse", "Diffuse colour of the material"},
+                      {kSpecularLabel, "Specular", "Specular colour of the material"},
+                      {kShTrLabel, "Sh / Tr", "Shininess and transparency of the material"}};
         QFont small = m_panel->font();
         small.setPointSizeF(7);
-        for (const Named& l : labels)
-            Add(l.id, new QLabel(QString::fromLatin1(l.name), m_panel), l.name)->setFont(small);
-        Add(kCameraLabel, new QLabel(QStringLiteral("Select current camera"), m_panel),
-            "Select current camera");
+        for (const auto& l : labels)
+            Captioned(l.id, new QLabel(QString::fromLatin1(l.text), m_panel), l.description)
+                ->setFont(small);
+        Captioned(kCameraLabel, new QLabel(QStringLiteral("Select current camera"), m_panel));
     }
 
     void NoteAndCameras() {
         m_controls.noteBox =
             Add(kNoteBox, new QPlainTextEdit(m_panel), "Note of the current object");
         m_controls.noteBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        m_controls.cameraList = Add(kCameraList, new QComboBox(m_panel), "Current camera");
+        // The label beside the list names it; a screen reader that reads the chosen camera as
+        // the list's name finds the label through the buddy.
+        m_controls.cameraList = Add(kCameraList, new QComboBox(m_panel), "Select current camera");
+        m_controls.cameraList->setAccessibleDescription(
+            QStringLiteral("The camera the view looks through"));
+        static_cast<QLabel*>(m_controls.Control(kCameraLabel))->setBuddy(m_controls.cameraList);
         m_controls.cameraList->setEditable(true);
         m_controls.cameraList->setInsertPolicy(QComboBox::NoInsert);
     }
 
 private:
+    template <class Widget>
+    Widget* Place(int id, Widget* widget) {
+        widget->hide();
+        m_controls.byId[id] = widget;
+        return widget;
+    }
+
     QWidget* m_panel;
     PanelControls& m_controls;
 };
@@ -153,12 +183,12 @@ PanelControls BuildPanelControls(QWidget* panel) {
     c.materialTree = b.Tree(kMaterialTree, "Material tree");
     c.lightTree = b.Tree(kLightTree, "Light tree");
     b.Tree(kHiddenTree, "Unused tree");
-    c.objectText = b.Info(kObjectText, "Current object");
-    c.materialText = b.Info(kMaterialText, "Current material");
-    c.lightText = b.Info(kLightText, "Light information");
+    c.objectText = b.Info(kObjectText, "The object the view marks as current");
+    c.materialText = b.Info(kMaterialText, "The material chosen in the material tree");
+    c.lightText = b.Info(kLightText, "The chosen light and its diffuse colour");
     c.smoothFlat =
-        b.Add(kSmoothFlat, new QCheckBox(panel), "Smooth or flat shading of the current object");
-    c.lightOnOff = b.Add(kLightOnOff, new QCheckBox(panel), "Selected light on or off");
+        b.CheckBox(kSmoothFlat, "Smooth/Flat", "Smooth or flat shading of the current object");
+    c.lightOnOff = b.CheckBox(kLightOnOff, "Light On/Off", "The chosen light on or off");
     c.applyMaterial = b.Button(kApplyMaterial, "Apply selected material to object");
     c.setColor = b.Button(kSetColor, "Set color");
     c.applyNote = b.Button(kApplyNote, "Apply change");

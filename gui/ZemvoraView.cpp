@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QWheelEvent>
 
 #include "LabelPainting.h"
 #include "NoteLabelDrawing.h"
@@ -269,4 +270,11 @@ void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
 void CZemvoraView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     Run(OnMouseMove(p.x(), p.y(), m_scene, *this));
+}
+
+// Up and down turns zoom; a sideways turn has nothing to do in the view.
+void CZemvoraView::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    const int notches = m_wheel.Add(event->angleDelta().y());
+    if (notches != 0) Run(OnWheelNotches(notches, m_scene, *this));
 }

@@ -16,6 +16,7 @@
 #include "view/Navigation.h"
 #include "view/SceneRenderer.h"
 #include "view/ViewState.h"
+#include "view/WheelZoom.h"
 
 class CZemvoraView : public QOpenGLWidget, public ViewState {
     Q_OBJECT
@@ -64,6 +65,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void initializeGL() override;
     void resizeGL(int width, int height) override;
     void paintGL() override;
@@ -91,6 +93,7 @@ private:
     QTimer m_playTimer;
     std::function<void(float)> m_frameRate;
     SteadyFrameClock m_clock;
+    WheelNotches m_wheel;
     bool m_frameFresh = false;  // drawn outside a paint, to be shown by the next one
     bool m_contextChecked = false;
 };

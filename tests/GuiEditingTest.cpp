@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -35,6 +36,8 @@ struct Window : GuiWindow {
     void Click(QWidget* widget) {
         Panel().activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&Panel()));
+        // A tool window counts as active while its owner is; wait until it has the keyboard.
+        EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == &Panel(); }));
         QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, QPoint(8, widget->height() / 2));
     }
 };

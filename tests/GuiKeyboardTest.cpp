@@ -1,0 +1,169 @@
+// Where the keys go in the real window: the view has them from start-up and after a scene is
+// opened or imported; the file keys work from the panel, the view's keys only in the view.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "MainFrame.h"
+#include "commands/CommandIds.h"
+#include "tests/GuiWindow.h"
+#include "tests/TestFiles.h"
+
+using namespace panel;
+using testfiles::TestData;
+
+namespace {
+
+struct Window : GuiWindow {
+    const std::string example = std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds";
+
+    // A key pressed as a user presses it: it goes where the keyboard is.
+    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr) << "no widget has the keyboard";
+        QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
+    }
+    // The user clicks into a control of the panel, the object tree unless said otherwise.
+    void FocusPanel(int id = kObjectTree) {
+        Panel().activateWindow();
+        Get(id)->setFocus(Qt::MouseFocusReason);
+        EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == &Panel(); }));
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_TRUE(focus == Get(id) || Get(id)->isAncestorOf(focus)) << "control " << id;
+    }
+    bool ViewHasTheKeys() {
+        return QTest::qWaitFor([this] {
+            return QApplication::activeWindow() == &frame &&
+                   QApplication::focusWidget() == frame.View();
+        });
+    }
+};
+
+}  // namespace
+
+TEST(GuiKeyboard, TheViewHasTheKeysRightAfterStartUp) {
+    Window w;
+    ASSERT_TRUE(w.ViewHasTheKeys());
+    w.Press(Qt::Key_W);
+    EXPECT_EQ(w.frame.View()->m_nDisplayMode, ModeLine);
+    EXPECT_TRUE(w.frame.Action(cmd::kLineMode)->isChecked());
+    // Showing the panel again leaves the keys where they are.
+    w.frame.OnCommand(cmd::kShowPanel);
+    w.frame.OnCommand(cmd::kShowPanel);
+    QTest::qWait(20);
+    EXPECT_TRUE(w.ViewHasTheKeys());
+}
+
+TEST(GuiKeyboard, ImportingOrOpeningFromThePanelGivesTheViewTheKeys) {
+    Window w;
+    const std::string saved = testing::TempDir() + "keyboard-open.zmv";
+    w.FocusPanel();
+    w.prompts.files.push_back(w.example);
+    w.frame.Action(cmd::kImport3ds)->trigger();
+    ASSERT_EQ(w.frame.m_objects.size(), 5u);
+    EXPECT_TRUE(w.ViewHasTheKeys());
+    w.Press(Qt::Key_Tab);  // the view's Tab walks the objects
+    EXPECT_EQ(w.frame.m_settings.currentObject, 1);
+
+    w.prompts.files.push_back(saved);
+    w.frame.Action(cmd::kSaveAs)->trigger();
+    w.FocusPanel();
+    w.prompts.files.push_back(saved);
+    w.Press(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(w.frame.windowTitle().toStdString(), saved);
+    EXPECT_TRUE(w.ViewHasTheKeys());
+
+    // A file named from outside, while the note box has the keyboard.
+    w.Panel().activateWindow();
+    w.ShowTab(kNotesTab);
+    w.Get(kNoteBox)->setFocus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w.Panel(); }));
+    w.frame.LoadFromOutside(TestData("qt3d/basic-cube.3ds"));
+    EXPECT_EQ(w.frame.m_objects.size(), 1u);
+    EXPECT_TRUE(w.ViewHasTheKeys());
+    w.Press(Qt::Key_F);
+    EXPECT_EQ(w.frame.View()->m_nDisplayMode, ModeFlat);
+    EXPECT_TRUE(w.prompts.notices.empty());
+    std::filesystem::remove(saved);
+}
+
+TEST(GuiKeyboard, FileKeysWorkWhileThePanelHasTheKeys) {
+    Window w;
+    w.frame.LoadFromOutside(w.example);
+    w.FocusPanel();
+
+    // Save of an unnamed scene asks for a name; cancelled, nothing happens.
+    w.prompts.files.push_back(std::nullopt);
+    w.Press(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(w.prompts.fileDialogs.size(), 1u);
+    EXPECT_TRUE(w.prompts.fileDialogs.back().confirmOverwrite);  // the save dialog
+
+    w.frame.m_bModified = 1;
+    w.prompts.answers = {false, false};
+    w.Press(Qt::Key_O, Qt::ControlModifier);
+    w.Press(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(w.prompts.questions.size(), 2u);
+    EXPECT_EQ(w.prompts.questions[0], "Do you want to open a Zemvora file without saving change?");
+    EXPECT_EQ(w.prompts.questions[1],
+              "Do you want to create a new Zemvora file without saving change?");
+    EXPECT_EQ(w.frame.m_objects.size(), 5u);
+    // Refused, nothing was replaced: the keys stay in the panel.
+    EXPECT_EQ(QApplication::focusWidget(), w.Tree(kObjectTree));
+
+    // From whichever control of the panel has the keyboard.
+    for (int tab : {kObjectTab, kMaterialTab, kLightTab, kNotesTab}) {
+        w.ShowTab(tab);
+        for (const ControlRect& r :
+             panel::LayoutTab(tab, w.Panel().width(), w.Panel().height(), w.Panel().Units())) {
+            QWidget* control = w.Get(r.id);
+            if (control->focusPolicy() == Qt::NoFocus || !control->isEnabled()) continue;
+            w.FocusPanel(r.id);
+            const size_t dialogs = w.prompts.fileDialogs.size();
+            w.prompts.files.push_back(std::nullopt);
+            w.Press(Qt::Key_S, Qt::ControlModifier);
+            EXPECT_EQ(w.prompts.fileDialogs.size(), dialogs + 1) << "control " << r.id;
+            w.prompts.files.clear();
+        }
+    }
+
+    w.FocusPanel();
+    w.prompts.answers = {true};
+    w.Press(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(w.frame.m_objects.empty());
+    EXPECT_TRUE(w.ViewHasTheKeys());
+    w.frame.m_bModified = 0;
+}
+
+TEST(GuiKeyboard, TheViewKeysActOnlyInTheView) {
+    Window w;
+    w.frame.LoadFromOutside(w.example);
+    CZemvoraView* view = w.frame.View();
+    const float lens = w.frame.m_cameras.at(0).lens;
+    w.frame.m_bModified = 0;
+    w.FocusPanel(kSmoothFlat);  // a control that takes no letters itself
+    for (int key : {Qt::Key_W, Qt::Key_V, Qt::Key_C, Qt::Key_G, Qt::Key_P, Qt::Key_Comma,
+                    Qt::Key_Period, Qt::Key_Left})
+        w.Press(key);
+    EXPECT_EQ(view->m_nDisplayMode, ModeSmooth);
+    EXPECT_EQ(view->m_nProjection, ProjPerspective);
+    EXPECT_EQ(view->m_bShowGrid, 1);
+    EXPECT_EQ(view->m_bPlay, 0);
+    EXPECT_EQ(w.frame.m_cameras.at(0).lens, lens);
+    EXPECT_EQ(w.frame.m_bModified, 0);
+    // Tab moves on through the panel; the current object stays.
+    w.Press(Qt::Key_Tab);
+    EXPECT_EQ(w.frame.m_settings.currentObject, 0);
+    EXPECT_NE(QApplication::focusWidget(), view);
+
+    // Back in the view, they act.
+    w.frame.activateWindow();
+    view->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(w.ViewHasTheKeys());
+    w.Press(Qt::Key_Comma);
+    EXPECT_EQ(w.frame.m_cameras.at(0).lens, lens + 0.5f);
+}

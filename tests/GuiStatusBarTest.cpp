@@ -1,0 +1,80 @@
+// The status bar at the window's default size: no pane cuts off its text.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QStatusBar>
+
+#include "MainFrame.h"
+#include "commands/CommandIds.h"
+#include "tests/GuiWindow.h"
+#include "tests/TestFiles.h"
+
+using testfiles::TestData;
+
+namespace {
+
+// The room the label leaves its words: the contents less the indent a framed label takes.
+int RoomForWords(const QLabel* label) {
+    int indent = label->indent();
+    if (indent < 0)
+        indent = label->frameWidth() > 0 ? label->fontMetrics().horizontalAdvance('x') / 2 : 0;
+    return label->contentsRect().width() - 2 * label->margin() - indent;
+}
+
+void ExpectWhole(const QLabel* label) {
+    EXPECT_GE(RoomForWords(label), label->fontMetrics().horizontalAdvance(label->text()))
+        << label->text().toStdString() << " in " << label->width() << " pixels";
+}
+
+}  // namespace
+
+TEST(GuiStatusBar, TheStatisticsPaneShowsItsWholeLine) {
+    GuiWindow w;
+    QLabel* pane = w.frame.StatisticsPane();
+    EXPECT_EQ(pane->width(), 399);
+    w.frame.LoadFromOutside(TestData("celestia/apollo.3ds"));
+    EXPECT_EQ(pane->text(), "Object:41 Vertex:41864 Mesh:69469 Material:41 Light:0 Camera:0");
+    QTest::qWait(20);
+    ExpectWhole(pane);
+    ExpectWhole(w.frame.MessagePane());
+    ExpectWhole(w.frame.FrameRatePane());
+    // The window keeps its default size.
+    EXPECT_EQ(w.frame.width(), 1024);
+
+    const int wide = pane->width();
+    EXPECT_GT(wide, 399);
+
+    // A short line goes back to the pane's own width.
+    w.frame.m_bModified = 0;
+    w.frame.OnCommand(cmd::kNew);
+    EXPECT_EQ(pane->text(), "Object:0 Vertex:0 Mesh:0 Material:0 Light:0 Camera:0");
+    QTest::qWait(20);
+    EXPECT_EQ(pane->width(), 399);
+    ExpectWhole(pane);
+}
+
+TEST(GuiStatusBar, TheFrameRatePaneShowsLargeRates) {
+    GuiWindow w;
+    w.frame.ShowFrameRate(123456.789f);
+    QTest::qWait(20);
+    EXPECT_GE(w.frame.FrameRatePane()->width(), 150);
+    ExpectWhole(w.frame.FrameRatePane());
+    w.frame.ShowFrameRate(60.0f);
+    QTest::qWait(20);
+    EXPECT_EQ(w.frame.FrameRatePane()->width(), 150);
+}
+
+TEST(GuiStatusBar, EveryCommandPromptFitsBesideThePanes) {
+    GuiWindow w;
+    w.frame.LoadFromOutside(TestData("celestia/apollo.3ds"));
+    QTest::qWait(20);
+    QStatusBar* bar = w.frame.statusBar();
+    // The prompt is drawn over the message pane, up to the first pane on the right.
+    const int room = w.frame.FrameRatePane()->geometry().left() - 12;
+    for (QAction* action : w.frame.findChildren<QAction*>()) {
+        const QString prompt = action->statusTip();
+        if (prompt.isEmpty()) continue;
+        EXPECT_LE(bar->fontMetrics().horizontalAdvance(prompt), room) << prompt.toStdString();
+    }
+}
