@@ -69,6 +69,7 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     CreateToolBar();
     CreateStatusBar();
     m_dlgParam = new CObjectParamDlg(*this, this);
+    CreateEditMenu();
     m_strFilePath = "";
     m_bPanelPlaced = 1;
     PlacePanel();
@@ -189,6 +190,10 @@ void CMainFrame::OnCommand(int id) {
             break;
         case cmd::kHelp:
             OnHelp();
+            break;
+        case cmd::kUndo:
+        case cmd::kRedo:
+            StepHistory(id == cmd::kRedo);
             break;
         case cmd::kShowPanel:
         case cmd::kShowHidePanel:
@@ -336,6 +341,9 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 break;
             case FrameStep::ShowSceneStatistics:
                 ShowSceneStatistics();
+                break;
+            case FrameStep::ClearHistory:
+                m_history.Clear();
                 break;
         }
     }

@@ -7,6 +7,7 @@
 #include "LabelPainting.h"
 #include "NoteLabelDrawing.h"
 #include "commands/CommandIds.h"
+#include "history/StepLabels.h"
 #include "view/DisplayCommands.h"
 
 namespace {
@@ -151,7 +152,11 @@ bool CZemvoraView::OnCommand(int id) {
     if (id == cmd::kSetTextFont) {
         // Not an edit of the scene: the modified flag stays as it is.
         if (std::optional<LogFont> font = m_prompts.ChooseFont(m_scene.m_settings.textFont)) {
-            m_scene.m_settings.textFont = *font;
+            const auto setFont = [this, &font] { m_scene.m_settings.textFont = *font; };
+            if (m_history)
+                m_history->Record(m_scene, {{LabelFontRecord(), steplabel::kLabelFont}}, setFont);
+            else
+                setFont();
             ApplyTextFont();
         }
         RenderScene();
@@ -246,7 +251,18 @@ void CZemvoraView::keyPressEvent(QKeyEvent* event) {
         QOpenGLWidget::keyPressEvent(event);
         return;
     }
+    if (m_history) m_edits.KeyDown(key, event->isAutoRepeat(), m_scene, *this, *m_history);
     Run(OnKeyDown(key, m_scene, *this));
+}
+
+void CZemvoraView::keyReleaseEvent(QKeyEvent* event) {
+    if (m_history) m_edits.KeyUp(VirtualKey(*event), event->isAutoRepeat(), m_scene, *m_history);
+    QOpenGLWidget::keyReleaseEvent(event);
+}
+
+void CZemvoraView::focusOutEvent(QFocusEvent* event) {
+    if (m_history) m_edits.KeyboardLost(m_scene, *m_history);
+    QOpenGLWidget::focusOutEvent(event);
 }
 
 void CZemvoraView::mousePressEvent(QMouseEvent* event) {
@@ -255,6 +271,7 @@ void CZemvoraView::mousePressEvent(QMouseEvent* event) {
         OnLeftButtonDown(p.x(), p.y(), m_scene, *this);
     else if (event->button() == Qt::RightButton)
         OnRightButtonDown(p.x(), p.y(), *this);
+    if (m_history) m_edits.ButtonDown(m_scene, *this, *m_history);
     QOpenGLWidget::mousePressEvent(event);
 }
 
@@ -263,6 +280,7 @@ void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
         OnLeftButtonUp(*this);
     else if (event->button() == Qt::RightButton)
         OnRightButtonUp(*this);
+    if (m_history) m_edits.ButtonUp(m_scene, *this, *m_history);
     QOpenGLWidget::mouseReleaseEvent(event);
 }
 
