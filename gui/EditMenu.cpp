@@ -25,9 +25,8 @@ void CMainFrame::CreateEditMenu() {
         auto* action = new QAction(this);
         action->setObjectName(QStringLiteral("menu-%1").arg(id));
         action->setStatusTip(QString::fromStdString(TextOfCommand(id).prompt));
+        // The keys work in the panel too: it is a tool window of this one.
         action->setShortcuts(id == cmd::kUndo ? UndoKeys() : RedoKeys());
-        // The keys work in the panel's window too, where a slider was just dragged.
-        action->setShortcutContext(Qt::ApplicationShortcut);
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
         menu->addAction(action);
         addAction(action);
