@@ -76,6 +76,7 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     // keys of a tool window's owner.
     for (int id : {cmd::kNew, cmd::kOpen, cmd::kSave})
         m_dlgParam->addAction(findChild<QAction*>(QStringLiteral("menu-%1").arg(id)));
+    CreateEditMenu();
     m_strFilePath = "";
     m_bPanelPlaced = 1;
     PlacePanel();
@@ -196,6 +197,10 @@ void CMainFrame::OnCommand(int id) {
             break;
         case cmd::kHelp:
             OnHelp();
+            break;
+        case cmd::kUndo:
+        case cmd::kRedo:
+            StepHistory(id == cmd::kRedo);
             break;
         case cmd::kShowPanel:
         case cmd::kShowHidePanel:
@@ -358,6 +363,9 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 break;
             case FrameStep::ShowSceneStatistics:
                 ShowSceneStatistics();
+                break;
+            case FrameStep::ClearHistory:
+                m_history.Clear();
                 break;
         }
     }

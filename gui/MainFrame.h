@@ -12,6 +12,7 @@
 #include "ZemvoraView.h"
 #include "commands/FrameUpdate.h"
 #include "commands/Prompts.h"
+#include "history/EditHistory.h"
 #include "panel/PanelFrame.h"
 #include "scene/Scene.h"
 
@@ -74,6 +75,12 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void OnHelp();
+    // The Edit menu between File and Help, its keys, and the history it works.
+    void CreateEditMenu();
+    // Undo or Redo, then the view and the panel show the restored records.
+    void StepHistory(bool redo);
+    // The Edit menu's items name the steps and are enabled only when there is one.
+    void UpdateEditMenu();
 
     // Carries out, in order, what a file command hands back; a scene shown anew hands the
     // keyboard to the view.
@@ -82,8 +89,10 @@ private:
     // What the panel needs of the window.
     Scene& PanelScene() override { return *this; }
     Prompts& PanelPrompts() override { return m_prompts; }
+    EditHistory& PanelHistory() override { return m_history; }
 
     Prompts& m_prompts;
+    EditHistory m_history;
     CZemvoraView* m_view = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     CObjectParamDlg* m_dlgParam = nullptr;

@@ -29,6 +29,9 @@ public:
     // Places the current tab's controls from the client size and hides all others.
     void LayoutTab();
     void HideAllControls();
+    // After an undo or a redo: every tree line, text, check box, slider and the camera list show
+    // the scene as it now is. Text typed into the note box and not applied yet stays there.
+    void ShowRestoredScene();
     // The selected material's or light's tree lines rewritten from the scene.
     void UpdateMaterialItems();
     void UpdateLightItems();
@@ -76,4 +79,5 @@ private:
     panel::DialogUnits m_units;
     PanelControls m_controls;
     bool m_fillingNote = false;  // the note box is being filled from the scene, not edited
+    EditHistory::StepId m_sliderStep = 0;  // the step of the slider drag going on
 };

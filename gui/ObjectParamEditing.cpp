@@ -7,6 +7,7 @@
 #include <QSlider>
 
 #include "ObjectParamDlg.h"
+#include "history/StepLabels.h"
 #include "panel/SliderMapping.h"
 
 using namespace panel;
@@ -16,22 +17,32 @@ void CObjectParamDlg::SetModified() {
 }
 
 // Only dragging the thumb changes the model; every other way of moving a slider (keys, a click in
-// its channel, the wheel) marks the scene modified and puts the slider back.
+// its channel, the wheel) marks the scene modified and puts the slider back. A whole drag is one
+// step to undo, from the first move of the thumb to its release.
 void CObjectParamDlg::OnSliderAction(int id, int action) {
     Scene& scene = m_frame.PanelScene();
     const QSlider* slider = static_cast<QSlider*>(Control(id));
     const bool dragged = action == QAbstractSlider::SliderMove && slider->isSliderDown();
+    EditHistory& history = m_frame.PanelHistory();
+    auto beginDrag = [&](const RecordRef& record) {
+        if (!history.IsOpen(m_sliderStep))
+            m_sliderStep = history.Begin(scene, {{record, steplabel::Slider(id)}});
+    };
     if (m_nCurTab == kLightTab) {
         if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
-        if (dragged && IsLightSlider(id))
+        if (dragged && IsLightSlider(id)) {
+            beginDrag(LightRecord(m_nCurLight));
             SetLightFromSlider(scene.m_lights[static_cast<size_t>(m_nCurLight)], id,
                                slider->sliderPosition());
+        }
         SetModified();
     } else if (m_nCurTab == kMaterialTab) {
         if (!IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
-        if (dragged && IsMaterialSlider(id))
+        if (dragged && IsMaterialSlider(id)) {
+            beginDrag(MaterialRecord(m_nCurMaterial));
             SetMaterialFromSlider(scene.m_materials[static_cast<size_t>(m_nCurMaterial)], id,
                                   slider->sliderPosition());
+        }
         SetModified();
     }
     UpdateSliders();
@@ -41,6 +52,8 @@ void CObjectParamDlg::OnSliderAction(int id, int action) {
 
 // The tree lines follow the model when the mouse lets the slider go.
 void CObjectParamDlg::OnSliderReleased(int id) {
+    m_frame.PanelHistory().Commit(m_sliderStep, m_frame.PanelScene());
+    m_sliderStep = 0;
     if (IsMaterialSlider(id)) UpdateMaterialItems();
     if (IsLightSlider(id)) UpdateLightItems();
 }
@@ -56,8 +69,11 @@ void CObjectParamDlg::OnApplyMaterial() {
     if (!m_frame.PanelPrompts().AskYesNo("Really want to set Material:" + material.name +
                                          " to Object:" + object.name + "?"))
         return;
-    object.materialIndex = m_nCurMaterial;
-    object.materialName = material.name;
+    m_frame.PanelHistory().Record(
+        scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kApplyMaterial}}, [&] {
+            object.materialIndex = m_nCurMaterial;
+            object.materialName = material.name;
+        });
     m_frame.RedrawView();
     SetModified();
 }
@@ -66,14 +82,17 @@ void CObjectParamDlg::OnApplyMaterial() {
 // answer Yes gives the object the shading the box now shows.
 void CObjectParamDlg::OnSmoothFlat() {
     if (m_nCurTab != kObjectTab) return;
-    SceneObject* object = m_frame.PanelScene().CurrentObject();
+    Scene& scene = m_frame.PanelScene();
+    SceneObject* object = scene.CurrentObject();
     if (!object || !m_controls.smoothFlat->hasFocus()) return;
     const bool smooth = m_controls.smoothFlat->isChecked();
     const std::string mode = smooth ? "smooth" : "flat";
     if (!m_frame.PanelPrompts().AskYesNo("Really want to set Object:" + object->name + " to " +
                                          mode + " mode?"))
         return;
-    object->smooth = smooth ? 1 : 0;
+    m_frame.PanelHistory().Record(
+        scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kSmoothFlat}},
+        [&] { object->smooth = smooth ? 1 : 0; });
     m_frame.RedrawView();
     SetModified();
 }
@@ -87,7 +106,8 @@ void CObjectParamDlg::OnLightOnOff() {
     if (m_controls.lightOnOff->hasFocus() &&
         m_frame.PanelPrompts().AskYesNo("Really want to set Light:" + light.name +
                                         (on ? " on?" : " off?"))) {
-        light.on = on ? 1 : 0;
+        m_frame.PanelHistory().Record(scene, {{LightRecord(m_nCurLight), steplabel::kLightOnOff}},
+                                      [&] { light.on = on ? 1 : 0; });
         m_frame.RedrawView();
         SetModified();
     }
@@ -97,7 +117,8 @@ void CObjectParamDlg::OnLightOnOff() {
 void CObjectParamDlg::OnCameraSelChange(int index) {
     Scene& scene = m_frame.PanelScene();
     if (!IsIndexOf(index, scene.m_cameras)) return;
-    scene.m_settings.currentCamera = index;
+    m_frame.PanelHistory().Record(scene, {{CurrentCameraRecord(), steplabel::kCurrentCamera}},
+                                  [&] { scene.m_settings.currentCamera = index; });
     m_frame.RedrawView();
 }
 
@@ -109,7 +130,8 @@ void CObjectParamDlg::OnNoteChange() {
 
 void CObjectParamDlg::OnApplyNote() {
     Prompts& prompts = m_frame.PanelPrompts();
-    SceneObject* current = m_frame.PanelScene().CurrentObject();
+    Scene& scene = m_frame.PanelScene();
+    SceneObject* current = scene.CurrentObject();
     if (!current) {
         prompts.Notice("There is no object to apply new content.", NoticeIcon::Warning);
         return;
@@ -118,9 +140,12 @@ void CObjectParamDlg::OnApplyNote() {
     if (!prompts.AskYesNo("Really want to apply new content to:" + object.name)) return;
     m_bNoteModified = 0;
     // Line breaks are stored as the program has always stored them, CR LF.
-    object.note = m_controls.noteBox->toPlainText()
-                      .replace(QLatin1String("\n"), QLatin1String("\r\n"))
-                      .toStdString();
+    const std::string note = m_controls.noteBox->toPlainText()
+                                 .replace(QLatin1String("\n"), QLatin1String("\r\n"))
+                                 .toStdString();
+    m_frame.PanelHistory().Record(
+        scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kNoteText}},
+        [&] { object.note = note; });
     m_controls.applyNote->setEnabled(false);
     m_frame.RedrawView();
     SetModified();
@@ -128,14 +153,17 @@ void CObjectParamDlg::OnApplyNote() {
 
 void CObjectParamDlg::OnSetNoteColor() {
     Prompts& prompts = m_frame.PanelPrompts();
-    SceneObject* current = m_frame.PanelScene().CurrentObject();
+    Scene& scene = m_frame.PanelScene();
+    SceneObject* current = scene.CurrentObject();
     if (!current) {
         prompts.Notice("There is no object to change note color.", NoticeIcon::Warning);
         return;
     }
     const std::optional<RGB8> color = prompts.ChooseColor();
     if (!color) return;
-    current->noteColor = *color;
+    m_frame.PanelHistory().Record(
+        scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kNoteColor}},
+        [&] { current->noteColor = *color; });
     m_frame.RedrawView();
     SetModified();
 }
@@ -145,7 +173,8 @@ void CObjectParamDlg::OnSetFont() {
     const std::optional<LogFont> font =
         m_frame.PanelPrompts().ChooseFont(scene.m_settings.textFont);
     if (!font) return;
-    scene.m_settings.textFont = *font;
+    m_frame.PanelHistory().Record(scene, {{LabelFontRecord(), steplabel::kLabelFont}},
+                                  [&] { scene.m_settings.textFont = *font; });
     m_frame.RebuildTextFont();
     SetModified();
 }
@@ -153,7 +182,9 @@ void CObjectParamDlg::OnSetFont() {
 void CObjectParamDlg::OnSetBackground() {
     const std::optional<RGB8> color = m_frame.PanelPrompts().ChooseColor();
     if (!color) return;
-    m_frame.PanelScene().m_settings.background = *color;
+    Scene& scene = m_frame.PanelScene();
+    m_frame.PanelHistory().Record(scene, {{BackgroundRecord(), steplabel::kBackground}},
+                                  [&] { scene.m_settings.background = *color; });
     m_frame.RedrawView();
     SetModified();
 }

@@ -8,6 +8,7 @@
 #include "LabelPainting.h"
 #include "NoteLabelDrawing.h"
 #include "commands/CommandIds.h"
+#include "history/StepLabels.h"
 #include "view/DisplayCommands.h"
 
 namespace {
@@ -152,7 +153,11 @@ bool CZemvoraView::OnCommand(int id) {
     if (id == cmd::kSetTextFont) {
         // Not an edit of the scene: the modified flag stays as it is.
         if (std::optional<LogFont> font = m_prompts.ChooseFont(m_scene.m_settings.textFont)) {
-            m_scene.m_settings.textFont = *font;
+            const auto setFont = [this, &font] { m_scene.m_settings.textFont = *font; };
+            if (m_history)
+                m_history->Record(m_scene, {{LabelFontRecord(), steplabel::kLabelFont}}, setFont);
+            else
+                setFont();
             ApplyTextFont();
         }
         RenderScene();
@@ -247,7 +252,18 @@ void CZemvoraView::keyPressEvent(QKeyEvent* event) {
         QOpenGLWidget::keyPressEvent(event);
         return;
     }
+    if (m_history) m_edits.KeyDown(key, event->isAutoRepeat(), m_scene, *this, *m_history);
     Run(OnKeyDown(key, m_scene, *this));
+}
+
+void CZemvoraView::keyReleaseEvent(QKeyEvent* event) {
+    if (m_history) m_edits.KeyUp(VirtualKey(*event), event->isAutoRepeat(), m_scene, *m_history);
+    QOpenGLWidget::keyReleaseEvent(event);
+}
+
+void CZemvoraView::focusOutEvent(QFocusEvent* event) {
+    if (m_history) m_edits.KeyboardLost(m_scene, *m_history);
+    QOpenGLWidget::focusOutEvent(event);
 }
 
 void CZemvoraView::mousePressEvent(QMouseEvent* event) {
@@ -256,6 +272,7 @@ void CZemvoraView::mousePressEvent(QMouseEvent* event) {
         OnLeftButtonDown(p.x(), p.y(), m_scene, *this);
     else if (event->button() == Qt::RightButton)
         OnRightButtonDown(p.x(), p.y(), *this);
+    if (m_history) m_edits.ButtonDown(m_scene, *this, *m_history);
     QOpenGLWidget::mousePressEvent(event);
 }
 
@@ -264,6 +281,7 @@ void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
         OnLeftButtonUp(*this);
     else if (event->button() == Qt::RightButton)
         OnRightButtonUp(*this);
+    if (m_history) m_edits.ButtonUp(m_scene, *this, *m_history);
     QOpenGLWidget::mouseReleaseEvent(event);
 }
 
@@ -276,5 +294,12 @@ void CZemvoraView::mouseMoveEvent(QMouseEvent* event) {
 void CZemvoraView::wheelEvent(QWheelEvent* event) {
     event->accept();
     const int notches = m_wheel.Add(event->angleDelta().y());
-    if (notches != 0) Run(OnWheelNotches(notches, m_scene, *this));
+    if (notches == 0) return;
+    ViewSteps steps;
+    const auto zoom = [&] { steps = OnWheelNotches(notches, m_scene, *this); };
+    if (m_history)
+        m_edits.WheelTurned(m_scene, *this, *m_history, zoom);
+    else
+        zoom();
+    Run(steps);
 }

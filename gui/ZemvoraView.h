@@ -11,6 +11,8 @@
 
 #include "OpenGlApi.h"
 #include "commands/Prompts.h"
+#include "history/EditHistory.h"
+#include "history/ViewEditSteps.h"
 #include "scene/Scene.h"
 #include "view/FrameClock.h"
 #include "view/Navigation.h"
@@ -49,6 +51,8 @@ public:
     void SetFrameRateHandler(std::function<void(float)> handler) {
         m_frameRate = std::move(handler);
     }
+    // Where the view's edits of the scene become steps to undo; none keeps no history.
+    void SetHistory(EditHistory* history) { m_history = history; }
     // Whether the view could make its OpenGL context; without one it draws nothing.
     bool HasContext() const { return m_renderer != nullptr; }
 
@@ -62,6 +66,8 @@ signals:
 protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -96,4 +102,6 @@ private:
     WheelNotches m_wheel;
     bool m_frameFresh = false;  // drawn outside a paint, to be shown by the next one
     bool m_contextChecked = false;
+    EditHistory* m_history = nullptr;
+    ViewEditSteps m_edits;
 };

@@ -13,6 +13,7 @@ public:
     std::vector<std::string> calls;
     std::string title = "Untitled - Zemvora";
     int defaultView = 1;
+    int historyClears = 0;  // not among the calls: no window operation draws or asks
 
     // What the window does before an import: play stops.
     void StopPlay() { calls.push_back("StopPlay"); }
@@ -56,6 +57,9 @@ public:
                     break;
                 case FrameStep::ShowSceneStatistics:
                     calls.push_back("ShowSceneStatistics");
+                    break;
+                case FrameStep::ClearHistory:
+                    ++historyClears;
                     break;
             }
         }

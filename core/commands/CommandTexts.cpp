@@ -32,6 +32,8 @@ CommandText TextOfCommand(int id) {
         {cmd::kImport3ds, {"Import 3DS file", ""}},
         {cmd::kAppExit, {"Quit the application; prompts to save documents", "Exit"}},
         {cmd::kHelp, {"Help", ""}},
+        {cmd::kUndo, {"Undo the last action", "Undo"}},
+        {cmd::kRedo, {"Redo the previously undone action", "Redo"}},
     };
     const auto it = texts.find(id);
     return it == texts.end() ? CommandText{} : it->second;

@@ -22,6 +22,7 @@ void ShowScene(FrameUpdate& update) {
 FrameUpdate OpenChosenFile(const std::string& path, Scene& scene) {
     const FileOutcome outcome = OpenSceneFile(path, scene);
     FrameUpdate update;
+    update.Then(FrameStep::ClearHistory);
     update.Then(FrameStep::ResetViewState);
     for (FrameStep step : ViewStepsForReadScene(scene))
         update.Then(step);
@@ -76,7 +77,8 @@ FrameUpdate OnSceneNew(Scene& scene, Prompts& prompts) {
     scene.m_settings.currentCamera = -1;
     scene.m_settings.currentObject = -1;
     FrameUpdate update;
-    update.Then(FrameStep::ClearPanel)
+    update.Then(FrameStep::ClearHistory)
+        .Then(FrameStep::ClearPanel)
         .Then(FrameStep::ShowSceneStatistics)
         .Then(FrameStep::RedrawView);
     return update;

@@ -32,6 +32,8 @@ enum class FrameStep {
     ClearPanel,
     // The statistics line recounted.
     ShowSceneStatistics,
+    // The undo history forgotten: the scene it was about is gone.
+    ClearHistory,
 };
 
 struct FrameUpdate {

@@ -12,6 +12,7 @@ bool MayReplaceScene(const Scene& scene, Prompts& prompts) {
 FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
     const FileOutcome outcome = ImportSceneFile(path, scene);
     FrameUpdate update;
+    update.Then(FrameStep::ClearHistory);  // the old scene is gone, read or not
     if (!outcome.ok) {
         update.notice = outcome.message;
         update.noticeReason = outcome.reason;

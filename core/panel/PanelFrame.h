@@ -3,6 +3,7 @@
 #pragma once
 
 #include "commands/Prompts.h"
+#include "history/EditHistory.h"
 #include "scene/Scene.h"
 
 class PanelFrame {
@@ -10,6 +11,8 @@ public:
     virtual ~PanelFrame() = default;
     virtual Scene& PanelScene() = 0;
     virtual Prompts& PanelPrompts() = 0;
+    // Where the panel's edits become steps to undo.
+    virtual EditHistory& PanelHistory() = 0;
     // The view draws the changed scene at once: lights, projection, then one frame.
     virtual void RedrawView() = 0;
     // The view takes the scene's changed label font and draws one frame (lights and projection
