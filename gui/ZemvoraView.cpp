@@ -1,5 +1,6 @@
 #include "ZemvoraView.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -18,6 +19,22 @@ void* ContextProcAddress(const char* name) {
     return context ? reinterpret_cast<void*>(context->getProcAddress(name)) : nullptr;
 }
 
+// The busy cursor while a frame that is expected to be slow is drawn.
+class BusyCursor {
+public:
+    explicit BusyCursor(bool busy) : m_busy(busy) {
+        if (m_busy) QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    ~BusyCursor() {
+        if (m_busy) QGuiApplication::restoreOverrideCursor();
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    bool m_busy;
+};
+
 }  // namespace
 
 CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
@@ -31,11 +48,16 @@ CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
     m_playTimer.setInterval(kPlayInterval);
     // Qt never queues more than one tick behind a slow frame.
     connect(&m_playTimer, &QTimer::timeout, this, &CZemvoraView::RedrawRequest);
+    // A zero timer fires once the events already waiting have been handled.
+    m_pendingTimer.setSingleShot(true);
+    m_pendingTimer.setInterval(0);
+    connect(&m_pendingTimer, &QTimer::timeout, this, &CZemvoraView::DrawPending);
     ApplyTextFont();
 }
 
 CZemvoraView::~CZemvoraView() {
     m_playTimer.stop();
+    m_pendingTimer.stop();
     makeCurrent();
     m_renderer.reset();
     m_gl.reset();
@@ -43,6 +65,8 @@ CZemvoraView::~CZemvoraView() {
 }
 
 void CZemvoraView::initializeGL() {
+    // A context made anew: the buffers of the old one went with it.
+    if (m_renderer) m_renderer->ForgetContext();
     m_gl = std::make_unique<OpenGlApi>(&ContextProcAddress);
     m_renderer = std::make_unique<SceneRenderer>(*m_gl, m_scene, *this);
     m_renderer->InitGl();
@@ -78,11 +102,16 @@ void CZemvoraView::paintGL() {
         m_frameFresh = false;
         return;
     }
+    // This frame shows everything the waiting input asked for.
+    m_pending.Clear();
+    m_pendingTimer.stop();
+    const BusyCursor busy(ExpectSlowFrame(*this));
     ShowFrame(m_renderer->FullRedraw(width(), height(), m_clock));
 }
 
 void CZemvoraView::Draw(bool full) {
     if (!m_renderer || !isVisible()) return;
+    const BusyCursor busy(ExpectSlowFrame(*this));
     makeCurrent();
     ShowFrame(full ? m_renderer->FullRedraw(width(), height(), m_clock)
                    : m_renderer->RenderScene(width(), height(), m_clock));
@@ -117,6 +146,10 @@ void CZemvoraView::ShowFrame(const DrawnFrame& frame) {
 
 void CZemvoraView::ApplyTextFont() {
     m_labelFont = FontFromLogFont(m_scene.m_settings.textFont);
+}
+
+void CZemvoraView::SceneReplaced() {
+    if (m_renderer) m_renderer->SceneReplaced();
 }
 
 void CZemvoraView::TogglePlay() {
@@ -178,6 +211,22 @@ void CZemvoraView::Run(const ViewSteps& steps) {
     for (ViewStep step : steps)
         RunStep(step);
     if (!steps.empty()) emit CommandStateChanged();
+}
+
+void CZemvoraView::Queue(const ViewSteps& steps, bool fromDrag) {
+    for (ViewStep step : m_pending.Add(steps, fromDrag))
+        RunStep(step);
+    if (!m_pending.Empty()) {
+        // The frame drawn last no longer shows the state: a paint meanwhile draws anew.
+        m_frameFresh = false;
+        if (!m_pendingTimer.isActive()) m_pendingTimer.start();
+    }
+    if (!steps.empty()) emit CommandStateChanged();
+}
+
+void CZemvoraView::DrawPending() {
+    for (ViewStep step : m_pending.Take())
+        RunStep(step);
 }
 
 void CZemvoraView::RunStep(ViewStep step) {
@@ -246,7 +295,7 @@ void CZemvoraView::keyPressEvent(QKeyEvent* event) {
         QOpenGLWidget::keyPressEvent(event);
         return;
     }
-    Run(OnKeyDown(key, m_scene, *this));
+    Queue(OnKeyDown(key, m_scene, *this), false);
 }
 
 void CZemvoraView::mousePressEvent(QMouseEvent* event) {
@@ -263,10 +312,15 @@ void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
         OnLeftButtonUp(*this);
     else if (event->button() == Qt::RightButton)
         OnRightButtonUp(*this);
+    // Once the drag is over no frame of it is drawn: the moves are applied, the view stops.
+    if (!m_bLeftDown && !m_bRightDown) {
+        m_pending.DragEnded();
+        if (m_pending.Empty()) m_pendingTimer.stop();
+    }
     QOpenGLWidget::mouseReleaseEvent(event);
 }
 
 void CZemvoraView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    Run(OnMouseMove(p.x(), p.y(), m_scene, *this));
+    Queue(OnMouseMove(p.x(), p.y(), m_scene, *this), m_bLeftDown || m_bRightDown);
 }
