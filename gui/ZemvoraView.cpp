@@ -97,12 +97,11 @@ void CZemvoraView::resizeGL(int width, int height) {
 
 void CZemvoraView::paintGL() {
     if (!m_renderer) return;
-    // A frame drawn just now is shown as it is; any other paint is a full redraw.
-    if (m_frameFresh) {
-        m_frameFresh = false;
-        return;
-    }
-    // This frame shows everything the waiting input asked for.
+    // A frame drawn just now is shown as it is, unless input since asked for another; any other
+    // paint is a full redraw, which shows everything the waiting input asked for.
+    const bool fresh = m_frameFresh && !m_pending.HasFrame();
+    m_frameFresh = false;
+    if (fresh) return;
     m_pending.Clear();
     m_pendingTimer.stop();
     const BusyCursor busy(ExpectSlowFrame(*this));
@@ -216,11 +215,7 @@ void CZemvoraView::Run(const ViewSteps& steps) {
 void CZemvoraView::Queue(const ViewSteps& steps, bool fromDrag) {
     for (ViewStep step : m_pending.Add(steps, fromDrag))
         RunStep(step);
-    if (!m_pending.Empty()) {
-        // The frame drawn last no longer shows the state: a paint meanwhile draws anew.
-        m_frameFresh = false;
-        if (!m_pendingTimer.isActive()) m_pendingTimer.start();
-    }
+    if (!m_pending.Empty() && !m_pendingTimer.isActive()) m_pendingTimer.start();
     if (!steps.empty()) emit CommandStateChanged();
 }
 

@@ -45,8 +45,11 @@ TEST(PendingDrawing, AFinishedDragDrawsNoMoreButKeysStillDo) {
     PendingDrawing p;
     p.Add({ViewStep::RenderScene}, true);
     p.Add({ViewStep::SetupProjection, ViewStep::RenderScene}, true);  // right-button zoom
+    EXPECT_TRUE(p.HasFrame());
     p.DragEnded();
     // The zoom's projection stays in line with the field of view; no frame.
+    EXPECT_FALSE(p.HasFrame());
+    EXPECT_FALSE(p.Empty());
     EXPECT_EQ(p.Take(), Steps{ViewStep::SetupProjection});
 
     // A key pressed during the drag still gets its frame, before or after the moves.

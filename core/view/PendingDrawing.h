@@ -17,6 +17,8 @@ public:
     // A full redraw was drawn anyway: nothing is left to draw.
     void Clear();
     bool Empty() const { return !m_projection && m_frame == Frame::None; }
+    // Whether a frame is asked for (not only the projection).
+    bool HasFrame() const { return m_frame != Frame::None; }
     // The steps to carry out now, in order; nothing is left pending.
     ViewSteps Take();
 
