@@ -100,6 +100,23 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
                 Upload(GL_ELEMENT_ARRAY_BUFFER, corners.data(), corners.size() * sizeof(uint16_t));
             break;
         }
+        case kPoints: {
+            // Each corner where it first comes. A point drawn again lands on the same pixel at the
+            // same depth, which the depth test (less) turns away, so leaving the repeats out
+            // changes no pixel.
+            std::vector<uint16_t> firsts;
+            std::vector<bool> seen(v.size(), false);
+            for (const SceneMesh& m : meshes)
+                for (uint16_t i : {m.a, m.b, m.c}) {
+                    if (seen[i]) continue;
+                    seen[i] = true;
+                    firsts.push_back(i);
+                }
+            entry.points = static_cast<GLsizei>(firsts.size());
+            buffer =
+                Upload(GL_ELEMENT_ARRAY_BUFFER, firsts.data(), firsts.size() * sizeof(uint16_t));
+            break;
+        }
         case kLines: {
             // The loop a, b, c, a as its three edges, in the order the loop draws them.
             std::vector<uint16_t> ends;
@@ -155,7 +172,9 @@ bool ObjectBuffers::Draw(size_t index, const SceneObject& o, ObjectShape shape) 
         return true;
     }
 
-    const Kind indexKind = shape == ObjectShape::Lines ? kLines : kTriangles;
+    const Kind indexKind = shape == ObjectShape::Lines    ? kLines
+                           : shape == ObjectShape::Points ? kPoints
+                                                          : kTriangles;
     const GLuint vertices = Buffer(entry, o, kVertices);
     const GLuint indices = vertices != 0 ? Buffer(entry, o, indexKind) : 0;
     if (indices == 0) return false;
@@ -168,7 +187,7 @@ bool ObjectBuffers::Draw(size_t index, const SceneObject& o, ObjectShape shape) 
     m_gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);
     switch (shape) {
         case ObjectShape::Points:
-            m_gl.DrawElements(GL_POINTS, corners, 0);
+            m_gl.DrawElements(GL_POINTS, entry.points, 0);
             break;
         case ObjectShape::Lines:
             m_gl.DrawElements(GL_LINES, corners * 2, 0);

@@ -43,15 +43,16 @@ public:
     void EndObjects();
 
 private:
-    enum Kind { kVertices, kTriangles, kLines, kFlat, kKinds };
+    enum Kind { kVertices, kTriangles, kPoints, kLines, kFlat, kKinds };
     struct Entry {
         // The geometry the buffers were made from; another vector or size means new buffers.
         const SceneVertex* vertexData = nullptr;
         size_t vertexCount = 0;
         const SceneMesh* meshData = nullptr;
         size_t meshCount = 0;
-        GLuint buffers[kKinds] = {0, 0, 0, 0};
-        bool failed[kKinds] = {false, false, false, false};
+        GLuint buffers[kKinds] = {};
+        GLsizei points = 0;  // indices in the points' buffer
+        bool failed[kKinds] = {};
     };
 
     // The buffer of that kind for o, made if it is not there yet; 0 if it cannot be made.
