@@ -119,6 +119,7 @@ void PrintLabelCost(OpenGlApi& api, const std::string& path, int frames) {
         std::fprintf(stderr, "%s: not read\n", path.c_str());
         return;
     }
+    scene.CountScene();
     const SteadyFrameClock clock;
     ViewState view;
     view.m_bDefaultView = scene.m_cameras.empty() ? 1 : 0;
