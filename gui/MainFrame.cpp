@@ -349,6 +349,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 break;
             case FrameStep::RedrawView:
             case FrameStep::ShowOpenedScene:
+                m_view->SceneReplaced();
                 m_view->RedrawRequest();
                 break;
             case FrameStep::RefreshTrees:

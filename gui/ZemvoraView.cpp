@@ -1,5 +1,6 @@
 #include "ZemvoraView.h"
 
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
@@ -20,6 +21,22 @@ void* ContextProcAddress(const char* name) {
     return context ? reinterpret_cast<void*>(context->getProcAddress(name)) : nullptr;
 }
 
+// The busy cursor while a frame that is expected to be slow is drawn.
+class BusyCursor {
+public:
+    explicit BusyCursor(bool busy) : m_busy(busy) {
+        if (m_busy) QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    ~BusyCursor() {
+        if (m_busy) QGuiApplication::restoreOverrideCursor();
+    }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    bool m_busy;
+};
+
 }  // namespace
 
 CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
@@ -33,11 +50,16 @@ CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
     m_playTimer.setInterval(kPlayInterval);
     // Qt never queues more than one tick behind a slow frame.
     connect(&m_playTimer, &QTimer::timeout, this, &CZemvoraView::RedrawRequest);
+    // A zero timer fires once the events already waiting have been handled.
+    m_pendingTimer.setSingleShot(true);
+    m_pendingTimer.setInterval(0);
+    connect(&m_pendingTimer, &QTimer::timeout, this, &CZemvoraView::DrawPending);
     ApplyTextFont();
 }
 
 CZemvoraView::~CZemvoraView() {
     m_playTimer.stop();
+    m_pendingTimer.stop();
     makeCurrent();
     m_renderer.reset();
     m_gl.reset();
@@ -45,6 +67,8 @@ CZemvoraView::~CZemvoraView() {
 }
 
 void CZemvoraView::initializeGL() {
+    // A context made anew: the buffers of the old one went with it.
+    if (m_renderer) m_renderer->ForgetContext();
     m_gl = std::make_unique<OpenGlApi>(&ContextProcAddress);
     m_renderer = std::make_unique<SceneRenderer>(*m_gl, m_scene, *this);
     m_renderer->InitGl();
@@ -75,16 +99,20 @@ void CZemvoraView::resizeGL(int width, int height) {
 
 void CZemvoraView::paintGL() {
     if (!m_renderer) return;
-    // A frame drawn just now is shown as it is; any other paint is a full redraw.
-    if (m_frameFresh) {
-        m_frameFresh = false;
-        return;
-    }
+    // A frame drawn just now is shown as it is, unless input since asked for another; any other
+    // paint is a full redraw, which shows everything the waiting input asked for.
+    const bool fresh = m_frameFresh && !m_pending.HasFrame();
+    m_frameFresh = false;
+    if (fresh) return;
+    m_pending.Clear();
+    m_pendingTimer.stop();
+    const BusyCursor busy(ExpectSlowFrame(*this));
     ShowFrame(m_renderer->FullRedraw(width(), height(), m_clock));
 }
 
 void CZemvoraView::Draw(bool full) {
     if (!m_renderer || !isVisible()) return;
+    const BusyCursor busy(ExpectSlowFrame(*this));
     makeCurrent();
     ShowFrame(full ? m_renderer->FullRedraw(width(), height(), m_clock)
                    : m_renderer->RenderScene(width(), height(), m_clock));
@@ -119,6 +147,10 @@ void CZemvoraView::ShowFrame(const DrawnFrame& frame) {
 
 void CZemvoraView::ApplyTextFont() {
     m_labelFont = FontFromLogFont(m_scene.m_settings.textFont);
+}
+
+void CZemvoraView::SceneReplaced() {
+    if (m_renderer) m_renderer->SceneReplaced();
 }
 
 void CZemvoraView::TogglePlay() {
@@ -184,6 +216,18 @@ void CZemvoraView::Run(const ViewSteps& steps) {
     for (ViewStep step : steps)
         RunStep(step);
     if (!steps.empty()) emit CommandStateChanged();
+}
+
+void CZemvoraView::Queue(const ViewSteps& steps, bool fromDrag) {
+    for (ViewStep step : m_pending.Add(steps, fromDrag))
+        RunStep(step);
+    if (!m_pending.Empty() && !m_pendingTimer.isActive()) m_pendingTimer.start();
+    if (!steps.empty()) emit CommandStateChanged();
+}
+
+void CZemvoraView::DrawPending() {
+    for (ViewStep step : m_pending.Take())
+        RunStep(step);
 }
 
 void CZemvoraView::RunStep(ViewStep step) {
@@ -253,7 +297,7 @@ void CZemvoraView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (m_history) m_edits.KeyDown(key, event->isAutoRepeat(), m_scene, *this, *m_history);
-    Run(OnKeyDown(key, m_scene, *this));
+    Queue(OnKeyDown(key, m_scene, *this), false);
 }
 
 void CZemvoraView::keyReleaseEvent(QKeyEvent* event) {
@@ -282,12 +326,17 @@ void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
     else if (event->button() == Qt::RightButton)
         OnRightButtonUp(*this);
     if (m_history) m_edits.ButtonUp(m_scene, *this, *m_history);
+    // Once the drag is over no frame of it is drawn: the moves are applied, the view stops.
+    if (!m_bLeftDown && !m_bRightDown) {
+        m_pending.DragEnded();
+        if (m_pending.Empty()) m_pendingTimer.stop();
+    }
     QOpenGLWidget::mouseReleaseEvent(event);
 }
 
 void CZemvoraView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    Run(OnMouseMove(p.x(), p.y(), m_scene, *this));
+    Queue(OnMouseMove(p.x(), p.y(), m_scene, *this), m_bLeftDown || m_bRightDown);
 }
 
 // Up and down turns zoom; a sideways turn has nothing to do in the view.
@@ -301,5 +350,5 @@ void CZemvoraView::wheelEvent(QWheelEvent* event) {
         m_edits.WheelTurned(m_scene, *this, *m_history, zoom);
     else
         zoom();
-    Run(steps);
+    Queue(steps, false);
 }

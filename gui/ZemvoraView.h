@@ -16,6 +16,7 @@
 #include "scene/Scene.h"
 #include "view/FrameClock.h"
 #include "view/Navigation.h"
+#include "view/PendingDrawing.h"
 #include "view/SceneRenderer.h"
 #include "view/ViewState.h"
 #include "view/WheelZoom.h"
@@ -47,6 +48,8 @@ public:
     void ResetViewState();
     // Takes the scene's label font for the labels to come.
     void ApplyTextFont();
+    // The scene's objects were replaced (New, Open, Import): the next frame takes them anew.
+    void SceneReplaced();
     // Where the measured frame rate goes (the status bar).
     void SetFrameRateHandler(std::function<void(float)> handler) {
         m_frameRate = std::move(handler);
@@ -90,6 +93,10 @@ private:
     void Draw(bool full);
     // Reports a context that could not be made, once.
     void CheckContext();
+    // Applies an input's steps: play at once, its frames once the waiting input is applied.
+    void Queue(const ViewSteps& steps, bool fromDrag);
+    // Draws the frames the input applied so far asked for, in one go.
+    void DrawPending();
 
     Scene& m_scene;
     Prompts& m_prompts;
@@ -97,6 +104,8 @@ private:
     std::unique_ptr<SceneRenderer> m_renderer;
     QFont m_labelFont;
     QTimer m_playTimer;
+    PendingDrawing m_pending;
+    QTimer m_pendingTimer;  // fires once the events waiting now are handled
     std::function<void(float)> m_frameRate;
     SteadyFrameClock m_clock;
     WheelNotches m_wheel;

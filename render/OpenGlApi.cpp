@@ -6,6 +6,10 @@ OpenGlApi::OpenGlApi(ProcAddress resolve) {
     if (!resolve) return;
     m_useProgram = reinterpret_cast<UseProgramFn>(resolve("glUseProgram"));
     m_windowPos = reinterpret_cast<WindowPosFn>(resolve("glWindowPos2i"));
+    m_genBuffers = reinterpret_cast<GenBuffersFn>(resolve("glGenBuffers"));
+    m_deleteBuffers = reinterpret_cast<DeleteBuffersFn>(resolve("glDeleteBuffers"));
+    m_bindBuffer = reinterpret_cast<BindBufferFn>(resolve("glBindBuffer"));
+    m_bufferData = reinterpret_cast<BufferDataFn>(resolve("glBufferData"));
 }
 
 void OpenGlApi::UseFixedFunction() {
@@ -110,6 +114,45 @@ void OpenGlApi::Normal3f(GLfloat x, GLfloat y, GLfloat z) {
 }
 void OpenGlApi::Finish() {
     glFinish();
+}
+bool OpenGlApi::HasBuffers() const {
+    return m_genBuffers && m_deleteBuffers && m_bindBuffer && m_bufferData;
+}
+GLuint OpenGlApi::GenBuffer() {
+    GLuint buffer = 0;
+    if (m_genBuffers) m_genBuffers(1, &buffer);
+    return buffer;
+}
+void OpenGlApi::DeleteBuffer(GLuint buffer) {
+    if (m_deleteBuffers) m_deleteBuffers(1, &buffer);
+}
+void OpenGlApi::BindBuffer(GLenum target, GLuint buffer) {
+    if (m_bindBuffer) m_bindBuffer(target, buffer);
+}
+void OpenGlApi::BufferData(GLenum target, size_t bytes, const void* data) {
+    if (m_bufferData) m_bufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
+}
+GLenum OpenGlApi::GetError() {
+    return glGetError();
+}
+void OpenGlApi::EnableClientState(GLenum array) {
+    glEnableClientState(array);
+}
+void OpenGlApi::DisableClientState(GLenum array) {
+    glDisableClientState(array);
+}
+// With a buffer bound, the pointer arguments are offsets into it.
+void OpenGlApi::VertexPointer(GLsizei stride, size_t offset) {
+    glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(offset));
+}
+void OpenGlApi::NormalPointer(GLsizei stride, size_t offset) {
+    glNormalPointer(GL_FLOAT, stride, reinterpret_cast<const void*>(offset));
+}
+void OpenGlApi::DrawArrays(GLenum mode, GLint first, GLsizei count) {
+    glDrawArrays(mode, first, count);
+}
+void OpenGlApi::DrawElements(GLenum mode, GLsizei count, size_t offset) {
+    glDrawElements(mode, count, GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(offset));
 }
 GLboolean OpenGlApi::IsEnabled(GLenum cap) {
     return glIsEnabled(cap);

@@ -45,6 +45,18 @@ public:
     void Vertex3f(GLfloat x, GLfloat y, GLfloat z) override;
     void Normal3f(GLfloat x, GLfloat y, GLfloat z) override;
     void Finish() override;
+    bool HasBuffers() const override;
+    GLuint GenBuffer() override;
+    void DeleteBuffer(GLuint buffer) override;
+    void BindBuffer(GLenum target, GLuint buffer) override;
+    void BufferData(GLenum target, size_t bytes, const void* data) override;
+    GLenum GetError() override;
+    void EnableClientState(GLenum array) override;
+    void DisableClientState(GLenum array) override;
+    void VertexPointer(GLsizei stride, size_t offset) override;
+    void NormalPointer(GLsizei stride, size_t offset) override;
+    void DrawArrays(GLenum mode, GLint first, GLsizei count) override;
+    void DrawElements(GLenum mode, GLsizei count, size_t offset) override;
     GLboolean IsEnabled(GLenum cap) override;
     void PixelStorei(GLenum name, GLint value) override;
     void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,
@@ -59,4 +71,12 @@ private:
     UseProgramFn m_useProgram = nullptr;
     using WindowPosFn = void (*)(GLint, GLint);
     WindowPosFn m_windowPos = nullptr;
+    using GenBuffersFn = void (*)(GLsizei, GLuint*);
+    GenBuffersFn m_genBuffers = nullptr;
+    using DeleteBuffersFn = void (*)(GLsizei, const GLuint*);
+    DeleteBuffersFn m_deleteBuffers = nullptr;
+    using BindBufferFn = void (*)(GLenum, GLuint);
+    BindBufferFn m_bindBuffer = nullptr;
+    using BufferDataFn = void (*)(GLenum, GLsizeiptr, const void*, GLenum);
+    BufferDataFn m_bufferData = nullptr;
 };

@@ -29,6 +29,8 @@ struct Window : GuiWindow {
         QWheelEvent event(at, view->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton,
                           Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(view, &event);
+        // The frame a turn asks for is drawn once the events waiting behind it are handled.
+        QCoreApplication::processEvents();
     }
     // What four presses of a key do to the scene and the view as they stand.
     std::pair<Scene, ViewState> FourPresses(int key) {
@@ -42,6 +44,7 @@ struct Window : GuiWindow {
     int FramesOfAKey(Qt::Key key) {
         const int before = frames;
         QTest::keyClick(frame.View(), key);
+        QCoreApplication::processEvents();
         return frames - before;
     }
 };

@@ -23,6 +23,9 @@ public:
     std::vector<GlCall> calls;
     std::set<GLenum> enabled;  // what Enable turned on and Disable not off again
     bool windowPos = true;     // whether the context has glWindowPos2i
+    bool buffers = false;      // whether the context has buffer objects
+    bool buffersFull = false;  // BufferData runs out of memory
+    size_t bufferBytes = 0;    // bytes given to BufferData
 
     size_t Count(const std::string& name) const {
         return static_cast<size_t>(std::count_if(calls.begin(), calls.end(),
@@ -116,6 +119,37 @@ public:
     void Vertex3f(GLfloat x, GLfloat y, GLfloat z) override { Add("Vertex3f", {x, y, z}); }
     void Normal3f(GLfloat x, GLfloat y, GLfloat z) override { Add("Normal3f", {x, y, z}); }
     void Finish() override { Add("Finish", {}); }
+    bool HasBuffers() const override { return buffers; }
+    GLuint GenBuffer() override {
+        Add("GenBuffer", {});
+        return ++m_lastBuffer;
+    }
+    void DeleteBuffer(GLuint b) override { Add("DeleteBuffer", {double(b)}); }
+    void BindBuffer(GLenum t, GLuint b) override { Add("BindBuffer", {double(t), double(b)}); }
+    void BufferData(GLenum t, size_t bytes, const void*) override {
+        Add("BufferData", {double(t), double(bytes)});
+        bufferBytes += bytes;
+        if (buffersFull) m_error = GL_OUT_OF_MEMORY;
+    }
+    GLenum GetError() override {
+        const GLenum error = m_error;
+        m_error = GL_NO_ERROR;
+        return error;
+    }
+    void EnableClientState(GLenum a) override { Add("EnableClientState", {double(a)}); }
+    void DisableClientState(GLenum a) override { Add("DisableClientState", {double(a)}); }
+    void VertexPointer(GLsizei s, size_t o) override {
+        Add("VertexPointer", {double(s), double(o)});
+    }
+    void NormalPointer(GLsizei s, size_t o) override {
+        Add("NormalPointer", {double(s), double(o)});
+    }
+    void DrawArrays(GLenum m, GLint f, GLsizei c) override {
+        Add("DrawArrays", {double(m), double(f), double(c)});
+    }
+    void DrawElements(GLenum m, GLsizei c, size_t o) override {
+        Add("DrawElements", {double(m), double(c), double(o)});
+    }
     GLboolean IsEnabled(GLenum cap) override {
         Add("IsEnabled", {double(cap)});
         return enabled.count(cap) ? GL_TRUE : GL_FALSE;
@@ -131,6 +165,9 @@ public:
     void WindowPos2i(GLint x, GLint y) override { Add("WindowPos2i", {double(x), double(y)}); }
 
 private:
+    GLuint m_lastBuffer = 0;
+    GLenum m_error = GL_NO_ERROR;
+
     void Add(const char* name, std::vector<double> args) {
         calls.push_back({name, std::move(args)});
     }

@@ -6,6 +6,8 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
+
 class GlApi {
 public:
     virtual ~GlApi() = default;
@@ -55,6 +57,26 @@ public:
     virtual void Normal3f(GLfloat x, GLfloat y, GLfloat z) = 0;
 
     virtual void Finish() = 0;
+
+    // Buffer objects and vertex arrays, to draw a whole object with one call. They are newer
+    // than OpenGL 1.1: a context without them draws every triangle between Begin and End.
+    virtual bool HasBuffers() const = 0;
+    // A new buffer name, or 0.
+    virtual GLuint GenBuffer() = 0;
+    virtual void DeleteBuffer(GLuint buffer) = 0;
+    virtual void BindBuffer(GLenum target, GLuint buffer) = 0;
+    // Copies bytes into the buffer bound to target, to be drawn many times; GetError says
+    // whether they fitted.
+    virtual void BufferData(GLenum target, size_t bytes, const void* data) = 0;
+    virtual GLenum GetError() = 0;
+    virtual void EnableClientState(GLenum array) = 0;
+    virtual void DisableClientState(GLenum array) = 0;
+    // Three floats per vertex, stride bytes apart, from offset bytes into the bound array buffer.
+    virtual void VertexPointer(GLsizei stride, size_t offset) = 0;
+    virtual void NormalPointer(GLsizei stride, size_t offset) = 0;
+    virtual void DrawArrays(GLenum mode, GLint first, GLsizei count) = 0;
+    // count 16-bit indices from offset bytes into the bound element buffer.
+    virtual void DrawElements(GLenum mode, GLsizei count, size_t offset) = 0;
 
     // Pixels read from and written to the framebuffer, for the label drawn on a finished frame.
     virtual GLboolean IsEnabled(GLenum cap) = 0;

@@ -198,6 +198,14 @@ void SceneRenderer::ApplyMaterial(int32_t materialIndex) {
 }
 
 void SceneRenderer::DrawObjects() {
+    if (m_path == DrawPath::Buffers && m_gl.HasBuffers())
+        DrawObjectsFromBuffers();
+    else
+        DrawObjectsImmediate();
+    if (m_view.m_bShowBox) DrawObjectBox();
+}
+
+void SceneRenderer::DrawObjectsImmediate() {
     const int32_t mode = m_view.m_nDisplayMode;
     for (const SceneObject& o : m_scene.m_objects) {
         ApplyMaterial(o.materialIndex);
@@ -224,7 +232,64 @@ void SceneRenderer::DrawObjects() {
             }
         }
     }
-    if (m_view.m_bShowBox) DrawObjectBox();
+}
+
+void SceneRenderer::DrawObjectsFromBuffers() {
+    const int32_t mode = m_view.m_nDisplayMode;
+    const bool unlit = mode == ModeVertex || mode == ModeLine;
+    if (!unlit && mode != ModeFlat && mode != ModeSmooth) {
+        // No mode draws no triangles, but every object's material is still set.
+        for (const SceneObject& o : m_scene.m_objects)
+            ApplyMaterial(o.materialIndex);
+        return;
+    }
+    // Nothing changes between the triangles of the vertex and line modes: lighting goes off and
+    // the colour is set once for all of them.
+    if (unlit) {
+        m_gl.Disable(GL_LIGHTING);
+        m_gl.Color3f(1.0f, 1.0f, 1.0f);
+    }
+    const std::vector<SceneObject>& objects = m_scene.m_objects;
+    m_buffers.BeginObjects(objects.size());
+    for (size_t i = 0; i < objects.size(); ++i) {
+        const SceneObject& o = objects[i];
+        ApplyMaterial(o.materialIndex);
+        const bool smooth = mode == ModeSmooth && o.smooth;
+        const ObjectShape shape = mode == ModeVertex ? ObjectShape::Points
+                                  : mode == ModeLine ? ObjectShape::Lines
+                                  : smooth           ? ObjectShape::Smooth
+                                                     : ObjectShape::Flat;
+        if (m_buffers.Draw(i, o, shape)) continue;
+        if (unlit)
+            DrawTrianglesUnlit(o, mode == ModeVertex);
+        else
+            DrawTrianglesLit(o, smooth);
+    }
+    m_buffers.EndObjects();
+    if (unlit) m_gl.Enable(GL_LIGHTING);
+}
+
+void SceneRenderer::DrawTrianglesUnlit(const SceneObject& o, bool points) {
+    const std::vector<SceneVertex>& v = o.vertices;
+    for (const SceneMesh& m : o.meshes) {
+        m_gl.Begin(points ? GL_POINTS : GL_LINE_LOOP);
+        for (uint16_t i : {m.a, m.b, m.c})
+            m_gl.Vertex3f(v[i].x, v[i].y, v[i].z);
+        m_gl.End();
+    }
+}
+
+void SceneRenderer::DrawTrianglesLit(const SceneObject& o, bool smooth) {
+    const std::vector<SceneVertex>& v = o.vertices;
+    for (const SceneMesh& m : o.meshes) {
+        m_gl.Begin(GL_TRIANGLES);
+        if (!smooth) m_gl.Normal3f(m.nx, m.ny, m.nz);
+        for (uint16_t i : {m.a, m.b, m.c}) {
+            if (smooth) m_gl.Normal3f(v[i].nx, v[i].ny, v[i].nz);
+            m_gl.Vertex3f(v[i].x, v[i].y, v[i].z);
+        }
+        m_gl.End();
+    }
 }
 
 void SceneRenderer::DrawObjectBox() {

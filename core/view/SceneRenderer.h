@@ -12,6 +12,7 @@
 #include "view/FrameClock.h"
 #include "view/GlApi.h"
 #include "view/NoteLabel.h"
+#include "view/ObjectBuffers.h"
 #include "view/ViewState.h"
 
 // What drawing a frame leaves to the caller.
@@ -23,10 +24,14 @@ struct DrawnFrame {
     std::optional<NoteLabel> label;
 };
 
+// How DrawObjects sends the triangles: each between Begin and End, the plain sequence that the
+// buffers are checked against, or from buffer objects, the same pixels many times faster.
+enum class DrawPath { Immediate, Buffers };
+
 class SceneRenderer {
 public:
     SceneRenderer(GlApi& gl, Scene& scene, ViewState& view)
-        : m_gl(gl), m_scene(scene), m_view(view) {}
+        : m_gl(gl), m_scene(scene), m_view(view), m_buffers(gl) {}
 
     // The context's lasting state: depth test and blending.
     void InitGl();
@@ -50,6 +55,13 @@ public:
     // the frames per second, for the status bar.
     float EndFrame(const FrameClock& clock);
 
+    // Buffers where the context has them (the default), or Begin/End.
+    void SetDrawPath(DrawPath path) { m_path = path; }
+    // The scene's objects were replaced (New, Open, Import): their buffers are made anew.
+    void SceneReplaced() { m_buffers.SceneReplaced(); }
+    // The context is gone with the buffers it held.
+    void ForgetContext() { m_buffers.Forget(); }
+
     // Each step of a frame; RenderScene runs them in order.
     void DrawObjects();
     void ApplyMaterial(int32_t materialIndex);
@@ -59,6 +71,11 @@ public:
 
 private:
     void SetupDefaultLights();
+    void DrawObjectsImmediate();
+    void DrawObjectsFromBuffers();
+    // One object's triangles between Begin and End, lighting and colour already set.
+    void DrawTrianglesUnlit(const SceneObject& o, bool points);
+    void DrawTrianglesLit(const SceneObject& o, bool smooth);
     // Sets every state the drawing relies on that a toolkit sharing the context may change.
     void PrepareContext();
 
@@ -66,4 +83,6 @@ private:
     Scene& m_scene;
     ViewState& m_view;
     bool m_drawing = false;  // a frame is between RenderScene and EndFrame
+    DrawPath m_path = DrawPath::Buffers;
+    ObjectBuffers m_buffers;
 };

@@ -1,0 +1,200 @@
+#include "view/ObjectBuffers.h"
+
+#include <limits>
+
+namespace {
+
+constexpr GLsizei kVertexStride = sizeof(SceneVertex);
+constexpr size_t kNormalOffset = offsetof(SceneVertex, nx);
+
+// Whether one draw call can count perMesh indices for each of meshCount triangles.
+bool CountFits(size_t meshCount, size_t perMesh) {
+    return meshCount <= static_cast<size_t>(std::numeric_limits<GLsizei>::max()) / perMesh;
+}
+
+}  // namespace
+
+ObjectBuffers::~ObjectBuffers() {
+    Release();
+}
+
+void ObjectBuffers::Forget() {
+    m_entries.clear();
+    m_replaced = false;
+    m_vertexArray = m_normalArray = false;
+}
+
+void ObjectBuffers::Release() {
+    for (Entry& entry : m_entries)
+        ReleaseEntry(entry);
+    m_entries.clear();
+    m_replaced = false;
+}
+
+void ObjectBuffers::ReleaseEntry(Entry& entry) {
+    for (GLuint& buffer : entry.buffers) {
+        if (buffer != 0) m_gl.DeleteBuffer(buffer);
+        buffer = 0;
+    }
+}
+
+void ObjectBuffers::BeginObjects(size_t objectCount) {
+    if (m_replaced) Release();
+    for (size_t i = objectCount; i < m_entries.size(); ++i)
+        ReleaseEntry(m_entries[i]);
+    m_entries.resize(objectCount);
+}
+
+void ObjectBuffers::SetArrays(bool vertices, bool normals) {
+    if (vertices != m_vertexArray) {
+        if (vertices)
+            m_gl.EnableClientState(GL_VERTEX_ARRAY);
+        else
+            m_gl.DisableClientState(GL_VERTEX_ARRAY);
+        m_vertexArray = vertices;
+    }
+    if (normals != m_normalArray) {
+        if (normals)
+            m_gl.EnableClientState(GL_NORMAL_ARRAY);
+        else
+            m_gl.DisableClientState(GL_NORMAL_ARRAY);
+        m_normalArray = normals;
+    }
+}
+
+void ObjectBuffers::EndObjects() {
+    SetArrays(false, false);
+    if (!m_gl.HasBuffers()) return;
+    m_gl.BindBuffer(GL_ARRAY_BUFFER, 0);
+    m_gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+GLuint ObjectBuffers::Upload(GLenum target, const void* data, size_t bytes) {
+    // Earlier errors are not this upload's.
+    for (int i = 0; i < 16 && m_gl.GetError() != GL_NO_ERROR; ++i) {
+    }
+    const GLuint buffer = m_gl.GenBuffer();
+    if (buffer == 0) return 0;
+    m_gl.BindBuffer(target, buffer);
+    m_gl.BufferData(target, bytes, data);
+    if (m_gl.GetError() == GL_NO_ERROR) return buffer;
+    m_gl.DeleteBuffer(buffer);
+    return 0;
+}
+
+GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
+    if (entry.buffers[kind] != 0 || entry.failed[kind]) return entry.buffers[kind];
+    const std::vector<SceneVertex>& v = o.vertices;
+    const std::vector<SceneMesh>& meshes = o.meshes;
+    GLuint buffer = 0;
+    switch (kind) {
+        case kVertices:
+            buffer = Upload(GL_ARRAY_BUFFER, v.data(), v.size() * sizeof(SceneVertex));
+            break;
+        case kTriangles: {
+            std::vector<uint16_t> corners;
+            corners.reserve(meshes.size() * 3);
+            for (const SceneMesh& m : meshes)
+                corners.insert(corners.end(), {m.a, m.b, m.c});
+            buffer =
+                Upload(GL_ELEMENT_ARRAY_BUFFER, corners.data(), corners.size() * sizeof(uint16_t));
+            break;
+        }
+        case kPoints: {
+            // Each corner where it first comes. A point drawn again lands on the same pixel at the
+            // same depth, which the depth test (less) turns away, so leaving the repeats out
+            // changes no pixel.
+            std::vector<uint16_t> firsts;
+            std::vector<bool> seen(v.size(), false);
+            for (const SceneMesh& m : meshes)
+                for (uint16_t i : {m.a, m.b, m.c}) {
+                    if (seen[i]) continue;
+                    seen[i] = true;
+                    firsts.push_back(i);
+                }
+            entry.points = static_cast<GLsizei>(firsts.size());
+            buffer =
+                Upload(GL_ELEMENT_ARRAY_BUFFER, firsts.data(), firsts.size() * sizeof(uint16_t));
+            break;
+        }
+        case kLines: {
+            // The loop a, b, c, a as its three edges, in the order the loop draws them.
+            std::vector<uint16_t> ends;
+            ends.reserve(meshes.size() * 6);
+            for (const SceneMesh& m : meshes)
+                ends.insert(ends.end(), {m.a, m.b, m.b, m.c, m.c, m.a});
+            buffer = Upload(GL_ELEMENT_ARRAY_BUFFER, ends.data(), ends.size() * sizeof(uint16_t));
+            break;
+        }
+        case kFlat: {
+            // Every corner on its own with the face normal, as the flat mode sends them.
+            std::vector<SceneVertex> corners;
+            corners.reserve(meshes.size() * 3);
+            for (const SceneMesh& m : meshes)
+                for (uint16_t i : {m.a, m.b, m.c})
+                    corners.push_back({v[i].x, v[i].y, v[i].z, m.nx, m.ny, m.nz});
+            buffer = Upload(GL_ARRAY_BUFFER, corners.data(), corners.size() * sizeof(SceneVertex));
+            break;
+        }
+        case kKinds:
+            break;
+    }
+    entry.buffers[kind] = buffer;
+    entry.failed[kind] = buffer == 0;
+    return buffer;
+}
+
+bool ObjectBuffers::Draw(size_t index, const SceneObject& o, ObjectShape shape) {
+    if (!m_gl.HasBuffers() || index >= m_entries.size()) return false;
+    Entry& entry = m_entries[index];
+    if (entry.vertexData != o.vertices.data() || entry.vertexCount != o.vertices.size() ||
+        entry.meshData != o.meshes.data() || entry.meshCount != o.meshes.size()) {
+        ReleaseEntry(entry);
+        entry = Entry{};
+        entry.vertexData = o.vertices.data();
+        entry.vertexCount = o.vertices.size();
+        entry.meshData = o.meshes.data();
+        entry.meshCount = o.meshes.size();
+    }
+    const size_t meshCount = o.meshes.size();
+    if (meshCount == 0) return true;
+    if (!CountFits(meshCount, shape == ObjectShape::Lines ? 6 : 3)) return false;
+    const GLsizei corners = static_cast<GLsizei>(meshCount * 3);
+
+    if (shape == ObjectShape::Flat) {
+        const GLuint flat = Buffer(entry, o, kFlat);
+        if (flat == 0) return false;
+        SetArrays(true, true);
+        m_gl.BindBuffer(GL_ARRAY_BUFFER, flat);
+        m_gl.VertexPointer(kVertexStride, 0);
+        m_gl.NormalPointer(kVertexStride, kNormalOffset);
+        m_gl.DrawArrays(GL_TRIANGLES, 0, corners);
+        return true;
+    }
+
+    const Kind indexKind = shape == ObjectShape::Lines    ? kLines
+                           : shape == ObjectShape::Points ? kPoints
+                                                          : kTriangles;
+    const GLuint vertices = Buffer(entry, o, kVertices);
+    const GLuint indices = vertices != 0 ? Buffer(entry, o, indexKind) : 0;
+    if (indices == 0) return false;
+    // Points and lines are drawn unlit: their normals would not count.
+    const bool lit = shape == ObjectShape::Smooth;
+    SetArrays(true, lit);
+    m_gl.BindBuffer(GL_ARRAY_BUFFER, vertices);
+    m_gl.VertexPointer(kVertexStride, 0);
+    if (lit) m_gl.NormalPointer(kVertexStride, kNormalOffset);
+    m_gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);
+    switch (shape) {
+        case ObjectShape::Points:
+            m_gl.DrawElements(GL_POINTS, entry.points, 0);
+            break;
+        case ObjectShape::Lines:
+            m_gl.DrawElements(GL_LINES, corners * 2, 0);
+            break;
+        default:
+            m_gl.DrawElements(GL_TRIANGLES, corners, 0);
+            break;
+    }
+    return true;
+}

@@ -1,0 +1,69 @@
+// Each object's triangles held by OpenGL in buffer objects, so that a frame draws an object with
+// one call instead of one Begin/End pair per triangle. The buffers hold the object's own
+// positions and normals, corner by corner in the order of its triangles, so that the pixels are
+// exactly those of the Begin/End drawing. A buffer is made the first time a mode needs it and
+// kept until the object's geometry changes; materials are set around the draw, so editing one
+// touches no buffer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "scene/Scene.h"
+#include "view/GlApi.h"
+
+// What one object is drawn as: corners as points, edges as lines, or triangles with the corner
+// normals (smooth) or the face normal at each corner (flat).
+enum class ObjectShape { Points, Lines, Smooth, Flat };
+
+class ObjectBuffers {
+public:
+    explicit ObjectBuffers(GlApi& gl) : m_gl(gl) {}
+    // Deletes the buffers: the context that holds them must be current.
+    ~ObjectBuffers();
+    ObjectBuffers(const ObjectBuffers&) = delete;
+    ObjectBuffers& operator=(const ObjectBuffers&) = delete;
+
+    // The scene was replaced (New, Open, Import): every buffer is deleted and made anew when it
+    // is next drawn, even where an object's vertices happen to sit where the old ones did.
+    void SceneReplaced() { m_replaced = true; }
+    // The context that held the buffers is gone: forgets them without calling OpenGL.
+    void Forget();
+    // Deletes every buffer now.
+    void Release();
+
+    // Before the objects of a frame: drops what belongs to objects no longer in the scene.
+    void BeginObjects(size_t objectCount);
+    // Draws object index of the scene as shape. False when it cannot be drawn from buffers (no
+    // buffer objects, OpenGL out of memory, more corners than one call takes): the caller then
+    // draws its triangles between Begin and End.
+    bool Draw(size_t index, const SceneObject& o, ObjectShape shape);
+    // After the objects of a frame: no buffer bound and no array enabled, for whatever draws next.
+    void EndObjects();
+
+private:
+    enum Kind { kVertices, kTriangles, kPoints, kLines, kFlat, kKinds };
+    struct Entry {
+        // The geometry the buffers were made from; another vector or size means new buffers.
+        const SceneVertex* vertexData = nullptr;
+        size_t vertexCount = 0;
+        const SceneMesh* meshData = nullptr;
+        size_t meshCount = 0;
+        GLuint buffers[kKinds] = {};
+        GLsizei points = 0;  // indices in the points' buffer
+        bool failed[kKinds] = {};
+    };
+
+    // The buffer of that kind for o, made if it is not there yet; 0 if it cannot be made.
+    GLuint Buffer(Entry& entry, const SceneObject& o, Kind kind);
+    GLuint Upload(GLenum target, const void* data, size_t bytes);
+    void ReleaseEntry(Entry& entry);
+    void SetArrays(bool vertices, bool normals);
+
+    GlApi& m_gl;
+    std::vector<Entry> m_entries;
+    bool m_replaced = false;
+    bool m_vertexArray = false;
+    bool m_normalArray = false;
+};

@@ -1,0 +1,162 @@
+// Input that arrives while the view draws a slow frame of a large scene: a drag's moves become
+// one frame, nothing of a drag is drawn after its release, keys are all applied in order with
+// one frame for them, and a slow frame shows the busy cursor.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTest>
+#include <functional>
+#include <string>
+
+#include "ZemvoraView.h"
+#include "tests/ScriptedPrompts.h"
+
+namespace {
+
+// Eight terrains of 256 x 128 vertices: about 520,000 triangles.
+Scene LargeScene() {
+    Scene scene;
+    scene.ClearScene();
+    constexpr int kColumns = 256, kRows = 128;
+    for (int k = 0; k < 8; ++k) {
+        SceneObject o;
+        o.name = "Terrain " + std::to_string(k);
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kColumns; ++c) {
+                const float z = static_cast<float>(k) * 4.0f + static_cast<float>((r * c) % 7);
+                o.vertices.push_back({static_cast<float>(c), static_cast<float>(r), z, 0, 0, 1});
+            }
+        for (int r = 0; r + 1 < kRows; ++r)
+            for (int c = 0; c + 1 < kColumns; ++c) {
+                const auto at = [&](int rr, int cc) { return uint16_t(rr * kColumns + cc); };
+                o.meshes.push_back({at(r, c), at(r, c + 1), at(r + 1, c + 1), 0, 0, 0, 1});
+                o.meshes.push_back({at(r, c), at(r + 1, c + 1), at(r + 1, c), 0, 0, 0, 1});
+            }
+        o.vertexCount = static_cast<int32_t>(o.vertices.size());
+        o.meshCount = static_cast<int32_t>(o.meshes.size());
+        o.maxX = kColumns, o.maxY = kRows, o.maxZ = 40;
+        scene.m_objects.push_back(std::move(o));
+    }
+    scene.m_settings.maxX = kColumns, scene.m_settings.maxY = kRows, scene.m_settings.maxZ = 40;
+    scene.m_settings.currentObject = 0;
+    return scene;
+}
+
+struct LargeView {
+    Scene scene = LargeScene();
+    ScriptedPrompts prompts;
+    CZemvoraView view{scene, prompts};
+    int frames = 0;
+    std::function<void()> onFrame;
+
+    LargeView() {
+        view.SetFrameRateHandler([this](float) {
+            ++frames;
+            if (onFrame) onFrame();
+        });
+        view.resize(320, 240);
+        view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+        EXPECT_TRUE(view.HasContext());
+        Settle();
+    }
+    // Handles every waiting event and timer until nothing more is drawn.
+    void Settle() {
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents();
+            QTest::qWait(20);
+        }
+    }
+    // Input as the window system hands it over: waiting in the queue.
+    void Post(QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QCoreApplication::postEvent(
+            &view, new QMouseEvent(type, QPointF(p), QPointF(view.mapToGlobal(p)), button, buttons,
+                                   Qt::NoModifier));
+    }
+    void PostKey(int key) {
+        QCoreApplication::postEvent(&view, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier));
+    }
+};
+
+}  // namespace
+
+TEST(GuiInput, ADragBehindASlowFrameDrawsNothingAfterTheRelease) {
+    LargeView v;
+    const QPoint start(100, 100);
+    QTest::mousePress(&v.view, Qt::LeftButton, Qt::NoModifier, start);
+    v.frames = 0;
+    // While the first frame of the drag is drawn, the rest of it and the release arrive.
+    bool arrived = false;
+    v.onFrame = [&] {
+        if (arrived) return;
+        arrived = true;
+        for (int i = 2; i <= 20; ++i)
+            v.Post(QEvent::MouseMove, start + QPoint(2 * i, i), Qt::NoButton, Qt::LeftButton);
+        v.Post(QEvent::MouseButtonRelease, start + QPoint(40, 20), Qt::LeftButton, Qt::NoButton);
+    };
+    v.Post(QEvent::MouseMove, start + QPoint(2, 1), Qt::NoButton, Qt::LeftButton);
+    v.Settle();
+    EXPECT_TRUE(arrived);
+    EXPECT_EQ(v.frames, 1);  // that first frame, and none after the release
+    // Every move was applied.
+    EXPECT_EQ(v.scene.m_settings.dragX, 40.0f);
+    EXPECT_EQ(v.scene.m_settings.dragY, 20.0f);
+    EXPECT_EQ(v.view.m_bLeftDown, 0);
+}
+
+TEST(GuiInput, MovesThatWaitedBecomeOneFrameAtTheLatestPosition) {
+    LargeView v;
+    const QPoint start(50, 50);
+    QTest::mousePress(&v.view, Qt::LeftButton, Qt::NoModifier, start);
+    v.frames = 0;
+    for (int i = 1; i <= 30; ++i)
+        v.Post(QEvent::MouseMove, start + QPoint(i, 0), Qt::NoButton, Qt::LeftButton);
+    v.Settle();
+    EXPECT_EQ(v.frames, 1);
+    EXPECT_EQ(v.scene.m_settings.dragX, 30.0f);
+    // The frame shown is that of the latest position: drawing it again changes nothing.
+    const QImage shown = v.view.grabFramebuffer();
+    v.view.RenderScene();
+    EXPECT_TRUE(shown == v.view.grabFramebuffer());
+    QTest::mouseRelease(&v.view, Qt::LeftButton, Qt::NoModifier, start + QPoint(30, 0));
+}
+
+TEST(GuiInput, KeysThatWaitedAreAllAppliedInOrderWithOneFrame) {
+    LargeView v;
+    v.view.setFocus();
+    v.frames = 0;
+    // Line, vertex, flat; the view point reset; top view and back; zoom out twice.
+    for (int key :
+         {Qt::Key_W, Qt::Key_V, Qt::Key_F, Qt::Key_C, Qt::Key_C, Qt::Key_Comma, Qt::Key_Comma})
+        v.PostKey(key);
+    const float fov = v.view.m_fFovY;
+    v.Settle();
+    EXPECT_EQ(v.view.m_nDisplayMode, ModeFlat);
+    EXPECT_EQ(v.view.m_nProjection, ProjPerspective);
+    EXPECT_EQ(v.view.m_fFovY, fov + 1.0f);
+    EXPECT_EQ(v.frames, 1);
+    // Play toggled by a key is on at once, and off again by the next.
+    v.PostKey(Qt::Key_P);
+    v.PostKey(Qt::Key_P);
+    QCoreApplication::sendPostedEvents(&v.view);
+    EXPECT_EQ(v.view.m_bPlay, 0);
+    EXPECT_FALSE(v.view.IsPlayTimerActive());
+}
+
+TEST(GuiInput, ASlowFrameShowsTheBusyCursorWhileItIsDrawn) {
+    LargeView v;
+    bool busy = false;
+    v.onFrame = [&] {
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        busy = cursor && cursor->shape() == Qt::BusyCursor;
+    };
+    v.view.m_nFrameTicks = 4000000;  // the last frame took 0.4 s
+    v.view.RenderScene();
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    v.view.m_nFrameTicks = 1000000;
+    v.view.RenderScene();
+    EXPECT_FALSE(busy);
+}
