@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "scene/ArchiveString.h"
 #include "scene/ReadBudget.h"
 #include "scene/SceneFile.h"
@@ -71,22 +73,22 @@ private:
     ReadBudget& m_budget;
 };
 
-// The memory each record takes in the scene, for the budget.
-uint64_t RecordBytes(const std::string& name) {
-    return sizeof(std::string) + ReadBudget::HeapBytes(name);
+// The memory each record takes beyond its slot in its list, for the budget.
+uint64_t HeapBytes(const std::string& name) {
+    return ReadBudget::HeapBytes(name);
 }
-uint64_t RecordBytes(const SceneMaterial& m) {
-    return sizeof m + ReadBudget::HeapBytes(m.name);
+uint64_t HeapBytes(const SceneMaterial& m) {
+    return ReadBudget::HeapBytes(m.name);
 }
-uint64_t RecordBytes(const SceneLight& l) {
-    return sizeof l + ReadBudget::HeapBytes(l.name);
+uint64_t HeapBytes(const SceneLight& l) {
+    return ReadBudget::HeapBytes(l.name);
 }
-uint64_t RecordBytes(const SceneCamera& c) {
-    return sizeof c + ReadBudget::HeapBytes(c.name);
+uint64_t HeapBytes(const SceneCamera& c) {
+    return ReadBudget::HeapBytes(c.name);
 }
 // The vertices and triangles were counted as they were read.
-uint64_t RecordBytes(const SceneObject& o) {
-    return sizeof o + ReadBudget::HeapBytes(o.name) + ReadBudget::HeapBytes(o.materialName) +
+uint64_t HeapBytes(const SceneObject& o) {
+    return ReadBudget::HeapBytes(o.name) + ReadBudget::HeapBytes(o.materialName) +
            ReadBudget::HeapBytes(o.note);
 }
 
@@ -199,7 +201,12 @@ void ReadList(Reader& r, List& list, ReadOne readOne) {
     const int32_t count = r.I32();
     for (int32_t i = 0; i < count; ++i) {
         auto record = readOne(r);
-        r.Keep(RecordBytes(record));
+        // A full list moves to a block twice its size while the old block is still held: every
+        // block it takes is counted, so that a list of many small records (empty names take a
+        // byte in the file but a whole string in memory) stays within the budget at its peak.
+        if (list.size() == list.capacity())
+            r.Keep(sizeof(record) * std::max<uint64_t>(1, 2 * uint64_t{list.capacity()}));
+        r.Keep(HeapBytes(record));
         list.push_back(std::move(record));
     }
 }
