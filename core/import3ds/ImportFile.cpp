@@ -19,7 +19,7 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-FileOutcome ImportSceneFile(const std::string& path, Scene& scene) {
+FileOutcome ImportSceneFile(const std::string& path, Scene& scene, ImportListener* listener) {
     scene.ClearScene();
     scene.m_settings.currentObject = -1;
     scene.m_settings.currentCamera = -1;
@@ -29,7 +29,7 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene) {
     std::unique_ptr<InputStream> in = InputStream::OpenFile(path, errorCode);
     if (!in) return FileOutcome::Failure(messages::CannotOpenFile(name, errorCode));
 
-    switch (Read3DS(*in, scene)) {
+    switch (Read3DS(*in, scene, listener)) {
         case Read3dsResult::Read:
             break;
         case Read3dsResult::TooShort:

@@ -1,8 +1,10 @@
 #include "import3ds/Read3DS.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "import3ds/ChunkIds.h"
+#include "import3ds/ImportReporter.h"
 #include "import3ds/SceneGeometry.h"
 #include "scene/ByteOrder.h"
 
@@ -49,7 +51,8 @@ float Percent(int p) {
 
 class Reader {
 public:
-    Reader(InputStream& in, Scene& scene) : m_in(in), m_scene(scene) {}
+    Reader(InputStream& in, Scene& scene, ImportReporter* report)
+        : m_in(in), m_scene(scene), m_report(report) {}
 
     void Walk(uint64_t from) {
         const uint64_t size = m_in.Size();
@@ -57,7 +60,14 @@ public:
         while (pos < size) {
             m_in.Seek(pos);
             ChunkHeader header;
-            if (!ReadWalkHeader(m_in, header)) break;
+            if (!ReadWalkHeader(m_in, header)) {
+                if (m_report) m_report->WalkEnded(pos);
+                break;
+            }
+            if (m_report)
+                m_report->TopChunk(
+                    pos, header.id, header.length,
+                    header.id == chunk::kNamedObject || header.id == chunk::kMaterial);
             if (header.id == chunk::kNamedObject)
                 ReadNamedObject();
             else if (header.id == chunk::kMaterial)
@@ -71,14 +81,23 @@ private:
         SceneMaterial material;
         // A file without a transparency chunk means an opaque material.
         material.transparency = 1.0f;
+        const uint64_t start = m_in.Tell() - kHeaderSize;
         // The first sub-chunk is taken to be the name chunk; its header is not looked at.
-        if (!m_in.Skip(kHeaderSize) || !m_in.ReadCString(material.name)) return;
+        if (!m_in.Skip(kHeaderSize) || !m_in.ReadCString(material.name)) {
+            if (m_report) m_report->RecordCutShort(start, chunk::kMaterial, material.name);
+            return;
+        }
+        if (m_report) m_report->MaterialName(start, material.name);
         m_scene.m_materialNames.push_back(material.name);
 
         for (uint64_t pos = m_in.Tell(); pos < end;) {
             m_in.Seek(pos);
             ChunkHeader header;
-            if (!ReadWalkHeader(m_in, header)) break;
+            if (!ReadWalkHeader(m_in, header)) {
+                if (m_report) m_report->WalkEnded(pos);
+                break;
+            }
+            if (m_report) m_report->CheckLength(pos, header.id, header.length, end);
             switch (header.id) {
                 case chunk::kAmbient:
                     ReadColorByteChunk(material.ambient);
@@ -101,6 +120,7 @@ private:
                     break;
                 }
                 default:
+                    if (m_report) m_report->Skipped(pos, header.id);
                     break;
             }
             pos += header.length;
@@ -116,11 +136,19 @@ private:
 
     // Only the first sub-chunk after the name decides what the named object is.
     void ReadNamedObject() {
+        const uint64_t objectStart = m_in.Tell() - kHeaderSize;
         std::string name;
-        if (!m_in.ReadCString(name)) return;
+        if (!m_in.ReadCString(name)) {
+            if (m_report) m_report->RecordCutShort(objectStart, chunk::kNamedObject, name);
+            return;
+        }
         const uint64_t start = m_in.Tell();
         ChunkHeader header;
-        if (!ReadWalkHeader(m_in, header)) return;
+        if (!ReadWalkHeader(m_in, header)) {
+            if (m_report) m_report->EmptyNamedObject(objectStart, 0, name);
+            return;
+        }
+        if (m_report) m_report->ObjectChunk(start, header.id, header.length);
         switch (header.id) {
             case chunk::kTriangleMesh:
                 ReadMesh(name, header.length);
@@ -132,6 +160,7 @@ private:
                 ReadCamera(name);
                 break;
             default:
+                if (m_report) m_report->EmptyNamedObject(objectStart, header.id, name);
                 break;
         }
     }
@@ -148,22 +177,36 @@ private:
         object.note = name;
         object.noteColor = RGB8{127, 192, 192};
 
+        const uint64_t meshEnd = m_in.Tell() - kHeaderSize + meshLength;
         uint32_t sum = 0;
         bool more = true;
         while (more && sum < meshLength) {
             const uint64_t start = m_in.Tell();
             ChunkHeader header;
-            if (!ReadWalkHeader(m_in, header)) break;
+            if (!ReadWalkHeader(m_in, header)) {
+                if (m_report) m_report->MeshEnded(start, name);
+                break;
+            }
+            if (m_report) m_report->CheckLength(start, header.id, header.length, meshEnd);
             sum += header.length;
             switch (header.id) {
                 case chunk::kVertexList:
                     more = ReadVertexList(object);
+                    if (!more && m_report) m_report->ListCutShort(start, header.id, name);
                     break;
                 case chunk::kFaceList:
+                    if (m_report) m_report->FaceList(object.meshes.size(), start + kHeaderSize + 2);
                     more = ReadFaceList(object);
+                    if (!more && m_report) m_report->ListCutShort(start, header.id, name);
                     break;
                 case chunk::kFaceMaterial:
                     more = ReadFaceMaterial(object);
+                    if (m_report) {
+                        if (more)
+                            m_report->MaterialGroup(start, object.materialName);
+                        else
+                            m_report->ListCutShort(start, header.id, name);
+                    }
                     m_in.Seek(start + header.length);
                     break;
                 case chunk::kVertexFlags:
@@ -172,12 +215,15 @@ private:
                 case chunk::kLocalAxes:
                 case chunk::kMeshColor:
                 case chunk::kTextureInfo:
+                    if (m_report) m_report->Skipped(start, header.id);
                     m_in.Seek(start + header.length);
                     break;
                 default:
+                    if (m_report) m_report->UnknownMeshChunk(start, header.id, name);
                     break;
             }
         }
+        if (m_report) m_report->DroppedTriangles(object);
         FinishObject(object);
         m_scene.m_objects.push_back(std::move(object));
     }
@@ -250,7 +296,11 @@ private:
     void ReadLight(const std::string& name, uint64_t end) {
         SceneLight light;
         light.name = name;
-        if (!m_in.ReadF32(light.x) || !m_in.ReadF32(light.y) || !m_in.ReadF32(light.z)) return;
+        const uint64_t lightStart = m_in.Tell() - kHeaderSize;
+        if (!m_in.ReadF32(light.x) || !m_in.ReadF32(light.y) || !m_in.ReadF32(light.z)) {
+            if (m_report) m_report->RecordCutShort(lightStart, chunk::kLight, name);
+            return;
+        }
 
         // The colour is the first float or byte colour chunk inside the light.
         for (uint64_t pos = m_in.Tell(); pos < end;) {
@@ -274,16 +324,21 @@ private:
                 }
                 break;
             }
+            if (m_report) m_report->Skipped(pos, header.id);
             pos += header.length;
         }
         light.on = 1;
         m_scene.m_lights.push_back(std::move(light));
+        if (m_report) m_report->Light(lightStart, name, m_scene.m_lights.size());
     }
 
     // The file holds the eye, the target, then roll before lens.
     void ReadCamera(const std::string& name) {
         uint8_t b[32];
-        if (!m_in.Read(b, sizeof b)) return;
+        if (!m_in.Read(b, sizeof b)) {
+            if (m_report) m_report->RecordCutShort(m_in.Tell() - kHeaderSize, chunk::kCamera, name);
+            return;
+        }
         SceneCamera camera;
         camera.name = name;
         camera.posX = LoadF32(b);
@@ -299,11 +354,12 @@ private:
 
     InputStream& m_in;
     Scene& m_scene;
+    ImportReporter* m_report;  // null unless someone listens for the import notes
 };
 
 }  // namespace
 
-Read3dsResult Read3DS(InputStream& file, Scene& scene) {
+Read3dsResult Read3DS(InputStream& file, Scene& scene, ImportListener* listener) {
     if (file.Size() < 7) return Read3dsResult::TooShort;
 
     ChunkHeader header;
@@ -315,9 +371,14 @@ Read3dsResult Read3DS(InputStream& file, Scene& scene) {
     if (!ReadHeader(file, header) || header.id != chunk::kEditor)
         return Read3dsResult::NoEditorChunk;
 
+    std::optional<ImportReporter> report;
+    if (listener) {
+        report.emplace(*listener, file);
+        report->Editor(kEditorOffset, header.length);
+    }
     // The walk starts inside the editor chunk and runs on to the end of the file, so chunks
     // after the editor chunk are visited at the same level.
-    Reader(file, scene).Walk(kEditorOffset + kHeaderSize);
+    Reader(file, scene, report ? &*report : nullptr).Walk(kEditorOffset + kHeaderSize);
 
     for (SceneObject& object : scene.m_objects) {
         ComputeFaceNormals(object);

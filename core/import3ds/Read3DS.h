@@ -6,6 +6,7 @@
 // triangle with a corner outside its object's vertices is dropped.
 #pragma once
 
+#include "import3ds/ImportFindings.h"
 #include "scene/InputStream.h"
 #include "scene/Scene.h"
 
@@ -17,5 +18,6 @@ enum class Read3dsResult {
 };
 
 // Appends to the scene's lists and sets its bounds; touches nothing else (not the modified flag,
-// nor the current object or camera). On any result but Read the scene is left as it was.
-Read3dsResult Read3DS(InputStream& file, Scene& scene);
+// nor the current object or camera). On any result but Read the scene is left as it was. A
+// listener, when given, hears of everything the reader passes over or repairs on the way.
+Read3dsResult Read3DS(InputStream& file, Scene& scene, ImportListener* listener = nullptr);
