@@ -12,8 +12,9 @@
 
 namespace {
 
-int Fail(std::ostream& err, const std::string& message) {
-    err << "zemvora: " << message << "\n";
+// A file manager logs what its thumbnailers say; the line names the file it was about.
+int Fail(std::ostream& err, const std::string& file, const std::string& message) {
+    err << "zemvora: no preview of " << file << ": " << message << "\n";
     return kExitFileError;
 }
 
@@ -28,23 +29,22 @@ int RunThumbnailCommand(const std::vector<std::string>& args, std::ostream&, std
     }
     // Opening a pipe or a device could wait forever; only plain files are read.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(options.file, ec))
-        return Fail(err, options.file + " is not a plain file");
+    const std::filesystem::file_type type = std::filesystem::status(options.file, ec).type();
+    if (type != std::filesystem::file_type::regular &&
+        type != std::filesystem::file_type::not_found)
+        return Fail(err, options.file, "not a plain file");
     Scene scene;
     const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene);
-    if (!outcome.ok) {
-        err << outcome.message << "\n";
-        return kExitFileError;
-    }
+    if (!outcome.ok) return Fail(err, options.file, outcome.message);
 
     const HeadlessToolkit toolkit;
     ViewState view = RenderViewState(options, scene);
     const QImage image = RenderSceneImage(scene, view, options.width, options.height, error);
-    if (image.isNull()) return Fail(err, error);
+    if (image.isNull()) return Fail(err, options.file, error);
     QByteArray png;
     QBuffer buffer(&png);
     if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
-        return Fail(err, "can not make the picture of " + options.file);
+        return Fail(err, options.file, "the picture could not be encoded");
     // The picture appears whole or not at all.
     int errorCode = 0;
     const bool written = AtomicWriteFile(
@@ -54,6 +54,6 @@ int RunThumbnailCommand(const std::vector<std::string>& args, std::ostream&, std
             return true;
         },
         errorCode);
-    if (!written) return Fail(err, "can not write " + options.output);
+    if (!written) return Fail(err, options.file, "can not write " + options.output);
     return kExitOk;
 }

@@ -16,16 +16,16 @@ using testfiles::WriteBytes;
 
 namespace {
 
-struct Run {
+struct ProgramRun {
     int status = -1;
     std::string err;
 };
 
 // Runs the program; a run that has not ended after a minute counts as hung.
-Run Zemvora(const QStringList& args) {
+ProgramRun Zemvora(const QStringList& args) {
     QProcess process;
     process.start(QStringLiteral(ZEMVORA_EXE), args);
-    Run run;
+    ProgramRun run;
     if (!process.waitForFinished(60000)) {
         process.kill();
         process.waitForFinished();
@@ -47,13 +47,14 @@ const std::string kStillLife = std::string(ZEMVORA_SOURCE_DIR) + "/examples/stil
 
 TEST(Thumbnail, IsTheRenderPathsPictureOfTheModelsAloneInASquare) {
     TempDir dir;
-    const Run thumb = Zemvora({"--thumbnail", "128", Q(kStillLife), Q(dir.File("thumb.png"))});
+    const ProgramRun thumb =
+        Zemvora({"--thumbnail", "128", Q(kStillLife), Q(dir.File("thumb.png"))});
     ASSERT_EQ(thumb.status, 0) << thumb.err;
     EXPECT_EQ(thumb.err, "");
     const QImage picture(Q(dir.File("thumb.png")));
     ASSERT_EQ(picture.size(), QSize(128, 128));
 
-    const Run render =
+    const ProgramRun render =
         Zemvora({"--render", Q(kStillLife), "--output", Q(dir.File("render.png")), "--size",
                  "128x128", "--default-view", "--no-grid", "--no-box", "--no-lights", "--no-text"});
     ASSERT_EQ(render.status, 0) << render.err;
@@ -97,14 +98,15 @@ TEST(Thumbnail, HostileFilesGiveStatusOneAMessageAndNoPicture) {
         SCOPED_TRACE(name);
         if (std::string(name) == "locked.3ds" && getuid() == 0) continue;  // root reads it
         const std::string out = dir.File(std::string(name) + ".png");
-        const Run run = Zemvora({"--thumbnail", "64", Q(dir.File(name)), Q(out)});
+        const ProgramRun run = Zemvora({"--thumbnail", "64", Q(dir.File(name)), Q(out)});
         EXPECT_EQ(run.status, 1);
         EXPECT_NE(run.err.find(name), std::string::npos) << run.err;
         EXPECT_FALSE(std::filesystem::exists(out));
     }
     // Bad sizes are usage errors, with no picture either.
     for (const char* size : {"0", "-5", "big", "100000"}) {
-        const Run run = Zemvora({"--thumbnail", size, Q(kStillLife), Q(dir.File("bad.png"))});
+        const ProgramRun run =
+            Zemvora({"--thumbnail", size, Q(kStillLife), Q(dir.File("bad.png"))});
         EXPECT_EQ(run.status, 2) << size;
         EXPECT_FALSE(std::filesystem::exists(dir.File("bad.png")));
     }
@@ -126,7 +128,7 @@ TEST(Thumbnail, DamagedButReadableFilesGiveAPictureOrStatusOneAndNeverHang) {
         const std::string in = dir.File("damaged" + std::to_string(seed) + ".3ds");
         const std::string out = in + ".png";
         WriteBytes(in, damaged);
-        const Run run = Zemvora({"--thumbnail", "96", Q(in), Q(out)});
+        const ProgramRun run = Zemvora({"--thumbnail", "96", Q(in), Q(out)});
         ASSERT_NE(run.err, "hung");
         if (run.status == 0)
             EXPECT_EQ(QImage(Q(out)).size(), QSize(96, 96));
@@ -139,8 +141,8 @@ TEST(Turntable, ARealFileGivesDistinctFramesAndFrameZeroIsTheRenderPicture) {
     TempDir dir;
     const std::string file = TestData("qt3d/lunar-lander.3ds");
     constexpr int kFrames = 5;
-    const Run spin = Zemvora({"--render", Q(file), "--turntable", QString::number(kFrames),
-                              "--output", Q(dir.File("spin")), "--size", "200x150"});
+    const ProgramRun spin = Zemvora({"--render", Q(file), "--turntable", QString::number(kFrames),
+                                     "--output", Q(dir.File("spin")), "--size", "200x150"});
     ASSERT_EQ(spin.status, 0) << spin.err;
     std::vector<QImage> frames;
     for (int k = 0; k < kFrames; ++k) {
@@ -152,7 +154,7 @@ TEST(Turntable, ARealFileGivesDistinctFramesAndFrameZeroIsTheRenderPicture) {
     }
     EXPECT_FALSE(std::filesystem::exists(dir.File("spin-005.png")));
 
-    const Run still =
+    const ProgramRun still =
         Zemvora({"--render", Q(file), "--output", Q(dir.File("still.png")), "--size", "200x150"});
     ASSERT_EQ(still.status, 0) << still.err;
     EXPECT_EQ(ReadBytes(dir.File("still.png")), ReadBytes(dir.File("spin-000.png")));
@@ -160,8 +162,8 @@ TEST(Turntable, ARealFileGivesDistinctFramesAndFrameZeroIsTheRenderPicture) {
 
 TEST(Turntable, AFolderThatCannotBeWrittenStopsWithAMessage) {
     TempDir dir;
-    const Run run = Zemvora({"--render", Q(kStillLife), "--turntable", "3", "--output",
-                             Q(dir.File("missing/folder/spin")), "--size", "64x48"});
+    const ProgramRun run = Zemvora({"--render", Q(kStillLife), "--turntable", "3", "--output",
+                                    Q(dir.File("missing/folder/spin")), "--size", "64x48"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("spin-000.png"), std::string::npos) << run.err;
 }
