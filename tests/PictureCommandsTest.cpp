@@ -1,5 +1,6 @@
 // The picture commands of the program itself, run as a file manager or a shell runs them:
-// thumbnails of real and hostile files, and turntable frames of a real file.
+// thumbnails of real and hostile files, and turntable frames of a real file. They draw through
+// Mesa and Qt like the other RenderImage tests, and are named with them.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -45,7 +46,7 @@ const std::string kStillLife = std::string(ZEMVORA_SOURCE_DIR) + "/examples/stil
 
 }  // namespace
 
-TEST(Thumbnail, IsTheRenderPathsPictureOfTheModelsAloneInASquare) {
+TEST(RenderImageThumbnail, IsTheRenderPathsPictureOfTheModelsAloneInASquare) {
     TempDir dir;
     const ProgramRun thumb =
         Zemvora({"--thumbnail", "128", Q(kStillLife), Q(dir.File("thumb.png"))});
@@ -75,7 +76,7 @@ TEST(Thumbnail, IsTheRenderPathsPictureOfTheModelsAloneInASquare) {
     EXPECT_EQ(QImage(Q(dir.File("zmv.png"))), picture);
 }
 
-TEST(Thumbnail, HostileFilesGiveStatusOneAMessageAndNoPicture) {
+TEST(RenderImageThumbnail, HostileFilesGiveStatusOneAMessageAndNoPicture) {
     TempDir dir;
     const std::vector<uint8_t> real = ReadBytes(TestData("qt3d/lunar-lander.3ds"));
     ASSERT_GT(real.size(), 100u);
@@ -112,7 +113,7 @@ TEST(Thumbnail, HostileFilesGiveStatusOneAMessageAndNoPicture) {
     }
 }
 
-TEST(Thumbnail, DamagedButReadableFilesGiveAPictureOrStatusOneAndNeverHang) {
+TEST(RenderImageThumbnail, DamagedButReadableFilesGiveAPictureOrStatusOneAndNeverHang) {
     TempDir dir;
     const std::vector<uint8_t> real = ReadBytes(TestData("assimp/jeep1.3ds"));
     ASSERT_GT(real.size(), 1000u);
@@ -137,7 +138,7 @@ TEST(Thumbnail, DamagedButReadableFilesGiveAPictureOrStatusOneAndNeverHang) {
     }
 }
 
-TEST(Turntable, ARealFileGivesDistinctFramesAndFrameZeroIsTheRenderPicture) {
+TEST(RenderImageTurntable, ARealFileGivesDistinctFramesAndFrameZeroIsTheRenderPicture) {
     TempDir dir;
     const std::string file = TestData("qt3d/lunar-lander.3ds");
     constexpr int kFrames = 5;
@@ -160,7 +161,7 @@ TEST(Turntable, ARealFileGivesDistinctFramesAndFrameZeroIsTheRenderPicture) {
     EXPECT_EQ(ReadBytes(dir.File("still.png")), ReadBytes(dir.File("spin-000.png")));
 }
 
-TEST(Turntable, AFolderThatCannotBeWrittenStopsWithAMessage) {
+TEST(RenderImageTurntable, AFolderThatCannotBeWrittenStopsWithAMessage) {
     TempDir dir;
     const ProgramRun run = Zemvora({"--render", Q(kStillLife), "--turntable", "3", "--output",
                                     Q(dir.File("missing/folder/spin")), "--size", "64x48"});

@@ -20,8 +20,58 @@ std::string Offset(uint64_t offset) {
     return "offset " + Hex(offset, 8) + ": ";
 }
 
+// What the chunks of 3D Studio files that a report names most often hold.
+const char* ChunkName(uint16_t id) {
+    static const struct {
+        uint16_t id;
+        const char* name;
+    } kNames[] = {
+        {0x0002, "version"},
+        {0x0100, "master scale"},
+        {0x1200, "background colour"},
+        {0x2100, "ambient light"},
+        {0x3D3D, "editor"},
+        {0x3D3E, "mesh version"},
+        {0x4000, "named object"},
+        {0x4100, "mesh"},
+        {0x4110, "vertex list"},
+        {0x4111, "vertex flags"},
+        {0x4120, "face list"},
+        {0x4130, "material group"},
+        {0x4140, "mapping coordinates"},
+        {0x4150, "smoothing groups"},
+        {0x4160, "local axes"},
+        {0x4165, "mesh colour"},
+        {0x4170, "texture information"},
+        {0x4600, "light"},
+        {0x4610, "spotlight"},
+        {0x465B, "light multiplier"},
+        {0x4700, "camera"},
+        {0x4720, "camera ranges"},
+        {0xA000, "material name"},
+        {0xA010, "ambient colour"},
+        {0xA020, "diffuse colour"},
+        {0xA030, "specular colour"},
+        {0xA040, "shininess"},
+        {0xA041, "shininess strength"},
+        {0xA050, "transparency"},
+        {0xA052, "transparency falloff"},
+        {0xA053, "reflection blur"},
+        {0xA084, "self illumination"},
+        {0xA087, "wire size"},
+        {0xA100, "shading"},
+        {0xA200, "texture map"},
+        {0xAFFF, "material"},
+        {0xB000, "keyframer"},
+    };
+    for (const auto& n : kNames)
+        if (n.id == id) return n.name;
+    return nullptr;
+}
+
 std::string Id(uint16_t id) {
-    return "chunk " + Hex(id, 4);
+    const char* name = ChunkName(id);
+    return "chunk " + Hex(id, 4) + (name ? std::string(" (") + name + ")" : std::string());
 }
 
 std::string Quoted(const std::string& name) {
@@ -116,8 +166,8 @@ std::string ImportNoteLine(const ImportNote& n) {
             return at + Id(n.chunkId) + " of " + std::to_string(n.count) +
                    " bytes runs past the end of its parent at " + Hex(n.value, 8);
         case ImportFinding::ChunkAfterParent:
-            return at + Id(n.chunkId) + " lies at or past the end of its parent at " + Hex(n.value, 8) +
-                   ", yet was taken as one of its chunks";
+            return at + WhatIs(n.chunkId) + " after the end of the mesh of " + Quoted(n.name) +
+                   " at " + Hex(n.value, 8) + " was read as part of it";
         case ImportFinding::BadChunkLength:
             return at + "chunk length below 6 bytes ends the " +
                    (n.name.empty() ? std::string("walk; the rest was not read")

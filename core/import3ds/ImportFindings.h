@@ -10,8 +10,8 @@ enum class ImportFinding {
     SkippedChunk,      // a chunk the reader does not read (chunkId)
     UnknownMeshChunk,  // an unknown chunk in a mesh, whose contents are read as the mesh's own
     ChunkPastParent,   // a chunk whose length runs past its parent's end (chunkId, value = end)
-    ChunkAfterParent,  // a chunk at or past its parent's end that is read as part of it all the
-                       // same, as a mesh's walk can run on into the next chunk (value = end)
+    ChunkAfterParent,  // a list after a mesh's end that the mesh's walk reads as its own, as
+                       // it can run on into the next chunk (value = the mesh's end)
     BadChunkLength,    // a chunk length below its own header's size, which ends the walk there
     HeaderCutShort,    // a chunk header cut off by the end of the file
     ListCutShort,      // a vertex, face or material group list that the file ends inside

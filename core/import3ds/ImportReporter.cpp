@@ -43,12 +43,8 @@ void ImportReporter::ObjectChunk(uint64_t offset, uint16_t id, uint32_t length) 
 
 void ImportReporter::CheckLength(uint64_t offset, uint16_t id, uint32_t length,
                                  uint64_t parentEnd) {
-    if (offset >= parentEnd) {
-        Note(ImportFinding::ChunkAfterParent, offset, id, "", parentEnd, 0, length);
-        m_lastAfterParent = offset;
-    } else if (offset + length > parentEnd) {
+    if (offset + length > parentEnd)
         Note(ImportFinding::ChunkPastParent, offset, id, "", parentEnd, 0, length);
-    }
 }
 
 void ImportReporter::Skipped(uint64_t offset, uint16_t id) {
@@ -69,7 +65,21 @@ void ImportReporter::WalkEnded(uint64_t offset) {
         Note(ImportFinding::BadChunkLength, offset, 0, "");
 }
 
-void ImportReporter::MeshEnded(uint64_t offset, const std::string& mesh) {
+void ImportReporter::MeshChunk(uint64_t offset, uint16_t id, uint32_t length, uint64_t meshEnd,
+                               const std::string& mesh) {
+    if (offset < meshEnd) {
+        CheckLength(offset, id, length, meshEnd);
+        return;
+    }
+    m_lastAfterParent = offset;
+    if (id == chunk::kVertexList || id == chunk::kFaceList || id == chunk::kFaceMaterial)
+        Note(ImportFinding::ChunkAfterParent, offset, id, mesh, meshEnd, 0, length);
+}
+
+void ImportReporter::MeshEnded(uint64_t offset, uint64_t meshEnd, const std::string& mesh) {
+    if (offset >= meshEnd && HeaderCutOff(offset)) return;
+    // A skipped chunk's length may have taken the walk past the end of the file.
+    if (offset > m_in.Size()) offset = m_in.Size();
     if (HeaderCutOff(offset))
         Note(ImportFinding::MeshCutShort, offset, chunk::kTriangleMesh, mesh);
     else

@@ -1,6 +1,7 @@
 // The 3DS reader's side of the import notes: turns what the reader meets into ImportNotes for a
 // listener. The reader holds one only while someone listens, so the checks here (duplicate
-// material names, triangle corners) cost an import nothing.
+// material names, triangle corners) cost an import nothing; the calls are marked cold so that the
+// compiler keeps them out of the reader's way.
 #pragma once
 
 #include <cstdint>
@@ -17,35 +18,43 @@ public:
     ImportReporter(ImportListener& listener, InputStream& in) : m_listener(listener), m_in(in) {}
 
     // The editor chunk's header; chunks of the walk before its end belong to it.
-    void Editor(uint64_t offset, uint32_t length);
+    [[gnu::cold]] void Editor(uint64_t offset, uint32_t length);
     // A chunk of the top-level walk: checks its length against its parent and notes it skipped
     // unless the walk reads it.
-    void TopChunk(uint64_t offset, uint16_t id, uint32_t length, bool read);
+    [[gnu::cold]] void TopChunk(uint64_t offset, uint16_t id, uint32_t length, bool read);
     // The chunk a named object holds, inside the top-level chunk last given.
-    void ObjectChunk(uint64_t offset, uint16_t id, uint32_t length);
+    [[gnu::cold]] void ObjectChunk(uint64_t offset, uint16_t id, uint32_t length);
     // A chunk inside another that ends at parentEnd.
-    void CheckLength(uint64_t offset, uint16_t id, uint32_t length, uint64_t parentEnd);
-    void Skipped(uint64_t offset, uint16_t id);
-    void UnknownMeshChunk(uint64_t offset, uint16_t id, const std::string& mesh);
+    [[gnu::cold]] void CheckLength(uint64_t offset, uint16_t id, uint32_t length,
+                                   uint64_t parentEnd);
+    [[gnu::cold]] void Skipped(uint64_t offset, uint16_t id);
+    [[gnu::cold]] void UnknownMeshChunk(uint64_t offset, uint16_t id, const std::string& mesh);
     // A walk that ended at offset because no whole chunk header was found there: the file ends
     // inside it, or its length is too small.
-    void WalkEnded(uint64_t offset);
-    // Like WalkEnded, for a mesh whose chunks ended before its length was reached.
-    void MeshEnded(uint64_t offset, const std::string& mesh);
-    void ListCutShort(uint64_t offset, uint16_t id, const std::string& owner);
-    void RecordCutShort(uint64_t offset, uint16_t id, const std::string& name);
-    void EmptyNamedObject(uint64_t offset, uint16_t firstChunk, const std::string& name);
+    [[gnu::cold]] void WalkEnded(uint64_t offset);
+    // A chunk a mesh's walk met. The walk counts the mesh's own header among its chunks, so
+    // after a last face list without nested chunks it takes the header of the chunk after the
+    // mesh as its own; that is noted only when the mesh reads that chunk's data.
+    [[gnu::cold]] void MeshChunk(uint64_t offset, uint16_t id, uint32_t length, uint64_t meshEnd,
+                                 const std::string& mesh);
+    // Like WalkEnded, for a mesh whose chunks ended at offset; the end of the file right after
+    // the mesh is no fault.
+    [[gnu::cold]] void MeshEnded(uint64_t offset, uint64_t meshEnd, const std::string& mesh);
+    [[gnu::cold]] void ListCutShort(uint64_t offset, uint16_t id, const std::string& owner);
+    [[gnu::cold]] void RecordCutShort(uint64_t offset, uint16_t id, const std::string& name);
+    [[gnu::cold]] void EmptyNamedObject(uint64_t offset, uint16_t firstChunk,
+                                        const std::string& name);
     // A material's name: notes when it replaces an earlier material of the same name.
-    void MaterialName(uint64_t offset, const std::string& name);
+    [[gnu::cold]] void MaterialName(uint64_t offset, const std::string& name);
     // A material group's name: notes when no material read so far has it.
-    void MaterialGroup(uint64_t offset, const std::string& name);
+    [[gnu::cold]] void MaterialGroup(uint64_t offset, const std::string& name);
     // A light read; lightCount counts it.
-    void Light(uint64_t offset, const std::string& name, size_t lightCount);
+    [[gnu::cold]] void Light(uint64_t offset, const std::string& name, size_t lightCount);
     // A face list whose triangles start at dataOffset and will be the object's triangles from
     // firstIndex on.
-    void FaceList(size_t firstIndex, uint64_t dataOffset);
+    [[gnu::cold]] void FaceList(size_t firstIndex, uint64_t dataOffset);
     // Notes each triangle of the finished mesh that will be dropped, then forgets its face lists.
-    void DroppedTriangles(const SceneObject& object);
+    [[gnu::cold]] void DroppedTriangles(const SceneObject& object);
 
 private:
     void Note(ImportFinding what, uint64_t offset, uint16_t id, const std::string& name,

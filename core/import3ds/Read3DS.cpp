@@ -134,8 +134,9 @@ private:
         if (m_in.Skip(kHeaderSize) && m_in.Read(rgb, 3)) color = RGB8{rgb[0], rgb[1], rgb[2]};
     }
 
-    // Only the first sub-chunk after the name decides what the named object is.
-    void ReadNamedObject() {
+    // Only the first sub-chunk after the name decides what the named object is. Kept out of
+    // line: inlined into the walk, the mesh's list loops compile to some 6% more instructions.
+    [[gnu::noinline]] void ReadNamedObject() {
         const uint64_t objectStart = m_in.Tell() - kHeaderSize;
         std::string name;
         if (!m_in.ReadCString(name)) {
@@ -184,10 +185,10 @@ private:
             const uint64_t start = m_in.Tell();
             ChunkHeader header;
             if (!ReadWalkHeader(m_in, header)) {
-                if (m_report) m_report->MeshEnded(start, name);
+                if (m_report) m_report->MeshEnded(start, meshEnd, name);
                 break;
             }
-            if (m_report) m_report->CheckLength(start, header.id, header.length, meshEnd);
+            if (m_report) m_report->MeshChunk(start, header.id, header.length, meshEnd, name);
             sum += header.length;
             switch (header.id) {
                 case chunk::kVertexList:
