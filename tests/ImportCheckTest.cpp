@@ -266,6 +266,13 @@ TEST(ImportCheck, UnreadableFilesExitWithTheImportMessage) {
     EXPECT_NE(err2.str().find("missing.3ds"), std::string::npos);
     EXPECT_EQ(RunCommandLine({"--check"}, out2, err2), kExitUsage);
     EXPECT_EQ(RunCommandLine({"--check", "a", "b"}, out2, err2), kExitUsage);
+
+    // --help documents the command line's newer abilities.
+    std::ostringstream help, helpErr;
+    ASSERT_EQ(RunCommandLine({"--help"}, help, helpErr), kExitOk);
+    for (const char* usage :
+         {"zemvora --check FILE", "zemvora --thumbnail SIZE IN OUT.png", "[--turntable N]"})
+        EXPECT_NE(help.str().find(usage), std::string::npos) << usage;
 }
 
 namespace {
