@@ -7,21 +7,37 @@
 #include "view/FrameClock.h"
 #include "view/SceneRenderer.h"
 
-QImage RenderSceneImage(Scene& scene, ViewState& view, int width, int height, std::string& error) {
-    std::unique_ptr<HeadlessGl> gl =
-        HeadlessGl::Create(width, height, HeadlessGl::ColorBuffer::Bytes, error);
-    if (!gl) return QImage();
-    OpenGlApi api(&HeadlessGl::ProcAddress);
-    const SteadyFrameClock clock;
+HeadlessPictures::HeadlessPictures(Scene& scene, ViewState& view, int width, int height)
+    : m_scene(scene), m_view(view), m_width(width), m_height(height) {}
+
+HeadlessPictures::~HeadlessPictures() = default;
+
+std::unique_ptr<HeadlessPictures> HeadlessPictures::Create(Scene& scene, ViewState& view, int width,
+                                                           int height, std::string& error) {
+    std::unique_ptr<HeadlessPictures> pictures(new HeadlessPictures(scene, view, width, height));
+    pictures->m_gl = HeadlessGl::Create(width, height, HeadlessGl::ColorBuffer::Bytes, error);
+    if (!pictures->m_gl) return nullptr;
+    pictures->m_api = std::make_unique<OpenGlApi>(&HeadlessGl::ProcAddress);
     view.m_fAspect = static_cast<float>(width) / static_cast<float>(height);
-    SceneRenderer renderer(api, scene, view);
-    renderer.InitGl();
-    const DrawnFrame frame = renderer.FullRedraw(width, height, clock);
+    pictures->m_renderer = std::make_unique<SceneRenderer>(*pictures->m_api, scene, view);
+    pictures->m_renderer->InitGl();
+    return pictures;
+}
+
+QImage HeadlessPictures::Draw() {
+    const SteadyFrameClock clock;
+    const DrawnFrame frame = m_renderer->FullRedraw(m_width, m_height, clock);
     // The frame, label included, is shown by reading the framebuffer into the picture.
     if (frame.label)
-        DrawNoteLabel(api, *frame.label, FontFromLogFont(scene.m_settings.textFont), 1.0);
-    renderer.EndFrame(clock);
-    const std::vector<uint8_t> pixels = gl->ReadPixels();
-    return QImage(pixels.data(), width, height, QImage::Format_RGBA8888)
+        DrawNoteLabel(*m_api, *frame.label, FontFromLogFont(m_scene.m_settings.textFont), 1.0);
+    m_renderer->EndFrame(clock);
+    const std::vector<uint8_t> pixels = m_gl->ReadPixels();
+    return QImage(pixels.data(), m_width, m_height, QImage::Format_RGBA8888)
         .convertToFormat(QImage::Format_RGB32);
+}
+
+QImage RenderSceneImage(Scene& scene, ViewState& view, int width, int height, std::string& error) {
+    std::unique_ptr<HeadlessPictures> pictures =
+        HeadlessPictures::Create(scene, view, width, height, error);
+    return pictures ? pictures->Draw() : QImage();
 }

@@ -1,12 +1,43 @@
-// Draws one frame of a scene without any display, with the same renderer as the window, label
-// included, into a picture.
+// Draws frames of a scene without any display, with the same renderer as the window, label
+// included, into pictures.
 #pragma once
 
 #include <QImage>
+#include <memory>
 #include <string>
 
 #include "scene/Scene.h"
 #include "view/ViewState.h"
+
+class HeadlessGl;
+class OpenGlApi;
+class SceneRenderer;
+
+// One headless context that draws frame after frame of one scene at one size, as the view's
+// state stands at each Draw: a turntable pays for its context once.
+class HeadlessPictures {
+public:
+    // Needs a QGuiApplication for the label font. Null with a reason when no context is made.
+    static std::unique_ptr<HeadlessPictures> Create(Scene& scene, ViewState& view, int width,
+                                                    int height, std::string& error);
+    ~HeadlessPictures();
+    HeadlessPictures(const HeadlessPictures&) = delete;
+    HeadlessPictures& operator=(const HeadlessPictures&) = delete;
+
+    // Draws one frame in the view's state into a picture (RGB).
+    QImage Draw();
+
+private:
+    HeadlessPictures(Scene& scene, ViewState& view, int width, int height);
+
+    Scene& m_scene;
+    ViewState& m_view;
+    int m_width;
+    int m_height;
+    std::unique_ptr<HeadlessGl> m_gl;
+    std::unique_ptr<OpenGlApi> m_api;
+    std::unique_ptr<SceneRenderer> m_renderer;
+};
 
 // Draws scene in view's state into a width x height picture (RGB). Needs a QGuiApplication for
 // the label font. On failure returns a null image and says why.

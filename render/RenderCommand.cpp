@@ -1,12 +1,41 @@
 #include "RenderCommand.h"
 
-#include <QGuiApplication>
 #include <ostream>
 
 #include "HeadlessRender.h"
-#include "QuietMessages.h"
+#include "HeadlessToolkit.h"
 #include "cli/CommandLine.h"
+#include "cli/ProgressLine.h"
 #include "cli/RenderOptions.h"
+#include "view/Turntable.h"
+
+namespace {
+
+int CannotWrite(std::ostream& err, const std::string& file) {
+    err << "zemvora: can not write " << file << "\n";
+    return kExitFileError;
+}
+
+// Frame k of N is the state play reaches after k ticks, saved as PREFIX-k.png.
+int RenderTurntable(const RenderOptions& options, Scene& scene, HeadlessPictures& pictures,
+                    ViewState& view, std::ostream& err) {
+    Turntable turntable(scene, view);
+    const SteadyFrameClock clock;
+    ProgressLine progress(err, options.turntable, clock);
+    for (int k = 0; k < options.turntable; ++k) {
+        turntable.GoToFrame(k);
+        const std::string file = TurntableFrameFile(options.output, k, options.turntable);
+        if (!pictures.Draw().save(QString::fromStdString(file), "PNG")) {
+            progress.Finish();
+            return CannotWrite(err, file);
+        }
+        progress.Done(k + 1);
+    }
+    progress.Finish();
+    return kExitOk;
+}
+
+}  // namespace
 
 int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
     RenderOptions options;
@@ -19,23 +48,16 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
     const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
 
-    // The label font needs the toolkit's fonts, which need no display either.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QuietenToolkitMessages();
-    int argc = 1;
-    char name[] = "zemvora";
-    char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
-
+    const HeadlessToolkit toolkit;
     ViewState view = RenderViewState(options, scene);
-    const QImage image = RenderSceneImage(scene, view, options.width, options.height, error);
-    if (image.isNull()) {
+    std::unique_ptr<HeadlessPictures> pictures =
+        HeadlessPictures::Create(scene, view, options.width, options.height, error);
+    if (!pictures) {
         err << "zemvora: " << error << "\n";
         return kExitFileError;
     }
-    if (!image.save(QString::fromStdString(options.output), "PNG")) {
-        err << "zemvora: can not write " << options.output << "\n";
-        return kExitFileError;
-    }
+    if (options.turntable) return RenderTurntable(options, scene, *pictures, view, err);
+    if (!pictures->Draw().save(QString::fromStdString(options.output), "PNG"))
+        return CannotWrite(err, options.output);
     return kExitOk;
 }

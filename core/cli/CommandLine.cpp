@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "cli/BuildInfo.h"
+#include "cli/ImportCheck.h"
 #include "cli/SceneDump.h"
 #include "commands/SceneFileCommands.h"
 #include "import3ds/ImportFile.h"
@@ -19,8 +20,13 @@ const char kUsage[] =
     "  zemvora --convert IN OUT.zmv   load IN (.3ds or .zmv) and save it as a scene file\n"
     "  zemvora --render FILE --output OUT.png [--size WxH] [--mode vertex|line|flat|smooth]\n"
     "          [--top] [--default-view] [--no-grid] [--no-box] [--no-lights] [--no-text]\n"
-    "          [--no-default-lights]\n"
-    "                                 draw one frame without any display and save it\n"
+    "          [--no-default-lights] [--turntable N]\n"
+    "                                 draw one frame without any display and save it; with\n"
+    "                                 --turntable, N frames of play as OUT-000.png and on\n"
+    "  zemvora --thumbnail SIZE IN OUT.png\n"
+    "                                 draw a SIZE x SIZE preview of IN for file managers\n"
+    "  zemvora --check FILE           read FILE as the import does and list, with file\n"
+    "                                 offsets, everything passed over or repaired\n"
     "  zemvora --help | --version\n";
 
 // The absolute form of a path, as the program's file dialogs hand it over.
@@ -90,6 +96,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     if (command == "--info" || command == "--dump") {
         if (args.size() != 2) return UsageError(err, command + " takes one file");
         return command == "--info" ? Info(args[1], out, err) : Dump(args[1], out, err);
+    }
+    if (command == "--check") {
+        if (args.size() != 2) return UsageError(err, "--check takes one file");
+        return RunImportCheck(args[1], out, err);
     }
     if (command == "--convert") {
         if (args.size() != 3) return UsageError(err, "--convert takes an input and an output file");

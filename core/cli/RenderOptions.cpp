@@ -1,5 +1,6 @@
 #include "cli/RenderOptions.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -10,6 +11,12 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     constexpr int kLargest = 16384;
     return (x == 'x' || x == 'X') && width > 0 && height > 0 && width <= kLargest &&
            height <= kLargest;
+}
+
+// A whole number from first to last, with nothing after it.
+bool ParseCount(const std::string& text, int first, int last, int& value) {
+    char rest = 0;
+    return std::sscanf(text.c_str(), "%d%c", &value, &rest) == 1 && value >= first && value <= last;
 }
 
 bool ParseMode(const std::string& text, int32_t& mode) {
@@ -34,7 +41,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--output" || a == "--size" || a == "--mode") {
+        if (a == "--output" || a == "--size" || a == "--mode" || a == "--turntable") {
             if (!hasValue) {
                 error = a + " needs a value";
                 return false;
@@ -47,6 +54,11 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
                 return false;
             } else if (a == "--mode" && !ParseMode(value, options.mode)) {
                 error = "--mode takes vertex, line, flat or smooth";
+                return false;
+            } else if (a == "--turntable" &&
+                       !ParseCount(value, 1, kMostTurntableFrames, options.turntable)) {
+                error = "--turntable takes a number of frames from 1 to " +
+                        std::to_string(kMostTurntableFrames);
                 return false;
             }
         } else if (a == "--top") {
@@ -74,10 +86,41 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
         }
     }
     if (options.file.empty() || options.output.empty()) {
-        error = "--render needs a file and --output OUT.png";
+        error = options.turntable ? "--render --turntable N needs a file and --output PREFIX"
+                                  : "--render needs a file and --output OUT.png";
         return false;
     }
     return true;
+}
+
+bool ParseThumbnailOptions(const std::vector<std::string>& args, RenderOptions& options,
+                           std::string& error) {
+    // File managers ask for 128 to 1024 pixels; the bound keeps a picture's memory modest.
+    constexpr int kLargestThumbnail = 4096;
+    if (args.size() != 3) {
+        error = "--thumbnail takes SIZE IN OUT.png";
+        return false;
+    }
+    int size = 0;
+    if (!ParseCount(args[0], 1, kLargestThumbnail, size)) {
+        error = "--thumbnail takes a size from 1 to " + std::to_string(kLargestThumbnail);
+        return false;
+    }
+    options = RenderOptions();
+    options.file = args[1];
+    options.output = args[2];
+    options.width = options.height = size;
+    options.defaultView = true;
+    options.noGrid = options.noBox = options.noLights = options.noText = true;
+    return true;
+}
+
+std::string TurntableFrameFile(const std::string& prefix, int k, int count) {
+    const int digits = std::max<int>(3, static_cast<int>(std::to_string(count - 1).size()));
+    std::string number = std::to_string(k);
+    if (static_cast<int>(number.size()) < digits)
+        number.insert(0, static_cast<size_t>(digits) - number.size(), '0');
+    return prefix + "-" + number + ".png";
 }
 
 ViewState RenderViewState(const RenderOptions& options, const Scene& scene) {

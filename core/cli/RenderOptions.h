@@ -20,11 +20,23 @@ struct RenderOptions {
     bool noLights = false;
     bool noText = false;
     bool noDefaultLights = false;
+    int turntable = 0;  // frames of a turntable, 0 for one picture; output is then their prefix
 };
+
+constexpr int kMostTurntableFrames = 100000;
 
 // args are the words after --render. False with a reason for a usage error.
 bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
                         std::string& error);
+
+// args are the words after --thumbnail: SIZE IN OUT.png. The options draw a SIZE x SIZE picture
+// of the models alone (no grid, box, light markers or label) from the default view point.
+bool ParseThumbnailOptions(const std::vector<std::string>& args, RenderOptions& options,
+                           std::string& error);
+
+// The file of frame k of a turntable of count frames: PREFIX-000.png and on, with as many digits
+// as the last frame needs and at least three.
+std::string TurntableFrameFile(const std::string& prefix, int k, int count);
 
 // What a freshly loaded scene shows (smooth, grid, box, light markers and label, perspective,
 // through the first camera when there is one), changed as the options say.

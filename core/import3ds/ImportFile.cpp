@@ -21,7 +21,7 @@ std::string FileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-FileOutcome ImportSceneFile(const std::string& path, Scene& scene) {
+FileOutcome ImportSceneFile(const std::string& path, Scene& scene, ImportListener* listener) {
     scene.ClearScene();
     scene.m_settings.currentObject = -1;
     scene.m_settings.currentCamera = -1;
@@ -35,7 +35,7 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene) {
 
     Read3dsResult result;
     try {
-        result = Read3DS(*in, scene);
+        result = Read3DS(*in, scene, listener);
     } catch (const std::bad_alloc&) {
         // Reported like a failed read: the scene goes empty, which also gives the memory back.
         scene.ClearScene();

@@ -4,13 +4,15 @@
 
 #include <string>
 
+#include "import3ds/ImportFindings.h"
 #include "scene/FileOutcome.h"
 #include "scene/Scene.h"
 
 // Clears the scene and reads the file at path. On success the scene is marked modified and its
 // first object and camera are current; on failure it stays empty and unmodified. Messages name
-// the file without its folder.
-FileOutcome ImportSceneFile(const std::string& path, Scene& scene);
+// the file without its folder. A listener hears what the reader passes over or repairs.
+FileOutcome ImportSceneFile(const std::string& path, Scene& scene,
+                            ImportListener* listener = nullptr);
 
 // Whether a path names a 3D Studio file: it ends in ".3ds", in any case.
 bool Is3dsFileName(const std::string& path);

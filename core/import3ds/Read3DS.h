@@ -8,6 +8,7 @@
 // triangle with a corner outside its object's vertices is dropped.
 #pragma once
 
+#include "import3ds/ImportFindings.h"
 #include "scene/InputStream.h"
 #include "scene/ReadBudget.h"
 #include "scene/Scene.h"
@@ -20,7 +21,9 @@ enum class Read3dsResult {
 };
 
 // Appends to the scene's lists and sets its bounds; touches nothing else (not the modified flag,
-// nor the current object or camera). On any result but Read the scene is left as it was.
-// The budget is that of the file's size.
-Read3dsResult Read3DS(InputStream& file, Scene& scene);
-Read3dsResult Read3DS(InputStream& file, Scene& scene, ReadBudget& budget);
+// nor the current object or camera). On any result but Read the scene is left as it was. A
+// listener, when given, hears of everything the reader passes over or repairs on the way. The
+// budget is that of the file's size unless one is given.
+Read3dsResult Read3DS(InputStream& file, Scene& scene, ImportListener* listener = nullptr);
+Read3dsResult Read3DS(InputStream& file, Scene& scene, ReadBudget& budget,
+                      ImportListener* listener = nullptr);

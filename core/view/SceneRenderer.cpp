@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "view/DrawGeometry.h"
+#include "view/PlayTick.h"
 #include "view/Projection.h"
 
 namespace {
@@ -144,7 +145,7 @@ DrawnFrame SceneRenderer::RenderScene(int width, int height, const FrameClock& c
     m_gl.Rotatef(s.rotX + 0.5f * s.dragY, 1, 0, 0);
     m_gl.Rotatef(s.rotY, 0, 1, 0);
     m_gl.Rotatef(s.rotZ + 0.5f * s.dragX, 0, 0, 1);
-    if (m_view.m_bPlay) s.rotZ += 0.5f;  // the next frame shows the scene turned further
+    if (m_view.m_bPlay) PlayTick(s);  // the next frame shows the scene turned further
     DrawObjects();
     m_gl.PopMatrix();
 

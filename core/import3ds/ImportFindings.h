@@ -1,0 +1,42 @@
+// What the 3DS reader passed over or repaired while it read a file: the notes behind
+// `zemvora --check`. The reader hands them to a listener when it is given one; without one it
+// only tests a null pointer, so an import pays nothing for them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+enum class ImportFinding {
+    SkippedChunk,      // a chunk the reader does not read (chunkId)
+    UnknownMeshChunk,  // an unknown chunk in a mesh, whose contents are read as the mesh's own
+    ChunkPastParent,   // a chunk whose length runs past its parent's end (chunkId, value = end)
+    ChunkAfterParent,  // a list after a mesh's end that the mesh's walk reads as its own, as
+                       // it can run on into the next chunk (value = the mesh's end)
+    BadChunkLength,    // a chunk length below its own header's size, which ends the walk there
+    HeaderCutShort,    // a chunk header cut off by the end of the file
+    ListCutShort,      // a vertex, face or material group list that the file ends inside
+    MeshCutShort,      // a mesh whose chunks end with the file before its length is reached
+    RecordCutShort,    // a material, named object, light or camera that the file ends inside
+    EmptyNamedObject,  // a named object whose first chunk is no mesh, light or camera (chunkId)
+    MaterialReplaced,  // a material named like an earlier one (value = the earlier one's offset)
+    UnknownMaterial,   // a material group naming no material read before it
+    TriangleDropped,   // a triangle with a corner outside its object (value = triangle index,
+                       // other = the corner, count = the object's vertices)
+    LightNotLit,       // a light after the eighth (value = its number, from 1)
+};
+
+struct ImportNote {
+    ImportFinding what = ImportFinding::SkippedChunk;
+    uint64_t offset = 0;  // where in the file the chunk or item concerned starts
+    uint16_t chunkId = 0;
+    std::string name;  // the object, material, light or camera concerned
+    uint64_t value = 0;
+    uint64_t other = 0;
+    uint64_t count = 0;
+};
+
+class ImportListener {
+public:
+    virtual ~ImportListener() = default;
+    virtual void Found(const ImportNote& note) = 0;
+};

@@ -1,0 +1,143 @@
+#include "import3ds/ImportReporter.h"
+
+#include "import3ds/ChunkIds.h"
+
+namespace {
+
+constexpr uint64_t kHeaderSize = 6;
+
+}  // namespace
+
+void ImportReporter::Note(ImportFinding what, uint64_t offset, uint16_t id, const std::string& name,
+                          uint64_t value, uint64_t other, uint64_t count) {
+    ImportNote note;
+    note.what = what;
+    note.offset = offset;
+    note.chunkId = id;
+    note.name = name;
+    note.value = value;
+    note.other = other;
+    note.count = count;
+    m_listener.Found(note);
+}
+
+bool ImportReporter::HeaderCutOff(uint64_t offset) const {
+    return offset >= m_in.Size() || m_in.Size() - offset < kHeaderSize;
+}
+
+void ImportReporter::Editor(uint64_t offset, uint32_t length) {
+    m_editorEnd = offset + length;
+    CheckLength(offset, chunk::kEditor, length, m_in.Size());
+}
+
+void ImportReporter::TopChunk(uint64_t offset, uint16_t id, uint32_t length, bool read) {
+    // Chunks after the editor chunk are walked too; their parent is the main chunk.
+    CheckLength(offset, id, length, offset < m_editorEnd ? m_editorEnd : m_in.Size());
+    if (!read) Skipped(offset, id);
+    m_topEnd = offset + length;
+}
+
+void ImportReporter::ObjectChunk(uint64_t offset, uint16_t id, uint32_t length) {
+    CheckLength(offset, id, length, m_topEnd);
+}
+
+void ImportReporter::CheckLength(uint64_t offset, uint16_t id, uint32_t length,
+                                 uint64_t parentEnd) {
+    if (offset + length > parentEnd)
+        Note(ImportFinding::ChunkPastParent, offset, id, "", parentEnd, 0, length);
+}
+
+void ImportReporter::Skipped(uint64_t offset, uint16_t id) {
+    Note(ImportFinding::SkippedChunk, offset, id, "");
+}
+
+void ImportReporter::UnknownMeshChunk(uint64_t offset, uint16_t id, const std::string& mesh) {
+    // A chunk beyond the mesh was named already; that it was entered follows from it.
+    if (offset == m_lastAfterParent) return;
+    Note(ImportFinding::UnknownMeshChunk, offset, id, mesh);
+}
+
+void ImportReporter::WalkEnded(uint64_t offset) {
+    if (offset >= m_in.Size()) return;  // the walk reached the end of the file
+    if (HeaderCutOff(offset))
+        Note(ImportFinding::HeaderCutShort, offset, 0, "", m_in.Size() - offset);
+    else
+        Note(ImportFinding::BadChunkLength, offset, 0, "");
+}
+
+void ImportReporter::MeshChunk(uint64_t offset, uint16_t id, uint32_t length, uint64_t meshEnd,
+                               const std::string& mesh) {
+    if (offset < meshEnd) {
+        CheckLength(offset, id, length, meshEnd);
+        return;
+    }
+    m_lastAfterParent = offset;
+    if (id == chunk::kVertexList || id == chunk::kFaceList || id == chunk::kFaceMaterial)
+        Note(ImportFinding::ChunkAfterParent, offset, id, mesh, meshEnd, 0, length);
+}
+
+void ImportReporter::MeshEnded(uint64_t offset, uint64_t meshEnd, const std::string& mesh) {
+    if (offset >= meshEnd && HeaderCutOff(offset)) return;
+    // A skipped chunk's length may have taken the walk past the end of the file.
+    if (offset > m_in.Size()) offset = m_in.Size();
+    if (HeaderCutOff(offset))
+        Note(ImportFinding::MeshCutShort, offset, chunk::kTriangleMesh, mesh);
+    else
+        Note(ImportFinding::BadChunkLength, offset, 0, mesh);
+}
+
+void ImportReporter::ListCutShort(uint64_t offset, uint16_t id, const std::string& owner) {
+    Note(ImportFinding::ListCutShort, offset, id, owner);
+}
+
+void ImportReporter::RecordCutShort(uint64_t offset, uint16_t id, const std::string& name) {
+    Note(ImportFinding::RecordCutShort, offset, id, name);
+}
+
+void ImportReporter::EmptyNamedObject(uint64_t offset, uint16_t firstChunk,
+                                      const std::string& name) {
+    Note(ImportFinding::EmptyNamedObject, offset, firstChunk, name);
+}
+
+void ImportReporter::MaterialName(uint64_t offset, const std::string& name) {
+    const auto [it, added] = m_materialOffsets.emplace(name, offset);
+    if (added) return;
+    Note(ImportFinding::MaterialReplaced, offset, chunk::kMaterial, name, it->second);
+    it->second = offset;
+}
+
+void ImportReporter::MaterialGroup(uint64_t offset, const std::string& name) {
+    if (m_materialOffsets.count(name) == 0)
+        Note(ImportFinding::UnknownMaterial, offset, chunk::kFaceMaterial, name);
+}
+
+void ImportReporter::Light(uint64_t offset, const std::string& name, size_t lightCount) {
+    constexpr size_t kLitLights = 8;
+    if (lightCount > kLitLights)
+        Note(ImportFinding::LightNotLit, offset, chunk::kLight, name, lightCount);
+}
+
+void ImportReporter::FaceList(size_t firstIndex, uint64_t dataOffset) {
+    m_faceLists.push_back({firstIndex, dataOffset});
+}
+
+void ImportReporter::DroppedTriangles(const SceneObject& object) {
+    constexpr uint64_t kFaceSize = 8;
+    const size_t vertexCount = object.vertices.size();
+    size_t list = 0;
+    for (size_t i = 0; i < object.meshes.size(); ++i) {
+        while (list + 1 < m_faceLists.size() && m_faceLists[list + 1].firstIndex <= i)
+            ++list;
+        const SceneMesh& m = object.meshes[i];
+        const uint16_t corners[3] = {m.a, m.b, m.c};
+        for (uint16_t corner : corners) {
+            if (corner < vertexCount) continue;
+            const FaceListStart& start = m_faceLists[list];
+            const uint64_t offset = start.dataOffset + (i - start.firstIndex) * kFaceSize;
+            Note(ImportFinding::TriangleDropped, offset, chunk::kFaceList, object.name, i, corner,
+                 vertexCount);
+            break;
+        }
+    }
+    m_faceLists.clear();
+}

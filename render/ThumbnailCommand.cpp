@@ -1,0 +1,59 @@
+#include "ThumbnailCommand.h"
+
+#include <QBuffer>
+#include <filesystem>
+#include <ostream>
+
+#include "HeadlessRender.h"
+#include "HeadlessToolkit.h"
+#include "cli/CommandLine.h"
+#include "cli/RenderOptions.h"
+#include "scene/AtomicFile.h"
+
+namespace {
+
+// A file manager logs what its thumbnailers say; the line names the file it was about.
+int Fail(std::ostream& err, const std::string& file, const std::string& message) {
+    err << "zemvora: no preview of " << file << ": " << message << "\n";
+    return kExitFileError;
+}
+
+}  // namespace
+
+int RunThumbnailCommand(const std::vector<std::string>& args, std::ostream&, std::ostream& err) {
+    RenderOptions options;
+    std::string error;
+    if (!ParseThumbnailOptions(args, options, error)) {
+        err << "zemvora: " << error << "\n";
+        return kExitUsage;
+    }
+    // Opening a pipe or a device could wait forever; only plain files are read.
+    std::error_code ec;
+    const std::filesystem::file_type type = std::filesystem::status(options.file, ec).type();
+    if (type != std::filesystem::file_type::regular &&
+        type != std::filesystem::file_type::not_found)
+        return Fail(err, options.file, "not a plain file");
+    Scene scene;
+    const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene);
+    if (!outcome.ok) return Fail(err, options.file, outcome.message);
+
+    const HeadlessToolkit toolkit;
+    ViewState view = RenderViewState(options, scene);
+    const QImage image = RenderSceneImage(scene, view, options.width, options.height, error);
+    if (image.isNull()) return Fail(err, options.file, error);
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+        return Fail(err, options.file, "the picture could not be encoded");
+    // The picture appears whole or not at all.
+    int errorCode = 0;
+    const bool written = AtomicWriteFile(
+        options.output,
+        [&png](OutputStream& out) {
+            out.Write(png.constData(), static_cast<size_t>(png.size()));
+            return true;
+        },
+        errorCode);
+    if (!written) return Fail(err, options.file, "can not write " + options.output);
+    return kExitOk;
+}

@@ -1,0 +1,57 @@
+# Installs the program into a scratch folder, reads the thumbnailer entry there and runs its Exec
+# line as a file manager does: %s the size, %i the input file, %o the picture to write.
+file(REMOVE_RECURSE "${WORK_DIR}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E env DESTDIR=${WORK_DIR}/root
+                        ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix /usr
+                RESULT_VARIABLE status OUTPUT_QUIET)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${status}")
+endif()
+
+set(entry "${WORK_DIR}/root/usr/share/thumbnailers/zemvora.thumbnailer")
+if(NOT EXISTS "${entry}")
+  message(FATAL_ERROR "no thumbnailer entry at ${entry}")
+endif()
+file(STRINGS "${entry}" lines)
+list(GET lines 0 group)
+if(NOT group STREQUAL "[Thumbnailer Entry]")
+  message(FATAL_ERROR "the entry starts with ${group}")
+endif()
+set(exec "")
+set(mime "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^Exec=(.*)$")
+    set(exec "${CMAKE_MATCH_1}")
+  elseif(line MATCHES "^MimeType=(.*)$")
+    set(mime "${CMAKE_MATCH_1}")
+  endif()
+endforeach()
+foreach(type image/x-3ds application/x-zemvora)
+  string(FIND "${mime}" "${type};" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "MimeType lacks ${type}: ${mime}")
+  endif()
+endforeach()
+
+# The file manager finds the program on its PATH and hands it a fresh output file.
+set(output "${WORK_DIR}/thumbnail.png")
+string(REPLACE "%s" "256" exec "${exec}")
+string(REPLACE "%i" "${SAMPLE}" exec "${exec}")
+string(REPLACE "%o" "${output}" exec "${exec}")
+separate_arguments(command UNIX_COMMAND "${exec}")
+execute_process(COMMAND ${CMAKE_COMMAND} -E env "PATH=${WORK_DIR}/root/usr/bin:$ENV{PATH}"
+                        ${command}
+                RESULT_VARIABLE status ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${exec} gave ${status}: ${err}")
+endif()
+file(READ "${output}" signature LIMIT 8 HEX)
+if(NOT signature STREQUAL "89504e470d0a1a0a")
+  message(FATAL_ERROR "${output} is no PNG picture")
+endif()
+# The picture's width and height: the PNG header's first two fields.
+file(READ "${output}" header OFFSET 16 LIMIT 8 HEX)
+if(NOT header STREQUAL "0000010000000100")
+  message(FATAL_ERROR "the picture is not 256 x 256: ${header}")
+endif()
+file(REMOVE_RECURSE "${WORK_DIR}")

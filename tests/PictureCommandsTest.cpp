@@ -1,0 +1,170 @@
+// The picture commands of the program itself, run as a file manager or a shell runs them:
+// thumbnails of real and hostile files, and turntable frames of a real file. They draw through
+// Mesa and Qt like the other RenderImage tests, and are named with them.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QProcess>
+#include <set>
+
+#include <sys/stat.h>
+#include "tests/TestFiles.h"
+
+using testfiles::ReadBytes;
+using testfiles::TempDir;
+using testfiles::TestData;
+using testfiles::WriteBytes;
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    std::string err;
+};
+
+// Runs the program; a run that has not ended after a minute counts as hung.
+ProgramRun Zemvora(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(ZEMVORA_EXE), args);
+    ProgramRun run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        run.err = "hung";
+        return run;
+    }
+    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.err = process.readAllStandardError().toStdString();
+    return run;
+}
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+const std::string kStillLife = std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds";
+
+}  // namespace
+
+TEST(RenderImageThumbnail, IsTheRenderPathsPictureOfTheModelsAloneInASquare) {
+    TempDir dir;
+    const ProgramRun thumb =
+        Zemvora({"--thumbnail", "128", Q(kStillLife), Q(dir.File("thumb.png"))});
+    ASSERT_EQ(thumb.status, 0) << thumb.err;
+    EXPECT_EQ(thumb.err, "");
+    const QImage picture(Q(dir.File("thumb.png")));
+    ASSERT_EQ(picture.size(), QSize(128, 128));
+
+    const ProgramRun render =
+        Zemvora({"--render", Q(kStillLife), "--output", Q(dir.File("render.png")), "--size",
+                 "128x128", "--default-view", "--no-grid", "--no-box", "--no-lights", "--no-text"});
+    ASSERT_EQ(render.status, 0) << render.err;
+    EXPECT_EQ(picture, QImage(Q(dir.File("render.png"))).convertToFormat(picture.format()));
+
+    // Something besides the background was drawn.
+    std::set<QRgb> colors;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            colors.insert(picture.pixel(x, y));
+    EXPECT_GT(colors.size(), 10u);
+
+    // A scene file gives the same picture as the file it was made from.
+    ASSERT_EQ(Zemvora({"--convert", Q(kStillLife), Q(dir.File("scene.zmv"))}).status, 0);
+    ASSERT_EQ(
+        Zemvora({"--thumbnail", "128", Q(dir.File("scene.zmv")), Q(dir.File("zmv.png"))}).status,
+        0);
+    EXPECT_EQ(QImage(Q(dir.File("zmv.png"))), picture);
+}
+
+TEST(RenderImageThumbnail, HostileFilesGiveStatusOneAMessageAndNoPicture) {
+    TempDir dir;
+    const std::vector<uint8_t> real = ReadBytes(TestData("qt3d/lunar-lander.3ds"));
+    ASSERT_GT(real.size(), 100u);
+    std::vector<uint8_t> halved(real.begin(), real.begin() + real.size() / 2);
+    std::vector<uint8_t> noise(5000);
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<uint8_t>(i * 7919u >> 3);
+    WriteBytes(dir.File("empty.3ds"), {});
+    WriteBytes(dir.File("halved.3ds"), halved);
+    WriteBytes(dir.File("noise.3ds"), noise);
+    WriteBytes(dir.File("noise.zmv"), noise);
+    WriteBytes(dir.File("text.zmv"), {'h', 'e', 'l', 'l', 'o', '\n'});
+    std::filesystem::create_directory(dir.File("folder.3ds"));
+    ASSERT_EQ(mkfifo(dir.File("pipe.3ds").c_str(), 0600), 0);
+    WriteBytes(dir.File("locked.3ds"), real);
+    std::filesystem::permissions(dir.File("locked.3ds"), std::filesystem::perms::none);
+
+    for (const char* name : {"empty.3ds", "halved.3ds", "noise.3ds", "noise.zmv", "text.zmv",
+                             "folder.3ds", "pipe.3ds", "missing.3ds", "locked.3ds"}) {
+        SCOPED_TRACE(name);
+        if (std::string(name) == "locked.3ds" && getuid() == 0) continue;  // root reads it
+        const std::string out = dir.File(std::string(name) + ".png");
+        const ProgramRun run = Zemvora({"--thumbnail", "64", Q(dir.File(name)), Q(out)});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(name), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+    // Bad sizes are usage errors, with no picture either.
+    for (const char* size : {"0", "-5", "big", "100000"}) {
+        const ProgramRun run =
+            Zemvora({"--thumbnail", size, Q(kStillLife), Q(dir.File("bad.png"))});
+        EXPECT_EQ(run.status, 2) << size;
+        EXPECT_FALSE(std::filesystem::exists(dir.File("bad.png")));
+    }
+}
+
+TEST(RenderImageThumbnail, DamagedButReadableFilesGiveAPictureOrStatusOneAndNeverHang) {
+    TempDir dir;
+    const std::vector<uint8_t> real = ReadBytes(TestData("assimp/jeep1.3ds"));
+    ASSERT_GT(real.size(), 1000u);
+    for (uint32_t seed = 1; seed <= 8; ++seed) {
+        SCOPED_TRACE(seed);
+        std::vector<uint8_t> damaged = real;
+        // Overwrite bytes past the headers with others, in a pattern fixed by the seed.
+        uint32_t state = seed * 2654435761u;
+        for (int i = 0; i < 40; ++i) {
+            state = state * 1664525u + 1013904223u;
+            damaged[22 + state % (damaged.size() - 22)] = static_cast<uint8_t>(state >> 24);
+        }
+        const std::string in = dir.File("damaged" + std::to_string(seed) + ".3ds");
+        const std::string out = in + ".png";
+        WriteBytes(in, damaged);
+        const ProgramRun run = Zemvora({"--thumbnail", "96", Q(in), Q(out)});
+        ASSERT_NE(run.err, "hung");
+        if (run.status == 0)
+            EXPECT_EQ(QImage(Q(out)).size(), QSize(96, 96));
+        else
+            EXPECT_FALSE(std::filesystem::exists(out));
+    }
+}
+
+TEST(RenderImageTurntable, ARealFileGivesDistinctFramesAndFrameZeroIsTheRenderPicture) {
+    TempDir dir;
+    const std::string file = TestData("qt3d/lunar-lander.3ds");
+    constexpr int kFrames = 5;
+    const ProgramRun spin = Zemvora({"--render", Q(file), "--turntable", QString::number(kFrames),
+                                     "--output", Q(dir.File("spin")), "--size", "200x150"});
+    ASSERT_EQ(spin.status, 0) << spin.err;
+    std::vector<QImage> frames;
+    for (int k = 0; k < kFrames; ++k) {
+        const QImage frame(Q(dir.File("spin-00" + std::to_string(k) + ".png")));
+        ASSERT_EQ(frame.size(), QSize(200, 150)) << k;
+        for (size_t before = 0; before < frames.size(); ++before)
+            EXPECT_NE(frame, frames[before]) << "frames " << before << " and " << k;
+        frames.push_back(frame);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.File("spin-005.png")));
+
+    const ProgramRun still =
+        Zemvora({"--render", Q(file), "--output", Q(dir.File("still.png")), "--size", "200x150"});
+    ASSERT_EQ(still.status, 0) << still.err;
+    EXPECT_EQ(ReadBytes(dir.File("still.png")), ReadBytes(dir.File("spin-000.png")));
+}
+
+TEST(RenderImageTurntable, AFolderThatCannotBeWrittenStopsWithAMessage) {
+    TempDir dir;
+    const ProgramRun run = Zemvora({"--render", Q(kStillLife), "--turntable", "3", "--output",
+                                    Q(dir.File("missing/folder/spin")), "--size", "64x48"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("spin-000.png"), std::string::npos) << run.err;
+}
