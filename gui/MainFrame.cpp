@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDragEnterEvent>
@@ -11,19 +12,23 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
 
 #include "AboutDlg.h"
 #include "CommandIcons.h"
+#include "EditMenu.h"
 #include "HelpWindow.h"
 #include "StatusPaneWidth.h"
+#include "UndoKeys.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandTexts.h"
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
 #include "import3ds/ImportFile.h"
+#include "panel/PanelLayout.h"
 #include "scene/SceneMessages.h"
 
 namespace {
@@ -70,7 +75,9 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     CreateMenu();
     CreateToolBar();
     CreateStatusBar();
-    m_dlgParam = new CObjectParamDlg(*this, this);
+    m_dlgParam = new CObjectParamDlg(*this, prompts, m_history, this);
+    connect(m_dlgParam, &CObjectParamDlg::SceneChanged, this, &CMainFrame::RedrawView);
+    connect(m_dlgParam, &CObjectParamDlg::TextFontChanged, this, &CMainFrame::RebuildTextFont);
     // Ctrl+N, Ctrl+O and Ctrl+S work while the panel has the keyboard too; the view's keys do
     // not. The panel carries the three itself rather than hang on how the toolkit treats the
     // keys of a tool window's owner.
@@ -372,4 +379,25 @@ void CMainFrame::Carry(const FrameUpdate& update) {
     }
     // The user goes on with the view's keys on the scene now shown.
     if (sceneShown) FocusView();
+}
+
+void CMainFrame::CreateEditMenu() {
+    m_editMenu = new CEditMenu(this, m_history);
+    for (QAction* action : {m_editMenu->UndoAction(), m_editMenu->RedoAction()}) {
+        const int id = action == m_editMenu->UndoAction() ? cmd::kUndo : cmd::kRedo;
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        m_actions[id] = action;
+    }
+    KeepUndoKeysForText(static_cast<QPlainTextEdit*>(m_dlgParam->Control(panel::kNoteBox)));
+    PassUndoKeysThrough(static_cast<QComboBox*>(m_dlgParam->Control(panel::kCameraList)));
+    m_view->SetHistory(&m_history);
+    m_history.SetChangeHandler([this] { m_editMenu->Update(); });
+}
+
+void CMainFrame::StepHistory(bool redo) {
+    const bool done = redo ? m_history.Redo(*this) : m_history.Undo(*this);
+    if (!done) return;
+    m_view->ApplyTextFont();  // the label font may be among the restored records
+    m_view->RedrawRequest();
+    m_dlgParam->ShowRestoredScene();
 }

@@ -13,16 +13,16 @@
 #include "commands/FrameUpdate.h"
 #include "commands/Prompts.h"
 #include "history/EditHistory.h"
-#include "panel/PanelFrame.h"
 #include "scene/Scene.h"
 
+class CEditMenu;
 class CHelpWindow;
 class QAction;
 class QLabel;
 class QToolBar;
 
 // The window is the scene (the scene's fields are reached through the window throughout).
-class CMainFrame : public QMainWindow, public Scene, private PanelFrame {
+class CMainFrame : public QMainWindow, public Scene {
     Q_OBJECT
 
 public:
@@ -38,8 +38,10 @@ public:
     void ShowSceneStatistics();
     // "Frame/Second:%.3f" into the frame-rate pane.
     void ShowFrameRate(float fps);
-    void RedrawView() override;
-    void RebuildTextFont() override;
+    // The view draws the changed scene at once: lights, projection, then one frame.
+    void RedrawView();
+    // The view takes the scene's changed label font and draws one frame.
+    void RebuildTextFont();
     // Keeps the panel 7 pixels in from the right edge and 99 below the top, shown or hidden.
     void PlacePanel();
     // A file named on the command line or dropped on the window: .3ds as the import, else as Open.
@@ -79,23 +81,18 @@ private:
     void CreateEditMenu();
     // Undo or Redo, then the view and the panel show the restored records.
     void StepHistory(bool redo);
-    // The Edit menu's items name the steps and are enabled only when there is one.
-    void UpdateEditMenu();
 
     // Carries out, in order, what a file command hands back; a scene shown anew hands the
     // keyboard to the view.
     void Carry(const FrameUpdate& update);
     void FocusView();
-    // What the panel needs of the window.
-    Scene& PanelScene() override { return *this; }
-    Prompts& PanelPrompts() override { return m_prompts; }
-    EditHistory& PanelHistory() override { return m_history; }
 
     Prompts& m_prompts;
     EditHistory m_history;
     CZemvoraView* m_view = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     CObjectParamDlg* m_dlgParam = nullptr;
+    CEditMenu* m_editMenu = nullptr;
     QLabel* m_messagePane = nullptr;
     QLabel* m_frameRatePane = nullptr;
     QLabel* m_statisticsPane = nullptr;

@@ -14,8 +14,12 @@
 
 using namespace panel;
 
-CObjectParamDlg::CObjectParamDlg(PanelFrame& frame, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_frame(frame) {
+CObjectParamDlg::CObjectParamDlg(Scene& scene, Prompts& prompts, EditHistory& history,
+                                 QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_scene(scene),
+      m_prompts(prompts),
+      m_history(history) {
     setWindowTitle(QStringLiteral("Set object parameter"));
     setAccessibleName(QStringLiteral("Set object parameter"));
     // Showing the panel leaves the keyboard with the window and its view.

@@ -8,14 +8,16 @@
 #include <QDialog>
 
 #include "PanelControls.h"
-#include "panel/PanelFrame.h"
+#include "commands/Prompts.h"
+#include "history/EditHistory.h"
 #include "panel/PanelLayout.h"
 
 class CObjectParamDlg : public QDialog {
     Q_OBJECT
 
 public:
-    CObjectParamDlg(PanelFrame& frame, QWidget* parent);
+    // The panel shows and edits scene, asks through prompts and records its edits in history.
+    CObjectParamDlg(Scene& scene, Prompts& prompts, EditHistory& history, QWidget* parent);
     ~CObjectParamDlg() override;
 
     // Rebuilds trees, camera list and texts from the scene; the first material and light become
@@ -44,6 +46,12 @@ public:
     int m_nCurMaterial = -1;
     int m_nCurLight = -1;
     int m_bNoteModified = 0;
+
+signals:
+    // The scene changed: the view is to draw it at once (lights, projection, one frame).
+    void SceneChanged();
+    // The scene's label font changed: the view is to take it and draw one frame.
+    void TextFontChanged();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -75,7 +83,9 @@ private:
     void OnSetBackground();
     void SetModified();
 
-    PanelFrame& m_frame;
+    Scene& m_scene;
+    Prompts& m_prompts;
+    EditHistory& m_history;
     panel::DialogUnits m_units;
     PanelControls m_controls;
     bool m_fillingNote = false;  // the note box is being filled from the scene, not edited

@@ -13,17 +13,17 @@
 using namespace panel;
 
 void CObjectParamDlg::SetModified() {
-    m_frame.PanelScene().m_bModified = 1;
+    m_scene.m_bModified = 1;
 }
 
 // Only dragging the thumb changes the model; every other way of moving a slider (keys, a click in
 // its channel, the wheel) marks the scene modified and puts the slider back. A whole drag is one
 // step to undo, from the first move of the thumb to its release.
 void CObjectParamDlg::OnSliderAction(int id, int action) {
-    Scene& scene = m_frame.PanelScene();
+    Scene& scene = m_scene;
     const QSlider* slider = static_cast<QSlider*>(Control(id));
     const bool dragged = action == QAbstractSlider::SliderMove && slider->isSliderDown();
-    EditHistory& history = m_frame.PanelHistory();
+    EditHistory& history = m_history;
     auto beginDrag = [&](const RecordRef& record) {
         if (!history.IsOpen(m_sliderStep))
             m_sliderStep = history.Begin(scene, {{record, steplabel::Slider(id)}});
@@ -47,12 +47,12 @@ void CObjectParamDlg::OnSliderAction(int id, int action) {
     }
     UpdateSliders();
     UpdateCurrentInfo();
-    m_frame.RedrawView();
+    emit SceneChanged();
 }
 
 // The tree lines follow the model when the mouse lets the slider go.
 void CObjectParamDlg::OnSliderReleased(int id) {
-    m_frame.PanelHistory().Commit(m_sliderStep, m_frame.PanelScene());
+    m_history.Commit(m_sliderStep, m_scene);
     m_sliderStep = 0;
     if (IsMaterialSlider(id)) UpdateMaterialItems();
     if (IsLightSlider(id)) UpdateLightItems();
@@ -60,21 +60,21 @@ void CObjectParamDlg::OnSliderReleased(int id) {
 
 void CObjectParamDlg::OnApplyMaterial() {
     if (m_nCurTab != kObjectTab) return;
-    Scene& scene = m_frame.PanelScene();
+    Scene& scene = m_scene;
     SceneObject* current = scene.CurrentObject();
     // Without an object or a material there is nothing to apply.
     if (!current || !IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
     SceneObject& object = *current;
     const SceneMaterial& material = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
-    if (!m_frame.PanelPrompts().AskYesNo("Really want to set Material:" + material.name +
-                                         " to Object:" + object.name + "?"))
+    if (!m_prompts.AskYesNo("Really want to set Material:" + material.name +
+                            " to Object:" + object.name + "?"))
         return;
-    m_frame.PanelHistory().Record(
+    m_history.Record(
         scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kApplyMaterial}}, [&] {
             object.materialIndex = m_nCurMaterial;
             object.materialName = material.name;
         });
-    m_frame.RedrawView();
+    emit SceneChanged();
     SetModified();
 }
 
@@ -82,44 +82,42 @@ void CObjectParamDlg::OnApplyMaterial() {
 // answer Yes gives the object the shading the box now shows.
 void CObjectParamDlg::OnSmoothFlat() {
     if (m_nCurTab != kObjectTab) return;
-    Scene& scene = m_frame.PanelScene();
+    Scene& scene = m_scene;
     SceneObject* object = scene.CurrentObject();
     if (!object || !m_controls.smoothFlat->hasFocus()) return;
     const bool smooth = m_controls.smoothFlat->isChecked();
     const std::string mode = smooth ? "smooth" : "flat";
-    if (!m_frame.PanelPrompts().AskYesNo("Really want to set Object:" + object->name + " to " +
-                                         mode + " mode?"))
+    if (!m_prompts.AskYesNo("Really want to set Object:" + object->name + " to " + mode + " mode?"))
         return;
-    m_frame.PanelHistory().Record(
-        scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kSmoothFlat}},
-        [&] { object->smooth = smooth ? 1 : 0; });
-    m_frame.RedrawView();
+    m_history.Record(scene,
+                     {{ObjectRecord(scene.m_settings.currentObject), steplabel::kSmoothFlat}},
+                     [&] { object->smooth = smooth ? 1 : 0; });
+    emit SceneChanged();
     SetModified();
 }
 
 // As Smooth/Flat, for the selected light; its tree lines are rewritten whatever the answer.
 void CObjectParamDlg::OnLightOnOff() {
-    Scene& scene = m_frame.PanelScene();
+    Scene& scene = m_scene;
     if (!IsIndexOf(m_nCurLight, scene.m_lights) || m_nCurTab != kLightTab) return;
     SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
     const bool on = m_controls.lightOnOff->isChecked();
     if (m_controls.lightOnOff->hasFocus() &&
-        m_frame.PanelPrompts().AskYesNo("Really want to set Light:" + light.name +
-                                        (on ? " on?" : " off?"))) {
-        m_frame.PanelHistory().Record(scene, {{LightRecord(m_nCurLight), steplabel::kLightOnOff}},
-                                      [&] { light.on = on ? 1 : 0; });
-        m_frame.RedrawView();
+        m_prompts.AskYesNo("Really want to set Light:" + light.name + (on ? " on?" : " off?"))) {
+        m_history.Record(scene, {{LightRecord(m_nCurLight), steplabel::kLightOnOff}},
+                         [&] { light.on = on ? 1 : 0; });
+        emit SceneChanged();
         SetModified();
     }
     UpdateLightItems();
 }
 
 void CObjectParamDlg::OnCameraSelChange(int index) {
-    Scene& scene = m_frame.PanelScene();
+    Scene& scene = m_scene;
     if (!IsIndexOf(index, scene.m_cameras)) return;
-    m_frame.PanelHistory().Record(scene, {{CurrentCameraRecord(), steplabel::kCurrentCamera}},
-                                  [&] { scene.m_settings.currentCamera = index; });
-    m_frame.RedrawView();
+    m_history.Record(scene, {{CurrentCameraRecord(), steplabel::kCurrentCamera}},
+                     [&] { scene.m_settings.currentCamera = index; });
+    emit SceneChanged();
 }
 
 void CObjectParamDlg::OnNoteChange() {
@@ -129,8 +127,8 @@ void CObjectParamDlg::OnNoteChange() {
 }
 
 void CObjectParamDlg::OnApplyNote() {
-    Prompts& prompts = m_frame.PanelPrompts();
-    Scene& scene = m_frame.PanelScene();
+    Prompts& prompts = m_prompts;
+    Scene& scene = m_scene;
     SceneObject* current = scene.CurrentObject();
     if (!current) {
         prompts.Notice("There is no object to apply new content.", NoticeIcon::Warning);
@@ -143,17 +141,16 @@ void CObjectParamDlg::OnApplyNote() {
     const std::string note = m_controls.noteBox->toPlainText()
                                  .replace(QLatin1String("\n"), QLatin1String("\r\n"))
                                  .toStdString();
-    m_frame.PanelHistory().Record(
-        scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kNoteText}},
-        [&] { object.note = note; });
+    m_history.Record(scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kNoteText}},
+                     [&] { object.note = note; });
     m_controls.applyNote->setEnabled(false);
-    m_frame.RedrawView();
+    emit SceneChanged();
     SetModified();
 }
 
 void CObjectParamDlg::OnSetNoteColor() {
-    Prompts& prompts = m_frame.PanelPrompts();
-    Scene& scene = m_frame.PanelScene();
+    Prompts& prompts = m_prompts;
+    Scene& scene = m_scene;
     SceneObject* current = scene.CurrentObject();
     if (!current) {
         prompts.Notice("There is no object to change note color.", NoticeIcon::Warning);
@@ -161,30 +158,28 @@ void CObjectParamDlg::OnSetNoteColor() {
     }
     const std::optional<RGB8> color = prompts.ChooseColor();
     if (!color) return;
-    m_frame.PanelHistory().Record(
-        scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kNoteColor}},
-        [&] { current->noteColor = *color; });
-    m_frame.RedrawView();
+    m_history.Record(scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kNoteColor}},
+                     [&] { current->noteColor = *color; });
+    emit SceneChanged();
     SetModified();
 }
 
 void CObjectParamDlg::OnSetFont() {
-    Scene& scene = m_frame.PanelScene();
-    const std::optional<LogFont> font =
-        m_frame.PanelPrompts().ChooseFont(scene.m_settings.textFont);
+    Scene& scene = m_scene;
+    const std::optional<LogFont> font = m_prompts.ChooseFont(scene.m_settings.textFont);
     if (!font) return;
-    m_frame.PanelHistory().Record(scene, {{LabelFontRecord(), steplabel::kLabelFont}},
-                                  [&] { scene.m_settings.textFont = *font; });
-    m_frame.RebuildTextFont();
+    m_history.Record(scene, {{LabelFontRecord(), steplabel::kLabelFont}},
+                     [&] { scene.m_settings.textFont = *font; });
+    emit TextFontChanged();
     SetModified();
 }
 
 void CObjectParamDlg::OnSetBackground() {
-    const std::optional<RGB8> color = m_frame.PanelPrompts().ChooseColor();
+    const std::optional<RGB8> color = m_prompts.ChooseColor();
     if (!color) return;
-    Scene& scene = m_frame.PanelScene();
-    m_frame.PanelHistory().Record(scene, {{BackgroundRecord(), steplabel::kBackground}},
-                                  [&] { scene.m_settings.background = *color; });
-    m_frame.RedrawView();
+    Scene& scene = m_scene;
+    m_history.Record(scene, {{BackgroundRecord(), steplabel::kBackground}},
+                     [&] { scene.m_settings.background = *color; });
+    emit SceneChanged();
     SetModified();
 }

@@ -23,7 +23,7 @@ void RewriteTree(QTreeWidget* tree, const List& records, Lines lines) {
 }  // namespace
 
 void CObjectParamDlg::ShowRestoredScene() {
-    const Scene& scene = m_frame.PanelScene();
+    const Scene& scene = m_scene;
     RewriteTree(m_controls.objectTree, scene.m_objects, ObjectTreeLines);
     RewriteTree(m_controls.materialTree, scene.m_materials, MaterialTreeLines);
     RewriteTree(m_controls.lightTree, scene.m_lights, LightTreeLines);

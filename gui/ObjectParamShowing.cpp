@@ -60,7 +60,7 @@ void CObjectParamDlg::ClearPanel() {
 
 void CObjectParamDlg::RefreshTrees() {
     ClearPanel();
-    const Scene& scene = m_frame.PanelScene();
+    const Scene& scene = m_scene;
     for (const SceneObject& o : scene.m_objects)
         AddRecordItem(m_controls.objectTree, o.name, ObjectTreeLines(o));
     for (const SceneMaterial& m : scene.m_materials) {
@@ -83,7 +83,7 @@ void CObjectParamDlg::RefreshTrees() {
 }
 
 void CObjectParamDlg::UpdateCurrentInfo() {
-    const Scene& scene = m_frame.PanelScene();
+    const Scene& scene = m_scene;
     if (IsIndexOf(m_nCurLight, scene.m_lights)) {
         const SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
         m_controls.lightText->setText(Text(LightInfoText(light)));
@@ -109,7 +109,7 @@ void CObjectParamDlg::UpdateCurrentInfo() {
 }
 
 void CObjectParamDlg::UpdateSliders() {
-    const Scene& scene = m_frame.PanelScene();
+    const Scene& scene = m_scene;
     if (m_nCurTab == kLightTab) {
         if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
         const SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
@@ -124,14 +124,14 @@ void CObjectParamDlg::UpdateSliders() {
 }
 
 void CObjectParamDlg::UpdateMaterialItems() {
-    const Scene& scene = m_frame.PanelScene();
+    const Scene& scene = m_scene;
     if (!IsIndexOf(m_nCurMaterial, scene.m_materials)) return;
     const SceneMaterial& m = scene.m_materials[static_cast<size_t>(m_nCurMaterial)];
     RewriteLines(m_controls.materialTree, m.name, MaterialTreeLines(m));
 }
 
 void CObjectParamDlg::UpdateLightItems() {
-    const Scene& scene = m_frame.PanelScene();
+    const Scene& scene = m_scene;
     if (!IsIndexOf(m_nCurLight, scene.m_lights)) return;
     const SceneLight& l = scene.m_lights[static_cast<size_t>(m_nCurLight)];
     RewriteLines(m_controls.lightTree, l.name, LightTreeLines(l));
@@ -151,11 +151,11 @@ int CObjectParamDlg::SelectedRecord(QTreeWidget* tree, const List& records) cons
 void CObjectParamDlg::OnObjectTreeSelChanged() {
     if (m_nCurTab != kObjectTab && m_nCurTab != kNotesTab) return;
     if (m_controls.objectTree->selectedItems().isEmpty()) return;
-    Scene& scene = m_frame.PanelScene();
+    Scene& scene = m_scene;
     const int match = SelectedRecord(m_controls.objectTree, scene.m_objects);
     if (match >= 0) {
         scene.m_settings.currentObject = match;
-        m_frame.RedrawView();
+        emit SceneChanged();
     }
     UpdateCurrentInfo();
 }
@@ -163,7 +163,7 @@ void CObjectParamDlg::OnObjectTreeSelChanged() {
 void CObjectParamDlg::OnMaterialTreeSelChanged() {
     if (m_nCurTab != kObjectTab && m_nCurTab != kMaterialTab) return;
     if (m_controls.materialTree->selectedItems().isEmpty()) return;
-    const int match = SelectedRecord(m_controls.materialTree, m_frame.PanelScene().m_materials);
+    const int match = SelectedRecord(m_controls.materialTree, m_scene.m_materials);
     if (match >= 0) m_nCurMaterial = match;
     UpdateCurrentInfo();
     UpdateSliders();
@@ -171,7 +171,7 @@ void CObjectParamDlg::OnMaterialTreeSelChanged() {
 
 void CObjectParamDlg::OnLightTreeSelChanged() {
     if (m_controls.lightTree->selectedItems().isEmpty()) return;
-    const int match = SelectedRecord(m_controls.lightTree, m_frame.PanelScene().m_lights);
+    const int match = SelectedRecord(m_controls.lightTree, m_scene.m_lights);
     if (match >= 0) m_nCurLight = match;
     UpdateCurrentInfo();
     UpdateSliders();
