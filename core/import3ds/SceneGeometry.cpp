@@ -20,7 +20,7 @@ void Normalise(float& x, float& y, float& z) {
 }  // namespace
 
 void ComputeFaceNormals(SceneObject& object) {
-    const std::vector<SceneVertex>& v = object.vertices;
+    const VertexList& v = object.vertices;
     for (SceneMesh& mesh : object.meshes) {
         const SceneVertex& a = v[mesh.a];
         const SceneVertex& b = v[mesh.b];
@@ -35,7 +35,7 @@ void ComputeFaceNormals(SceneObject& object) {
 }
 
 void ComputeVertexNormals(SceneObject& object) {
-    std::vector<SceneVertex>& v = object.vertices;
+    VertexList& v = object.vertices;
     for (SceneVertex& vertex : v)
         vertex.nx = vertex.ny = vertex.nz = 0.0f;
     for (const SceneMesh& mesh : object.meshes) {

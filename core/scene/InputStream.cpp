@@ -6,15 +6,12 @@
 #include <cstring>
 #include <limits>
 
+#include "scene/BulkMemory.h"
 #include "scene/ByteOrder.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace {
 
@@ -57,25 +54,12 @@ InputStream::InputStream(OwnedBytes owned, size_t size)
     : m_owned(std::move(owned)), m_data(m_owned.get()), m_size(size) {}
 
 void InputStream::FreeBytes::operator()(uint8_t* bytes) const {
-    std::free(bytes);
+    FreeBulk(bytes);
 }
 
-// Left uninitialised: the read fills every byte. Each fresh page costs a fault when the read
-// first writes it: in 4 KiB pages, in a virtual machine, that doubled the time of loading the
-// benchmark's .zmv file. Large blocks therefore ask for transparent huge pages where the system
-// has them; without them everything still works, only slower.
+// Left uninitialised: the read fills every byte.
 InputStream::OwnedBytes InputStream::AllocateBytes(size_t size) {
-#if defined(__linux__)
-    constexpr size_t kHugePage = size_t{2} << 20;
-    if (size >= kHugePage) {
-        void* block = nullptr;
-        if (posix_memalign(&block, kHugePage, size) != 0) return nullptr;
-        madvise(block, size, MADV_HUGEPAGE);
-        return OwnedBytes(static_cast<uint8_t*>(block));
-    }
-#endif
-    // One byte at least, so that an empty file gets a block too.
-    return OwnedBytes(static_cast<uint8_t*>(std::malloc(size ? size : 1)));
+    return OwnedBytes(static_cast<uint8_t*>(AllocateBulk(size)));
 }
 
 std::unique_ptr<InputStream> InputStream::OpenFile(const std::string& path, int& errorCode) {

@@ -59,8 +59,8 @@ struct TriangleLayout {
 
 // Writes the records in blocks of 2048 through a buffer on the stack: one stream write per
 // block rather than one per field.
-template <class Layout>
-void WriteRecords(OutputStream& out, const std::vector<typename Layout::Record>& records) {
+template <class Layout, class Records>
+void WriteRecords(OutputStream& out, const Records& records) {
     constexpr size_t kBlock = 2048;
     uint8_t buffer[kBlock * Layout::kSize];
     for (size_t i = 0; i < records.size(); i += kBlock) {

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "scene/ArchiveString.h"
+#include "scene/BulkMemory.h"
 #include "scene/ReadBudget.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneFileLayout.h"
@@ -219,6 +220,9 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene) {
 }
 
 ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget) {
+    // In memory, vertices and triangles take the bytes they take in the file: the rest of the
+    // file is room enough for all of them.
+    const BulkArena arena(static_cast<size_t>(in.Remaining()));
     Reader r(in, budget);
     SceneSettings& s = scene.m_settings;
     ReadSceneResult result = ReadSceneResult::Read;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "scene/BulkMemory.h"
+
 // A colour of three bytes, 0..255 each.
 struct RGB8 {
     uint8_t red = 0;
@@ -32,6 +34,10 @@ struct SceneMesh {
     uint16_t flags = 0;
     float nx = 0, ny = 0, nz = 0;
 };
+
+// An object's lists: the bulk of a scene's memory.
+using VertexList = std::vector<SceneVertex, BulkAllocator<SceneVertex>>;
+using MeshList = std::vector<SceneMesh, BulkAllocator<SceneMesh>>;
 
 struct SceneMaterial {
     RGB8 ambient;
@@ -62,8 +68,8 @@ struct SceneObject {
     int32_t vertexCount = 0;  // equals vertices.size()
     int32_t meshCount = 0;    // equals meshes.size()
     int32_t smooth = 1;       // 1 smooth shading, 0 flat
-    std::vector<SceneVertex> vertices;
-    std::vector<SceneMesh> meshes;
+    VertexList vertices;
+    MeshList meshes;
     std::string name;
     std::string materialName = "Default";
     float maxX = 0, maxY = 0, maxZ = 0;

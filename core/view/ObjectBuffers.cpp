@@ -84,8 +84,8 @@ GLuint ObjectBuffers::Upload(GLenum target, const void* data, size_t bytes) {
 
 GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
     if (entry.buffers[kind] != 0 || entry.failed[kind]) return entry.buffers[kind];
-    const std::vector<SceneVertex>& v = o.vertices;
-    const std::vector<SceneMesh>& meshes = o.meshes;
+    const VertexList& v = o.vertices;
+    const MeshList& meshes = o.meshes;
     GLuint buffer = 0;
     switch (kind) {
         case kVertices:

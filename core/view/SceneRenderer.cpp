@@ -210,7 +210,7 @@ void SceneRenderer::DrawObjectsImmediate() {
     const int32_t mode = m_view.m_nDisplayMode;
     for (const SceneObject& o : m_scene.m_objects) {
         ApplyMaterial(o.materialIndex);
-        const std::vector<SceneVertex>& v = o.vertices;
+        const VertexList& v = o.vertices;
         const bool smooth = mode == ModeSmooth && o.smooth;
         for (const SceneMesh& m : o.meshes) {
             const SceneVertex* corners[3] = {&v[m.a], &v[m.b], &v[m.c]};
@@ -271,7 +271,7 @@ void SceneRenderer::DrawObjectsFromBuffers() {
 }
 
 void SceneRenderer::DrawTrianglesUnlit(const SceneObject& o, bool points) {
-    const std::vector<SceneVertex>& v = o.vertices;
+    const VertexList& v = o.vertices;
     for (const SceneMesh& m : o.meshes) {
         m_gl.Begin(points ? GL_POINTS : GL_LINE_LOOP);
         for (uint16_t i : {m.a, m.b, m.c})
@@ -281,7 +281,7 @@ void SceneRenderer::DrawTrianglesUnlit(const SceneObject& o, bool points) {
 }
 
 void SceneRenderer::DrawTrianglesLit(const SceneObject& o, bool smooth) {
-    const std::vector<SceneVertex>& v = o.vertices;
+    const VertexList& v = o.vertices;
     for (const SceneMesh& m : o.meshes) {
         m_gl.Begin(GL_TRIANGLES);
         if (!smooth) m_gl.Normal3f(m.nx, m.ny, m.nz);
