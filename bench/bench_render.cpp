@@ -2,7 +2,7 @@
 // Mesa context, in each display mode, drawn both ways in the same run: every triangle between
 // Begin and End (the plain sequence) and from buffer objects. Then the note label's cost on its
 // own (read back, paint, write back) against a whole frame of the small example scene:
-//   bench_render [SCENE.3ds] [--frames N] [--small FILE]
+//   bench_render [SCENE.3ds] [--frames N] [--small FILE] [--mode vertex|line|flat|smooth]
 // Without a scene it builds the benchmark scene in memory. Each frame ends with glFinish, so
 // the time is the whole drawing of one frame.
 #include <QGuiApplication>
@@ -79,7 +79,7 @@ bool LoadBenchScene(const std::string& path, Scene& scene) {
     return true;
 }
 
-void PrintModes(OpenGlApi& api, Scene& scene, int frames) {
+void PrintModes(OpenGlApi& api, Scene& scene, int frames, const std::string& only) {
     const SteadyFrameClock clock;
     ViewState view;
     view.m_fAspect = static_cast<float>(kWidth) / kHeight;
@@ -99,6 +99,7 @@ void PrintModes(OpenGlApi& api, Scene& scene, int frames) {
     } modes[] = {
         {"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
     for (const auto& m : modes) {
+        if (!only.empty() && only != m.name) continue;
         view.m_nDisplayMode = m.mode;
         renderer.SetDrawPath(DrawPath::Immediate);
         const Timing plain = Time(frames, [&] { DrawFrame(renderer, clock); });
@@ -109,6 +110,26 @@ void PrintModes(OpenGlApi& api, Scene& scene, int frames) {
                     plain.median, 1000.0 / plain.median);
         std::printf("%-8s %-10s %10.1f %10.1f %8.2f %8.1fx\n", m.name, "buffers", fast.best,
                     fast.median, 1000.0 / fast.median, plain.median / fast.median);
+    }
+
+    // How much of a lit frame is the vertex stage: the same frames into a viewport of one pixel
+    // still light and project every corner, but fill next to nothing.
+    std::printf("\nlit modes into a 1 x 1 viewport (the vertex stage, nearly without filling):\n");
+    std::printf("%-8s %-10s %10s %10s %9s\n", "mode", "path", "best ms", "median ms", "of frame");
+    for (const auto& m : modes) {
+        if ((m.mode != ModeFlat && m.mode != ModeSmooth) || (!only.empty() && only != m.name))
+            continue;
+        view.m_nDisplayMode = m.mode;
+        for (DrawPath path : {DrawPath::Immediate, DrawPath::Buffers}) {
+            renderer.SetDrawPath(path);
+            const Timing whole = Time(frames, [&] { DrawFrame(renderer, clock); });
+            api.Viewport(0, 0, 1, 1);
+            const Timing vertexStage = Time(frames, [&] { DrawFrame(renderer, clock); });
+            api.Viewport(0, 0, kWidth, kHeight);
+            std::printf("%-8s %-10s %10.1f %10.1f %8.0f %%\n", m.name,
+                        path == DrawPath::Immediate ? "begin/end" : "buffers", vertexStage.best,
+                        vertexStage.median, 100.0 * vertexStage.median / whole.median);
+        }
     }
 }
 
@@ -157,12 +178,15 @@ void PrintLabelCost(OpenGlApi& api, const std::string& path, int frames) {
 int main(int argc, char** argv) {
     std::string path;
     std::string small = std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds";
+    std::string only;
     int frames = 5;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc)
             frames = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--small") == 0 && i + 1 < argc)
             small = argv[++i];
+        else if (std::strcmp(argv[i], "--mode") == 0 && i + 1 < argc)
+            only = argv[++i];
         else
             path = argv[i];
     }
@@ -185,7 +209,7 @@ int main(int argc, char** argv) {
     {
         Scene scene;
         if (!LoadBenchScene(path, scene)) return 1;
-        PrintModes(api, scene, frames);
+        PrintModes(api, scene, frames, only);
     }
     PrintLabelCost(api, small, frames * 4);
     return 0;
