@@ -269,16 +269,14 @@ void Keyframer(ChunkWriter& out, const std::vector<Placed>& objects) {
     Track(out, chunk::kPositionTrack, {-2000.0f, -2000.0f, 1500.0f});
     Track(out, chunk::kColorTrack, {1.0f, 0.95f, 0.85f});
     out.Close();
-    // The spotlight's node and its target's node carry each other's ids, as this scene has
-    // always had them: the importer reads no keyframer, and the scene's bytes stay the same.
-    NodeStart(out, chunk::kLightTargetNode, id, "Spot01");
+    NodeStart(out, chunk::kSpotlightNode, id, "Spot01");
     Track(out, chunk::kPositionTrack, {1500.0f, -1800.0f, 2200.0f});
     Track(out, chunk::kColorTrack, {0.8f, 0.85f, 1.0f});
     Track(out, chunk::kHotspotTrack, {30.0f});
     Track(out, chunk::kFalloffTrack, {45.0f});
     Track(out, chunk::kRollTrack, {0.0f});
     out.Close();
-    NodeStart(out, chunk::kSpotlightNode, id, "Spot01");
+    NodeStart(out, chunk::kLightTargetNode, id, "Spot01");
     Track(out, chunk::kPositionTrack, {0.0f, 0.0f, 0.0f});
     out.Close();
     out.Close();
