@@ -127,8 +127,10 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
             break;
         }
         case kFlat: {
-            // Every corner on its own with the face normal, as the flat mode sends them.
-            std::vector<SceneVertex> corners;
+            // Every corner on its own with the face normal, as the flat mode sends them. Three
+            // corners a triangle make this the largest block a frame asks for: a bulk list, so
+            // that it comes in huge pages.
+            VertexList corners;
             corners.reserve(meshes.size() * 3);
             for (const SceneMesh& m : meshes)
                 for (uint16_t i : {m.a, m.b, m.c})
