@@ -49,9 +49,12 @@ int RunOnce(int argc, char** argv, const std::string& file) {
     QApplication app(argc, argv);
     QtPrompts prompts;
     CMainFrame frame(prompts);
+    // Showing the window draws it once, empty, before the file is read: the frame that counts
+    // is the first one after that.
+    bool shown = false;
     bool reported = false;
     frame.View()->SetFrameRateHandler([&](float) {
-        if (reported) return;
+        if (reported || !shown) return;
         reported = true;
         std::printf("%.1f\n", MillisecondsSinceStart());
         std::fflush(stdout);
@@ -59,6 +62,7 @@ int RunOnce(int argc, char** argv, const std::string& file) {
         QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
     });
     frame.show();
+    shown = true;
     frame.LoadFromOutside(file);
     return QApplication::exec();
 }
