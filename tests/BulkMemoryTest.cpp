@@ -7,17 +7,11 @@
 #include <thread>
 #include <vector>
 
+#include "scene/AddressSanitizer.h"
 #include "scene/BulkMemory.h"
 #include "scene/SceneRecords.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ZEMVORA_TEST_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZEMVORA_TEST_ASAN 1
-#endif
-#endif
-#if defined(ZEMVORA_TEST_ASAN)
+#if defined(ZEMVORA_ASAN)
 #include <sanitizer/asan_interface.h>
 #endif
 
@@ -116,7 +110,7 @@ TEST(BulkArena, AnInnerArenaHandsBackToTheOuterOne) {
 
 TEST(BulkArena, AnEmptyOrImpossibleArenaLeavesAllocationAsUsual) {
     std::vector<size_t> capacities = {0};
-#if !defined(ZEMVORA_TEST_ASAN)
+#if !defined(ZEMVORA_ASAN)
     // The address sanitizer ends the program on an allocation it cannot make.
     capacities.push_back(SIZE_MAX / 2);
 #endif
@@ -132,7 +126,7 @@ TEST(BulkArena, AnEmptyOrImpossibleArenaLeavesAllocationAsUsual) {
     FreeBulk(nullptr);
 }
 
-#if defined(ZEMVORA_TEST_ASAN)
+#if defined(ZEMVORA_ASAN)
 // Cut from one block, lists lose the sanitizer's own red zones: the arena puts back its own
 // between them, and marks a freed list's bytes.
 TEST(BulkArena, TheAddressSanitizerSeesPastAListAndIntoAFreedOne) {

@@ -20,6 +20,7 @@
 #include "cli/CommandLine.h"
 #include "commands/SceneFileCommands.h"
 #include "import3ds/ImportFile.h"
+#include "scene/AddressSanitizer.h"
 #include "scene/AtomicFile.h"
 #include "tests/TestFiles.h"
 #include "tools/HostileFiles.h"
@@ -65,14 +66,8 @@ bool LimitAddressSpace(uint64_t extra) {
     return setrlimit(RLIMIT_AS, &limit) == 0;
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(ZEMVORA_ASAN)
 constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
 #else
 constexpr bool kSanitized = false;
 #endif

@@ -8,13 +8,7 @@
 #include <sys/mman.h>
 #endif
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ZEMVORA_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZEMVORA_ASAN 1
-#endif
-#endif
+#include "scene/AddressSanitizer.h"
 
 #if defined(ZEMVORA_ASAN)
 #include <sanitizer/asan_interface.h>
