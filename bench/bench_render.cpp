@@ -21,6 +21,7 @@
 #include "NoteLabelDrawing.h"
 #include "OpenGlApi.h"
 #include "bench/BenchScene.h"
+#include "cli/RenderOptions.h"
 #include "import3ds/ImportFile.h"
 #include "import3ds/Read3DS.h"
 #include "view/SceneRenderer.h"
@@ -96,12 +97,7 @@ void PrintModes(OpenGlApi& api, Scene& scene, int frames, const std::string& onl
                 scene.m_stats.vertices);
     std::printf("%-8s %-10s %10s %10s %8s %9s %9s\n", "mode", "path", "best ms", "median ms", "fps",
                 "speed-up", "first ms");
-    const struct {
-        const char* name;
-        int32_t mode;
-    } modes[] = {
-        {"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
-    for (const auto& m : modes) {
+    for (const DisplayModeName& m : kDisplayModeNames) {
         if (!only.empty() && only != m.name) continue;
         view.m_nDisplayMode = m.mode;
         renderer.SetDrawPath(DrawPath::Immediate);
@@ -119,7 +115,7 @@ void PrintModes(OpenGlApi& api, Scene& scene, int frames, const std::string& onl
     // still light and project every corner, but fill next to nothing.
     std::printf("\nlit modes into a 1 x 1 viewport (the vertex stage, nearly without filling):\n");
     std::printf("%-8s %-10s %10s %10s %9s\n", "mode", "path", "best ms", "median ms", "of frame");
-    for (const auto& m : modes) {
+    for (const DisplayModeName& m : kDisplayModeNames) {
         if ((m.mode != ModeFlat && m.mode != ModeSmooth) || (!only.empty() && only != m.name))
             continue;
         view.m_nDisplayMode = m.mode;

@@ -20,12 +20,7 @@ bool ParseCount(const std::string& text, int first, int last, int& value) {
 }
 
 bool ParseMode(const std::string& text, int32_t& mode) {
-    const struct {
-        const char* name;
-        int32_t mode;
-    } modes[] = {
-        {"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
-    for (const auto& m : modes) {
+    for (const DisplayModeName& m : kDisplayModeNames) {
         if (text == m.name) {
             mode = m.mode;
             return true;

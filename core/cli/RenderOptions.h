@@ -25,6 +25,14 @@ struct RenderOptions {
 
 constexpr int kMostTurntableFrames = 100000;
 
+// The display modes by the names --render takes, in the order of the view's modes.
+struct DisplayModeName {
+    const char* name;
+    int32_t mode;
+};
+inline constexpr DisplayModeName kDisplayModeNames[] = {
+    {"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
+
 // args are the words after --render. False with a reason for a usage error.
 bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& options,
                         std::string& error);
