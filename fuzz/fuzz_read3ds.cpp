@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "SceneInvariants.h"
 #include "cli/ImportCheck.h"
 #include "import3ds/Read3DS.h"
 #include "scene/ByteOrder.h"
+#include "scene/SceneCheck.h"
 
 namespace {
 
@@ -34,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     InputStream in(bytes.data(), bytes.size());
     Scene scene;
     const Read3dsResult result = Read3DS(in, scene);
-    CheckSceneInvariants(scene);
-    if (scene.m_materials.size() != scene.m_materialNames.size()) std::abort();
+    if (!SceneRuleBroken(scene).empty()) std::abort();
 
     InputStream again(bytes.data(), bytes.size());
     Scene heard;

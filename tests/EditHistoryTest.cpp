@@ -12,6 +12,7 @@
 #include "history/ViewEditSteps.h"
 #include "panel/PanelLayout.h"
 #include "panel/SliderMapping.h"
+#include "scene/SceneCheck.h"
 #include "scene/SceneFile.h"
 #include "tests/ScriptedPrompts.h"
 #include "tests/TestFiles.h"
@@ -222,6 +223,7 @@ TEST(EditHistory, EveryKindOfEditIsUndoneAndRedoneToTheExactBytes) {
         EXPECT_EQ(ZmvBytes(e.scene), after);
         EXPECT_EQ(e.scene.m_bModified, 1);
         EXPECT_EQ(e.history.UndoName(), kind.name);
+        EXPECT_EQ(SceneRuleBroken(e.scene), "");
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "commands/DocumentCommands.h"
 #include "scene/ByteOrder.h"
+#include "scene/SceneCheck.h"
 #include "scene/SceneFile.h"
 #include "tests/TestFiles.h"
 
@@ -163,6 +164,7 @@ TEST(SceneFileStrings, EveryLengthFormWritesAndReadsBack) {
         SceneMaterial m;
         m.name = std::string(c.length, 'x');
         scene.m_materials = {m};
+        scene.m_materialNames = {m.name};
         const std::vector<uint8_t> bytes = Written(scene);
         ASSERT_GE(bytes.size(), kMaterialCountOffset + 4 + c.prefix.size()) << c.length;
         ASSERT_TRUE(
@@ -177,6 +179,7 @@ TEST(SceneFileStrings, EveryLengthFormWritesAndReadsBack) {
 TEST(SceneFileStrings, Utf16StringsAreReadAsUtf8) {
     Scene scene;
     scene.m_materials.resize(1);
+    scene.m_materialNames = {""};
     std::vector<uint8_t> bytes = Written(scene);
     // Replace the empty name by 255, 65534, length 4, then "Aé€😀" in UTF-16LE.
     const std::vector<uint8_t> wide = {0xFF, 0xFE, 0xFF, 0x05, 'A',  0,    0xE9,
@@ -357,6 +360,24 @@ TEST(SceneFileReader, IndicesThatWouldReachOutsideAListAreRepaired) {
     EXPECT_EQ(back.m_objects[2].meshes[1].a, 2);
 }
 
+TEST(SceneFileReader, MaterialNamesMustMatchTheMaterials) {
+    Scene scene = RichScene();
+    // Two lists of different lengths: the file is damaged and ends where the names do, keeping
+    // the materials that have their names.
+    scene.m_materialNames.pop_back();
+    Scene back;
+    EXPECT_EQ(ReadBytes(Written(scene), back), ReadSceneResult::EndOfFile);
+    EXPECT_EQ(back.m_materials.size(), 1u);
+    EXPECT_TRUE(back.m_objects.empty());
+    EXPECT_EQ(SceneRuleBroken(back), "");
+
+    // A name that is not its material's is the material's own name.
+    scene.m_materialNames = {"Oak", "x"};
+    Scene renamed;
+    ASSERT_EQ(ReadBytes(Written(scene), renamed), ReadSceneResult::Read);
+    EXPECT_EQ(renamed.m_materialNames, (std::vector<std::string>{"Wood", ""}));
+}
+
 TEST(SceneFileReader, EveryCutEndsTheFileAndKeepsOnlyCompleteRecords) {
     const Scene scene = RichScene();
     const std::vector<uint8_t> full = Written(scene);
@@ -371,8 +392,7 @@ TEST(SceneFileReader, EveryCutEndsTheFileAndKeepsOnlyCompleteRecords) {
         ASSERT_LE(back.m_objects.size(), scene.m_objects.size()) << n;
         for (const SceneObject& o : back.m_objects)
             ExpectSameObject(o, scene.m_objects[&o - &back.m_objects[0]]);
-        const int32_t current = back.m_settings.currentObject;
-        EXPECT_TRUE(current == -1 || current < static_cast<int32_t>(back.m_objects.size()));
+        EXPECT_EQ(SceneRuleBroken(back), "") << n;
     }
     EXPECT_EQ(lastObjects, 1u);  // cut in the middle of the second object: the first stays
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "scene/Scene.h"
+#include "scene/SceneCheck.h"
 
 namespace {
 
@@ -154,4 +155,48 @@ TEST(Scene, ReleaseFreesEveryRecord) {
     EXPECT_TRUE(scene.m_cameras.empty());
     EXPECT_TRUE(scene.m_materialNames.empty());
     EXPECT_EQ(scene.m_objects.capacity(), 0u);
+}
+
+TEST(SceneCheck, NamesTheFirstBrokenRuleWithItsRecord) {
+    const auto sound = [] {
+        Scene scene;
+        scene.m_objects.push_back(ObjectWith(3, 0));
+        scene.m_objects[0].name = "Box";
+        scene.m_objects[0].meshes.push_back({0, 1, 2, 0, 0, 0, 0});
+        scene.m_objects[0].meshCount = 1;
+        scene.m_materials.resize(2);
+        scene.m_materials[0].name = "Wood";
+        scene.m_materialNames = {"Wood", ""};
+        scene.m_cameras.resize(1);
+        scene.m_settings.currentObject = 0;
+        scene.m_settings.currentCamera = 0;
+        return scene;
+    };
+    struct Case {
+        void (*breakRule)(Scene&);
+        const char* broken;
+    };
+    const Case cases[] = {
+        {[](Scene&) {}, ""},
+        {[](Scene& s) { s.m_objects[0].vertexCount = 4; },
+         "object 0 (Box): vertexCount 4 is not the 3 vertices"},
+        {[](Scene& s) { s.m_objects[0].meshCount = 0; },
+         "object 0 (Box): meshCount 0 is not the 1 triangles"},
+        {[](Scene& s) { s.m_objects[0].meshes[0].b = 3; },
+         "object 0 (Box): triangle 0: corner b = 3 is not one of its 3 vertices"},
+        {[](Scene& s) { s.m_objects[0].materialIndex = 2; },
+         "object 0 (Box): materialIndex 2 is not -1 and not one of the 2 materials"},
+        {[](Scene& s) { s.m_materialNames.pop_back(); }, "1 material names for 2 materials"},
+        {[](Scene& s) { s.m_materialNames[0] = "Oak"; },
+         "material name 0 \"Oak\" is not the name of material 0 \"Wood\""},
+        {[](Scene& s) { s.m_settings.currentObject = 1; },
+         "currentObject 1 is not -1 and not one of the 1 objects"},
+        {[](Scene& s) { s.m_settings.currentCamera = -2; },
+         "currentCamera -2 is not -1 and not one of the 1 cameras"},
+    };
+    for (const Case& c : cases) {
+        Scene scene = sound();
+        c.breakRule(scene);
+        EXPECT_EQ(SceneRuleBroken(scene), c.broken);
+    }
 }

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "scene/AtomicFile.h"
+#include "scene/SceneCheck.h"
 #include "scene/SceneMessages.h"
 
 FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
@@ -25,6 +26,7 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
         return FileOutcome::Failure(messages::CannotCreateZmv(path))
             .Because(messages::SystemReason(ENOMEM));
     }
+    CheckSceneInDebug(scene, "open");
     switch (result) {
         case ReadSceneResult::Read:
             break;

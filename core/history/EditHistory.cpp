@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "scene/SceneCheck.h"
+
 namespace {
 
 size_t TextHeapBytes(const std::string& text) {
@@ -65,6 +67,7 @@ void EditHistory::Commit(StepId id, const Scene& scene) {
     }
     m_openId = 0;
     m_open = OpenStep();
+    CheckSceneInDebug(scene, "an edit");
     if (!step.changes.empty()) Push(std::move(step));
 }
 
@@ -100,6 +103,7 @@ bool EditHistory::AroundOpenStep(Scene& scene, const std::function<bool()>& acti
         Capture(scene, openRecords);
     }
     if (done) {
+        CheckSceneInDebug(scene, "undo or redo");
         scene.m_bModified = 1;
         Changed();
     }

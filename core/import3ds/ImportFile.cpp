@@ -5,6 +5,7 @@
 #include <new>
 
 #include "import3ds/Read3DS.h"
+#include "scene/SceneCheck.h"
 #include "scene/SceneMessages.h"
 
 bool Is3dsFileName(const std::string& path) {
@@ -42,6 +43,7 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene, ImportListene
         return FileOutcome::Failure(messages::CannotOpenFile(name, ENOMEM))
             .Because(messages::SystemReason(ENOMEM));
     }
+    CheckSceneInDebug(scene, "import");
     switch (result) {
         case Read3dsResult::Read:
             break;

@@ -245,6 +245,12 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget) {
 
         ReadList(r, scene.m_materials, ReadMaterial);
         ReadList(r, scene.m_materialNames, [](Reader& rr) { return rr.Str(); });
+        // Entry i of the names names material i: a file whose two lists differ in length is
+        // damaged, and is read as one that ends here. Names that differ from their materials'
+        // are taken from the materials.
+        if (scene.m_materialNames.size() != scene.m_materials.size()) throw EndOfFile{};
+        for (size_t i = 0; i < scene.m_materials.size(); ++i)
+            scene.m_materialNames[i] = scene.m_materials[i].name;
         ReadList(r, scene.m_lights, ReadLight);
         // A file with a camera always opens looking through its first camera.
         ReadList(r, scene.m_cameras, [&](Reader& rr) {
@@ -259,7 +265,11 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget) {
         result = ReadSceneResult::EndOfFile;
     }
 
-    // Also after a cut file: the scene keeps what was read and must stay safe to show.
+    // Also after a cut file: the scene keeps what was read and must stay safe to show, so the
+    // materials keep only those that have their names.
+    const size_t named = std::min(scene.m_materials.size(), scene.m_materialNames.size());
+    scene.m_materials.resize(named);
+    scene.m_materialNames.resize(named);
     if (!IsIndexOf(s.currentObject, scene.m_objects)) s.currentObject = -1;
     if (!IsIndexOf(s.currentCamera, scene.m_cameras)) s.currentCamera = -1;
     return result;

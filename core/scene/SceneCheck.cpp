@@ -1,0 +1,76 @@
+#include "scene/SceneCheck.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+std::string Text(const char* format, long long a, long long b = 0, long long c = 0) {
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, format, a, b, c);
+    return buffer;
+}
+
+std::string CheckObject(const SceneObject& o, size_t index, size_t materialCount) {
+    const auto at = [&](const std::string& rule) {
+        return "object " + std::to_string(index) + " (" + o.name + "): " + rule;
+    };
+    if (o.vertexCount != static_cast<int64_t>(o.vertices.size()))
+        return at(Text("vertexCount %lld is not the %lld vertices", o.vertexCount,
+                       static_cast<long long>(o.vertices.size())));
+    if (o.meshCount != static_cast<int64_t>(o.meshes.size()))
+        return at(Text("meshCount %lld is not the %lld triangles", o.meshCount,
+                       static_cast<long long>(o.meshes.size())));
+    const size_t vertexCount = o.vertices.size();
+    for (size_t t = 0; t < o.meshes.size(); ++t) {
+        const SceneMesh& m = o.meshes[t];
+        const uint16_t corners[3] = {m.a, m.b, m.c};
+        for (int k = 0; k < 3; ++k) {
+            if (corners[k] >= vertexCount)
+                return at("triangle " + std::to_string(t) + ": corner " + "abc"[k] + " = " +
+                          std::to_string(corners[k]) + " is not one of its " +
+                          std::to_string(vertexCount) + " vertices");
+        }
+    }
+    if (o.materialIndex < -1 || o.materialIndex >= static_cast<int64_t>(materialCount))
+        return at(Text("materialIndex %lld is not -1 and not one of the %lld materials",
+                       o.materialIndex, static_cast<long long>(materialCount)));
+    return "";
+}
+
+}  // namespace
+
+std::string SceneRuleBroken(const Scene& scene) {
+    const size_t materialCount = scene.m_materials.size();
+    if (scene.m_materialNames.size() != materialCount)
+        return Text("%lld material names for %lld materials",
+                    static_cast<long long>(scene.m_materialNames.size()),
+                    static_cast<long long>(materialCount));
+    for (size_t i = 0; i < materialCount; ++i) {
+        if (scene.m_materialNames[i] != scene.m_materials[i].name)
+            return "material name " + std::to_string(i) + " \"" + scene.m_materialNames[i] +
+                   "\" is not the name of material " + std::to_string(i) + " \"" +
+                   scene.m_materials[i].name + "\"";
+    }
+    for (size_t i = 0; i < scene.m_objects.size(); ++i) {
+        std::string broken = CheckObject(scene.m_objects[i], i, materialCount);
+        if (!broken.empty()) return broken;
+    }
+    const SceneSettings& s = scene.m_settings;
+    if (s.currentObject != -1 && !IsIndexOf(s.currentObject, scene.m_objects))
+        return Text("currentObject %lld is not -1 and not one of the %lld objects", s.currentObject,
+                    static_cast<long long>(scene.m_objects.size()));
+    if (s.currentCamera != -1 && !IsIndexOf(s.currentCamera, scene.m_cameras))
+        return Text("currentCamera %lld is not -1 and not one of the %lld cameras", s.currentCamera,
+                    static_cast<long long>(scene.m_cameras.size()));
+    return "";
+}
+
+void CheckSceneInDebug([[maybe_unused]] const Scene& scene, [[maybe_unused]] const char* after) {
+#ifndef NDEBUG
+    const std::string broken = SceneRuleBroken(scene);
+    if (broken.empty()) return;
+    std::fprintf(stderr, "zemvora: the scene breaks a rule after %s: %s\n", after, broken.c_str());
+    std::abort();
+#endif
+}
