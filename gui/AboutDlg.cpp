@@ -4,7 +4,7 @@
 #include <QPushButton>
 
 #include "CommandIcons.h"
-#include "cli/BuildInfo.h"
+#include "commands/BuildInfo.h"
 #include "panel/PanelLayout.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <ostream>
 
-#include "cli/BuildInfo.h"
 #include "cli/ImportCheck.h"
 #include "cli/SceneDump.h"
+#include "commands/BuildInfo.h"
 #include "commands/SceneFileCommands.h"
 #include "import3ds/ImportFile.h"
 #include "scene/SceneMessages.h"

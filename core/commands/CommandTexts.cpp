@@ -1,9 +1,8 @@
 #include "commands/CommandTexts.h"
 
-#include "cli/BuildInfo.h"
-
 #include <map>
 
+#include "commands/BuildInfo.h"
 #include "commands/CommandIds.h"
 
 CommandText TextOfCommand(int id) {
