@@ -9,14 +9,13 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (!args.empty() && args[0] == "--render") {
-        return RunRenderCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
-    }
-    if (!args.empty() && args[0] == "--thumbnail") {
-        return RunThumbnailCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
-    }
-    if (args.empty() || (args.size() == 1 && args[0][0] != '-')) {
-        return RunWindow(argc, argv, args.empty() ? std::string() : args[0]);
-    }
-    return RunCommandLine(args, std::cout, std::cerr);
+    const DrawingCommands drawing = {
+        {Command::Window,
+         [&](const std::vector<std::string>& file, std::ostream&, std::ostream&) {
+             return RunWindow(argc, argv, file.empty() ? std::string() : file[0]);
+         }},
+        {Command::Render, RunRenderCommand},
+        {Command::Thumbnail, RunThumbnailCommand},
+    };
+    return RunCommandLine(args, std::cout, std::cerr, drawing);
 }

@@ -1,6 +1,7 @@
 // The headless command line: exact output and messages, exit statuses, and the JSON dump.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
@@ -103,6 +104,55 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
     }
     EXPECT_EQ(Zemvora({"--help"}).status, 0);
     EXPECT_EQ(Zemvora({"--version"}).out, "Zemvora Creator 1.01\n");
+}
+
+TEST(CommandLine, CommandsTheBuildLacksAreNotAvailableAndTheOthersRunThroughIt) {
+    for (const CommandOption& option : CommandOptions()) {
+        if (!option.drawing || !*option.name) continue;
+        const RunResult run = Zemvora({option.name, "x"});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err,
+                  "zemvora: " + std::string(option.name) + " is not available in this build\n");
+    }
+    std::vector<std::string> heard;
+    const CommandRunner hear = [&](const std::vector<std::string>& args, std::ostream&,
+                                   std::ostream&) {
+        heard.insert(heard.end(), args.begin(), args.end());
+        return 7;
+    };
+    const DrawingCommands drawing = {{Command::Window, hear}, {Command::Render, hear}};
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine({"--render", "a.zmv", "--top"}, out, err, drawing), 7);
+    EXPECT_EQ(RunCommandLine({"a.zmv"}, out, err, drawing), 7);
+    EXPECT_EQ(RunCommandLine({}, out, err, drawing), 7);
+    EXPECT_EQ(heard, (std::vector<std::string>{"a.zmv", "--top", "a.zmv"}));
+}
+
+TEST(CommandLine, ReadmeAndHelpPageShowTheUsageThatHelpPrints) {
+    const std::string usage = UsageText();
+    ASSERT_EQ(usage.rfind("Usage:\n", 0), 0u);
+    std::string readmeBlock, helpBlock;
+    std::istringstream lines(usage.substr(7));
+    for (std::string line; std::getline(lines, line);) {
+        readmeBlock += "  " + line + "\n";
+        for (char c : line)
+            helpBlock += c == '<'   ? "&lt;"
+                         : c == '>' ? "&gt;"
+                         : c == '&' ? "&amp;"
+                                    : std::string(1, c);
+        helpBlock += "\n";
+    }
+    const auto read = [](const std::string& file) {
+        std::ifstream in(std::string(ZEMVORA_SOURCE_DIR) + "/" + file);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    EXPECT_NE(read("README.md").find("\n\n" + readmeBlock + "\n"), std::string::npos)
+        << "the README's command-line block is not what --help prints:\n"
+        << readmeBlock;
+    EXPECT_NE(read("help/index.htm").find("<pre class=\"usage\">\n" + helpBlock + "</pre>"),
+              std::string::npos)
+        << "the help page's usage block is not what --help prints:\n"
+        << helpBlock;
 }
 
 TEST(CommandLine, InstalledHelpPageLiesInTheDataFolderBesideTheProgramFolder) {

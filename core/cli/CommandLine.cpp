@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "cli/CommandOptions.h"
 #include "cli/ImportCheck.h"
 #include "cli/SceneDump.h"
 #include "commands/BuildInfo.h"
@@ -12,23 +13,6 @@
 
 namespace {
 
-const char kUsage[] =
-    "Usage:\n"
-    "  zemvora [FILE]                 open the window; load FILE if given\n"
-    "  zemvora --info FILE            print the statistics line of FILE's scene\n"
-    "  zemvora --dump FILE            print the whole scene as JSON\n"
-    "  zemvora --convert IN OUT.zmv   load IN (.3ds or .zmv) and save it as a scene file\n"
-    "  zemvora --render FILE --output OUT.png [--size WxH] [--mode vertex|line|flat|smooth]\n"
-    "          [--top] [--default-view] [--no-grid] [--no-box] [--no-lights] [--no-text]\n"
-    "          [--no-default-lights] [--turntable N]\n"
-    "                                 draw one frame without any display and save it; with\n"
-    "                                 --turntable, N frames of play as OUT-000.png and on\n"
-    "  zemvora --thumbnail SIZE IN OUT.png\n"
-    "                                 draw a SIZE x SIZE preview of IN for file managers\n"
-    "  zemvora --check FILE           read FILE as the import does and list, with file\n"
-    "                                 offsets, everything passed over or repaired\n"
-    "  zemvora --help | --version\n";
-
 // The absolute form of a path, as the program's file dialogs hand it over.
 std::string AbsolutePath(const std::string& path) {
     std::error_code ec;
@@ -37,7 +21,7 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 int UsageError(std::ostream& err, const std::string& problem) {
-    err << "zemvora: " << problem << "\n" << kUsage;
+    err << "zemvora: " << problem << "\n" << UsageText();
     return kExitUsage;
 }
 
@@ -82,30 +66,52 @@ FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene) {
     return outcome;
 }
 
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.empty()) return UsageError(err, "no file given");
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const DrawingCommands& drawing) {
+    const auto window = drawing.find(Command::Window);
+    if (args.empty()) {
+        if (window != drawing.end()) return window->second(args, out, err);
+        return UsageError(err, "no file given");
+    }
     const std::string& command = args[0];
-    if (command == "--help" || command == "-h") {
-        out << kUsage;
-        return kExitOk;
+    if (command.empty() || command[0] != '-') {
+        if (args.size() > 1) return UsageError(err, "too many files");
+        if (window != drawing.end()) return window->second(args, out, err);
+        return UsageError(err, "a file alone opens the window");
     }
-    if (command == "--version") {
-        out << "Zemvora Creator " << buildinfo::kVersion << "\n";
-        return kExitOk;
+    const CommandOption* option = FindCommandOption(command);
+    if (!option && command.size() > 1) return UsageError(err, "unknown option " + command);
+    if (!option)
+        return UsageError(err,
+                          args.size() == 1 ? "a file alone opens the window" : "too many files");
+    if (option->drawing) {
+        const auto run = drawing.find(option->command);
+        if (run == drawing.end()) {
+            err << "zemvora: " << command << " is not available in this build\n";
+            return kExitUsage;
+        }
+        return run->second({args.begin() + 1, args.end()}, out, err);
     }
-    if (command == "--info" || command == "--dump") {
-        if (args.size() != 2) return UsageError(err, command + " takes one file");
-        return command == "--info" ? Info(args[1], out, err) : Dump(args[1], out, err);
+    switch (option->command) {
+        case Command::Help:
+            out << UsageText();
+            return kExitOk;
+        case Command::Version:
+            out << "Zemvora Creator " << buildinfo::kVersion << "\n";
+            return kExitOk;
+        case Command::Info:
+        case Command::Dump:
+            if (args.size() != 2) return UsageError(err, command + " takes one file");
+            return option->command == Command::Info ? Info(args[1], out, err)
+                                                    : Dump(args[1], out, err);
+        case Command::Check:
+            if (args.size() != 2) return UsageError(err, "--check takes one file");
+            return RunImportCheck(args[1], out, err);
+        case Command::Convert:
+            if (args.size() != 3)
+                return UsageError(err, "--convert takes an input and an output file");
+            return Convert(args[1], args[2], err);
+        default:
+            return UsageError(err, "unknown option " + command);
     }
-    if (command == "--check") {
-        if (args.size() != 2) return UsageError(err, "--check takes one file");
-        return RunImportCheck(args[1], out, err);
-    }
-    if (command == "--convert") {
-        if (args.size() != 3) return UsageError(err, "--convert takes an input and an output file");
-        return Convert(args[1], args[2], err);
-    }
-    if (command.size() > 1 && command[0] == '-')
-        return UsageError(err, "unknown option " + command);
-    return UsageError(err, args.size() == 1 ? "a file alone opens the window" : "too many files");
 }

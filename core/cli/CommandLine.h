@@ -2,9 +2,13 @@
 // (0 done, 1 a file could not be loaded or saved, 2 a usage error).
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
+
+#include "cli/CommandOptions.h"
 
 #include "scene/FileOutcome.h"
 #include "scene/Scene.h"
@@ -21,6 +25,14 @@ FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene);
 // when there is one, and returns kExitFileError.
 int ReportFileFailure(std::ostream& err, const FileOutcome& outcome);
 
-// The commands that need no window and no OpenGL; args excludes the program name. Writes
-// results to out and messages to err.
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// How a build runs a command that needs the window or OpenGL: given the words after the command's
+// name (the window: the file alone, or nothing), returns the exit status.
+using CommandRunner =
+    std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)>;
+using DrawingCommands = std::map<Command, CommandRunner>;
+
+// Runs the command that args name (args excludes the program name): the commands without a window
+// or OpenGL here, the others through drawing, where the build has them. Writes results to out and
+// messages to err. A command the build lacks is "not available in this build".
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const DrawingCommands& drawing = {});
