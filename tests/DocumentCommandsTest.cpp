@@ -5,6 +5,7 @@
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
 #include "commands/SceneFileCommands.h"
+#include "scene/SceneCheck.h"
 #include "tests/RecordingFrame.h"
 #include "tests/ScriptedPrompts.h"
 #include "tests/TestFiles.h"
@@ -150,7 +151,8 @@ TEST(DocumentCommands, AFailedOpenKeepsThePathAndTheTitleAndShowsTheEmptyScene) 
     EXPECT_EQ(p.prompts.notices[0].first, "The file " + bad + " is not a valid Zemvora file.");
     EXPECT_EQ(p.prompts.notices[0].second, NoticeIcon::Warning);
     EXPECT_TRUE(p.scene.m_objects.empty());
-    EXPECT_EQ(p.scene.m_strFilePath, bad);  // titled, clean
+    EXPECT_EQ(SceneRuleBroken(p.scene), "");  // the imported cube's current index went with it
+    EXPECT_EQ(p.scene.m_strFilePath, bad);    // titled, clean
     EXPECT_EQ(p.scene.m_bModified, 0);
     EXPECT_EQ(p.frame.title, "Untitled - Zemvora");
     ASSERT_FALSE(p.frame.calls.empty());

@@ -9,6 +9,9 @@
 
 FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
     scene.ClearScene();
+    // The old scene's current records are gone with it, whatever the file turns out to be.
+    scene.m_settings.currentObject = -1;
+    scene.m_settings.currentCamera = -1;
     scene.m_strFilePath = path;
 
     int errorCode = 0;

@@ -212,6 +212,39 @@ void ReadList(Reader& r, List& list, ReadOne readOne) {
     }
 }
 
+// Everything after the magic and the version words.
+void ReadBody(Reader& r, Scene& scene) {
+    SceneSettings& s = scene.m_settings;
+    s.background = r.Color();
+    r.Bytes(s.reservedBytes, 3);
+    for (int32_t& w : s.reservedWords)
+        w = r.I32();
+    for (float* v : {&s.maxX, &s.minX, &s.maxY, &s.minY, &s.maxZ, &s.minZ})
+        *v = r.F32();
+    s.textFont = ReadFont(r);
+    s.currentObject = r.I32();
+    s.currentCamera = r.I32();
+
+    ReadList(r, scene.m_materials, ReadMaterial);
+    ReadList(r, scene.m_materialNames, [](Reader& rr) { return rr.Str(); });
+    // Entry i of the names names material i: a file whose two lists differ in length is
+    // damaged, and is read as one that ends here. Names that differ from their materials'
+    // are taken from the materials.
+    if (scene.m_materialNames.size() != scene.m_materials.size()) throw EndOfFile{};
+    for (size_t i = 0; i < scene.m_materials.size(); ++i)
+        scene.m_materialNames[i] = scene.m_materials[i].name;
+    ReadList(r, scene.m_lights, ReadLight);
+    // A file with a camera always opens looking through its first camera.
+    ReadList(r, scene.m_cameras, [&](Reader& rr) {
+        SceneCamera camera = ReadCamera(rr);
+        s.currentCamera = 0;
+        return camera;
+    });
+    const size_t materialCount = scene.m_materials.size();
+    ReadList(r, scene.m_objects,
+             [materialCount](Reader& rr) { return ReadObject(rr, materialCount); });
+}
+
 }  // namespace
 
 ReadSceneResult ReadScene(InputStream& in, Scene& scene) {
@@ -230,43 +263,19 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget) {
         const std::string magic = r.Str();
         const uint16_t major = r.U16();
         const uint16_t minor = r.U16();
-        if (magic != "ZMVF") return ReadSceneResult::BadMagic;
-        if (major != 1 || minor != 1) return ReadSceneResult::WrongVersion;
-
-        s.background = r.Color();
-        r.Bytes(s.reservedBytes, 3);
-        for (int32_t& w : s.reservedWords)
-            w = r.I32();
-        for (float* v : {&s.maxX, &s.minX, &s.maxY, &s.minY, &s.maxZ, &s.minZ})
-            *v = r.F32();
-        s.textFont = ReadFont(r);
-        s.currentObject = r.I32();
-        s.currentCamera = r.I32();
-
-        ReadList(r, scene.m_materials, ReadMaterial);
-        ReadList(r, scene.m_materialNames, [](Reader& rr) { return rr.Str(); });
-        // Entry i of the names names material i: a file whose two lists differ in length is
-        // damaged, and is read as one that ends here. Names that differ from their materials'
-        // are taken from the materials.
-        if (scene.m_materialNames.size() != scene.m_materials.size()) throw EndOfFile{};
-        for (size_t i = 0; i < scene.m_materials.size(); ++i)
-            scene.m_materialNames[i] = scene.m_materials[i].name;
-        ReadList(r, scene.m_lights, ReadLight);
-        // A file with a camera always opens looking through its first camera.
-        ReadList(r, scene.m_cameras, [&](Reader& rr) {
-            SceneCamera camera = ReadCamera(rr);
-            s.currentCamera = 0;
-            return camera;
-        });
-        const size_t materialCount = scene.m_materials.size();
-        ReadList(r, scene.m_objects,
-                 [materialCount](Reader& rr) { return ReadObject(rr, materialCount); });
+        if (magic != "ZMVF") {
+            result = ReadSceneResult::BadMagic;
+        } else if (major != 1 || minor != 1) {
+            result = ReadSceneResult::WrongVersion;
+        } else {
+            ReadBody(r, scene);
+        }
     } catch (const EndOfFile&) {
         result = ReadSceneResult::EndOfFile;
     }
-
-    // Also after a cut file: the scene keeps what was read and must stay safe to show, so the
-    // materials keep only those that have their names.
+    // Also after a cut or refused file: the scene keeps what was read and must stay safe to show,
+    // so the materials keep only those that have their names, and the current indices from before
+    // the scene was cleared point nowhere.
     const size_t named = std::min(scene.m_materials.size(), scene.m_materialNames.size());
     scene.m_materials.resize(named);
     scene.m_materialNames.resize(named);
