@@ -267,8 +267,6 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
     w.Press(Qt::Key_PageUp);
     w.Press(Qt::Key_PageUp);
     EXPECT_EQ(w.frame.m_materials.at(3).diffuse.red, oldRed - 4 + 2 * red->pageStep());
-    EXPECT_EQ(w.TreeLine(kMaterialTree, 3, 1).substr(0, 12),
-              QStringLiteral("Diffuse R:%1").arg(red->value(), 3).toStdString().substr(0, 12));
     for (int redRed : {oldRed - 4 + red->pageStep(), oldRed - 4, oldRed}) {
         w.frame.Action(cmd::kUndo)->trigger();
         EXPECT_EQ(w.frame.m_materials.at(3).diffuse.red, redRed);

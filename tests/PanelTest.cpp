@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "panel/PanelLayout.h"
-#include "panel/PanelPlacement.h"
 #include "panel/PanelSelection.h"
 #include "panel/PanelTexts.h"
 #include "panel/SliderMapping.h"
@@ -133,33 +132,4 @@ TEST(SliderMapping, EveryPositionComesBackAsItself) {
     // Truncated toward zero, not rounded.
     m.shininess = 0.999f;
     EXPECT_EQ(MaterialSliderPosition(m, kShininess), 254);
-}
-
-// The panel rides 7 in from the frame's right edge and 99 below its top, pulled onto the screen
-// when that would leave it; the window is never smaller than its parts need.
-TEST(PanelPlacement, ThePanelStaysOnTheScreenAndTheWindowHoldsItsParts) {
-    const ScreenRect screen{0, 0, 1280, 1024};
-    const struct {
-        ScreenRect frame;
-        int x, y;
-    } cases[] = {
-        {{40, 30, 900, 650}, 40 + 900 - 300 - 7, 129},    // the rule
-        {{-800, -50, 900, 650}, 0, 49},                   // off the left edge: pulled on
-        {{1000, 950, 900, 650}, 1280 - 300, 1024 - 400},  // off the right and bottom
-    };
-    for (const auto& c : cases) {
-        int x = 0, y = 0;
-        PanelPosition(c.frame, 300, 400, screen, x, y);
-        EXPECT_EQ(x, c.x);
-        EXPECT_EQ(y, c.y);
-    }
-    WindowParts parts{700, 620, 300, 400, 20, 22, 2};
-    int width = 0, height = 0;
-    MinimumClientSize(parts, width, height);
-    EXPECT_EQ(width, 700);
-    EXPECT_EQ(height, 99 + 400 - 20 + 22);  // the panel ends where the status bar begins
-    parts.toolbarWidth = 100;
-    parts.statusWidth = 200;
-    MinimumClientSize(parts, width, height);
-    EXPECT_EQ(width, 300 + 14 - 4);
 }
