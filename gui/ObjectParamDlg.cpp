@@ -49,8 +49,10 @@ CObjectParamDlg::CObjectParamDlg(Scene& scene, Prompts& prompts, EditHistory& hi
 
 // The controls go after the panel: nothing they say on their way out may reach it.
 CObjectParamDlg::~CObjectParamDlg() {
-    for (const auto& [id, widget] : m_controls.byId)
+    for (const auto& [id, widget] : m_controls.byId) {
         widget->disconnect(this);
+        widget->removeEventFilter(this);
+    }
     m_controls.tab->disconnect(this);
 }
 
