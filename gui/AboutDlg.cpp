@@ -1,5 +1,6 @@
 #include "AboutDlg.h"
 
+#include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -10,18 +11,25 @@
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Zemvora Creator"));
     setModal(true);
-    // Placed as in its template of 165 x 95 dialog units.
-    const panel::DialogUnits u{6, 13};
-    setFixedSize(u.X(165), u.Y(95));
     auto* icon = new QLabel(this);
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
-    icon->setGeometry(u.X(11), u.Y(17), 32, 32);
     auto* text = new QLabel(
         QStringLiteral("Zemvora Creator Version ") + QString::fromLatin1(buildinfo::kVersion),
         this);
-    text->setGeometry(u.X(40), u.Y(10), u.X(119), u.Y(8) + 4);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setGeometry(u.X(57), u.Y(74), u.X(50), u.Y(14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The icon beside the text, OK centred below; the box is as large as its template of
+    // 165 x 95 dialog units, and larger when its words need it in the font they are shown in.
+    const panel::DialogUnits u{6, 13};
+    ok->setMinimumWidth(u.X(50));
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(u.X(11), u.Y(10), u.X(6), u.Y(7));
+    layout->setHorizontalSpacing(u.X(8) - 4);
+    layout->addWidget(icon, 0, 0, Qt::AlignTop);
+    layout->addWidget(text, 0, 1, Qt::AlignTop | Qt::AlignLeft);
+    layout->setRowStretch(1, 1);
+    layout->addWidget(ok, 2, 0, 1, 2, Qt::AlignHCenter);
+    setFixedSize(layout->sizeHint().expandedTo(QSize(u.X(165), u.Y(95))));
 }

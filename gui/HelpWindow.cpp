@@ -1,5 +1,6 @@
 #include "HelpWindow.h"
 
+#include <QAction>
 #include <QUrl>
 
 CHelpWindow::CHelpWindow(QWidget* parent) : QTextBrowser(parent) {
@@ -9,6 +10,11 @@ CHelpWindow::CHelpWindow(QWidget* parent) : QTextBrowser(parent) {
     setAccessibleName(QStringLiteral("Zemvora Help"));
     setOpenExternalLinks(true);
     resize(640, 720);
+    // Escape and Ctrl+W close it, as they close a help or document window elsewhere.
+    auto* closing = new QAction(this);
+    closing->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    connect(closing, &QAction::triggered, this, &QWidget::close);
+    addAction(closing);
 }
 
 void CHelpWindow::ShowPage(const std::string& page) {

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QUrl>
@@ -29,6 +30,7 @@
 #include "commands/ImportCommand.h"
 #include "import3ds/ImportFile.h"
 #include "panel/PanelLayout.h"
+#include "panel/PanelPlacement.h"
 #include "scene/SceneMessages.h"
 
 namespace {
@@ -78,14 +80,16 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     m_dlgParam = new CObjectParamDlg(*this, prompts, m_history, this);
     connect(m_dlgParam, &CObjectParamDlg::SceneChanged, this, &CMainFrame::RedrawView);
     connect(m_dlgParam, &CObjectParamDlg::TextFontChanged, this, &CMainFrame::RebuildTextFont);
-    // Ctrl+N, Ctrl+O and Ctrl+S work while the panel has the keyboard too; the view's keys do
-    // not. The panel carries the three itself rather than hang on how the toolkit treats the
-    // keys of a tool window's owner.
-    for (int id : {cmd::kNew, cmd::kOpen, cmd::kSave})
-        m_dlgParam->addAction(findChild<QAction*>(QStringLiteral("menu-%1").arg(id)));
+    // The menu's keys (Ctrl+N, F1, ...) and F6 work while the panel has the keyboard too; the
+    // view's keys do not. The panel carries them itself rather than hang on how the toolkit
+    // treats the keys of a tool window's owner.
+    for (const auto& [id, entry] : m_menuEntries)
+        if (!entry->shortcut().isEmpty()) m_dlgParam->addAction(entry);
+    m_dlgParam->addAction(m_switchPane);
     CreateEditMenu();
     m_strFilePath = "";
     m_bPanelPlaced = 1;
+    UpdateMinimumSize();
     PlacePanel();
     UpdateCommandStates();
     resize(1024, 768);
@@ -114,11 +118,12 @@ void CMainFrame::CreateActions() {
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
         m_actions[id] = action;
     }
-    // The keys beside New, Open and Save work the scene's own commands.
-    m_actions[cmd::kNew]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    m_actions[cmd::kOpen]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    m_actions[cmd::kSave]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     addAction(m_actions[cmd::kShowHidePanel]);
+    // F6 and Shift+F6 take the keyboard between the view and the panel, in either window.
+    m_switchPane = new QAction(QStringLiteral("Next pane"), this);
+    m_switchPane->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)});
+    connect(m_switchPane, &QAction::triggered, this, &CMainFrame::SwitchPane);
+    addAction(m_switchPane);
 }
 
 void CMainFrame::CreateMenu() {
@@ -129,17 +134,19 @@ void CMainFrame::CreateMenu() {
                 shown->addSeparator();
                 continue;
             }
-            // The menu names the item itself; the key is shown from the shortcut.
+            // The menu names the item itself; the key written after the tab is its shortcut,
+            // shown beside it. The item works the command of the same id.
             QAction* action = m_actions[item.id];
             const QString text = QString::fromStdString(item.text);
             auto* entry = new QAction(text.section(QLatin1Char('\t'), 0, 0).trimmed(), this);
-            entry->setShortcut(action->shortcut());
+            entry->setShortcut(QKeySequence(QString::fromStdString(MenuItemKey(item.text))));
             entry->setStatusTip(action->statusTip());
-            connect(entry, &QAction::triggered, action, &QAction::trigger);
-            if (item.id == cmd::kNew || item.id == cmd::kOpen || item.id == cmd::kSave)
-                action->setShortcut(QKeySequence());  // one owner of each key
+            entry->setCheckable(action->isCheckable());
+            // Triggered from the menu, the item leaves its check mark to the command.
+            connect(entry, &QAction::triggered, this, [this, id = item.id] { OnCommand(id); });
             entry->setObjectName(QStringLiteral("menu-%1").arg(item.id));
             shown->addAction(entry);
+            m_menuEntries[item.id] = entry;
         }
     }
 }
@@ -227,8 +234,11 @@ std::optional<bool> CMainFrame::IsCommandChecked(int id) const {
 }
 
 void CMainFrame::UpdateCommandStates() {
-    for (const auto& [id, action] : m_actions) {
-        if (const std::optional<bool> checked = IsCommandChecked(id)) action->setChecked(*checked);
+    for (const auto* actions : {&m_actions, &m_menuEntries}) {
+        for (const auto& [id, action] : *actions) {
+            if (const std::optional<bool> checked = IsCommandChecked(id))
+                action->setChecked(*checked);
+        }
     }
 }
 
@@ -237,6 +247,7 @@ void CMainFrame::ShowSceneStatistics() {
     m_statisticsPane->setText(QString::fromStdString(messages::StatisticsLine(m_stats)));
     FitPaneToText(m_statisticsPane, kStatisticsPaneWidth);
     m_statisticsPane->repaint();
+    UpdateMinimumSize();  // a long line widens its pane
 }
 
 void CMainFrame::ShowFrameRate(float fps) {
@@ -257,15 +268,39 @@ void CMainFrame::RebuildTextFont() {
 void CMainFrame::PlacePanel() {
     const QRect frame = frameGeometry();
     if (!m_bPanelPlaced || !m_dlgParam) return;
-    const QRect panel = m_dlgParam->frameGeometry();
-    // Window rectangles end one past their last pixel.
-    const int right = frame.x() + frame.width();
-    m_dlgParam->move(right - panel.width() - 7, frame.y() + 99);
+    const QRect shown = m_dlgParam->frameGeometry();
+    const QRect screen = this->screen()->availableGeometry();
+    int x = 0, y = 0;
+    panel::PanelPosition({frame.x(), frame.y(), frame.width(), frame.height()}, shown.width(),
+                         shown.height(), {screen.x(), screen.y(), screen.width(), screen.height()},
+                         x, y);
+    m_dlgParam->move(x, y);
     m_dlgParam->setVisible(m_bPanelVisible != 0);
+}
+
+void CMainFrame::UpdateMinimumSize() {
+    if (!m_dlgParam) return;
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    panel::WindowParts parts{};
+    parts.toolbarWidth = m_wndToolBar->sizeHint().width();
+    // Beside the panes, the size grip takes a square as high as the bar, spacing included.
+    parts.statusWidth = m_messagePane->fontMetrics().horizontalAdvance(QStringLiteral("Ready")) +
+                        m_frameRatePane->width() + m_statisticsPane->width() +
+                        statusBar()->sizeHint().height();
+    parts.panelWidth = m_dlgParam->frameGeometry().width();
+    parts.panelHeight = m_dlgParam->frameGeometry().height();
+    parts.titleHeight = client.y() - frame.y();
+    parts.statusHeight = statusBar()->sizeHint().height();
+    parts.borderWidth = client.x() - frame.x();
+    int width = 0, height = 0;
+    panel::MinimumClientSize(parts, width, height);
+    setMinimumSize(width, height);
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
+    UpdateMinimumSize();  // the window's decoration is known once it is placed
     PlacePanel();
 }
 
@@ -276,12 +311,20 @@ void CMainFrame::resizeEvent(QResizeEvent* event) {
 
 void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    UpdateMinimumSize();
     PlacePanel();
     // The program's window comes up active and the view's keys work at once, without a click
     // in the view first.
     if (event->spontaneous()) return;
     activateWindow();
     m_view->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::SwitchPane() {
+    if (QApplication::activeWindow() == m_dlgParam || !m_dlgParam->isVisible())
+        FocusView();
+    else
+        m_dlgParam->TakeKeyboard();
 }
 
 void CMainFrame::FocusView() {

@@ -44,6 +44,8 @@ public:
     void RebuildTextFont();
     // Keeps the panel 7 pixels in from the right edge and 99 below the top, shown or hidden.
     void PlacePanel();
+    // The window's least size: the toolbar, the status panes and the panel's place all kept.
+    void UpdateMinimumSize();
     // A file named on the command line or dropped on the window: .3ds as the import, else as Open.
     void LoadFromOutside(const std::string& path);
 
@@ -86,6 +88,8 @@ private:
     // keyboard to the view.
     void Carry(const FrameUpdate& update);
     void FocusView();
+    // F6: the keyboard from the panel to the view, or from the window to the panel when shown.
+    void SwitchPane();
 
     Prompts& m_prompts;
     EditHistory m_history;
@@ -97,6 +101,8 @@ private:
     QLabel* m_frameRatePane = nullptr;
     QLabel* m_statisticsPane = nullptr;
     std::map<int, QAction*> m_actions;
+    std::map<int, QAction*> m_menuEntries;  // the menus' items by command id
+    QAction* m_switchPane = nullptr;
     std::function<bool(const std::string&)> m_openHelp;
     CHelpWindow* m_helpWindow = nullptr;
 };

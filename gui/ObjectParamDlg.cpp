@@ -12,6 +12,8 @@
 #include <QTabBar>
 #include <QTreeWidget>
 
+#include "panel/SliderMapping.h"
+
 using namespace panel;
 
 CObjectParamDlg::CObjectParamDlg(Scene& scene, Prompts& prompts, EditHistory& history,
@@ -47,8 +49,10 @@ CObjectParamDlg::CObjectParamDlg(Scene& scene, Prompts& prompts, EditHistory& hi
 
 // The controls go after the panel: nothing they say on their way out may reach it.
 CObjectParamDlg::~CObjectParamDlg() {
-    for (const auto& [id, widget] : m_controls.byId)
+    for (const auto& [id, widget] : m_controls.byId) {
         widget->disconnect(this);
+        widget->removeEventFilter(this);
+    }
     m_controls.tab->disconnect(this);
 }
 
@@ -76,6 +80,7 @@ void CObjectParamDlg::ConnectControls() {
         connect(slider, &QSlider::actionTriggered, this,
                 [this, id](int action) { OnSliderAction(id, action); });
         connect(slider, &QSlider::sliderReleased, this, [this, id] { OnSliderReleased(id); });
+        slider->installEventFilter(this);
     };
     for (int id : kMaterialSliders)
         connectSlider(id);
@@ -86,8 +91,17 @@ void CObjectParamDlg::ConnectControls() {
             &CObjectParamDlg::OnCameraSelChange);
 }
 
-// The tab control's tabs and pane follow its size.
+// The tab control's tabs and pane follow its size. A slider's key let go, or the keyboard gone
+// from it, ends the step its keys were making.
 bool CObjectParamDlg::eventFilter(QObject* watched, QEvent* event) {
+    const bool keyLetGo =
+        event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat();
+    if ((keyLetGo || event->type() == QEvent::FocusOut) && m_history.IsOpen(m_sliderStep)) {
+        for (const auto& [id, widget] : m_controls.byId) {
+            if (widget == watched && (IsMaterialSlider(id) || IsLightSlider(id)))
+                OnSliderReleased(id);
+        }
+    }
     if (watched == Control(kTab) && event->type() == QEvent::Resize) {
         const QSize size = Control(kTab)->size();
         const int tabsHeight = m_controls.tab->sizeHint().height();
@@ -113,7 +127,7 @@ void CObjectParamDlg::LayoutTab() {
     }
     if (m_nCurTab == kObjectTab) m_controls.smoothFlat->setText(QStringLiteral("Smooth/Flat"));
     if (m_nCurTab == kLightTab) m_controls.lightOnOff->setText(QStringLiteral("Light On/Off"));
-    if (m_nCurTab == kNotesTab) m_controls.applyNote->setEnabled(m_bNoteModified != 0);
+    UpdateControlStates();
     for (const ControlRect& r : rects) {
         QWidget* widget = Control(r.id);
         // A drop-down list's rectangle includes its open list; the closed box keeps its height.
@@ -122,7 +136,20 @@ void CObjectParamDlg::LayoutTab() {
         widget->setGeometry(r.x, r.y, r.width, height);
         widget->show();
     }
+    // Tab goes through the controls in the order they are read on screen.
+    QWidget* previous = m_controls.tab;
+    for (int id : FocusOrder(rects)) {
+        QWidget::setTabOrder(previous, Control(id));
+        previous = Control(id);
+    }
     update();
+}
+
+void CObjectParamDlg::TakeKeyboard() {
+    activateWindow();
+    QWidget* target = focusWidget();
+    if (!target || !target->isVisible() || !target->isEnabled()) target = m_controls.tab;
+    target->setFocus(Qt::ShortcutFocusReason);
 }
 
 void CObjectParamDlg::OnTabSelChange(int index) {

@@ -34,9 +34,16 @@ public:
     // After an undo or a redo: every tree line, text, check box, slider and the camera list show
     // the scene as it now is. Text typed into the note box and not applied yet stays there.
     void ShowRestoredScene();
+    // Sliders, buttons and check boxes without their record disabled and showing nothing; the
+    // others enabled ("Apply change" only while the note box holds typing to apply).
+    void UpdateControlStates();
     // The selected material's or light's tree lines rewritten from the scene.
     void UpdateMaterialItems();
     void UpdateLightItems();
+
+    // The panel becomes the active window, the keyboard on the control that last had it there,
+    // else on the tabs.
+    void TakeKeyboard();
 
     // The control of a template id (for the frame's tests and the layout).
     QWidget* Control(int id) const { return m_controls.Control(id); }

@@ -2,6 +2,8 @@
 // its colour, the label font and the background.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -16,13 +18,35 @@ void CObjectParamDlg::SetModified() {
     m_scene.m_bModified = 1;
 }
 
-// Only dragging the thumb changes the model; every other way of moving a slider (keys, a click in
-// its channel, the wheel) marks the scene modified and puts the slider back. A whole drag is one
-// step to undo, from the first move of the thumb to its release.
+namespace {
+
+// The steps a slider takes from its keys: arrows, Page Up and Down, Home and End. A click in the
+// channel takes page steps too, but with the mouse button held.
+bool IsKeyStep(int action) {
+    switch (action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+        case QAbstractSlider::SliderSingleStepSub:
+        case QAbstractSlider::SliderPageStepAdd:
+        case QAbstractSlider::SliderPageStepSub:
+        case QAbstractSlider::SliderToMinimum:
+        case QAbstractSlider::SliderToMaximum:
+            return QGuiApplication::mouseButtons() == Qt::NoButton;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+// Dragging the thumb and the slider's keys change the model; every other way of moving a slider
+// (a click in its channel, the wheel) marks the scene modified and puts the slider back. A whole
+// drag is one step to undo, from the first move of the thumb to its release, and so are the
+// presses of a key held down, from the first to the key's release.
 void CObjectParamDlg::OnSliderAction(int id, int action) {
     Scene& scene = m_scene;
     const QSlider* slider = static_cast<QSlider*>(Control(id));
-    const bool dragged = action == QAbstractSlider::SliderMove && slider->isSliderDown();
+    const bool dragged =
+        (action == QAbstractSlider::SliderMove && slider->isSliderDown()) || IsKeyStep(action);
     EditHistory& history = m_history;
     auto beginDrag = [&](const RecordRef& record) {
         if (!history.IsOpen(m_sliderStep))
@@ -50,7 +74,7 @@ void CObjectParamDlg::OnSliderAction(int id, int action) {
     emit SceneChanged();
 }
 
-// The tree lines follow the model when the mouse lets the slider go.
+// The tree lines follow the model when the mouse or the key lets the slider go.
 void CObjectParamDlg::OnSliderReleased(int id) {
     m_history.Commit(m_sliderStep, m_scene);
     m_sliderStep = 0;
@@ -78,13 +102,15 @@ void CObjectParamDlg::OnApplyMaterial() {
     SetModified();
 }
 
-// A click leaves the box checked or not, with the focus: only then is it a question, and the
-// answer Yes gives the object the shading the box now shows.
+// A click (or the space bar) leaves the box checked or not, with the focus, and asks at once,
+// whichever window had the keyboard before; the answer Yes gives the object the shading the box
+// now shows. A box set from the scene (a selection, an undo) is no click and asks nothing.
 void CObjectParamDlg::OnSmoothFlat() {
     if (m_nCurTab != kObjectTab) return;
     Scene& scene = m_scene;
     SceneObject* object = scene.CurrentObject();
-    if (!object || !m_controls.smoothFlat->hasFocus()) return;
+    if (!object) return;
+    m_controls.smoothFlat->setFocus(Qt::MouseFocusReason);
     const bool smooth = m_controls.smoothFlat->isChecked();
     const std::string mode = smooth ? "smooth" : "flat";
     if (!m_prompts.AskYesNo("Really want to set Object:" + object->name + " to " + mode + " mode?"))
@@ -102,8 +128,8 @@ void CObjectParamDlg::OnLightOnOff() {
     if (!IsIndexOf(m_nCurLight, scene.m_lights) || m_nCurTab != kLightTab) return;
     SceneLight& light = scene.m_lights[static_cast<size_t>(m_nCurLight)];
     const bool on = m_controls.lightOnOff->isChecked();
-    if (m_controls.lightOnOff->hasFocus() &&
-        m_prompts.AskYesNo("Really want to set Light:" + light.name + (on ? " on?" : " off?"))) {
+    m_controls.lightOnOff->setFocus(Qt::MouseFocusReason);
+    if (m_prompts.AskYesNo("Really want to set Light:" + light.name + (on ? " on?" : " off?"))) {
         m_history.Record(scene, {{LightRecord(m_nCurLight), steplabel::kLightOnOff}},
                          [&] { light.on = on ? 1 : 0; });
         emit SceneChanged();
@@ -123,7 +149,7 @@ void CObjectParamDlg::OnCameraSelChange(int index) {
 void CObjectParamDlg::OnNoteChange() {
     if (m_fillingNote) return;
     m_bNoteModified = 1;
-    m_controls.applyNote->setEnabled(true);
+    UpdateControlStates();
 }
 
 void CObjectParamDlg::OnApplyNote() {
@@ -143,7 +169,7 @@ void CObjectParamDlg::OnApplyNote() {
                                  .toStdString();
     m_history.Record(scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kNoteText}},
                      [&] { object.note = note; });
-    m_controls.applyNote->setEnabled(false);
+    UpdateControlStates();
     emit SceneChanged();
     SetModified();
 }

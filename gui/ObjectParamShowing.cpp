@@ -10,6 +10,7 @@
 
 #include "LabelPainting.h"
 #include "ObjectParamDlg.h"
+#include "panel/PanelControlStates.h"
 #include "panel/PanelSelection.h"
 #include "panel/PanelTexts.h"
 #include "panel/SliderMapping.h"
@@ -56,6 +57,26 @@ void CObjectParamDlg::ClearPanel() {
     const QSignalBlocker blocker(m_controls.cameraList);
     m_controls.cameraList->clear();
     m_controls.cameraList->setEditText(QString());
+    UpdateControlStates();
+}
+
+void CObjectParamDlg::UpdateControlStates() {
+    const Scene& scene = m_scene;
+    SelectedRecords records;
+    records.object = scene.CurrentObject() != nullptr;
+    records.material = IsIndexOf(m_nCurMaterial, scene.m_materials);
+    records.light = IsIndexOf(m_nCurLight, scene.m_lights);
+    for (const auto& [id, widget] : m_controls.byId) {
+        const bool has = HasRecordFor(id, records);
+        if (id == kApplyNote) {
+            widget->setEnabled(has && m_bNoteModified != 0);
+            continue;
+        }
+        widget->setEnabled(has);
+        if (has) continue;
+        if (auto* slider = qobject_cast<QSlider*>(widget)) slider->setValue(0);
+        if (auto* box = qobject_cast<QCheckBox*>(widget)) box->setChecked(false);
+    }
 }
 
 void CObjectParamDlg::RefreshTrees() {
@@ -106,6 +127,7 @@ void CObjectParamDlg::UpdateCurrentInfo() {
             Text(CurrentMaterialText(scene.m_materials[static_cast<size_t>(m_nCurMaterial)])));
         m_controls.materialText->repaint();
     }
+    UpdateControlStates();
 }
 
 void CObjectParamDlg::UpdateSliders() {

@@ -146,6 +146,8 @@ public:
         m_controls.noteBox =
             Add(kNoteBox, new QPlainTextEdit(m_panel), "Note of the current object");
         m_controls.noteBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        // Tab goes on to the next control, as in any dialog's text box; Enter makes new lines.
+        m_controls.noteBox->setTabChangesFocus(true);
         // The label beside the list names it; a screen reader that reads the chosen camera as
         // the list's name finds the label through the buddy.
         m_controls.cameraList = Add(kCameraList, new QComboBox(m_panel), "Select current camera");

@@ -183,13 +183,14 @@ bool CZemvoraView::OnCommand(int id) {
         return true;
     }
     if (id == cmd::kSetTextFont) {
-        // Not an edit of the scene: the modified flag stays as it is.
+        // The font is saved with the scene: a chosen one is a change to save, as from the panel.
         if (std::optional<LogFont> font = m_prompts.ChooseFont(m_scene.m_settings.textFont)) {
             const auto setFont = [this, &font] { m_scene.m_settings.textFont = *font; };
             if (m_history)
                 m_history->Record(m_scene, {{LabelFontRecord(), steplabel::kLabelFont}}, setFont);
             else
                 setFont();
+            m_scene.m_bModified = 1;
             ApplyTextFont();
         }
         RenderScene();

@@ -56,7 +56,8 @@ TEST(CommandLine, ImportFailuresNameTheFileWithoutItsFolder) {
         {TestData("online3dviewer/wrong.3ds"),
          "wrong.3ds is not a valid 3ds "
          "file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
-         " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF\n"},
+         " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF\n"
+         "The file's header or length is not that of a 3DS file.\n"},
         {dir.File("nomesh.3DS"), "No mesh data included in nomesh.3DS\n"},
         {dir.File("missing.3ds"), "missing.3ds was not found.\nNo such file or directory\n"},
         {dir.File("folder.3ds"), "folder.3ds contains an invalid path.\nIs a directory\n"},

@@ -234,3 +234,20 @@ TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
     EXPECT_TRUE(q.prompts.questions.empty());
     EXPECT_EQ(q.scene.m_objects.size(), 1u);
 }
+
+TEST(DocumentCommands, TheTitleIsTheFullPathOfAFileGivenRelatively) {
+    TempDir dir;
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    std::filesystem::create_directory("files");
+    const std::string full = (std::filesystem::current_path() / "files" / "cube.zmv").string();
+    Program p;
+    p.Import(TestData("qt3d/basic-cube.3ds"));
+    p.prompts.files.push_back("files/cube.zmv");
+    OnSceneSaveAs(p.scene, p.prompts, p.frame);
+    EXPECT_EQ(p.frame.title, full);
+    p.prompts.files.push_back("./files/../files/cube.zmv");
+    OnSceneOpen(p.scene, p.prompts, p.frame);
+    EXPECT_EQ(p.frame.title, full);
+    std::filesystem::current_path(before);
+}

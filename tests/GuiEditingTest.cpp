@@ -46,7 +46,7 @@ const std::string kExample = std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-
 
 }  // namespace
 
-TEST(GuiEditing, SliderDragsChangeModelAndViewKeysDoNot) {
+TEST(GuiEditing, SliderDragsAndKeysChangeTheModel) {
     Window w;
     w.frame.LoadFromOutside(kExample);
     w.ShowTab(kMaterialTab);
@@ -63,10 +63,10 @@ TEST(GuiEditing, SliderDragsChangeModelAndViewKeysDoNot) {
     red->setFocus();
     QTest::keyClick(red, Qt::Key_Up);
     QTest::keyClick(red, Qt::Key_PageUp);
-    EXPECT_EQ(w.frame.m_materials[3].diffuse.red, oldRed);
-    EXPECT_EQ(red->value(), oldRed);    // back where the model is
-    EXPECT_EQ(w.frame.m_bModified, 1);  // but marked all the same
-    EXPECT_EQ(MaxChannelDifference(w.frame.View()->grabFramebuffer(), before), 0);
+    EXPECT_EQ(w.frame.m_materials[3].diffuse.red, oldRed + 1 + red->pageStep());
+    EXPECT_EQ(red->value(), oldRed + 1 + red->pageStep());
+    EXPECT_EQ(w.frame.m_bModified, 1);
+    EXPECT_GT(MaxChannelDifference(w.frame.View()->grabFramebuffer(), before), 0);
 
     w.Drag(kDiffuseRed, 250);
     EXPECT_EQ(w.frame.m_materials[3].diffuse.red, 250);
@@ -193,9 +193,11 @@ TEST(GuiEditing, EveryEditSurvivesSaveQuitAndOpen) {
 
 TEST(GuiEditing, QuestionsAnsweredNoAndMissingObjects) {
     Window w;
-    // With an empty scene the note buttons say there is no object.
+    // With an empty scene the note buttons are disabled; reached all the same, they say there is
+    // no object.
     w.ShowTab(kNotesTab);
     w.Get<QPushButton>(kApplyNote)->setEnabled(true);
+    w.Get<QPushButton>(kSetColor)->setEnabled(true);
     w.Get<QPushButton>(kApplyNote)->click();
     w.Get<QPushButton>(kSetColor)->click();
     ASSERT_EQ(w.prompts.notices.size(), 2u);
@@ -245,4 +247,35 @@ TEST(GuiEditing, QuestionsAnsweredNoAndMissingObjects) {
     QTest::keyClick(&w.Panel(), Qt::Key_Escape);
     QTest::keyClick(&w.Panel(), Qt::Key_Return);
     EXPECT_TRUE(w.Panel().isVisible());
+}
+
+// Sliders, buttons and check boxes without their record are disabled and show nothing; a
+// selection brings them back.
+TEST(GuiEditing, ControlsWithoutTheirRecordAreDisabledAndEmpty) {
+    Window w;
+    w.frame.LoadFromOutside(kExample);
+    w.ShowTab(kMaterialTab);
+    w.Select(kMaterialTree, 3);
+    w.prompts.answers.push_back(true);
+    w.frame.OnCommand(cmd::kNew);
+    const int withRecords[] = {kShininess,  kDiffuseRed,    kLightBlue, kSmoothFlat,
+                               kLightOnOff, kApplyMaterial, kSetColor,  kApplyNote};
+    for (int id : withRecords) {
+        EXPECT_FALSE(w.Get(id)->isEnabled()) << id;
+        if (auto* slider = qobject_cast<QSlider*>(w.Get(id))) {
+            EXPECT_EQ(slider->value(), 0) << id;
+        }
+        if (auto* box = qobject_cast<QCheckBox*>(w.Get(id))) {
+            EXPECT_FALSE(box->isChecked()) << id;
+        }
+    }
+    for (int id : {kSetFont, kSetBackground})
+        EXPECT_TRUE(w.Get(id)->isEnabled()) << id;
+
+    w.frame.LoadFromOutside(kExample);
+    w.ShowTab(kMaterialTab);
+    w.Select(kMaterialTree, 3);
+    for (int id : withRecords)
+        EXPECT_EQ(w.Get(id)->isEnabled(), id != kApplyNote) << id;
+    EXPECT_EQ(w.Get<QSlider>(kDiffuseRed)->value(), w.frame.m_materials.at(3).diffuse.red);
 }

@@ -8,7 +8,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTest>
 #include <QTextBrowser>
@@ -373,4 +375,63 @@ TEST(GuiFrame, HelpDropsAndClosing) {
     EXPECT_TRUE(w.frame.isVisible());
     w.frame.m_bModified = 0;
     EXPECT_TRUE(w.frame.close());
+}
+
+// However small the window is made, the toolbar shows every button, the status panes keep apart
+// and the panel stays on the window above the status bar, and on the screen.
+TEST(GuiFrame, TheWindowKeepsItsPartsAtItsLeastSize) {
+    Window w;
+    w.frame.move(40, 30);
+    for (const QSize& size : {QSize(400, 300), QSize(120, 80)}) {
+        w.frame.resize(size);
+        QTest::qWait(50);
+        EXPECT_GE(w.frame.width(), w.frame.minimumWidth());
+        for (QAction* action : w.frame.ToolBar()->actions()) {
+            QWidget* button = w.frame.ToolBar()->widgetForAction(action);
+            if (action->isSeparator() || !button) continue;
+            EXPECT_TRUE(button->isVisible()) << action->toolTip().toStdString();
+            EXPECT_TRUE(w.frame.ToolBar()->rect().contains(button->geometry()));
+        }
+        const QRect message = w.frame.MessagePane()->geometry();
+        const QRect rate = w.frame.FrameRatePane()->geometry();
+        const QRect statistics = w.frame.StatisticsPane()->geometry();
+        EXPECT_LE(message.left() + w.frame.MessagePane()->sizeHint().width(), rate.left());
+        EXPECT_LT(rate.right(), statistics.left());
+        EXPECT_LE(statistics.right(), w.frame.statusBar()->width());
+        const QRect panel = w.Panel().frameGeometry();
+        const QRect frame = w.frame.frameGeometry();
+        EXPECT_EQ(panel.topLeft(), w.ExpectedPanelPlace());
+        EXPECT_GE(panel.left(), frame.left());
+        EXPECT_LE(panel.bottom(), w.frame.statusBar()->mapToGlobal(QPoint(0, 0)).y());
+    }
+    // A window moved partly off the screen keeps the panel on it.
+    w.frame.resize(900, 650);
+    w.frame.move(-800, -50);
+    QTest::qWait(50);
+    const QRect screen = w.frame.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(w.Panel().frameGeometry()));
+}
+
+// The About box's words are whole in a large font.
+TEST(GuiFrame, TheAboutBoxShowsItsWholeTextInALargeFont) {
+    Window w;
+    const QFont normal = QApplication::font();
+    QFont large = normal;
+    large.setPointSize(28);
+    QApplication::setFont(large);
+    bool whole = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        for (QLabel* label : box->findChildren<QLabel*>()) {
+            if (label->text() != "Zemvora Creator Version 1.01") continue;
+            const QFontMetrics metrics(label->font());
+            whole = label->width() >= metrics.horizontalAdvance(label->text()) &&
+                    label->height() >= metrics.height() && box->rect().contains(label->geometry());
+        }
+        box->close();
+    });
+    w.frame.Action(cmd::kAppAbout)->trigger();
+    QApplication::setFont(normal);
+    EXPECT_TRUE(whole);
 }

@@ -4,8 +4,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QSlider>
+#include <QTabBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -166,4 +172,117 @@ TEST(GuiKeyboard, TheViewKeysActOnlyInTheView) {
     ASSERT_TRUE(w.ViewHasTheKeys());
     w.Press(Qt::Key_Comma);
     EXPECT_EQ(w.frame.m_cameras.at(0).lens, lens + 0.5f);
+}
+
+// Every menu item has its letter and every shortcut works; F6 takes the keyboard between the
+// view and the panel; a slider's keys edit it, a key held down being one step; Tab goes through
+// each tab in the order on screen; Escape and Ctrl+W close the help window.
+TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
+    Window w;
+    w.frame.LoadFromOutside(w.example);
+    QStringList keys;
+    for (QAction* menu : w.frame.menuBar()->actions()) {
+        QString letters;
+        for (QAction* item : menu->menu()->actions()) {
+            if (item->isSeparator()) continue;
+            const qsizetype mark = item->text().indexOf(QLatin1Char('&'));
+            ASSERT_GE(mark, 0) << item->text().toStdString();
+            const QChar letter = item->text().at(mark + 1).toLower();
+            EXPECT_FALSE(letters.contains(letter)) << item->text().toStdString();
+            letters += letter;
+            for (const QKeySequence& key : item->shortcuts())
+                keys << key.toString();
+        }
+    }
+    keys.sort();
+    EXPECT_EQ(keys, (QStringList{"Alt+Backspace", "Ctrl+D", "Ctrl+H", "Ctrl+J", "Ctrl+N", "Ctrl+O",
+                                 "Ctrl+S", "Ctrl+Shift+Z", "Ctrl+Y", "Ctrl+Z", "F1"}));
+
+    ASSERT_TRUE(w.ViewHasTheKeys());
+    int helps = 0;
+    w.frame.SetHelpOpener([&helps](const std::string&) { return ++helps > 0; });
+    w.Press(Qt::Key_F1);
+    EXPECT_EQ(helps, 1);
+    ASSERT_EQ(w.frame.View()->m_bDefaultView, 0);  // the example is shown through its camera
+    w.Press(Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(w.frame.View()->m_bDefaultView, 1);
+    EXPECT_TRUE(w.frame.findChild<QAction*>("menu-32778")->isChecked());
+    w.Press(Qt::Key_H, Qt::ControlModifier);
+    EXPECT_FALSE(w.Panel().isVisible());
+    w.Press(Qt::Key_H, Qt::ControlModifier);
+    EXPECT_TRUE(w.Panel().isVisible());
+    LogFont font = LogFont::DefaultLabelFont();
+    font.lfHeight = -40;
+    w.prompts.fonts.push_back(font);
+    w.frame.m_bModified = 0;
+    w.Press(Qt::Key_J, Qt::ControlModifier);
+    EXPECT_EQ(w.frame.m_settings.textFont, font);
+    EXPECT_EQ(w.frame.m_bModified, 1);
+
+    // F6 there and back; the menu's keys work in the panel too.
+    w.Press(Qt::Key_F6);
+    ASSERT_TRUE(QTest::qWaitFor([&w] { return QApplication::activeWindow() == &w.Panel(); }));
+    EXPECT_TRUE(w.Panel().isAncestorOf(QApplication::focusWidget()));
+    w.Press(Qt::Key_F1);
+    EXPECT_EQ(helps, 2);
+    w.Press(Qt::Key_F6, Qt::ShiftModifier);
+    EXPECT_TRUE(w.ViewHasTheKeys());
+
+    // Tab from the tabs through each tab's controls; "Apply change" waits for typing.
+    const std::vector<std::vector<int>> orders = {
+        {kObjectTree, kSmoothFlat, kApplyMaterial, kMaterialTree},
+        {kMaterialTree, kSpecularRed, kSpecularGreen, kSpecularBlue, kDiffuseRed, kDiffuseGreen,
+         kDiffuseBlue, kAmbientRed, kAmbientGreen, kAmbientBlue, kShininess, kTransparency},
+        {kLightTree, kLightOnOff, kLightRed, kLightGreen, kLightBlue, kCameraList, kSetBackground},
+        {kObjectTree, kNoteBox, kSetColor, kSetFont}};
+    for (int tab = kObjectTab; tab <= kNotesTab; ++tab) {
+        w.ShowTab(tab);
+        w.FocusPanel(orders[static_cast<size_t>(tab)][0]);
+        w.Panel().findChild<QTabBar*>()->setFocus(Qt::TabFocusReason);
+        for (int id : orders[static_cast<size_t>(tab)]) {
+            w.Press(Qt::Key_Tab);
+            QWidget* focus = QApplication::focusWidget();
+            EXPECT_TRUE(focus == w.Get(id) || w.Get(id)->isAncestorOf(focus))
+                << "tab " << tab << ", control " << id;
+        }
+    }
+
+    // A slider's keys: a key held down is one step, each press of another one more.
+    w.ShowTab(kMaterialTab);
+    w.Select(kMaterialTree, 3);
+    QSlider* red = w.Get<QSlider>(kDiffuseRed);
+    const int oldRed = w.frame.m_materials.at(3).diffuse.red;
+    w.FocusPanel(kDiffuseRed);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(red, &press);
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier, QString(), true);
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(red, &up);
+        QApplication::sendEvent(red, &down);
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(red, &release);
+    EXPECT_EQ(w.frame.m_materials.at(3).diffuse.red, oldRed - 4);
+    w.Press(Qt::Key_PageUp);
+    w.Press(Qt::Key_PageUp);
+    EXPECT_EQ(w.frame.m_materials.at(3).diffuse.red, oldRed - 4 + 2 * red->pageStep());
+    for (int redRed : {oldRed - 4 + red->pageStep(), oldRed - 4, oldRed}) {
+        w.frame.Action(cmd::kUndo)->trigger();
+        EXPECT_EQ(w.frame.m_materials.at(3).diffuse.red, redRed);
+        EXPECT_EQ(red->value(), redRed);
+    }
+
+    // The help window closes on Escape and on Ctrl+W.
+    w.frame.SetHelpOpener([](const std::string&) { return false; });
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Escape, Qt::KeyboardModifiers(Qt::NoModifier)},
+          {Qt::Key_W, Qt::KeyboardModifiers(Qt::ControlModifier)}}) {
+        w.frame.OnCommand(cmd::kHelp);
+        auto* help = w.frame.findChild<QTextBrowser*>();
+        ASSERT_NE(help, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([help] { return QApplication::activeWindow() == help; }));
+        QTest::keyClick(help, key, modifiers);
+        EXPECT_FALSE(help->isVisible());
+    }
 }

@@ -250,7 +250,7 @@ TEST(GuiUndo, EditMenuBetweenFileAndHelpWithTheKeys) {
     QStringList titles;
     for (QAction* menu : w.frame.menuBar()->actions())
         titles << menu->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
     QAction* undo = w.frame.Action(cmd::kUndo);
     QAction* redo = w.frame.Action(cmd::kRedo);
     ASSERT_TRUE(undo && redo);
@@ -430,4 +430,44 @@ TEST(GuiUndo, NewAndImportForgetTheHistoryAndSavingKeepsIt) {
     w.frame.Action(cmd::kImport3ds)->trigger();
     EXPECT_FALSE(w.Undo()->isEnabled());
     EXPECT_EQ(w.frame.m_bModified, 1);
+}
+
+// After an undo or a redo given from the main window, the next click on a box asks at once; No
+// keeps the box as the click left it.
+TEST(GuiUndo, TheNextClickOnABoxAsksAtOnceAfterAnUndoOrARedo) {
+    Window w;
+    const auto clickFromTheMainWindow = [&w](int box) {
+        w.frame.activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([&w] { return QApplication::activeWindow() == &w.frame; }));
+        QCheckBox* check = w.Get<QCheckBox>(box);
+        QTest::mouseClick(check, Qt::LeftButton, Qt::NoModifier, QPoint(8, check->height() / 2));
+    };
+    w.ShowTab(kLightTab);
+    w.Select(kLightTree, 0);
+    w.prompts.answers.push_back(true);
+    w.Click(w.Get<QCheckBox>(kLightOnOff));
+    ASSERT_EQ(w.frame.m_lights.at(0).on, 0);
+    w.ActivateView();
+    w.Undo()->trigger();
+    EXPECT_TRUE(w.Get<QCheckBox>(kLightOnOff)->isChecked());
+    w.prompts.answers.push_back(true);
+    clickFromTheMainWindow(kLightOnOff);
+    ASSERT_EQ(w.prompts.questions.size(), 2u);
+    EXPECT_EQ(w.prompts.questions.back(), "Really want to set Light:Sun off?");
+    EXPECT_EQ(w.frame.m_lights.at(0).on, 0);
+
+    w.ShowTab(kObjectTab);
+    w.Select(kObjectTree, 2);
+    const int32_t smooth = w.frame.m_objects.at(2).smooth;
+    w.prompts.answers.push_back(true);
+    w.Click(w.Get<QCheckBox>(kSmoothFlat));
+    w.ActivateView();
+    w.Undo()->trigger();
+    w.Redo()->trigger();
+    EXPECT_EQ(w.Get<QCheckBox>(kSmoothFlat)->isChecked(), smooth == 0);
+    w.prompts.answers.push_back(false);
+    clickFromTheMainWindow(kSmoothFlat);
+    EXPECT_EQ(w.prompts.questions.size(), 4u);
+    EXPECT_EQ(w.Get<QCheckBox>(kSmoothFlat)->isChecked(), smooth != 0);
+    EXPECT_EQ(w.frame.m_objects.at(2).smooth, smooth == 0 ? 1 : 0);
 }

@@ -106,7 +106,8 @@ TEST(GuiView, PlayTurnsTheSceneAndStoppingKeepsTheAngle) {
     EXPECT_FALSE(shown.view.IsPlayTimerActive());
 }
 
-TEST(GuiView, SetTextFontChangesTheLabelButNotTheModifiedFlag) {
+// The font is saved with the scene, so choosing one is a change that Exit asks about.
+TEST(GuiView, SetTextFontChangesTheLabelAndMarksTheSceneModified) {
     ShownView shown;
     shown.scene.m_bModified = 0;
     LogFont chosen = LogFont::DefaultLabelFont();
@@ -119,13 +120,15 @@ TEST(GuiView, SetTextFontChangesTheLabelButNotTheModifiedFlag) {
     EXPECT_EQ(shown.scene.m_settings.textFont, chosen);
     EXPECT_EQ(shown.view.LabelFont().pixelSize(), 30);
     EXPECT_TRUE(shown.view.LabelFont().italic());
-    EXPECT_EQ(shown.scene.m_bModified, 0);
+    EXPECT_EQ(shown.scene.m_bModified, 1);
     EXPECT_GT(shown.rates.size(), frames);
 
     // Cancelled: nothing changes, but a frame is drawn all the same.
+    shown.scene.m_bModified = 0;
     const size_t before = shown.rates.size();
     shown.view.OnCommand(cmd::kSetTextFont);
     EXPECT_EQ(shown.scene.m_settings.textFont, chosen);
+    EXPECT_EQ(shown.scene.m_bModified, 0);
     EXPECT_GT(shown.rates.size(), before);
     EXPECT_EQ(shown.prompts.fontDialogs, 2);
 }

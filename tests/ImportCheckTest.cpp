@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "cli/CommandLine.h"
@@ -250,6 +251,30 @@ TEST(ImportCheck, CleanFilesReportNothingButTheirSummary) {
         ASSERT_EQ(check.lines.size(), 1u) << Lines(check);
         EXPECT_NE(check.lines[0].find("; 0 chunks skipped, 0 other notes"), std::string::npos)
             << Lines(check);
+    }
+}
+
+// A folder is named as the user gave it, and the reasons beneath the messages are printed.
+TEST(ImportCheck, FailuresNameThePathAndGiveTheReason) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.File("models"));
+    const std::string wrongHeader =
+        "wrong.3ds is not a valid 3ds file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99"
+        "\xE8\xAF\xAF or "
+        "\xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF\n";
+    const struct {
+        std::string path;
+        std::string err;
+    } cases[] = {
+        {dir.File("models") + "/",
+         dir.File("models") + "/ contains an invalid path.\nIs a directory\n"},
+        {TestData("online3dviewer/wrong.3ds"),
+         wrongHeader + "The file's header or length is not that of a 3DS file.\n"},
+    };
+    for (const auto& c : cases) {
+        std::ostringstream out, err;
+        EXPECT_EQ(RunCommandLine({"--check", c.path}, out, err), kExitFileError) << c.path;
+        EXPECT_EQ(err.str(), c.err);
     }
 }
 

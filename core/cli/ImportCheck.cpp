@@ -210,6 +210,7 @@ int RunImportCheck(const std::string& path, std::ostream& out, std::ostream& err
     const FileOutcome outcome = ImportSceneFile(path, scene, &report);
     if (!outcome.ok) {
         err << outcome.message << "\n";
+        if (!outcome.reason.empty()) err << outcome.reason << "\n";
         return kExitFileError;
     }
     report.WriteSkipped();

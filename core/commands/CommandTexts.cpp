@@ -69,18 +69,30 @@ const std::vector<int>& ToolbarLayout() {
 }
 
 const std::vector<Menu>& MainMenu() {
+    // Every item has its underlined letter; a key after the tab is the item's shortcut. The
+    // view's own keys (letters, comma, period, arrows, Tab) act with Ctrl and Shift held too, so
+    // no shortcut here uses one of those letters.
     static const std::vector<Menu> menu = {
         {"&File",
          {{cmd::kNew, "&New\tCtrl+N"},
           {cmd::kOpen, "&Open... \tCtrl+O"},
           {cmd::kSave, "&Save\tCtrl+S"},
           {cmd::kSaveAs, "Save &As..."},
-          {cmd::kImport3ds, "Import 3DS file..."},
+          {cmd::kImport3ds, "&Import 3DS file..."},
           {0, ""},
           {cmd::kAppExit, "E&xit"}}},
-        {"&Help", {{cmd::kAppAbout, "&About Zemvora..."}, {cmd::kHelp, "Help"}}},
+        {"&View",
+         {{cmd::kDefaultViewPoint, "&Default camera view point\tCtrl+D"},
+          {cmd::kShowPanel, "&Set Object Dialog\tCtrl+H"},
+          {cmd::kSetTextFont, "Set text &font...\tCtrl+J"}}},
+        {"&Help", {{cmd::kAppAbout, "&About Zemvora..."}, {cmd::kHelp, "&Help\tF1"}}},
     };
     return menu;
+}
+
+std::string MenuItemKey(const std::string& itemText) {
+    const size_t tab = itemText.find('\t');
+    return tab == std::string::npos ? std::string() : itemText.substr(tab + 1);
 }
 
 std::string HelpPagePath(const std::string& programFolder) {

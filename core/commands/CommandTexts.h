@@ -25,6 +25,8 @@ struct Menu {
     std::vector<MenuItem> items;
 };
 const std::vector<Menu>& MainMenu();
+// The shortcut written after a menu item's tab ("Ctrl+N"), or "" for an item without one.
+std::string MenuItemKey(const std::string& itemText);
 
 // The help page beside the program: its folder, then "/help/index.htm".
 std::string HelpPagePath(const std::string& programFolder);

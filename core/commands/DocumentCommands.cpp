@@ -1,8 +1,17 @@
 #include "commands/DocumentCommands.h"
 
+#include <filesystem>
+
 #include "commands/SceneFileCommands.h"
 
 namespace {
+
+// The title names the file by its full path, however it was given.
+std::string TitleOf(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.lexically_normal().string();
+}
 
 void AddNotice(FrameUpdate& update, const FileOutcome& outcome) {
     update.notice = outcome.message;
@@ -27,7 +36,7 @@ FrameUpdate OpenChosenFile(const std::string& path, Scene& scene) {
     for (FrameStep step : ViewStepsForReadScene(scene))
         update.Then(step);
     if (outcome.ok) {
-        update.title = path;
+        update.title = TitleOf(path);
         update.Then(FrameStep::SetWindowTitle);
     } else {
         AddNotice(update, outcome);
@@ -46,7 +55,7 @@ FrameUpdate SaveTo(const std::string& path, Scene& scene) {
     }
     scene.m_strFilePath = path;
     scene.m_bModified = 0;
-    update.title = path;
+    update.title = TitleOf(path);
     update.Then(FrameStep::SetWindowTitle);
     return update;
 }

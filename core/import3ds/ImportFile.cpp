@@ -27,7 +27,8 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene, ImportListene
     scene.m_settings.currentObject = -1;
     scene.m_settings.currentCamera = -1;
 
-    const std::string name = FileNameOf(path);
+    // A path ending in a slash has no file name: the message names what the user gave.
+    const std::string name = FileNameOf(path).empty() ? path : FileNameOf(path);
     int errorCode = 0;
     std::unique_ptr<InputStream> in = InputStream::OpenFile(path, errorCode);
     if (!in)
@@ -50,7 +51,8 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene, ImportListene
         case Read3dsResult::TooShort:
             return FileOutcome::Failure(messages::NotA3dsFile(name));
         case Read3dsResult::BadMainChunk:
-            return FileOutcome::Failure(messages::Bad3dsMainChunk(name));
+            return FileOutcome::Failure(messages::Bad3dsMainChunk(name))
+                .Because(messages::Bad3dsMainChunkReason());
         case Read3dsResult::NoEditorChunk:
             return FileOutcome::Failure(messages::No3dsMeshData(name));
     }

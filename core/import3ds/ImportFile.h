@@ -10,7 +10,8 @@
 
 // Clears the scene and reads the file at path. On success the scene is marked modified and its
 // first object and camera are current; on failure it stays empty and unmodified. Messages name
-// the file without its folder. A listener hears what the reader passes over or repairs.
+// the file without its folder, or by the path as given when it ends in a slash (a folder). A
+// listener hears what the reader passes over or repairs.
 FileOutcome ImportSceneFile(const std::string& path, Scene& scene,
                             ImportListener* listener = nullptr);
 

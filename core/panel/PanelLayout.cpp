@@ -1,5 +1,7 @@
 #include "panel/PanelLayout.h"
 
+#include <algorithm>
+
 namespace panel {
 
 void PanelClientSize(const DialogUnits& units, int& width, int& height) {
@@ -95,6 +97,53 @@ std::vector<ControlRect> LayoutTab(int tab, int width, int height, const DialogU
             break;
     }
     return rects;
+}
+
+namespace {
+
+bool TakesKeyboard(int id) {
+    switch (id) {
+        case kObjectTree:
+        case kMaterialTree:
+        case kLightTree:
+        case kSmoothFlat:
+        case kLightOnOff:
+        case kApplyMaterial:
+        case kSetColor:
+        case kApplyNote:
+        case kSetFont:
+        case kSetBackground:
+        case kNoteBox:
+        case kCameraList:
+            return true;
+        default:
+            return id >= kShininess && id <= kLightBlue;  // the sliders
+    }
+}
+
+}  // namespace
+
+std::vector<int> FocusOrder(const std::vector<ControlRect>& layout) {
+    constexpr int kSameRow = 4;  // pixels
+    std::vector<ControlRect> shown;
+    for (const ControlRect& r : layout)
+        if (TakesKeyboard(r.id)) shown.push_back(r);
+    const auto byTop = [](const ControlRect& a, const ControlRect& b) { return a.y < b.y; };
+    std::stable_sort(shown.begin(), shown.end(), byTop);
+    // Each row starts at the highest control not yet placed; its members go left to right.
+    const auto byLeft = [](const ControlRect& a, const ControlRect& b) { return a.x < b.x; };
+    for (auto row = shown.begin(); row != shown.end();) {
+        const int top = row->y;
+        auto end = row;
+        while (end != shown.end() && end->y <= top + kSameRow)
+            ++end;
+        std::stable_sort(row, end, byLeft);
+        row = end;
+    }
+    std::vector<int> ids;
+    for (const ControlRect& r : shown)
+        ids.push_back(r.id);
+    return ids;
 }
 
 }  // namespace panel

@@ -79,4 +79,9 @@ void PanelClientSize(const DialogUnits& units, int& width, int& height);
 // of width x height. A tab outside 0..3 shows nothing but the tab control.
 std::vector<ControlRect> LayoutTab(int tab, int width, int height, const DialogUnits& units);
 
+// The controls of a tab's layout that take the keyboard (trees, check boxes, buttons, sliders, the
+// note box and the camera list) in the order they are read on screen: row by row from the top,
+// each row from left to right. Controls whose tops lie within a few pixels share a row.
+std::vector<int> FocusOrder(const std::vector<ControlRect>& layout);
+
 }  // namespace panel

@@ -42,6 +42,10 @@ std::string Bad3dsMainChunk(const std::string& name) {
            "\u6587\u4EF6\u957F\u5EA6\u9519\u8BEF";
 }
 
+std::string Bad3dsMainChunkReason() {
+    return "The file's header or length is not that of a 3DS file.";
+}
+
 std::string No3dsMeshData(const std::string& name) {
     return "No mesh data included in " + name;
 }

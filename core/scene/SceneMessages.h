@@ -17,6 +17,8 @@ std::string EndOfFile();
 
 std::string NotA3dsFile(const std::string& name);
 std::string Bad3dsMainChunk(const std::string& name);
+// Beneath Bad3dsMainChunk, the same in plain words.
+std::string Bad3dsMainChunkReason();
 std::string No3dsMeshData(const std::string& name);
 
 // The reason a file could not be opened for reading, naming it ("NAME was not found.").
