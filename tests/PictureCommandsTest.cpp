@@ -7,7 +7,9 @@
 #include <QProcess>
 #include <set>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include "tests/TestFiles.h"
 
 using testfiles::ReadBytes;
@@ -74,6 +76,43 @@ TEST(RenderImageThumbnail, IsTheRenderPathsPictureOfTheModelsAloneInASquare) {
         Zemvora({"--thumbnail", "128", Q(dir.File("scene.zmv")), Q(dir.File("zmv.png"))}).status,
         0);
     EXPECT_EQ(QImage(Q(dir.File("zmv.png"))), picture);
+}
+
+// A thumbnail service makes the output file, runs the program and reads the picture through
+// the handle it opened before the run; a file put in its place would go unseen.
+TEST(RenderImageThumbnail, IsWrittenIntoTheFileTheCallerAlreadyHoldsOpen) {
+    TempDir dir;
+    const std::string out = dir.File("held.png");
+    const int fd = open(out.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    // An unreadable scene leaves the held file as it was: empty.
+    WriteBytes(dir.File("noise.3ds"), std::vector<uint8_t>(300, 0x4d));
+    EXPECT_EQ(Zemvora({"--thumbnail", "64", Q(dir.File("noise.3ds")), Q(out)}).status, 1);
+    struct stat held {};
+    ASSERT_EQ(fstat(fd, &held), 0);
+    EXPECT_EQ(held.st_size, 0);
+
+    const ProgramRun run = Zemvora({"--thumbnail", "128", Q(kStillLife), Q(out)});
+    ASSERT_EQ(run.status, 0) << run.err;
+    QByteArray png;
+    char chunk[4096];
+    for (ssize_t n; (n = pread(fd, chunk, sizeof chunk, png.size())) > 0;)
+        png.append(chunk, static_cast<int>(n));
+    close(fd);
+    EXPECT_EQ(QImage::fromData(png, "PNG").size(), QSize(128, 128));
+
+    // --render instead puts a whole new file in place: a reader of the old one keeps it whole.
+    const std::string still = dir.File("still.png");
+    WriteBytes(still, {'o', 'l', 'd'});
+    const int oldFd = open(still.c_str(), O_RDONLY);
+    ASSERT_GE(oldFd, 0);
+    ASSERT_EQ(Zemvora({"--render", Q(kStillLife), "--output", Q(still), "--size", "64x48"}).status,
+              0);
+    char first[4] = {};
+    EXPECT_EQ(pread(oldFd, first, sizeof first, 0), 3);
+    close(oldFd);
+    EXPECT_STREQ(first, "old");
+    EXPECT_EQ(QImage(Q(still)).size(), QSize(64, 48));
 }
 
 TEST(RenderImageThumbnail, HostileFilesGiveStatusOneAMessageAndNoPicture) {
