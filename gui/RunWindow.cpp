@@ -47,6 +47,8 @@ int RunWindow(int argc, char** argv, const std::string& file) {
     // Where the settings live: the recent-file list of four, which no menu shows.
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("Zemvora"));
+    // The desktop entry the window belongs to, by the application id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.zemvora.Creator"));
     QtPrompts prompts;
     CMainFrame frame(prompts);
     prompts.SetParent(&frame);
