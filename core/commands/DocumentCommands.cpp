@@ -27,8 +27,8 @@ FrameUpdate OpenChosenFile(const std::string& path, Scene& scene) {
     for (FrameStep step : ViewStepsForReadScene(scene))
         update.Then(step);
     if (outcome.ok) {
-        update.title = path;
-        update.Then(FrameStep::SetWindowTitle);
+        update.title = update.file = path;
+        update.Then(FrameStep::SetWindowTitle).Then(FrameStep::RememberFile);
     } else {
         AddNotice(update, outcome);
     }
@@ -46,8 +46,8 @@ FrameUpdate SaveTo(const std::string& path, Scene& scene) {
     }
     scene.m_strFilePath = path;
     scene.m_bModified = 0;
-    update.title = path;
-    update.Then(FrameStep::SetWindowTitle);
+    update.title = update.file = path;
+    update.Then(FrameStep::SetWindowTitle).Then(FrameStep::RememberFile);
     return update;
 }
 
