@@ -1,14 +1,10 @@
-// The File menu's recent files: order, the bound of four, menu texts, and what choosing an entry
-// does, a file gone away included.
+// The File menu's recent files: order, the bound of four and the menu texts. What choosing an
+// entry does is shown in the window (GuiRecentFilesTest).
 #include <gtest/gtest.h>
 
-#include "commands/RecentFiles.h"
-#include "tests/RecordingFrame.h"
-#include "tests/ScriptedPrompts.h"
-#include "tests/TestFiles.h"
+#include <filesystem>
 
-using testfiles::TempDir;
-using testfiles::TestData;
+#include "commands/RecentFiles.h"
 
 TEST(RecentFiles, NewestFirstAtMostFourNoRepeats) {
     RecentFiles recent;
@@ -36,42 +32,4 @@ TEST(RecentFiles, MenuTexts) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(RecentFileMenuText(c.index, c.path, "/home/ann"), c.expected);
-}
-
-TEST(RecentFiles, ChoosingOpensOrImportsAndAFileGoneLeavesTheList) {
-    TempDir dir;
-    Scene scene;
-    ScriptedPrompts prompts;
-    RecordingFrame frame;
-    RecentFiles recent;
-    const std::string jeep = TestData("assimp/jeep1.3ds");
-    frame.Carry(Import3dsFileFromOutside(jeep, scene, prompts), scene, prompts);
-    const std::string saved = dir.File("jeep.zmv");
-    prompts.files.push_back(saved);
-    frame.Carry(OnSceneSaveAs(scene, prompts), scene, prompts);
-    EXPECT_EQ(frame.remembered, (std::vector<std::string>{jeep, saved}));
-    recent.Add(saved);
-    recent.Add(jeep);
-
-    // The scene file, after the unsaved-changes question.
-    scene.m_bModified = 1;
-    prompts.answers.push_back(true);
-    frame.Carry(OnRecentFile(1, recent, scene, prompts), scene, prompts);
-    EXPECT_EQ(prompts.questions.size(), 1u);
-    EXPECT_EQ(frame.title, saved);
-    EXPECT_EQ(frame.remembered.back(), saved);
-    // The .3ds file is imported.
-    frame.Carry(OnRecentFile(0, recent, scene, prompts), scene, prompts);
-    EXPECT_EQ(scene.m_bModified, 1);
-    EXPECT_EQ(frame.remembered.back(), jeep);
-
-    std::filesystem::remove(saved);
-    frame.Carry(OnRecentFile(1, recent, scene, prompts), scene, prompts);
-    ASSERT_EQ(prompts.notices.size(), 1u);
-    EXPECT_EQ(prompts.notices[0].first,
-              "The file " + saved +
-                  " no longer exists. It has been removed from the list of recent files.");
-    EXPECT_EQ(recent.Paths(), std::vector<std::string>{jeep});
-    EXPECT_EQ(prompts.questions.size(), 1u);  // nothing asked about a file that is not there
-    EXPECT_FALSE(scene.m_objects.empty());
 }
