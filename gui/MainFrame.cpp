@@ -22,12 +22,14 @@
 #include "CommandIcons.h"
 #include "EditMenu.h"
 #include "HelpWindow.h"
+#include "RecentFilesMenu.h"
 #include "StatusPaneWidth.h"
 #include "UndoKeys.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandTexts.h"
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
+#include "commands/RecentFiles.h"
 #include "import3ds/ImportFile.h"
 #include "panel/PanelLayout.h"
 #include "panel/PanelPlacement.h"
@@ -87,6 +89,7 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
         if (!entry->shortcut().isEmpty()) m_dlgParam->addAction(entry);
     m_dlgParam->addAction(m_switchPane);
     CreateEditMenu();
+    m_recentFiles = new CRecentFilesMenu(this, [this](size_t index) { OnRecentFile(index); });
     m_strFilePath = "";
     m_bPanelPlaced = 1;
     UpdateMinimumSize();
@@ -418,10 +421,22 @@ void CMainFrame::Carry(const FrameUpdate& update) {
             case FrameStep::ClearHistory:
                 m_history.Clear();
                 break;
+            case FrameStep::RememberFile:
+                m_recentFiles->Files().Add(update.file);
+                m_recentFiles->Update();
+                break;
         }
     }
     // The user goes on with the view's keys on the scene now shown.
     if (sceneShown) FocusView();
+}
+
+void CMainFrame::OnRecentFile(size_t index) {
+    m_view->StopPlay();  // nothing moves behind the import's questions
+    const FrameUpdate update = ::OnRecentFile(index, m_recentFiles->Files(), *this, m_prompts);
+    m_recentFiles->Update();
+    Carry(update);
+    UpdateCommandStates();
 }
 
 void CMainFrame::CreateEditMenu() {

@@ -17,6 +17,7 @@
 
 class CEditMenu;
 class CHelpWindow;
+class CRecentFilesMenu;
 class QAction;
 class QLabel;
 class QToolBar;
@@ -52,6 +53,7 @@ public:
     QAction* Action(int id) const;
     QToolBar* ToolBar() const { return m_wndToolBar; }
     CZemvoraView* View() const { return m_view; }
+    CRecentFilesMenu* RecentFilesMenu() const { return m_recentFiles; }
     CObjectParamDlg* Panel() const { return m_dlgParam; }
     QLabel* MessagePane() const { return m_messagePane; }
     QLabel* FrameRatePane() const { return m_frameRatePane; }
@@ -81,6 +83,8 @@ private:
     void OnHelp();
     // The Edit menu between File and Help, its keys, and the history it works.
     void CreateEditMenu();
+    // Opens or imports a recent file; one that has gone leaves the list.
+    void OnRecentFile(size_t index);
     // Undo or Redo, then the view and the panel show the restored records.
     void StepHistory(bool redo);
 
@@ -97,6 +101,7 @@ private:
     QToolBar* m_wndToolBar = nullptr;
     CObjectParamDlg* m_dlgParam = nullptr;
     CEditMenu* m_editMenu = nullptr;
+    CRecentFilesMenu* m_recentFiles = nullptr;
     QLabel* m_messagePane = nullptr;
     QLabel* m_frameRatePane = nullptr;
     QLabel* m_statisticsPane = nullptr;

@@ -44,9 +44,11 @@ int RunWindow(int argc, char** argv, const std::string& file) {
     UseViewSurfaceFormat();
     QuietenToolkitMessages();
     QApplication app(argc, argv);
-    // Where the settings live: the recent-file list of four, which no menu shows.
+    // Where the settings live: the File menu's recent files.
     QCoreApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
     QCoreApplication::setApplicationName(QStringLiteral("Zemvora"));
+    // The desktop entry the window belongs to, by the application id.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.zemvora.Creator"));
     QtPrompts prompts;
     CMainFrame frame(prompts);
     prompts.SetParent(&frame);

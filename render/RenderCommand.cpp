@@ -4,6 +4,7 @@
 
 #include "HeadlessRender.h"
 #include "HeadlessToolkit.h"
+#include "PictureFile.h"
 #include "cli/CommandLine.h"
 #include "cli/ProgressLine.h"
 #include "cli/RenderOptions.h"
@@ -11,8 +12,8 @@
 
 namespace {
 
-int CannotWrite(std::ostream& err, const std::string& file) {
-    err << "zemvora: can not write " << file << "\n";
+int CannotWrite(std::ostream& err, const std::string& file, const std::string& reason) {
+    err << "zemvora: can not write " << file << "\n" << reason << "\n";
     return kExitFileError;
 }
 
@@ -25,9 +26,10 @@ int RenderTurntable(const RenderOptions& options, Scene& scene, HeadlessPictures
     for (int k = 0; k < options.turntable; ++k) {
         turntable.GoToFrame(k);
         const std::string file = TurntableFrameFile(options.output, k, options.turntable);
-        if (!pictures.Draw().save(QString::fromStdString(file), "PNG")) {
+        std::string reason;
+        if (!SavePngPicture(pictures.Draw(), file, PictureWrite::ReplaceAtomically, reason)) {
             progress.Finish();
-            return CannotWrite(err, file);
+            return CannotWrite(err, file, reason);
         }
         progress.Done(k + 1);
     }
@@ -57,7 +59,8 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
         return kExitFileError;
     }
     if (options.turntable) return RenderTurntable(options, scene, *pictures, view, err);
-    if (!pictures->Draw().save(QString::fromStdString(options.output), "PNG"))
-        return CannotWrite(err, options.output);
+    // A picture that is there stays whole until the new one is.
+    if (!SavePngPicture(pictures->Draw(), options.output, PictureWrite::ReplaceAtomically, error))
+        return CannotWrite(err, options.output, error);
     return kExitOk;
 }

@@ -1,14 +1,13 @@
 #include "ThumbnailCommand.h"
 
-#include <QBuffer>
 #include <filesystem>
 #include <ostream>
 
 #include "HeadlessRender.h"
 #include "HeadlessToolkit.h"
+#include "PictureFile.h"
 #include "cli/CommandLine.h"
 #include "cli/RenderOptions.h"
-#include "scene/AtomicFile.h"
 
 namespace {
 
@@ -41,19 +40,8 @@ int RunThumbnailCommand(const std::vector<std::string>& args, std::ostream&, std
     ViewState view = RenderViewState(options, scene);
     const QImage image = RenderSceneImage(scene, view, options.width, options.height, error);
     if (image.isNull()) return Fail(err, options.file, error);
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
-        return Fail(err, options.file, "the picture could not be encoded");
-    // The picture appears whole or not at all.
-    int errorCode = 0;
-    const bool written = AtomicWriteFile(
-        options.output,
-        [&png](OutputStream& out) {
-            out.Write(png.constData(), static_cast<size_t>(png.size()));
-            return true;
-        },
-        errorCode);
-    if (!written) return Fail(err, options.file, "can not write " + options.output);
+    // The service that asked reads the file through the handle it opened before the run.
+    if (!SavePngPicture(image, options.output, PictureWrite::InPlace, error))
+        return Fail(err, options.file, "can not write " + options.output + ": " + error);
     return kExitOk;
 }

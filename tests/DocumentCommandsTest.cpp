@@ -136,6 +136,10 @@ TEST(DocumentCommands, OpenReadsTheFileAndShowsIt) {
               (std::vector<std::string>{"ResetViewState", "ApplyTextFont", "SetDefaultView",
                                         "SetWindowTitle", "ShowOpenedScene", "RefreshTrees",
                                         "UpdateSliders", "ShowSceneStatistics"}));
+    // Each file read or written goes first among the recent files.
+    EXPECT_EQ(p.frame.remembered,
+              (std::vector<std::string>{TestData("online3dviewer/cube.3ds"), path}));
+    EXPECT_EQ(q.frame.remembered, std::vector<std::string>{path});
 }
 
 TEST(DocumentCommands, AFailedOpenKeepsThePathAndTheTitleAndShowsTheEmptyScene) {

@@ -7,7 +7,9 @@
 #include <QProcess>
 #include <set>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include "tests/TestFiles.h"
 
 using testfiles::ReadBytes;
@@ -46,20 +48,28 @@ const std::string kStillLife = std::string(ZEMVORA_SOURCE_DIR) + "/examples/stil
 
 }  // namespace
 
-TEST(RenderImageThumbnail, IsTheRenderPathsPictureOfTheModelsAloneInASquare) {
+TEST(RenderImageThumbnail, IsASquareOfTheWholeModelsAlone) {
     TempDir dir;
+    // Tall, wide and flat models: each is whole, with background all round the picture's edge.
+    for (const std::string& file : {TestData("celestia/apollo.3ds"), TestData("assimp/jeep1.3ds"),
+                                    TestData("qt3d/roboticBody.3ds")}) {
+        SCOPED_TRACE(file);
+        const ProgramRun run = Zemvora({"--thumbnail", "96", Q(file), Q(dir.File("edge.png"))});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const QImage edge(Q(dir.File("edge.png")));
+        ASSERT_EQ(edge.size(), QSize(96, 96));
+        const QRgb background = edge.pixel(0, 0);
+        for (int i = 0; i < 96; ++i)
+            for (const QPoint p : {QPoint(i, 0), QPoint(i, 95), QPoint(0, i), QPoint(95, i)})
+                ASSERT_EQ(edge.pixel(p), background) << p.x() << "," << p.y();
+    }
+
     const ProgramRun thumb =
         Zemvora({"--thumbnail", "128", Q(kStillLife), Q(dir.File("thumb.png"))});
     ASSERT_EQ(thumb.status, 0) << thumb.err;
     EXPECT_EQ(thumb.err, "");
     const QImage picture(Q(dir.File("thumb.png")));
     ASSERT_EQ(picture.size(), QSize(128, 128));
-
-    const ProgramRun render =
-        Zemvora({"--render", Q(kStillLife), "--output", Q(dir.File("render.png")), "--size",
-                 "128x128", "--default-view", "--no-grid", "--no-box", "--no-lights", "--no-text"});
-    ASSERT_EQ(render.status, 0) << render.err;
-    EXPECT_EQ(picture, QImage(Q(dir.File("render.png"))).convertToFormat(picture.format()));
 
     // Something besides the background was drawn.
     std::set<QRgb> colors;
@@ -74,6 +84,43 @@ TEST(RenderImageThumbnail, IsTheRenderPathsPictureOfTheModelsAloneInASquare) {
         Zemvora({"--thumbnail", "128", Q(dir.File("scene.zmv")), Q(dir.File("zmv.png"))}).status,
         0);
     EXPECT_EQ(QImage(Q(dir.File("zmv.png"))), picture);
+}
+
+// A thumbnail service makes the output file, runs the program and reads the picture through
+// the handle it opened before the run; a file put in its place would go unseen.
+TEST(RenderImageThumbnail, IsWrittenIntoTheFileTheCallerAlreadyHoldsOpen) {
+    TempDir dir;
+    const std::string out = dir.File("held.png");
+    const int fd = open(out.c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    // An unreadable scene leaves the held file as it was: empty.
+    WriteBytes(dir.File("noise.3ds"), std::vector<uint8_t>(300, 0x4d));
+    EXPECT_EQ(Zemvora({"--thumbnail", "64", Q(dir.File("noise.3ds")), Q(out)}).status, 1);
+    struct stat held {};
+    ASSERT_EQ(fstat(fd, &held), 0);
+    EXPECT_EQ(held.st_size, 0);
+
+    const ProgramRun run = Zemvora({"--thumbnail", "128", Q(kStillLife), Q(out)});
+    ASSERT_EQ(run.status, 0) << run.err;
+    QByteArray png;
+    char chunk[4096];
+    for (ssize_t n; (n = pread(fd, chunk, sizeof chunk, png.size())) > 0;)
+        png.append(chunk, static_cast<int>(n));
+    close(fd);
+    EXPECT_EQ(QImage::fromData(png, "PNG").size(), QSize(128, 128));
+
+    // --render instead puts a whole new file in place: a reader of the old one keeps it whole.
+    const std::string still = dir.File("still.png");
+    WriteBytes(still, {'o', 'l', 'd'});
+    const int oldFd = open(still.c_str(), O_RDONLY);
+    ASSERT_GE(oldFd, 0);
+    ASSERT_EQ(Zemvora({"--render", Q(kStillLife), "--output", Q(still), "--size", "64x48"}).status,
+              0);
+    char first[4] = {};
+    EXPECT_EQ(pread(oldFd, first, sizeof first, 0), 3);
+    close(oldFd);
+    EXPECT_STREQ(first, "old");
+    EXPECT_EQ(QImage(Q(still)).size(), QSize(64, 48));
 }
 
 TEST(RenderImageThumbnail, HostileFilesGiveStatusOneAMessageAndNoPicture) {

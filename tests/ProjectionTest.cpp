@@ -1,11 +1,15 @@
 // The numbers of the picture: eye point, fields of view, top view box, grid and marker sizes,
-// all in single precision.
+// all in single precision; the thumbnail's view fitted to the models.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "import3ds/ImportFile.h"
 #include "tests/RecordingGl.h"
+#include "tests/TestFiles.h"
 #include "view/DrawGeometry.h"
+#include "view/FittedView.h"
 #include "view/Projection.h"
 
 namespace {
@@ -111,4 +115,94 @@ TEST(Projection, GridAndMarkerSizes) {
     EXPECT_EQ(GridSpacing(scene.m_settings), 20.0f);
     EXPECT_NEAR(MarkerSize(scene.m_settings), 2.564, 1e-3);
     EXPECT_EQ(MarkerSize(scene.m_settings), 600.0f / 6.0f / 39.0f);
+}
+
+// Where a vertex lands in a fitted view: x and y of the picture in -1..1, and its depth.
+struct Landing {
+    double x, y, depth;
+};
+
+Landing Project(const FittedEye& f, float fovY, float aspect, const double v[3]) {
+    double fwd[3], side[3], up[3], d[3];
+    for (int i = 0; i < 3; ++i) {
+        fwd[i] = f.eye.center[i] - f.eye.eye[i];
+        d[i] = v[i] - f.eye.eye[i];
+    }
+    auto normalize = [](double a[3]) {
+        const double l = std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]);
+        for (int i = 0; i < 3; ++i)
+            a[i] /= l;
+    };
+    normalize(fwd);
+    side[0] = fwd[1], side[1] = -fwd[0], side[2] = 0;  // fwd x (0, 0, 1)
+    normalize(side);
+    up[0] = side[1] * fwd[2] - side[2] * fwd[1];
+    up[1] = side[2] * fwd[0] - side[0] * fwd[2];
+    up[2] = side[0] * fwd[1] - side[1] * fwd[0];
+    const double depth = d[0] * fwd[0] + d[1] * fwd[1] + d[2] * fwd[2];
+    const double t = std::tan(fovY / 2 * 3.14159265358979 / 180);
+    return {(d[0] * side[0] + d[1] * side[1] + d[2] * side[2]) / (depth * t * aspect),
+            (d[0] * up[0] + d[1] * up[1] + d[2] * up[2]) / (depth * t), depth};
+}
+
+TEST(FittedView, EveryVertexOfRealFilesLandsInsideThePictureWhichItFills) {
+    const struct {
+        const char* file;
+        float rotX, rotZ, aspect;
+    } cases[] = {
+        {"celestia/apollo.3ds", 0, 0, 1},   {"assimp/jeep1.3ds", 0, 0, 1},
+        {"qt3d/monkey.3ds", 30, 75, 1},     {"qt3d/lunar-lander.3ds", 0, 0, 0.5f},
+        {"assimp/fels.3ds", -20, 10, 2.0f}, {"online3dviewer/cube_two_instances.3ds", 0, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        Scene scene;
+        ASSERT_TRUE(ImportSceneFile(testfiles::TestData(c.file), scene).ok);
+        scene.m_settings.rotX = c.rotX;
+        scene.m_settings.rotZ = c.rotZ;
+        BoundingSphere sphere;
+        FittedEye fitted;
+        ASSERT_TRUE(SceneBoundingSphere(scene, sphere));
+        ASSERT_TRUE(FitSphereInView(sphere, 25.0f, c.aspect, fitted));
+        // The direction is the default view point's.
+        const EyePoint plain = DefaultEyePoint(scene.m_settings);
+        double fittedDir[3], plainDir[3];
+        for (int i = 0; i < 3; ++i) {
+            fittedDir[i] = fitted.eye.eye[i] - fitted.eye.center[i];
+            plainDir[i] = plain.eye[i] - plain.center[i];
+        }
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(fittedDir[i] / std::hypot(fittedDir[0], fittedDir[1], fittedDir[2]),
+                        plainDir[i] / std::hypot(plainDir[0], plainDir[1], plainDir[2]), 1e-4);
+
+        double widest = 0;
+        const double ax = c.rotX * 3.14159265358979 / 180, az = c.rotZ * 3.14159265358979 / 180;
+        for (const SceneObject& o : scene.m_objects) {
+            for (const SceneVertex& v : o.vertices) {
+                // Turned as the renderer turns it: about z first, then about x.
+                const double x1 = std::cos(az) * v.x - std::sin(az) * v.y;
+                const double y1 = std::sin(az) * v.x + std::cos(az) * v.y;
+                const double p[3] = {x1, std::cos(ax) * y1 - std::sin(ax) * v.z,
+                                     std::sin(ax) * y1 + std::cos(ax) * v.z};
+                const Landing l = Project(fitted, 25.0f, c.aspect, p);
+                ASSERT_LE(std::abs(l.x), 1.0);
+                ASSERT_LE(std::abs(l.y), 1.0);
+                ASSERT_GT(l.depth, fitted.zNear);
+                ASSERT_LT(l.depth, fitted.zFar);
+                widest = std::max({widest, std::abs(l.x), std::abs(l.y)});
+            }
+        }
+        // In a square the model reaches well towards the edges (a sphere is loose on most models).
+        if (c.aspect == 1) {
+            EXPECT_GT(widest, 0.7);
+        }
+    }
+    // A scene without a finite vertex has no sphere; a single point gets a picture around it.
+    Scene empty;
+    BoundingSphere sphere;
+    EXPECT_FALSE(SceneBoundingSphere(empty, sphere));
+    FittedEye fitted;
+    EXPECT_TRUE(FitSphereInView(BoundingSphere{}, 25.0f, 1.0f, fitted));
+    sphere.radius = 3e38f;
+    EXPECT_FALSE(FitSphereInView(sphere, 25.0f, 1.0f, fitted));
 }

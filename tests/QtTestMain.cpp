@@ -1,8 +1,11 @@
 // The test runner for tests that need the toolkit's fonts and images: a QGuiApplication on the
-// offscreen platform unless the tests set a platform of their own.
+// offscreen platform unless the tests set a platform of their own, with settings in a temporary
+// folder.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +20,10 @@ int main(int argc, char** argv) {
     }
     UseViewSurfaceFormat();
     QApplication app(argc, argv);
+    // The settings the window keeps (its recent files) go to a folder of the run's own, never
+    // to the user's.
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -13,7 +13,8 @@ public:
     std::vector<std::string> calls;
     std::string title = "Untitled - Zemvora";
     int defaultView = 1;
-    int historyClears = 0;  // not among the calls: no window operation draws or asks
+    int historyClears = 0;                // not among the calls: no window operation draws or asks
+    std::vector<std::string> remembered;  // the files put first among the recent ones
 
     // What the window does before an import: play stops.
     void StopPlay() { calls.push_back("StopPlay"); }
@@ -60,6 +61,9 @@ public:
                     break;
                 case FrameStep::ClearHistory:
                     ++historyClears;
+                    break;
+                case FrameStep::RememberFile:
+                    remembered.push_back(update.file);
                     break;
             }
         }

@@ -106,6 +106,7 @@ bool ParseThumbnailOptions(const std::vector<std::string>& args, RenderOptions& 
     options.output = args[2];
     options.width = options.height = size;
     options.defaultView = true;
+    options.fitModels = true;
     options.noGrid = options.noBox = options.noLights = options.noText = true;
     return true;
 }
@@ -128,5 +129,6 @@ ViewState RenderViewState(const RenderOptions& options, const Scene& scene) {
     view.m_bShowLight = !options.noLights;
     view.m_bShowText = !options.noText;
     view.m_bDefaultLights = !options.noDefaultLights;
+    view.m_bFitModels = options.fitModels ? 1 : 0;
     return view;
 }

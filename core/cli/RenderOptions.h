@@ -20,6 +20,7 @@ struct RenderOptions {
     bool noLights = false;
     bool noText = false;
     bool noDefaultLights = false;
+    bool fitModels = false;  // the whole of the models in the picture (thumbnails)
     int turntable = 0;  // frames of a turntable, 0 for one picture; output is then their prefix
 };
 
@@ -38,7 +39,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
                         std::string& error);
 
 // args are the words after --thumbnail: SIZE IN OUT.png. The options draw a SIZE x SIZE picture
-// of the models alone (no grid, box, light markers or label) from the default view point.
+// of the models alone (no grid, box, light markers or label) from the default view point's
+// direction, near enough that the models fill the square.
 bool ParseThumbnailOptions(const std::vector<std::string>& args, RenderOptions& options,
                            std::string& error);
 

@@ -36,8 +36,8 @@ FrameUpdate OpenChosenFile(const std::string& path, Scene& scene) {
     for (FrameStep step : ViewStepsForReadScene(scene))
         update.Then(step);
     if (outcome.ok) {
-        update.title = TitleOf(path);
-        update.Then(FrameStep::SetWindowTitle);
+        update.title = update.file = TitleOf(path);
+        update.Then(FrameStep::SetWindowTitle).Then(FrameStep::RememberFile);
     } else {
         AddNotice(update, outcome);
     }
@@ -55,8 +55,8 @@ FrameUpdate SaveTo(const std::string& path, Scene& scene) {
     }
     scene.m_strFilePath = path;
     scene.m_bModified = 0;
-    update.title = TitleOf(path);
-    update.Then(FrameStep::SetWindowTitle);
+    update.title = update.file = TitleOf(path);
+    update.Then(FrameStep::SetWindowTitle).Then(FrameStep::RememberFile);
     return update;
 }
 

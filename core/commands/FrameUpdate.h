@@ -34,6 +34,8 @@ enum class FrameStep {
     ShowSceneStatistics,
     // The undo history forgotten: the scene it was about is gone.
     ClearHistory,
+    // The update's file, just opened, imported or saved, put first among the recent files.
+    RememberFile,
 };
 
 struct FrameUpdate {
@@ -42,6 +44,7 @@ struct FrameUpdate {
     std::string notice;        // for ShowNotice
     std::string noticeReason;  // for ShowNotice: the system's reason beneath, or empty
     NoticeIcon noticeIcon = NoticeIcon::Warning;
+    std::string file;  // for RememberFile
 
     FrameUpdate& Then(FrameStep step) {
         steps.push_back(step);

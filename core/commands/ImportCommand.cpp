@@ -22,9 +22,11 @@ FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
     }
     // A scene with a camera is shown through it.
     if (!scene.m_cameras.empty()) update.Then(FrameStep::LookThroughCamera);
+    update.file = path;
     update.Then(FrameStep::RefreshTrees)
         .Then(FrameStep::ShowSceneStatistics)
-        .Then(FrameStep::RedrawView);
+        .Then(FrameStep::RedrawView)
+        .Then(FrameStep::RememberFile);
     return update;
 }
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "view/FittedView.h"
+
 EyePoint DefaultEyePoint(const SceneSettings& s) {
     const float cx = (s.maxX + s.minX) / 2.0f;
     const float cy = (s.maxY + s.minY) / 2.0f;
@@ -38,5 +40,14 @@ ProjectionSetup ComputeProjection(const Scene& scene, ViewState& state, int widt
     setup.fovY = state.m_fFovY;
     setup.aspect = state.m_fAspect;
     setup.ortho = TopViewBox(scene.m_settings, width, height);
+    BoundingSphere sphere;
+    FittedEye fitted;
+    if (state.m_bFitModels && ShowsDefaultView(scene, state) &&
+        SceneBoundingSphere(scene, sphere) &&
+        FitSphereInView(sphere, setup.fovY, setup.aspect, fitted)) {
+        setup.eye = fitted.eye;
+        setup.zNear = fitted.zNear;
+        setup.zFar = fitted.zFar;
+    }
     return setup;
 }

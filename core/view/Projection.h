@@ -32,8 +32,10 @@ struct ProjectionSetup {
     int32_t kind = ProjPerspective;  // as the view's m_nProjection
     EyePoint eye{};
     float fovY = 0, aspect = 1;
+    double zNear = 1.0, zFar = 100000.0;  // the perspective's depth range
     OrthoBox ortho{};
 };
 
 // Chooses the eye (and takes the camera's field of view into state.m_fFovY) and the projection.
+// With state.m_bFitModels the default eye is fitted to the models' bounding sphere.
 ProjectionSetup ComputeProjection(const Scene& scene, ViewState& state, int width, int height);

@@ -115,7 +115,7 @@ void SceneRenderer::SetupProjection(int width, int height) {
     if (p.kind == ProjPerspective) {
         m_gl.MatrixMode(GL_PROJECTION);
         m_gl.LoadIdentity();
-        m_gl.Perspective(p.fovY, p.aspect, 1.0, 100000.0);
+        m_gl.Perspective(p.fovY, p.aspect, p.zNear, p.zFar);
         m_gl.LookAt(p.eye.eye[0], p.eye.eye[1], p.eye.eye[2], p.eye.center[0], p.eye.center[1],
                     p.eye.center[2], 0.0, 0.0, 1.0);
         m_gl.MatrixMode(GL_MODELVIEW);

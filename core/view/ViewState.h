@@ -16,6 +16,9 @@ struct ViewState {
     int32_t m_bShowBox = 1;
     int32_t m_bShowLight = 1;
     int32_t m_bDefaultView = 1;  // eye from the scene bounds instead of the current camera
+    // The default eye drawn back (or nearer) until the models' bounding sphere fits the view:
+    // the whole model in a thumbnail. The window keeps the plain default view point.
+    int32_t m_bFitModels = 0;
     // A scene without any light is lit by two default lights; off only for comparisons.
     int32_t m_bDefaultLights = 1;
     int32_t m_bLeftDown = 0;
