@@ -25,6 +25,12 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
         return FileOutcome::Failure(messages::CannotCreateZmv(path))
             .Because(messages::SystemReason(ENOMEM));
     }
+    // A file cut short or failing while it was read is not taken for a shorter file.
+    if (in->Error() != 0) {
+        scene.ClearScene();
+        return FileOutcome::Failure(messages::CannotCreateZmv(path))
+            .Because(messages::SystemReason(in->Error()));
+    }
     switch (result) {
         case ReadSceneResult::Read:
             break;
