@@ -58,8 +58,10 @@ TEST(ObjectBuffers, EachModeDrawsEveryObjectWithOneCall) {
     EXPECT_EQ(f.gl.Count("DrawElements", {GL_LINES, 12, 0}), 2u);
     EXPECT_EQ(f.gl.Count("Disable", {GL_LIGHTING}), 1u);
 
+    // The lit modes send every corner on its own, as Begin/End does.
     f.Draw(ModeSmooth);
-    EXPECT_EQ(f.gl.Count("DrawElements", {GL_TRIANGLES, 6, 0}), 2u);
+    EXPECT_EQ(f.gl.Count("DrawArrays", {GL_TRIANGLES, 0, 6}), 2u);
+    EXPECT_EQ(f.gl.Count("DrawElements"), 0u);
     EXPECT_EQ(f.gl.Count("Disable", {GL_LIGHTING}), 0u);
     EXPECT_EQ(f.gl.Count("NormalPointer", {sizeof(SceneVertex), offsetof(SceneVertex, nx)}), 2u);
 
@@ -88,9 +90,9 @@ TEST(ObjectBuffers, NothingIsLeftBoundOrEnabledAfterTheObjects) {
 TEST(ObjectBuffers, OnlyWhatAChangeTouchedIsMadeAgain) {
     Frame f;
     f.Draw(ModeSmooth);
-    // Vertices and triangles of each object.
-    EXPECT_EQ(f.gl.Count("BufferData"), 4u);
-    EXPECT_EQ(f.gl.bufferBytes, 2 * (4 * sizeof(SceneVertex) + 6 * sizeof(uint16_t)));
+    // The corners of each object.
+    EXPECT_EQ(f.gl.Count("BufferData"), 2u);
+    EXPECT_EQ(f.gl.bufferBytes, 2 * 6 * sizeof(SceneVertex));
     f.Draw(ModeSmooth);
     EXPECT_EQ(f.gl.Count("BufferData"), 0u);
 
@@ -106,7 +108,7 @@ TEST(ObjectBuffers, OnlyWhatAChangeTouchedIsMadeAgain) {
     f.Draw(ModeSmooth);
     EXPECT_EQ(f.gl.Count("BufferData", {GL_ARRAY_BUFFER, 6 * sizeof(SceneVertex)}), 1u);
     EXPECT_EQ(f.gl.Count("BufferData"), 1u);
-    EXPECT_EQ(f.gl.Count("DrawArrays", {GL_TRIANGLES, 0, 6}), 1u);
+    EXPECT_EQ(f.gl.Count("DrawArrays", {GL_TRIANGLES, 0, 6}), 2u);
     f.scene.m_objects[1].smooth = 1;
     f.Draw(ModeSmooth);
     f.Draw(ModeFlat);  // the other object's flat corners
@@ -117,15 +119,15 @@ TEST(ObjectBuffers, OnlyWhatAChangeTouchedIsMadeAgain) {
     // New geometry of one object: only its buffers go.
     f.scene.m_objects[0].vertices.push_back({2, 2, 2, 0, 0, 1});
     f.Draw(ModeSmooth);
-    EXPECT_EQ(f.gl.Count("DeleteBuffer"), 4u);  // vertices, triangles, edges, flat corners
-    EXPECT_EQ(f.gl.Count("BufferData"), 2u);
+    EXPECT_EQ(f.gl.Count("DeleteBuffer"), 4u);  // vertices, edges, smooth and flat corners
+    EXPECT_EQ(f.gl.Count("BufferData"), 1u);
 
     // A replaced scene: everything anew, and an object gone takes its buffers along.
     f.renderer.SceneReplaced();
     f.scene.m_objects.pop_back();
     f.Draw(ModeSmooth);
-    EXPECT_EQ(f.gl.Count("DeleteBuffer"), 2u + 4u);
-    EXPECT_EQ(f.gl.Count("BufferData"), 2u);
+    EXPECT_EQ(f.gl.Count("DeleteBuffer"), 1u + 4u);
+    EXPECT_EQ(f.gl.Count("BufferData"), 1u);
 }
 
 TEST(ObjectBuffers, WithoutRoomOrBuffersTheTrianglesGoBetweenBeginAndEnd) {
@@ -152,7 +154,7 @@ TEST(ObjectBuffers, WithoutRoomOrBuffersTheTrianglesGoBetweenBeginAndEnd) {
     f.gl.buffersFull = false;
     f.renderer.SceneReplaced();
     f.Draw(ModeSmooth);
-    EXPECT_EQ(f.gl.Count("DrawElements", {GL_TRIANGLES, 6, 0}), 2u);
+    EXPECT_EQ(f.gl.Count("DrawArrays", {GL_TRIANGLES, 0, 6}), 2u);
 
     // The plain path on request, and on a context without buffer objects.
     f.renderer.SetDrawPath(DrawPath::Immediate);

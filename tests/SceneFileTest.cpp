@@ -6,7 +6,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "commands/DocumentCommands.h"
+#include "import3ds/ImportFile.h"
+#include "import3ds/Read3DS.h"
 #include "scene/ByteOrder.h"
 #include "scene/SceneCheck.h"
 #include "scene/SceneFile.h"
@@ -431,6 +436,83 @@ TEST(InputStream, AFileIsReadWholeAndThenReadLikeMemory) {
     ASSERT_TRUE(in);
     EXPECT_EQ(in->Size(), 0u);
     EXPECT_EQ(ReadScene(*in, back), ReadSceneResult::EndOfFile);
+}
+
+TEST(InputStream, ALargeFileIsHeldAFewWindowsAtATime) {
+    testfiles::TempDir dir;
+    const size_t window = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    std::vector<uint8_t> bytes(16 * window);
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<uint8_t>(1 + (i % 251 + i / window) % 255);
+    const size_t zero = 5 * window + 7;
+    bytes[zero] = 0;
+    testfiles::WriteBytes(dir.File("windows.bin"), bytes);
+    int error = -1;
+    std::unique_ptr<FileWindows> file = FileWindows::Open(
+        open(dir.File("windows.bin").c_str(), O_RDONLY), bytes.size(), {window, 2}, error);
+    ASSERT_TRUE(file);
+    auto same = [&](size_t from, size_t n) {
+        return file->Provide(from, n) &&
+               std::memcmp(file->Data() + from, bytes.data() + from, n) == 0;
+    };
+    // A span longer than the windows held is held whole until the next one.
+    EXPECT_TRUE(same(window / 2, 3 * window));
+    EXPECT_EQ(file->Resident(), 4u);
+    EXPECT_TRUE(same(10 * window + 5, 10));
+    EXPECT_EQ(file->Resident(), 2u);
+    EXPECT_TRUE(same(0, window));  // given back, read again
+    // Jumping back and forth reads at most twice the file before everything is kept.
+    for (int round = 0; round < 10; ++round)
+        for (size_t w = 0; w < 16; w += 3)
+            ASSERT_TRUE(same(w * window + 1, 2));
+    EXPECT_LE(file->Reads(), 16u + 16u + 16u);
+
+    // Names across windows and longer than all the windows held.
+    std::unique_ptr<InputStream> in =
+        InputStream::OpenFile(dir.File("windows.bin"), error, {window, 2});
+    ASSERT_TRUE(in);
+    std::string text;
+    in->Seek(window - 3);
+    ASSERT_TRUE(in->ReadCString(text));
+    EXPECT_TRUE(text == std::string(bytes.begin() + window - 3, bytes.begin() + zero));
+    EXPECT_FALSE(in->ReadCString(text));
+    EXPECT_TRUE(text == std::string(bytes.begin() + zero + 1, bytes.end()));
+
+    // A file cut short while it is read fails from there on.
+    std::unique_ptr<FileWindows> cut = FileWindows::Open(
+        open(dir.File("windows.bin").c_str(), O_RDONLY), bytes.size(), {window, 2}, error);
+    ASSERT_TRUE(cut);
+    ASSERT_EQ(truncate(dir.File("windows.bin").c_str(), static_cast<off_t>(5 * window)), 0);
+    EXPECT_TRUE(cut->Provide(0, 10));
+    EXPECT_FALSE(cut->Provide(12 * window, 10));
+    EXPECT_EQ(cut->Error(), EIO);
+    EXPECT_FALSE(cut->Provide(0, 10));
+}
+
+TEST(InputStream, AFileReadInSmallWindowsGivesTheSameSceneAndReportsACut) {
+    testfiles::TempDir dir;
+    const std::string path = dir.File("apollo.3ds");
+    const std::vector<uint8_t> bytes =
+        testfiles::ReadBytes(testfiles::TestData("celestia/apollo.3ds"));
+    testfiles::WriteBytes(path, bytes);
+    Scene whole;
+    ASSERT_TRUE(ImportSceneFile(path, whole).ok);
+    const WindowSizes small{static_cast<size_t>(sysconf(_SC_PAGESIZE)), 2};
+    int error = -1;
+    std::unique_ptr<InputStream> in = InputStream::OpenFile(path, error, small);
+    ASSERT_TRUE(in);
+    Scene windowed;
+    ASSERT_EQ(Read3DS(*in, windowed), Read3dsResult::Read);
+    EXPECT_EQ(in->Error(), 0);
+    windowed.m_bModified = whole.m_bModified;
+    MakeFirstRecordsCurrent(windowed);
+    EXPECT_EQ(Written(windowed), Written(whole));
+
+    in = InputStream::OpenFile(path, error, small);
+    ASSERT_EQ(truncate(path.c_str(), static_cast<off_t>(bytes.size() / 2)), 0);
+    Scene cut;
+    Read3DS(*in, cut);
+    EXPECT_EQ(in->Error(), EIO);
 }
 
 TEST(InputStream, FilesThatCannotBeOpenedGiveTheirErrorCode) {

@@ -26,8 +26,18 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
     } catch (const std::bad_alloc&) {
         // Reported like a failed read; the part already read goes, which gives the memory back.
         scene.ClearScene();
+        scene.m_settings.currentObject = -1;
+        scene.m_settings.currentCamera = -1;
         return FileOutcome::Failure(messages::CannotCreateZmv(path))
             .Because(messages::SystemReason(ENOMEM));
+    }
+    // A file cut short or failing while it was read is not taken for a shorter file.
+    if (in->Error() != 0) {
+        scene.ClearScene();
+        scene.m_settings.currentObject = -1;
+        scene.m_settings.currentCamera = -1;
+        return FileOutcome::Failure(messages::CannotCreateZmv(path))
+            .Because(messages::SystemReason(in->Error()));
     }
     CheckSceneInDebug(scene, "open");
     switch (result) {

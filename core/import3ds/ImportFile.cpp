@@ -44,6 +44,12 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene, ImportListene
         return FileOutcome::Failure(messages::CannotOpenFile(name, ENOMEM))
             .Because(messages::SystemReason(ENOMEM));
     }
+    // A file cut short or failing while it was read is not taken for a shorter file.
+    if (in->Error() != 0) {
+        scene.ClearScene();
+        return FileOutcome::Failure(messages::CannotOpenFile(name, in->Error()))
+            .Because(messages::SystemReason(in->Error()));
+    }
     CheckSceneInDebug(scene, "import");
     switch (result) {
         case Read3dsResult::Read:

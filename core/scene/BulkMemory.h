@@ -1,7 +1,7 @@
-// Memory for the large blocks of a scene: a file's bytes while it is read, and the vertex and
-// triangle lists of its objects. A large scene writes tens of megabytes of fresh memory as it
-// loads, and in 4 KiB pages every page costs a fault when it is first written: on the benchmark
-// scene the faults took more time than decoding the records. Blocks of 2 MiB and more are
+// Memory for the large blocks of a scene: the vertex and triangle lists of its objects. A large
+// scene writes tens of megabytes of fresh memory as it loads, and in 4 KiB pages every page costs
+// a fault when it is first written: on the benchmark scene the faults took more time than
+// decoding the records. Blocks of 2 MiB and more are
 // therefore aligned to a huge page and offered to the system as transparent huge pages; where it
 // has none, everything still works, only slower.
 #pragma once

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 
-#include "scene/BulkMemory.h"
 #include "scene/ByteOrder.h"
 
 #include <fcntl.h>
@@ -25,47 +24,30 @@ public:
         if (m_fd >= 0) close(m_fd);
     }
     int Get() const { return m_fd; }
+    // Hands the descriptor on: it is no longer closed here.
+    int Release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
 
 private:
     int m_fd;
 };
-
-// Reads exactly length bytes; false with errorCode set when the file fails or ends first.
-bool ReadWhole(int fd, uint8_t* bytes, size_t length, int& errorCode) {
-    size_t done = 0;
-    while (done < length) {
-        const ssize_t n = read(fd, bytes + done, length - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            errorCode = n < 0 && errno ? errno : EIO;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 
 }  // namespace
 
 InputStream::InputStream(const void* data, size_t size)
     : m_data(static_cast<const uint8_t*>(data)), m_size(size) {}
 
-InputStream::InputStream(OwnedBytes owned, size_t size)
-    : m_owned(std::move(owned)), m_data(m_owned.get()), m_size(size) {}
+InputStream::InputStream(std::unique_ptr<FileWindows> windows, uint64_t size)
+    : m_windows(std::move(windows)), m_data(m_windows->Data()), m_size(size) {}
 
-void InputStream::FreeBytes::operator()(uint8_t* bytes) const {
-    FreeBulk(bytes);
-}
-
-// Left uninitialised: the read fills every byte.
-InputStream::OwnedBytes InputStream::AllocateBytes(size_t size) {
-    return OwnedBytes(static_cast<uint8_t*>(AllocateBulk(size)));
-}
-
-std::unique_ptr<InputStream> InputStream::OpenFile(const std::string& path, int& errorCode) {
+std::unique_ptr<InputStream> InputStream::OpenFile(const std::string& path, int& errorCode,
+                                                   const WindowSizes& sizes) {
     // Without O_NONBLOCK, opening a pipe that nobody writes to would wait for ever; the type is
     // looked at once the file is open, so that it cannot change in between.
-    const FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0) {
         errorCode = errno ? errno : ENOENT;
         // A socket cannot be opened at all (ENXIO): it is refused as what it is.
@@ -92,15 +74,10 @@ std::unique_ptr<InputStream> InputStream::OpenFile(const std::string& path, int&
         errorCode = EFBIG;
         return nullptr;
     }
-    const size_t length = static_cast<size_t>(size);
-    OwnedBytes bytes = AllocateBytes(length);
-    if (!bytes) {
-        errorCode = ENOMEM;
-        return nullptr;
-    }
-    if (!ReadWhole(file.Get(), bytes.get(), length, errorCode)) return nullptr;
-    errorCode = 0;
-    return std::unique_ptr<InputStream>(new InputStream(std::move(bytes), length));
+    std::unique_ptr<FileWindows> windows =
+        FileWindows::Open(file.Release(), size, sizes, errorCode);
+    if (!windows) return nullptr;
+    return std::unique_ptr<InputStream>(new InputStream(std::move(windows), size));
 }
 
 bool InputStream::Read(void* dst, size_t n) {
@@ -111,7 +88,7 @@ bool InputStream::Read(void* dst, size_t n) {
 }
 
 bool InputStream::ReadSpan(size_t n, const uint8_t*& bytes) {
-    if (n > Remaining()) return false;
+    if (n > Remaining() || !Provide(m_pos, n)) return false;
     // Past the end only an empty span fits; it points at the end.
     bytes = m_data + std::min(m_pos, m_size);
     m_pos += n;
@@ -161,17 +138,25 @@ bool InputStream::ReadF32(float& v) {
 
 bool InputStream::ReadCString(std::string& s) {
     s.clear();
-    const size_t available = static_cast<size_t>(Remaining());
-    if (available == 0) return false;
-    const uint8_t* base = m_data + m_pos;
-    const void* zero = std::memchr(base, 0, available);
-    if (!zero) {
-        s.assign(reinterpret_cast<const char*>(base), available);
-        m_pos = m_size;
-        return false;
+    if (Remaining() == 0) return false;
+    // Piece by piece, window by window for a file: a string may be longer than the windows held.
+    while (m_pos < m_size) {
+        size_t piece = static_cast<size_t>(Remaining());
+        if (m_windows)
+            piece = std::min(piece, m_windows->WindowBytes() -
+                                        static_cast<size_t>(m_pos % m_windows->WindowBytes()));
+        if (!Provide(m_pos, piece)) break;
+        const uint8_t* base = m_data + m_pos;
+        const void* zero = std::memchr(base, 0, piece);
+        const size_t length =
+            zero ? static_cast<size_t>(static_cast<const uint8_t*>(zero) - base) : piece;
+        s.append(reinterpret_cast<const char*>(base), length);
+        if (zero) {
+            m_pos += length + 1;
+            return true;
+        }
+        m_pos += piece;
     }
-    const size_t length = static_cast<size_t>(static_cast<const uint8_t*>(zero) - base);
-    s.assign(reinterpret_cast<const char*>(base), length);
-    m_pos += length + 1;
-    return true;
+    m_pos = m_size;
+    return false;
 }

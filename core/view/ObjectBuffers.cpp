@@ -91,15 +91,6 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
         case kVertices:
             buffer = Upload(GL_ARRAY_BUFFER, v.data(), v.size() * sizeof(SceneVertex));
             break;
-        case kTriangles: {
-            std::vector<uint16_t> corners;
-            corners.reserve(meshes.size() * 3);
-            for (const SceneMesh& m : meshes)
-                corners.insert(corners.end(), {m.a, m.b, m.c});
-            buffer =
-                Upload(GL_ELEMENT_ARRAY_BUFFER, corners.data(), corners.size() * sizeof(uint16_t));
-            break;
-        }
         case kPoints: {
             // Each corner where it first comes. A point drawn again lands on the same pixel at the
             // same depth, which the depth test (less) turns away, so leaving the repeats out
@@ -126,15 +117,18 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
             buffer = Upload(GL_ELEMENT_ARRAY_BUFFER, ends.data(), ends.size() * sizeof(uint16_t));
             break;
         }
+        case kSmooth:
         case kFlat: {
-            // Every corner on its own with the face normal, as the flat mode sends them. Three
-            // corners a triangle make this the largest block a frame asks for: a bulk list, so
-            // that it comes in huge pages.
+            // Every corner on its own, with its vertex normal (smooth) or the face normal (flat),
+            // as Begin/End sends them. Three corners a triangle make these the largest blocks a
+            // frame asks for: bulk lists, so that they come in huge pages.
             VertexList corners;
             corners.reserve(meshes.size() * 3);
             for (const SceneMesh& m : meshes)
                 for (uint16_t i : {m.a, m.b, m.c})
-                    corners.push_back({v[i].x, v[i].y, v[i].z, m.nx, m.ny, m.nz});
+                    corners.push_back(kind == kSmooth
+                                          ? v[i]
+                                          : SceneVertex{v[i].x, v[i].y, v[i].z, m.nx, m.ny, m.nz});
             buffer = Upload(GL_ARRAY_BUFFER, corners.data(), corners.size() * sizeof(SceneVertex));
             break;
         }
@@ -161,42 +155,31 @@ bool ObjectBuffers::Draw(size_t index, const SceneObject& o, ObjectShape shape) 
     const size_t meshCount = o.meshes.size();
     if (meshCount == 0) return true;
     if (!CountFits(meshCount, shape == ObjectShape::Lines ? 6 : 3)) return false;
-    const GLsizei corners = static_cast<GLsizei>(meshCount * 3);
+    const GLsizei cornerCount = static_cast<GLsizei>(meshCount * 3);
 
-    if (shape == ObjectShape::Flat) {
-        const GLuint flat = Buffer(entry, o, kFlat);
-        if (flat == 0) return false;
+    if (shape == ObjectShape::Flat || shape == ObjectShape::Smooth) {
+        const GLuint corners = Buffer(entry, o, shape == ObjectShape::Flat ? kFlat : kSmooth);
+        if (corners == 0) return false;
         SetArrays(true, true);
-        m_gl.BindBuffer(GL_ARRAY_BUFFER, flat);
+        m_gl.BindBuffer(GL_ARRAY_BUFFER, corners);
         m_gl.VertexPointer(kVertexStride, 0);
         m_gl.NormalPointer(kVertexStride, kNormalOffset);
-        m_gl.DrawArrays(GL_TRIANGLES, 0, corners);
+        m_gl.DrawArrays(GL_TRIANGLES, 0, cornerCount);
         return true;
     }
 
-    const Kind indexKind = shape == ObjectShape::Lines    ? kLines
-                           : shape == ObjectShape::Points ? kPoints
-                                                          : kTriangles;
-    const GLuint vertices = Buffer(entry, o, kVertices);
-    const GLuint indices = vertices != 0 ? Buffer(entry, o, indexKind) : 0;
-    if (indices == 0) return false;
     // Points and lines are drawn unlit: their normals would not count.
-    const bool lit = shape == ObjectShape::Smooth;
-    SetArrays(true, lit);
+    const GLuint vertices = Buffer(entry, o, kVertices);
+    const GLuint indices =
+        vertices != 0 ? Buffer(entry, o, shape == ObjectShape::Lines ? kLines : kPoints) : 0;
+    if (indices == 0) return false;
+    SetArrays(true, false);
     m_gl.BindBuffer(GL_ARRAY_BUFFER, vertices);
     m_gl.VertexPointer(kVertexStride, 0);
-    if (lit) m_gl.NormalPointer(kVertexStride, kNormalOffset);
     m_gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);
-    switch (shape) {
-        case ObjectShape::Points:
-            m_gl.DrawElements(GL_POINTS, entry.points, 0);
-            break;
-        case ObjectShape::Lines:
-            m_gl.DrawElements(GL_LINES, corners * 2, 0);
-            break;
-        default:
-            m_gl.DrawElements(GL_TRIANGLES, corners, 0);
-            break;
-    }
+    if (shape == ObjectShape::Points)
+        m_gl.DrawElements(GL_POINTS, entry.points, 0);
+    else
+        m_gl.DrawElements(GL_LINES, cornerCount * 2, 0);
     return true;
 }

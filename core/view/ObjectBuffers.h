@@ -4,6 +4,13 @@
 // exactly those of the Begin/End drawing. A buffer is made the first time a mode needs it and
 // kept until the object's geometry changes; materials are set around the draw, so editing one
 // touches no buffer.
+//
+// The lit modes send every corner on its own, without indices, as Begin/End does: a driver may
+// treat a list of triangles differently by how it is sent. Mesa's llvmpipe, for one, drops a
+// whole unindexed list of exactly three triangles whose last one is flat in screen y (a
+// workaround of its own for one desktop's rectangles), so an object of a triangle and two
+// degenerate ones vanishes from the top view when drawn between Begin and End, and indices
+// would draw it.
 #pragma once
 
 #include <cstddef>
@@ -43,7 +50,7 @@ public:
     void EndObjects();
 
 private:
-    enum Kind { kVertices, kTriangles, kPoints, kLines, kFlat, kKinds };
+    enum Kind { kVertices, kPoints, kLines, kSmooth, kFlat, kKinds };
     struct Entry {
         // The geometry the buffers were made from; another vector or size means new buffers.
         const SceneVertex* vertexData = nullptr;
