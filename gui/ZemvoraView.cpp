@@ -218,8 +218,8 @@ void CZemvoraView::Run(const ViewSteps& steps) {
     if (!steps.empty()) emit CommandStateChanged();
 }
 
-void CZemvoraView::Queue(const ViewSteps& steps, bool fromDrag) {
-    for (ViewStep step : m_pending.Add(steps, fromDrag))
+void CZemvoraView::Queue(const ViewSteps& steps) {
+    for (ViewStep step : m_pending.Add(steps))
         RunStep(step);
     if (!m_pending.Empty() && !m_pendingTimer.isActive()) m_pendingTimer.start();
     if (!steps.empty()) emit CommandStateChanged();
@@ -297,7 +297,7 @@ void CZemvoraView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (m_history) m_edits.KeyDown(key, event->isAutoRepeat(), m_scene, *this, *m_history);
-    Queue(OnKeyDown(key, m_scene, *this), false);
+    Queue(OnKeyDown(key, m_scene, *this));
 }
 
 void CZemvoraView::keyReleaseEvent(QKeyEvent* event) {
@@ -326,17 +326,12 @@ void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
     else if (event->button() == Qt::RightButton)
         OnRightButtonUp(*this);
     if (m_history) m_edits.ButtonUp(m_scene, *this, *m_history);
-    // Once the drag is over no frame of it is drawn: the moves are applied, the view stops.
-    if (!m_bLeftDown && !m_bRightDown) {
-        m_pending.DragEnded();
-        if (m_pending.Empty()) m_pendingTimer.stop();
-    }
     QOpenGLWidget::mouseReleaseEvent(event);
 }
 
 void CZemvoraView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    Queue(OnMouseMove(p.x(), p.y(), m_scene, *this), m_bLeftDown || m_bRightDown);
+    Queue(OnMouseMove(p.x(), p.y(), m_scene, *this));
 }
 
 // Up and down turns zoom; a sideways turn has nothing to do in the view.
@@ -350,5 +345,5 @@ void CZemvoraView::wheelEvent(QWheelEvent* event) {
         m_edits.WheelTurned(m_scene, *this, *m_history, zoom);
     else
         zoom();
-    Queue(steps, false);
+    Queue(steps);
 }

@@ -94,7 +94,7 @@ private:
     // Reports a context that could not be made, once.
     void CheckContext();
     // Applies an input's steps: play at once, its frames once the waiting input is applied.
-    void Queue(const ViewSteps& steps, bool fromDrag);
+    void Queue(const ViewSteps& steps);
     // Draws the frames the input applied so far asked for, in one go.
     void DrawPending();
 
