@@ -15,8 +15,8 @@ int main(int argc, char** argv) {
     if (!args.empty() && args[0] == "--thumbnail") {
         return RunThumbnailCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
     }
-    if (args.empty() || (args.size() == 1 && args[0][0] != '-')) {
-        return RunWindow(argc, argv, args.empty() ? std::string() : args[0]);
+    if (const std::optional<WindowRequest> window = WindowRequestOf(args)) {
+        return RunWindow(argc, argv, *window);
     }
     return RunCommandLine(args, std::cout, std::cerr);
 }

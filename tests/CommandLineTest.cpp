@@ -105,6 +105,36 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
     EXPECT_EQ(Zemvora({"--version"}).out, "Zemvora Creator 1.01\n");
 }
 
+TEST(CommandLine, TheWindowOpensWithAFileAndAFrameLog) {
+    struct Case {
+        std::vector<std::string> args;
+        bool window;
+        std::string file, log;
+    };
+    const Case cases[] = {
+        {{}, true, "", ""},
+        {{"a.3ds"}, true, "a.3ds", ""},
+        {{"--frame-log", "f.tsv"}, true, "", "f.tsv"},
+        {{"--frame-log", "f.tsv", "a.zmv"}, true, "a.zmv", "f.tsv"},
+        {{"--frame-log"}, false, "", ""},
+        {{"--frame-log", "f.tsv", "a.zmv", "b.zmv"}, false, "", ""},
+        {{"--frame-log", "--info", "a.zmv"}, false, "", ""},
+        {{"--frame-log", "f.tsv", "--help"}, false, "", ""},
+        {{"--info", "a.3ds"}, false, "", ""},
+    };
+    for (const Case& c : cases) {
+        const std::optional<WindowRequest> request = WindowRequestOf(c.args);
+        ASSERT_EQ(request.has_value(), c.window) << c.args.size();
+        if (!request) continue;
+        EXPECT_EQ(request->file, c.file);
+        EXPECT_EQ(request->frameLog, c.log);
+    }
+    const RunResult wrong = Zemvora({"--frame-log"});
+    EXPECT_EQ(wrong.status, 2);
+    EXPECT_NE(wrong.err.find("--frame-log takes a log file"), std::string::npos);
+    EXPECT_NE(Zemvora({"--help"}).out.find("zemvora --frame-log LOG [FILE]"), std::string::npos);
+}
+
 TEST(CommandLine, InstalledHelpPageLiesInTheDataFolderBesideTheProgramFolder) {
     EXPECT_EQ(InstalledHelpPagePath("/opt/z/bin"), "/opt/z/bin/../share/zemvora/help/index.htm");
 }

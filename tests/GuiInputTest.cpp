@@ -7,11 +7,17 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
+#include <QWheelEvent>
+#include <algorithm>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ZemvoraView.h"
+#include "commands/CommandIds.h"
 #include "tests/ScriptedPrompts.h"
+#include "view/FrameLog.h"
 
 namespace {
 
@@ -80,7 +86,87 @@ struct LargeView {
     }
 };
 
+// A clock on which every reading is a tenth of a second after the one before: every full frame
+// of any scene is slow on it.
+class SlowClock final : public FrameClock {
+public:
+    int64_t Ticks() const override { return m_now += 1000000; }
+
+private:
+    mutable int64_t m_now = 0;
+};
+
+// The last field of every line of a frame log: full or moving.
+std::vector<std::string> FrameKinds(const std::string& path) {
+    std::vector<std::string> kinds;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);)
+        kinds.push_back(line.substr(line.rfind('\t') + 1));
+    return kinds;
+}
+
 }  // namespace
+
+TEST(GuiInput, ASlowSceneMovesFromItsCopiesAndStandsStillInFull) {
+    LargeView v;
+    SlowClock clock;
+    v.view.SetFrameClock(&clock);
+    const std::string path = std::string(ZEMVORA_BINARY_DIR) + "/gui-frame-log.tsv";
+    std::remove(path.c_str());
+    FrameLog log;
+    std::string error;
+    ASSERT_TRUE(log.Open(path, 0, error));
+    v.view.SetFrameLog(&log);
+    // A full frame, slow on this clock, and the copies made meanwhile.
+    v.view.RedrawRequest();
+    for (int i = 0; i < 1000 && !v.view.Copies().Ready(); ++i)
+        QTest::qWait(10);
+    ASSERT_TRUE(v.view.Copies().Ready());
+
+    // The kinds of the frames drawn since the last look: some from the copies, the last full.
+    size_t seen = FrameKinds(path).size();
+    const auto expectMovedThenFull = [&](bool moved, const char* what) {
+        const std::vector<std::string> kinds = FrameKinds(path);
+        ASSERT_GT(kinds.size(), seen) << what;
+        EXPECT_EQ(std::count(kinds.begin() + long(seen), kinds.end(), "moving") > 0, moved) << what;
+        EXPECT_EQ(kinds.back(), "full") << what;
+        seen = kinds.size();
+    };
+
+    const QPoint start(100, 100);
+    QTest::mousePress(&v.view, Qt::LeftButton, Qt::NoModifier, start);
+    v.Post(QEvent::MouseMove, start + QPoint(10, 0), Qt::NoButton, Qt::LeftButton);
+    v.Settle();
+    const QImage moving = v.view.grabFramebuffer();
+    v.Post(QEvent::MouseButtonRelease, start + QPoint(10, 0), Qt::LeftButton, Qt::NoButton);
+    v.Settle();
+    expectMovedThenFull(true, "drag");
+    // The frame once the drag is over is the full one of the same position, as it always was.
+    const QImage stopped = v.view.grabFramebuffer();
+    EXPECT_FALSE(moving == stopped);
+    v.view.RenderScene();
+    EXPECT_TRUE(stopped == v.view.grabFramebuffer());
+    seen = FrameKinds(path).size();
+
+    // The wheel: frames from the copies, and the full one once it has rested.
+    QWheelEvent turn(QPointF(50, 50), v.view.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&v.view, &turn);
+    v.Settle();
+    expectMovedThenFull(true, "wheel");
+
+    // Switched off, a drag draws full frames.
+    v.view.OnCommand(cmd::kSimplifyWhileMoving);
+    EXPECT_EQ(v.view.IsCommandChecked(cmd::kSimplifyWhileMoving), std::optional<bool>(false));
+    QTest::mousePress(&v.view, Qt::LeftButton, Qt::NoModifier, start);
+    v.Post(QEvent::MouseMove, start + QPoint(20, 0), Qt::NoButton, Qt::LeftButton);
+    v.Settle();
+    QTest::mouseRelease(&v.view, Qt::LeftButton, Qt::NoModifier, start + QPoint(20, 0));
+    v.Settle();
+    expectMovedThenFull(false, "switched off");
+    v.view.SetFrameLog(nullptr);
+    v.view.SetFrameClock(nullptr);
+}
 
 TEST(GuiInput, ADragBehindASlowFrameDrawsItsEndOnceAfterTheRelease) {
     LargeView v;

@@ -250,7 +250,7 @@ TEST(GuiUndo, EditMenuBetweenFileAndHelpWithTheKeys) {
     QStringList titles;
     for (QAction* menu : w.frame.menuBar()->actions())
         titles << menu->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Help"}));
     QAction* undo = w.frame.Action(cmd::kUndo);
     QAction* redo = w.frame.Action(cmd::kRedo);
     ASSERT_TRUE(undo && redo);

@@ -15,6 +15,9 @@ namespace {
 const char kUsage[] =
     "Usage:\n"
     "  zemvora [FILE]                 open the window; load FILE if given\n"
+    "  zemvora --frame-log LOG [FILE] open the window as usual and append a line for every\n"
+    "                                 frame drawn to LOG: milliseconds since start, milliseconds\n"
+    "                                 the frame took, triangles drawn, full or moving\n"
     "  zemvora --info FILE            print the statistics line of FILE's scene\n"
     "  zemvora --dump FILE            print the whole scene as JSON\n"
     "  zemvora --convert IN OUT.zmv   load IN (.3ds or .zmv) and save it as a scene file\n"
@@ -82,6 +85,18 @@ FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene) {
     return outcome;
 }
 
+std::optional<WindowRequest> WindowRequestOf(const std::vector<std::string>& args) {
+    if (args.empty()) return WindowRequest{};
+    if (args.size() == 1 && (args[0].empty() || args[0][0] != '-'))
+        return WindowRequest{args[0], ""};
+    if (args[0] != "--frame-log" || args.size() < 2 || args.size() > 3) return std::nullopt;
+    WindowRequest request{args.size() == 3 ? args[2] : "", args[1]};
+    // A name that looks like an option is more likely a mistake than a name.
+    if (request.frameLog.empty() || request.frameLog[0] == '-') return std::nullopt;
+    if (!request.file.empty() && request.file[0] == '-') return std::nullopt;
+    return request;
+}
+
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) return UsageError(err, "no file given");
     const std::string& command = args[0];
@@ -105,6 +120,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         if (args.size() != 3) return UsageError(err, "--convert takes an input and an output file");
         return Convert(args[1], args[2], err);
     }
+    if (command == "--frame-log")
+        return UsageError(err, "--frame-log takes a log file and at most one scene file");
     if (command.size() > 1 && command[0] == '-')
         return UsageError(err, "unknown option " + command);
     return UsageError(err, args.size() == 1 ? "a file alone opens the window" : "too many files");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,3 +25,13 @@ int ReportFileFailure(std::ostream& err, const FileOutcome& outcome);
 // The commands that need no window and no OpenGL; args excludes the program name. Writes
 // results to out and messages to err.
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// What the window opens with: a file to load (or none) and the frame log to append to (or "").
+struct WindowRequest {
+    std::string file;
+    std::string frameLog;
+};
+
+// The command lines that open the window: none, a file alone, or --frame-log LOG [FILE].
+// Nothing for any other, which RunCommandLine then answers.
+std::optional<WindowRequest> WindowRequestOf(const std::vector<std::string>& args);

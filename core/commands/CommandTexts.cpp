@@ -25,6 +25,8 @@ CommandText TextOfCommand(int id) {
         {cmd::kCameraView, {"Camera view", "Camera view"}},
         {cmd::kResetViewpoint, {"Reset viewpoint", "Reset viewpoint"}},
         {cmd::kSetTextFont, {"Set text font", "Set text font"}},
+        {cmd::kSimplifyWhileMoving,
+         {"Draw lighter copies of large scenes while the view moves", "Simplify while moving"}},
         {cmd::kShowText, {"Show Object text", "Show Object text"}},
         {cmd::kShowPanel, {"Show or hide Set Object Dialog", "Show or hide Set Object Dialog"}},
         {cmd::kShowHidePanel, {"Show or hide object dialog", "Show or hide object dialog"}},
@@ -79,6 +81,7 @@ const std::vector<Menu>& MainMenu() {
           {cmd::kImport3ds, "Import 3DS file..."},
           {0, ""},
           {cmd::kAppExit, "E&xit"}}},
+        {"&View", {{cmd::kSimplifyWhileMoving, "&Simplify while moving"}}},
         {"&Help", {{cmd::kAppAbout, "&About Zemvora..."}, {cmd::kHelp, "Help"}}},
     };
     return menu;
