@@ -57,6 +57,9 @@ CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
     connect(&m_pendingTimer, &QTimer::timeout, this, &CZemvoraView::DrawPending);
     m_restTimer.setSingleShot(true);
     connect(&m_restTimer, &QTimer::timeout, this, &CZemvoraView::DrawOwedFullFrame);
+    m_copyTimer.setSingleShot(true);
+    m_copyTimer.setInterval(0);
+    connect(&m_copyTimer, &QTimer::timeout, this, &CZemvoraView::ContinueCopies);
     // The worker says so from its own thread; the copies are taken on the window's.
     m_copies = std::make_unique<SimplifiedScene>([this] {
         QMetaObject::invokeMethod(this, &CZemvoraView::CollectCopies, Qt::QueuedConnection);
@@ -68,6 +71,7 @@ CZemvoraView::~CZemvoraView() {
     m_playTimer.stop();
     m_pendingTimer.stop();
     m_restTimer.stop();
+    m_copyTimer.stop();
     m_copies.reset();  // the worker stops before anything it reports to goes
     makeCurrent();
     m_renderer.reset();
@@ -167,7 +171,7 @@ void CZemvoraView::ShowFrame(const DrawnFrame& frame) {
 
 void CZemvoraView::ChooseDetail() {
     if (!m_renderer) return;
-    m_copies->Refresh(m_scene);
+    ContinueCopies();
     const int level = m_copies->Ready() ? m_detail.ChooseLevel(*this, m_clock->Ticks(),
                                                                m_copies->LevelTriangles())
                                         : -1;
@@ -176,6 +180,12 @@ void CZemvoraView::ChooseDetail() {
 
 void CZemvoraView::CollectCopies() {
     m_copies->Collect();
+}
+
+void CZemvoraView::ContinueCopies() {
+    // A few milliseconds of snapshots at a time, so that input never waits behind them.
+    constexpr double kSliceMs = 4;
+    if (m_copies->Refresh(m_scene, kSliceMs)) m_copyTimer.start();
 }
 
 void CZemvoraView::DrawOwedFullFrame() {

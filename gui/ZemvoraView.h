@@ -98,6 +98,8 @@ private:
     void ChooseDetail();
     // Takes the copies the worker finished.
     void CollectCopies();
+    // Hands the worker the next objects to copy, a slice at a time between events.
+    void ContinueCopies();
     // The full frame once the view stands still again, if the last one was simplified.
     void DrawOwedFullFrame();
 
@@ -134,5 +136,6 @@ private:
     FrameLog* m_frameLog = nullptr;
     MotionDetail m_detail;
     QTimer m_restTimer;  // fires once keys and the wheel have rested
+    QTimer m_copyTimer;  // fires once the events waiting now are handled
     std::unique_ptr<SimplifiedScene> m_copies;
 };

@@ -10,7 +10,7 @@ SimplifiedScene::~SimplifiedScene() {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_stop = true;
-        ++m_generation;
+        ++m_epoch;
     }
     m_wake.notify_all();
     m_thread.join();
@@ -19,13 +19,14 @@ SimplifiedScene::~SimplifiedScene() {
 void SimplifiedScene::SceneReplaced() {
     m_entries.clear();
     m_levelTriangles.clear();
+    m_buildMs = 0;
     const std::lock_guard<std::mutex> lock(m_mutex);
-    ++m_generation;  // the job under way is dropped
-    m_hasJob = false;
-    m_results.clear();
+    ++m_epoch;  // the object under way is cut short
+    m_queue.clear();
+    m_done.clear();
 }
 
-void SimplifiedScene::Refresh(const Scene& scene) {
+bool SimplifiedScene::Refresh(const Scene& scene, double sliceMs) {
     const std::vector<SceneObject>& objects = scene.m_objects;
     bool changed = m_entries.size() != objects.size();
     m_entries.resize(objects.size());
@@ -35,67 +36,70 @@ void SimplifiedScene::Refresh(const Scene& scene) {
         if (e.vertexData == o.vertices.data() && e.vertexCount == o.vertices.size() &&
             e.meshData == o.meshes.data() && e.meshCount == o.meshes.size() && e.serial != 0)
             continue;
+        // A copy of the old lists that is still under way is not taken: its serial is gone.
+        e = Entry{};
         e.vertexData = o.vertices.data();
         e.vertexCount = o.vertices.size();
         e.meshData = o.meshes.data();
         e.meshCount = o.meshes.size();
-        e.pending = true;
         e.serial = ++m_serials;
-        e.copy = SimplifiedObject{};
+        // Objects too small for a copy are drawn whole and need none.
+        e.pending = e.meshCount >= kSmallestCopied;
         changed = true;
     }
-    if (!changed) return;
-    m_ownBytes = 0;
-    for (const SceneObject& o : objects)
-        m_ownBytes += OwnBytes(o.vertices.size(), o.meshes.size());
-    // The job under way is dropped: the new one takes every copy still missing, its own among
-    // them. Objects too small for a copy need no snapshot.
-    Job job;
+    if (changed) {
+        m_ownBytes = 0;
+        for (const SceneObject& o : objects)
+            m_ownBytes += OwnBytes(o.vertices.size(), o.meshes.size());
+        Fit();
+    }
+    // At least one object a call, however short the slice.
+    const auto start = std::chrono::steady_clock::now();
+    bool handed = false;
     for (size_t i = 0; i < objects.size(); ++i) {
         Entry& e = m_entries[i];
-        if (!e.pending) continue;
-        if (e.meshCount < kSmallestCopied) {
-            e.pending = false;
-            continue;
+        if (!e.pending || e.handedOver) continue;
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        if (handed && sliceMs > 0 && ms >= sliceMs) return true;
+        handed = true;
+        Item item;
+        item.index = i;
+        item.serial = e.serial;
+        item.snapshot.vertices.assign(objects[i].vertices.begin(), objects[i].vertices.end());
+        item.snapshot.corners.reserve(e.meshCount * 3);
+        for (const SceneMesh& m : objects[i].meshes)
+            item.snapshot.corners.insert(item.snapshot.corners.end(), {m.a, m.b, m.c});
+        e.handedOver = true;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            item.epoch = m_epoch;
+            m_queue.push_back(std::move(item));
         }
-        const SceneObject& o = objects[i];
-        ObjectSnapshot snapshot;
-        snapshot.vertices.assign(o.vertices.begin(), o.vertices.end());
-        snapshot.corners.reserve(o.meshes.size() * 3);
-        for (const SceneMesh& m : o.meshes)
-            snapshot.corners.insert(snapshot.corners.end(), {m.a, m.b, m.c});
-        job.objects.emplace_back(i, std::move(snapshot));
+        m_wake.notify_all();
     }
-    Fit();
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        job.generation = ++m_generation;
-        m_results.clear();
-        m_hasJob = !job.objects.empty();
-        m_job = std::move(job);
-    }
-    m_wake.notify_all();
+    return false;
 }
 
 bool SimplifiedScene::Collect() {
-    std::vector<Result> results;
-    uint64_t generation = 0;
+    std::vector<Item> done;
+    uint64_t epoch = 0;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        results.swap(m_results);
-        generation = m_generation;
+        done.swap(m_done);
+        epoch = m_epoch;
     }
     bool any = false;
-    for (Result& result : results) {
-        if (result.generation != generation) continue;
-        for (auto& [index, copy] : result.copies) {
-            if (index >= m_entries.size() || !m_entries[index].pending) continue;
-            m_entries[index].copy = std::move(copy);
-            m_entries[index].pending = false;
-            m_entries[index].serial = ++m_serials;
-            any = true;
-        }
-        m_lastBuildMs = result.ms;
+    for (Item& item : done) {
+        if (item.epoch != epoch || item.index >= m_entries.size()) continue;
+        Entry& e = m_entries[item.index];
+        if (!e.pending || e.serial != item.serial) continue;
+        e.copy = std::move(item.copy);
+        e.pending = false;
+        e.serial = ++m_serials;
+        m_buildMs += item.ms;
+        any = true;
     }
     if (any) Fit();
     return any;
@@ -103,7 +107,7 @@ bool SimplifiedScene::Collect() {
 
 void SimplifiedScene::WaitIdle() {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_wake.wait(lock, [this] { return !m_hasJob && !m_busy; });
+    m_wake.wait(lock, [this] { return m_queue.empty() && !m_busy; });
 }
 
 bool SimplifiedScene::Ready() const {
@@ -138,9 +142,11 @@ void SimplifiedScene::Fit() {
     FitCopies(copies, m_ownBytes);
     bool anyCopy = false;
     for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (copies[i].levels.size() != levelCounts[i]) m_entries[i].serial = ++m_serials;
-        m_entries[i].copy = std::move(copies[i]);
-        anyCopy = anyCopy || !m_entries[i].copy.levels.empty();
+        Entry& e = m_entries[i];
+        // A copy cut down is a new copy; one still to come keeps the serial it is asked with.
+        if (copies[i].levels.size() != levelCounts[i]) e.serial = ++m_serials;
+        e.copy = std::move(copies[i]);
+        anyCopy = anyCopy || !e.copy.levels.empty();
     }
     m_levelTriangles.clear();
     if (!anyCopy) return;
@@ -158,34 +164,30 @@ void SimplifiedScene::Fit() {
 void SimplifiedScene::Work() {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [this] { return m_stop || m_hasJob; });
+        m_wake.wait(lock, [this] { return m_stop || !m_queue.empty(); });
         if (m_stop) return;
-        Job job = std::move(m_job);
-        m_hasJob = false;
+        Item item = std::move(m_queue.front());
+        m_queue.pop_front();
         m_busy = true;
         lock.unlock();
 
         const auto start = std::chrono::steady_clock::now();
-        // Asked between the steps of every object: a newer job or the end makes this one moot.
-        const auto cancelled = [this, &job] {
+        // Asked between the steps: a replaced scene or the end makes the copy moot.
+        const auto cancelled = [this, &item] {
             const std::lock_guard<std::mutex> guard(m_mutex);
-            return m_stop || m_generation != job.generation;
+            return m_stop || m_epoch != item.epoch;
         };
-        Result result;
-        result.generation = job.generation;
-        for (auto& [index, snapshot] : job.objects) {
-            if (cancelled()) break;
-            result.copies.emplace_back(index, SimplifyObject(snapshot, cancelled));
-            snapshot = ObjectSnapshot{};  // its memory goes as soon as it is done
-        }
-        result.ms =
+        item.copy = SimplifyObject(item.snapshot, cancelled);
+        item.snapshot = ObjectSnapshot{};  // its memory goes as soon as it is done
+        item.ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count();
 
         lock.lock();
-        const bool current = !m_stop && m_generation == result.generation;
-        if (current) m_results.push_back(std::move(result));
-        if (current && m_ready) {
+        const bool current = !m_stop && m_epoch == item.epoch;
+        if (current) m_done.push_back(std::move(item));
+        // The owner is told once the queue is empty, not for every object.
+        if (current && m_queue.empty() && m_ready) {
             lock.unlock();
             m_ready();
             lock.lock();

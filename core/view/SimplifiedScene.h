@@ -2,17 +2,18 @@
 // thread and made on a worker thread of their own, so that the window never waits for them.
 //
 // The worker never reads the scene: Refresh hands it snapshots of the objects whose lists
-// changed (all of them after a load or an import). Every hand-over gets a new generation; the
-// worker drops a job as soon as a newer one exists, and the copies it finished are taken only
-// when they belong to the latest. Until every object has its copy, frames are drawn in full.
+// changed (all of them after a load or an import), a few at a time so that no call holds the
+// window for long. Each copy is taken only if it belongs to the object's lists as they are now;
+// a scene replaced empties the worker's queue and cuts short the object it is working on. Until
+// every object has its copy, frames are drawn in full.
 #pragma once
 
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "scene/Scene.h"
@@ -20,10 +21,10 @@
 
 class SimplifiedScene {
 public:
-    // ready is called on the worker thread when copies are finished; the owner then calls
-    // Collect on its own thread.
+    // ready is called on the worker thread when it has finished what it was handed; the owner
+    // then calls Collect on its own thread.
     explicit SimplifiedScene(std::function<void()> ready = {});
-    // Stops the worker, which finishes at most the object it is simplifying.
+    // Stops the worker, which finishes at most a step of the object it is simplifying.
     ~SimplifiedScene();
     SimplifiedScene(const SimplifiedScene&) = delete;
     SimplifiedScene& operator=(const SimplifiedScene&) = delete;
@@ -31,12 +32,13 @@ public:
     // The scene's objects were replaced: every copy is made anew, even of an object whose lists
     // happen to sit where the old ones did.
     void SceneReplaced();
-    // Hands the worker the objects whose lists changed since their copies were asked for.
-    // Cheap when none did.
-    void Refresh(const Scene& scene);
+    // Finds the objects whose lists changed since their copies were asked for and hands the
+    // worker snapshots of those not handed over yet, for about sliceMs (0: all of them). True
+    // while some are left for the next call. Cheap when nothing changed.
+    bool Refresh(const Scene& scene, double sliceMs = 0);
     // Takes the copies the worker finished for the scene as it is now. True when any came.
     bool Collect();
-    // Waits until the worker has nothing left to do (for benchmarks and tests).
+    // Waits until the worker has done all it was handed (for benchmarks and tests).
     void WaitIdle();
 
     // Whether every object's copy is there.
@@ -49,8 +51,8 @@ public:
     // A number that changes whenever object index's copy does.
     uint64_t Serial(size_t index) const;
     size_t Bytes() const;
-    // How long the worker took for the latest copies it finished, in milliseconds.
-    double LastBuildMs() const { return m_lastBuildMs; }
+    // The worker's time for the copies since the last change of the scene, in milliseconds.
+    double BuildMs() const { return m_buildMs; }
 
 private:
     struct Entry {
@@ -60,16 +62,16 @@ private:
         const SceneMesh* meshData = nullptr;
         size_t meshCount = 0;
         bool pending = true;  // asked for, not yet there
-        uint64_t serial = 0;
+        bool handedOver = false;
+        uint64_t serial = 0;  // of the lists the copy is asked for, and then of the copy
         SimplifiedObject copy;
     };
-    struct Job {
-        uint64_t generation = 0;
-        std::vector<std::pair<size_t, ObjectSnapshot>> objects;
-    };
-    struct Result {
-        uint64_t generation = 0;
-        std::vector<std::pair<size_t, SimplifiedObject>> copies;
+    struct Item {
+        uint64_t epoch = 0;
+        size_t index = 0;
+        uint64_t serial = 0;
+        ObjectSnapshot snapshot;
+        SimplifiedObject copy;
         double ms = 0;
     };
 
@@ -81,16 +83,15 @@ private:
     std::vector<int64_t> m_levelTriangles;
     size_t m_ownBytes = 0;
     uint64_t m_serials = 0;
-    double m_lastBuildMs = 0;
+    double m_buildMs = 0;
 
     // Shared with the worker.
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    uint64_t m_generation = 0;  // of the latest job handed over
-    bool m_hasJob = false;
+    uint64_t m_epoch = 0;  // a new one drops what the worker was handed before
     bool m_busy = false;
     bool m_stop = false;
-    Job m_job;
-    std::vector<Result> m_results;
+    std::deque<Item> m_queue;
+    std::vector<Item> m_done;
     std::thread m_thread;
 };
