@@ -3,9 +3,12 @@
 // drag of a few seconds is drawn as the window draws it (each frame's level chosen by the same
 // rules from the frames before), then full frames for as long, at 800 x 600 in a headless Mesa
 // context:
-//   bench_moving [SCENE.3ds] [--seconds S] [--mode vertex|line|flat|smooth]
-// Without a scene it builds the benchmark scene in memory.
+//   bench_moving [SCENE.3ds] [--seconds S] [--mode vertex|line|flat|smooth] [--pictures PREFIX]
+// Without a scene it builds the benchmark scene in memory. With --pictures it also writes the
+// last frame of each level and the full frame of the same position, PREFIX-level-N.png and
+// PREFIX-full.png, to look at.
 #include <QGuiApplication>
+#include <QImage>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -94,12 +97,15 @@ Run Drag(SceneRenderer& renderer, Scene& scene, ViewState& view, MotionDetail& d
 int main(int argc, char** argv) {
     std::string path;
     std::string only = "smooth";
+    std::string pictures;
     double seconds = 3;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
             seconds = std::max(0.5, std::atof(argv[++i]));
         else if (std::strcmp(argv[i], "--mode") == 0 && i + 1 < argc)
             only = argv[++i];
+        else if (std::strcmp(argv[i], "--pictures") == 0 && i + 1 < argc)
+            pictures = argv[++i];
         else
             path = argv[i];
     }
@@ -176,5 +182,20 @@ int main(int argc, char** argv) {
     const double ratio = (moving.frames / moving.ms) / (full.frames / full.ms);
     std::printf("frames while moving: %.1f x as often as full frames (target: at least 5 x)\n",
                 ratio);
+
+    if (!pictures.empty()) {
+        const SteadyFrameClock clock;
+        const auto save = [&](int level, const std::string& file) {
+            renderer.SetSimplified(&copies, level);
+            if (renderer.RenderScene(kWidth, kHeight, clock).drawn) renderer.EndFrame(clock);
+            const std::vector<uint8_t> pixels = gl->ReadPixels();
+            QImage(pixels.data(), kWidth, kHeight, QImage::Format_RGBA8888)
+                .save(QString::fromStdString(file));
+            std::printf("wrote %s\n", file.c_str());
+        };
+        for (int level = 0; level < static_cast<int>(copies.LevelTriangles().size()); ++level)
+            save(level, pictures + "-level-" + std::to_string(level) + ".png");
+        save(-1, pictures + "-full.png");
+    }
     return 0;
 }
