@@ -9,7 +9,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev nlohmann-j
           qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libglx-mesa0
           libgl1-mesa-dri libmeshoptimizer-dev
           xvfb xauth fonts-dejavu-core fonts-wqy-microhei clang-format)
-[ "${1:-}" = "--bench" ] && packages+=(lib3ds-dev libassimp-dev libbenchmark-dev)
+[ "${1:-}" = "--bench" ] && packages+=(lib3ds-dev libassimp-dev libbenchmark-dev xdotool)
 
 missing=()
 for p in "${packages[@]}"; do
