@@ -257,7 +257,24 @@ TEST(SimplifiedScene, TheRendererDrawsTheLevelAskedForAndCountsItsTriangles) {
             }
         }
     }
+    // The buffers of a replaced scene's copies go with the next frame, simplified or not.
+    copies.SceneReplaced();
+    renderer.SetSimplified(&copies, -1);
+    for (int frame = 0; frame < 2; ++frame) {
+        gl.calls.clear();
+        renderer.RenderScene(800, 600, clock);
+        renderer.EndFrame(clock);
+        // Each of the two copies had a vertex buffer and more.
+        if (frame == 0)
+            EXPECT_GE(gl.Count("DeleteBuffer"), 4u);
+        else
+            EXPECT_EQ(gl.Count("DeleteBuffer"), 0u);
+    }
+
     // Without buffer objects every frame is full.
+    copies.Refresh(scene);
+    copies.WaitIdle();
+    copies.Collect();
     gl.buffers = false;
     renderer.SetSimplified(&copies, 0);
     const DrawnFrame frame = renderer.RenderScene(800, 600, clock);

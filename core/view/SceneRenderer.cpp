@@ -201,6 +201,7 @@ void SceneRenderer::ApplyMaterial(int32_t materialIndex) {
 }
 
 void SceneRenderer::DrawObjects() {
+    m_simplifiedBuffers.DropStale(m_copies);
     m_simplifiedFrame = m_copies && m_level >= 0 && m_gl.HasBuffers();
     m_triangles = 0;
     const int32_t mode = m_view.m_nDisplayMode;

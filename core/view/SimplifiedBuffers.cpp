@@ -36,6 +36,14 @@ void SimplifiedBuffers::Release() {
     m_entries.clear();
 }
 
+void SimplifiedBuffers::DropStale(const SimplifiedScene* copies) {
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        Entry& entry = m_entries[i];
+        if (entry.serial != 0 && (!copies || copies->Serial(i) != entry.serial))
+            ReleaseEntry(entry);
+    }
+}
+
 void SimplifiedBuffers::ReleaseEntry(Entry& entry) {
     if (entry.vertices != 0) m_gl.DeleteBuffer(entry.vertices);
     for (std::vector<GLuint>* list : {&entry.triangles, &entry.lines, &entry.flat})

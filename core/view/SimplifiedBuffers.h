@@ -23,6 +23,10 @@ public:
     // The context that held the buffers is gone: forgets them without calling OpenGL.
     void Forget() { m_entries.clear(); }
     void Release();
+    // Deletes the buffers of copies that changed or went with their scene (all of them without
+    // copies), so that no old scene's copies stay in OpenGL's memory: the context must be
+    // current.
+    void DropStale(const SimplifiedScene* copies);
 
     // Draws the copy of object index at level as shape and returns its triangles, or -1 when
     // it cannot (no copy, or OpenGL out of memory): the caller then draws the object whole.
