@@ -6,10 +6,10 @@
 Starts `ZEMVORA --frame-log LOG SCENE` on a private Xvfb display, sizes the window so that the
 view is 800 x 600, waits for the file and its simplified copies, sends a full redraw (the G key
 twice) to tie the log's clock to this script's, then drags with the left button for 3 s in one
-xdotool run (press, 150 moves 20 ms apart, release). Prints the frames drawn during the drag,
-how often full frames come, their ratio, and the first frame after the release. --off turns
-View > Simplify while moving off first, which draws as the program did before it. Needs Xvfb and
-xdotool.
+xdotool run (press, 300 moves 10 ms apart, about as often as a mouse reports them, release).
+Prints the frames drawn during the drag, how often full frames come, their ratio, and the first
+frame after the release. --off turns View > Simplify while moving off first, which draws as the
+program did before it. Needs Xvfb and xdotool.
 """
 import os
 import subprocess
@@ -65,8 +65,8 @@ def main():
         xdotool("key", "g")
         time.sleep(1.5)
         chain = ["mousedown", "1"]
-        for i in range(150):
-            chain += ["mousemove", cx - 150 + (i * 2) % 300, cy + i % 20, "sleep", "0.02"]
+        for i in range(300):
+            chain += ["mousemove", cx - 150 + i % 300, cy + i % 20, "sleep", "0.01"]
         chain += ["mouseup", "1"]
         press = time.monotonic() + latency
         xdotool(*chain)
