@@ -6,7 +6,8 @@
 Starts `ZEMVORA --frame-log LOG SCENE` on a private Xvfb display, sizes the window so that the
 view is 800 x 600, waits for the file and its simplified copies, sends a full redraw (the G key
 twice) to tie the log's clock to this script's, then drags with the left button for 3 s in one
-xdotool run (press, 300 moves 10 ms apart, about as often as a mouse reports them, release).
+xdotool run (press, then 300 moves 10 ms apart, about as often as a mouse reports them), then
+the release in a run of its own.
 Prints the frames drawn during the drag, how often full frames come, their ratio, and the first
 frame after the release. --off turns View > Simplify while moving off first, which draws as the
 program did before it. Needs Xvfb and xdotool.
@@ -30,6 +31,7 @@ def main():
                             stderr=subprocess.DEVNULL)
     time.sleep(1)
     env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb")
+    spawned = time.monotonic()  # the log's clock starts a little after this
     program = subprocess.Popen([exe, "--frame-log", log, scene], env=env,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
@@ -67,10 +69,11 @@ def main():
         chain = ["mousedown", "1"]
         for i in range(300):
             chain += ["mousemove", cx - 150 + i % 300, cy + i % 20, "sleep", "0.01"]
-        chain += ["mouseup", "1"]
         press = time.monotonic() + latency
         xdotool(*chain)
-        release = time.monotonic() - 0.02  # sent just before xdotool ends
+        # The release in a run of its own, so that it is timed as the press is.
+        release = time.monotonic() + latency
+        xdotool("mouseup", 1)
         time.sleep(3)
     finally:
         program.terminate()
@@ -82,20 +85,28 @@ def main():
         end, length, triangles, kind = line.rstrip("\n").split("\t")
         frames.append((float(end) - float(length), float(end), float(length), int(triangles),
                        kind))
-    # The marker: the first of the two full redraws the G key drew, 1.5 s apart.
-    offset = None
-    for a, b in zip(frames, frames[1:]):
-        if a[4] == b[4] == "full" and 1.3 < (b[0] - a[0]) / 1000 < 1.9:
-            offset = marker - a[0] / 1000
-    if offset is None:
-        sys.exit("the marker frames are not in the log")
+    # The marker: the frame the first G key drew, the one that starts nearest to it by the
+    # program's start (1.5 s from any other frame); its start is the moment the key arrived.
+    near = min(frames, key=lambda f: abs(spawned + f[0] / 1000 - marker))
+    if abs(spawned + near[0] / 1000 - marker) > 0.7:
+        sys.exit("the marker frame is not in the log")
+    offset = marker - near[0] / 1000
 
     def seconds(ms):
         return ms / 1000 + offset
 
-    during = [f for f in frames if press <= seconds(f[0]) < release]
-    after = [f for f in frames if seconds(f[0]) >= release]
-    full = sorted(f[2] for f in frames if f[4] == "full" and f[3] > 0)
+    # The release is timed to a few milliseconds: where the drag drew from the copies, the frame
+    # after it is the one after the last moving frame.
+    moving_at = [i for i, f in enumerate(frames) if f[4] == "moving"]
+    if moving_at:
+        after = frames[moving_at[-1] + 1:]
+        during = [f for f in frames[:moving_at[-1] + 1] if seconds(f[0]) >= press]
+    else:
+        during = [f for f in frames if press <= seconds(f[0]) < release]
+        after = [f for f in frames if seconds(f[0]) >= release]
+    # Full frames from the marker on: those before it were drawn while the copies were made, with
+    # the worker taking a core.
+    full = sorted(f[2] for f in frames if f[4] == "full" and seconds(f[0]) >= marker - 0.01)
     full_ms = full[len(full) // 2]
     rate = len(during) / (release - press)
     moving = sorted(f[2] for f in during if f[4] == "moving")
@@ -108,7 +119,7 @@ def main():
           % (rate * full_ms / 1000))
     if after:
         f = after[0]
-        print("first frame after the release: %s, started %.3f s and ended %.3f s after it"
+        print("frame after the release: %s, started %.3f s and ended %.3f s after it"
               % (f[4], seconds(f[0]) - release, seconds(f[1]) - release))
     else:
         print("no frame after the release: the last frame of the drag showed where it ended")

@@ -166,7 +166,7 @@ void CZemvoraView::ShowFrame(const DrawnFrame& frame) {
         const int64_t restMs = (m_detail.RestsAt() - m_clock->Ticks()) / 10000 + 1;
         m_restTimer.start(static_cast<int>(std::max<int64_t>(restMs, 0)));
     }
-    if (m_frameRate) m_frameRate(fps);
+    if (m_frameRate && m_detail.ShowsRate(frame.simplified, m_liEnd)) m_frameRate(fps);
 }
 
 void CZemvoraView::ChooseDetail() {

@@ -122,6 +122,13 @@ TEST(MotionDetail, TheBudgetFollowsTheFramesAndTheFullFrameComesWhenTheViewStops
     view.m_bPlay = 1;
     EXPECT_EQ(d.ChooseLevel(view, 0, levels), -1);
 
+    // The status bar gets every full frame's rate, and a moving frame's four times a second.
+    EXPECT_TRUE(d.ShowsRate(true, 50 * kSecond));
+    EXPECT_FALSE(d.ShowsRate(true, 50 * kSecond + kSecond / 5));
+    EXPECT_TRUE(d.ShowsRate(false, 50 * kSecond + kSecond / 5));
+    EXPECT_TRUE(d.ShowsRate(true, 50 * kSecond + kSecond / 2));
+    EXPECT_TRUE(d.ShowsRate(true, kSecond));  // a clock that went back
+
     for (int key : {vk::kLeft, vk::kUp, vk::kRight, vk::kDown, vk::kComma, vk::kPeriod})
         EXPECT_TRUE(IsNavigationKey(key)) << key;
     for (int key : {vk::kTab, int('W'), int('P'), int('C'), 0})

@@ -33,6 +33,12 @@ void MotionDetail::FrameDrawn(bool simplified, int64_t triangles, int64_t ticks)
     if (ticks > 0 && triangles > 0) m_budget = triangles * kTargetTicks / ticks;
 }
 
+bool MotionDetail::ShowsRate(bool simplified, int64_t now) {
+    if (simplified && now >= m_rateShown && now - m_rateShown < kTicksPerSecond / 4) return false;
+    m_rateShown = now;
+    return true;
+}
+
 void MotionDetail::SceneReplaced() {
     m_lastSimplified = false;
     m_lastFullTicks = 0;

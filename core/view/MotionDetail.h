@@ -42,6 +42,10 @@ public:
     bool FullFrameOwed(const ViewState& view, int64_t now) const {
         return m_lastSimplified && !Moving(view, now);
     }
+    // Whether the frame rate of a frame finished at tick now goes to the status bar: that of every
+    // full frame, that of frames from the copies four times a second. Showing it costs the
+    // window about as much as drawing a light frame.
+    bool ShowsRate(bool simplified, int64_t now);
     // The scene was replaced: what was measured on the old one does not count.
     void SceneReplaced();
 
@@ -54,7 +58,8 @@ private:
     int64_t m_lastNudge = 0;
     bool m_lastSimplified = false;
     int64_t m_lastFullTicks = 0;
-    int64_t m_budget = 0;  // triangles a frame of about kTargetTicks draws; 0 unknown
+    int64_t m_budget = 0;     // triangles a frame of about kTargetTicks draws; 0 unknown
+    int64_t m_rateShown = 0;  // when the frame rate was last shown
 };
 
 // Whether a key moves the view (arrows, zoom keys), so that its repeats count as movement.
