@@ -53,7 +53,8 @@ public:
     void ApplyTextFont();
     // The scene's objects were replaced (New, Open, Import): the next frame takes them anew.
     void SceneReplaced();
-    // Where the measured frame rate goes (the status bar).
+    // Where the measured frame rate goes (the status bar): every full frame's, and that of the
+    // frames from the simplified copies four times a second.
     void SetFrameRateHandler(std::function<void(float)> handler) {
         m_frameRate = std::move(handler);
     }
