@@ -9,10 +9,18 @@
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // The command line has checked the words before it hands them over.
+    const auto window = [&](const std::vector<std::string>& words) {
+        return RunWindow(argc, argv, WindowRequestOf(words).value_or(WindowRequest{}));
+    };
     const DrawingCommands drawing = {
-        {Command::Window,
-         [&](const std::vector<std::string>& file, std::ostream&, std::ostream&) {
-             return RunWindow(argc, argv, file.empty() ? std::string() : file[0]);
+        {Command::Window, [&](const std::vector<std::string>& file, std::ostream&,
+                              std::ostream&) { return window(file); }},
+        {Command::FrameLog,
+         [&](const std::vector<std::string>& rest, std::ostream&, std::ostream&) {
+             std::vector<std::string> words = {"--frame-log"};
+             words.insert(words.end(), rest.begin(), rest.end());
+             return window(words);
          }},
         {Command::Render, RunRenderCommand},
         {Command::Thumbnail, RunThumbnailCommand},

@@ -46,6 +46,7 @@ bool IsCheckable(int id) {
         case cmd::kFlatMode:
         case cmd::kSmoothMode:
         case cmd::kShowGrid:
+        case cmd::kSimplifyWhileMoving:
         case cmd::kShowLight:
         case cmd::kShowBox:
         case cmd::kDefaultViewPoint:

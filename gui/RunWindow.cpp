@@ -11,6 +11,8 @@
 #include "RenderCommand.h"
 #include "SurfaceFormat.h"
 #include "cli/CommandLine.h"
+#include "view/FrameClock.h"
+#include "view/FrameLog.h"
 
 namespace {
 
@@ -38,8 +40,18 @@ int RenderInstead(const std::string& file) {
 
 }  // namespace
 
-int RunWindow(int argc, char** argv, const std::string& file) {
+int RunWindow(int argc, char** argv, const WindowRequest& request) {
+    const std::string& file = request.file;
     if (!HasDisplay()) return RenderInstead(file);
+    // Time in the log counts from here, before the toolkit starts.
+    FrameLog log;
+    std::string reason;
+    if (!request.frameLog.empty() &&
+        !log.Open(request.frameLog, SteadyFrameClock().Ticks(), reason)) {
+        std::cerr << "zemvora: cannot write the frame log " << request.frameLog << "\n"
+                  << reason << "\n";
+        return kExitFileError;
+    }
 
     UseViewSurfaceFormat();
     QuietenToolkitMessages();
@@ -52,6 +64,7 @@ int RunWindow(int argc, char** argv, const std::string& file) {
     QtPrompts prompts;
     CMainFrame frame(prompts);
     prompts.SetParent(&frame);
+    if (log.IsOpen()) frame.View()->SetFrameLog(&log);
     frame.show();
     if (!file.empty()) frame.LoadFromOutside(file);
     return QApplication::exec();

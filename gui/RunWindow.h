@@ -3,5 +3,7 @@
 
 #include <string>
 
-// file may be empty. Returns the exit status.
-int RunWindow(int argc, char** argv, const std::string& file);
+#include "cli/CommandLine.h"
+
+// The request's file and frame log may be empty. Returns the exit status.
+int RunWindow(int argc, char** argv, const WindowRequest& request);

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QOpenGLContext>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "LabelPainting.h"
 #include "NoteLabelDrawing.h"
@@ -54,12 +55,24 @@ CZemvoraView::CZemvoraView(Scene& scene, Prompts& prompts, QWidget* parent)
     m_pendingTimer.setSingleShot(true);
     m_pendingTimer.setInterval(0);
     connect(&m_pendingTimer, &QTimer::timeout, this, &CZemvoraView::DrawPending);
+    m_restTimer.setSingleShot(true);
+    connect(&m_restTimer, &QTimer::timeout, this, &CZemvoraView::DrawOwedFullFrame);
+    m_copyTimer.setSingleShot(true);
+    m_copyTimer.setInterval(0);
+    connect(&m_copyTimer, &QTimer::timeout, this, &CZemvoraView::ContinueCopies);
+    // The worker says so from its own thread; the copies are taken on the window's.
+    m_copies = std::make_unique<SimplifiedScene>([this] {
+        QMetaObject::invokeMethod(this, &CZemvoraView::CollectCopies, Qt::QueuedConnection);
+    });
     ApplyTextFont();
 }
 
 CZemvoraView::~CZemvoraView() {
     m_playTimer.stop();
     m_pendingTimer.stop();
+    m_restTimer.stop();
+    m_copyTimer.stop();
+    m_copies.reset();  // the worker stops before anything it reports to goes
     makeCurrent();
     m_renderer.reset();
     m_gl.reset();
@@ -106,16 +119,18 @@ void CZemvoraView::paintGL() {
     if (fresh) return;
     m_pending.Clear();
     m_pendingTimer.stop();
+    ChooseDetail();
     const BusyCursor busy(ExpectSlowFrame(*this));
-    ShowFrame(m_renderer->FullRedraw(width(), height(), m_clock));
+    ShowFrame(m_renderer->FullRedraw(width(), height(), *m_clock));
 }
 
 void CZemvoraView::Draw(bool full) {
     if (!m_renderer || !isVisible()) return;
+    ChooseDetail();
     const BusyCursor busy(ExpectSlowFrame(*this));
     makeCurrent();
-    ShowFrame(full ? m_renderer->FullRedraw(width(), height(), m_clock)
-                   : m_renderer->RenderScene(width(), height(), m_clock));
+    ShowFrame(full ? m_renderer->FullRedraw(width(), height(), *m_clock)
+                   : m_renderer->RenderScene(width(), height(), *m_clock));
     m_frameFresh = true;
     doneCurrent();
     update();  // the toolkit shows the frame
@@ -141,8 +156,47 @@ void CZemvoraView::SetupProjection() {
 void CZemvoraView::ShowFrame(const DrawnFrame& frame) {
     if (!frame.drawn) return;
     if (frame.label) DrawNoteLabel(*m_gl, *frame.label, m_labelFont, devicePixelRatioF());
-    const float fps = m_renderer->EndFrame(m_clock);
-    if (m_frameRate) m_frameRate(fps);
+    const float fps = m_renderer->EndFrame(*m_clock);
+    m_detail.FrameDrawn(frame.simplified, frame.triangles, m_nFrameTicks);
+    if (m_frameLog)
+        m_frameLog->Add(m_liEnd - m_frameLog->StartTicks(), m_nFrameTicks, frame.triangles,
+                        frame.simplified);
+    // Keys and the wheel: the full frame comes once they have rested.
+    if (frame.simplified && !m_bPlay && !m_bLeftDown && !m_bRightDown) {
+        const int64_t restMs = (m_detail.RestsAt() - m_clock->Ticks()) / 10000 + 1;
+        m_restTimer.start(static_cast<int>(std::max<int64_t>(restMs, 0)));
+    }
+    if (m_frameRate && m_detail.ShowsRate(frame.simplified, m_liEnd)) m_frameRate(fps);
+}
+
+void CZemvoraView::ChooseDetail() {
+    if (!m_renderer) return;
+    ContinueCopies();
+    const int level = m_copies->Ready() ? m_detail.ChooseLevel(*this, m_clock->Ticks(),
+                                                               m_copies->LevelTriangles())
+                                        : -1;
+    m_renderer->SetSimplified(m_copies.get(), level);
+}
+
+void CZemvoraView::CollectCopies() {
+    m_copies->Collect();
+}
+
+void CZemvoraView::ContinueCopies() {
+    // A few milliseconds of snapshots at a time, so that input never waits behind them.
+    constexpr double kSliceMs = 4;
+    if (m_copies->Refresh(m_scene, kSliceMs)) m_copyTimer.start();
+}
+
+void CZemvoraView::DrawOwedFullFrame() {
+    const int64_t now = m_clock->Ticks();
+    if (!m_detail.FullFrameOwed(*this, now)) {
+        // Still moving: look again once the last input has rested.
+        if (m_detail.RestsAt() > now && !m_bPlay && !m_bLeftDown && !m_bRightDown)
+            m_restTimer.start(static_cast<int>((m_detail.RestsAt() - now) / 10000 + 1));
+        return;
+    }
+    Queue({ViewStep::RenderScene});
 }
 
 void CZemvoraView::ApplyTextFont() {
@@ -151,6 +205,9 @@ void CZemvoraView::ApplyTextFont() {
 
 void CZemvoraView::SceneReplaced() {
     if (m_renderer) m_renderer->SceneReplaced();
+    // The copies of the old scene go; the next frame hands the new one to the worker.
+    m_copies->SceneReplaced();
+    m_detail.SceneReplaced();
 }
 
 void CZemvoraView::TogglePlay() {
@@ -182,6 +239,11 @@ bool CZemvoraView::OnCommand(int id) {
         TogglePlay();
         return true;
     }
+    if (id == cmd::kSimplifyWhileMoving) {
+        m_detail.SetEnabled(!m_detail.Enabled());
+        emit CommandStateChanged();
+        return true;
+    }
     if (id == cmd::kSetTextFont) {
         // The font is saved with the scene: a chosen one is a change to save, as from the panel.
         if (std::optional<LogFont> font = m_prompts.ChooseFont(m_scene.m_settings.textFont)) {
@@ -209,6 +271,7 @@ bool CZemvoraView::OnCommand(int id) {
 }
 
 std::optional<bool> CZemvoraView::IsCommandChecked(int id) const {
+    if (id == cmd::kSimplifyWhileMoving) return m_detail.Enabled();
     if (std::optional<bool> checked = ViewpointCommandChecked(id, *this)) return checked;
     return DisplayCommandChecked(id, *this);
 }
@@ -219,8 +282,8 @@ void CZemvoraView::Run(const ViewSteps& steps) {
     if (!steps.empty()) emit CommandStateChanged();
 }
 
-void CZemvoraView::Queue(const ViewSteps& steps, bool fromDrag) {
-    for (ViewStep step : m_pending.Add(steps, fromDrag))
+void CZemvoraView::Queue(const ViewSteps& steps) {
+    for (ViewStep step : m_pending.Add(steps))
         RunStep(step);
     if (!m_pending.Empty() && !m_pendingTimer.isActive()) m_pendingTimer.start();
     if (!steps.empty()) emit CommandStateChanged();
@@ -298,7 +361,9 @@ void CZemvoraView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (m_history) m_edits.KeyDown(key, event->isAutoRepeat(), m_scene, *this, *m_history);
-    Queue(OnKeyDown(key, m_scene, *this), false);
+    // A held navigation key moves the view; its first press alone does not.
+    if (event->isAutoRepeat() && IsNavigationKey(key)) m_detail.Nudged(m_clock->Ticks());
+    Queue(OnKeyDown(key, m_scene, *this));
 }
 
 void CZemvoraView::keyReleaseEvent(QKeyEvent* event) {
@@ -327,17 +392,14 @@ void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
     else if (event->button() == Qt::RightButton)
         OnRightButtonUp(*this);
     if (m_history) m_edits.ButtonUp(m_scene, *this, *m_history);
-    // Once the drag is over no frame of it is drawn: the moves are applied, the view stops.
-    if (!m_bLeftDown && !m_bRightDown) {
-        m_pending.DragEnded();
-        if (m_pending.Empty()) m_pendingTimer.stop();
-    }
+    // The drag is over: its last frame, if simplified, gives way to the full one.
+    if (m_detail.FullFrameOwed(*this, m_clock->Ticks())) Queue({ViewStep::RenderScene});
     QOpenGLWidget::mouseReleaseEvent(event);
 }
 
 void CZemvoraView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    Queue(OnMouseMove(p.x(), p.y(), m_scene, *this), m_bLeftDown || m_bRightDown);
+    Queue(OnMouseMove(p.x(), p.y(), m_scene, *this));
 }
 
 // Up and down turns zoom; a sideways turn has nothing to do in the view.
@@ -345,11 +407,12 @@ void CZemvoraView::wheelEvent(QWheelEvent* event) {
     event->accept();
     const int notches = m_wheel.Add(event->angleDelta().y());
     if (notches == 0) return;
+    m_detail.Nudged(m_clock->Ticks());
     ViewSteps steps;
     const auto zoom = [&] { steps = OnWheelNotches(notches, m_scene, *this); };
     if (m_history)
         m_edits.WheelTurned(m_scene, *this, *m_history, zoom);
     else
         zoom();
-    Queue(steps, false);
+    Queue(steps);
 }

@@ -15,9 +15,12 @@
 #include "history/ViewEditSteps.h"
 #include "scene/Scene.h"
 #include "view/FrameClock.h"
+#include "view/FrameLog.h"
+#include "view/MotionDetail.h"
 #include "view/Navigation.h"
 #include "view/PendingDrawing.h"
 #include "view/SceneRenderer.h"
+#include "view/SimplifiedScene.h"
 #include "view/ViewState.h"
 #include "view/WheelZoom.h"
 
@@ -50,10 +53,18 @@ public:
     void ApplyTextFont();
     // The scene's objects were replaced (New, Open, Import): the next frame takes them anew.
     void SceneReplaced();
-    // Where the measured frame rate goes (the status bar).
+    // Where the measured frame rate goes (the status bar): every full frame's, and that of the
+    // frames from the simplified copies four times a second.
     void SetFrameRateHandler(std::function<void(float)> handler) {
         m_frameRate = std::move(handler);
     }
+    // The clock frames and input are timed with; the steady clock unless a test hands one.
+    void SetFrameClock(const FrameClock* clock) { m_clock = clock ? clock : &m_steadyClock; }
+    // Where a line for every frame drawn goes; none writes no log.
+    void SetFrameLog(FrameLog* log) { m_frameLog = log; }
+    // The simplified copies drawn while the view moves, and when their frames are drawn.
+    const SimplifiedScene& Copies() const { return *m_copies; }
+    const MotionDetail& Detail() const { return m_detail; }
     // Where the view's edits of the scene become steps to undo; none keeps no history.
     void SetHistory(EditHistory* history) { m_history = history; }
     // Whether the view could make its OpenGL context; without one it draws nothing.
@@ -83,6 +94,15 @@ protected:
 private:
     // Shows a frame the renderer drew: its label on top, then the frame rate measured.
     void ShowFrame(const DrawnFrame& frame);
+    // Chooses for the frame about to be drawn between the simplified copies and the full
+    // objects.
+    void ChooseDetail();
+    // Takes the copies the worker finished.
+    void CollectCopies();
+    // Hands the worker the next objects to copy, a slice at a time between events.
+    void ContinueCopies();
+    // The full frame once the view stands still again, if the last one was simplified.
+    void DrawOwedFullFrame();
 
     // Carries out the drawing an input asks for, then tells the window the check states may
     // have changed.
@@ -94,7 +114,7 @@ private:
     // Reports a context that could not be made, once.
     void CheckContext();
     // Applies an input's steps: play at once, its frames once the waiting input is applied.
-    void Queue(const ViewSteps& steps, bool fromDrag);
+    void Queue(const ViewSteps& steps);
     // Draws the frames the input applied so far asked for, in one go.
     void DrawPending();
 
@@ -107,10 +127,16 @@ private:
     PendingDrawing m_pending;
     QTimer m_pendingTimer;  // fires once the events waiting now are handled
     std::function<void(float)> m_frameRate;
-    SteadyFrameClock m_clock;
+    SteadyFrameClock m_steadyClock;
+    const FrameClock* m_clock = &m_steadyClock;
     WheelNotches m_wheel;
     bool m_frameFresh = false;  // drawn outside a paint, to be shown by the next one
     bool m_contextChecked = false;
     EditHistory* m_history = nullptr;
     ViewEditSteps m_edits;
+    FrameLog* m_frameLog = nullptr;
+    MotionDetail m_detail;
+    QTimer m_restTimer;  // fires once keys and the wheel have rested
+    QTimer m_copyTimer;  // fires once the events waiting now are handled
+    std::unique_ptr<SimplifiedScene> m_copies;
 };

@@ -156,6 +156,38 @@ TEST(CommandLine, ReadmeAndHelpPageShowTheUsageThatHelpPrints) {
         << helpBlock;
 }
 
+TEST(CommandLine, TheWindowOpensWithAFileAndAFrameLog) {
+    struct Case {
+        std::vector<std::string> args;
+        bool window;
+        std::string file, log;
+    };
+    const Case cases[] = {
+        {{}, true, "", ""},
+        {{"a.3ds"}, true, "a.3ds", ""},
+        {{"--frame-log", "f.tsv"}, true, "", "f.tsv"},
+        {{"--frame-log", "f.tsv", "a.zmv"}, true, "a.zmv", "f.tsv"},
+        {{"--frame-log"}, false, "", ""},
+        {{"--frame-log", "f.tsv", "a.zmv", "b.zmv"}, false, "", ""},
+        {{"--frame-log", "--info", "a.zmv"}, false, "", ""},
+        {{"--frame-log", "f.tsv", "--help"}, false, "", ""},
+        {{"--info", "a.3ds"}, false, "", ""},
+    };
+    for (const Case& c : cases) {
+        const std::optional<WindowRequest> request = WindowRequestOf(c.args);
+        ASSERT_EQ(request.has_value(), c.window) << c.args.size();
+        if (!request) continue;
+        EXPECT_EQ(request->file, c.file);
+        EXPECT_EQ(request->frameLog, c.log);
+    }
+    const CommandRunner opened = [](const std::vector<std::string>&, std::ostream&, std::ostream&) {
+        return 0;
+    };
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine({"--frame-log"}, out, err, {{Command::FrameLog, opened}}), 2);
+    EXPECT_NE(err.str().find("--frame-log takes a log file"), std::string::npos);
+}
+
 TEST(CommandLine, InstalledHelpPageLiesInTheDataFolderBesideTheProgramFolder) {
     EXPECT_EQ(InstalledHelpPagePath("/opt/z/bin"), "/opt/z/bin/../share/zemvora/help/index.htm");
 }

@@ -1,17 +1,23 @@
 // Input that arrives while the view draws a slow frame of a large scene: a drag's moves become
-// one frame, nothing of a drag is drawn after its release, keys are all applied in order with
-// one frame for them, and a slow frame shows the busy cursor.
+// one frame, a drag released behind a slow frame gets exactly one frame of where it ended, keys are
+// all applied in order with one frame for them, and a slow frame shows the busy cursor.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
+#include <QWheelEvent>
+#include <algorithm>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ZemvoraView.h"
+#include "commands/CommandIds.h"
 #include "tests/ScriptedPrompts.h"
+#include "view/FrameLog.h"
 
 namespace {
 
@@ -51,7 +57,10 @@ struct LargeView {
     int frames = 0;
     std::function<void()> onFrame;
 
-    LargeView() {
+    // simplified: whether frames may come from the copies while the view moves. Frames are
+    // counted by the frame rate the view reports, which it reports for every full frame only.
+    explicit LargeView(bool simplified = false) {
+        if (!simplified) view.OnCommand(cmd::kSimplifyWhileMoving);
         view.SetFrameRateHandler([this](float) {
             ++frames;
             if (onFrame) onFrame();
@@ -80,9 +89,89 @@ struct LargeView {
     }
 };
 
+// A clock on which every reading is a tenth of a second after the one before: every full frame
+// of any scene is slow on it.
+class SlowClock final : public FrameClock {
+public:
+    int64_t Ticks() const override { return m_now += 1000000; }
+
+private:
+    mutable int64_t m_now = 0;
+};
+
+// The last field of every line of a frame log: full or moving.
+std::vector<std::string> FrameKinds(const std::string& path) {
+    std::vector<std::string> kinds;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);)
+        kinds.push_back(line.substr(line.rfind('\t') + 1));
+    return kinds;
+}
+
 }  // namespace
 
-TEST(GuiInput, ADragBehindASlowFrameDrawsNothingAfterTheRelease) {
+TEST(GuiInput, ASlowSceneMovesFromItsCopiesAndStandsStillInFull) {
+    LargeView v(true);
+    SlowClock clock;
+    v.view.SetFrameClock(&clock);
+    const std::string path = std::string(ZEMVORA_BINARY_DIR) + "/gui-frame-log.tsv";
+    std::remove(path.c_str());
+    FrameLog log;
+    std::string error;
+    ASSERT_TRUE(log.Open(path, 0, error));
+    v.view.SetFrameLog(&log);
+    // A full frame, slow on this clock, and the copies made meanwhile.
+    v.view.RedrawRequest();
+    for (int i = 0; i < 1000 && !v.view.Copies().Ready(); ++i)
+        QTest::qWait(10);
+    ASSERT_TRUE(v.view.Copies().Ready());
+
+    // The kinds of the frames drawn since the last look: some from the copies, the last full.
+    size_t seen = FrameKinds(path).size();
+    const auto expectMovedThenFull = [&](bool moved, const char* what) {
+        const std::vector<std::string> kinds = FrameKinds(path);
+        ASSERT_GT(kinds.size(), seen) << what;
+        EXPECT_EQ(std::count(kinds.begin() + long(seen), kinds.end(), "moving") > 0, moved) << what;
+        EXPECT_EQ(kinds.back(), "full") << what;
+        seen = kinds.size();
+    };
+
+    const QPoint start(100, 100);
+    QTest::mousePress(&v.view, Qt::LeftButton, Qt::NoModifier, start);
+    v.Post(QEvent::MouseMove, start + QPoint(10, 0), Qt::NoButton, Qt::LeftButton);
+    v.Settle();
+    const QImage moving = v.view.grabFramebuffer();
+    v.Post(QEvent::MouseButtonRelease, start + QPoint(10, 0), Qt::LeftButton, Qt::NoButton);
+    v.Settle();
+    expectMovedThenFull(true, "drag");
+    // The frame once the drag is over is the full one of the same position, as it always was.
+    const QImage stopped = v.view.grabFramebuffer();
+    EXPECT_FALSE(moving == stopped);
+    v.view.RenderScene();
+    EXPECT_TRUE(stopped == v.view.grabFramebuffer());
+    seen = FrameKinds(path).size();
+
+    // The wheel: frames from the copies, and the full one once it has rested.
+    QWheelEvent turn(QPointF(50, 50), v.view.mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&v.view, &turn);
+    v.Settle();
+    expectMovedThenFull(true, "wheel");
+
+    // Switched off, a drag draws full frames.
+    v.view.OnCommand(cmd::kSimplifyWhileMoving);
+    EXPECT_EQ(v.view.IsCommandChecked(cmd::kSimplifyWhileMoving), std::optional<bool>(false));
+    QTest::mousePress(&v.view, Qt::LeftButton, Qt::NoModifier, start);
+    v.Post(QEvent::MouseMove, start + QPoint(20, 0), Qt::NoButton, Qt::LeftButton);
+    v.Settle();
+    QTest::mouseRelease(&v.view, Qt::LeftButton, Qt::NoModifier, start + QPoint(20, 0));
+    v.Settle();
+    expectMovedThenFull(false, "switched off");
+    v.view.SetFrameLog(nullptr);
+    v.view.SetFrameClock(nullptr);
+}
+
+TEST(GuiInput, ADragBehindASlowFrameDrawsItsEndOnceAfterTheRelease) {
     LargeView v;
     const QPoint start(100, 100);
     QTest::mousePress(&v.view, Qt::LeftButton, Qt::NoModifier, start);
@@ -99,11 +188,30 @@ TEST(GuiInput, ADragBehindASlowFrameDrawsNothingAfterTheRelease) {
     v.Post(QEvent::MouseMove, start + QPoint(2, 1), Qt::NoButton, Qt::LeftButton);
     v.Settle();
     EXPECT_TRUE(arrived);
-    EXPECT_EQ(v.frames, 1);  // that first frame, and none after the release
+    // That first frame and one of where the drag ended; the positions between are skipped.
+    EXPECT_EQ(v.frames, 2);
     // Every move was applied.
     EXPECT_EQ(v.scene.m_settings.dragX, 40.0f);
     EXPECT_EQ(v.scene.m_settings.dragY, 20.0f);
     EXPECT_EQ(v.view.m_bLeftDown, 0);
+    const QImage shown = v.view.grabFramebuffer();
+    v.view.RenderScene();
+    EXPECT_TRUE(shown == v.view.grabFramebuffer());
+}
+
+TEST(GuiInput, AQuickFlickChangesThePicture) {
+    LargeView v;
+    const QImage before = v.view.grabFramebuffer();
+    v.frames = 0;
+    // Press, move and release arrive together, as a quick flick of the mouse hands them over.
+    const QPoint start(100, 100);
+    v.Post(QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+    v.Post(QEvent::MouseMove, start + QPoint(40, 0), Qt::NoButton, Qt::LeftButton);
+    v.Post(QEvent::MouseButtonRelease, start + QPoint(40, 0), Qt::LeftButton, Qt::NoButton);
+    v.Settle();
+    EXPECT_EQ(v.scene.m_settings.dragX, 40.0f);
+    EXPECT_EQ(v.frames, 1);
+    EXPECT_FALSE(before == v.view.grabFramebuffer());
 }
 
 TEST(GuiInput, MovesThatWaitedBecomeOneFrameAtTheLatestPosition) {

@@ -66,6 +66,18 @@ FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene) {
     return outcome;
 }
 
+std::optional<WindowRequest> WindowRequestOf(const std::vector<std::string>& args) {
+    if (args.empty()) return WindowRequest{};
+    if (args.size() == 1 && (args[0].empty() || args[0][0] != '-'))
+        return WindowRequest{args[0], ""};
+    if (args[0] != "--frame-log" || args.size() < 2 || args.size() > 3) return std::nullopt;
+    WindowRequest request{args.size() == 3 ? args[2] : "", args[1]};
+    // A name that looks like an option is more likely a mistake than a name.
+    if (request.frameLog.empty() || request.frameLog[0] == '-') return std::nullopt;
+    if (!request.file.empty() && request.file[0] == '-') return std::nullopt;
+    return request;
+}
+
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    const DrawingCommands& drawing) {
     const auto window = drawing.find(Command::Window);
@@ -90,6 +102,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             err << "zemvora: " << command << " is not available in this build\n";
             return kExitUsage;
         }
+        if (option->command == Command::FrameLog && !WindowRequestOf(args))
+            return UsageError(err, "--frame-log takes a log file and at most one scene file");
         return run->second({args.begin() + 1, args.end()}, out, err);
     }
     switch (option->command) {
@@ -114,4 +128,17 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         default:
             return UsageError(err, "unknown option " + command);
     }
+    if (command == "--check") {
+        if (args.size() != 2) return UsageError(err, "--check takes one file");
+        return RunImportCheck(args[1], out, err);
+    }
+    if (command == "--convert") {
+        if (args.size() != 3) return UsageError(err, "--convert takes an input and an output file");
+        return Convert(args[1], args[2], err);
+    }
+    if (command == "--frame-log")
+        return UsageError(err, "--frame-log takes a log file and at most one scene file");
+    if (command.size() > 1 && command[0] == '-')
+        return UsageError(err, "unknown option " + command);
+    return UsageError(err, args.size() == 1 ? "a file alone opens the window" : "too many files");
 }

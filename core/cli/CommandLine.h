@@ -5,6 +5,7 @@
 #include <functional>
 #include <iosfwd>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,3 +37,13 @@ using DrawingCommands = std::map<Command, CommandRunner>;
 // messages to err. A command the build lacks is "not available in this build".
 int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                    const DrawingCommands& drawing = {});
+
+// What the window opens with: a file to load (or none) and the frame log to append to (or "").
+struct WindowRequest {
+    std::string file;
+    std::string frameLog;
+};
+
+// The command lines that open the window: none, a file alone, or --frame-log LOG [FILE].
+// Nothing for any other.
+std::optional<WindowRequest> WindowRequestOf(const std::vector<std::string>& args);

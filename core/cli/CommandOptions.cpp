@@ -19,6 +19,11 @@ std::vector<std::string> Lines(const std::string& text) {
 const std::vector<CommandOption>& CommandOptions() {
     static const std::vector<CommandOption> kOptions = {
         {Command::Window, "", "[FILE]", "open the window; load FILE if given", true},
+        {Command::FrameLog, "--frame-log", "--frame-log LOG [FILE]",
+         "open the window as usual and append a line for every\n"
+         "frame drawn to LOG: milliseconds since start, milliseconds\n"
+         "the frame took, triangles drawn, full or moving",
+         true},
         {Command::Info, "--info", "--info FILE", "print the statistics line of FILE's scene",
          false},
         {Command::Dump, "--dump", "--dump FILE", "print the whole scene as JSON", false},

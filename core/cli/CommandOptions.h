@@ -5,7 +5,18 @@
 #include <string>
 #include <vector>
 
-enum class Command { Window, Info, Dump, Convert, Render, Thumbnail, Check, Help, Version };
+enum class Command {
+    Window,
+    FrameLog,
+    Info,
+    Dump,
+    Convert,
+    Render,
+    Thumbnail,
+    Check,
+    Help,
+    Version
+};
 
 struct CommandOption {
     Command command;

@@ -24,6 +24,7 @@ constexpr int kNewButton = 32811;
 constexpr int kShowLight = 32812;
 constexpr int kShowBox = 32813;
 constexpr int kResetViewpoint = 32815;
+constexpr int kSimplifyWhileMoving = 32816;
 constexpr int kUndo = 57643;
 constexpr int kRedo = 57644;
 constexpr int kAppAbout = 57664;

@@ -24,6 +24,8 @@ CommandText TextOfCommand(int id) {
         {cmd::kCameraView, {"Camera view", "Camera view"}},
         {cmd::kResetViewpoint, {"Reset viewpoint", "Reset viewpoint"}},
         {cmd::kSetTextFont, {"Set text font", "Set text font"}},
+        {cmd::kSimplifyWhileMoving,
+         {"Draw lighter copies of large scenes while the view moves", "Simplify while moving"}},
         {cmd::kShowText, {"Show Object text", "Show Object text"}},
         {cmd::kShowPanel, {"Show or hide Set Object Dialog", "Show or hide Set Object Dialog"}},
         {cmd::kShowHidePanel, {"Show or hide object dialog", "Show or hide object dialog"}},
@@ -84,7 +86,8 @@ const std::vector<Menu>& MainMenu() {
         {"&View",
          {{cmd::kDefaultViewPoint, "&Default camera view point\tCtrl+D"},
           {cmd::kShowPanel, "&Set Object Dialog\tCtrl+H"},
-          {cmd::kSetTextFont, "Set text &font...\tCtrl+J"}}},
+          {cmd::kSetTextFont, "Set text &font...\tCtrl+J"},
+          {cmd::kSimplifyWhileMoving, "Si&mplify while moving"}}},
         {"&Help", {{cmd::kAppAbout, "&About Zemvora..."}, {cmd::kHelp, "&Help\tF1"}}},
     };
     return menu;

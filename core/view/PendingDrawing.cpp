@@ -1,6 +1,6 @@
 #include "view/PendingDrawing.h"
 
-ViewSteps PendingDrawing::Add(const ViewSteps& steps, bool fromDrag) {
+ViewSteps PendingDrawing::Add(const ViewSteps& steps) {
     ViewSteps now;
     for (ViewStep step : steps) {
         switch (step) {
@@ -9,7 +9,6 @@ ViewSteps PendingDrawing::Add(const ViewSteps& steps, bool fromDrag) {
                 break;
             case ViewStep::RenderScene:
             case ViewStep::TimerPath:
-                m_onlyDrag = (m_frame == Frame::None || m_onlyDrag) && fromDrag;
                 // A full redraw sets lights and projection too, so it covers a frame.
                 if (step == ViewStep::TimerPath || m_frame == Frame::Full)
                     m_frame = Frame::Full;
@@ -24,15 +23,9 @@ ViewSteps PendingDrawing::Add(const ViewSteps& steps, bool fromDrag) {
     return now;
 }
 
-void PendingDrawing::DragEnded() {
-    if (m_onlyDrag) m_frame = Frame::None;
-    m_onlyDrag = false;
-}
-
 void PendingDrawing::Clear() {
     m_projection = false;
     m_frame = Frame::None;
-    m_onlyDrag = false;
 }
 
 ViewSteps PendingDrawing::Take() {

@@ -155,6 +155,8 @@ DrawnFrame SceneRenderer::RenderScene(int width, int height, const FrameClock& c
     m_gl.Finish();
 
     frame.drawn = true;
+    frame.triangles = m_triangles;
+    frame.simplified = m_simplifiedFrame;
     if (m_view.m_bShowText && !m_view.m_bPlay) {
         NoteLabel label;
         if (MakeNoteLabel(m_scene, width, height, label)) frame.label = std::move(label);
@@ -199,7 +201,18 @@ void SceneRenderer::ApplyMaterial(int32_t materialIndex) {
 }
 
 void SceneRenderer::DrawObjects() {
-    if (m_path == DrawPath::Buffers && m_gl.HasBuffers())
+    m_simplifiedBuffers.DropStale(m_copies);
+    m_simplifiedFrame = m_copies && m_level >= 0 && m_gl.HasBuffers();
+    m_triangles = 0;
+    const int32_t mode = m_view.m_nDisplayMode;
+    if (!m_simplifiedFrame &&
+        (mode == ModeVertex || mode == ModeLine || mode == ModeFlat || mode == ModeSmooth)) {
+        for (const SceneObject& o : m_scene.m_objects)
+            m_triangles += static_cast<int64_t>(o.meshes.size());
+    }
+    if (m_simplifiedFrame)
+        DrawObjectsSimplified();
+    else if (m_path == DrawPath::Buffers && m_gl.HasBuffers())
         DrawObjectsFromBuffers();
     else
         DrawObjectsImmediate();
@@ -267,6 +280,39 @@ void SceneRenderer::DrawObjectsFromBuffers() {
             DrawTrianglesLit(o, smooth);
     }
     m_buffers.EndObjects();
+    if (unlit) m_gl.Enable(GL_LIGHTING);
+}
+
+void SceneRenderer::DrawObjectsSimplified() {
+    const int32_t mode = m_view.m_nDisplayMode;
+    const bool unlit = mode == ModeVertex || mode == ModeLine;
+    if (!unlit && mode != ModeFlat && mode != ModeSmooth) return;
+    if (unlit) {
+        m_gl.Disable(GL_LIGHTING);
+        m_gl.Color3f(1.0f, 1.0f, 1.0f);
+    }
+    const std::vector<SceneObject>& objects = m_scene.m_objects;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        const SceneObject& o = objects[i];
+        ApplyMaterial(o.materialIndex);
+        const bool smooth = mode == ModeSmooth && o.smooth;
+        const ObjectShape shape = mode == ModeVertex ? ObjectShape::Points
+                                  : mode == ModeLine ? ObjectShape::Lines
+                                  : smooth           ? ObjectShape::Smooth
+                                                     : ObjectShape::Flat;
+        const int64_t drawn = m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape);
+        if (drawn >= 0) {
+            m_triangles += drawn;
+            continue;
+        }
+        // Too small for a copy: whole, which costs next to nothing.
+        m_triangles += static_cast<int64_t>(o.meshes.size());
+        if (unlit)
+            DrawTrianglesUnlit(o, mode == ModeVertex);
+        else
+            DrawTrianglesLit(o, smooth);
+    }
+    m_simplifiedBuffers.End();
     if (unlit) m_gl.Enable(GL_LIGHTING);
 }
 

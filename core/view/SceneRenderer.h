@@ -13,6 +13,8 @@
 #include "view/GlApi.h"
 #include "view/NoteLabel.h"
 #include "view/ObjectBuffers.h"
+#include "view/SimplifiedBuffers.h"
+#include "view/SimplifiedScene.h"
 #include "view/ViewState.h"
 
 // What drawing a frame leaves to the caller.
@@ -22,6 +24,9 @@ struct DrawnFrame {
     bool drawn = false;
     // The current object's note, to draw on top once the frame is shown.
     std::optional<NoteLabel> label;
+    // The triangles of the objects sent to be drawn, and whether from the simplified copies.
+    int64_t triangles = 0;
+    bool simplified = false;
 };
 
 // How DrawObjects sends the triangles: each between Begin and End, the plain sequence that the
@@ -31,7 +36,7 @@ enum class DrawPath { Immediate, Buffers };
 class SceneRenderer {
 public:
     SceneRenderer(GlApi& gl, Scene& scene, ViewState& view)
-        : m_gl(gl), m_scene(scene), m_view(view), m_buffers(gl) {}
+        : m_gl(gl), m_scene(scene), m_view(view), m_buffers(gl), m_simplifiedBuffers(gl) {}
 
     // The context's lasting state: depth test and blending.
     void InitGl();
@@ -60,7 +65,16 @@ public:
     // The scene's objects were replaced (New, Open, Import): their buffers are made anew.
     void SceneReplaced() { m_buffers.SceneReplaced(); }
     // The context is gone with the buffers it held.
-    void ForgetContext() { m_buffers.Forget(); }
+    void ForgetContext() {
+        m_buffers.Forget();
+        m_simplifiedBuffers.Forget();
+    }
+    // The frames to come draw the objects from that level of copies; null or a level of -1
+    // draws them in full, as every frame is drawn by default.
+    void SetSimplified(const SimplifiedScene* copies, int level) {
+        m_copies = copies;
+        m_level = level;
+    }
 
     // Each step of a frame; RenderScene runs them in order.
     void DrawObjects();
@@ -73,6 +87,8 @@ private:
     void SetupDefaultLights();
     void DrawObjectsImmediate();
     void DrawObjectsFromBuffers();
+    // The objects from their simplified copies, the objects without one whole.
+    void DrawObjectsSimplified();
     // One object's triangles between Begin and End, lighting and colour already set.
     void DrawTrianglesUnlit(const SceneObject& o, bool points);
     void DrawTrianglesLit(const SceneObject& o, bool smooth);
@@ -85,4 +101,9 @@ private:
     bool m_drawing = false;  // a frame is between RenderScene and EndFrame
     DrawPath m_path = DrawPath::Buffers;
     ObjectBuffers m_buffers;
+    const SimplifiedScene* m_copies = nullptr;
+    int m_level = -1;
+    SimplifiedBuffers m_simplifiedBuffers;
+    int64_t m_triangles = 0;  // sent by the frame being drawn
+    bool m_simplifiedFrame = false;
 };

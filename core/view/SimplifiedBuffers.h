@@ -1,0 +1,53 @@
+// The simplified copies of the objects held by OpenGL in buffer objects, drawn in the frames
+// while the view moves. A copy's buffers are made the first time a frame needs them and kept
+// until the copy changes; the flat mode's corners with face normals and the line mode's edges
+// are made only when a frame in that mode needs them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "view/GlApi.h"
+#include "view/ObjectBuffers.h"
+#include "view/SimplifiedScene.h"
+
+class SimplifiedBuffers {
+public:
+    explicit SimplifiedBuffers(GlApi& gl) : m_gl(gl) {}
+    // Deletes the buffers: the context that holds them must be current.
+    ~SimplifiedBuffers() { Release(); }
+    SimplifiedBuffers(const SimplifiedBuffers&) = delete;
+    SimplifiedBuffers& operator=(const SimplifiedBuffers&) = delete;
+
+    // The context that held the buffers is gone: forgets them without calling OpenGL.
+    void Forget() { m_entries.clear(); }
+    void Release();
+    // Deletes the buffers of copies that changed or went with their scene (all of them without
+    // copies), so that no old scene's copies stay in OpenGL's memory: the context must be
+    // current.
+    void DropStale(const SimplifiedScene* copies);
+
+    // Draws the copy of object index at level as shape and returns its triangles, or -1 when
+    // it cannot (no copy, or OpenGL out of memory): the caller then draws the object whole.
+    int64_t Draw(size_t index, const SimplifiedScene& copies, int level, ObjectShape shape);
+    // After the objects of a frame: no buffer bound and no array enabled.
+    void End();
+
+private:
+    struct Entry {
+        uint64_t serial = 0;
+        GLuint vertices = 0;
+        std::vector<GLuint> triangles, lines, flat;  // per level, 0 until made
+        bool failed = false;
+    };
+
+    GLuint Upload(GLenum target, const void* data, size_t bytes);
+    void ReleaseEntry(Entry& entry);
+    void SetArrays(bool vertices, bool normals);
+
+    GlApi& m_gl;
+    std::vector<Entry> m_entries;
+    bool m_vertexArray = false;
+    bool m_normalArray = false;
+};

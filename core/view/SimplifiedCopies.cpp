@@ -1,0 +1,99 @@
+#include "view/SimplifiedCopies.h"
+
+#include <meshoptimizer.h>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr size_t kPositionStride = sizeof(SceneVertex);
+// How far a simplified surface may stray, relative to the object's extent. The copies are only
+// seen while the view moves, so a coarse shape is better than too many triangles.
+constexpr float kTargetError = 0.05f;
+
+// Triangles of indices (three corners each) simplified towards targetTriangles. A surface whose
+// borders and seams keep it from getting near the target is cut down by the sloppy method,
+// which ignores them.
+std::vector<uint32_t> Simplify(const std::vector<uint32_t>& indices, const float* positions,
+                               size_t vertexCount, size_t targetTriangles) {
+    const size_t target = std::max<size_t>(targetTriangles, 1) * 3;
+    std::vector<uint32_t> out(indices.size());
+    size_t count = meshopt_simplify(out.data(), indices.data(), indices.size(), positions,
+                                    vertexCount, kPositionStride, target, kTargetError, 0, nullptr);
+    if (count > target + target / 2) {
+        count = meshopt_simplifySloppy(out.data(), indices.data(), indices.size(), positions,
+                                       vertexCount, kPositionStride, target, kTargetError, nullptr);
+    }
+    out.resize(count);
+    return out;
+}
+
+// Keeps only the vertices levels use, renumbering their corners.
+void Compact(SimplifiedObject& copy) {
+    std::vector<uint32_t> remap(copy.vertices.size(), std::numeric_limits<uint32_t>::max());
+    std::vector<SceneVertex> kept;
+    for (std::vector<uint16_t>& level : copy.levels)
+        for (uint16_t& corner : level) {
+            if (remap[corner] == std::numeric_limits<uint32_t>::max()) {
+                remap[corner] = static_cast<uint32_t>(kept.size());
+                kept.push_back(copy.vertices[corner]);
+            }
+            corner = static_cast<uint16_t>(remap[corner]);
+        }
+    copy.vertices = std::move(kept);
+}
+
+}  // namespace
+
+size_t SimplifiedObject::Bytes() const {
+    size_t bytes = vertices.size() * sizeof(SceneVertex);
+    for (const std::vector<uint16_t>& level : levels)
+        bytes += level.size() * sizeof(uint16_t);
+    return bytes;
+}
+
+size_t OwnBytes(size_t vertices, size_t triangles) {
+    return vertices * sizeof(SceneVertex) + triangles * sizeof(SceneMesh);
+}
+
+SimplifiedObject SimplifyObject(const ObjectSnapshot& object,
+                                const std::function<bool()>& cancelled) {
+    SimplifiedObject copy;
+    const size_t triangles = object.corners.size() / 3;
+    if (triangles < kSmallestCopied || object.vertices.empty()) return copy;
+    const float* positions = &object.vertices[0].x;
+    std::vector<uint32_t> indices(object.corners.begin(), object.corners.begin() + triangles * 3);
+    double share = kFinestShare;
+    for (int level = 0; level < kDetailLevels; ++level, share /= 2) {
+        if (cancelled && cancelled()) return {};
+        // Each level from the one before: fewer triangles to look at, and nested shapes.
+        indices = Simplify(indices, positions, object.vertices.size(),
+                           static_cast<size_t>(static_cast<double>(triangles) * share));
+        if (indices.empty()) break;
+        copy.levels.emplace_back(indices.begin(), indices.end());
+    }
+    copy.vertices = object.vertices;
+    Compact(copy);
+    return copy;
+}
+
+void FitCopies(std::vector<SimplifiedObject>& copies, size_t ownBytes) {
+    const auto total = [&copies] {
+        size_t bytes = 0;
+        for (const SimplifiedObject& copy : copies)
+            bytes += copy.Bytes();
+        return bytes;
+    };
+    while (total() > ownBytes / 4) {
+        bool dropped = false;
+        for (SimplifiedObject& copy : copies) {
+            if (copy.levels.empty()) continue;
+            copy.levels.erase(copy.levels.begin());
+            if (copy.levels.empty()) copy.vertices.clear();
+            Compact(copy);
+            dropped = true;
+        }
+        if (!dropped) return;
+    }
+}

@@ -1,0 +1,314 @@
+// The frames drawn while the view moves: when they are simplified and from which level, the
+// copies meshoptimizer makes and their memory, the worker that makes them while the scene is
+// replaced, the renderer drawing them, and the frame log's lines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+
+#include "tests/RecordingGl.h"
+#include "view/FrameLog.h"
+#include "view/MotionDetail.h"
+#include "view/Navigation.h"
+#include "view/SimplifiedScene.h"
+
+namespace {
+
+constexpr int64_t kSecond = MotionDetail::kTicksPerSecond;
+
+// A wavy terrain of columns x rows vertices, two triangles a square.
+SceneObject Terrain(int columns, int rows) {
+    SceneObject o;
+    o.name = "Terrain";
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            o.vertices.push_back({static_cast<float>(c), static_cast<float>(r),
+                                  static_cast<float>((r * 7 + c * 3) % 5) * 0.2f, 0, 0, 1});
+    for (int r = 0; r + 1 < rows; ++r)
+        for (int c = 0; c + 1 < columns; ++c) {
+            const auto at = [&](int rr, int cc) {
+                return static_cast<uint16_t>(rr * columns + cc);
+            };
+            o.meshes.push_back({at(r, c), at(r, c + 1), at(r + 1, c + 1), 0, 0, 0, 1});
+            o.meshes.push_back({at(r, c), at(r + 1, c + 1), at(r + 1, c), 0, 0, 0, 1});
+        }
+    o.vertexCount = static_cast<int32_t>(o.vertices.size());
+    o.meshCount = static_cast<int32_t>(o.meshes.size());
+    return o;
+}
+
+ObjectSnapshot Snapshot(const SceneObject& o) {
+    ObjectSnapshot s{{o.vertices.begin(), o.vertices.end()}, {}};
+    for (const SceneMesh& m : o.meshes)
+        s.corners.insert(s.corners.end(), {m.a, m.b, m.c});
+    return s;
+}
+
+Scene TwoTerrainsAndASpeck() {
+    Scene scene;
+    scene.ClearScene();
+    scene.m_objects = {Terrain(64, 64), Terrain(40, 30), Terrain(3, 3)};
+    return scene;
+}
+
+}  // namespace
+
+TEST(MotionDetail, OnlySlowFullFramesOfAMovingViewAreSimplified) {
+    const std::vector<int64_t> levels = {400000, 200000, 100000, 50000};
+    struct Case {
+        const char* what;
+        int64_t fullTicks;  // the last full frame
+        bool enabled, drag, play;
+        int64_t sinceNudge;  // -1 for none
+        int level;
+    };
+    const Case cases[] = {
+        {"standing still", kSecond / 5, true, false, false, -1, -1},
+        {"dragging", kSecond / 5, true, true, false, -1, 1},
+        {"playing", kSecond / 5, true, false, true, -1, 1},
+        {"a key repeated just now", kSecond / 5, true, false, false, kSecond / 10, 1},
+        {"keys at rest for 0.3 s", kSecond / 5, true, false, false, kSecond * 3 / 10, -1},
+        {"full frames fast enough", kSecond / 20, true, true, false, -1, -1},
+        {"just too slow", kSecond / 20 + 1, true, true, false, -1, 0},
+        {"switched off", kSecond / 5, false, true, false, -1, -1},
+    };
+    for (const Case& c : cases) {
+        MotionDetail d;
+        d.SetEnabled(c.enabled);
+        ViewState view;
+        view.m_bLeftDown = c.drag;
+        view.m_bPlay = c.play;
+        const int64_t now = 100 * kSecond;
+        if (c.sinceNudge >= 0) d.Nudged(now - c.sinceNudge);
+        // Two million triangles in fullTicks: a frame of 1/30 s takes two millions' share.
+        d.FrameDrawn(false, 2000000, c.fullTicks);
+        EXPECT_EQ(d.ChooseLevel(view, now, levels), c.level) << c.what;
+        EXPECT_EQ(d.ChooseLevel(view, now, {}), -1) << c.what << ": no copies";
+    }
+}
+
+TEST(MotionDetail, TheBudgetFollowsTheFramesAndTheFullFrameComesWhenTheViewStops) {
+    MotionDetail d;
+    ViewState view;
+    view.m_bLeftDown = 1;
+    const std::vector<int64_t> levels = {400000, 200000, 100000, 50000};
+    d.FrameDrawn(false, 2000000, kSecond / 5);  // 300,000 a thirtieth of a second
+    EXPECT_EQ(d.TriangleBudget(), 333333);
+    EXPECT_EQ(d.ChooseLevel(view, 0, levels), 1);
+    d.FrameDrawn(true, 200000, kSecond / 15);  // slower than foreseen
+    EXPECT_EQ(d.ChooseLevel(view, 0, levels), 2);
+    d.FrameDrawn(true, 10000, kSecond);  // nothing fits: the coarsest
+    EXPECT_EQ(d.ChooseLevel(view, 0, levels), 3);
+    d.FrameDrawn(true, 1000, 0);  // too short to measure: the estimate stays
+    EXPECT_EQ(d.TriangleBudget(), 333);
+    EXPECT_EQ(d.LastFullTicks(), kSecond / 5);
+
+    // While the button is down nothing is owed; released, the full frame is.
+    EXPECT_FALSE(d.FullFrameOwed(view, 0));
+    view.m_bLeftDown = 0;
+    EXPECT_TRUE(d.FullFrameOwed(view, 0));
+    // Keys: owed once they have rested 0.3 s; a clock that went back counts as at rest.
+    d.Nudged(10 * kSecond);
+    EXPECT_EQ(d.RestsAt(), 10 * kSecond + MotionDetail::kIdleTicks);
+    EXPECT_FALSE(d.FullFrameOwed(view, d.RestsAt() - 1));
+    EXPECT_TRUE(d.FullFrameOwed(view, d.RestsAt()));
+    EXPECT_TRUE(d.FullFrameOwed(view, 9 * kSecond));
+    d.FrameDrawn(false, 2000000, kSecond / 5);
+    EXPECT_FALSE(d.FullFrameOwed(view, d.RestsAt()));
+    // A new scene is measured anew: its first frames are full.
+    d.SceneReplaced();
+    view.m_bPlay = 1;
+    EXPECT_EQ(d.ChooseLevel(view, 0, levels), -1);
+
+    // The status bar gets every full frame's rate, and a moving frame's four times a second.
+    EXPECT_TRUE(d.ShowsRate(true, 50 * kSecond));
+    EXPECT_FALSE(d.ShowsRate(true, 50 * kSecond + kSecond / 5));
+    EXPECT_TRUE(d.ShowsRate(false, 50 * kSecond + kSecond / 5));
+    EXPECT_TRUE(d.ShowsRate(true, 50 * kSecond + kSecond / 2));
+    EXPECT_TRUE(d.ShowsRate(true, kSecond));  // a clock that went back
+
+    for (int key : {vk::kLeft, vk::kUp, vk::kRight, vk::kDown, vk::kComma, vk::kPeriod})
+        EXPECT_TRUE(IsNavigationKey(key)) << key;
+    for (int key : {vk::kTab, int('W'), int('P'), int('C'), 0})
+        EXPECT_FALSE(IsNavigationKey(key)) << key;
+}
+
+TEST(SimplifiedCopies, LevelsHalveAndUseOnlyTheirOwnVertices) {
+    const SceneObject terrain = Terrain(64, 64);  // 7,938 triangles
+    const SimplifiedObject copy = SimplifyObject(Snapshot(terrain));
+    ASSERT_EQ(copy.levels.size(), static_cast<size_t>(kDetailLevels));
+    const int64_t triangles = static_cast<int64_t>(terrain.meshes.size());
+    int64_t before = triangles;
+    for (size_t level = 0; level < copy.levels.size(); ++level) {
+        const int64_t now = copy.Triangles(level);
+        EXPECT_LT(now, before) << level;
+        EXPECT_LE(now, triangles / (4 << level) * 3 / 2 + 1) << level;
+        EXPECT_EQ(copy.levels[level].size() % 3, 0u);
+        before = now;
+    }
+    // Every vertex kept is used, every corner is in range, and each is one of the object's.
+    std::vector<bool> used(copy.vertices.size(), false);
+    for (const std::vector<uint16_t>& level : copy.levels)
+        for (uint16_t corner : level) {
+            ASSERT_LT(corner, copy.vertices.size());
+            used[corner] = true;
+        }
+    EXPECT_EQ(std::count(used.begin(), used.end(), false), 0);
+    for (const SceneVertex& v : copy.vertices)
+        EXPECT_EQ(v.x, std::floor(v.x));  // a grid point, not a made-up one
+    EXPECT_LE(copy.Bytes() * 4, OwnBytes(terrain.vertices.size(), terrain.meshes.size()));
+
+    // Small objects get no copy; a cancelled one is left empty.
+    EXPECT_TRUE(SimplifyObject(Snapshot(Terrain(10, 10))).levels.empty());
+    EXPECT_TRUE(SimplifyObject(Snapshot(terrain), [] { return true; }).levels.empty());
+}
+
+TEST(SimplifiedCopies, FittingDropsFineLevelsUntilAQuarterOfTheScene) {
+    const SceneObject terrain = Terrain(64, 64);
+    const SimplifiedObject copy = SimplifyObject(Snapshot(terrain));
+    const size_t own = OwnBytes(terrain.vertices.size(), terrain.meshes.size());
+    for (size_t limit : {own, copy.Bytes() * 4 - 4, size_t(400), size_t(0)}) {
+        std::vector<SimplifiedObject> copies = {copy, SimplifiedObject{}};
+        FitCopies(copies, limit);
+        EXPECT_LE(copies[0].Bytes() * 4, limit) << limit;
+        if (!copies[0].levels.empty()) {
+            // The coarsest levels are the ones kept.
+            EXPECT_EQ(copies[0].levels.back().size(), copy.levels.back().size()) << limit;
+            EXPECT_LE(copies[0].vertices.size(), copy.vertices.size());
+        }
+    }
+}
+
+TEST(SimplifiedScene, TheWorkerCopiesOnlyWhatChangedAndDropsWhatAReplacedSceneAskedFor) {
+    Scene scene = TwoTerrainsAndASpeck();
+    std::atomic<int> told{0};
+    SimplifiedScene copies([&told] { ++told; });
+    // However short the slice, each call hands over an object: two calls for the two large ones.
+    EXPECT_TRUE(copies.Refresh(scene, 1e-9));
+    EXPECT_FALSE(copies.Refresh(scene, 1e-9));
+    EXPECT_FALSE(copies.Ready());
+    copies.WaitIdle();
+    EXPECT_TRUE(copies.Collect());
+    EXPECT_GE(told, 1);
+    ASSERT_TRUE(copies.Ready());
+    ASSERT_NE(copies.Copy(0), nullptr);
+    ASSERT_NE(copies.Copy(1), nullptr);
+    EXPECT_EQ(copies.Copy(2), nullptr);  // the speck is drawn whole
+    const std::vector<int64_t>& levels = copies.LevelTriangles();
+    ASSERT_EQ(levels.size(), static_cast<size_t>(kDetailLevels));
+    EXPECT_EQ(levels[0], copies.Copy(0)->Triangles(0) + copies.Copy(1)->Triangles(0) + 8);
+    EXPECT_TRUE(std::is_sorted(levels.rbegin(), levels.rend()));
+    size_t own = 0;
+    for (const SceneObject& o : scene.m_objects)
+        own += OwnBytes(o.vertices.size(), o.meshes.size());
+    EXPECT_LE(copies.Bytes() * 4, own);
+
+    // Nothing changed: nothing to do. One object's lists replaced: only its copy is made anew.
+    const uint64_t first = copies.Serial(0), second = copies.Serial(1);
+    copies.Refresh(scene);
+    EXPECT_TRUE(copies.Ready());
+    scene.m_objects[1] = Terrain(50, 20);
+    copies.Refresh(scene);
+    EXPECT_FALSE(copies.Ready());
+    copies.WaitIdle();
+    copies.Collect();
+    EXPECT_TRUE(copies.Ready());
+    EXPECT_EQ(copies.Serial(0), first);
+    EXPECT_NE(copies.Serial(1), second);
+
+    // A scene replaced while its copies are made: what the worker made for it is never taken.
+    copies.SceneReplaced();
+    scene.m_objects = {Terrain(200, 200)};
+    copies.Refresh(scene);
+    copies.SceneReplaced();
+    scene.m_objects = {Terrain(30, 30)};
+    copies.Refresh(scene);
+    copies.WaitIdle();
+    copies.Collect();
+    ASSERT_TRUE(copies.Ready());
+    ASSERT_NE(copies.Copy(0), nullptr);
+    EXPECT_LE(copies.Copy(0)->vertices.size(), 30u * 30u);
+}
+
+TEST(SimplifiedScene, TheRendererDrawsTheLevelAskedForAndCountsItsTriangles) {
+    Scene scene = TwoTerrainsAndASpeck();
+    ViewState view;
+    view.m_bShowBox = view.m_bShowGrid = view.m_bShowLight = view.m_bShowText = 0;
+    RecordingGl gl;
+    gl.buffers = true;
+    SceneRenderer renderer(gl, scene, view);
+    SimplifiedScene copies;
+    copies.Refresh(scene);
+    copies.WaitIdle();
+    copies.Collect();
+    const SteadyFrameClock clock;
+    const int64_t whole = 7938 + 2262 + 8;
+    for (int32_t mode : {ModeVertex, ModeLine, ModeFlat, ModeSmooth}) {
+        view.m_nDisplayMode = mode;
+        for (int level : {-1, 0, 3}) {
+            renderer.SetSimplified(&copies, level);
+            gl.calls.clear();
+            const DrawnFrame frame = renderer.RenderScene(800, 600, clock);
+            renderer.EndFrame(clock);
+            EXPECT_EQ(frame.simplified, level >= 0);
+            const int64_t expected = level < 0 ? whole
+                                               : copies.Copy(0)->Triangles(size_t(level)) +
+                                                     copies.Copy(1)->Triangles(size_t(level)) + 8;
+            EXPECT_EQ(frame.triangles, expected) << mode << " " << level;
+            // Two copies from buffers, the speck between Begin and End.
+            if (level >= 0) {
+                EXPECT_EQ(gl.Count("DrawElements") + gl.Count("DrawArrays"), 2u);
+                EXPECT_EQ(gl.Count("Begin"), 8u);
+            }
+        }
+    }
+    // The buffers of a replaced scene's copies go with the next frame, simplified or not.
+    copies.SceneReplaced();
+    renderer.SetSimplified(&copies, -1);
+    for (int frame = 0; frame < 2; ++frame) {
+        gl.calls.clear();
+        renderer.RenderScene(800, 600, clock);
+        renderer.EndFrame(clock);
+        // Each of the two copies had a vertex buffer and more.
+        if (frame == 0)
+            EXPECT_GE(gl.Count("DeleteBuffer"), 4u);
+        else
+            EXPECT_EQ(gl.Count("DeleteBuffer"), 0u);
+    }
+
+    // Without buffer objects every frame is full.
+    copies.Refresh(scene);
+    copies.WaitIdle();
+    copies.Collect();
+    gl.buffers = false;
+    renderer.SetSimplified(&copies, 0);
+    const DrawnFrame frame = renderer.RenderScene(800, 600, clock);
+    renderer.EndFrame(clock);
+    EXPECT_FALSE(frame.simplified);
+    EXPECT_EQ(frame.triangles, whole);
+}
+
+TEST(FrameLog, LinesHoldTimeSinceStartFrameTimeTrianglesAndKind) {
+    EXPECT_EQ(FrameLogLine(123456789, 2204999, 1936842, false), "12345.7\t220.5\t1936842\tfull\n");
+    EXPECT_EQ(FrameLogLine(0, 0, 0, true), "0.0\t0.0\t0\tmoving\n");
+    EXPECT_EQ(FrameLogLine(-15000, 50, 3, true), "-1.5\t0.0\t3\tmoving\n");
+    const std::string path = std::string(ZEMVORA_BINARY_DIR) + "/frame-log-test.tsv";
+    std::remove(path.c_str());
+    std::string error;
+    for (int run = 0; run < 2; ++run) {  // a second run appends
+        FrameLog log;
+        ASSERT_TRUE(log.Open(path, 1000, error));
+        log.Add(10000, 20000, 7, run == 1);
+    }
+    std::FILE* f = std::fopen(path.c_str(), "r");
+    ASSERT_NE(f, nullptr);
+    char text[128] = {};
+    const size_t n = std::fread(text, 1, sizeof text - 1, f);
+    std::fclose(f);
+    EXPECT_EQ(std::string(text, n), "1.0\t2.0\t7\tfull\n1.0\t2.0\t7\tmoving\n");
+    FrameLog missing;
+    EXPECT_FALSE(missing.Open(path + "/no/such/folder.tsv", 0, error));
+    EXPECT_EQ(error, "Not a directory");
+}
