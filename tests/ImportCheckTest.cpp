@@ -130,6 +130,8 @@ TEST(ImportCheck, NamesEveryPlantedFaultOfAWholeFile) {
         At(groupAt) +
             "material group names \"Blue\", which no material before it has; the "
             "object is drawn in grey",
+        At(meshAt + 6 + build3ds::VertexList(kTriangle).Bytes().size()) +
+            "mapping coordinates of \"Bad\": 0 pairs for 3 vertices; dropped",
         At(facesAt + 6 + 2 + 8) +
             "triangle 1 of \"Bad\" dropped: corner 5 is out of range (3 "
             "vertices)",
@@ -137,12 +139,10 @@ TEST(ImportCheck, NamesEveryPlantedFaultOfAWholeFile) {
         At(diffuseAt) +
             "chunk 0xA020 (diffuse colour) of 100 bytes runs past the end of its parent at " +
             At(longEnd).substr(7, 10),
-        At(meshAt + 6 + build3ds::VertexList(kTriangle).Bytes().size()) +
-            "chunk 0x4140 (mapping coordinates) skipped",
         At(scale) + "chunk 0x0100 (master scale) skipped, 2 times from here on",
         At(keyframer) + "chunk 0xB000 (keyframer) skipped",
-        "planted.3ds: read 1 object, 2 triangles, 3 materials, 9 lights, 0 cameras; 4 chunks "
-        "skipped, 6 other notes",
+        "planted.3ds: read 1 object, 2 triangles, 3 materials, 9 lights, 0 cameras; 3 chunks "
+        "skipped, 7 other notes",
     };
     EXPECT_EQ(check.lines, expected) << Lines(check);
 }
@@ -287,7 +287,8 @@ public:
 
 TEST(ImportCheck, ListeningChangesNothingTheImportReads) {
     // Files with skipped chunks, and one with meshes read on past their end.
-    for (const char* file : {"qt3d/lunar-lander.3ds", "celestia/apollo.3ds", "assimp/jeep1.3ds"}) {
+    for (const char* file : {"online3dviewer/cube_with_materials.3ds", "celestia/apollo.3ds",
+                             "assimp/jeep1.3ds", "assimp/cube_with_specular_texture.3DS"}) {
         SCOPED_TRACE(file);
         int errorCode = 0;
         std::unique_ptr<InputStream> quiet = InputStream::OpenFile(TestData(file), errorCode);
@@ -303,7 +304,12 @@ TEST(ImportCheck, ListeningChangesNothingTheImportReads) {
             EXPECT_EQ(plain.m_objects[i].meshCount, listened.m_objects[i].meshCount);
             EXPECT_EQ(plain.m_objects[i].vertexCount, listened.m_objects[i].vertexCount);
             EXPECT_EQ(plain.m_objects[i].materialIndex, listened.m_objects[i].materialIndex);
+            EXPECT_EQ(plain.m_objects[i].faceGroups.size(), listened.m_objects[i].faceGroups.size());
+            EXPECT_EQ(plain.m_objects[i].uvs.size(), listened.m_objects[i].uvs.size());
         }
+        for (size_t i = 0; i < plain.m_materials.size(); ++i)
+            EXPECT_EQ(plain.m_materials[i].textureMap.has_value(),
+                      listened.m_materials[i].textureMap.has_value());
         EXPECT_EQ(plain.m_materialNames, listened.m_materialNames);
         EXPECT_EQ(plain.m_lights.size(), listened.m_lights.size());
     }

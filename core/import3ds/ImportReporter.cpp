@@ -9,7 +9,8 @@ constexpr uint64_t kHeaderSize = 6;
 }  // namespace
 
 void ImportReporter::Note(ImportFinding what, uint64_t offset, uint16_t id, const std::string& name,
-                          uint64_t value, uint64_t other, uint64_t count) {
+                          uint64_t value, uint64_t other, uint64_t count,
+                          const std::string& detail) {
     ImportNote note;
     note.what = what;
     note.offset = offset;
@@ -18,6 +19,7 @@ void ImportReporter::Note(ImportFinding what, uint64_t offset, uint16_t id, cons
     note.value = value;
     note.other = other;
     note.count = count;
+    note.detail = detail;
     m_listener.Found(note);
 }
 
@@ -87,6 +89,8 @@ void ImportReporter::MeshEnded(uint64_t offset, uint64_t meshEnd, const std::str
 }
 
 void ImportReporter::ListCutShort(uint64_t offset, uint16_t id, const std::string& owner) {
+    if (offset == m_lastCutShort) return;
+    m_lastCutShort = offset;
     Note(ImportFinding::ListCutShort, offset, id, owner);
 }
 
@@ -140,4 +144,25 @@ void ImportReporter::DroppedTriangles(const SceneObject& object) {
         }
     }
     m_faceLists.clear();
+}
+
+void ImportReporter::MapPassedOver(uint64_t offset, uint16_t mapId, const std::string& material,
+                                   const std::string& fileName) {
+    Note(ImportFinding::MapPassedOver, offset, mapId, material, 0, 0, 0, fileName);
+}
+
+void ImportReporter::MapDamaged(uint64_t offset, uint16_t mapId, const std::string& material) {
+    Note(ImportFinding::MapDamaged, offset, mapId, material);
+}
+
+void ImportReporter::UvCountMismatch(uint64_t offset, const std::string& mesh, size_t pairs,
+                                     size_t vertices) {
+    Note(ImportFinding::UvCountMismatch, offset, chunk::kMappingCoords, mesh, pairs, 0, vertices);
+}
+
+void ImportReporter::GroupFaceOutOfRange(uint64_t offset, const std::string& mesh,
+                                         const std::string& material, uint32_t face,
+                                         size_t faces) {
+    Note(ImportFinding::GroupFaceOutOfRange, offset, chunk::kFaceMaterial, mesh, face, 0, faces,
+         material);
 }

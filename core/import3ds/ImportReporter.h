@@ -53,12 +53,25 @@ public:
     // A face list whose triangles start at dataOffset and will be the object's triangles from
     // firstIndex on.
     [[gnu::cold]] void FaceList(size_t firstIndex, uint64_t dataOffset);
+    // A material's map that the import passes over, with the file it names ("" when none).
+    [[gnu::cold]] void MapPassedOver(uint64_t offset, uint16_t mapId, const std::string& material,
+                                     const std::string& fileName);
+    // The sub-chunk at offset ends the walk of a material's map.
+    [[gnu::cold]] void MapDamaged(uint64_t offset, uint16_t mapId, const std::string& material);
+    // Mapping coordinates of a mesh that are not one per vertex, and so are dropped.
+    [[gnu::cold]] void UvCountMismatch(uint64_t offset, const std::string& mesh, size_t pairs,
+                                       size_t vertices);
+    // A material group's face outside the faces of its face list.
+    [[gnu::cold]] void GroupFaceOutOfRange(uint64_t offset, const std::string& mesh,
+                                           const std::string& material, uint32_t face,
+                                           size_t faces);
     // Notes each triangle of the finished mesh that will be dropped, then forgets its face lists.
     [[gnu::cold]] void DroppedTriangles(const SceneObject& object);
 
 private:
     void Note(ImportFinding what, uint64_t offset, uint16_t id, const std::string& name,
-              uint64_t value = 0, uint64_t other = 0, uint64_t count = 0);
+              uint64_t value = 0, uint64_t other = 0, uint64_t count = 0,
+              const std::string& detail = std::string());
     // Whether the header at offset is cut off by the end of the file (else its length is bad).
     bool HeaderCutOff(uint64_t offset) const;
 
@@ -72,6 +85,8 @@ private:
     uint64_t m_editorEnd = 0;
     uint64_t m_topEnd = 0;                    // where the top-level chunk being read ends
     uint64_t m_lastAfterParent = UINT64_MAX;  // the last chunk noted as past its parent's end
+    uint64_t m_lastCutShort = UINT64_MAX;     // the last list noted as cut short: both walks of
+                                              // a mesh meet its first material group
     std::unordered_map<std::string, uint64_t> m_materialOffsets;
     std::vector<FaceListStart> m_faceLists;
 };

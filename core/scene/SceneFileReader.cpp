@@ -4,6 +4,7 @@
 #include "scene/BulkMemory.h"
 #include "scene/ReadBudget.h"
 #include "scene/SceneFile.h"
+#include "scene/SceneFileExtras.h"
 #include "scene/SceneFileLayout.h"
 
 namespace {
@@ -214,12 +215,14 @@ void ReadList(Reader& r, List& list, ReadOne readOne) {
 
 }  // namespace
 
-ReadSceneResult ReadScene(InputStream& in, Scene& scene) {
+ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadExtrasResult* extras) {
     ReadBudget budget(in.Size());
-    return ReadScene(in, scene, budget);
+    return ReadScene(in, scene, budget, extras);
 }
 
-ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget) {
+ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget,
+                          ReadExtrasResult* extras) {
+    if (extras) *extras = ReadExtrasResult::None;
     // In memory, vertices and triangles take the bytes they take in the file: the rest of the
     // file is room enough for all of them.
     const BulkArena arena(static_cast<size_t>(in.Remaining()));
@@ -261,6 +264,8 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget) {
         const size_t materialCount = scene.m_materials.size();
         ReadList(r, scene.m_objects,
                  [materialCount](Reader& rr) { return ReadObject(rr, materialCount); });
+        const ReadExtrasResult read = ReadSceneExtras(in, scene, budget);
+        if (extras) *extras = read;
     } catch (const EndOfFile&) {
         result = ReadSceneResult::EndOfFile;
     }
