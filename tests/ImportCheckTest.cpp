@@ -147,6 +147,42 @@ TEST(ImportCheck, NamesEveryPlantedFaultOfAWholeFile) {
     EXPECT_EQ(check.lines, expected) << Lines(check);
 }
 
+TEST(ImportCheck, NamesMapsPassedOverOrDamagedAndExtrasThatDoNotFit) {
+    Layout file;
+    file.Add(NameOnlyMaterial("A"));
+    file.Add(NameOnlyMaterial("B"));
+    Chunk3ds material(chunk::kMaterial);
+    material.Add(Chunk3ds(chunk::kMaterialName).Name("M"));
+    material.Add(Chunk3ds(chunk::kTextureMap1)
+                     .Add(Chunk3ds(chunk::kMapFileName).Name("t.png"))
+                     .Add(Chunk3ds(chunk::kMapTiling).U16(0).Length(100)));
+    material.Add(Chunk3ds(chunk::kBumpMap).Add(Chunk3ds(chunk::kMapFileName).Name("b.png")));
+    const uint64_t mapAt = file.Add(material) + 6 + 8;
+
+    // Two pairs of mapping coordinates for three vertices; group B names face 5 of 1.
+    Chunk3ds mesh(chunk::kTriangleMesh);
+    mesh.Add(build3ds::VertexList(kTriangle));
+    mesh.Add(Chunk3ds(chunk::kMappingCoords).U16(2).F32(0).F32(0).F32(1).F32(1));
+    mesh.Add(build3ds::FaceList(
+        {{0, 1, 2, 0}},
+        {build3ds::FaceMaterial("A", 1), Chunk3ds(chunk::kFaceMaterial).Name("B").U16(1).U16(5)}));
+    const uint64_t meshAt = file.Add(Chunk3ds(chunk::kNamedObject).Name("Quad").Add(mesh)) + 11;
+
+    const Check check = RunCheck(build3ds::File(file.chunks));
+    EXPECT_EQ(check.status, kExitOk);
+    const std::vector<std::string> expected = {
+        At(mapAt + 6 + 12) +
+            "damaged chunk ends the texture map of material \"M\"; kept as far as it was read",
+        At(mapAt + 26) + "bump map of material \"M\" (\"b.png\") passed over",
+        At(meshAt + 6 + 44 + 24 + 16 + 12) +
+            "material group \"B\" of \"Quad\": face 5 is not one of its face list's 1; passed over",
+        At(meshAt + 6 + 44) + "mapping coordinates of \"Quad\": 2 pairs for 3 vertices; dropped",
+    };
+    ASSERT_GE(check.lines.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(check.lines.begin(), check.lines.begin() + 4), expected)
+        << Lines(check);
+}
+
 TEST(ImportCheck, NamesListsMeshesAndRecordsCutShortByTheEndOfTheFile) {
     // A vertex list announcing 100 vertices in a file that ends after one.
     Chunk3ds list(chunk::kVertexList);
@@ -304,7 +340,8 @@ TEST(ImportCheck, ListeningChangesNothingTheImportReads) {
             EXPECT_EQ(plain.m_objects[i].meshCount, listened.m_objects[i].meshCount);
             EXPECT_EQ(plain.m_objects[i].vertexCount, listened.m_objects[i].vertexCount);
             EXPECT_EQ(plain.m_objects[i].materialIndex, listened.m_objects[i].materialIndex);
-            EXPECT_EQ(plain.m_objects[i].faceGroups.size(), listened.m_objects[i].faceGroups.size());
+            EXPECT_EQ(plain.m_objects[i].faceGroups.size(),
+                      listened.m_objects[i].faceGroups.size());
             EXPECT_EQ(plain.m_objects[i].uvs.size(), listened.m_objects[i].uvs.size());
         }
         for (size_t i = 0; i < plain.m_materials.size(); ++i)

@@ -227,8 +227,8 @@ std::string ImportNoteLine(const ImportNote& n) {
                    Plural(n.value, "pair", "pairs") + " for " +
                    Plural(n.count, "vertex", "vertices") + "; dropped";
         case ImportFinding::GroupFaceOutOfRange:
-            return at + "material group " + Quoted(n.detail) + " of " + Quoted(n.name) +
-                   ": face " + std::to_string(n.value) + " is not one of its face list's " +
+            return at + "material group " + Quoted(n.detail) + " of " + Quoted(n.name) + ": face " +
+                   std::to_string(n.value) + " is not one of its face list's " +
                    std::to_string(n.count) + "; passed over";
     }
     return at + "unknown note";

@@ -140,7 +140,12 @@ void DumpObject(Json& j, const SceneObject& o) {
         j.Raw(",\n      ").Key("faceGroups").Raw("[");
         for (size_t g = 0; g < o.faceGroups.size(); ++g) {
             const FaceGroup& group = o.faceGroups[g];
-            j.Raw(g ? ", {" : "{").Key("material").Str(group.material).Raw(", ").Key("faces").Raw("[");
+            j.Raw(g ? ", {" : "{")
+                .Key("material")
+                .Str(group.material)
+                .Raw(", ")
+                .Key("faces")
+                .Raw("[");
             for (size_t i = 0; i < group.faces.size(); ++i)
                 j.Raw(i ? ", " : "").Int(group.faces[i]);
             j.Raw("]}");

@@ -161,8 +161,7 @@ void ImportReporter::UvCountMismatch(uint64_t offset, const std::string& mesh, s
 }
 
 void ImportReporter::GroupFaceOutOfRange(uint64_t offset, const std::string& mesh,
-                                         const std::string& material, uint32_t face,
-                                         size_t faces) {
+                                         const std::string& material, uint32_t face, size_t faces) {
     Note(ImportFinding::GroupFaceOutOfRange, offset, chunk::kFaceMaterial, mesh, face, 0, faces,
          material);
 }

@@ -202,8 +202,12 @@ private:
     bool ReadMapValue(const ChunkHeader& header, uint64_t end, TextureMap& map) {
         const uint64_t size = end - m_in.Tell();
         switch (header.id) {
-            case chunk::kMapFileName:
-                return ReadName(map.fileName) && m_in.Tell() <= end;
+            case chunk::kMapFileName: {
+                std::string name;
+                if (!ReadName(name) || m_in.Tell() > end) return false;
+                map.fileName = std::move(name);
+                return true;
+            }
             case chunk::kPercentInt: {
                 int16_t p;
                 if (size < 2 || !m_in.ReadI16(p)) return false;
@@ -604,7 +608,7 @@ private:
     ReadBudget& m_budget;
     // The index of each material name; a later material of the same name replaces the earlier.
     std::unordered_map<std::string, int32_t> m_materialByName;
-    ImportReporter* m_report;  // null unless someone listens for the import notes
+    ImportReporter* m_report;               // null unless someone listens for the import notes
     std::vector<FaceListRead> m_faceLists;  // of the mesh being read
     std::vector<FaceGroup> m_groups;        // of the mesh being read
 };

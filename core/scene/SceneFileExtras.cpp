@@ -203,7 +203,8 @@ MaterialExtras ReadMaterialEntry(BlockReader& r, size_t index) {
 
 // A section's entries: a count, then entries with rising indices, filling the section exactly.
 template <class Entry, class ReadEntry>
-void ReadSection(BlockReader& r, size_t listSize, std::vector<Entry>& entries, ReadEntry readEntry) {
+void ReadSection(BlockReader& r, size_t listSize, std::vector<Entry>& entries,
+                 ReadEntry readEntry) {
     const uint32_t count = r.HeldCount(4);
     for (uint32_t i = 0; i < count; ++i) {
         const size_t index =
@@ -220,8 +221,8 @@ void WriteSceneExtras(OutputStream& out, const Scene& scene) {
     if (!HasSceneExtras(scene)) return;
     uint32_t objectCount = 0;
     uint32_t materialCount = 0;
-    const uint64_t objectBytes = SectionBytes(scene.m_objects, HasObjectExtras, ObjectEntryBytes,
-                                              objectCount);
+    const uint64_t objectBytes =
+        SectionBytes(scene.m_objects, HasObjectExtras, ObjectEntryBytes, objectCount);
     const uint64_t materialBytes = SectionBytes(
         scene.m_materials, [](const SceneMaterial& m) { return m.textureMap.has_value(); },
         MaterialEntryBytes, materialCount);

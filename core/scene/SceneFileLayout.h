@@ -1,6 +1,6 @@
-// The byte layout of the scene file's bulk lists, vertices, triangles and texture coordinates, and the loops that
-// move them: the reader and the writer share one definition of each record, so that they cannot
-// drift apart. A large scene has millions of these records.
+// The byte layout of the scene file's bulk lists, vertices, triangles and texture coordinates, and
+// the loops that move them: the reader and the writer share one definition of each record, so that
+// they cannot drift apart. A large scene has millions of these records.
 #pragma once
 
 #include <algorithm>
