@@ -46,8 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         heard.m_cameras.size() != scene.m_cameras.size())
         std::abort();
     for (size_t i = 0; i < scene.m_objects.size(); ++i) {
-        if (heard.m_objects[i].meshes.size() != scene.m_objects[i].meshes.size() ||
-            heard.m_objects[i].vertices.size() != scene.m_objects[i].vertices.size())
+        const SceneObject& a = heard.m_objects[i];
+        const SceneObject& b = scene.m_objects[i];
+        if (a.meshes.size() != b.meshes.size() || a.vertices.size() != b.vertices.size() ||
+            a.faceGroups.size() != b.faceGroups.size() || a.uvs.size() != b.uvs.size())
+            std::abort();
+    }
+    for (size_t i = 0; i < scene.m_materials.size(); ++i) {
+        if (heard.m_materials[i].textureMap.has_value() !=
+            scene.m_materials[i].textureMap.has_value())
             std::abort();
     }
     return 0;

@@ -226,7 +226,7 @@ std::string ImportNoteLine(const ImportNote& n) {
             return at + "mapping coordinates of " + Quoted(n.name) + ": " +
                    Plural(n.value, "pair", "pairs") + " for " +
                    Plural(n.count, "vertex", "vertices") + "; dropped";
-        case ImportFinding::GroupFaceOutOfRange:
+        case ImportFinding::GroupFaceOutside:
             return at + "material group " + Quoted(n.detail) + " of " + Quoted(n.name) + ": face " +
                    std::to_string(n.value) + " is not one of its face list's " +
                    std::to_string(n.count) + "; passed over";

@@ -146,9 +146,31 @@ void ImportReporter::DroppedTriangles(const SceneObject& object) {
     m_faceLists.clear();
 }
 
-void ImportReporter::MapPassedOver(uint64_t offset, uint16_t mapId, const std::string& material,
-                                   const std::string& fileName) {
-    Note(ImportFinding::MapPassedOver, offset, mapId, material, 0, 0, 0, fileName);
+void ImportReporter::MapPassedOver(uint64_t offset, uint16_t mapId, uint32_t length,
+                                   const std::string& material) {
+    Note(ImportFinding::MapPassedOver, offset, mapId, material, 0, 0, 0,
+         MapFileName(offset, length));
+}
+
+std::string ImportReporter::MapFileName(uint64_t offset, uint32_t length) {
+    const uint64_t end = offset + length;
+    for (uint64_t pos = offset + kHeaderSize; pos < end;) {
+        m_in.Seek(pos);
+        uint16_t id;
+        uint32_t chunkLength;
+        if (!m_budget.Look(kHeaderSize) || !m_in.ReadU16(id) || !m_in.ReadU32(chunkLength) ||
+            chunkLength < kHeaderSize)
+            break;
+        if (id == chunk::kMapFileName) {
+            std::string name;
+            const bool read = m_in.ReadCString(name);
+            if (!m_budget.Look(m_in.Tell() - pos) || !read || m_in.Tell() > pos + chunkLength)
+                break;
+            return name;
+        }
+        pos += chunkLength;
+    }
+    return std::string();
 }
 
 void ImportReporter::MapDamaged(uint64_t offset, uint16_t mapId, const std::string& material) {
@@ -160,8 +182,8 @@ void ImportReporter::UvCountMismatch(uint64_t offset, const std::string& mesh, s
     Note(ImportFinding::UvCountMismatch, offset, chunk::kMappingCoords, mesh, pairs, 0, vertices);
 }
 
-void ImportReporter::GroupFaceOutOfRange(uint64_t offset, const std::string& mesh,
-                                         const std::string& material, uint32_t face, size_t faces) {
-    Note(ImportFinding::GroupFaceOutOfRange, offset, chunk::kFaceMaterial, mesh, face, 0, faces,
+void ImportReporter::GroupFaceOutside(uint64_t offset, const std::string& mesh,
+                                      const std::string& material, uint32_t face, size_t faces) {
+    Note(ImportFinding::GroupFaceOutside, offset, chunk::kFaceMaterial, mesh, face, 0, faces,
          material);
 }

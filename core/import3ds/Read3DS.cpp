@@ -158,11 +158,8 @@ private:
                 case chunk::kBumpMap:
                 case chunk::kShininessMap:
                 case chunk::kSelfIlluminationMap:
-                    if (m_report) {
-                        TextureMap passed;
-                        WalkMap(pos, header.id, header.length, material.name, passed);
-                        m_report->MapPassedOver(pos, header.id, material.name, passed.fileName);
-                    }
+                    if (m_report)
+                        m_report->MapPassedOver(pos, header.id, header.length, material.name);
                     break;
                 default:
                     if (m_report) m_report->Skipped(pos, header.id);
@@ -432,7 +429,7 @@ private:
             if (face < list.count) {
                 group.faces.push_back(static_cast<uint32_t>(list.first + face));
             } else if (m_report && !noted) {
-                m_report->GroupFaceOutOfRange(start, object.name, group.material, face, list.count);
+                m_report->GroupFaceOutside(start, object.name, group.material, face, list.count);
                 noted = true;
             }
         }
