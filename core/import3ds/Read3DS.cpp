@@ -173,22 +173,21 @@ private:
     // Texture map 1: the material keeps it when it names a file.
     void ReadTextureMap(uint64_t start, uint32_t length, SceneMaterial& material) {
         TextureMap map;
-        WalkMap(start, chunk::kTextureMap1, length, material.name, map);
+        WalkMap(start, length, material.name, map);
         if (map.fileName.empty() || !m_budget.Keep(ReadBudget::HeapBytes(map.fileName))) return;
         material.textureMap = std::move(map);
     }
 
-    // The sub-chunks of a map chunk into map. A sub-chunk that runs past the map, or whose
+    // The sub-chunks of texture map 1 into map. A sub-chunk that runs past the map, or whose
     // value does not fit in it, ends the walk: what came before it stays.
-    void WalkMap(uint64_t start, uint16_t mapId, uint32_t length, const std::string& material,
-                 TextureMap& map) {
+    void WalkMap(uint64_t start, uint32_t length, const std::string& material, TextureMap& map) {
         const uint64_t end = start + length;
         for (uint64_t pos = start + kHeaderSize; pos < end;) {
             m_in.Seek(pos);
             ChunkHeader header;
             if (!ReadWalkHeader(header) || header.length > end - pos ||
                 !ReadMapValue(header, pos + header.length, map)) {
-                if (m_report) m_report->MapDamaged(pos, mapId, material);
+                if (m_report) m_report->MapDamaged(pos, chunk::kTextureMap1, material);
                 return;
             }
             pos += header.length;

@@ -5,6 +5,8 @@
 // - an object's vertexCount and meshCount equal the lengths of its lists;
 // - every triangle corner indexes its object's vertices;
 // - materialIndex is -1 or indexes m_materials;
+// - an object's texture coordinates are none or one per vertex, and its face groups index its
+//   triangles, each triangle in one group at most;
 // - currentObject and currentCamera are -1 or valid indices.
 #pragma once
 
