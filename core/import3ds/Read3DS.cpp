@@ -187,7 +187,9 @@ private:
             ChunkHeader header;
             if (!ReadWalkHeader(header) || header.length > end - pos ||
                 !ReadMapValue(header, pos + header.length, map)) {
-                if (m_report) m_report->MapDamaged(pos, chunk::kTextureMap1, material);
+                // A map that runs past the end of the file is noted where the file ends.
+                if (m_report)
+                    m_report->MapDamaged(std::min(pos, m_in.Size()), chunk::kTextureMap1, material);
                 return;
             }
             pos += header.length;

@@ -272,9 +272,12 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget,
 
     // Also after a cut file: the scene keeps what was read and must stay safe to show, so the
     // materials keep only those that have their names.
+    // Names cut off before the check above still name their materials.
     const size_t named = std::min(scene.m_materials.size(), scene.m_materialNames.size());
     scene.m_materials.resize(named);
     scene.m_materialNames.resize(named);
+    for (size_t i = 0; i < named; ++i)
+        scene.m_materialNames[i] = scene.m_materials[i].name;
     if (!IsIndexOf(s.currentObject, scene.m_objects)) s.currentObject = -1;
     if (!IsIndexOf(s.currentCamera, scene.m_cameras)) s.currentCamera = -1;
     return result;
