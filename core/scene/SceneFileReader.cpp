@@ -213,6 +213,22 @@ void ReadList(Reader& r, List& list, ReadOne readOne) {
     }
 }
 
+// Whatever the result, also after a cut file or one that is no scene file: the scene keeps what
+// was read and must stay safe to show, so the materials keep only those that have their names,
+// names cut off before they were checked still name their materials, and current indices that
+// address nothing (the cleared scene keeps them) become -1.
+ReadSceneResult KeptSafeToShow(Scene& scene, ReadSceneResult result) {
+    const size_t named = std::min(scene.m_materials.size(), scene.m_materialNames.size());
+    scene.m_materials.resize(named);
+    scene.m_materialNames.resize(named);
+    for (size_t i = 0; i < named; ++i)
+        scene.m_materialNames[i] = scene.m_materials[i].name;
+    SceneSettings& s = scene.m_settings;
+    if (!IsIndexOf(s.currentObject, scene.m_objects)) s.currentObject = -1;
+    if (!IsIndexOf(s.currentCamera, scene.m_cameras)) s.currentCamera = -1;
+    return result;
+}
+
 }  // namespace
 
 ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadExtrasResult* extras) {
@@ -233,8 +249,8 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget,
         const std::string magic = r.Str();
         const uint16_t major = r.U16();
         const uint16_t minor = r.U16();
-        if (magic != "ZMVF") return ReadSceneResult::BadMagic;
-        if (major != 1 || minor != 1) return ReadSceneResult::WrongVersion;
+        if (magic != "ZMVF") return KeptSafeToShow(scene, ReadSceneResult::BadMagic);
+        if (major != 1 || minor != 1) return KeptSafeToShow(scene, ReadSceneResult::WrongVersion);
 
         s.background = r.Color();
         r.Bytes(s.reservedBytes, 3);
@@ -270,15 +286,5 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget,
         result = ReadSceneResult::EndOfFile;
     }
 
-    // Also after a cut file: the scene keeps what was read and must stay safe to show, so the
-    // materials keep only those that have their names.
-    // Names cut off before the check above still name their materials.
-    const size_t named = std::min(scene.m_materials.size(), scene.m_materialNames.size());
-    scene.m_materials.resize(named);
-    scene.m_materialNames.resize(named);
-    for (size_t i = 0; i < named; ++i)
-        scene.m_materialNames[i] = scene.m_materials[i].name;
-    if (!IsIndexOf(s.currentObject, scene.m_objects)) s.currentObject = -1;
-    if (!IsIndexOf(s.currentCamera, scene.m_cameras)) s.currentCamera = -1;
-    return result;
+    return KeptSafeToShow(scene, result);
 }
