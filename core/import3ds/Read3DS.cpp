@@ -364,8 +364,12 @@ private:
                 if (uvsBroken && m_report)
                     m_report->ListCutShort(pos, chunk::kMappingCoords, object.name);
             } else if (header.id == chunk::kFaceList) {
-                for (const FaceListRead& list : m_faceLists)
-                    if (list.start == pos) ReadFaceGroups(object, list, chunkEnd);
+                // The mesh's walk only moves forward, so its face lists are in file order.
+                const auto list = std::lower_bound(
+                    m_faceLists.begin(), m_faceLists.end(), pos,
+                    [](const FaceListRead& l, uint64_t offset) { return l.start < offset; });
+                if (list != m_faceLists.end() && list->start == pos)
+                    ReadFaceGroups(object, *list, chunkEnd);
             }
             pos += header.length;
         }
