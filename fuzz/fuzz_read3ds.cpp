@@ -88,7 +88,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < scene.m_objects.size(); ++i) {
         const SceneObject& a = scene.m_objects[i];
         const SceneObject& b = heard.m_objects[i];
-        if (!SameItems(a.vertices, b.vertices) || !SameItems(a.meshes, b.meshes)) std::abort();
+        if (!SameItems(a.vertices, b.vertices) || !SameItems(a.meshes, b.meshes) ||
+            a.faceGroups.size() != b.faceGroups.size() || a.uvs.size() != b.uvs.size())
+            std::abort();
+    }
+    for (size_t i = 0; i < scene.m_materials.size(); ++i) {
+        if (heard.m_materials[i].textureMap.has_value() !=
+            scene.m_materials[i].textureMap.has_value())
+            std::abort();
     }
     return 0;
 }

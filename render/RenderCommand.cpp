@@ -47,7 +47,7 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
         return kExitUsage;
     }
     Scene scene;
-    const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene);
+    const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene, err);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
 
     const HeadlessToolkit toolkit;

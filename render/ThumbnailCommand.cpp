@@ -33,7 +33,7 @@ int RunThumbnailCommand(const std::vector<std::string>& args, std::ostream&, std
         type != std::filesystem::file_type::not_found)
         return Fail(err, options.file, "not a plain file");
     Scene scene;
-    const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene);
+    const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene, err);
     if (!outcome.ok) return Fail(err, options.file, outcome.message);
 
     const HeadlessToolkit toolkit;

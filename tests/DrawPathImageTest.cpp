@@ -96,7 +96,8 @@ Scene MixedScene() {
         o->meshCount = static_cast<int32_t>(o->meshes.size());
     }
     scene.m_objects = {mixed, noFaces};
-    scene.m_materials = {{{80, 0, 0}, {200, 30, 30}, {90, 90, 90}, 0.3f, 1.0f, "Red"}};
+    scene.m_materials = {
+        {{80, 0, 0}, {200, 30, 30}, {90, 90, 90}, 0.3f, 1.0f, "Red", std::nullopt}};
     scene.m_materialNames = {"Red"};
     SceneLight sun;
     sun.name = "Sun";

@@ -131,6 +131,8 @@ TEST(ImportCheck, NamesEveryPlantedFaultOfAWholeFile) {
         At(groupAt) +
             "material group names \"Blue\", which no material before it has; the "
             "object is drawn in grey",
+        At(meshAt + 6 + build3ds::VertexList(kTriangle).Bytes().size()) +
+            "mapping coordinates of \"Bad\": 0 pairs for 3 vertices; dropped",
         At(facesAt + 6 + 2 + 8) +
             "triangle 1 of \"Bad\" dropped: corner 5 is out of range (3 "
             "vertices)",
@@ -138,14 +140,48 @@ TEST(ImportCheck, NamesEveryPlantedFaultOfAWholeFile) {
         At(diffuseAt) +
             "chunk 0xA020 (diffuse colour) of 100 bytes runs past the end of its parent at " +
             At(longEnd).substr(7, 10),
-        At(meshAt + 6 + build3ds::VertexList(kTriangle).Bytes().size()) +
-            "chunk 0x4140 (mapping coordinates) skipped",
         At(scale) + "chunk 0x0100 (master scale) skipped, 2 times from here on",
         At(keyframer) + "chunk 0xB000 (keyframer) skipped",
-        "planted.3ds: read 1 object, 2 triangles, 3 materials, 9 lights, 0 cameras; 4 chunks "
-        "skipped, 6 other notes",
+        "planted.3ds: read 1 object, 2 triangles, 3 materials, 9 lights, 0 cameras; 3 chunks "
+        "skipped, 7 other notes",
     };
     EXPECT_EQ(check.lines, expected) << Lines(check);
+}
+
+TEST(ImportCheck, NamesMapsPassedOverOrDamagedAndExtrasThatDoNotFit) {
+    Layout file;
+    file.Add(NameOnlyMaterial("A"));
+    file.Add(NameOnlyMaterial("B"));
+    Chunk3ds material(chunk::kMaterial);
+    material.Add(Chunk3ds(chunk::kMaterialName).Name("M"));
+    material.Add(Chunk3ds(chunk::kTextureMap1)
+                     .Add(Chunk3ds(chunk::kMapFileName).Name("t.png"))
+                     .Add(Chunk3ds(chunk::kMapTiling).U16(0).Length(100)));
+    material.Add(Chunk3ds(chunk::kBumpMap).Add(Chunk3ds(chunk::kMapFileName).Name("b.png")));
+    const uint64_t mapAt = file.Add(material) + 6 + 8;
+
+    // Two pairs of mapping coordinates for three vertices; group B names face 5 of 1.
+    Chunk3ds mesh(chunk::kTriangleMesh);
+    mesh.Add(build3ds::VertexList(kTriangle));
+    mesh.Add(Chunk3ds(chunk::kMappingCoords).U16(2).F32(0).F32(0).F32(1).F32(1));
+    mesh.Add(build3ds::FaceList(
+        {{0, 1, 2, 0}},
+        {build3ds::FaceMaterial("A", 1), Chunk3ds(chunk::kFaceMaterial).Name("B").U16(1).U16(5)}));
+    const uint64_t meshAt = file.Add(Chunk3ds(chunk::kNamedObject).Name("Quad").Add(mesh)) + 11;
+
+    const Check check = RunCheck(build3ds::File(file.chunks));
+    EXPECT_EQ(check.status, kExitOk);
+    const std::vector<std::string> expected = {
+        At(mapAt + 6 + 12) +
+            "damaged chunk ends the texture map of material \"M\"; kept as far as it was read",
+        At(mapAt + 26) + "bump map of material \"M\" (\"b.png\") passed over",
+        At(meshAt + 6 + 44 + 24 + 16 + 12) +
+            "material group \"B\" of \"Quad\": face 5 is not one of its face list's 1; passed over",
+        At(meshAt + 6 + 44) + "mapping coordinates of \"Quad\": 2 pairs for 3 vertices; dropped",
+    };
+    ASSERT_GE(check.lines.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(check.lines.begin(), check.lines.begin() + 4), expected)
+        << Lines(check);
 }
 
 TEST(ImportCheck, NamesListsMeshesAndRecordsCutShortByTheEndOfTheFile) {
@@ -312,7 +348,8 @@ public:
 
 TEST(ImportCheck, ListeningChangesNothingTheImportReads) {
     // Files with skipped chunks, and one with meshes read on past their end.
-    for (const char* file : {"qt3d/lunar-lander.3ds", "celestia/apollo.3ds", "assimp/jeep1.3ds"}) {
+    for (const char* file : {"online3dviewer/cube_with_materials.3ds", "celestia/apollo.3ds",
+                             "assimp/jeep1.3ds", "assimp/cube_with_specular_texture.3DS"}) {
         SCOPED_TRACE(file);
         int errorCode = 0;
         std::unique_ptr<InputStream> quiet = InputStream::OpenFile(TestData(file), errorCode);
@@ -328,7 +365,13 @@ TEST(ImportCheck, ListeningChangesNothingTheImportReads) {
             EXPECT_EQ(plain.m_objects[i].meshCount, listened.m_objects[i].meshCount);
             EXPECT_EQ(plain.m_objects[i].vertexCount, listened.m_objects[i].vertexCount);
             EXPECT_EQ(plain.m_objects[i].materialIndex, listened.m_objects[i].materialIndex);
+            EXPECT_EQ(plain.m_objects[i].faceGroups.size(),
+                      listened.m_objects[i].faceGroups.size());
+            EXPECT_EQ(plain.m_objects[i].uvs.size(), listened.m_objects[i].uvs.size());
         }
+        for (size_t i = 0; i < plain.m_materials.size(); ++i)
+            EXPECT_EQ(plain.m_materials[i].textureMap.has_value(),
+                      listened.m_materials[i].textureMap.has_value());
         EXPECT_EQ(plain.m_materialNames, listened.m_materialNames);
         EXPECT_EQ(plain.m_lights.size(), listened.m_lights.size());
     }

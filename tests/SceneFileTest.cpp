@@ -381,6 +381,12 @@ TEST(SceneFileReader, MaterialNamesMustMatchTheMaterials) {
     Scene renamed;
     ASSERT_EQ(ReadBytes(Written(scene), renamed), ReadSceneResult::Read);
     EXPECT_EQ(renamed.m_materialNames, (std::vector<std::string>{"Wood", ""}));
+    // Also when the file ends inside the names.
+    scene.m_materialNames = {"Oak"};
+    Scene cut;
+    EXPECT_EQ(ReadBytes(Written(scene), cut), ReadSceneResult::EndOfFile);
+    EXPECT_EQ(cut.m_materialNames, (std::vector<std::string>{"Wood"}));
+    EXPECT_EQ(SceneRuleBroken(cut), "");
 }
 
 TEST(SceneFileReader, EveryCutEndsTheFileAndKeepsOnlyCompleteRecords) {

@@ -189,6 +189,22 @@ TEST(SceneCheck, NamesTheFirstBrokenRuleWithItsRecord) {
         {[](Scene& s) { s.m_materialNames.pop_back(); }, "1 material names for 2 materials"},
         {[](Scene& s) { s.m_materialNames[0] = "Oak"; },
          "material name 0 \"Oak\" is not the name of material 0 \"Wood\""},
+        {[](Scene& s) { s.m_objects[0].uvs.resize(2); },
+         "object 0 (Box): 2 texture coordinates for 3 vertices"},
+        {[](Scene& s) {
+             s.m_objects[0].faceGroups = {{"Wood", {}}};
+         },
+         "object 0 (Box): face group 0 has no faces"},
+        {[](Scene& s) {
+             s.m_objects[0].faceGroups = {{"Wood", {1}}};
+         },
+         "object 0 (Box): face group 0: face 1 is not one of the 1 triangles"},
+        {[](Scene& s) {
+             s.m_objects[0].faceGroups = {{"Wood", {0}}, {"", {0}}};
+         },
+         "object 0 (Box): face group 1: face 0 is in an earlier group too"},
+        {[](Scene& s) { s.m_materials[1].textureMap = TextureMap(); },
+         "material 1: its texture map names no file"},
         {[](Scene& s) { s.m_settings.currentObject = 1; },
          "currentObject 1 is not -1 and not one of the 1 objects"},
         {[](Scene& s) { s.m_settings.currentCamera = -2; },

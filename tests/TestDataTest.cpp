@@ -2,6 +2,7 @@
 // plain walk of its chunks shows, and the bundled example is what its generator writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "import3ds/ImportFile.h"
@@ -85,6 +86,71 @@ TEST(TestData, EveryFileImportsWithTheCountsOfItsChunks) {
         EXPECT_EQ(ImportedLine(TestData(e.file), scene), e.statistics) << e.file;
         EXPECT_EQ(SceneRuleBroken(scene), "") << e.file;
     }
+}
+
+TEST(TestData, FilesKeepTheirFaceGroupsCoordinatesAndTextureMaps) {
+    // Objects with face groups, objects with texture coordinates, and the texture maps' files;
+    // every other file has none of them.
+    const struct {
+        const char* file;
+        size_t grouped, withUvs;
+        std::vector<std::string> maps;
+    } kExtras[] = {
+        {"aspose/camera.3ds", 0, 3, {}},
+        {"assimp/CameraRollAnim.3ds", 0, 1, {}},
+        {"assimp/RotatingCube.3DS", 0, 1, {}},
+        {"assimp/TargetCameraAnim.3ds", 0, 1, {}},
+        {"assimp/UVTransform_Cube.3DS", 0, 1, {"UVTRANSF.PNG"}},
+        {"assimp/UVTransform_Normal.3DS", 0, 1, {"UVTRANSF.PNG"}},
+        {"assimp/UVTransform_OffsetU0.56V0.5_ScaleU10V2_Rotate45.3DS", 0, 1, {"UVTRANSF.PNG"}},
+        {"assimp/UVTransform_ScaleUV1-2_OffsetUV0-0.9_Rotate-72_mirrorU.3ds",
+         0,
+         1,
+         {"UVTRANSF.PNG"}},
+        {"assimp/cube_with_diffuse_texture.3DS", 0, 1, {"TEST.PNG"}},
+        {"assimp/cube_with_specular_texture.3DS", 0, 1, {}},
+        {"assimp/cubes_with_alpha.3DS", 0, 5, {"BERETTA_.JPG"}},
+        {"assimp/jeep1.3ds", 0, 7, {"jeep1.jpg"}},
+        {"assimp/test1.3ds", 0, 9, {"IMAGE1.JPG", "CWALL02.JPG", "IMAGE2.JPG"}},
+        {"online3dviewer/cube.3ds", 1, 1, {}},
+        {"online3dviewer/cube_instance_scale_rotation.3ds", 1, 1, {"texture.png"}},
+        {"online3dviewer/cube_two_instances.3ds", 1, 1, {"texture.png"}},
+        {"online3dviewer/cube_with_materials.3ds", 1, 1, {"texture.png"}},
+        {"online3dviewer/cube_with_texture_transformations.3ds", 1, 1, {"texture.png"}},
+        {"online3dviewer/texturedcube.3ds", 0, 1, {"_1.png"}},
+        {"qt3d/basic-cube.3ds", 1, 0, {}},
+        {"qt3d/lunar-lander.3ds", 0, 6, {}},
+        {"qt3d/roboticBody.3ds", 0, 1, {"hazard.png"}},
+    };
+    for (const Expected& e : kFiles) {
+        Scene scene;
+        if (!ImportSceneFile(TestData(e.file), scene).ok) continue;
+        size_t grouped = 0, withUvs = 0;
+        for (const SceneObject& o : scene.m_objects) {
+            grouped += !o.faceGroups.empty();
+            withUvs += !o.uvs.empty();
+        }
+        std::vector<std::string> maps;
+        for (const SceneMaterial& m : scene.m_materials)
+            if (m.textureMap) maps.push_back(m.textureMap->fileName);
+        const auto* listed =
+            std::find_if(std::begin(kExtras), std::end(kExtras),
+                         [&](const auto& x) { return x.file == std::string(e.file); });
+        const bool none = listed == std::end(kExtras);
+        EXPECT_EQ(grouped, none ? 0 : listed->grouped) << e.file;
+        EXPECT_EQ(withUvs, none ? 0 : listed->withUvs) << e.file;
+        EXPECT_EQ(maps, none ? std::vector<std::string>() : listed->maps) << e.file;
+    }
+    // The cube with a colour on each side: five materials over its twelve triangles.
+    Scene cube;
+    ASSERT_TRUE(ImportSceneFile(TestData("online3dviewer/cube_with_materials.3ds"), cube).ok);
+    const std::vector<FaceGroup>& groups = cube.m_objects[0].faceGroups;
+    ASSERT_EQ(groups.size(), 5u);
+    size_t faces = 0;
+    for (const FaceGroup& g : groups)
+        faces += g.faces.size();
+    EXPECT_EQ(faces, 12u);
+    EXPECT_EQ(groups[1].material, "green");
 }
 
 TEST(TestData, MaterialsWithoutATransparencyChunkAreOpaque) {

@@ -27,7 +27,7 @@ int UsageError(std::ostream& err, const std::string& problem) {
 
 int Info(const std::string& path, std::ostream& out, std::ostream& err) {
     Scene scene;
-    const FileOutcome outcome = LoadSceneForCommandLine(path, scene);
+    const FileOutcome outcome = LoadSceneForCommandLine(path, scene, err);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
     scene.CountScene();
     out << messages::StatisticsLine(scene.m_stats) << "\n";
@@ -36,7 +36,7 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
 
 int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
     Scene scene;
-    const FileOutcome outcome = LoadSceneForCommandLine(path, scene);
+    const FileOutcome outcome = LoadSceneForCommandLine(path, scene, err);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
     out << DumpSceneJson(scene);
     return kExitOk;
@@ -44,7 +44,7 @@ int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
 
 int Convert(const std::string& from, const std::string& to, std::ostream& err) {
     Scene scene;
-    FileOutcome outcome = LoadSceneForCommandLine(from, scene);
+    FileOutcome outcome = LoadSceneForCommandLine(from, scene, err);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
     outcome = SaveSceneAs(AbsolutePath(to), scene);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
@@ -59,10 +59,11 @@ int ReportFileFailure(std::ostream& err, const FileOutcome& outcome) {
     return kExitFileError;
 }
 
-FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene) {
+FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene, std::ostream& err) {
     if (Is3dsFileName(path)) return ImportSceneFile(path, scene);
     FileOutcome outcome = OpenSceneFile(AbsolutePath(path), scene);
     MakeFirstRecordsCurrent(scene);
+    if (!outcome.warning.empty()) err << outcome.warning << "\n";
     return outcome;
 }
 

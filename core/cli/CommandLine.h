@@ -19,8 +19,9 @@ constexpr int kExitFileError = 1;
 constexpr int kExitUsage = 2;
 
 // Loads a file as the program's own commands do: ".3ds" (any case) as the import does, anything
-// else as Open does, with its first object and camera made current.
-FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene);
+// else as Open does, with its first object and camera made current. What a file read whole still
+// lost (the outcome's warning) goes to err at once.
+FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene, std::ostream& err);
 
 // Writes a failed load's or save's message to err, with the system's reason on a second line
 // when there is one, and returns kExitFileError.

@@ -61,6 +61,15 @@ const char* ChunkName(uint16_t id) {
         {0xA087, "wire size"},
         {0xA100, "shading"},
         {0xA200, "texture map"},
+        {0xA204, "specular map"},
+        {0xA210, "opacity map"},
+        {0xA220, "reflection map"},
+        {0xA230, "bump map"},
+        {0xA300, "map file name"},
+        {0xA33A, "texture map 2"},
+        {0xA33C, "shininess map"},
+        {0xA33D, "self-illumination map"},
+        {0xA351, "map tiling"},
         {0xAFFF, "material"},
         {0xB000, "keyframer"},
     };
@@ -95,6 +104,8 @@ std::string WhatIs(uint16_t id) {
             return "face list";
         case 0x4130:
             return "material group";
+        case 0x4140:
+            return "mapping coordinates";
         case 0x4100:
             return "mesh";
         case 0x4600:
@@ -103,6 +114,8 @@ std::string WhatIs(uint16_t id) {
             return "camera";
         case 0xAFFF:
             return "material";
+        case 0xA200:
+            return "texture map";
         case 0x4000:
             return "named object";
         default:
@@ -200,6 +213,23 @@ std::string ImportNoteLine(const ImportNote& n) {
         case ImportFinding::LightNotLit:
             return at + "light " + Quoted(n.name) + " is light " + std::to_string(n.value) +
                    "; only the first 8 are lit";
+        case ImportFinding::MapPassedOver: {
+            const char* kind = ChunkName(n.chunkId);
+            return at + (kind ? kind : Id(n.chunkId)) + " of material " + Quoted(n.name) +
+                   (n.detail.empty() ? std::string() : " (" + Quoted(n.detail) + ")") +
+                   " passed over";
+        }
+        case ImportFinding::MapDamaged:
+            return at + "damaged chunk ends the " + WhatIs(n.chunkId) + " of material " +
+                   Quoted(n.name) + "; kept as far as it was read";
+        case ImportFinding::UvCountMismatch:
+            return at + "mapping coordinates of " + Quoted(n.name) + ": " +
+                   Plural(n.value, "pair", "pairs") + " for " +
+                   Plural(n.count, "vertex", "vertices") + "; dropped";
+        case ImportFinding::GroupFaceOutside:
+            return at + "material group " + Quoted(n.detail) + " of " + Quoted(n.name) + ": face " +
+                   std::to_string(n.value) + " is not one of its face list's " +
+                   std::to_string(n.count) + "; passed over";
     }
     return at + "unknown note";
 }

@@ -87,7 +87,15 @@ void DumpMaterial(Json& j, const SceneMaterial& m) {
     j.Raw("{").Key("name").Str(m.name);
     j.Raw(", ").Key("ambient").Color(m.ambient).Raw(", ").Key("diffuse").Color(m.diffuse);
     j.Raw(", ").Key("specular").Color(m.specular);
-    j.F(", ", "shininess", m.shininess).F(", ", "transparency", m.transparency).Raw("}");
+    j.F(", ", "shininess", m.shininess).F(", ", "transparency", m.transparency);
+    if (const std::optional<TextureMap>& map = m.textureMap) {
+        j.Raw(",\n      ").Key("textureMap").Raw("{").Key("fileName").Str(map->fileName);
+        j.F(", ", "strength", map->strength).I(", ", "tiling", map->tiling);
+        j.F(", ", "uScale", map->uScale).F(", ", "vScale", map->vScale);
+        j.F(", ", "uOffset", map->uOffset).F(", ", "vOffset", map->vOffset);
+        j.F(", ", "rotation", map->rotation).Raw("}");
+    }
+    j.Raw("}");
 }
 
 void DumpLight(Json& j, const SceneLight& l) {
@@ -126,7 +134,31 @@ void DumpObject(Json& j, const SceneObject& o) {
         j.Raw(", ").Int(m.flags).Raw(", ").Float(m.nx).Raw(", ").Float(m.ny);
         j.Raw(", ").Float(m.nz).Raw("]");
     }
-    j.Raw("]\n    }");
+    j.Raw("]");
+    // The extras appear only where an object has them.
+    if (!o.faceGroups.empty()) {
+        j.Raw(",\n      ").Key("faceGroups").Raw("[");
+        for (size_t g = 0; g < o.faceGroups.size(); ++g) {
+            const FaceGroup& group = o.faceGroups[g];
+            j.Raw(g ? ", {" : "{")
+                .Key("material")
+                .Str(group.material)
+                .Raw(", ")
+                .Key("faces")
+                .Raw("[");
+            for (size_t i = 0; i < group.faces.size(); ++i)
+                j.Raw(i ? ", " : "").Int(group.faces[i]);
+            j.Raw("]}");
+        }
+        j.Raw("]");
+    }
+    if (!o.uvs.empty()) {
+        j.Raw(",\n      ").Key("uvs").Raw("[");
+        for (size_t i = 0; i < o.uvs.size(); ++i)
+            j.Raw(i ? ", [" : "[").Float(o.uvs[i].u).Raw(", ").Float(o.uvs[i].v).Raw("]");
+        j.Raw("]");
+    }
+    j.Raw("\n    }");
 }
 
 // "key": [ one item a line ]

@@ -43,6 +43,12 @@ FrameUpdate OpenChosenFile(const std::string& path, Scene& scene) {
     }
     ShowScene(update);
     update.Then(FrameStep::ShowSceneStatistics);
+    // What the file lost is said once the scene it did give is on the screen.
+    if (!outcome.warning.empty()) {
+        update.notice = outcome.warning;
+        update.noticeIcon = NoticeIcon::Warning;
+        update.Then(FrameStep::ShowNotice);
+    }
     return update;
 }
 

@@ -21,8 +21,9 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
             .Because(messages::SystemReason(errorCode));
 
     ReadSceneResult result;
+    ReadExtrasResult extras = ReadExtrasResult::None;
     try {
-        result = ReadScene(*in, scene);
+        result = ReadScene(*in, scene, &extras);
     } catch (const std::bad_alloc&) {
         // Reported like a failed read; the part already read goes, which gives the memory back.
         scene.ClearScene();
@@ -50,6 +51,10 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
         case ReadSceneResult::EndOfFile:
             return FileOutcome::Failure(messages::EndOfFile(), NoticeIcon::Stop);
     }
+    if (extras == ReadExtrasResult::Damaged)
+        return FileOutcome::SuccessWithWarning(messages::SceneExtrasDamaged(path));
+    if (extras == ReadExtrasResult::NewerVersion)
+        return FileOutcome::SuccessWithWarning(messages::SceneExtrasNewer(path));
     return FileOutcome::Success();
 }
 

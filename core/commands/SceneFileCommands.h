@@ -9,7 +9,8 @@
 #include "scene/SceneFile.h"
 
 // Clears the scene, records path as the scene's file (also when reading then fails) and reads
-// the file. After a failure the scene keeps what was read before it.
+// the file. After a failure the scene keeps what was read before it. A file whose extension block
+// is damaged opens without its extras, and the outcome's warning says so.
 FileOutcome OpenSceneFile(const std::string& path, Scene& scene);
 
 // Writes the scene to path without ever damaging the file that was there.

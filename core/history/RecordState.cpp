@@ -13,10 +13,17 @@ bool Same(const RGB8& a, const RGB8& b) {
     return a == b;
 }
 
+bool Same(const std::optional<TextureMap>& a, const std::optional<TextureMap>& b) {
+    if (!a || !b) return !a && !b;
+    const float va[] = {a->strength, a->uScale, a->vScale, a->uOffset, a->vOffset, a->rotation};
+    const float vb[] = {b->strength, b->uScale, b->vScale, b->uOffset, b->vOffset, b->rotation};
+    return a->fileName == b->fileName && a->tiling == b->tiling && SameBits(va, vb);
+}
+
 bool Same(const SceneMaterial& a, const SceneMaterial& b) {
     return a.ambient == b.ambient && a.diffuse == b.diffuse && a.specular == b.specular &&
            SameBits(a.shininess, b.shininess) && SameBits(a.transparency, b.transparency) &&
-           a.name == b.name;
+           a.name == b.name && Same(a.textureMap, b.textureMap);
 }
 
 bool Same(const SceneLight& a, const SceneLight& b) {
@@ -169,7 +176,8 @@ bool SameState(const RecordState& a, const RecordState& b) {
 }
 
 size_t StateHeapBytes(const RecordState& state) {
-    if (const SceneMaterial* m = std::get_if<SceneMaterial>(&state)) return HeapBytes(m->name);
+    if (const SceneMaterial* m = std::get_if<SceneMaterial>(&state))
+        return HeapBytes(m->name) + (m->textureMap ? HeapBytes(m->textureMap->fileName) : 0);
     if (const SceneLight* l = std::get_if<SceneLight>(&state)) return HeapBytes(l->name);
     if (const SceneCamera* c = std::get_if<SceneCamera>(&state)) return HeapBytes(c->name);
     if (const ObjectEdits* o = std::get_if<ObjectEdits>(&state))

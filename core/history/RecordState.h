@@ -1,6 +1,7 @@
 // The records an edit can change, and copies of the state an edit can change in them: a
-// material, a light or a camera whole, an object without its vertices, triangles and bounds,
-// and three of the scene-wide settings. These copies are what the edit history keeps.
+// material (with its texture map), a light or a camera whole, an object without its vertices,
+// triangles, bounds, face groups and texture coordinates, and three of the scene-wide settings.
+// These copies are what the edit history keeps.
 #pragma once
 
 #include <cstdint>

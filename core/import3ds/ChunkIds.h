@@ -17,6 +17,7 @@ constexpr uint16_t kColorFloat = 0x0010;
 constexpr uint16_t kColorBytes = 0x0011;
 constexpr uint16_t kColorBytesLinear = 0x0012;  // written only
 constexpr uint16_t kPercentInt = 0x0030;
+constexpr uint16_t kPercentFloat = 0x0031;
 
 // Inside the editor chunk.
 constexpr uint16_t kMeshVersion = 0x3D3E;   // written only
@@ -38,6 +39,23 @@ constexpr uint16_t kReflectionBlur = 0xA053;       // written only
 constexpr uint16_t kSelfIllumination = 0xA084;     // written only
 constexpr uint16_t kWireSize = 0xA087;             // written only
 constexpr uint16_t kShading = 0xA100;              // written only
+constexpr uint16_t kTextureMap1 = 0xA200;
+constexpr uint16_t kSpecularMap = 0xA204;
+constexpr uint16_t kOpacityMap = 0xA210;
+constexpr uint16_t kReflectionMap = 0xA220;
+constexpr uint16_t kBumpMap = 0xA230;
+constexpr uint16_t kTextureMap2 = 0xA33A;
+constexpr uint16_t kShininessMap = 0xA33C;
+constexpr uint16_t kSelfIlluminationMap = 0xA33D;
+
+// Inside a map.
+constexpr uint16_t kMapFileName = 0xA300;
+constexpr uint16_t kMapTiling = 0xA351;
+constexpr uint16_t kMapUScale = 0xA354;
+constexpr uint16_t kMapVScale = 0xA356;
+constexpr uint16_t kMapUOffset = 0xA358;
+constexpr uint16_t kMapVOffset = 0xA35A;
+constexpr uint16_t kMapRotation = 0xA35C;
 
 // What a named object holds, and what a triangle mesh holds.
 constexpr uint16_t kTriangleMesh = 0x4100;

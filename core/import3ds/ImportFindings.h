@@ -23,13 +23,21 @@ enum class ImportFinding {
     TriangleDropped,   // a triangle with a corner outside its object (value = triangle index,
                        // other = the corner, count = the object's vertices)
     LightNotLit,       // a light after the eighth (value = its number, from 1)
+    MapPassedOver,     // a material's map other than texture map 1 (chunkId the map's kind,
+                       // detail = its file name)
+    MapDamaged,        // a sub-chunk that ends a map's walk (chunkId the map's kind)
+    UvCountMismatch,   // mapping coordinates not one per vertex, dropped (value = pairs,
+                       // count = vertices)
+    GroupFaceOutside,  // a material group's face outside its face list, passed over
+                       // (detail = the material, value = the face, count = the list's faces)
 };
 
 struct ImportNote {
     ImportFinding what = ImportFinding::SkippedChunk;
     uint64_t offset = 0;  // where in the file the chunk or item concerned starts
     uint16_t chunkId = 0;
-    std::string name;  // the object, material, light or camera concerned
+    std::string name;    // the object, material, light or camera concerned
+    std::string detail;  // a second name: a map's file, a group's material
     uint64_t value = 0;
     uint64_t other = 0;
     uint64_t count = 0;

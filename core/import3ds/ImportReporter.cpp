@@ -9,7 +9,8 @@ constexpr uint64_t kHeaderSize = 6;
 }  // namespace
 
 void ImportReporter::Note(ImportFinding what, uint64_t offset, uint16_t id, const std::string& name,
-                          uint64_t value, uint64_t other, uint64_t count) {
+                          uint64_t value, uint64_t other, uint64_t count,
+                          const std::string& detail) {
     ImportNote note;
     note.what = what;
     note.offset = offset;
@@ -18,6 +19,7 @@ void ImportReporter::Note(ImportFinding what, uint64_t offset, uint16_t id, cons
     note.value = value;
     note.other = other;
     note.count = count;
+    note.detail = detail;
     m_listener.Found(note);
 }
 
@@ -87,6 +89,8 @@ void ImportReporter::MeshEnded(uint64_t offset, uint64_t meshEnd, const std::str
 }
 
 void ImportReporter::ListCutShort(uint64_t offset, uint16_t id, const std::string& owner) {
+    if (offset == m_lastCutShort) return;
+    m_lastCutShort = offset;
     Note(ImportFinding::ListCutShort, offset, id, owner);
 }
 
@@ -140,4 +144,46 @@ void ImportReporter::DroppedTriangles(const SceneObject& object) {
         }
     }
     m_faceLists.clear();
+}
+
+void ImportReporter::MapPassedOver(uint64_t offset, uint16_t mapId, uint32_t length,
+                                   const std::string& material) {
+    Note(ImportFinding::MapPassedOver, offset, mapId, material, 0, 0, 0,
+         MapFileName(offset, length));
+}
+
+std::string ImportReporter::MapFileName(uint64_t offset, uint32_t length) {
+    const uint64_t end = offset + length;
+    for (uint64_t pos = offset + kHeaderSize; pos < end;) {
+        m_in.Seek(pos);
+        uint16_t id;
+        uint32_t chunkLength;
+        if (!m_budget.Look(kHeaderSize) || !m_in.ReadU16(id) || !m_in.ReadU32(chunkLength) ||
+            chunkLength < kHeaderSize)
+            break;
+        if (id == chunk::kMapFileName) {
+            std::string name;
+            const bool read = m_in.ReadCString(name);
+            if (!m_budget.Look(m_in.Tell() - pos) || !read || m_in.Tell() > pos + chunkLength)
+                break;
+            return name;
+        }
+        pos += chunkLength;
+    }
+    return std::string();
+}
+
+void ImportReporter::MapDamaged(uint64_t offset, uint16_t mapId, const std::string& material) {
+    Note(ImportFinding::MapDamaged, offset, mapId, material);
+}
+
+void ImportReporter::UvCountMismatch(uint64_t offset, const std::string& mesh, size_t pairs,
+                                     size_t vertices) {
+    Note(ImportFinding::UvCountMismatch, offset, chunk::kMappingCoords, mesh, pairs, 0, vertices);
+}
+
+void ImportReporter::GroupFaceOutside(uint64_t offset, const std::string& mesh,
+                                      const std::string& material, uint32_t face, size_t faces) {
+    Note(ImportFinding::GroupFaceOutside, offset, chunk::kFaceMaterial, mesh, face, 0, faces,
+         material);
 }

@@ -11,11 +11,13 @@
 
 #include "import3ds/ImportFindings.h"
 #include "scene/InputStream.h"
+#include "scene/ReadBudget.h"
 #include "scene/SceneRecords.h"
 
 class ImportReporter {
 public:
-    ImportReporter(ImportListener& listener, InputStream& in) : m_listener(listener), m_in(in) {}
+    ImportReporter(ImportListener& listener, InputStream& in)
+        : m_listener(listener), m_in(in), m_budget(in.Size()) {}
 
     // The editor chunk's header; chunks of the walk before its end belong to it.
     [[gnu::cold]] void Editor(uint64_t offset, uint32_t length);
@@ -53,12 +55,27 @@ public:
     // A face list whose triangles start at dataOffset and will be the object's triangles from
     // firstIndex on.
     [[gnu::cold]] void FaceList(size_t firstIndex, uint64_t dataOffset);
+    // A material's map chunk that the import passes over; the note names the file it names.
+    [[gnu::cold]] void MapPassedOver(uint64_t offset, uint16_t mapId, uint32_t length,
+                                     const std::string& material);
+    // The sub-chunk at offset ends the walk of a material's map.
+    [[gnu::cold]] void MapDamaged(uint64_t offset, uint16_t mapId, const std::string& material);
+    // Mapping coordinates of a mesh that are not one per vertex, and so are dropped.
+    [[gnu::cold]] void UvCountMismatch(uint64_t offset, const std::string& mesh, size_t pairs,
+                                       size_t vertices);
+    // A material group's face outside the faces of its face list.
+    [[gnu::cold]] void GroupFaceOutside(uint64_t offset, const std::string& mesh,
+                                        const std::string& material, uint32_t face, size_t faces);
     // Notes each triangle of the finished mesh that will be dropped, then forgets its face lists.
     [[gnu::cold]] void DroppedTriangles(const SceneObject& object);
 
 private:
     void Note(ImportFinding what, uint64_t offset, uint16_t id, const std::string& name,
-              uint64_t value = 0, uint64_t other = 0, uint64_t count = 0);
+              uint64_t value = 0, uint64_t other = 0, uint64_t count = 0,
+              const std::string& detail = std::string());
+    // The file name in the map chunk at offset, "" when it has none or it cannot be read. Looked
+    // for on the report's own budget, so that listening changes nothing the import reads.
+    std::string MapFileName(uint64_t offset, uint32_t length);
     // Whether the header at offset is cut off by the end of the file (else its length is bad).
     bool HeaderCutOff(uint64_t offset) const;
 
@@ -69,9 +86,12 @@ private:
 
     ImportListener& m_listener;
     InputStream& m_in;
+    ReadBudget m_budget;  // for what only the report reads
     uint64_t m_editorEnd = 0;
     uint64_t m_topEnd = 0;                    // where the top-level chunk being read ends
     uint64_t m_lastAfterParent = UINT64_MAX;  // the last chunk noted as past its parent's end
+    uint64_t m_lastCutShort = UINT64_MAX;     // the last list noted as cut short: both walks of
+                                              // a mesh meet its first material group
     std::unordered_map<std::string, uint64_t> m_materialOffsets;
     std::vector<FaceListStart> m_faceLists;
 };

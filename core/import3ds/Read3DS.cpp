@@ -46,6 +46,13 @@ float Percent(int p) {
     return static_cast<float>(static_cast<double>(p) * 0.01);
 }
 
+// A face list a mesh's walk read: its chunk's offset and the object's triangles it gave.
+struct FaceListRead {
+    uint64_t start;
+    size_t first;
+    size_t count;
+};
+
 class Reader {
 public:
     Reader(InputStream& in, Scene& scene, ReadBudget& budget, ImportReporter* report)
@@ -141,6 +148,19 @@ private:
                         material.transparency = Percent(100 - p);
                     break;
                 }
+                case chunk::kTextureMap1:
+                    ReadTextureMap(pos, header.length, material);
+                    break;
+                case chunk::kTextureMap2:
+                case chunk::kSpecularMap:
+                case chunk::kOpacityMap:
+                case chunk::kReflectionMap:
+                case chunk::kBumpMap:
+                case chunk::kShininessMap:
+                case chunk::kSelfIlluminationMap:
+                    if (m_report)
+                        m_report->MapPassedOver(pos, header.id, header.length, material.name);
+                    break;
                 default:
                     if (m_report) m_report->Skipped(pos, header.id);
                     break;
@@ -148,6 +168,70 @@ private:
             pos += header.length;
         }
         m_scene.m_materials.push_back(std::move(material));
+    }
+
+    // Texture map 1: the material keeps it when it names a file.
+    void ReadTextureMap(uint64_t start, uint32_t length, SceneMaterial& material) {
+        TextureMap map;
+        WalkMap(start, length, material.name, map);
+        if (map.fileName.empty() || !m_budget.Keep(ReadBudget::HeapBytes(map.fileName))) return;
+        material.textureMap = std::move(map);
+    }
+
+    // The sub-chunks of texture map 1 into map. A sub-chunk that runs past the map, or whose
+    // value does not fit in it, ends the walk: what came before it stays.
+    void WalkMap(uint64_t start, uint32_t length, const std::string& material, TextureMap& map) {
+        const uint64_t end = start + length;
+        for (uint64_t pos = start + kHeaderSize; pos < end;) {
+            m_in.Seek(pos);
+            ChunkHeader header;
+            if (!ReadWalkHeader(header) || header.length > end - pos ||
+                !ReadMapValue(header, pos + header.length, map)) {
+                // A map that runs past the end of the file is noted where the file ends.
+                if (m_report)
+                    m_report->MapDamaged(std::min(pos, m_in.Size()), chunk::kTextureMap1, material);
+                return;
+            }
+            pos += header.length;
+        }
+    }
+
+    // One sub-chunk of a map whose data ends at end; false when its value does not fit.
+    bool ReadMapValue(const ChunkHeader& header, uint64_t end, TextureMap& map) {
+        const uint64_t size = end - m_in.Tell();
+        switch (header.id) {
+            case chunk::kMapFileName: {
+                std::string name;
+                if (!ReadName(name) || m_in.Tell() > end) return false;
+                map.fileName = std::move(name);
+                return true;
+            }
+            case chunk::kPercentInt: {
+                int16_t p;
+                if (size < 2 || !m_in.ReadI16(p)) return false;
+                map.strength = Percent(p);
+                return true;
+            }
+            case chunk::kPercentFloat:
+                if (size < 4 || !m_in.ReadF32(map.strength)) return false;
+                map.strength = static_cast<float>(map.strength * 0.01);
+                return true;
+            case chunk::kMapTiling:
+                return size >= 2 && m_in.ReadU16(map.tiling);
+            case chunk::kMapUScale:
+                return size >= 4 && m_in.ReadF32(map.uScale);
+            case chunk::kMapVScale:
+                return size >= 4 && m_in.ReadF32(map.vScale);
+            case chunk::kMapUOffset:
+                return size >= 4 && m_in.ReadF32(map.uOffset);
+            case chunk::kMapVOffset:
+                return size >= 4 && m_in.ReadF32(map.vOffset);
+            case chunk::kMapRotation:
+                return size >= 4 && m_in.ReadF32(map.rotation);
+            default:
+                if (m_report) m_report->Skipped(m_in.Tell() - kHeaderSize, header.id);
+                return true;
+        }
     }
 
     // A colour chunk of a material, taken to hold a byte colour chunk first.
@@ -201,7 +285,9 @@ private:
         object.note = name;
         object.noteColor = RGB8{127, 192, 192};
 
-        const uint64_t meshEnd = m_in.Tell() - kHeaderSize + meshLength;
+        const uint64_t meshStart = m_in.Tell() - kHeaderSize;
+        const uint64_t meshEnd = meshStart + meshLength;
+        m_faceLists.clear();
         uint32_t sum = 0;
         bool more = true;
         while (more && sum < meshLength) {
@@ -220,7 +306,9 @@ private:
                     break;
                 case chunk::kFaceList:
                     if (m_report) m_report->FaceList(object.meshes.size(), start + kHeaderSize + 2);
+                    m_faceLists.push_back({start, object.meshes.size(), 0});
                     more = ReadFaceList(object);
+                    m_faceLists.back().count = object.meshes.size() - m_faceLists.back().first;
                     if (!more && m_report) m_report->ListCutShort(start, header.id, name);
                     break;
                 case chunk::kFaceMaterial:
@@ -233,8 +321,10 @@ private:
                     }
                     m_in.Seek(start + header.length);
                     break;
+                case chunk::kMappingCoords:  // read by the walk of ReadMeshExtras
+                    m_in.Seek(start + header.length);
+                    break;
                 case chunk::kVertexFlags:
-                case chunk::kMappingCoords:
                 case chunk::kSmoothGroups:
                 case chunk::kLocalAxes:
                 case chunk::kMeshColor:
@@ -247,9 +337,140 @@ private:
                     break;
             }
         }
+        ReadMeshExtras(object, meshStart, meshEnd);
         if (m_report) m_report->DroppedTriangles(object);
+        KeepFaceGroups(object);
         FinishObject(object);
         m_scene.m_objects.push_back(std::move(object));
+    }
+
+    // The mesh's mapping coordinates and the material groups of its face lists, by a walk of
+    // their own over the mesh's chunks and the chunks nested in each face list that the walk
+    // above read. The groups go to m_groups with the indices the triangles have before any are
+    // dropped; the coordinates stay only when there is one pair per vertex.
+    void ReadMeshExtras(SceneObject& object, uint64_t meshStart, uint64_t meshEnd) {
+        m_groups.clear();
+        const uint64_t end = std::min(meshEnd, m_in.Size());
+        std::optional<uint64_t> uvStart;  // the first mapping coordinates chunk, when any
+        bool uvsBroken = false;
+        for (uint64_t pos = meshStart + kHeaderSize; pos < end;) {
+            m_in.Seek(pos);
+            ChunkHeader header;
+            if (!ReadWalkHeader(header)) break;
+            const uint64_t chunkEnd = std::min<uint64_t>(pos + header.length, end);
+            if (header.id == chunk::kMappingCoords && !uvsBroken) {
+                if (!uvStart) uvStart = pos;
+                uvsBroken = !ReadUvList(object, chunkEnd);
+                if (uvsBroken && m_report)
+                    m_report->ListCutShort(pos, chunk::kMappingCoords, object.name);
+            } else if (header.id == chunk::kFaceList) {
+                // The mesh's walk only moves forward, so its face lists are in file order.
+                const auto list = std::lower_bound(
+                    m_faceLists.begin(), m_faceLists.end(), pos,
+                    [](const FaceListRead& l, uint64_t offset) { return l.start < offset; });
+                if (list != m_faceLists.end() && list->start == pos)
+                    ReadFaceGroups(object, *list, chunkEnd);
+            }
+            pos += header.length;
+        }
+        if (uvsBroken) {
+            UvList().swap(object.uvs);
+        } else if (uvStart && object.uvs.size() != object.vertices.size()) {
+            if (m_report)
+                m_report->UvCountMismatch(*uvStart, object.name, object.uvs.size(),
+                                          object.vertices.size());
+            UvList().swap(object.uvs);
+        }
+    }
+
+    bool ReadUvList(SceneObject& object, uint64_t end) {
+        uint16_t n;
+        const uint8_t* p;
+        if (!m_in.ReadU16(n) || m_in.Tell() + size_t{n} * 8 > end ||
+            !m_in.ReadSpan(size_t{n} * 8, p) || !m_budget.Look(2 + size_t{n} * 8) ||
+            !m_budget.Keep(size_t{n} * sizeof(SceneUv)))
+            return false;
+        const size_t first = object.uvs.size();
+        object.uvs.resize(first + n);
+        for (size_t i = 0; i < n; ++i, p += 8)
+            object.uvs[first + i] = SceneUv{LoadF32(p), LoadF32(p + 4)};
+        return true;
+    }
+
+    // The material groups nested in a face list after its faces, up to end. A group cut short
+    // ends the list's groups; a face outside the list is passed over.
+    void ReadFaceGroups(const SceneObject& object, const FaceListRead& list, uint64_t end) {
+        uint64_t pos = list.start + kHeaderSize + 2 + uint64_t{list.count} * 8;
+        uint16_t n;
+        m_in.Seek(list.start + kHeaderSize);
+        if (!m_in.ReadU16(n) || n != list.count) return;
+        while (pos < end) {
+            m_in.Seek(pos);
+            ChunkHeader header;
+            if (!ReadWalkHeader(header)) break;
+            const uint64_t groupEnd = std::min<uint64_t>(pos + header.length, end);
+            if (header.id == chunk::kFaceMaterial && !ReadFaceGroup(object, list, pos, groupEnd)) {
+                if (m_report) m_report->ListCutShort(pos, chunk::kFaceMaterial, object.name);
+                break;
+            }
+            pos += header.length;
+        }
+    }
+
+    bool ReadFaceGroup(const SceneObject& object, const FaceListRead& list, uint64_t start,
+                       uint64_t end) {
+        FaceGroup group;
+        uint16_t n;
+        const uint8_t* p;
+        if (!ReadName(group.material) || !m_in.ReadU16(n) || m_in.Tell() + size_t{n} * 2 > end ||
+            !m_in.ReadSpan(size_t{n} * 2, p) || !m_budget.Look(2 + size_t{n} * 2) ||
+            !m_budget.Keep(sizeof(FaceGroup) + ReadBudget::HeapBytes(group.material) +
+                           size_t{n} * 4))
+            return false;
+        group.faces.reserve(n);
+        bool noted = false;
+        for (size_t i = 0; i < n; ++i) {
+            const uint16_t face = LoadU16(p + 2 * i);
+            if (face < list.count) {
+                group.faces.push_back(static_cast<uint32_t>(list.first + face));
+            } else if (m_report && !noted) {
+                m_report->GroupFaceOutside(start, object.name, group.material, face, list.count);
+                noted = true;
+            }
+        }
+        m_groups.push_back(std::move(group));
+        return true;
+    }
+
+    // The object keeps the groups read when their faces use two or more materials: each
+    // triangle in the last group that names it, indexed as it will be once FinishObject has
+    // dropped the triangles with a corner outside the vertices.
+    void KeepFaceGroups(SceneObject& object) {
+        const auto differs = [this](const FaceGroup& g) {
+            return g.material != m_groups.front().material;
+        };
+        if (m_groups.empty() || std::none_of(m_groups.begin(), m_groups.end(), differs)) return;
+        const size_t faceCount = object.meshes.size();
+        std::vector<int32_t> owner(faceCount, -1);
+        for (size_t g = 0; g < m_groups.size(); ++g)
+            for (uint32_t face : m_groups[g].faces)
+                owner[face] = static_cast<int32_t>(g);
+        for (FaceGroup& g : m_groups)
+            g.faces.clear();
+        const size_t vertexCount = object.vertices.size();
+        uint32_t kept = 0;
+        for (size_t i = 0; i < faceCount; ++i) {
+            const SceneMesh& m = object.meshes[i];
+            if (m.a >= vertexCount || m.b >= vertexCount || m.c >= vertexCount) continue;
+            if (owner[i] >= 0) m_groups[static_cast<size_t>(owner[i])].faces.push_back(kept);
+            ++kept;
+        }
+        m_groups.erase(std::remove_if(m_groups.begin(), m_groups.end(),
+                                      [](const FaceGroup& g) { return g.faces.empty(); }),
+                       m_groups.end());
+        if (m_groups.empty() || std::none_of(m_groups.begin(), m_groups.end(), differs)) return;
+        object.faceGroups = std::move(m_groups);
+        m_groups.clear();
     }
 
     // A list chunk's contents: a 16-bit count, then that many items of itemSize bytes each.
@@ -389,7 +610,9 @@ private:
     ReadBudget& m_budget;
     // The index of each material name; a later material of the same name replaces the earlier.
     std::unordered_map<std::string, int32_t> m_materialByName;
-    ImportReporter* m_report;  // null unless someone listens for the import notes
+    ImportReporter* m_report;               // null unless someone listens for the import notes
+    std::vector<FaceListRead> m_faceLists;  // of the mesh being read
+    std::vector<FaceGroup> m_groups;        // of the mesh being read
 };
 
 }  // namespace

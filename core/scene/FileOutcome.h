@@ -13,10 +13,18 @@ struct FileOutcome {
     // What the system gave as the cause ("No space left on device"), shown beneath the message;
     // empty when the message says it all.
     std::string reason;
+    // A file that was read whole may still have lost a part (a scene file's damaged extension
+    // block): this says what, to be shown once the scene is. Empty when nothing was lost.
+    std::string warning;
 
     static FileOutcome Success() { return {}; }
     static FileOutcome Failure(std::string text, NoticeIcon icon = NoticeIcon::Warning) {
-        return FileOutcome{false, std::move(text), icon, std::string()};
+        return FileOutcome{false, std::move(text), icon, std::string(), std::string()};
+    }
+    static FileOutcome SuccessWithWarning(std::string text) {
+        FileOutcome outcome;
+        outcome.warning = std::move(text);
+        return outcome;
     }
     FileOutcome& Because(std::string why) {
         reason = std::move(why);

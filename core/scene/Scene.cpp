@@ -92,3 +92,11 @@ SceneStatistics CountStatistics(const Scene& scene) {
 void Scene::CountScene() {
     m_stats = CountStatistics(*this);
 }
+
+bool HasSceneExtras(const Scene& scene) {
+    for (const SceneObject& o : scene.m_objects)
+        if (!o.faceGroups.empty() || !o.uvs.empty()) return true;
+    for (const SceneMaterial& m : scene.m_materials)
+        if (m.textureMap) return true;
+    return false;
+}

@@ -5,6 +5,8 @@
 // - an object's vertexCount and meshCount equal the lengths of its lists;
 // - every triangle corner indexes its object's vertices;
 // - materialIndex is -1 or indexes m_materials;
+// - an object's texture coordinates are none or one per vertex, and its face groups index its
+//   triangles, each triangle in one group at most;
 // - currentObject and currentCamera are -1 or valid indices.
 #pragma once
 
@@ -51,6 +53,10 @@ bool IsIndexOf(int64_t index, const List& list) {
 // What a freshly shown scene starts from: its first object and its first camera become current
 // when it has any; a list without records leaves its index as it is.
 void MakeFirstRecordsCurrent(Scene& scene);
+
+// Whether any object has face groups or texture coordinates, or any material a texture map: what
+// the scene file keeps in its extension block.
+bool HasSceneExtras(const Scene& scene);
 
 // The counts of a scene's lists: objects, materials, lights, cameras, and the vertices and
 // triangles of all objects together.

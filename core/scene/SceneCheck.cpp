@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -35,6 +36,22 @@ std::string CheckObject(const SceneObject& o, size_t index, size_t materialCount
     if (o.materialIndex < -1 || o.materialIndex >= static_cast<int64_t>(materialCount))
         return at(Text("materialIndex %lld is not -1 and not one of the %lld materials",
                        o.materialIndex, static_cast<long long>(materialCount)));
+    if (!o.uvs.empty() && o.uvs.size() != vertexCount)
+        return at(Text("%lld texture coordinates for %lld vertices",
+                       static_cast<long long>(o.uvs.size()), static_cast<long long>(vertexCount)));
+    std::vector<bool> grouped(o.meshes.size());
+    for (size_t g = 0; g < o.faceGroups.size(); ++g) {
+        const FaceGroup& group = o.faceGroups[g];
+        if (group.faces.empty()) return at(Text("face group %lld has no faces", g));
+        for (uint32_t face : group.faces) {
+            if (face >= grouped.size())
+                return at(Text("face group %lld: face %lld is not one of the %lld triangles", g,
+                               face, static_cast<long long>(grouped.size())));
+            if (grouped[face])
+                return at(Text("face group %lld: face %lld is in an earlier group too", g, face));
+            grouped[face] = true;
+        }
+    }
     return "";
 }
 
@@ -51,6 +68,9 @@ std::string SceneRuleBroken(const Scene& scene) {
             return "material name " + std::to_string(i) + " \"" + scene.m_materialNames[i] +
                    "\" is not the name of material " + std::to_string(i) + " \"" +
                    scene.m_materials[i].name + "\"";
+        const std::optional<TextureMap>& map = scene.m_materials[i].textureMap;
+        if (map && map->fileName.empty())
+            return "material " + std::to_string(i) + ": its texture map names no file";
     }
     for (size_t i = 0; i < scene.m_objects.size(); ++i) {
         std::string broken = CheckObject(scene.m_objects[i], i, materialCount);

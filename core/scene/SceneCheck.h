@@ -13,6 +13,10 @@
 // - every triangle corner indexes its object's vertices;
 // - an object's materialIndex is -1 or indexes m_materials;
 // - m_materialNames has one entry per material, and entry i is material i's name;
+// - an object's texture coordinates are none or one per vertex;
+// - an object's face groups each hold faces, every one a triangle of the object and in no other
+//   group;
+// - a material's texture map, when it has one, names a file;
 // - currentObject and currentCamera are -1 or index their lists.
 std::string SceneRuleBroken(const Scene& scene);
 

@@ -1,11 +1,13 @@
 // The scene file (.zmv): one whole scene as a flat stream of little-endian items, with a count
-// before each list. There is one version of the format, 1.1.
+// before each list. There is one version of the format, 1.1; a scene with face groups, texture
+// coordinates or texture maps adds an extension block after its last object (SceneFileExtras).
 #pragma once
 
 #include "scene/InputStream.h"
 #include "scene/OutputStream.h"
 #include "scene/ReadBudget.h"
 #include "scene/Scene.h"
+#include "scene/SceneFileExtras.h"
 
 enum class ReadSceneResult {
     Read,
@@ -22,6 +24,8 @@ void WriteScene(OutputStream& out, const Scene& scene);
 // object's vertices drops the triangle, and a material index outside the materials becomes -1,
 // so that nothing read can make the view read outside a list. Records that would take more
 // memory than the budget allows end the scene as a cut file does; the first form gives the
-// budget of the file's size.
-ReadSceneResult ReadScene(InputStream& in, Scene& scene);
-ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget);
+// budget of the file's size. After a scene read whole, extras (when given) says how its
+// extension block went: a damaged block loses only the extras, and the result is still Read.
+ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadExtrasResult* extras = nullptr);
+ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget,
+                          ReadExtrasResult* extras = nullptr);

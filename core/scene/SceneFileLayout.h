@@ -1,6 +1,6 @@
-// The byte layout of the scene file's two bulk lists, vertices and triangles, and the loops that
-// move them: the reader and the writer share one definition of each record, so that they cannot
-// drift apart. A large scene has millions of these records.
+// The byte layout of the scene file's bulk lists, vertices, triangles and texture coordinates, and
+// the loops that move them: the reader and the writer share one definition of each record, so that
+// they cannot drift apart. A large scene has millions of these records.
 #pragma once
 
 #include <algorithm>
@@ -83,3 +83,15 @@ size_t LoadRecords(const uint8_t* bytes, size_t count, typename Layout::Record* 
     }
     return kept;
 }
+
+// u, v: two floats, in the extension block.
+struct UvLayout {
+    using Record = SceneUv;
+    static constexpr size_t kSize = 8;
+
+    static void Store(uint8_t* p, const SceneUv& t) {
+        StoreF32(p, t.u);
+        StoreF32(p + 4, t.v);
+    }
+    static SceneUv Load(const uint8_t* p) { return SceneUv{LoadF32(p), LoadF32(p + 4)}; }
+};

@@ -4,6 +4,7 @@
 #include "scene/BulkMemory.h"
 #include "scene/ReadBudget.h"
 #include "scene/SceneFile.h"
+#include "scene/SceneFileExtras.h"
 #include "scene/SceneFileLayout.h"
 
 namespace {
@@ -245,19 +246,36 @@ void ReadBody(Reader& r, Scene& scene) {
              [materialCount](Reader& rr) { return ReadObject(rr, materialCount); });
 }
 
-}  // namespace
-
-ReadSceneResult ReadScene(InputStream& in, Scene& scene) {
-    ReadBudget budget(in.Size());
-    return ReadScene(in, scene, budget);
+// Whatever the result, also after a cut file or one that is no scene file: the scene keeps what
+// was read and must stay safe to show, so the materials keep only those that have their names,
+// names cut off before they were checked still name their materials, and current indices that
+// address nothing (the cleared scene keeps them) become -1.
+ReadSceneResult KeptSafeToShow(Scene& scene, ReadSceneResult result) {
+    const size_t named = std::min(scene.m_materials.size(), scene.m_materialNames.size());
+    scene.m_materials.resize(named);
+    scene.m_materialNames.resize(named);
+    for (size_t i = 0; i < named; ++i)
+        scene.m_materialNames[i] = scene.m_materials[i].name;
+    SceneSettings& s = scene.m_settings;
+    if (!IsIndexOf(s.currentObject, scene.m_objects)) s.currentObject = -1;
+    if (!IsIndexOf(s.currentCamera, scene.m_cameras)) s.currentCamera = -1;
+    return result;
 }
 
-ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget) {
+}  // namespace
+
+ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadExtrasResult* extras) {
+    ReadBudget budget(in.Size());
+    return ReadScene(in, scene, budget, extras);
+}
+
+ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget,
+                          ReadExtrasResult* extras) {
+    if (extras) *extras = ReadExtrasResult::None;
     // In memory, vertices and triangles take the bytes they take in the file: the rest of the
     // file is room enough for all of them.
     const BulkArena arena(static_cast<size_t>(in.Remaining()));
     Reader r(in, budget);
-    SceneSettings& s = scene.m_settings;
     ReadSceneResult result = ReadSceneResult::Read;
     try {
         const std::string magic = r.Str();
@@ -269,17 +287,11 @@ ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget) {
             result = ReadSceneResult::WrongVersion;
         } else {
             ReadBody(r, scene);
+            const ReadExtrasResult read = ReadSceneExtras(in, scene, budget);
+            if (extras) *extras = read;
         }
     } catch (const EndOfFile&) {
         result = ReadSceneResult::EndOfFile;
     }
-    // Also after a cut or refused file: the scene keeps what was read and must stay safe to show,
-    // so the materials keep only those that have their names, and the current indices from before
-    // the scene was cleared point nowhere.
-    const size_t named = std::min(scene.m_materials.size(), scene.m_materialNames.size());
-    scene.m_materials.resize(named);
-    scene.m_materialNames.resize(named);
-    if (!IsIndexOf(s.currentObject, scene.m_objects)) s.currentObject = -1;
-    if (!IsIndexOf(s.currentCamera, scene.m_cameras)) s.currentCamera = -1;
-    return result;
+    return KeptSafeToShow(scene, result);
 }

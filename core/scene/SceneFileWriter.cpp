@@ -1,5 +1,6 @@
 #include "scene/ArchiveString.h"
 #include "scene/SceneFile.h"
+#include "scene/SceneFileExtras.h"
 #include "scene/SceneFileLayout.h"
 
 namespace {
@@ -100,4 +101,5 @@ void WriteScene(OutputStream& out, const Scene& scene) {
     WriteList(out, scene.m_lights, WriteLight);
     WriteList(out, scene.m_cameras, WriteCamera);
     WriteList(out, scene.m_objects, WriteObject);
+    WriteSceneExtras(out, scene);
 }

@@ -31,6 +31,16 @@ std::string EndOfFile() {
     return "An attempt was made to access an unnamed file past its end.";
 }
 
+std::string SceneExtrasDamaged(const std::string& path) {
+    return "The face materials and texture data of " + path +
+           " are damaged. The scene was opened without them.";
+}
+
+std::string SceneExtrasNewer(const std::string& path) {
+    return "The face materials and texture data of " + path +
+           " were saved by a newer version of Zemvora Creator. The scene was opened without them.";
+}
+
 std::string NotA3dsFile(const std::string& name) {
     return name + " is not a valid 3ds file.";
 }

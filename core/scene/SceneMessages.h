@@ -14,6 +14,10 @@ std::string NotAZemvoraFile(const std::string& path);
 std::string WrongZemvoraVersion(const std::string& path);
 std::string CannotCreateZmv(const std::string& path);
 std::string EndOfFile();
+// A scene file read whole whose extension block could not be read: the scene is shown without
+// its face materials, texture coordinates and texture maps.
+std::string SceneExtrasDamaged(const std::string& path);
+std::string SceneExtrasNewer(const std::string& path);
 
 std::string NotA3dsFile(const std::string& name);
 std::string Bad3dsMainChunk(const std::string& name);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,9 +36,34 @@ struct SceneMesh {
     float nx = 0, ny = 0, nz = 0;
 };
 
+// One vertex's texture coordinates.
+struct SceneUv {
+    float u = 0, v = 0;
+};
+
 // An object's lists: the bulk of a scene's memory.
 using VertexList = std::vector<SceneVertex, BulkAllocator<SceneVertex>>;
 using MeshList = std::vector<SceneMesh, BulkAllocator<SceneMesh>>;
+using UvList = std::vector<SceneUv, BulkAllocator<SceneUv>>;
+
+// Triangles of an object drawn in a material of their own: the material's name and the
+// triangles' indices into the object's meshes, each triangle in at most one group of its object.
+struct FaceGroup {
+    std::string material;
+    std::vector<uint32_t> faces;
+};
+
+// A material's first texture map: the image's file name as the file gives it, and how the image
+// lies on the faces. Tiling flags are the 3D Studio bits, kept as they are: 0x0001 decal, 0x0002
+// mirror, 0x0010 no tiling, others as the file has them.
+struct TextureMap {
+    std::string fileName;   // never empty
+    float strength = 1.0f;  // 0..1: how much of the image shows
+    uint16_t tiling = 0;
+    float uScale = 1.0f, vScale = 1.0f;
+    float uOffset = 0.0f, vOffset = 0.0f;
+    float rotation = 0.0f;  // degrees
+};
 
 struct SceneMaterial {
     RGB8 ambient;
@@ -46,6 +72,7 @@ struct SceneMaterial {
     float shininess = 0;
     float transparency = 0;  // the alpha of all three colours: 1.0 is opaque
     std::string name;
+    std::optional<TextureMap> textureMap;  // none: drawn in its colours only
 };
 
 struct SceneLight {
@@ -79,6 +106,10 @@ struct SceneObject {
     std::string note;
     RGB8 noteColor;
     int32_t noteX = 0, noteY = 0;  // top-left of the label, view client pixels
+    // Kept only when its faces use two or more materials; triangles in no group are drawn in
+    // the object's material. Empty: the whole object is in its material.
+    std::vector<FaceGroup> faceGroups;
+    UvList uvs;  // one per vertex, or empty: no texture coordinates
 };
 
 // The fields of a Windows LOGFONT, kept exactly so that scene files keep them; the view turns

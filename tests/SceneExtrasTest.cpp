@@ -1,0 +1,221 @@
+// The scene file's extension block: extras round trip, files without extras keep their bytes, a
+// file with the block is the old file plus the block, and a damaged block loses only the extras,
+// with a message for the window and the command line. Also the dump and the undo states of the
+// extras.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+#include "cli/CommandLine.h"
+#include "cli/SceneDump.h"
+#include "commands/DocumentCommands.h"
+#include "commands/SceneFileCommands.h"
+#include "history/RecordState.h"
+#include "scene/SceneCheck.h"
+#include "scene/SceneFile.h"
+#include "scene/SceneMessages.h"
+#include "tests/ScriptedPrompts.h"
+#include "tests/TestFiles.h"
+
+namespace {
+
+std::vector<uint8_t> Written(const Scene& scene) {
+    std::vector<uint8_t> bytes;
+    OutputStream out(bytes);
+    WriteScene(out, scene);
+    EXPECT_TRUE(out.Ok());
+    return bytes;
+}
+
+ReadSceneResult Read(const std::vector<uint8_t>& bytes, Scene& scene, ReadExtrasResult& extras) {
+    const std::vector<uint8_t> copy(bytes);
+    InputStream in(copy.data(), copy.size());
+    scene.ClearScene();
+    return ReadScene(in, scene, &extras);
+}
+
+SceneObject Quad(const std::string& name) {
+    SceneObject o;
+    o.name = name;
+    o.vertices = {{0, 0, 0, 0, 0, 1}, {1, 0, 0, 0, 0, 1}, {1, 1, 0, 0, 0, 1}, {0, 1, 0, 0, 0, 1}};
+    o.meshes = {{0, 1, 2, 0, 0, 0, 1}, {0, 2, 3, 0, 0, 0, 1}};
+    o.vertexCount = 4, o.meshCount = 2;
+    return o;
+}
+
+// Two objects and two materials, the first of each without extras.
+Scene SceneWithExtras() {
+    Scene s;
+    s.m_materials.resize(2);
+    s.m_materials[0].name = "Red";
+    s.m_materials[1].name = "Wood";
+    TextureMap map;
+    map.fileName = "C:\\maps\\wood.jpg";
+    map.strength = 0.5f, map.tiling = 0x11, map.uScale = 2, map.vScale = -3;
+    map.uOffset = 0.25f, map.vOffset = -0.0f, map.rotation = 45;
+    s.m_materials[1].textureMap = map;
+    s.m_materialNames = {"Red", "Wood"};
+    s.m_objects = {Quad("Plain"), Quad("Box")};
+    SceneObject& box = s.m_objects[1];
+    box.faceGroups = {{"Wood", {1}}, {std::string(300, 'x'), {0}}};
+    box.uvs = {{0, 0}, {1, 0}, {1, 1}, {0, 0.5f}};
+    return s;
+}
+
+Scene WithoutExtras(Scene s) {
+    for (SceneObject& o : s.m_objects) {
+        o.faceGroups.clear();
+        o.uvs.clear();
+    }
+    for (SceneMaterial& m : s.m_materials)
+        m.textureMap.reset();
+    return s;
+}
+
+}  // namespace
+
+TEST(SceneExtras, RoundTripAndTheOlderFileAsAPrefix) {
+    const Scene scene = SceneWithExtras();
+    ASSERT_EQ(SceneRuleBroken(scene), "");
+    const std::vector<uint8_t> bytes = Written(scene);
+    Scene back;
+    ReadExtrasResult extras;
+    ASSERT_EQ(Read(bytes, back, extras), ReadSceneResult::Read);
+    EXPECT_EQ(extras, ReadExtrasResult::Read);
+    EXPECT_EQ(SceneRuleBroken(back), "");
+    back.m_strFilePath.clear();
+    EXPECT_EQ(DumpSceneJson(back), DumpSceneJson(scene));
+    EXPECT_EQ(Written(back), bytes);
+
+    // Without the extras the scene is written as ever: the file with them is that file and the
+    // block, so a reader that stops after the last object reads the scene without its extras.
+    const std::vector<uint8_t> older = Written(WithoutExtras(scene));
+    ASSERT_GT(bytes.size(), older.size() + 4);
+    EXPECT_TRUE(std::equal(older.begin(), older.end(), bytes.begin()));
+    EXPECT_EQ(0, std::memcmp(bytes.data() + older.size(), "ZMVX", 4));
+    ASSERT_EQ(Read(older, back, extras), ReadSceneResult::Read);
+    EXPECT_EQ(extras, ReadExtrasResult::None);
+    back.m_strFilePath.clear();
+    EXPECT_EQ(DumpSceneJson(back), DumpSceneJson(WithoutExtras(scene)));
+}
+
+TEST(SceneExtras, ADamagedBlockLosesOnlyTheExtras) {
+    const Scene scene = SceneWithExtras();
+    const std::vector<uint8_t> bytes = Written(scene);
+    const size_t blockAt = Written(WithoutExtras(scene)).size();
+    const std::string plainDump = DumpSceneJson(WithoutExtras(scene));
+    const auto expectLost = [&](const std::vector<uint8_t>& file, ReadExtrasResult expected) {
+        Scene back;
+        ReadExtrasResult extras;
+        ASSERT_EQ(Read(file, back, extras), ReadSceneResult::Read);
+        EXPECT_EQ(extras, expected);
+        EXPECT_EQ(SceneRuleBroken(back), "");
+        back.m_strFilePath.clear();
+        EXPECT_EQ(DumpSceneJson(back), plainDump);
+    };
+    for (size_t n = blockAt + 1; n < bytes.size(); ++n) {
+        SCOPED_TRACE(n);
+        expectLost(std::vector<uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(n)),
+                   ReadExtrasResult::Damaged);
+    }
+    std::vector<uint8_t> longer = bytes;
+    longer.push_back(0);
+    expectLost(longer, ReadExtrasResult::Damaged);
+    std::vector<uint8_t> newer = bytes;
+    newer[blockAt + 4] = 2;
+    expectLost(newer, ReadExtrasResult::NewerVersion);
+
+    // Extras that break a rule of the scene, as a writer that does not check them would write.
+    struct Case {
+        const char* what;
+        void (*damage)(Scene&);
+    };
+    const Case cases[] = {
+        {"face outside", [](Scene& s) { s.m_objects[1].faceGroups[0].faces = {2}; }},
+        {"face twice", [](Scene& s) { s.m_objects[1].faceGroups[1].faces = {1}; }},
+        {"empty group", [](Scene& s) { s.m_objects[1].faceGroups[1].faces.clear(); }},
+        {"uvs not one per vertex", [](Scene& s) { s.m_objects[1].uvs.pop_back(); }},
+        {"map without file", [](Scene& s) { s.m_materials[1].textureMap->fileName.clear(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Scene damaged = SceneWithExtras();
+        c.damage(damaged);
+        expectLost(Written(damaged), ReadExtrasResult::Damaged);
+    }
+
+    // A section of an id this version does not know is passed over.
+    Scene mapOnly = WithoutExtras(scene);
+    mapOnly.m_materials[1].textureMap = scene.m_materials[1].textureMap;
+    std::vector<uint8_t> unknown = Written(mapOnly);
+    unknown[blockAt + 4 + 2 + 8] = 7;
+    expectLost(unknown, ReadExtrasResult::Read);
+}
+
+TEST(SceneExtras, TheWindowAndTheCommandLineSayWhatADamagedBlockLost) {
+    testfiles::TempDir dir;
+    const std::string path = dir.File("damaged.zmv");
+    std::vector<uint8_t> bytes = Written(SceneWithExtras());
+    bytes.pop_back();
+    testfiles::WriteBytes(path, bytes);
+
+    Scene scene;
+    const FileOutcome outcome = OpenSceneFile(path, scene);
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_EQ(outcome.warning, messages::SceneExtrasDamaged(path));
+    EXPECT_EQ(outcome.warning, "The face materials and texture data of " + path +
+                                   " are damaged. The scene was opened without them.");
+    EXPECT_EQ(scene.m_objects.size(), 2u);
+
+    // The window shows the scene first, then the message.
+    ScriptedPrompts prompts;
+    const FrameUpdate update = OpenSceneFileFromOutside(path, scene, prompts);
+    ASSERT_GE(update.steps.size(), 2u);
+    EXPECT_EQ(update.steps.back(), FrameStep::ShowNotice);
+    EXPECT_NE(std::find(update.steps.begin(), update.steps.end(), FrameStep::SetWindowTitle),
+              update.steps.end());
+    EXPECT_EQ(update.notice, outcome.warning);
+    EXPECT_EQ(update.noticeIcon, NoticeIcon::Warning);
+
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine({"--dump", path}, out, err), kExitOk);
+    EXPECT_EQ(err.str(), outcome.warning + "\n");
+    EXPECT_NE(out.str().find("\"Box\""), std::string::npos);
+    EXPECT_EQ(out.str().find("faceGroups"), std::string::npos);
+}
+
+TEST(SceneExtras, TheDumpShowsExtrasOnlyWhereTheyAre) {
+    Scene scene = SceneWithExtras();
+    scene.m_objects[1].faceGroups[1].material = "Red";
+    const std::string dump = DumpSceneJson(scene);
+    for (const char* part : {
+             "\"shininess\": 0, \"transparency\": 0,\n      \"textureMap\": {\"fileName\": "
+             "\"C:\\\\maps\\\\wood.jpg\", \"strength\": 0.5, \"tiling\": 17, \"uScale\": 2, "
+             "\"vScale\": -3, \"uOffset\": 0.25, \"vOffset\": -0, \"rotation\": 45}}",
+             "]],\n      \"faceGroups\": [{\"material\": \"Wood\", \"faces\": [1]}, "
+             "{\"material\": \"Red\", \"faces\": [0]}],\n"
+             "      \"uvs\": [[0, 0], [1, 0], [1, 1], [0, 0.5]]\n    }",
+         })
+        EXPECT_NE(dump.find(part), std::string::npos) << part << "\n" << dump;
+    // One of each: the plain object and material show none.
+    for (const char* key : {"textureMap", "faceGroups", "uvs"})
+        EXPECT_EQ(dump.find(key), dump.rfind(key)) << key;
+}
+
+TEST(SceneExtras, UndoStatesOfAMaterialCarryItsTextureMap) {
+    Scene scene = SceneWithExtras();
+    const RecordRef wood = MaterialRecord(1);
+    const std::optional<RecordState> before = CaptureRecord(scene, wood);
+    ASSERT_TRUE(before);
+    scene.m_materials[1].textureMap->rotation = 90;
+    EXPECT_FALSE(SameState(*before, *CaptureRecord(scene, wood)));
+    scene.m_materials[1].textureMap.reset();
+    EXPECT_FALSE(SameState(*before, *CaptureRecord(scene, wood)));
+    ASSERT_TRUE(RestoreRecord(scene, wood, *before));
+    EXPECT_EQ(scene.m_materials[1].textureMap->rotation, 45);
+    EXPECT_TRUE(SameState(*before, *CaptureRecord(scene, wood)));
+    scene.m_materials[1].textureMap->fileName = std::string(100, 'f');
+    EXPECT_GE(StateHeapBytes(*CaptureRecord(scene, wood)), 100u);
+}
