@@ -6,8 +6,8 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev nlohmann-json3-dev
-          qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libglx-mesa0
-          libgl1-mesa-dri libmeshoptimizer-dev
+          qt6-base-dev libqt6opengl6-dev qt6-image-formats-plugins libglu1-mesa-dev libegl-dev
+          libegl-mesa0 libglx-mesa0 libgl1-mesa-dri libmeshoptimizer-dev
           xvfb xauth fonts-dejavu-core fonts-wqy-microhei clang-format
           tumbler dbus-daemon dbus-bin
           desktop-file-utils appstream lintian dpkg-dev)

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "cli/CommandLine.h"
+#include "images/MapImageLookup.h"
 #include "import3ds/ImportFile.h"
 
 namespace {
@@ -244,6 +245,16 @@ int RunImportCheck(const std::string& path, std::ostream& out, std::ostream& err
         return kExitFileError;
     }
     report.WriteSkipped();
+    // Only whether each image is there: whether it decodes is the toolkit's to say.
+    const std::vector<MissingMapImage> missing = MissingMapImages(scene, path);
+    for (const MissingMapImage& image : missing) {
+        std::string materials;
+        for (const std::string& name : image.materials)
+            materials += (materials.empty() ? "" : ", ") + Quoted(name);
+        out << "texture image " << Quoted(image.fileName) << " of "
+            << (image.materials.size() == 1 ? "material " : "materials ") << materials
+            << " is missing: not found beside the file\n";
+    }
     const SceneStatistics stats = CountStatistics(scene);
     out << FileNameOf(path) << ": read " << Count(stats.objects, "object", "objects") << ", "
         << Count(stats.meshes, "triangle", "triangles") << ", "
@@ -251,6 +262,9 @@ int RunImportCheck(const std::string& path, std::ostream& out, std::ostream& err
         << Count(stats.lights, "light", "lights") << ", "
         << Count(stats.cameras, "camera", "cameras") << "; "
         << Plural(report.SkippedTotal(), "chunk", "chunks") << " skipped, "
-        << Plural(report.Others(), "other note", "other notes") << "\n";
+        << Plural(report.Others(), "other note", "other notes");
+    if (!missing.empty())
+        out << "; " << Plural(missing.size(), "texture image", "texture images") << " missing";
+    out << "\n";
     return kExitOk;
 }
