@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <cstring>
@@ -36,12 +37,10 @@ std::unique_ptr<QImageReader> ReaderOf(QBuffer& buffer) {
     return nullptr;
 }
 
-}  // namespace
-
-namespace {
-
 DecodedImage Decode(const std::string& path, int maxSide) {
     QFile file(QFile::decodeName(path.c_str()));
+    const QFileInfo info(file);
+    if (info.exists() && !info.isFile()) return Refused("it is not a file");
     if (!file.open(QIODevice::ReadOnly))
         return Refused("it cannot be opened: " + file.errorString().toStdString());
     const qint64 fileBytes = file.size();
@@ -76,17 +75,19 @@ DecodedImage Decode(const std::string& path, int maxSide) {
         return Refused("the image reader failed: " + reader.errorString().toStdString());
     if (image.size() != size)
         image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    image = image.convertToFormat(QImage::Format_RGBA8888).mirrored();
-    if (image.isNull()) return Refused("there is not enough memory to convert it");
+    image.convertTo(QImage::Format_RGBA8888);
+    if (image.format() != QImage::Format_RGBA8888)
+        return Refused("there is not enough memory to convert it");
 
     TextureImage texture;
     texture.width = image.width();
     texture.height = image.height();
     const size_t row = static_cast<size_t>(texture.width) * 4;
     texture.rgba.resize(row * static_cast<size_t>(texture.height));
-    for (int y = 0; y < texture.height; ++y)
-        std::memcpy(texture.rgba.data() + row * static_cast<size_t>(y), image.constScanLine(y),
-                    row);
+    for (int y = 0; y < texture.height; ++y) {
+        std::memcpy(texture.rgba.data() + row * static_cast<size_t>(texture.height - 1 - y),
+                    image.constScanLine(y), row);
+    }
     DecodedImage decoded;
     decoded.image = std::move(texture);
     return decoded;

@@ -161,6 +161,7 @@ TEST(TextureDecoding, HostileAndDamagedFilesAreRefusedWithAReason) {
         {"cut.png", "the image reader failed: "},
         {"text.png", "it is not a PNG, JPEG, BMP, GIF or TGA image"},
         {"none.png", "it cannot be opened: "},
+        {".", "it is not a file"},
     };
     for (const auto& c : cases) {
         const DecodedImage decoded = DecodeTextureImage(dir.File(c.file), 4096);
