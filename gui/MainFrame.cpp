@@ -71,7 +71,7 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     setWindowTitle(QStringLiteral("Untitled - Zemvora"));
     setWindowIcon(ProgramIcon());
     setAcceptDrops(true);
-    m_view = new CZemvoraView(*this, prompts, this);
+    m_view = new CZemvoraView(m_scene, prompts, this);
     setCentralWidget(m_view);
     m_view->SetFrameRateHandler([this](float fps) { ShowFrameRate(fps); });
     connect(m_view, &CZemvoraView::CommandStateChanged, this, &CMainFrame::UpdateCommandStates);
@@ -80,7 +80,7 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     CreateMenu();
     CreateToolBar();
     CreateStatusBar();
-    m_dlgParam = new CObjectParamDlg(*this, prompts, m_history, this);
+    m_dlgParam = new CObjectParamDlg(m_scene, prompts, m_history, this);
     connect(m_dlgParam, &CObjectParamDlg::SceneChanged, this, &CMainFrame::RedrawView);
     connect(m_dlgParam, &CObjectParamDlg::TextFontChanged, this, &CMainFrame::RebuildTextFont);
     // The menu's keys (Ctrl+N, F1, ...) and F6 work while the panel has the keyboard too; the
@@ -91,7 +91,7 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     m_dlgParam->addAction(m_switchPane);
     CreateEditMenu();
     m_recentFiles = new CRecentFilesMenu(this, [this](size_t index) { OnRecentFile(index); });
-    m_strFilePath = "";
+    m_scene.m_strFilePath = "";
     m_bPanelPlaced = 1;
     UpdateMinimumSize();
     PlacePanel();
@@ -103,7 +103,7 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
 CMainFrame::~CMainFrame() {
     delete m_dlgParam;
     delete m_view;
-    ReleaseScene();
+    m_scene.ReleaseScene();
 }
 
 void CMainFrame::CreateActions() {
@@ -192,20 +192,20 @@ void CMainFrame::OnCommand(int id) {
     switch (id) {
         case cmd::kNew:
         case cmd::kNewButton:
-            Carry(OnSceneNew(*this, m_prompts));
+            Carry(OnSceneNew(m_scene, m_prompts));
             break;
         case cmd::kOpen:
-            Carry(OnSceneOpen(*this, m_prompts));
+            Carry(OnSceneOpen(m_scene, m_prompts));
             break;
         case cmd::kSave:
-            Carry(OnSceneSave(*this, m_prompts));
+            Carry(OnSceneSave(m_scene, m_prompts));
             break;
         case cmd::kSaveAs:
-            Carry(OnSceneSaveAs(*this, m_prompts));
+            Carry(OnSceneSaveAs(m_scene, m_prompts));
             break;
         case cmd::kImport3ds:
             m_view->StopPlay();  // nothing moves behind the import's questions
-            Carry(OnImport3ds(*this, m_prompts));
+            Carry(OnImport3ds(m_scene, m_prompts));
             break;
         case cmd::kAppExit:
             close();
@@ -247,8 +247,8 @@ void CMainFrame::UpdateCommandStates() {
 }
 
 void CMainFrame::ShowSceneStatistics() {
-    CountScene();
-    m_statisticsPane->setText(QString::fromStdString(messages::StatisticsLine(m_stats)));
+    m_scene.CountScene();
+    m_statisticsPane->setText(QString::fromStdString(messages::StatisticsLine(m_scene.m_stats)));
     FitPaneToText(m_statisticsPane, kStatisticsPaneWidth);
     m_statisticsPane->repaint();
     UpdateMinimumSize();  // a long line widens its pane
@@ -338,7 +338,7 @@ void CMainFrame::FocusView() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (OnClose(*this, m_prompts))
+    if (OnClose(m_scene, m_prompts))
         event->accept();
     else
         event->ignore();
@@ -360,9 +360,9 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 void CMainFrame::LoadFromOutside(const std::string& path) {
     if (Is3dsFileName(path)) {
         m_view->StopPlay();  // nothing moves behind the import's question
-        Carry(Import3dsFileFromOutside(path, *this, m_prompts));
+        Carry(Import3dsFileFromOutside(path, m_scene, m_prompts));
     } else {
-        Carry(OpenSceneFileFromOutside(path, *this, m_prompts));
+        Carry(OpenSceneFileFromOutside(path, m_scene, m_prompts));
     }
     UpdateCommandStates();
 }
@@ -393,7 +393,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 m_view->ApplyTextFont();
                 break;
             case FrameStep::LookThroughCamera:
-                m_view->m_bDefaultView = 0;
+                m_view->state().m_bDefaultView = 0;
                 break;
             case FrameStep::ShowNotice:
                 m_prompts.NoticeWithReason(update.notice, update.noticeReason, update.noticeIcon);
@@ -407,7 +407,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 m_view->RedrawRequest();
                 break;
             case FrameStep::RefreshTrees:
-                MakeFirstRecordsCurrent(*this);
+                MakeFirstRecordsCurrent(m_scene);
                 m_dlgParam->RefreshTrees();
                 break;
             case FrameStep::UpdateSliders:
@@ -434,7 +434,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
 
 void CMainFrame::OnRecentFile(size_t index) {
     m_view->StopPlay();  // nothing moves behind the import's questions
-    const FrameUpdate update = ::OnRecentFile(index, m_recentFiles->Files(), *this, m_prompts);
+    const FrameUpdate update = ::OnRecentFile(index, m_recentFiles->Files(), m_scene, m_prompts);
     m_recentFiles->Update();
     Carry(update);
     UpdateCommandStates();
@@ -454,7 +454,7 @@ void CMainFrame::CreateEditMenu() {
 }
 
 void CMainFrame::StepHistory(bool redo) {
-    const bool done = redo ? m_history.Redo(*this) : m_history.Undo(*this);
+    const bool done = redo ? m_history.Redo(m_scene) : m_history.Undo(m_scene);
     if (!done) return;
     m_view->ApplyTextFont();  // the label font may be among the restored records
     m_view->RedrawRequest();

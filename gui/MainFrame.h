@@ -22,8 +22,7 @@ class QAction;
 class QLabel;
 class QToolBar;
 
-// The window is the scene (the scene's fields are reached through the window throughout).
-class CMainFrame : public QMainWindow, public Scene {
+class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -49,6 +48,10 @@ public:
     void UpdateMinimumSize();
     // A file named on the command line or dropped on the window: .3ds as the import, else as Open.
     void LoadFromOutside(const std::string& path);
+
+    // The scene the window shows, edits, opens and saves.
+    Scene& scene() { return m_scene; }
+    const Scene& scene() const { return m_scene; }
 
     QAction* Action(int id) const;
     QToolBar* ToolBar() const { return m_wndToolBar; }
@@ -95,6 +98,7 @@ private:
     // F6: the keyboard from the panel to the view, or from the window to the panel when shown.
     void SwitchPane();
 
+    Scene m_scene;
     Prompts& m_prompts;
     EditHistory m_history;
     CZemvoraView* m_view = nullptr;

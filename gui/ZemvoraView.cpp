@@ -83,9 +83,10 @@ void CZemvoraView::initializeGL() {
     // A context made anew: the buffers of the old one went with it.
     if (m_renderer) m_renderer->ForgetContext();
     m_gl = std::make_unique<OpenGlApi>(&ContextProcAddress);
-    m_renderer = std::make_unique<SceneRenderer>(*m_gl, m_scene, *this);
+    m_renderer = std::make_unique<SceneRenderer>(*m_gl, m_scene, m_state);
     m_renderer->InitGl();
-    m_fAspect = height() > 0 ? static_cast<float>(width()) / static_cast<float>(height()) : 1.0f;
+    m_state.m_fAspect =
+        height() > 0 ? static_cast<float>(width()) / static_cast<float>(height()) : 1.0f;
 }
 
 void CZemvoraView::showEvent(QShowEvent* event) {
@@ -106,7 +107,7 @@ void CZemvoraView::resizeGL(int width, int height) {
     if (height <= 0 || !m_renderer) return;
     const qreal ratio = devicePixelRatioF();
     m_gl->Viewport(0, 0, static_cast<GLsizei>(width * ratio), static_cast<GLsizei>(height * ratio));
-    m_fAspect = static_cast<float>(width) / static_cast<float>(height);
+    m_state.m_fAspect = static_cast<float>(width) / static_cast<float>(height);
     m_renderer->SetupProjection(this->width(), this->height());
 }
 
@@ -120,14 +121,14 @@ void CZemvoraView::paintGL() {
     m_pending.Clear();
     m_pendingTimer.stop();
     ChooseDetail();
-    const BusyCursor busy(ExpectSlowFrame(*this));
+    const BusyCursor busy(ExpectSlowFrame(m_state));
     ShowFrame(m_renderer->FullRedraw(width(), height(), *m_clock));
 }
 
 void CZemvoraView::Draw(bool full) {
     if (!m_renderer || !isVisible()) return;
     ChooseDetail();
-    const BusyCursor busy(ExpectSlowFrame(*this));
+    const BusyCursor busy(ExpectSlowFrame(m_state));
     makeCurrent();
     ShowFrame(full ? m_renderer->FullRedraw(width(), height(), *m_clock)
                    : m_renderer->RenderScene(width(), height(), *m_clock));
@@ -157,22 +158,22 @@ void CZemvoraView::ShowFrame(const DrawnFrame& frame) {
     if (!frame.drawn) return;
     if (frame.label) DrawNoteLabel(*m_gl, *frame.label, m_labelFont, devicePixelRatioF());
     const float fps = m_renderer->EndFrame(*m_clock);
-    m_detail.FrameDrawn(frame.simplified, frame.triangles, m_nFrameTicks);
+    m_detail.FrameDrawn(frame.simplified, frame.triangles, m_state.m_nFrameTicks);
     if (m_frameLog)
-        m_frameLog->Add(m_liEnd - m_frameLog->StartTicks(), m_nFrameTicks, frame.triangles,
-                        frame.simplified);
+        m_frameLog->Add(m_state.m_liEnd - m_frameLog->StartTicks(), m_state.m_nFrameTicks,
+                        frame.triangles, frame.simplified);
     // Keys and the wheel: the full frame comes once they have rested.
-    if (frame.simplified && !m_bPlay && !m_bLeftDown && !m_bRightDown) {
+    if (frame.simplified && !m_state.m_bPlay && !m_state.m_bLeftDown && !m_state.m_bRightDown) {
         const int64_t restMs = (m_detail.RestsAt() - m_clock->Ticks()) / 10000 + 1;
         m_restTimer.start(static_cast<int>(std::max<int64_t>(restMs, 0)));
     }
-    if (m_frameRate && m_detail.ShowsRate(frame.simplified, m_liEnd)) m_frameRate(fps);
+    if (m_frameRate && m_detail.ShowsRate(frame.simplified, m_state.m_liEnd)) m_frameRate(fps);
 }
 
 void CZemvoraView::ChooseDetail() {
     if (!m_renderer) return;
     ContinueCopies();
-    const int level = m_copies->Ready() ? m_detail.ChooseLevel(*this, m_clock->Ticks(),
+    const int level = m_copies->Ready() ? m_detail.ChooseLevel(m_state, m_clock->Ticks(),
                                                                m_copies->LevelTriangles())
                                         : -1;
     m_renderer->SetSimplified(m_copies.get(), level);
@@ -190,9 +191,10 @@ void CZemvoraView::ContinueCopies() {
 
 void CZemvoraView::DrawOwedFullFrame() {
     const int64_t now = m_clock->Ticks();
-    if (!m_detail.FullFrameOwed(*this, now)) {
+    if (!m_detail.FullFrameOwed(m_state, now)) {
         // Still moving: look again once the last input has rested.
-        if (m_detail.RestsAt() > now && !m_bPlay && !m_bLeftDown && !m_bRightDown)
+        if (m_detail.RestsAt() > now && !m_state.m_bPlay && !m_state.m_bLeftDown &&
+            !m_state.m_bRightDown)
             m_restTimer.start(static_cast<int>((m_detail.RestsAt() - now) / 10000 + 1));
         return;
     }
@@ -211,25 +213,25 @@ void CZemvoraView::SceneReplaced() {
 }
 
 void CZemvoraView::TogglePlay() {
-    if (m_bPlay) {
-        m_bPlay = 0;
+    if (m_state.m_bPlay) {
+        m_state.m_bPlay = 0;
         m_playTimer.stop();
         RenderScene();
     } else {
-        m_bPlay = 1;
+        m_state.m_bPlay = 1;
         m_playTimer.start();
     }
     emit CommandStateChanged();
 }
 
 void CZemvoraView::StopPlay() {
-    m_bPlay = 0;
+    m_state.m_bPlay = 0;
     m_playTimer.stop();
     emit CommandStateChanged();
 }
 
 void CZemvoraView::ResetViewState() {
-    ViewState::ResetViewState();
+    m_state.ResetViewState();
     m_playTimer.stop();
     emit CommandStateChanged();
 }
@@ -258,12 +260,12 @@ bool CZemvoraView::OnCommand(int id) {
         RenderScene();
         return true;
     }
-    if (const std::optional<ViewSteps> steps = ApplyViewpointCommand(id, m_scene, *this)) {
+    if (const std::optional<ViewSteps> steps = ApplyViewpointCommand(id, m_scene, m_state)) {
         Run(*steps);
         emit CommandStateChanged();
         return true;
     }
-    const std::optional<ViewStep> step = ApplyDisplayCommand(id, *this);
+    const std::optional<ViewStep> step = ApplyDisplayCommand(id, m_state);
     if (!step) return false;
     RunStep(*step);
     emit CommandStateChanged();
@@ -272,8 +274,8 @@ bool CZemvoraView::OnCommand(int id) {
 
 std::optional<bool> CZemvoraView::IsCommandChecked(int id) const {
     if (id == cmd::kSimplifyWhileMoving) return m_detail.Enabled();
-    if (std::optional<bool> checked = ViewpointCommandChecked(id, *this)) return checked;
-    return DisplayCommandChecked(id, *this);
+    if (std::optional<bool> checked = ViewpointCommandChecked(id, m_state)) return checked;
+    return DisplayCommandChecked(id, m_state);
 }
 
 void CZemvoraView::Run(const ViewSteps& steps) {
@@ -360,10 +362,10 @@ void CZemvoraView::keyPressEvent(QKeyEvent* event) {
         QOpenGLWidget::keyPressEvent(event);
         return;
     }
-    if (m_history) m_edits.KeyDown(key, event->isAutoRepeat(), m_scene, *this, *m_history);
+    if (m_history) m_edits.KeyDown(key, event->isAutoRepeat(), m_scene, m_state, *m_history);
     // A held navigation key moves the view; its first press alone does not.
     if (event->isAutoRepeat() && IsNavigationKey(key)) m_detail.Nudged(m_clock->Ticks());
-    Queue(OnKeyDown(key, m_scene, *this));
+    Queue(OnKeyDown(key, m_scene, m_state));
 }
 
 void CZemvoraView::keyReleaseEvent(QKeyEvent* event) {
@@ -379,27 +381,27 @@ void CZemvoraView::focusOutEvent(QFocusEvent* event) {
 void CZemvoraView::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (event->button() == Qt::LeftButton)
-        OnLeftButtonDown(p.x(), p.y(), m_scene, *this);
+        OnLeftButtonDown(p.x(), p.y(), m_scene, m_state);
     else if (event->button() == Qt::RightButton)
-        OnRightButtonDown(p.x(), p.y(), *this);
-    if (m_history) m_edits.ButtonDown(m_scene, *this, *m_history);
+        OnRightButtonDown(p.x(), p.y(), m_state);
+    if (m_history) m_edits.ButtonDown(m_scene, m_state, *m_history);
     QOpenGLWidget::mousePressEvent(event);
 }
 
 void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
-        OnLeftButtonUp(*this);
+        OnLeftButtonUp(m_state);
     else if (event->button() == Qt::RightButton)
-        OnRightButtonUp(*this);
-    if (m_history) m_edits.ButtonUp(m_scene, *this, *m_history);
+        OnRightButtonUp(m_state);
+    if (m_history) m_edits.ButtonUp(m_scene, m_state, *m_history);
     // The drag is over: its last frame, if simplified, gives way to the full one.
-    if (m_detail.FullFrameOwed(*this, m_clock->Ticks())) Queue({ViewStep::RenderScene});
+    if (m_detail.FullFrameOwed(m_state, m_clock->Ticks())) Queue({ViewStep::RenderScene});
     QOpenGLWidget::mouseReleaseEvent(event);
 }
 
 void CZemvoraView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    Queue(OnMouseMove(p.x(), p.y(), m_scene, *this));
+    Queue(OnMouseMove(p.x(), p.y(), m_scene, m_state));
 }
 
 // Up and down turns zoom; a sideways turn has nothing to do in the view.
@@ -409,9 +411,9 @@ void CZemvoraView::wheelEvent(QWheelEvent* event) {
     if (notches == 0) return;
     m_detail.Nudged(m_clock->Ticks());
     ViewSteps steps;
-    const auto zoom = [&] { steps = OnWheelNotches(notches, m_scene, *this); };
+    const auto zoom = [&] { steps = OnWheelNotches(notches, m_scene, m_state); };
     if (m_history)
-        m_edits.WheelTurned(m_scene, *this, *m_history, zoom);
+        m_edits.WheelTurned(m_scene, m_state, *m_history, zoom);
     else
         zoom();
     Queue(steps);

@@ -24,7 +24,7 @@
 #include "view/ViewState.h"
 #include "view/WheelZoom.h"
 
-class CZemvoraView : public QOpenGLWidget, public ViewState {
+class CZemvoraView : public QOpenGLWidget {
     Q_OBJECT
 
 public:
@@ -69,6 +69,10 @@ public:
     void SetHistory(EditHistory* history) { m_history = history; }
     // Whether the view could make its OpenGL context; without one it draws nothing.
     bool HasContext() const { return m_renderer != nullptr; }
+
+    // What the view shows and how, and its mouse state and frame timing.
+    ViewState& state() { return m_state; }
+    const ViewState& state() const { return m_state; }
 
     const QFont& LabelFont() const { return m_labelFont; }
     bool IsPlayTimerActive() const { return m_playTimer.isActive(); }
@@ -119,6 +123,7 @@ private:
     void DrawPending();
 
     Scene& m_scene;
+    ViewState m_state;
     Prompts& m_prompts;
     std::unique_ptr<OpenGlApi> m_gl;
     std::unique_ptr<SceneRenderer> m_renderer;

@@ -113,7 +113,7 @@ TEST(GuiAccessibility, TheInformationTextsAreNamedByWhatTheyShow) {
         w.ExpectNamedByItsText(id);
 
     // A name is shown and heard as written: no markup, every "&" kept.
-    w.frame.m_objects.at(1).name = "<b>Salt</b> & Pepper";
+    w.frame.scene().m_objects.at(1).name = "<b>Salt</b> & Pepper";
     w.ShowTab(kObjectTab);
     w.Panel().RefreshTrees();
     w.Select(kObjectTree, 1);
@@ -127,7 +127,7 @@ TEST(GuiAccessibility, TheInformationTextsAreNamedByWhatTheyShow) {
         EXPECT_EQ(Name(pane), pane->text());
 
     // An emptied panel names nothing.
-    w.frame.m_bModified = 0;
+    w.frame.scene().m_bModified = 0;
     w.frame.OnCommand(cmd::kNew);
     for (int id : {kObjectText, kMaterialText, kLightText}) {
         EXPECT_TRUE(w.Info(id)->text().isEmpty()) << id;

@@ -51,11 +51,11 @@ TEST(GuiEditing, SliderDragsAndKeysChangeTheModel) {
     w.frame.LoadFromOutside(kExample);
     w.ShowTab(kMaterialTab);
     w.Select(kMaterialTree, 3);  // Glass
-    w.frame.m_bModified = 0;
+    w.frame.scene().m_bModified = 0;
     const QImage before = w.frame.View()->grabFramebuffer();
     QSlider* red = w.Get<QSlider>(kDiffuseRed);
-    ASSERT_GE(w.frame.m_materials.size(), 4u);
-    const int oldRed = w.frame.m_materials[3].diffuse.red;
+    ASSERT_GE(w.frame.scene().m_materials.size(), 4u);
+    const int oldRed = w.frame.scene().m_materials[3].diffuse.red;
     ASSERT_EQ(red->value(), oldRed);
 
     w.Panel().activateWindow();
@@ -63,19 +63,19 @@ TEST(GuiEditing, SliderDragsAndKeysChangeTheModel) {
     red->setFocus();
     QTest::keyClick(red, Qt::Key_Up);
     QTest::keyClick(red, Qt::Key_PageUp);
-    EXPECT_EQ(w.frame.m_materials[3].diffuse.red, oldRed + 1 + red->pageStep());
+    EXPECT_EQ(w.frame.scene().m_materials[3].diffuse.red, oldRed + 1 + red->pageStep());
     EXPECT_EQ(red->value(), oldRed + 1 + red->pageStep());
-    EXPECT_EQ(w.frame.m_bModified, 1);
+    EXPECT_EQ(w.frame.scene().m_bModified, 1);
     EXPECT_GT(MaxChannelDifference(w.frame.View()->grabFramebuffer(), before), 0);
 
     w.Drag(kDiffuseRed, 250);
-    EXPECT_EQ(w.frame.m_materials[3].diffuse.red, 250);
+    EXPECT_EQ(w.frame.scene().m_materials[3].diffuse.red, 250);
     EXPECT_EQ(red->value(), 250);
     EXPECT_EQ(w.TreeLine(kMaterialTree, 3, 1).substr(0, 13), "Diffuse R:250");
     EXPECT_GT(MaxChannelDifference(w.frame.View()->grabFramebuffer(), before), 0);
 
     w.Drag(kShininess, 128);
-    EXPECT_EQ(w.frame.m_materials[3].shininess, 128 * OneOver255());
+    EXPECT_EQ(w.frame.scene().m_materials[3].shininess, 128 * OneOver255());
     EXPECT_EQ(w.TreeLine(kMaterialTree, 3, 3).substr(0, 14), "Shininess:0.50");
     for (int p : {1, 77, 254}) {  // a light slider let go at p stays at p
         w.ShowTab(kLightTab);
@@ -142,8 +142,9 @@ TEST(GuiEditing, EveryEditSurvivesSaveQuitAndOpen) {
 
         // The note's handle dragged in the view, the camera's lens moved by keys.
         CZemvoraView* view = w.frame.View();
-        ASSERT_GE(w.frame.m_objects.size(), 4u);
-        const QPoint handle(w.frame.m_objects[3].noteX + 3, w.frame.m_objects[3].noteY + 3);
+        ASSERT_GE(w.frame.scene().m_objects.size(), 4u);
+        const QPoint handle(w.frame.scene().m_objects[3].noteX + 3,
+                            w.frame.scene().m_objects[3].noteY + 3);
         QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, handle);
         QTest::mouseMove(view, handle + QPoint(30, 20));
         QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, handle + QPoint(30, 20));
@@ -152,10 +153,10 @@ TEST(GuiEditing, EveryEditSurvivesSaveQuitAndOpen) {
         QTest::keyClick(view, Qt::Key_Comma);
         QTest::keyClick(view, Qt::Key_Comma);
 
-        EXPECT_EQ(w.frame.m_bModified, 1);
+        EXPECT_EQ(w.frame.scene().m_bModified, 1);
         p.files.push_back(path);
         w.frame.Action(cmd::kSaveAs)->trigger();
-        EXPECT_EQ(w.frame.m_bModified, 0);
+        EXPECT_EQ(w.frame.scene().m_bModified, 0);
         EXPECT_EQ(w.frame.windowTitle().toStdString(), path);
         EXPECT_TRUE(w.frame.close());  // saved: no question
         EXPECT_TRUE(p.notices.empty());
@@ -163,7 +164,7 @@ TEST(GuiEditing, EveryEditSurvivesSaveQuitAndOpen) {
 
     Window again;
     again.frame.LoadFromOutside(path);
-    const Scene& s = again.frame;
+    const Scene& s = again.frame.scene();
     const SceneMaterial& glass = s.m_materials.at(3);
     EXPECT_EQ(glass.ambient.green, 11);
     EXPECT_EQ(glass.diffuse.blue, 22);
@@ -203,44 +204,44 @@ TEST(GuiEditing, QuestionsAnsweredNoAndMissingObjects) {
     ASSERT_EQ(w.prompts.notices.size(), 2u);
     EXPECT_EQ(w.prompts.notices[0].first, "There is no object to apply new content.");
     EXPECT_EQ(w.prompts.notices[1].first, "There is no object to change note color.");
-    EXPECT_EQ(w.frame.m_bModified, 0);
+    EXPECT_EQ(w.frame.scene().m_bModified, 0);
 
     w.frame.LoadFromOutside(kExample);
-    w.frame.m_bModified = 0;
+    w.frame.scene().m_bModified = 0;
     w.ShowTab(kObjectTab);
     w.Select(kMaterialTree, 2);
     w.prompts.answers.push_back(false);
     w.Get<QPushButton>(kApplyMaterial)->click();
-    ASSERT_FALSE(w.frame.m_objects.empty());
-    EXPECT_EQ(w.frame.m_objects[0].materialIndex, 0);
-    EXPECT_EQ(w.frame.m_bModified, 0);
+    ASSERT_FALSE(w.frame.scene().m_objects.empty());
+    EXPECT_EQ(w.frame.scene().m_objects[0].materialIndex, 0);
+    EXPECT_EQ(w.frame.scene().m_bModified, 0);
 
     // Smooth again and a light on again: the other two questions; No changes nothing.
     w.Select(kObjectTree, 0);
-    w.frame.m_objects[0].smooth = 0;
+    w.frame.scene().m_objects[0].smooth = 0;
     w.Get<QCheckBox>(kSmoothFlat)->setChecked(false);
     w.prompts.answers.push_back(false);
     w.Click(w.Get<QCheckBox>(kSmoothFlat));
     ASSERT_FALSE(w.prompts.questions.empty());
     EXPECT_EQ(w.prompts.questions.back(), "Really want to set Object:Floor to smooth mode?");
-    EXPECT_EQ(w.frame.m_objects[0].smooth, 0);
+    EXPECT_EQ(w.frame.scene().m_objects[0].smooth, 0);
     w.ShowTab(kLightTab);
-    ASSERT_FALSE(w.frame.m_lights.empty());
-    w.frame.m_lights[0].on = 0;
+    ASSERT_FALSE(w.frame.scene().m_lights.empty());
+    w.frame.scene().m_lights[0].on = 0;
     w.Get<QCheckBox>(kLightOnOff)->setChecked(false);
     w.prompts.answers.push_back(true);
     w.Click(w.Get<QCheckBox>(kLightOnOff));
     EXPECT_EQ(w.prompts.questions.back(), "Really want to set Light:Sun on?");
-    EXPECT_EQ(w.frame.m_lights[0].on, 1);
+    EXPECT_EQ(w.frame.scene().m_lights[0].on, 1);
     EXPECT_EQ(w.TreeLine(kLightTree, 0, 2), "On");
-    w.frame.m_bModified = 0;
+    w.frame.scene().m_bModified = 0;
 
     // The camera list sets the current camera without marking the scene.
     QComboBox* cameras = w.Get<QComboBox>(kCameraList);
     EXPECT_EQ(cameras->count(), 1);
     cameras->setCurrentIndex(0);
-    EXPECT_EQ(w.frame.m_settings.currentCamera, 0);
-    EXPECT_EQ(w.frame.m_bModified, 0);
+    EXPECT_EQ(w.frame.scene().m_settings.currentCamera, 0);
+    EXPECT_EQ(w.frame.scene().m_bModified, 0);
 
     // Neither Escape nor Enter closes the panel.
     w.Panel().activateWindow();
@@ -277,5 +278,5 @@ TEST(GuiEditing, ControlsWithoutTheirRecordAreDisabledAndEmpty) {
     w.Select(kMaterialTree, 3);
     for (int id : withRecords)
         EXPECT_EQ(w.Get(id)->isEnabled(), id != kApplyNote) << id;
-    EXPECT_EQ(w.Get<QSlider>(kDiffuseRed)->value(), w.frame.m_materials.at(3).diffuse.red);
+    EXPECT_EQ(w.Get<QSlider>(kDiffuseRed)->value(), w.frame.scene().m_materials.at(3).diffuse.red);
 }

@@ -66,8 +66,8 @@ TEST(GuiFrame, StartUpState) {
     EXPECT_EQ(w.frame.StatisticsPane()->width(), 399);
     EXPECT_TRUE(w.frame.FrameRatePane()->text().startsWith("Frame/Second:"))
         << w.frame.FrameRatePane()->text().toStdString();
-    EXPECT_TRUE(w.frame.m_objects.empty());
-    EXPECT_EQ(w.frame.m_bModified, 0);
+    EXPECT_TRUE(w.frame.scene().m_objects.empty());
+    EXPECT_EQ(w.frame.scene().m_bModified, 0);
 }
 
 TEST(GuiFrame, ToolbarOrderTextsAndChecks) {
@@ -165,12 +165,12 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
     EXPECT_EQ(w.prompts.fileDialogs.back().filters[0].first, "3DS Files (*.3ds)");
     EXPECT_EQ(w.frame.StatisticsPane()->text(),
               "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
-    EXPECT_EQ(w.frame.m_bModified, 1);
-    EXPECT_EQ(w.frame.m_settings.currentObject, 0);
+    EXPECT_EQ(w.frame.scene().m_bModified, 1);
+    EXPECT_EQ(w.frame.scene().m_settings.currentObject, 0);
     QTreeWidget* objects = w.Tree(kObjectTree);
     ASSERT_EQ(objects->topLevelItemCount(), 12);
-    ASSERT_FALSE(w.frame.m_objects.empty());
-    const SceneObject& first = w.frame.m_objects[0];
+    ASSERT_FALSE(w.frame.scene().m_objects.empty());
+    const SceneObject& first = w.frame.scene().m_objects[0];
     EXPECT_EQ(objects->topLevelItem(0)->text(0).toStdString(), first.name);
     char mesh[32];
     std::snprintf(mesh, sizeof mesh, "Mesh:%5d", first.meshCount);
@@ -181,12 +181,12 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
     ASSERT_EQ(materials->topLevelItemCount(), 1);
     const std::vector<std::string> materialLines = Lines(materials->topLevelItem(0));
     ASSERT_FALSE(materialLines.empty());
-    ASSERT_FALSE(w.frame.m_materials.empty());
-    EXPECT_EQ(
-        materialLines.back(),
-        "Shininess:" +
-            QString::asprintf("%.2f", double(w.frame.m_materials[0].shininess)).toStdString() +
-            " Transparency:1.00");
+    ASSERT_FALSE(w.frame.scene().m_materials.empty());
+    EXPECT_EQ(materialLines.back(),
+              "Shininess:" +
+                  QString::asprintf("%.2f", double(w.frame.scene().m_materials[0].shininess))
+                      .toStdString() +
+                  " Transparency:1.00");
     EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kObjectText))->text().toStdString(),
               "Current object:" + first.name);
     EXPECT_GT(MaxChannelDifference(w.frame.View()->grabFramebuffer(), empty), 0);
@@ -203,7 +203,7 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
               "file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
               " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF");
     EXPECT_EQ(w.Tree(kObjectTree)->topLevelItemCount(), 0);
-    EXPECT_EQ(w.frame.m_bModified, 0);
+    EXPECT_EQ(w.frame.scene().m_bModified, 0);
     // The statistics line is not rewritten after a failure.
     EXPECT_EQ(w.frame.StatisticsPane()->text(),
               "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
@@ -213,30 +213,30 @@ TEST(GuiFrame, SelectingThroughTheTrees) {
     Window w;
     w.Import(TestData("qt3d/roboticBody.3ds"));
     // Two objects of one name: either item selects the first.
-    ASSERT_GE(w.frame.m_objects.size(), 3u);
-    w.frame.m_objects[2].name = w.frame.m_objects[1].name;
+    ASSERT_GE(w.frame.scene().m_objects.size(), 3u);
+    w.frame.scene().m_objects[2].name = w.frame.scene().m_objects[1].name;
     w.Panel().RefreshTrees();
     QTreeWidget* objects = w.Tree(kObjectTree);
     objects->setCurrentItem(objects->topLevelItem(2));
-    EXPECT_EQ(w.frame.m_settings.currentObject, 1);
+    EXPECT_EQ(w.frame.scene().m_settings.currentObject, 1);
     // A line selects its owner.
     ASSERT_GE(objects->topLevelItemCount(), 4);
     objects->setCurrentItem(objects->topLevelItem(3)->child(1));
-    EXPECT_EQ(w.frame.m_settings.currentObject, 3);
+    EXPECT_EQ(w.frame.scene().m_settings.currentObject, 3);
 
     // A material picked on the Object tab changes the text; the Material tab then shows it.
     QTreeWidget* materials = w.Tree(kMaterialTree);
     materials->setCurrentItem(materials->topLevelItem(2));
     EXPECT_EQ(w.Panel().m_nCurMaterial, 2);
-    ASSERT_GE(w.frame.m_materials.size(), 3u);
+    ASSERT_GE(w.frame.scene().m_materials.size(), 3u);
     EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kMaterialText))->text().toStdString(),
-              "Current material:" + w.frame.m_materials[2].name);
+              "Current material:" + w.frame.scene().m_materials[2].name);
     w.ShowTab(kMaterialTab);
     EXPECT_EQ(static_cast<QSlider*>(w.Panel().Control(kDiffuseRed))->value(),
-              w.frame.m_materials[2].diffuse.red);
+              w.frame.scene().m_materials[2].diffuse.red);
     // The object tree does not act on the Material tab.
     objects->setCurrentItem(objects->topLevelItem(0));
-    EXPECT_EQ(w.frame.m_settings.currentObject, 3);
+    EXPECT_EQ(w.frame.scene().m_settings.currentObject, 3);
 }
 
 TEST(GuiFrame, KeysAndMouseOnTheView) {
@@ -245,31 +245,31 @@ TEST(GuiFrame, KeysAndMouseOnTheView) {
     CZemvoraView* view = w.frame.View();
     view->activateWindow();
     view->setFocus();
-    EXPECT_EQ(view->m_bDefaultView, 0);  // the file has a camera
+    EXPECT_EQ(view->state().m_bDefaultView, 0);  // the file has a camera
     QTest::keyClick(view, Qt::Key_Tab);
-    EXPECT_EQ(w.frame.m_settings.currentObject, 1);
-    ASSERT_FALSE(w.frame.m_cameras.empty());
-    const float lens = w.frame.m_cameras[0].lens;
-    w.frame.m_bModified = 0;
+    EXPECT_EQ(w.frame.scene().m_settings.currentObject, 1);
+    ASSERT_FALSE(w.frame.scene().m_cameras.empty());
+    const float lens = w.frame.scene().m_cameras[0].lens;
+    w.frame.scene().m_bModified = 0;
     QTest::keyClick(view, Qt::Key_Comma);
-    EXPECT_EQ(w.frame.m_cameras[0].lens, lens + 0.5f);
-    EXPECT_EQ(w.frame.m_bModified, 1);
+    EXPECT_EQ(w.frame.scene().m_cameras[0].lens, lens + 0.5f);
+    EXPECT_EQ(w.frame.scene().m_bModified, 1);
     QTest::keyClick(view, Qt::Key_C);
-    EXPECT_EQ(view->m_nProjection, ProjTopView);
+    EXPECT_EQ(view->state().m_nProjection, ProjTopView);
     EXPECT_TRUE(w.frame.Action(cmd::kTopView)->isChecked());
     QTest::keyClick(view, Qt::Key_C);
     QTest::keyClick(view, Qt::Key_W);
-    EXPECT_EQ(view->m_nDisplayMode, ModeLine);
+    EXPECT_EQ(view->state().m_nDisplayMode, ModeLine);
     EXPECT_TRUE(w.frame.Action(cmd::kLineMode)->isChecked());
 
     const QImage before = view->grabFramebuffer();
     QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(300, 300));
     QTest::mouseMove(view, QPoint(340, 300));
     QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, QPoint(340, 300));
-    EXPECT_EQ(w.frame.m_settings.dragX, 40.0f);
+    EXPECT_EQ(w.frame.scene().m_settings.dragX, 40.0f);
     EXPECT_GT(MaxChannelDifference(view->grabFramebuffer(), before), 0);
     QTest::keyClick(view, Qt::Key_R);
-    EXPECT_EQ(w.frame.m_settings.dragX, 0.0f);
+    EXPECT_EQ(w.frame.scene().m_settings.dragX, 0.0f);
     EXPECT_EQ(MaxChannelDifference(view->grabFramebuffer(), before), 0);
 }
 
@@ -363,7 +363,7 @@ TEST(GuiFrame, HelpDropsAndClosing) {
     // A file dropped on the window or named on the command line.
     EXPECT_TRUE(w.frame.acceptDrops());
     w.frame.LoadFromOutside(TestData("qt3d/basic-cube.3ds"));
-    EXPECT_EQ(w.frame.m_objects.size(), 1u);
+    EXPECT_EQ(w.frame.scene().m_objects.size(), 1u);
     EXPECT_TRUE(w.prompts.fileDialogs.empty());
     EXPECT_EQ(w.frame.StatisticsPane()->text(),
               "Object:1 Vertex:8 Mesh:12 Material:2 Light:0 Camera:0");
@@ -373,7 +373,7 @@ TEST(GuiFrame, HelpDropsAndClosing) {
     ASSERT_FALSE(w.prompts.questions.empty());
     EXPECT_EQ(w.prompts.questions.back(), "Do you want to quit Zemvora without saving change?");
     EXPECT_TRUE(w.frame.isVisible());
-    w.frame.m_bModified = 0;
+    w.frame.scene().m_bModified = 0;
     EXPECT_TRUE(w.frame.close());
 }
 

@@ -193,7 +193,7 @@ TEST(GuiInput, ADragBehindASlowFrameDrawsItsEndOnceAfterTheRelease) {
     // Every move was applied.
     EXPECT_EQ(v.scene.m_settings.dragX, 40.0f);
     EXPECT_EQ(v.scene.m_settings.dragY, 20.0f);
-    EXPECT_EQ(v.view.m_bLeftDown, 0);
+    EXPECT_EQ(v.view.state().m_bLeftDown, 0);
     const QImage shown = v.view.grabFramebuffer();
     v.view.RenderScene();
     EXPECT_TRUE(shown == v.view.grabFramebuffer());
@@ -239,17 +239,17 @@ TEST(GuiInput, KeysThatWaitedAreAllAppliedInOrderWithOneFrame) {
     for (int key :
          {Qt::Key_W, Qt::Key_V, Qt::Key_F, Qt::Key_C, Qt::Key_C, Qt::Key_Comma, Qt::Key_Comma})
         v.PostKey(key);
-    const float fov = v.view.m_fFovY;
+    const float fov = v.view.state().m_fFovY;
     v.Settle();
-    EXPECT_EQ(v.view.m_nDisplayMode, ModeFlat);
-    EXPECT_EQ(v.view.m_nProjection, ProjPerspective);
-    EXPECT_EQ(v.view.m_fFovY, fov + 1.0f);
+    EXPECT_EQ(v.view.state().m_nDisplayMode, ModeFlat);
+    EXPECT_EQ(v.view.state().m_nProjection, ProjPerspective);
+    EXPECT_EQ(v.view.state().m_fFovY, fov + 1.0f);
     EXPECT_EQ(v.frames, 1);
     // Play toggled by a key is on at once, and off again by the next.
     v.PostKey(Qt::Key_P);
     v.PostKey(Qt::Key_P);
     QCoreApplication::sendPostedEvents(&v.view);
-    EXPECT_EQ(v.view.m_bPlay, 0);
+    EXPECT_EQ(v.view.state().m_bPlay, 0);
     EXPECT_FALSE(v.view.IsPlayTimerActive());
 }
 
@@ -260,11 +260,11 @@ TEST(GuiInput, ASlowFrameShowsTheBusyCursorWhileItIsDrawn) {
         const QCursor* cursor = QGuiApplication::overrideCursor();
         busy = cursor && cursor->shape() == Qt::BusyCursor;
     };
-    v.view.m_nFrameTicks = 4000000;  // the last frame took 0.4 s
+    v.view.state().m_nFrameTicks = 4000000;  // the last frame took 0.4 s
     v.view.RenderScene();
     EXPECT_TRUE(busy);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    v.view.m_nFrameTicks = 1000000;
+    v.view.state().m_nFrameTicks = 1000000;
     v.view.RenderScene();
     EXPECT_FALSE(busy);
 }

@@ -56,7 +56,7 @@ TEST(GuiKeyboard, TheViewHasTheKeysRightAfterStartUp) {
     Window w;
     ASSERT_TRUE(w.ViewHasTheKeys());
     w.Press(Qt::Key_W);
-    EXPECT_EQ(w.frame.View()->m_nDisplayMode, ModeLine);
+    EXPECT_EQ(w.frame.View()->state().m_nDisplayMode, ModeLine);
     EXPECT_TRUE(w.frame.Action(cmd::kLineMode)->isChecked());
     // Showing the panel again leaves the keys where they are.
     w.frame.OnCommand(cmd::kShowPanel);
@@ -71,10 +71,10 @@ TEST(GuiKeyboard, ImportingOrOpeningFromThePanelGivesTheViewTheKeys) {
     w.FocusPanel();
     w.prompts.files.push_back(w.example);
     w.frame.Action(cmd::kImport3ds)->trigger();
-    ASSERT_EQ(w.frame.m_objects.size(), 5u);
+    ASSERT_EQ(w.frame.scene().m_objects.size(), 5u);
     EXPECT_TRUE(w.ViewHasTheKeys());
     w.Press(Qt::Key_Tab);  // the view's Tab walks the objects
-    EXPECT_EQ(w.frame.m_settings.currentObject, 1);
+    EXPECT_EQ(w.frame.scene().m_settings.currentObject, 1);
 
     w.prompts.files.push_back(saved);
     w.frame.Action(cmd::kSaveAs)->trigger();
@@ -90,10 +90,10 @@ TEST(GuiKeyboard, ImportingOrOpeningFromThePanelGivesTheViewTheKeys) {
     w.Get(kNoteBox)->setFocus();
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &w.Panel(); }));
     w.frame.LoadFromOutside(TestData("qt3d/basic-cube.3ds"));
-    EXPECT_EQ(w.frame.m_objects.size(), 1u);
+    EXPECT_EQ(w.frame.scene().m_objects.size(), 1u);
     EXPECT_TRUE(w.ViewHasTheKeys());
     w.Press(Qt::Key_F);
-    EXPECT_EQ(w.frame.View()->m_nDisplayMode, ModeFlat);
+    EXPECT_EQ(w.frame.View()->state().m_nDisplayMode, ModeFlat);
     EXPECT_TRUE(w.prompts.notices.empty());
     std::filesystem::remove(saved);
 }
@@ -109,7 +109,7 @@ TEST(GuiKeyboard, FileKeysWorkWhileThePanelHasTheKeys) {
     ASSERT_EQ(w.prompts.fileDialogs.size(), 1u);
     EXPECT_TRUE(w.prompts.fileDialogs.back().confirmOverwrite);  // the save dialog
 
-    w.frame.m_bModified = 1;
+    w.frame.scene().m_bModified = 1;
     w.prompts.answers = {false, false};
     w.Press(Qt::Key_O, Qt::ControlModifier);
     w.Press(Qt::Key_N, Qt::ControlModifier);
@@ -117,7 +117,7 @@ TEST(GuiKeyboard, FileKeysWorkWhileThePanelHasTheKeys) {
     EXPECT_EQ(w.prompts.questions[0], "Do you want to open a Zemvora file without saving change?");
     EXPECT_EQ(w.prompts.questions[1],
               "Do you want to create a new Zemvora file without saving change?");
-    EXPECT_EQ(w.frame.m_objects.size(), 5u);
+    EXPECT_EQ(w.frame.scene().m_objects.size(), 5u);
     // Refused, nothing was replaced: the keys stay in the panel.
     EXPECT_EQ(QApplication::focusWidget(), w.Tree(kObjectTree));
 
@@ -140,30 +140,30 @@ TEST(GuiKeyboard, FileKeysWorkWhileThePanelHasTheKeys) {
     w.FocusPanel();
     w.prompts.answers = {true};
     w.Press(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_TRUE(w.frame.m_objects.empty());
+    EXPECT_TRUE(w.frame.scene().m_objects.empty());
     EXPECT_TRUE(w.ViewHasTheKeys());
-    w.frame.m_bModified = 0;
+    w.frame.scene().m_bModified = 0;
 }
 
 TEST(GuiKeyboard, TheViewKeysActOnlyInTheView) {
     Window w;
     w.frame.LoadFromOutside(w.example);
     CZemvoraView* view = w.frame.View();
-    const float lens = w.frame.m_cameras.at(0).lens;
-    w.frame.m_bModified = 0;
+    const float lens = w.frame.scene().m_cameras.at(0).lens;
+    w.frame.scene().m_bModified = 0;
     w.FocusPanel(kSmoothFlat);  // a control that takes no letters itself
     for (int key : {Qt::Key_W, Qt::Key_V, Qt::Key_C, Qt::Key_G, Qt::Key_P, Qt::Key_Comma,
                     Qt::Key_Period, Qt::Key_Left})
         w.Press(key);
-    EXPECT_EQ(view->m_nDisplayMode, ModeSmooth);
-    EXPECT_EQ(view->m_nProjection, ProjPerspective);
-    EXPECT_EQ(view->m_bShowGrid, 1);
-    EXPECT_EQ(view->m_bPlay, 0);
-    EXPECT_EQ(w.frame.m_cameras.at(0).lens, lens);
-    EXPECT_EQ(w.frame.m_bModified, 0);
+    EXPECT_EQ(view->state().m_nDisplayMode, ModeSmooth);
+    EXPECT_EQ(view->state().m_nProjection, ProjPerspective);
+    EXPECT_EQ(view->state().m_bShowGrid, 1);
+    EXPECT_EQ(view->state().m_bPlay, 0);
+    EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, lens);
+    EXPECT_EQ(w.frame.scene().m_bModified, 0);
     // Tab moves on through the panel; the current object stays.
     w.Press(Qt::Key_Tab);
-    EXPECT_EQ(w.frame.m_settings.currentObject, 0);
+    EXPECT_EQ(w.frame.scene().m_settings.currentObject, 0);
     EXPECT_NE(QApplication::focusWidget(), view);
 
     // Back in the view, they act.
@@ -171,7 +171,7 @@ TEST(GuiKeyboard, TheViewKeysActOnlyInTheView) {
     view->setFocus(Qt::MouseFocusReason);
     ASSERT_TRUE(w.ViewHasTheKeys());
     w.Press(Qt::Key_Comma);
-    EXPECT_EQ(w.frame.m_cameras.at(0).lens, lens + 0.5f);
+    EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, lens + 0.5f);
 }
 
 // Every menu item has its letter and every shortcut works; F6 takes the keyboard between the
@@ -203,9 +203,10 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
     w.frame.SetHelpOpener([&helps](const std::string&) { return ++helps > 0; });
     w.Press(Qt::Key_F1);
     EXPECT_EQ(helps, 1);
-    ASSERT_EQ(w.frame.View()->m_bDefaultView, 0);  // the example is shown through its camera
+    ASSERT_EQ(w.frame.View()->state().m_bDefaultView,
+              0);  // the example is shown through its camera
     w.Press(Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(w.frame.View()->m_bDefaultView, 1);
+    EXPECT_EQ(w.frame.View()->state().m_bDefaultView, 1);
     EXPECT_TRUE(w.frame.findChild<QAction*>("menu-32778")->isChecked());
     w.Press(Qt::Key_H, Qt::ControlModifier);
     EXPECT_FALSE(w.Panel().isVisible());
@@ -214,10 +215,10 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
     LogFont font = LogFont::DefaultLabelFont();
     font.lfHeight = -40;
     w.prompts.fonts.push_back(font);
-    w.frame.m_bModified = 0;
+    w.frame.scene().m_bModified = 0;
     w.Press(Qt::Key_J, Qt::ControlModifier);
-    EXPECT_EQ(w.frame.m_settings.textFont, font);
-    EXPECT_EQ(w.frame.m_bModified, 1);
+    EXPECT_EQ(w.frame.scene().m_settings.textFont, font);
+    EXPECT_EQ(w.frame.scene().m_bModified, 1);
 
     // F6 there and back; the menu's keys work in the panel too.
     w.Press(Qt::Key_F6);
@@ -251,7 +252,7 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
     w.ShowTab(kMaterialTab);
     w.Select(kMaterialTree, 3);
     QSlider* red = w.Get<QSlider>(kDiffuseRed);
-    const int oldRed = w.frame.m_materials.at(3).diffuse.red;
+    const int oldRed = w.frame.scene().m_materials.at(3).diffuse.red;
     w.FocusPanel(kDiffuseRed);
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
     QApplication::sendEvent(red, &press);
@@ -263,13 +264,13 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
     }
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier);
     QApplication::sendEvent(red, &release);
-    EXPECT_EQ(w.frame.m_materials.at(3).diffuse.red, oldRed - 4);
+    EXPECT_EQ(w.frame.scene().m_materials.at(3).diffuse.red, oldRed - 4);
     w.Press(Qt::Key_PageUp);
     w.Press(Qt::Key_PageUp);
-    EXPECT_EQ(w.frame.m_materials.at(3).diffuse.red, oldRed - 4 + 2 * red->pageStep());
+    EXPECT_EQ(w.frame.scene().m_materials.at(3).diffuse.red, oldRed - 4 + 2 * red->pageStep());
     for (int redRed : {oldRed - 4 + red->pageStep(), oldRed - 4, oldRed}) {
         w.frame.Action(cmd::kUndo)->trigger();
-        EXPECT_EQ(w.frame.m_materials.at(3).diffuse.red, redRed);
+        EXPECT_EQ(w.frame.scene().m_materials.at(3).diffuse.red, redRed);
         EXPECT_EQ(red->value(), redRed);
     }
 

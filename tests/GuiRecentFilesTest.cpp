@@ -49,7 +49,7 @@ TEST(GuiRecentFiles, NewestFirstAboveExitAFileGoneLeavesAndTheListOutlivesTheWin
             RecentPartOfFileMenu(w.frame),
             (std::vector<std::string>{"&1 " + jeep, "&2 " + saved, "&3 " + cube, "", "E&xit"}));
         // Choosing the scene file asks about the changes, opens it and puts it first.
-        w.frame.m_bModified = 1;
+        w.frame.scene().m_bModified = 1;
         w.prompts.answers.push_back(true);
         w.frame.RecentFilesMenu()->Item(1)->trigger();
         EXPECT_EQ(
@@ -68,11 +68,11 @@ TEST(GuiRecentFiles, NewestFirstAboveExitAFileGoneLeavesAndTheListOutlivesTheWin
     EXPECT_EQ(again.prompts.notices[0].first,
               "The file " + jeep +
                   " no longer exists. It has been removed from the list of recent files.");
-    EXPECT_TRUE(again.frame.m_objects.empty());
+    EXPECT_TRUE(again.frame.scene().m_objects.empty());
     EXPECT_EQ(RecentPartOfFileMenu(again.frame),
               (std::vector<std::string>{"&1 " + saved, "&2 " + cube, "", "E&xit"}));
     again.frame.RecentFilesMenu()->Item(1)->trigger();  // the .3ds file is imported
-    EXPECT_EQ(again.frame.m_objects.size(), 1u);
+    EXPECT_EQ(again.frame.scene().m_objects.size(), 1u);
     EXPECT_EQ(QSettings().value(QStringLiteral("Recent File List/File1")).toString().toStdString(),
               cube);
     EXPECT_FALSE(QSettings().contains(QStringLiteral("Recent File List/File3")));

@@ -180,7 +180,7 @@ std::vector<GuiEdit> EveryGuiEdit() {
                      }});
     edits.push_back({"Note position", [](Window& w) {
                          CZemvoraView* view = w.frame.View();
-                         const SceneObject* o = w.frame.CurrentObject();
+                         const SceneObject* o = w.frame.scene().CurrentObject();
                          ASSERT_NE(o, nullptr);
                          const QPoint handle(o->noteX + 3, o->noteY + 3);
                          QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, handle);
@@ -216,30 +216,30 @@ TEST(GuiUndo, EveryEditIsUndoneAndRedoneToTheExactBytes) {
         SCOPED_TRACE(edit.name);
         Window w;
         // A second camera, so that the camera list has a choice.
-        SceneCamera side = w.frame.m_cameras.at(0);
+        SceneCamera side = w.frame.scene().m_cameras.at(0);
         side.name = "Side";
         side.posX += 50;
-        w.frame.m_cameras.push_back(side);
+        w.frame.scene().m_cameras.push_back(side);
         w.Panel().RefreshTrees();
         edit.select(w);
-        const Bytes before = ZmvBytes(w.frame);
+        const Bytes before = ZmvBytes(w.frame.scene());
         edit.edit(w);
-        const Bytes after = ZmvBytes(w.frame);
+        const Bytes after = ZmvBytes(w.frame.scene());
         ASSERT_NE(after, before);
         EXPECT_TRUE(w.Undo()->isEnabled());
         EXPECT_FALSE(w.Redo()->isEnabled());
         EXPECT_EQ(w.UndoText(), "Undo " + edit.name);
 
-        w.frame.m_bModified = 0;
+        w.frame.scene().m_bModified = 0;
         w.Undo()->trigger();
-        EXPECT_EQ(ZmvBytes(w.frame), before);
-        EXPECT_EQ(w.frame.m_bModified, 1);
+        EXPECT_EQ(ZmvBytes(w.frame.scene()), before);
+        EXPECT_EQ(w.frame.scene().m_bModified, 1);
         EXPECT_FALSE(w.Undo()->isEnabled());
         EXPECT_EQ(w.UndoText(), "Undo");
         EXPECT_EQ(w.RedoText(), "Redo " + edit.name);
 
         w.Redo()->trigger();
-        EXPECT_EQ(ZmvBytes(w.frame), after);
+        EXPECT_EQ(ZmvBytes(w.frame.scene()), after);
         EXPECT_FALSE(w.Redo()->isEnabled());
         EXPECT_TRUE(w.prompts.notices.empty());
     }
@@ -273,19 +273,19 @@ TEST(GuiUndo, RealKeysTakeBackASliderDragAndThePanelFollows) {
     w.ShowTab(kMaterialTab);
     w.Select(kMaterialTree, 3);  // Glass
     QSlider* red = w.Get<QSlider>(kDiffuseRed);
-    const int oldRed = w.frame.m_materials.at(3).diffuse.red;
+    const int oldRed = w.frame.scene().m_materials.at(3).diffuse.red;
     const std::string oldLine = w.TreeLine(kMaterialTree, 3, 1);
-    const Bytes before = ZmvBytes(w.frame);
+    const Bytes before = ZmvBytes(w.frame.scene());
     const QImage oldPicture = w.frame.View()->grabFramebuffer();
 
     w.ActivatePanel();
     w.MouseDrag(kDiffuseRed, -60);
-    const int newRed = w.frame.m_materials.at(3).diffuse.red;
+    const int newRed = w.frame.scene().m_materials.at(3).diffuse.red;
     ASSERT_NE(newRed, oldRed);
     EXPECT_EQ(red->value(), newRed);
     const std::string newLine = w.TreeLine(kMaterialTree, 3, 1);
     EXPECT_NE(newLine, oldLine);
-    const Bytes after = ZmvBytes(w.frame);
+    const Bytes after = ZmvBytes(w.frame.scene());
     const QImage newPicture = w.frame.View()->grabFramebuffer();
     EXPECT_EQ(w.UndoText(), "Undo Diffuse red");
 
@@ -293,12 +293,12 @@ TEST(GuiUndo, RealKeysTakeBackASliderDragAndThePanelFollows) {
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
     w.Key(focus, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(ZmvBytes(w.frame), before);
+    EXPECT_EQ(ZmvBytes(w.frame.scene()), before);
     EXPECT_EQ(red->value(), oldRed);
     EXPECT_EQ(w.TreeLine(kMaterialTree, 3, 1), oldLine);
     EXPECT_EQ(w.frame.View()->grabFramebuffer(), oldPicture);
     w.Key(focus, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(ZmvBytes(w.frame), after);
+    EXPECT_EQ(ZmvBytes(w.frame.scene()), after);
     EXPECT_EQ(red->value(), newRed);
     EXPECT_EQ(w.TreeLine(kMaterialTree, 3, 1), newLine);
     EXPECT_EQ(w.frame.View()->grabFramebuffer(), newPicture);
@@ -306,12 +306,12 @@ TEST(GuiUndo, RealKeysTakeBackASliderDragAndThePanelFollows) {
     // The other two keys, pressed in the main window.
     w.ActivateView();
     w.Key(w.frame.View(), Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_EQ(ZmvBytes(w.frame), before);
+    EXPECT_EQ(ZmvBytes(w.frame.scene()), before);
     w.Key(w.frame.View(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(ZmvBytes(w.frame), after);
+    EXPECT_EQ(ZmvBytes(w.frame.scene()), after);
     // Nothing more to redo: the key changes nothing.
     w.Key(w.frame.View(), Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(ZmvBytes(w.frame), after);
+    EXPECT_EQ(ZmvBytes(w.frame.scene()), after);
 
     // The camera list's own line does not take the keys.
     w.ShowTab(kLightTab);
@@ -319,14 +319,14 @@ TEST(GuiUndo, RealKeysTakeBackASliderDragAndThePanelFollows) {
     QComboBox* cameras = w.Get<QComboBox>(kCameraList);
     cameras->setFocus();
     w.Key(cameras, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(ZmvBytes(w.frame), before);
+    EXPECT_EQ(ZmvBytes(w.frame.scene()), before);
 }
 
 TEST(GuiUndo, ThePanelShowsTheRestoredCheckBoxesTextsAndCamera) {
     Window w;
-    SceneCamera side = w.frame.m_cameras.at(0);
+    SceneCamera side = w.frame.scene().m_cameras.at(0);
     side.name = "Side";
-    w.frame.m_cameras.push_back(side);
+    w.frame.scene().m_cameras.push_back(side);
     w.Panel().RefreshTrees();
 
     w.ShowTab(kLightTab);
@@ -352,7 +352,7 @@ TEST(GuiUndo, ThePanelShowsTheRestoredCheckBoxesTextsAndCamera) {
     EXPECT_EQ(note->toPlainText(), oldNote);
     EXPECT_TRUE(w.Get<QCheckBox>(kSmoothFlat)->isChecked());
     EXPECT_EQ(cameras->currentIndex(), 0);
-    EXPECT_EQ(w.frame.m_settings.currentCamera, 0);
+    EXPECT_EQ(w.frame.scene().m_settings.currentCamera, 0);
     w.Undo()->trigger();
     EXPECT_EQ(w.TreeLine(kLightTree, 0, 2), "On");
     EXPECT_TRUE(w.Get<QCheckBox>(kLightOnOff)->isChecked());
@@ -362,7 +362,7 @@ TEST(GuiUndo, ThePanelShowsTheRestoredCheckBoxesTextsAndCamera) {
     w.Redo()->trigger();
     EXPECT_EQ(note->toPlainText(), "typed, not applied");
     EXPECT_TRUE(w.Get<QPushButton>(kApplyNote)->isEnabled());
-    EXPECT_EQ(w.frame.m_lights.at(0).on, 0);
+    EXPECT_EQ(w.frame.scene().m_lights.at(0).on, 0);
     EXPECT_EQ(w.TreeLine(kLightTree, 0, 2), "Off");
 }
 
@@ -371,7 +371,7 @@ TEST(GuiUndo, TheNoteBoxKeepsItsOwnUndoWhileItHasTheFocus) {
     w.prompts.colors.push_back(RGB8{1, 2, 3});
     w.Get<QPushButton>(kSetBackground)->click();
     ASSERT_TRUE(w.Undo()->isEnabled());
-    const Bytes edited = ZmvBytes(w.frame);
+    const Bytes edited = ZmvBytes(w.frame.scene());
 
     w.ShowTab(kNotesTab);
     w.ActivatePanel();
@@ -386,7 +386,7 @@ TEST(GuiUndo, TheNoteBoxKeepsItsOwnUndoWhileItHasTheFocus) {
           {Qt::Key_Backspace, Qt::KeyboardModifiers(Qt::AltModifier)}}) {
         w.Key(note, key, modifiers);
         EXPECT_EQ(note->toPlainText(), start);
-        EXPECT_EQ(ZmvBytes(w.frame), edited);  // the scene's step stays
+        EXPECT_EQ(ZmvBytes(w.frame.scene()), edited);  // the scene's step stays
         note->redo();
         ASSERT_EQ(note->toPlainText(), start + "xyz");
     }
@@ -400,7 +400,7 @@ TEST(GuiUndo, TheNoteBoxKeepsItsOwnUndoWhileItHasTheFocus) {
     }
     EXPECT_TRUE(w.Undo()->isEnabled());
     EXPECT_FALSE(w.Redo()->isEnabled());
-    EXPECT_EQ(w.frame.m_settings.background, (RGB8{1, 2, 3}));
+    EXPECT_EQ(w.frame.scene().m_settings.background, (RGB8{1, 2, 3}));
 }
 
 TEST(GuiUndo, NewAndImportForgetTheHistoryAndSavingKeepsIt) {
@@ -410,11 +410,11 @@ TEST(GuiUndo, NewAndImportForgetTheHistoryAndSavingKeepsIt) {
     w.Get<QPushButton>(kSetBackground)->click();
     w.prompts.files.push_back(dir.File("kept.zmv"));
     w.frame.Action(cmd::kSaveAs)->trigger();
-    EXPECT_EQ(w.frame.m_bModified, 0);
+    EXPECT_EQ(w.frame.scene().m_bModified, 0);
     EXPECT_TRUE(w.Undo()->isEnabled());
     EXPECT_EQ(w.UndoText(), "Undo Background color");
     w.Undo()->trigger();
-    EXPECT_EQ(w.frame.m_bModified, 1);
+    EXPECT_EQ(w.frame.scene().m_bModified, 1);
 
     w.prompts.answers.push_back(true);
     w.frame.OnCommand(cmd::kNew);
@@ -429,7 +429,7 @@ TEST(GuiUndo, NewAndImportForgetTheHistoryAndSavingKeepsIt) {
     w.prompts.files.push_back(kExample);
     w.frame.Action(cmd::kImport3ds)->trigger();
     EXPECT_FALSE(w.Undo()->isEnabled());
-    EXPECT_EQ(w.frame.m_bModified, 1);
+    EXPECT_EQ(w.frame.scene().m_bModified, 1);
 }
 
 // After an undo or a redo given from the main window, the next click on a box asks at once; No
@@ -446,7 +446,7 @@ TEST(GuiUndo, TheNextClickOnABoxAsksAtOnceAfterAnUndoOrARedo) {
     w.Select(kLightTree, 0);
     w.prompts.answers.push_back(true);
     w.Click(w.Get<QCheckBox>(kLightOnOff));
-    ASSERT_EQ(w.frame.m_lights.at(0).on, 0);
+    ASSERT_EQ(w.frame.scene().m_lights.at(0).on, 0);
     w.ActivateView();
     w.Undo()->trigger();
     EXPECT_TRUE(w.Get<QCheckBox>(kLightOnOff)->isChecked());
@@ -454,11 +454,11 @@ TEST(GuiUndo, TheNextClickOnABoxAsksAtOnceAfterAnUndoOrARedo) {
     clickFromTheMainWindow(kLightOnOff);
     ASSERT_EQ(w.prompts.questions.size(), 2u);
     EXPECT_EQ(w.prompts.questions.back(), "Really want to set Light:Sun off?");
-    EXPECT_EQ(w.frame.m_lights.at(0).on, 0);
+    EXPECT_EQ(w.frame.scene().m_lights.at(0).on, 0);
 
     w.ShowTab(kObjectTab);
     w.Select(kObjectTree, 2);
-    const int32_t smooth = w.frame.m_objects.at(2).smooth;
+    const int32_t smooth = w.frame.scene().m_objects.at(2).smooth;
     w.prompts.answers.push_back(true);
     w.Click(w.Get<QCheckBox>(kSmoothFlat));
     w.ActivateView();
@@ -469,5 +469,5 @@ TEST(GuiUndo, TheNextClickOnABoxAsksAtOnceAfterAnUndoOrARedo) {
     clickFromTheMainWindow(kSmoothFlat);
     EXPECT_EQ(w.prompts.questions.size(), 4u);
     EXPECT_EQ(w.Get<QCheckBox>(kSmoothFlat)->isChecked(), smooth != 0);
-    EXPECT_EQ(w.frame.m_objects.at(2).smooth, smooth == 0 ? 1 : 0);
+    EXPECT_EQ(w.frame.scene().m_objects.at(2).smooth, smooth == 0 ? 1 : 0);
 }

@@ -27,7 +27,7 @@ struct ShownView {
         EXPECT_TRUE(
             ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", scene)
                 .ok);
-        view.m_bDefaultView = 0;
+        view.state().m_bDefaultView = 0;
         view.SetFrameRateHandler([this](float fps) { rates.push_back(fps); });
         view.resize(kWidth, kHeight);
         view.show();
@@ -39,7 +39,7 @@ struct ShownView {
         // One thread has one current context: the window's gives way to the headless one.
         view.doneCurrent();
         Scene copy = scene;
-        ViewState state = view;
+        ViewState state = view.state();
         std::string error;
         QImage image = RenderSceneImage(copy, state, kWidth, kHeight, error);
         EXPECT_FALSE(image.isNull()) << error;
@@ -51,9 +51,9 @@ struct ShownView {
 
 TEST(GuiView, ShowsWhatTheHeadlessPathDraws) {
     ShownView shown;
-    shown.view.m_bShowText = 0;
+    shown.view.state().m_bShowText = 0;
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
-    shown.view.m_bShowText = 1;
+    shown.view.state().m_bShowText = 1;
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
     shown.view.OnCommand(cmd::kLineMode);
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
@@ -72,7 +72,7 @@ TEST(GuiView, DisplayCommandsChangeStateAndPicture) {
     const QImage smooth = shown.view.grabFramebuffer();
     EXPECT_EQ(shown.view.IsCommandChecked(cmd::kSmoothMode), true);
     shown.view.OnCommand(cmd::kVertexMode);
-    EXPECT_EQ(shown.view.m_nDisplayMode, ModeVertex);
+    EXPECT_EQ(shown.view.state().m_nDisplayMode, ModeVertex);
     EXPECT_EQ(shown.view.IsCommandChecked(cmd::kVertexMode), true);
     EXPECT_GT(MaxChannelDifference(shown.view.grabFramebuffer(), smooth), 0);
     for (int id : {cmd::kShowGrid, cmd::kShowLight, cmd::kShowBox, cmd::kShowText}) {
@@ -102,7 +102,7 @@ TEST(GuiView, PlayTurnsTheSceneAndStoppingKeepsTheAngle) {
     QTest::qWait(100);
     EXPECT_GT(shown.scene.m_settings.rotZ, angle);
     shown.view.ResetViewState();
-    EXPECT_EQ(shown.view.m_bPlay, 0);
+    EXPECT_EQ(shown.view.state().m_bPlay, 0);
     EXPECT_FALSE(shown.view.IsPlayTimerActive());
 }
 
@@ -135,12 +135,12 @@ TEST(GuiView, SetTextFontChangesTheLabelAndMarksTheSceneModified) {
 
 TEST(GuiView, ResizeSetsTheAspectUnlessTheHeightIsZero) {
     ShownView shown;
-    EXPECT_FLOAT_EQ(shown.view.m_fAspect, float(kWidth) / float(kHeight));
+    EXPECT_FLOAT_EQ(shown.view.state().m_fAspect, float(kWidth) / float(kHeight));
     shown.view.resize(400, 200);
     QTest::qWait(50);
     shown.view.grabFramebuffer();
-    EXPECT_FLOAT_EQ(shown.view.m_fAspect, 2.0f);
+    EXPECT_FLOAT_EQ(shown.view.state().m_fAspect, 2.0f);
     shown.view.resize(400, 0);
     QTest::qWait(50);
-    EXPECT_FLOAT_EQ(shown.view.m_fAspect, 2.0f);
+    EXPECT_FLOAT_EQ(shown.view.state().m_fAspect, 2.0f);
 }

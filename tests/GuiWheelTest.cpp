@@ -20,7 +20,7 @@ struct Window : GuiWindow {
     Window() {
         frame.LoadFromOutside(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds");
         frame.View()->SetFrameRateHandler([this](float) { ++frames; });
-        frame.m_bModified = 0;
+        frame.scene().m_bModified = 0;
     }
     // A turn of the wheel over the middle of the view: positive away from the user.
     void Turn(int angle) {
@@ -34,8 +34,8 @@ struct Window : GuiWindow {
     }
     // What four presses of a key do to the scene and the view as they stand.
     std::pair<Scene, ViewState> FourPresses(int key) {
-        Scene scene = frame;
-        ViewState view = *frame.View();
+        Scene scene = frame.scene();
+        ViewState view = frame.View()->state();
         for (int i = 0; i < 4; ++i)
             OnKeyDown(key, scene, view);
         return {scene, view};
@@ -54,14 +54,14 @@ struct Window : GuiWindow {
 TEST(GuiWheel, ANotchOnACameraIsFourPressesOfComma) {
     Window w;
     CZemvoraView* view = w.frame.View();
-    ASSERT_EQ(view->m_bDefaultView, 0);  // the file has a camera
+    ASSERT_EQ(view->state().m_bDefaultView, 0);  // the file has a camera
     const QImage before = view->grabFramebuffer();
     const Scene expected = w.FourPresses(vk::kComma).first;
     int frames = w.frames;
     w.Turn(120);
-    EXPECT_EQ(w.frame.m_cameras.at(0).lens, expected.m_cameras.at(0).lens);
-    EXPECT_EQ(w.frame.m_cameras.at(0).lens, 47.0f);  // 45 + 2
-    EXPECT_EQ(w.frame.m_bModified, 1);
+    EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, expected.m_cameras.at(0).lens);
+    EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, 47.0f);  // 45 + 2
+    EXPECT_EQ(w.frame.scene().m_bModified, 1);
     const int notchFrames = w.frames - frames;
     EXPECT_EQ(notchFrames, 1);
     EXPECT_GT(MaxChannelDifference(view->grabFramebuffer(), before), 0);
@@ -71,7 +71,7 @@ TEST(GuiWheel, ANotchOnACameraIsFourPressesOfComma) {
     const Scene back = w.FourPresses(vk::kPeriod).first;
     frames = w.frames;
     w.Turn(-120);
-    EXPECT_EQ(w.frame.m_cameras.at(0).lens, back.m_cameras.at(0).lens);
+    EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, back.m_cameras.at(0).lens);
     EXPECT_EQ(w.frames - frames, 1);
 }
 
@@ -79,23 +79,23 @@ TEST(GuiWheel, ANotchOnTheDefaultViewPointIsFourPressesOfPeriod) {
     Window w;
     CZemvoraView* view = w.frame.View();
     w.frame.OnCommand(cmd::kDefaultViewPoint);
-    ASSERT_EQ(view->m_bDefaultView, 1);
-    const float lens = w.frame.m_cameras.at(0).lens;
-    const float fov = view->m_fFovY;
+    ASSERT_EQ(view->state().m_bDefaultView, 1);
+    const float lens = w.frame.scene().m_cameras.at(0).lens;
+    const float fov = view->state().m_fFovY;
     const ViewState expected = w.FourPresses(vk::kPeriod).second;
     const int frames = w.frames;
     w.Turn(120);
-    EXPECT_EQ(view->m_fFovY, expected.m_fFovY);
-    EXPECT_FLOAT_EQ(view->m_fFovY, fov - 2);
-    EXPECT_EQ(w.frame.m_cameras.at(0).lens, lens);
-    EXPECT_EQ(w.frame.m_bModified, 0);
+    EXPECT_EQ(view->state().m_fFovY, expected.m_fFovY);
+    EXPECT_FLOAT_EQ(view->state().m_fFovY, fov - 2);
+    EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, lens);
+    EXPECT_EQ(w.frame.scene().m_bModified, 0);
     const int notchFrames = w.frames - frames;
     EXPECT_EQ(notchFrames, 1);
 
     const ViewState back = w.FourPresses(vk::kComma).second;
     w.Turn(-120);
-    EXPECT_EQ(view->m_fFovY, back.m_fFovY);
-    EXPECT_FLOAT_EQ(view->m_fFovY, fov);
+    EXPECT_EQ(view->state().m_fFovY, back.m_fFovY);
+    EXPECT_FLOAT_EQ(view->state().m_fFovY, fov);
     EXPECT_EQ(notchFrames, w.FramesOfAKey(Qt::Key_Period));
 }
 
@@ -103,22 +103,22 @@ TEST(GuiWheel, PartsOfANotchAddUpBeforeAnythingIsDrawn) {
     Window w;
     CZemvoraView* view = w.frame.View();
     w.frame.OnCommand(cmd::kDefaultViewPoint);
-    const float fov = view->m_fFovY;
+    const float fov = view->state().m_fFovY;
     const int frames = w.frames;
     w.Turn(40);
     w.Turn(40);
-    EXPECT_EQ(view->m_fFovY, fov);
+    EXPECT_EQ(view->state().m_fFovY, fov);
     EXPECT_EQ(w.frames, frames);
     w.Turn(40);
-    EXPECT_FLOAT_EQ(view->m_fFovY, fov - 2);
+    EXPECT_FLOAT_EQ(view->state().m_fFovY, fov - 2);
     EXPECT_EQ(w.frames, frames + 1);
     // Two notches in one report zoom twice.
     w.Turn(240);
-    EXPECT_FLOAT_EQ(view->m_fFovY, fov - 6);
+    EXPECT_FLOAT_EQ(view->state().m_fFovY, fov - 6);
     // A sideways turn does nothing.
     CZemvoraView* shown = w.frame.View();
     QWheelEvent sideways(QPointF(10, 10), shown->mapToGlobal(QPointF(10, 10)), QPoint(),
                          QPoint(120, 0), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(shown, &sideways);
-    EXPECT_FLOAT_EQ(view->m_fFovY, fov - 6);
+    EXPECT_FLOAT_EQ(view->state().m_fFovY, fov - 6);
 }
