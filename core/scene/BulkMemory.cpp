@@ -10,10 +10,6 @@
 
 #include "scene/AddressSanitizer.h"
 
-#if defined(ZEMVORA_ASAN)
-#include <sanitizer/asan_interface.h>
-#endif
-
 struct BulkArena::Block {
     // Blocks cut from it and still allocated, plus one while the arena lives.
     std::atomic<size_t> holders{1};
@@ -61,20 +57,9 @@ void* AllocateRaw(size_t size) noexcept {
     return block;
 }
 
-void Poison([[maybe_unused]] const void* bytes, [[maybe_unused]] size_t size) {
-#if defined(ZEMVORA_ASAN)
-    ASAN_POISON_MEMORY_REGION(bytes, size);
-#endif
-}
-void Unpoison([[maybe_unused]] const void* bytes, [[maybe_unused]] size_t size) {
-#if defined(ZEMVORA_ASAN)
-    ASAN_UNPOISON_MEMORY_REGION(bytes, size);
-#endif
-}
-
 void Release(BulkArena::Block* block) noexcept {
     if (block->holders.fetch_sub(1, std::memory_order_acq_rel) != 1) return;
-    Unpoison(block->memory, static_cast<size_t>(block->end - block->memory));
+    UnpoisonBytes(block->memory, static_cast<size_t>(block->end - block->memory));
     std::free(block->memory);
     delete block;
 }
@@ -92,7 +77,7 @@ BulkArena::BulkArena(size_t capacity) noexcept : m_block(nullptr), m_previous(t_
     }
     m_block->memory = m_block->next = memory;
     m_block->end = memory + capacity;
-    Poison(memory, capacity);
+    PoisonBytes(memory, capacity);
     t_arena = m_block;
 }
 
@@ -115,27 +100,27 @@ void* AllocateBulk(size_t size) noexcept {
         start = arena->next;
         arena->next += total;
         arena->holders.fetch_add(1, std::memory_order_relaxed);
-        Unpoison(start, kHeader + size);
+        UnpoisonBytes(start, kHeader + size);
     } else {
         arena = nullptr;
         start = static_cast<uint8_t*>(AllocateRaw(kHeader + size));
         if (!start) return nullptr;
     }
     new (start) Header{arena, size};
-    if (arena) Poison(start, kHeader);
+    if (arena) PoisonBytes(start, kHeader);
     return start + kHeader;
 }
 
 void FreeBulk(void* block) noexcept {
     if (!block) return;
     uint8_t* start = static_cast<uint8_t*>(block) - kHeader;
-    Unpoison(start, kHeader);
+    UnpoisonBytes(start, kHeader);
     const Header header = *reinterpret_cast<const Header*>(start);
     if (!header.arena) {
         std::free(start);
         return;
     }
     // The block's bytes stay reserved until the whole arena goes: touching them is an error.
-    Poison(start, kHeader + header.size);
+    PoisonBytes(start, kHeader + header.size);
     Release(header.arena);
 }

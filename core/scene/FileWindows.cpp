@@ -8,26 +8,9 @@
 
 #include "scene/AddressSanitizer.h"
 
-#if defined(ZEMVORA_ASAN)
-#include <sanitizer/asan_interface.h>
-#endif
-
 namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
-
-// Bytes no window holds are marked for the address sanitizer, so that a reader that keeps a
-// pointer past the next read is caught where it would read bytes given back.
-void Poison([[maybe_unused]] const void* bytes, [[maybe_unused]] size_t size) {
-#if defined(ZEMVORA_ASAN)
-    ASAN_POISON_MEMORY_REGION(bytes, size);
-#endif
-}
-void Unpoison([[maybe_unused]] const void* bytes, [[maybe_unused]] size_t size) {
-#if defined(ZEMVORA_ASAN)
-    ASAN_UNPOISON_MEMORY_REGION(bytes, size);
-#endif
-}
 
 size_t RoundUp(size_t n, size_t unit) {
     return (n + unit - 1) / unit * unit;
@@ -40,7 +23,7 @@ FileWindows::FileWindows(int fd, uint64_t size, size_t windowBytes, size_t resid
 
 FileWindows::~FileWindows() {
     if (m_mapping) {
-        Unpoison(m_mapping, m_mappingBytes);
+        UnpoisonBytes(m_mapping, m_mappingBytes);
         munmap(m_mapping, m_mappingBytes);
     }
     if (m_fd >= 0) close(m_fd);
@@ -72,7 +55,9 @@ std::unique_ptr<FileWindows> FileWindows::Open(int fd, uint64_t size, const Wind
     windows->m_base = windows->m_mapping + (RoundUp(start, kHugePage) - start);
     // Windows of 2 MiB come in one fault each where the system has huge pages.
     madvise(windows->m_base, used, MADV_HUGEPAGE);
-    Poison(windows->m_mapping, reserved);
+    // Bytes no window holds are marked for the address sanitizer, so that a reader that keeps a
+    // pointer past the next read is caught where it would read bytes given back.
+    PoisonBytes(windows->m_mapping, reserved);
     windows->m_states.assign(static_cast<size_t>(windowCount), kNeverRead);
 
     // A file that all windows hold is read whole now, as any small file; a larger one's first
@@ -126,7 +111,7 @@ bool FileWindows::Fill(size_t window) {
     const size_t length = WindowLength(window);
     const uint64_t offset = static_cast<uint64_t>(window) * m_windowBytes;
     uint8_t* bytes = m_base + offset;
-    Unpoison(bytes, length);
+    UnpoisonBytes(bytes, length);
     size_t done = 0;
     while (done < length) {
         const ssize_t n =
@@ -152,6 +137,6 @@ bool FileWindows::Fill(size_t window) {
 void FileWindows::GiveBack(size_t window) {
     uint8_t* bytes = m_base + static_cast<uint64_t>(window) * m_windowBytes;
     madvise(bytes, m_windowBytes, MADV_DONTNEED);
-    Poison(bytes, m_windowBytes);
+    PoisonBytes(bytes, m_windowBytes);
     m_states[window] = kGivenBack;
 }

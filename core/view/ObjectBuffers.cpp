@@ -21,7 +21,7 @@ ObjectBuffers::~ObjectBuffers() {
 void ObjectBuffers::Forget() {
     m_entries.clear();
     m_replaced = false;
-    m_vertexArray = m_normalArray = false;
+    m_arrays.Forget();
 }
 
 void ObjectBuffers::Release() {
@@ -45,41 +45,8 @@ void ObjectBuffers::BeginObjects(size_t objectCount) {
     m_entries.resize(objectCount);
 }
 
-void ObjectBuffers::SetArrays(bool vertices, bool normals) {
-    if (vertices != m_vertexArray) {
-        if (vertices)
-            m_gl.EnableClientState(GL_VERTEX_ARRAY);
-        else
-            m_gl.DisableClientState(GL_VERTEX_ARRAY);
-        m_vertexArray = vertices;
-    }
-    if (normals != m_normalArray) {
-        if (normals)
-            m_gl.EnableClientState(GL_NORMAL_ARRAY);
-        else
-            m_gl.DisableClientState(GL_NORMAL_ARRAY);
-        m_normalArray = normals;
-    }
-}
-
 void ObjectBuffers::EndObjects() {
-    SetArrays(false, false);
-    if (!m_gl.HasBuffers()) return;
-    m_gl.BindBuffer(GL_ARRAY_BUFFER, 0);
-    m_gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-}
-
-GLuint ObjectBuffers::Upload(GLenum target, const void* data, size_t bytes) {
-    // Earlier errors are not this upload's.
-    for (int i = 0; i < 16 && m_gl.GetError() != GL_NO_ERROR; ++i) {
-    }
-    const GLuint buffer = m_gl.GenBuffer();
-    if (buffer == 0) return 0;
-    m_gl.BindBuffer(target, buffer);
-    m_gl.BufferData(target, bytes, data);
-    if (m_gl.GetError() == GL_NO_ERROR) return buffer;
-    m_gl.DeleteBuffer(buffer);
-    return 0;
+    m_arrays.End();
 }
 
 GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
@@ -89,7 +56,7 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
     GLuint buffer = 0;
     switch (kind) {
         case kVertices:
-            buffer = Upload(GL_ARRAY_BUFFER, v.data(), v.size() * sizeof(SceneVertex));
+            buffer = m_arrays.Upload(GL_ARRAY_BUFFER, v.data(), v.size() * sizeof(SceneVertex));
             break;
         case kPoints: {
             // Each corner where it first comes. A point drawn again lands on the same pixel at the
@@ -104,8 +71,8 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
                     firsts.push_back(i);
                 }
             entry.points = static_cast<GLsizei>(firsts.size());
-            buffer =
-                Upload(GL_ELEMENT_ARRAY_BUFFER, firsts.data(), firsts.size() * sizeof(uint16_t));
+            buffer = m_arrays.Upload(GL_ELEMENT_ARRAY_BUFFER, firsts.data(),
+                                     firsts.size() * sizeof(uint16_t));
             break;
         }
         case kLines: {
@@ -114,7 +81,8 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
             ends.reserve(meshes.size() * 6);
             for (const SceneMesh& m : meshes)
                 ends.insert(ends.end(), {m.a, m.b, m.b, m.c, m.c, m.a});
-            buffer = Upload(GL_ELEMENT_ARRAY_BUFFER, ends.data(), ends.size() * sizeof(uint16_t));
+            buffer = m_arrays.Upload(GL_ELEMENT_ARRAY_BUFFER, ends.data(),
+                                     ends.size() * sizeof(uint16_t));
             break;
         }
         case kSmooth:
@@ -129,7 +97,8 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
                     corners.push_back(kind == kSmooth
                                           ? v[i]
                                           : SceneVertex{v[i].x, v[i].y, v[i].z, m.nx, m.ny, m.nz});
-            buffer = Upload(GL_ARRAY_BUFFER, corners.data(), corners.size() * sizeof(SceneVertex));
+            buffer = m_arrays.Upload(GL_ARRAY_BUFFER, corners.data(),
+                                     corners.size() * sizeof(SceneVertex));
             break;
         }
         case kKinds:
@@ -160,7 +129,7 @@ bool ObjectBuffers::Draw(size_t index, const SceneObject& o, ObjectShape shape) 
     if (shape == ObjectShape::Flat || shape == ObjectShape::Smooth) {
         const GLuint corners = Buffer(entry, o, shape == ObjectShape::Flat ? kFlat : kSmooth);
         if (corners == 0) return false;
-        SetArrays(true, true);
+        m_arrays.Set(true, true);
         m_gl.BindBuffer(GL_ARRAY_BUFFER, corners);
         m_gl.VertexPointer(kVertexStride, 0);
         m_gl.NormalPointer(kVertexStride, kNormalOffset);
@@ -173,7 +142,7 @@ bool ObjectBuffers::Draw(size_t index, const SceneObject& o, ObjectShape shape) 
     const GLuint indices =
         vertices != 0 ? Buffer(entry, o, shape == ObjectShape::Lines ? kLines : kPoints) : 0;
     if (indices == 0) return false;
-    SetArrays(true, false);
+    m_arrays.Set(true, false);
     m_gl.BindBuffer(GL_ARRAY_BUFFER, vertices);
     m_gl.VertexPointer(kVertexStride, 0);
     m_gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "scene/Scene.h"
+#include "view/BufferArrays.h"
 #include "view/GlApi.h"
 
 // What one object is drawn as: corners as points, edges as lines, or triangles with the corner
@@ -26,7 +27,7 @@ enum class ObjectShape { Points, Lines, Smooth, Flat };
 
 class ObjectBuffers {
 public:
-    explicit ObjectBuffers(GlApi& gl) : m_gl(gl) {}
+    explicit ObjectBuffers(GlApi& gl) : m_gl(gl), m_arrays(gl) {}
     // Deletes the buffers: the context that holds them must be current.
     ~ObjectBuffers();
     ObjectBuffers(const ObjectBuffers&) = delete;
@@ -64,13 +65,10 @@ private:
 
     // The buffer of that kind for o, made if it is not there yet; 0 if it cannot be made.
     GLuint Buffer(Entry& entry, const SceneObject& o, Kind kind);
-    GLuint Upload(GLenum target, const void* data, size_t bytes);
     void ReleaseEntry(Entry& entry);
-    void SetArrays(bool vertices, bool normals);
 
     GlApi& m_gl;
     std::vector<Entry> m_entries;
     bool m_replaced = false;
-    bool m_vertexArray = false;
-    bool m_normalArray = false;
+    BufferArrays m_arrays;
 };

@@ -52,40 +52,8 @@ void SimplifiedBuffers::ReleaseEntry(Entry& entry) {
     entry = Entry{};
 }
 
-GLuint SimplifiedBuffers::Upload(GLenum target, const void* data, size_t bytes) {
-    for (int i = 0; i < 16 && m_gl.GetError() != GL_NO_ERROR; ++i) {
-    }
-    const GLuint buffer = m_gl.GenBuffer();
-    if (buffer == 0) return 0;
-    m_gl.BindBuffer(target, buffer);
-    m_gl.BufferData(target, bytes, data);
-    if (m_gl.GetError() == GL_NO_ERROR) return buffer;
-    m_gl.DeleteBuffer(buffer);
-    return 0;
-}
-
-void SimplifiedBuffers::SetArrays(bool vertices, bool normals) {
-    if (vertices != m_vertexArray) {
-        if (vertices)
-            m_gl.EnableClientState(GL_VERTEX_ARRAY);
-        else
-            m_gl.DisableClientState(GL_VERTEX_ARRAY);
-        m_vertexArray = vertices;
-    }
-    if (normals != m_normalArray) {
-        if (normals)
-            m_gl.EnableClientState(GL_NORMAL_ARRAY);
-        else
-            m_gl.DisableClientState(GL_NORMAL_ARRAY);
-        m_normalArray = normals;
-    }
-}
-
 void SimplifiedBuffers::End() {
-    SetArrays(false, false);
-    if (!m_gl.HasBuffers()) return;
-    m_gl.BindBuffer(GL_ARRAY_BUFFER, 0);
-    m_gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    m_arrays.End();
 }
 
 int64_t SimplifiedBuffers::Draw(size_t index, const SimplifiedScene& copies, int level,
@@ -111,12 +79,13 @@ int64_t SimplifiedBuffers::Draw(size_t index, const SimplifiedScene& copies, int
         buffer = &entry.flat[l];
         if (*buffer == 0) {
             const std::vector<SceneVertex> flat = FlatCorners(*copy, l);
-            *buffer = Upload(GL_ARRAY_BUFFER, flat.data(), flat.size() * sizeof(SceneVertex));
+            *buffer =
+                m_arrays.Upload(GL_ARRAY_BUFFER, flat.data(), flat.size() * sizeof(SceneVertex));
         }
     } else {
         if (entry.vertices == 0)
-            entry.vertices = Upload(GL_ARRAY_BUFFER, copy->vertices.data(),
-                                    copy->vertices.size() * sizeof(SceneVertex));
+            entry.vertices = m_arrays.Upload(GL_ARRAY_BUFFER, copy->vertices.data(),
+                                             copy->vertices.size() * sizeof(SceneVertex));
         buffer = shape == ObjectShape::Lines ? &entry.lines[l] : &entry.triangles[l];
         if (entry.vertices != 0 && *buffer == 0) {
             std::vector<uint16_t> ends;
@@ -127,7 +96,8 @@ int64_t SimplifiedBuffers::Draw(size_t index, const SimplifiedScene& copies, int
                                              corners[i + 2], corners[i + 2], corners[i]});
             }
             const std::vector<uint16_t>& data = shape == ObjectShape::Lines ? ends : corners;
-            *buffer = Upload(GL_ELEMENT_ARRAY_BUFFER, data.data(), data.size() * sizeof(uint16_t));
+            *buffer = m_arrays.Upload(GL_ELEMENT_ARRAY_BUFFER, data.data(),
+                                      data.size() * sizeof(uint16_t));
         }
     }
     if (*buffer == 0) {
@@ -135,7 +105,7 @@ int64_t SimplifiedBuffers::Draw(size_t index, const SimplifiedScene& copies, int
         return -1;
     }
     const bool lit = shape == ObjectShape::Smooth || shape == ObjectShape::Flat;
-    SetArrays(true, lit);
+    m_arrays.Set(true, lit);
     if (shape == ObjectShape::Flat) {
         m_gl.BindBuffer(GL_ARRAY_BUFFER, *buffer);
         m_gl.VertexPointer(kVertexStride, 0);

@@ -8,20 +8,24 @@
 #include <cstdint>
 #include <vector>
 
+#include "view/BufferArrays.h"
 #include "view/GlApi.h"
 #include "view/ObjectBuffers.h"
 #include "view/SimplifiedScene.h"
 
 class SimplifiedBuffers {
 public:
-    explicit SimplifiedBuffers(GlApi& gl) : m_gl(gl) {}
+    explicit SimplifiedBuffers(GlApi& gl) : m_gl(gl), m_arrays(gl) {}
     // Deletes the buffers: the context that holds them must be current.
     ~SimplifiedBuffers() { Release(); }
     SimplifiedBuffers(const SimplifiedBuffers&) = delete;
     SimplifiedBuffers& operator=(const SimplifiedBuffers&) = delete;
 
     // The context that held the buffers is gone: forgets them without calling OpenGL.
-    void Forget() { m_entries.clear(); }
+    void Forget() {
+        m_entries.clear();
+        m_arrays.Forget();
+    }
     void Release();
     // Deletes the buffers of copies that changed or went with their scene (all of them without
     // copies), so that no old scene's copies stay in OpenGL's memory: the context must be
@@ -42,12 +46,9 @@ private:
         bool failed = false;
     };
 
-    GLuint Upload(GLenum target, const void* data, size_t bytes);
     void ReleaseEntry(Entry& entry);
-    void SetArrays(bool vertices, bool normals);
 
     GlApi& m_gl;
     std::vector<Entry> m_entries;
-    bool m_vertexArray = false;
-    bool m_normalArray = false;
+    BufferArrays m_arrays;
 };
