@@ -9,6 +9,14 @@
 
 namespace {
 
+// How an object is drawn in a display mode: in the smooth mode its own flag chooses between smooth
+// and flat shading.
+ObjectShape ShapeOf(int32_t mode, const SceneObject& o) {
+    if (mode == ModeVertex) return ObjectShape::Points;
+    if (mode == ModeLine) return ObjectShape::Lines;
+    return mode == ModeSmooth && o.smooth ? ObjectShape::Smooth : ObjectShape::Flat;
+}
+
 constexpr int kMaxLights = 8;
 
 // Byte colours become OpenGL colours by dividing by 256: 255 gives 0.99609375.
@@ -268,11 +276,8 @@ void SceneRenderer::DrawObjectsFromBuffers() {
     for (size_t i = 0; i < objects.size(); ++i) {
         const SceneObject& o = objects[i];
         ApplyMaterial(o.materialIndex);
-        const bool smooth = mode == ModeSmooth && o.smooth;
-        const ObjectShape shape = mode == ModeVertex ? ObjectShape::Points
-                                  : mode == ModeLine ? ObjectShape::Lines
-                                  : smooth           ? ObjectShape::Smooth
-                                                     : ObjectShape::Flat;
+        const ObjectShape shape = ShapeOf(mode, o);
+        const bool smooth = shape == ObjectShape::Smooth;
         if (m_buffers.Draw(i, o, shape)) continue;
         if (unlit)
             DrawTrianglesUnlit(o, mode == ModeVertex);
@@ -295,11 +300,8 @@ void SceneRenderer::DrawObjectsSimplified() {
     for (size_t i = 0; i < objects.size(); ++i) {
         const SceneObject& o = objects[i];
         ApplyMaterial(o.materialIndex);
-        const bool smooth = mode == ModeSmooth && o.smooth;
-        const ObjectShape shape = mode == ModeVertex ? ObjectShape::Points
-                                  : mode == ModeLine ? ObjectShape::Lines
-                                  : smooth           ? ObjectShape::Smooth
-                                                     : ObjectShape::Flat;
+        const ObjectShape shape = ShapeOf(mode, o);
+        const bool smooth = shape == ObjectShape::Smooth;
         const int64_t drawn = m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape);
         if (drawn >= 0) {
             m_triangles += drawn;
