@@ -91,6 +91,7 @@ FrameUpdate OnSceneNew(Scene& scene, Prompts& prompts) {
     scene.ClearScene();
     scene.m_settings.currentCamera = -1;
     scene.m_settings.currentObject = -1;
+    scene.m_strImageBase.clear();
     FrameUpdate update;
     update.Then(FrameStep::ClearHistory)
         .Then(FrameStep::ClearPanel)

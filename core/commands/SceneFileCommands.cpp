@@ -13,6 +13,7 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
     scene.m_settings.currentObject = -1;
     scene.m_settings.currentCamera = -1;
     scene.m_strFilePath = path;
+    scene.m_strImageBase = path;
 
     int errorCode = 0;
     std::unique_ptr<InputStream> in = InputStream::OpenFile(path, errorCode);

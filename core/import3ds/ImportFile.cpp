@@ -26,6 +26,7 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene, ImportListene
     scene.ClearScene();
     scene.m_settings.currentObject = -1;
     scene.m_settings.currentCamera = -1;
+    scene.m_strImageBase = path;
 
     // A path ending in a slash has no file name: the message names what the user gave.
     const std::string name = FileNameOf(path).empty() ? path : FileNameOf(path);

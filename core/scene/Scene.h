@@ -26,6 +26,9 @@ struct Scene {
     SceneStatistics m_stats;  // as last computed by CountScene
     SceneSettings m_settings;
     std::string m_strFilePath;  // "" when the scene has no file yet
+    // The file the scene was last read from, opened or imported: its texture images are looked
+    // for beside it, wherever the scene is saved later. "" for a new scene.
+    std::string m_strImageBase;
     int32_t m_bModified = 0;
 
     // Frees every record and resets background, bounds, reserved fields, rotation, drags and

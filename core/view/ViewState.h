@@ -21,6 +21,8 @@ struct ViewState {
     int32_t m_bFitModels = 0;
     // A scene without any light is lit by two default lights; off only for comparisons.
     int32_t m_bDefaultLights = 1;
+    // Texture maps drawn on the faces that have them; off, those faces show their colours only.
+    int32_t m_bShowTextures = 1;
     int32_t m_bLeftDown = 0;
     int32_t m_bRightDown = 0;
     int32_t m_bDragNote = 0;
