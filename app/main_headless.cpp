@@ -4,9 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "ImportChild.h"
+#include "childimport/ForeignImport.h"
 #include "cli/CommandLine.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // The import child, started by the program itself before any toolkit is set up.
+    if (args.size() == 2 && args[0] == kImportChildOption) return RunImportChild(args[1]);
     return RunCommandLine(args, std::cout, std::cerr);
 }

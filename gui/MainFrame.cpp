@@ -25,6 +25,7 @@
 #include "RecentFilesMenu.h"
 #include "StatusPaneWidth.h"
 #include "UndoKeys.h"
+#include "childimport/ForeignFormats.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandTexts.h"
 #include "commands/DocumentCommands.h"
@@ -358,7 +359,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::LoadFromOutside(const std::string& path) {
-    if (Is3dsFileName(path)) {
+    if (IsImportedFileName(path)) {
         m_view->StopPlay();  // nothing moves behind the import's question
         Carry(Import3dsFileFromOutside(path, m_scene, m_prompts));
     } else {

@@ -7,11 +7,11 @@ sudo=""
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev nlohmann-json3-dev
           qt6-base-dev libqt6opengl6-dev qt6-image-formats-plugins libglu1-mesa-dev libegl-dev
-          libegl-mesa0 libglx-mesa0 libgl1-mesa-dri libmeshoptimizer-dev
+          libegl-mesa0 libglx-mesa0 libgl1-mesa-dri libmeshoptimizer-dev libassimp-dev
           xvfb xauth fonts-dejavu-core fonts-wqy-microhei clang-format
           tumbler dbus-daemon dbus-bin
           desktop-file-utils appstream lintian dpkg-dev)
-[ "${1:-}" = "--bench" ] && packages+=(lib3ds-dev libassimp-dev libbenchmark-dev xdotool)
+[ "${1:-}" = "--bench" ] && packages+=(lib3ds-dev libbenchmark-dev xdotool)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <ostream>
 
+#include "childimport/ForeignFormats.h"
+#include "childimport/ForeignImport.h"
 #include "cli/CommandOptions.h"
 #include "cli/ImportCheck.h"
 #include "cli/SceneDump.h"
@@ -61,6 +63,7 @@ int ReportFileFailure(std::ostream& err, const FileOutcome& outcome) {
 
 FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene, std::ostream& err) {
     if (Is3dsFileName(path)) return ImportSceneFile(path, scene);
+    if (IsForeignFileName(path)) return ImportForeignFile(path, scene);
     FileOutcome outcome = OpenSceneFile(AbsolutePath(path), scene);
     MakeFirstRecordsCurrent(scene);
     if (!outcome.warning.empty()) err << outcome.warning << "\n";

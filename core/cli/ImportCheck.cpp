@@ -5,6 +5,8 @@
 #include <map>
 #include <ostream>
 
+#include "childimport/ForeignFormats.h"
+#include "childimport/ForeignImport.h"
 #include "cli/CommandLine.h"
 #include "images/MapImageLookup.h"
 #include "import3ds/ImportFile.h"
@@ -235,16 +237,10 @@ std::string ImportNoteLine(const ImportNote& n) {
     return at + "unknown note";
 }
 
-int RunImportCheck(const std::string& path, std::ostream& out, std::ostream& err) {
-    Scene scene;
-    ReportWriter report(out);
-    const FileOutcome outcome = ImportSceneFile(path, scene, &report);
-    if (!outcome.ok) {
-        err << outcome.message << "\n";
-        if (!outcome.reason.empty()) err << outcome.reason << "\n";
-        return kExitFileError;
-    }
-    report.WriteSkipped();
+namespace {
+
+// The lines naming each texture image that is not beside the file; returns how many.
+size_t WriteMissingImages(const Scene& scene, const std::string& path, std::ostream& out) {
     // Only whether each image is there: whether it decodes is the toolkit's to say.
     const std::vector<MissingMapImage> missing = MissingMapImages(scene, path);
     for (const MissingMapImage& image : missing) {
@@ -255,16 +251,56 @@ int RunImportCheck(const std::string& path, std::ostream& out, std::ostream& err
             << (image.materials.size() == 1 ? "material " : "materials ") << materials
             << " is missing: not found beside the file\n";
     }
+    return missing.size();
+}
+
+std::string ReadCounts(const Scene& scene) {
     const SceneStatistics stats = CountStatistics(scene);
-    out << FileNameOf(path) << ": read " << Count(stats.objects, "object", "objects") << ", "
-        << Count(stats.meshes, "triangle", "triangles") << ", "
-        << Count(stats.materials, "material", "materials") << ", "
-        << Count(stats.lights, "light", "lights") << ", "
-        << Count(stats.cameras, "camera", "cameras") << "; "
+    return Count(stats.objects, "object", "objects") + ", " +
+           Count(stats.meshes, "triangle", "triangles") + ", " +
+           Count(stats.materials, "material", "materials") + ", " +
+           Count(stats.lights, "light", "lights") + ", " +
+           Count(stats.cameras, "camera", "cameras");
+}
+
+// A file in another format: what its conversion dropped or cut, one line each.
+int RunForeignCheck(const std::string& path, std::ostream& out, std::ostream& err) {
+    Scene scene;
+    ConversionReport report;
+    const FileOutcome outcome = ImportForeignFile(path, scene, &report);
+    if (!outcome.ok) {
+        err << outcome.message << "\n";
+        if (!outcome.reason.empty()) err << outcome.reason << "\n";
+        return kExitFileError;
+    }
+    for (const std::string& line : report.lines)
+        out << line << "\n";
+    const size_t missing = WriteMissingImages(scene, path, out);
+    out << FileNameOf(path) << ": converted " << ReadCounts(scene) << "; "
+        << Plural(report.lines.size(), "conversion note", "conversion notes");
+    if (missing) out << "; " << Plural(missing, "texture image", "texture images") << " missing";
+    out << "\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunImportCheck(const std::string& path, std::ostream& out, std::ostream& err) {
+    if (IsForeignFileName(path)) return RunForeignCheck(path, out, err);
+    Scene scene;
+    ReportWriter report(out);
+    const FileOutcome outcome = ImportSceneFile(path, scene, &report);
+    if (!outcome.ok) {
+        err << outcome.message << "\n";
+        if (!outcome.reason.empty()) err << outcome.reason << "\n";
+        return kExitFileError;
+    }
+    report.WriteSkipped();
+    const size_t missing = WriteMissingImages(scene, path, out);
+    out << FileNameOf(path) << ": read " << ReadCounts(scene) << "; "
         << Plural(report.SkippedTotal(), "chunk", "chunks") << " skipped, "
         << Plural(report.Others(), "other note", "other notes");
-    if (!missing.empty())
-        out << "; " << Plural(missing.size(), "texture image", "texture images") << " missing";
+    if (missing) out << "; " << Plural(missing, "texture image", "texture images") << " missing";
     out << "\n";
     return kExitOk;
 }

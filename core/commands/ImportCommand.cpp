@@ -1,5 +1,7 @@
 #include "commands/ImportCommand.h"
 
+#include "childimport/ForeignFormats.h"
+#include "childimport/ForeignImport.h"
 #include "import3ds/ImportFile.h"
 
 namespace {
@@ -10,8 +12,18 @@ bool MayReplaceScene(const Scene& scene, Prompts& prompts) {
 }
 
 FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
-    const FileOutcome outcome = ImportSceneFile(path, scene);
+    // Another format is read into a scene of its own: a failure leaves the scene as it was.
+    const bool foreign = !Is3dsFileName(path);
+    const FileOutcome outcome =
+        foreign ? ImportForeignFile(path, scene) : ImportSceneFile(path, scene);
     FrameUpdate update;
+    if (foreign && !outcome.ok) {
+        update.notice = outcome.message;
+        update.noticeReason = outcome.reason;
+        update.noticeIcon = NoticeIcon::Warning;
+        update.Then(FrameStep::ShowNotice);
+        return update;
+    }
     update.Then(FrameStep::ClearHistory);  // the old scene is gone, read or not
     if (!outcome.ok) {
         update.notice = outcome.message;
@@ -34,7 +46,7 @@ FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
 
 FileDialogOptions Import3dsFileDialog() {
     FileDialogOptions dialog;
-    dialog.filters = {{"3DS Files (*.3ds)", "*.3ds"}, {"All Files (*.*)", "*.*"}};
+    dialog.filters = ImportDialogFilters();
     dialog.showReadOnly = true;
     return dialog;
 }

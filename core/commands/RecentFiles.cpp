@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "childimport/ForeignFormats.h"
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
 #include "import3ds/ImportFile.h"
@@ -88,6 +89,6 @@ FrameUpdate OnRecentFile(size_t index, RecentFiles& recent, Scene& scene, Prompt
         update.Then(FrameStep::ShowNotice);
         return update;
     }
-    return Is3dsFileName(path) ? Import3dsFileFromOutside(path, scene, prompts)
-                               : OpenSceneFileFromOutside(path, scene, prompts);
+    return IsImportedFileName(path) ? Import3dsFileFromOutside(path, scene, prompts)
+                                    : OpenSceneFileFromOutside(path, scene, prompts);
 }

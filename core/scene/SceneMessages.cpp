@@ -1,6 +1,8 @@
 #include "scene/SceneMessages.h"
 
+#include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -77,6 +79,42 @@ std::string CannotOpenFile(const std::string& name, int errorCode) {
         default:
             return "An unexpected error occurred while reading " + name + ".";
     }
+}
+
+std::string CannotImportFile(const std::string& name) {
+    return name + " could not be imported.";
+}
+
+std::string ImporterStopped(int signal) {
+    std::string what = signal == SIGKILL ? "killed" : strsignal(signal);
+    if (!what.empty())
+        what[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(what[0])));
+    return "The importer stopped: " + what;
+}
+
+std::string ImporterOutOfMemory(uint64_t limitBytes) {
+    return "The importer needed more than its " + std::to_string(limitBytes >> 20) +
+           " MB of memory";
+}
+
+std::string ImporterTimedOut(int seconds) {
+    return "The importer took more than " + std::to_string(seconds) + " seconds and was stopped";
+}
+
+std::string ImporterExited(int exitCode) {
+    return "The importer stopped with exit status " + std::to_string(exitCode);
+}
+
+std::string ImporterGarbage() {
+    return "The importer's answer could not be read";
+}
+
+std::string ImporterNotStarted(int errorCode) {
+    return "The importer could not be started: " + SystemReason(errorCode);
+}
+
+std::string ImporterRefused(const std::string& libraryReason) {
+    return libraryReason.empty() ? "The importer does not read this file" : libraryReason;
 }
 
 std::string SystemReason(int errorCode) {

@@ -1,6 +1,7 @@
 // The texts the program shows about scene files and about the scene as a whole.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "scene/SceneRecords.h"
@@ -24,6 +25,20 @@ std::string Bad3dsMainChunk(const std::string& name);
 // Beneath Bad3dsMainChunk, the same in plain words.
 std::string Bad3dsMainChunkReason();
 std::string No3dsMeshData(const std::string& name);
+
+// A file in another format that the import child could not turn into a scene, with the reason
+// beneath it.
+std::string CannotImportFile(const std::string& name);
+// The reasons beneath it: the child was killed by a signal ("the importer stopped: segmentation
+// fault"), ran out of memory, ran past its time, ended with a status of its own, wrote what is
+// no answer, or could not be started; or the library's own words for the file.
+std::string ImporterStopped(int signal);
+std::string ImporterOutOfMemory(uint64_t limitBytes);
+std::string ImporterTimedOut(int seconds);
+std::string ImporterExited(int exitCode);
+std::string ImporterGarbage();
+std::string ImporterNotStarted(int errorCode);
+std::string ImporterRefused(const std::string& libraryReason);
 
 // The reason a file could not be opened for reading, naming it ("NAME was not found.").
 std::string CannotOpenFile(const std::string& name, int errorCode);

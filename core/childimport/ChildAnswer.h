@@ -1,0 +1,34 @@
+// What the import child writes to its parent through the pipe, and how the parent reads it back:
+//
+//   "ZCHA" | u8 status | u32 line count | each line: u32 length, its bytes | scene file bytes
+//
+// The status says whether a scene follows (Scene), or why none does: the library refused the
+// file (Refused, the first line is its reason) or the child ran out of memory (OutOfMemory). With
+// a scene, the lines are the conversion report and the scene follows as the bytes of a scene
+// file, extension block and all, up to the end of the stream.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "scene/OutputStream.h"
+#include "scene/Scene.h"
+
+enum class ChildStatus : uint8_t { Scene = 0, Refused = 1, OutOfMemory = 2 };
+
+// What the conversion dropped or cut, one finished sentence per line ("3 lines dropped").
+struct ConversionReport {
+    std::vector<std::string> lines;
+};
+
+void WriteChildAnswer(OutputStream& out, ChildStatus status, const std::vector<std::string>& lines,
+                      const Scene* scene);
+
+enum class ChildAnswerResult { Scene, Refused, OutOfMemory, Garbage };
+
+// Reads an answer from bytes in memory into a fresh scene. Anything that is not a whole answer
+// (a cut, an unknown status, a scene file that does not read whole with its extension block) is
+// Garbage, and the scene is then left cleared. lines gets the answer's lines.
+ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene,
+                                  std::vector<std::string>& lines);

@@ -1,0 +1,109 @@
+#include "childimport/ChildProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int MillisecondsLeft(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left < 0 ? 0 : static_cast<int>(left);
+}
+
+void Finish(ChildRun& run, int status) {
+    if (WIFEXITED(status)) {
+        run.exited = true;
+        run.exitCode = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        run.signal = WTERMSIG(status);
+    }
+}
+
+}  // namespace
+
+ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
+                  const ChildLimits& limits) {
+    ChildRun run;
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        run.startError = errno;
+        return run;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (spawned != 0) {
+        close(fds[0]);
+        run.startError = spawned;
+        return run;
+    }
+    run.started = true;
+
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(limits.wallSeconds);
+    bool open = true;
+    uint8_t buffer[65536];
+    while (open) {
+        pollfd wait{fds[0], POLLIN, 0};
+        const int ready = poll(&wait, 1, MillisecondsLeft(deadline));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) {
+            run.timedOut = true;
+            break;
+        }
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            open = false;
+            break;
+        }
+        if (run.output.size() + static_cast<size_t>(n) > limits.maxBytes) {
+            run.tooMuch = true;
+            break;
+        }
+        run.output.insert(run.output.end(), buffer, buffer + n);
+    }
+    close(fds[0]);
+
+    // A child that closed its output may still hang: it gets what is left of the time.
+    int status = 0;
+    while (!run.timedOut && !run.tooMuch) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            Finish(run, status);
+            return run;
+        }
+        if (done < 0 && errno != EINTR) return run;
+        if (MillisecondsLeft(deadline) == 0) {
+            run.timedOut = true;
+            break;
+        }
+        poll(nullptr, 0, 2);
+    }
+    kill(pid, SIGKILL);
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    Finish(run, status);
+    return run;
+}

@@ -1,0 +1,29 @@
+// Runs a program as a child process and collects what it writes to its standard output, within
+// a wall-clock limit and a limit on the bytes: plain POSIX (posix_spawn, a pipe, poll, waitpid).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct ChildLimits {
+    int wallSeconds = 30;         // the child is killed when it runs longer
+    uint64_t maxBytes = 1 << 30;  // the child is killed when it writes more
+};
+
+struct ChildRun {
+    bool started = false;   // false: the program could not be started (startError says why)
+    int startError = 0;     // errno value
+    bool timedOut = false;  // killed for running past the wall-clock limit
+    bool tooMuch = false;   // killed for writing more than the byte limit
+    bool exited = false;    // ended by itself with exitCode; else killed by signal
+    int exitCode = 0;
+    int signal = 0;
+    std::vector<uint8_t> output;  // everything read from its standard output
+};
+
+// Starts program with args (args[0] is the program's own name for itself), standard input and
+// standard error on /dev/null, standard output into a pipe; reads until the pipe closes and the
+// child has ended, or a limit is passed, when the child is killed. Always waits for the child.
+ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
+                  const ChildLimits& limits);

@@ -1,0 +1,90 @@
+#include "childimport/ForeignImport.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <new>
+
+#include "childimport/ChildProcess.h"
+#include "import3ds/ImportFile.h"
+#include "scene/InputStream.h"
+#include "scene/SceneMessages.h"
+
+uint64_t ImportChildMemoryLimit(uint64_t fileSize) {
+    const uint64_t extra = uint64_t{256} << 20;
+    return fileSize > (UINT64_MAX - extra) / 8 ? UINT64_MAX : fileSize * 8 + extra;
+}
+
+ForeignImportSettings& ProcessForeignImportSettings() {
+    static ForeignImportSettings settings;
+    return settings;
+}
+
+namespace {
+
+FileOutcome Failed(const std::string& name, std::string reason) {
+    return FileOutcome::Failure(messages::CannotImportFile(name)).Because(std::move(reason));
+}
+
+}  // namespace
+
+FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionReport* report) {
+    const std::string name = FileNameOf(path).empty() ? path : FileNameOf(path);
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return FileOutcome::Failure(messages::CannotOpenFile(name, errno))
+            .Because(messages::SystemReason(errno));
+    if (!S_ISREG(info.st_mode)) {
+        const int code = S_ISDIR(info.st_mode) ? EISDIR : InputStream::kNotRegularFile;
+        return FileOutcome::Failure(messages::CannotOpenFile(name, code))
+            .Because(messages::SystemReason(code));
+    }
+
+    const ForeignImportSettings& settings = ProcessForeignImportSettings();
+    ChildLimits limits;
+    limits.wallSeconds = settings.wallSeconds;
+    // The answer holds the scene, which the child built within its memory.
+    const uint64_t memory = ImportChildMemoryLimit(static_cast<uint64_t>(info.st_size));
+    limits.maxBytes = memory;
+    const ChildRun run = RunChild(settings.program, {"zemvora", kImportChildOption, path}, limits);
+    if (!run.started) return Failed(name, messages::ImporterNotStarted(run.startError));
+    if (run.timedOut) return Failed(name, messages::ImporterTimedOut(limits.wallSeconds));
+    if (run.tooMuch) return Failed(name, messages::ImporterGarbage());
+    if (!run.exited) {
+        // Past its CPU time the child gets SIGXCPU, then SIGKILL; over its memory, an
+        // allocation the library does not check can fault: both are named by their signal.
+        return Failed(name, messages::ImporterStopped(run.signal));
+    }
+    if (run.exitCode != 0) return Failed(name, messages::ImporterExited(run.exitCode));
+
+    Scene fresh;
+    std::vector<std::string> lines;
+    ChildAnswerResult answer;
+    try {
+        answer = ReadChildAnswer(run.output.data(), run.output.size(), fresh, lines);
+    } catch (const std::bad_alloc&) {
+        return FileOutcome::Failure(messages::CannotOpenFile(name, ENOMEM))
+            .Because(messages::SystemReason(ENOMEM));
+    }
+    switch (answer) {
+        case ChildAnswerResult::Scene:
+            break;
+        case ChildAnswerResult::Refused:
+            return Failed(name, messages::ImporterRefused(lines.empty() ? "" : lines.front()));
+        case ChildAnswerResult::OutOfMemory:
+            return Failed(name, messages::ImporterOutOfMemory(memory));
+        case ChildAnswerResult::Garbage:
+            return Failed(name, messages::ImporterGarbage());
+    }
+    if (report) report->lines = lines;
+
+    fresh.m_settings.textFont = scene.m_settings.textFont;
+    fresh.m_strFilePath = scene.m_strFilePath;
+    fresh.m_strImageBase = path;
+    fresh.m_bModified = 1;
+    fresh.m_settings.currentObject = -1;
+    fresh.m_settings.currentCamera = -1;
+    MakeFirstRecordsCurrent(fresh);
+    scene = std::move(fresh);
+    return FileOutcome::Success();
+}

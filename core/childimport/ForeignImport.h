@@ -1,0 +1,40 @@
+// The import of a file in another format: the program itself, started as a child process with
+// kImportChildOption, reads the file with the Open Asset Import Library within limits of memory
+// and CPU time and hands the scene back as scene-file bytes on a pipe. Whatever the library does
+// with a damaged file (crash, exhaust its memory, hang, write garbage) ends in the child, and the
+// user gets one message naming the file and the reason.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "childimport/ChildAnswer.h"
+#include "scene/FileOutcome.h"
+#include "scene/Scene.h"
+
+// The internal option that makes the program the import child: `zemvora --import-child FILE`.
+// It is not listed in --help.
+constexpr const char* kImportChildOption = "--import-child";
+
+// The child's CPU time: seconds, not minutes, as the 3DS reader's bounds are.
+constexpr int kImportChildCpuSeconds = 20;
+
+// The child's address space for a file of fileSize bytes: 8 times the file plus 256 MB, as the
+// fuzzed readers get.
+uint64_t ImportChildMemoryLimit(uint64_t fileSize);
+
+// Which program is started as the child and how long it may take by the clock (a child that
+// sleeps uses no CPU time). Tests point program at the built program and shorten the time.
+struct ForeignImportSettings {
+    std::string program = "/proc/self/exe";
+    int wallSeconds = 30;
+};
+ForeignImportSettings& ProcessForeignImportSettings();
+
+// Imports path into a fresh scene and, only when that succeeds, puts it in place of scene (the
+// label font and the scene's file path are kept, as an import keeps them); a failure leaves
+// scene as it was. On success the new scene is modified, its first object and camera are
+// current and its images are looked for beside path. report gets what the conversion dropped or
+// cut.
+FileOutcome ImportForeignFile(const std::string& path, Scene& scene,
+                              ConversionReport* report = nullptr);

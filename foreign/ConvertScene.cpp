@@ -1,0 +1,435 @@
+#include "ConvertScene.h"
+
+#include <assimp/material.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <set>
+#include <utility>
+
+#include "import3ds/SceneGeometry.h"
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool EndsWith(const std::string& text, const char* end) {
+    const std::string e(end);
+    return text.size() >= e.size() && text.compare(text.size() - e.size(), e.size(), e) == 0;
+}
+
+// The rotation that takes the file's up axis to +Z, keeping the coordinate system right-handed.
+aiMatrix4x4 TurnToZ(UpAxis up) {
+    switch (up) {
+        case UpAxis::PlusY:  // (x, y, z) -> (x, -z, y): the file's front (+Z) faces -Y
+            return aiMatrix4x4(1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1);
+        case UpAxis::MinusY:
+            return aiMatrix4x4(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
+        case UpAxis::PlusX:  // (x, y, z) -> (-z, y, x)
+            return aiMatrix4x4(0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1);
+        case UpAxis::MinusX:
+            return aiMatrix4x4(0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 0, 1);
+        case UpAxis::MinusZ:
+            return aiMatrix4x4(1, 0, 0, 0, 0, -1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1);
+        case UpAxis::PlusZ:
+            break;
+    }
+    return aiMatrix4x4();
+}
+
+uint8_t Byte(float value) {
+    if (!(value > 0.0f)) return 0;
+    if (value >= 1.0f) return 255;
+    return static_cast<uint8_t>(std::lround(value * 255.0f));
+}
+
+RGB8 Rgb(const aiColor4D& c) {
+    return RGB8{Byte(c.r), Byte(c.g), Byte(c.b)};
+}
+
+float Clamp01(float value) {
+    return value > 0.0f ? std::min(value, 1.0f) : 0.0f;
+}
+
+std::string Quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+// Names made unique: a repeated or empty name gets a number.
+class UniqueNames {
+public:
+    std::string Take(std::string name, const std::string& fallback) {
+        if (name.empty()) name = fallback;
+        std::string unique = name;
+        for (int n = 2; m_used.count(unique); ++n)
+            unique = name + " " + std::to_string(n);
+        m_used.insert(unique);
+        return unique;
+    }
+
+private:
+    std::set<std::string> m_used;
+};
+
+void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::string>& report) {
+    UniqueNames names;
+    int embedded = 0;
+    for (unsigned i = 0; i < source.mNumMaterials; ++i) {
+        const aiMaterial* from = source.mMaterials[i];
+        SceneMaterial material;
+        aiString name;
+        if (from) from->Get(AI_MATKEY_NAME, name);
+        material.name = names.Take(name.C_Str(), "Material " + std::to_string(i + 1));
+        material.transparency = 1.0f;
+        material.diffuse = RGB8{153, 153, 153};
+        if (from) {
+            aiColor4D color;
+            if (from->Get(AI_MATKEY_COLOR_DIFFUSE, color) == AI_SUCCESS)
+                material.diffuse = Rgb(color);
+            // A file without an ambient colour (glTF) is lit as its diffuse colour.
+            material.ambient = from->Get(AI_MATKEY_COLOR_AMBIENT, color) == AI_SUCCESS
+                                   ? Rgb(color)
+                                   : material.diffuse;
+            if (from->Get(AI_MATKEY_COLOR_SPECULAR, color) == AI_SUCCESS)
+                material.specular = Rgb(color);
+            float value = 0;
+            // The Phong exponent, 0 to OpenGL's 128, as the record's 0..1.
+            if (from->Get(AI_MATKEY_SHININESS, value) == AI_SUCCESS)
+                material.shininess = Clamp01(value / 128.0f);
+            if (from->Get(AI_MATKEY_OPACITY, value) == AI_SUCCESS)
+                material.transparency = Clamp01(value);
+
+            aiString file;
+            aiTextureMapMode modes[2] = {aiTextureMapMode_Wrap, aiTextureMapMode_Wrap};
+            bool found = from->GetTexture(aiTextureType_DIFFUSE, 0, &file, nullptr, nullptr,
+                                          nullptr, nullptr, modes) == AI_SUCCESS;
+            if (!found)
+                found = from->GetTexture(aiTextureType_BASE_COLOR, 0, &file, nullptr, nullptr,
+                                         nullptr, nullptr, modes) == AI_SUCCESS;
+            if (found && file.length > 0 && file.C_Str()[0] == '*') {
+                ++embedded;
+            } else if (found && file.length > 0) {
+                TextureMap map;
+                map.fileName = file.C_Str();
+                if (modes[0] == aiTextureMapMode_Clamp || modes[0] == aiTextureMapMode_Decal)
+                    map.tiling = 0x10;
+                else if (modes[0] == aiTextureMapMode_Mirror)
+                    map.tiling = 0x02;
+                material.textureMap = std::move(map);
+            }
+        }
+        scene.m_materialNames.push_back(material.name);
+        scene.m_materials.push_back(std::move(material));
+    }
+    if (embedded > 0)
+        report.push_back(std::to_string(embedded) +
+                         " texture image(s) stored inside the file passed over; those materials "
+                         "are drawn in their colours");
+}
+
+// The triangles of one node's meshes together, before they are cut into objects.
+struct MergedMesh {
+    std::vector<aiVector3D> points;
+    std::vector<SceneUv> uvs;  // one per point, or empty
+    std::vector<uint32_t> corners;
+    std::vector<uint32_t> materials;  // of each triangle
+};
+
+struct Counts {
+    uint64_t points = 0, lines = 0, badFaces = 0;
+};
+
+void MergeNodeMeshes(const aiScene& source, const aiNode& node, const aiMatrix4x4& global,
+                     MergedMesh& merged, Counts& counts) {
+    bool anyUvs = false;
+    for (unsigned m = 0; m < node.mNumMeshes; ++m) {
+        const unsigned index = node.mMeshes[m];
+        if (index < source.mNumMeshes && source.mMeshes[index]->mTextureCoords[0]) anyUvs = true;
+    }
+    // A mirroring transform turns the faces inside out unless their corners turn too.
+    const bool mirrored = global.Determinant() < 0;
+    for (unsigned m = 0; m < node.mNumMeshes; ++m) {
+        const unsigned index = node.mMeshes[m];
+        if (index >= source.mNumMeshes) continue;
+        const aiMesh& mesh = *source.mMeshes[index];
+        const uint32_t base = static_cast<uint32_t>(merged.points.size());
+        bool hasTriangles = false;
+        for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+            const aiFace& face = mesh.mFaces[f];
+            if (face.mNumIndices == 1) {
+                ++counts.points;
+                continue;
+            }
+            if (face.mNumIndices == 2) {
+                ++counts.lines;
+                continue;
+            }
+            if (face.mNumIndices != 3 || face.mIndices[0] >= mesh.mNumVertices ||
+                face.mIndices[1] >= mesh.mNumVertices || face.mIndices[2] >= mesh.mNumVertices) {
+                ++counts.badFaces;
+                continue;
+            }
+            hasTriangles = true;
+            merged.corners.push_back(base + face.mIndices[0]);
+            merged.corners.push_back(base + face.mIndices[mirrored ? 2 : 1]);
+            merged.corners.push_back(base + face.mIndices[mirrored ? 1 : 2]);
+            merged.materials.push_back(mesh.mMaterialIndex);
+        }
+        if (!hasTriangles) continue;
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v)
+            merged.points.push_back(global * mesh.mVertices[v]);
+        if (!anyUvs) continue;
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+            const aiVector3D* uv = mesh.mTextureCoords[0];
+            merged.uvs.push_back(uv ? SceneUv{uv[v].x, uv[v].y} : SceneUv{});
+        }
+    }
+}
+
+void FinishObject(SceneObject& object) {
+    object.vertexCount = static_cast<int32_t>(object.vertices.size());
+    object.meshCount = static_cast<int32_t>(object.meshes.size());
+    const SceneVertex& first = object.vertices.front();
+    object.minX = object.maxX = first.x;
+    object.minY = object.maxY = first.y;
+    object.minZ = object.maxZ = first.z;
+    for (const SceneVertex& v : object.vertices) {
+        object.minX = std::min(object.minX, v.x), object.maxX = std::max(object.maxX, v.x);
+        object.minY = std::min(object.minY, v.y), object.maxY = std::max(object.maxY, v.y);
+        object.minZ = std::min(object.minZ, v.z), object.maxZ = std::max(object.maxZ, v.z);
+    }
+    object.centerX = (object.minX + object.maxX) * 0.5f;
+    object.centerY = (object.minY + object.maxY) * 0.5f;
+    object.centerZ = (object.minZ + object.maxZ) * 0.5f;
+    ComputeFaceNormals(object);
+    ComputeVertexNormals(object);
+}
+
+// The object's material is its first triangle's; face groups only where its triangles use two
+// or more materials.
+void SetMaterials(SceneObject& object, const std::vector<uint32_t>& materials, size_t from,
+                  const Scene& scene) {
+    std::vector<std::pair<uint32_t, std::vector<uint32_t>>> groups;
+    for (size_t t = 0; t < object.meshes.size(); ++t) {
+        const uint32_t material = materials[from + t];
+        auto group = std::find_if(groups.begin(), groups.end(),
+                                  [material](const auto& g) { return g.first == material; });
+        if (group == groups.end()) group = groups.insert(groups.end(), {material, {}});
+        group->second.push_back(static_cast<uint32_t>(t));
+    }
+    const auto nameOf = [&scene](uint32_t material) {
+        return material < scene.m_materials.size() ? scene.m_materials[material].name
+                                                   : std::string("Default");
+    };
+    const uint32_t first = groups.front().first;
+    object.materialName = nameOf(first);
+    object.materialIndex = first < scene.m_materials.size() ? static_cast<int32_t>(first) : -1;
+    if (groups.size() < 2) return;
+    for (auto& [material, faces] : groups)
+        object.faceGroups.push_back(FaceGroup{nameOf(material), std::move(faces)});
+}
+
+// Cuts a node's triangles into objects of at most kMaxObjectVertices vertices each, in the order
+// of the triangles; a vertex no triangle uses is left out.
+void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
+                std::vector<std::string>& report) {
+    const size_t triangles = merged.materials.size();
+    if (triangles == 0) return;
+    std::vector<uint32_t> newIndex(merged.points.size(), 0);
+    std::vector<uint32_t> pieceOf(merged.points.size(), UINT32_MAX);
+    const size_t firstObject = scene.m_objects.size();
+    size_t t = 0;
+    for (uint32_t piece = 0; t < triangles; ++piece) {
+        SceneObject object;
+        object.name = name;
+        const size_t from = t;
+        for (; t < triangles; ++t) {
+            const uint32_t* corner = &merged.corners[3 * t];
+            size_t fresh = 0;
+            for (int k = 0; k < 3; ++k)
+                if (pieceOf[corner[k]] != piece) ++fresh;
+            if (object.vertices.size() + fresh > kMaxObjectVertices) break;
+            uint16_t index[3];
+            for (int k = 0; k < 3; ++k) {
+                const uint32_t point = corner[k];
+                if (pieceOf[point] != piece) {
+                    pieceOf[point] = piece;
+                    newIndex[point] = static_cast<uint32_t>(object.vertices.size());
+                    const aiVector3D& p = merged.points[point];
+                    SceneVertex vertex;
+                    vertex.x = p.x, vertex.y = p.y, vertex.z = p.z;
+                    object.vertices.push_back(vertex);
+                    if (!merged.uvs.empty()) object.uvs.push_back(merged.uvs[point]);
+                }
+                index[k] = static_cast<uint16_t>(newIndex[point]);
+            }
+            SceneMesh mesh;
+            mesh.a = index[0], mesh.b = index[1], mesh.c = index[2];
+            object.meshes.push_back(mesh);
+        }
+        SetMaterials(object, merged.materials, from, scene);
+        FinishObject(object);
+        scene.m_objects.push_back(std::move(object));
+    }
+    const size_t pieces = scene.m_objects.size() - firstObject;
+    if (pieces < 2) return;
+    for (size_t k = 0; k < pieces; ++k)
+        scene.m_objects[firstObject + k].name = name + "." + std::to_string(k + 1);
+    report.push_back("mesh " + Quoted(name) + " of " + std::to_string(merged.points.size()) +
+                     " vertices cut into " + std::to_string(pieces) + " objects (" + name +
+                     ".1 to " + name + "." + std::to_string(pieces) + ")");
+}
+
+void ConvertNodes(const aiScene& source, const aiMatrix4x4& turn, Scene& scene,
+                  std::vector<std::string>& report) {
+    Counts counts;
+    UniqueNames names;
+    // Depth first, children in their order: the file's order. A stack, not recursion, so that a
+    // deep hierarchy cannot run out of stack.
+    std::vector<std::pair<const aiNode*, aiMatrix4x4>> stack;
+    if (source.mRootNode) stack.emplace_back(source.mRootNode, turn);
+    while (!stack.empty()) {
+        auto [node, parent] = stack.back();
+        stack.pop_back();
+        const aiMatrix4x4 global = parent * node->mTransformation;
+        if (node->mNumMeshes > 0) {
+            MergedMesh merged;
+            MergeNodeMeshes(source, *node, global, merged, counts);
+            std::string name = node->mName.C_Str();
+            if (name.empty() && node->mMeshes[0] < source.mNumMeshes)
+                name = source.mMeshes[node->mMeshes[0]]->mName.C_Str();
+            if (!merged.materials.empty())
+                AddObjects(merged,
+                           names.Take(name, "Object " + std::to_string(scene.m_objects.size() + 1)),
+                           scene, report);
+        }
+        for (unsigned c = node->mNumChildren; c-- > 0;)
+            if (node->mChildren[c]) stack.emplace_back(node->mChildren[c], global);
+    }
+    if (counts.points) report.push_back(std::to_string(counts.points) + " points dropped");
+    if (counts.lines) report.push_back(std::to_string(counts.lines) + " lines dropped");
+    if (counts.badFaces)
+        report.push_back(std::to_string(counts.badFaces) +
+                         " faces with a corner outside their mesh dropped");
+}
+
+// A node's transform from the root, with the turn to +Z; the turn alone when no node has the name.
+aiMatrix4x4 GlobalOf(const aiScene& source, const aiString& name, const aiMatrix4x4& turn) {
+    const aiNode* node = source.mRootNode ? source.mRootNode->FindNode(name) : nullptr;
+    aiMatrix4x4 global;
+    for (; node; node = node->mParent)
+        global = node->mTransformation * global;
+    return turn * global;
+}
+
+struct Sphere {
+    aiVector3D center;
+    float radius = 100.0f;
+};
+
+Sphere SceneSphere(const Scene& scene) {
+    Sphere sphere;
+    if (scene.m_objects.empty()) return sphere;
+    const SceneSettings& s = scene.m_settings;
+    sphere.center = aiVector3D((s.minX + s.maxX) / 2, (s.minY + s.maxY) / 2, (s.minZ + s.maxZ) / 2);
+    sphere.radius =
+        std::max(aiVector3D(s.maxX - s.minX, s.maxY - s.minY, s.maxZ - s.minZ).Length() / 2, 1.0f);
+    return sphere;
+}
+
+void ConvertLights(const aiScene& source, const aiMatrix4x4& turn, Scene& scene,
+                   std::vector<std::string>& report) {
+    const Sphere sphere = SceneSphere(scene);
+    int dropped = 0;
+    for (unsigned i = 0; i < source.mNumLights; ++i) {
+        const aiLight& from = *source.mLights[i];
+        const aiMatrix4x4 global = GlobalOf(source, from.mName, turn);
+        SceneLight light;
+        light.name = from.mName.C_Str();
+        aiVector3D position;
+        if (from.mType == aiLightSource_POINT || from.mType == aiLightSource_SPOT) {
+            position = global * from.mPosition;
+        } else if (from.mType == aiLightSource_DIRECTIONAL) {
+            // Our lights shine from their position towards the origin: far out against the
+            // direction the light travels.
+            aiVector3D direction = aiMatrix3x3(global) * from.mDirection;
+            if (direction.Length() == 0) direction = aiVector3D(0, 0, -1);
+            position = sphere.center - direction.Normalize() * (2 * sphere.radius);
+        } else {
+            ++dropped;
+            continue;
+        }
+        light.x = position.x, light.y = position.y, light.z = position.z;
+        // Intensities above 1 (glTF's) keep their hue at the brightest the records hold.
+        const aiColor3D& c = from.mColorDiffuse;
+        const float top = std::max({c.r, c.g, c.b, 1.0f});
+        const float rgb[3] = {Clamp01(c.r / top), Clamp01(c.g / top), Clamp01(c.b / top)};
+        for (int k = 0; k < 3; ++k)
+            light.color[k] = rgb[k];
+        light.color24 = RGB8{Byte(rgb[0]), Byte(rgb[1]), Byte(rgb[2])};
+        light.on = 1;
+        scene.m_lights.push_back(std::move(light));
+    }
+    if (dropped) report.push_back(std::to_string(dropped) + " ambient or area light(s) dropped");
+}
+
+void ConvertCameras(const aiScene& source, const aiMatrix4x4& turn, Scene& scene) {
+    const Sphere sphere = SceneSphere(scene);
+    constexpr float kDegree = 0.017453293f;
+    for (unsigned i = 0; i < source.mNumCameras; ++i) {
+        const aiCamera& from = *source.mCameras[i];
+        const aiMatrix4x4 global = GlobalOf(source, from.mName, turn);
+        SceneCamera camera;
+        camera.name = from.mName.C_Str();
+        const aiVector3D eye = global * from.mPosition;
+        aiVector3D look = aiMatrix3x3(global) * from.mLookAt;
+        if (look.Length() == 0) look = aiVector3D(0, 0, -1);
+        const float distance = std::max((sphere.center - eye).Length(), 1.0f);
+        const aiVector3D target = eye + look.Normalize() * distance;
+        camera.posX = eye.x, camera.posY = eye.y, camera.posZ = eye.z;
+        camera.targetX = target.x, camera.targetY = target.y, camera.targetZ = target.z;
+        // The library gives half the horizontal angle; the lens is what gives the vertical one:
+        // the view's field of view is 2 atan(20 / lens).
+        float half = from.mHorizontalFOV;
+        if (from.mAspect > 0) half = std::atan(std::tan(half) / from.mAspect);
+        half = std::clamp(std::isfinite(half) ? half : 0.0f, 0.5f * kDegree, 85.0f * kDegree);
+        camera.lens = 20.0f / std::tan(half);
+        scene.m_cameras.push_back(std::move(camera));
+    }
+}
+
+}  // namespace
+
+UpAxis UpAxisOf(const aiScene& scene, const std::string& path) {
+    const std::string name = Lower(path);
+    for (const char* zUp : {".stl", ".ply", ".off"})
+        if (EndsWith(name, zUp)) return UpAxis::PlusZ;
+    if (EndsWith(name, ".fbx") && scene.mMetaData) {
+        int32_t axis = 1, sign = 1;
+        scene.mMetaData->Get("UpAxis", axis);
+        scene.mMetaData->Get("UpAxisSign", sign);
+        const bool plus = sign >= 0;
+        if (axis == 0) return plus ? UpAxis::PlusX : UpAxis::MinusX;
+        if (axis == 2) return plus ? UpAxis::PlusZ : UpAxis::MinusZ;
+        return plus ? UpAxis::PlusY : UpAxis::MinusY;
+    }
+    return UpAxis::PlusY;
+}
+
+void ConvertScene(const aiScene& source, UpAxis up, Scene& scene,
+                  std::vector<std::string>& report) {
+    const aiMatrix4x4 turn = TurnToZ(up);
+    ConvertMaterials(source, scene, report);
+    ConvertNodes(source, turn, scene, report);
+    ComputeSceneBounds(scene);
+    ConvertLights(source, turn, scene, report);
+    ConvertCameras(source, turn, scene);
+    scene.CountScene();
+}

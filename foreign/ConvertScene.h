@@ -1,0 +1,26 @@
+// Turns a scene the Open Asset Import Library read into our scene records: triangles only,
+// node transforms baked into the vertices (each instance of a mesh an object of its own), up
+// turned to +Z, meshes cut at 65,535 vertices, per-face materials as face groups, colours, maps,
+// lights and cameras. README's "Other formats" section gives the rules.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "scene/Scene.h"
+
+struct aiScene;
+
+// The most vertices an object may have: its triangles index them with 16 bits.
+constexpr size_t kMaxObjectVertices = 65535;
+
+// Which way the file's up axis points, as the turn to +Z needs it.
+enum class UpAxis { PlusX, MinusX, PlusY, MinusY, PlusZ, MinusZ };
+
+// glTF, OBJ and COLLADA (turned to +Y by the library) are +Y; STL, PLY and OFF +Z; FBX says so
+// in its metadata; the library's other readers give +Y, its own convention.
+UpAxis UpAxisOf(const aiScene& scene, const std::string& path);
+
+// Appends the converted records to a cleared scene, computes normals, bounds and statistics, and
+// adds to report one line for each kind of thing that was dropped or cut.
+void ConvertScene(const aiScene& source, UpAxis up, Scene& scene, std::vector<std::string>& report);

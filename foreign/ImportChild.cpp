@@ -1,0 +1,93 @@
+#include "ImportChild.h"
+
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <assimp/Importer.hpp>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "ConvertScene.h"
+#include "childimport/ChildAnswer.h"
+#include "childimport/ForeignImport.h"
+#include "scene/AddressSanitizer.h"
+
+namespace {
+
+void SetLimits(const std::string& path) {
+    struct stat info {};
+    const uint64_t size = stat(path.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+#if !defined(ZEMVORA_ASAN)
+    // The address sanitizer reserves terabytes of address space for itself.
+    const rlimit memory{ImportChildMemoryLimit(size), ImportChildMemoryLimit(size)};
+    setrlimit(RLIMIT_AS, &memory);
+#else
+    (void)size;
+#endif
+    // SIGXCPU at the soft limit, SIGKILL a second later if that is caught.
+    const rlimit cpu{kImportChildCpuSeconds, kImportChildCpuSeconds + 1};
+    setrlimit(RLIMIT_CPU, &cpu);
+}
+
+void Answer(ChildStatus status, const std::vector<std::string>& lines, const Scene* scene) {
+    OutputStream out(stdout);
+    WriteChildAnswer(out, status, lines, scene);
+    out.Flush();
+    std::fflush(stdout);
+}
+
+// The misbehaviour the tests ask for; returns when none is asked for.
+void RunTestHook() {
+    const char* hook = std::getenv(kImportChildTestHook);
+    if (!hook) return;
+    if (std::strcmp(hook, "crash") == 0) std::raise(SIGSEGV);
+    if (std::strcmp(hook, "memory") == 0) {
+        std::vector<std::unique_ptr<char[]>> blocks;
+        for (;;) {
+            blocks.emplace_back(new char[64 << 20]);
+            std::memset(blocks.back().get(), 1, 64 << 20);
+        }
+    }
+    if (std::strcmp(hook, "hang") == 0)
+        for (;;)
+            pause();
+    if (std::strcmp(hook, "garbage") == 0) {
+        std::fputs("ZCHA this is no answer", stdout);
+        std::fflush(stdout);
+        std::exit(0);
+    }
+}
+
+}  // namespace
+
+int RunImportChild(const std::string& path) {
+    SetLimits(path);
+    try {
+        RunTestHook();
+        Assimp::Importer importer;
+        const aiScene* source = importer.ReadFile(
+            path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_JoinIdenticalVertices);
+        if (!source) {
+            Answer(ChildStatus::Refused, {importer.GetErrorString()}, nullptr);
+            return 0;
+        }
+        Scene scene;
+        std::vector<std::string> report;
+        ConvertScene(*source, UpAxisOf(*source, path), scene, report);
+        importer.FreeScene();
+        Answer(ChildStatus::Scene, report, &scene);
+    } catch (const std::bad_alloc&) {
+        Answer(ChildStatus::OutOfMemory, {}, nullptr);
+    } catch (const std::exception& error) {
+        Answer(ChildStatus::Refused, {error.what()}, nullptr);
+    }
+    return 0;
+}
