@@ -395,9 +395,10 @@ void ConvertCameras(const aiScene& source, const aiMatrix4x4& turn, Scene& scene
         const aiVector3D target = eye + look.Normalize() * distance;
         camera.posX = eye.x, camera.posY = eye.y, camera.posZ = eye.z;
         camera.targetX = target.x, camera.targetY = target.y, camera.targetZ = target.z;
-        // The library gives half the horizontal angle; the lens is what gives the vertical one:
-        // the view's field of view is 2 atan(20 / lens).
-        float half = from.mHorizontalFOV;
+        // The library's readers of COLLADA, FBX and glTF give the whole horizontal angle (its
+        // documentation says half); the lens is what gives the vertical one, as the view's
+        // field of view is 2 atan(20 / lens).
+        float half = from.mHorizontalFOV / 2;
         if (from.mAspect > 0) half = std::atan(std::tan(half) / from.mAspect);
         half = std::clamp(std::isfinite(half) ? half : 0.0f, 0.5f * kDegree, 85.0f * kDegree);
         camera.lens = 20.0f / std::tan(half);
