@@ -10,5 +10,5 @@
 // "garbage" (writes what is no answer). Read only by the child.
 constexpr const char* kImportChildTestHook = "ZEMVORA_IMPORT_CHILD_TEST";
 
-// Runs the child; returns its exit status (0 whenever an answer was written).
+// Runs the child: ends the process with status 0 once an answer is written.
 int RunImportChild(const std::string& path);

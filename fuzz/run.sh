@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each for the given number of seconds (default 60),
-# seeded from the real .3ds test files in tests/data, scene files converted from them and small
-# hostile files. Inputs may reach 1 MiB, enough for files that amplify; each must load within
-# the readers' bounds (8 times its size plus 256 MB, with the fuzzer's own memory) and in a few
-# seconds, or the run fails.
+# seeded from the real .3ds test files in tests/data, scene files converted from them, small
+# hostile files and the answers an import child gives for the models in other formats. Inputs
+# may reach 1 MiB, enough for files that amplify; each must load within the readers' bounds (8
+# times its size plus 256 MB, with the fuzzer's own memory) and in a few seconds, or the run
+# fails.
 set -euo pipefail
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -12,11 +13,13 @@ testdata="$root/tests/data/3ds"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZEMVORA_FUZZ=ON -DZEMVORA_TESTS=OFF -DZEMVORA_GUI=OFF >/dev/null
-cmake --build "$build" --target zemvora fuzz_read3ds fuzz_readscene make_hostile_files
+cmake --build "$build" --target zemvora fuzz_read3ds fuzz_readscene fuzz_childanswer \
+  make_hostile_files
 
 corpus3ds="$build/corpus-3ds"
 corpusZmv="$build/corpus-zmv"
-mkdir -p "$corpus3ds" "$corpusZmv"
+corpusChild="$build/corpus-child"
+mkdir -p "$corpus3ds" "$corpusZmv" "$corpusChild"
 find "$testdata" "$root/examples" -type f -iname '*.3ds' -size -200k | while read -r file; do
   name=$(basename "$file")
   cp "$file" "$corpus3ds/$name"
@@ -25,10 +28,17 @@ done
 "$build/make_hostile_files" --seeds "$build/hostile-seeds" >/dev/null
 cp "$build"/hostile-seeds/*.3ds "$corpus3ds/"
 cp "$build"/hostile-seeds/*.zmv "$corpusZmv/"
+# The answers an import child gives for the models in other formats.
+find "$root/tests/data/models" -type f \( -name '*.obj' -o -name '*.stl' -o -name '*.ply' \
+  -o -name '*.gltf' -o -name '*.glb' -o -name '*.dae' -o -name '*.fbx' -o -name '*.off' \) |
+  while read -r file; do
+    "$build/zemvora" --import-child "$file" >"$corpusChild/$(basename "$file").answer" || true
+  done
 
-for target in fuzz_read3ds fuzz_readscene; do
+for target in fuzz_read3ds fuzz_readscene fuzz_childanswer; do
   corpus=$corpus3ds
   [ "$target" = fuzz_readscene ] && corpus=$corpusZmv
+  [ "$target" = fuzz_childanswer ] && corpus=$corpusChild
   echo "== $target for $seconds s"
   # Findings (crash-* files) land in the build folder; the run fails on the first one.
   log="$build/$target.log"

@@ -194,8 +194,8 @@ TEST(ImportCommand, MessagesAndTheSceneTheyLeave) {
     p.Import(TestData("qt3d/basic-cube.3ds"));
     ASSERT_FALSE(p.prompts.fileDialogs.empty());
     ASSERT_FALSE(p.prompts.fileDialogs.back().filters.empty());
-    EXPECT_EQ(p.prompts.fileDialogs.back().filters[0],
-              (std::pair<std::string, std::string>{"3DS Files (*.3ds)", "*.3ds"}));
+    EXPECT_EQ(p.prompts.fileDialogs.back().filters[1],
+              (std::pair<std::string, std::string>{"3D Studio (*.3ds)", "*.3ds"}));
     EXPECT_TRUE(p.prompts.fileDialogs.back().showReadOnly);
     p.frame.calls.clear();
     p.prompts.answers.push_back(true);

@@ -162,7 +162,7 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
     w.Import(TestData("qt3d/lunar-lander.3ds"));
     ASSERT_FALSE(w.prompts.fileDialogs.empty());
     ASSERT_FALSE(w.prompts.fileDialogs.back().filters.empty());
-    EXPECT_EQ(w.prompts.fileDialogs.back().filters[0].first, "3DS Files (*.3ds)");
+    EXPECT_EQ(w.prompts.fileDialogs.back().filters[1].first, "3D Studio (*.3ds)");
     EXPECT_EQ(w.frame.StatisticsPane()->text(),
               "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
     EXPECT_EQ(w.frame.scene().m_bModified, 1);

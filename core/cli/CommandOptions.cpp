@@ -28,7 +28,7 @@ const std::vector<CommandOption>& CommandOptions() {
          false},
         {Command::Dump, "--dump", "--dump FILE", "print the whole scene as JSON", false},
         {Command::Convert, "--convert", "--convert IN OUT.zmv",
-         "load IN (.3ds or .zmv) and save it as a scene file", false},
+         "load IN (a model or .zmv) and save it as a scene file", false},
         {Command::Render, "--render",
          "--render FILE --output OUT.png [--size WxH] [--mode vertex|line|flat|smooth]\n"
          "[--top] [--default-view] [--no-grid] [--no-box] [--no-lights] [--no-text]\n"

@@ -1,0 +1,223 @@
+// Files in other formats, imported through the child process: the counts of one file of each
+// format family, meshes cut at the vertex limit, up turned to +Z, points and lines dropped, and a
+// child that crashes, exhausts its memory, hangs or writes garbage.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "childimport/ChildAnswer.h"
+#include "childimport/ForeignFormats.h"
+#include "childimport/ForeignImport.h"
+#include "cli/CommandLine.h"
+#include "scene/AddressSanitizer.h"
+#include "scene/SceneCheck.h"
+#include "tests/RecordingFrame.h"
+#include "tests/ScriptedPrompts.h"
+#include "tests/TestFiles.h"
+
+using testfiles::TempDir;
+
+namespace {
+
+std::string Model(const std::string& relative) {
+    return std::string(ZEMVORA_TESTDATA_DIR) + "/models/" + relative;
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
+
+// The built program is the child; a hang is given up on after two seconds.
+class ForeignImport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ProcessForeignImportSettings().program = ZEMVORA_EXE;
+        ProcessForeignImportSettings().wallSeconds = 2;
+    }
+    void TearDown() override {
+        unsetenv("ZEMVORA_IMPORT_CHILD_TEST");
+        ProcessForeignImportSettings() = ForeignImportSettings();
+    }
+};
+
+}  // namespace
+
+TEST_F(ForeignImport, OneFileOfEachFormatFamilyGivesItsRecords) {
+    struct Case {
+        const char* file;
+        size_t objects;
+        int vertices, triangles;
+        size_t materials, lights, cameras;
+        size_t objectsWithUvs, mapsNamed, objectsWithGroups;
+    };
+    const Case cases[] = {
+        {"obj/spider.obj", 19, 946, 1368, 6, 0, 0, 19, 5, 0},
+        {"obj/cube_usemtl.obj", 1, 28, 12, 4, 0, 0, 0, 0, 1},
+        {"stl/Spider_binary.stl", 1, 3806, 1368, 1, 0, 0, 0, 0, 0},
+        {"ply/cube_uv.ply", 1, 24, 12, 1, 0, 0, 1, 0, 0},
+        {"gltf/BoxTextured.gltf", 1, 24, 12, 2, 0, 0, 1, 1, 0},
+        {"gltf/BoxTexturedBinary.glb", 1, 24, 12, 2, 0, 0, 1, 0, 0},
+        {"collada/duck.dae", 1, 2399, 4212, 1, 1, 1, 1, 1, 0},
+        {"collada/lights.dae", 1, 180, 60, 1, 4, 0, 0, 0, 0},
+        {"fbx/phong_cube.fbx", 1, 24, 12, 1, 0, 0, 1, 0, 0},
+        {"off/Cube.off", 1, 8, 12, 1, 0, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Scene scene;
+        ASSERT_TRUE(IsForeignFileName(c.file));
+        const FileOutcome outcome = ImportForeignFile(Model(c.file), scene);
+        ASSERT_TRUE(outcome.ok) << outcome.message << " " << outcome.reason;
+        EXPECT_EQ(SceneRuleBroken(scene), "");
+        const SceneStatistics stats = CountStatistics(scene);
+        EXPECT_EQ(scene.m_objects.size(), c.objects);
+        EXPECT_EQ(stats.vertices, c.vertices);
+        EXPECT_EQ(stats.meshes, c.triangles);
+        EXPECT_EQ(scene.m_materials.size(), c.materials);
+        EXPECT_EQ(scene.m_lights.size(), c.lights);
+        EXPECT_EQ(scene.m_cameras.size(), c.cameras);
+        size_t withUvs = 0, withGroups = 0, maps = 0;
+        for (const SceneObject& o : scene.m_objects) {
+            withUvs += !o.uvs.empty();
+            withGroups += !o.faceGroups.empty();
+        }
+        for (const SceneMaterial& m : scene.m_materials)
+            maps += m.textureMap.has_value();
+        EXPECT_EQ(withUvs, c.objectsWithUvs);
+        EXPECT_EQ(maps, c.mapsNamed);
+        EXPECT_EQ(withGroups, c.objectsWithGroups);
+        EXPECT_EQ(scene.m_bModified, 1);
+        EXPECT_EQ(scene.m_strImageBase, Model(c.file));
+        EXPECT_EQ(scene.m_settings.currentObject, 0);
+    }
+}
+
+TEST_F(ForeignImport, GeneratedFilesAreTurnedCutAndReported) {
+    TempDir dir;
+    // A strip of 40,000 quads along x: 80,002 vertices, over the 65,535 an object may index.
+    std::string strip = "o Strip\n";
+    for (int i = 0; i <= 40000; ++i)
+        strip += "v " + std::to_string(i) + " 0 0\nv " + std::to_string(i) + " 1 0\n";
+    for (int i = 0; i < 40000; ++i)
+        strip += "f " + std::to_string(2 * i + 1) + " " + std::to_string(2 * i + 3) + " " +
+                 std::to_string(2 * i + 4) + " " + std::to_string(2 * i + 2) + "\n";
+    WriteText(dir.File("strip.obj"), strip);
+    // One triangle reaching up its file's y (OBJ) or z (PLY) axis, with a point and a line.
+    WriteText(dir.File("up.obj"), "v 0 0 0\nv 1 0 0\nv 0 2 0\nf 1 2 3\np 1\nl 1 2\n");
+    WriteText(dir.File("up.ply"),
+              "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
+              "property float z\nelement face 1\nproperty list uchar int vertex_indices\n"
+              "end_header\n0 0 0\n1 0 0\n0 0 2\n3 0 1 2\n");
+    struct Case {
+        const char* file;
+        std::vector<std::string> names;
+        float maxZ;
+        std::vector<std::string> report;
+    };
+    const Case cases[] = {
+        {"strip.obj",
+         {"Strip.1", "Strip.2"},
+         1.0f,
+         {"mesh \"Strip\" of 80002 vertices cut into 2 objects (Strip.1 to Strip.2)"}},
+        {"up.obj", {"defaultobject"}, 2.0f, {"1 points dropped", "1 lines dropped"}},
+        {"up.ply", {"Object 1"}, 2.0f, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        Scene scene;
+        ConversionReport report;
+        const FileOutcome outcome = ImportForeignFile(dir.File(c.file), scene, &report);
+        ASSERT_TRUE(outcome.ok) << outcome.message << " " << outcome.reason;
+        EXPECT_EQ(SceneRuleBroken(scene), "");
+        std::vector<std::string> names;
+        int triangles = 0;
+        for (const SceneObject& o : scene.m_objects) {
+            names.push_back(o.name);
+            triangles += o.meshCount;
+            EXPECT_LE(o.vertexCount, 65535);
+        }
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(report.lines, c.report);
+        EXPECT_FLOAT_EQ(scene.m_settings.maxZ, c.maxZ);
+        if (names.size() == 2) {
+            EXPECT_EQ(triangles, 80000);
+            // File order: the first object holds the strip's start.
+            EXPECT_EQ(scene.m_objects[0].minX, 0.0f);
+            EXPECT_EQ(scene.m_objects[1].maxX, 40000.0f);
+        }
+    }
+}
+
+TEST_F(ForeignImport, AChildThatFailsGivesOneMessageAndLeavesTheSceneAsItWas) {
+    struct Case {
+        const char* hook;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"crash", "The importer stopped: segmentation fault"},
+#if !defined(ZEMVORA_ASAN)  // the sanitizer's own reservations need unlimited address space
+        {"memory", "The importer needed more than its 256 MB of memory"},
+#endif
+        {"hang", "The importer took more than 2 seconds and was stopped"},
+        {"garbage", "The importer's answer could not be read"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hook);
+        Scene scene;
+        ScriptedPrompts prompts;
+        RecordingFrame frame;
+        ASSERT_TRUE(ImportForeignFile(Model("off/Cube.off"), scene).ok);
+        scene.m_bModified = 0;
+        setenv("ZEMVORA_IMPORT_CHILD_TEST", c.hook, 1);
+        Import3dsFileFromOutside(Model("gltf/BoxTextured.gltf"), scene, prompts, frame);
+        unsetenv("ZEMVORA_IMPORT_CHILD_TEST");
+        ASSERT_EQ(prompts.notices.size(), 1u);
+        EXPECT_EQ(prompts.notices[0].first, "BoxTextured.gltf could not be imported.");
+        EXPECT_EQ(prompts.reasons[0], c.reason);
+        ASSERT_EQ(scene.m_objects.size(), 1u);
+        EXPECT_EQ(scene.m_objects[0].vertexCount, 8);
+        EXPECT_EQ(scene.m_bModified, 0);
+        EXPECT_EQ(frame.historyClears, 0);
+    }
+    // The library's own reason for a file it cannot read, and a file that is not there.
+    TempDir dir;
+    WriteText(dir.File("broken.obj"), "this is not a model\n");
+    Scene scene;
+    FileOutcome outcome = ImportForeignFile(dir.File("broken.obj"), scene);
+    EXPECT_EQ(outcome.message, "broken.obj could not be imported.");
+    EXPECT_EQ(outcome.reason, "The file holds no triangles, lights or cameras");
+    outcome = ImportForeignFile(dir.File("gone.obj"), scene);
+    EXPECT_EQ(outcome.message, "gone.obj was not found.");
+}
+
+TEST(ForeignFormats, ImportedNamesAndTheDialog) {
+    EXPECT_TRUE(IsImportedFileName("/a/B.OBJ"));
+    EXPECT_TRUE(IsImportedFileName("x.Mesh.XML"));
+    EXPECT_TRUE(IsImportedFileName("x.3DS"));
+    EXPECT_FALSE(IsForeignFileName("x.3ds"));
+    EXPECT_FALSE(IsImportedFileName("x.zmv"));
+    EXPECT_FALSE(IsImportedFileName("obj"));
+    const auto filters = ImportDialogFilters();
+    ASSERT_GE(filters.size(), 4u);
+    EXPECT_EQ(filters[0].first.rfind("All 3D models (*.3ds *.3d *.3mf", 0), 0u);
+    EXPECT_EQ(filters[1], (std::pair<std::string, std::string>{"3D Studio (*.3ds)", "*.3ds"}));
+    EXPECT_EQ(filters.back().second, "*.*");
+}
+
+TEST_F(ForeignImport, TheChildsOptionStaysHiddenAndCommandsReadOtherFormats) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine({"--help"}, out, err), kExitOk);
+    EXPECT_EQ(out.str().find(kImportChildOption), std::string::npos);
+    EXPECT_EQ(RunCommandLine({kImportChildOption, Model("off/Cube.off")}, out, err), kExitUsage);
+    out.str("");
+    EXPECT_EQ(RunCommandLine({"--info", Model("off/Cube.off")}, out, err), kExitOk);
+    EXPECT_EQ(out.str(), "Object:1 Vertex:8 Mesh:12 Material:1 Light:0 Camera:0\n");
+    out.str("");
+    EXPECT_EQ(RunCommandLine({"--check", Model("collada/lights.dae")}, out, err), kExitOk);
+    EXPECT_EQ(out.str(),
+              "1 ambient or area light(s) dropped\n"
+              "lights.dae: converted 1 object, 60 triangles, 1 material, 4 lights, 0 cameras; 1 "
+              "conversion note\n");
+}
