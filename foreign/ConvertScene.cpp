@@ -160,6 +160,8 @@ void MergeNodeMeshes(const aiScene& source, const aiNode& node, const aiMatrix4x
         if (index >= source.mNumMeshes) continue;
         const aiMesh& mesh = *source.mMeshes[index];
         const uint32_t base = static_cast<uint32_t>(merged.points.size());
+        merged.corners.reserve(merged.corners.size() + 3 * size_t{mesh.mNumFaces});
+        merged.materials.reserve(merged.materials.size() + mesh.mNumFaces);
         bool hasTriangles = false;
         for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
             const aiFace& face = mesh.mFaces[f];
@@ -249,6 +251,10 @@ void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
     for (uint32_t piece = 0; t < triangles; ++piece) {
         SceneObject object;
         object.name = name;
+        object.vertices.reserve(std::min(merged.points.size(), kMaxObjectVertices));
+        object.meshes.reserve(std::min(triangles - t, 2 * kMaxObjectVertices));
+        if (!merged.uvs.empty())
+            object.uvs.reserve(std::min(merged.points.size(), kMaxObjectVertices));
         const size_t from = t;
         for (; t < triangles; ++t) {
             const uint32_t* corner = &merged.corners[3 * t];

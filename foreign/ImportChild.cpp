@@ -87,7 +87,13 @@ int RunImportChild(const std::string& path) {
         Assimp::Importer importer;
         const aiScene* source = importer.ReadFile(
             path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_JoinIdenticalVertices);
-        if (!source) Answer(ChildStatus::Refused, {importer.GetErrorString()}, nullptr);
+        if (!source) {
+            // The library catches a failed allocation itself and gives it as its reason.
+            const std::string reason = importer.GetErrorString();
+            if (reason.find("bad_alloc") != std::string::npos)
+                Answer(ChildStatus::OutOfMemory, {}, nullptr);
+            Answer(ChildStatus::Refused, {reason}, nullptr);
+        }
         Scene scene;
         std::vector<std::string> report;
         ConvertScene(*source, UpAxisOf(*source, path), scene, report);
@@ -95,7 +101,6 @@ int RunImportChild(const std::string& path) {
         if (scene.m_objects.empty() && scene.m_lights.empty() && scene.m_cameras.empty())
             Answer(ChildStatus::Refused, {"The file holds no triangles, lights or cameras"},
                    nullptr);
-        importer.FreeScene();
         Answer(ChildStatus::Scene, report, &scene);
     } catch (const std::bad_alloc&) {
         Answer(ChildStatus::OutOfMemory, {}, nullptr);

@@ -21,6 +21,7 @@
 
 #include "MainFrame.h"
 #include "QtPrompts.h"
+#include "childimport/ForeignImport.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandTexts.h"
 #include "scene/SceneMessages.h"
@@ -367,6 +368,15 @@ TEST(GuiFrame, HelpDropsAndClosing) {
     EXPECT_TRUE(w.prompts.fileDialogs.empty());
     EXPECT_EQ(w.frame.StatisticsPane()->text(),
               "Object:1 Vertex:8 Mesh:12 Material:2 Light:0 Camera:0");
+    // Another format, after the unsaved-changes question, through the import child.
+    ProcessForeignImportSettings().program = ZEMVORA_EXE;
+    w.prompts.answers.push_back(true);
+    w.frame.LoadFromOutside(std::string(ZEMVORA_TESTDATA_DIR) + "/models/off/Cube.off");
+    ProcessForeignImportSettings() = ForeignImportSettings();
+    EXPECT_EQ(w.prompts.questions.back(),
+              "Do you want to import a .3ds file without saving change?");
+    EXPECT_EQ(w.frame.StatisticsPane()->text(),
+              "Object:1 Vertex:8 Mesh:12 Material:1 Light:0 Camera:0");
 
     w.prompts.answers.push_back(false);
     EXPECT_FALSE(w.frame.close());

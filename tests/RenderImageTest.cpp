@@ -12,6 +12,7 @@
 #include "LabelPainting.h"
 #include "NoteLabelDrawing.h"
 #include "OpenGlApi.h"
+#include "childimport/ForeignFormats.h"
 #include "import3ds/ImportFile.h"
 #include "tests/ImageCompare.h"
 #include "tests/RecordingGl.h"
@@ -260,6 +261,17 @@ TEST(RenderImage, EveryTestFileRendersFromTheCommandLine) {
         } else {
             EXPECT_NE(status, 0) << file;  // not a 3DS file: the message, no picture
         }
+    }
+    // Every model in another format, through the import child.
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(
+             std::string(ZEMVORA_TESTDATA_DIR) + "/models")) {
+        const std::string file = entry.path().string();
+        if (!IsForeignFileName(file)) continue;
+        const std::string png = dir.File(entry.path().filename().string() + ".png");
+        const std::string command = std::string(ZEMVORA_EXE) + " --render '" + file +
+                                    "' --output '" + png + "' --size 160x120";
+        EXPECT_EQ(std::system(command.c_str()), 0) << file;
+        EXPECT_EQ(QImage(QString::fromStdString(png)).size(), QSize(160, 120)) << file;
     }
 }
 

@@ -12,7 +12,8 @@
 
 uint64_t ImportChildMemoryLimit(uint64_t fileSize) {
     const uint64_t extra = uint64_t{256} << 20;
-    return fileSize > (UINT64_MAX - extra) / 8 ? UINT64_MAX : fileSize * 8 + extra;
+    constexpr uint64_t kFactor = 48;
+    return fileSize > (UINT64_MAX - extra) / kFactor ? UINT64_MAX : fileSize * kFactor + extra;
 }
 
 ForeignImportSettings& ProcessForeignImportSettings() {
