@@ -84,6 +84,7 @@ void CZemvoraView::initializeGL() {
     if (m_renderer) m_renderer->ForgetContext();
     m_gl = std::make_unique<OpenGlApi>(&ContextProcAddress);
     m_renderer = std::make_unique<SceneRenderer>(*m_gl, m_scene, m_state);
+    m_renderer->SetImageDecoder(&m_imageDecoder);
     m_renderer->InitGl();
     m_state.m_fAspect =
         height() > 0 ? static_cast<float>(width()) / static_cast<float>(height()) : 1.0f;

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "OpenGlApi.h"
+#include "TextureDecoding.h"
 #include "commands/Prompts.h"
 #include "history/EditHistory.h"
 #include "history/ViewEditSteps.h"
@@ -126,6 +127,7 @@ private:
     ViewState m_state;
     Prompts& m_prompts;
     std::unique_ptr<OpenGlApi> m_gl;
+    ToolkitImageDecoder m_imageDecoder;  // reads the texture images the renderer asks for
     std::unique_ptr<SceneRenderer> m_renderer;
     QFont m_labelFont;
     QTimer m_playTimer;

@@ -4,6 +4,7 @@
 #include "LabelPainting.h"
 #include "NoteLabelDrawing.h"
 #include "OpenGlApi.h"
+#include "TextureDecoding.h"
 #include "view/FrameClock.h"
 #include "view/SceneRenderer.h"
 
@@ -20,6 +21,8 @@ std::unique_ptr<HeadlessPictures> HeadlessPictures::Create(Scene& scene, ViewSta
     pictures->m_api = std::make_unique<OpenGlApi>(&HeadlessGl::ProcAddress);
     view.m_fAspect = static_cast<float>(width) / static_cast<float>(height);
     pictures->m_renderer = std::make_unique<SceneRenderer>(*pictures->m_api, scene, view);
+    pictures->m_decoder = std::make_unique<ToolkitImageDecoder>();
+    pictures->m_renderer->SetImageDecoder(pictures->m_decoder.get());
     pictures->m_renderer->InitGl();
     return pictures;
 }

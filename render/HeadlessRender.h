@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "images/SceneImages.h"
 #include "scene/Scene.h"
 #include "view/ViewState.h"
 
@@ -36,6 +37,7 @@ private:
     int m_height;
     std::unique_ptr<HeadlessGl> m_gl;
     std::unique_ptr<OpenGlApi> m_api;
+    std::unique_ptr<ImageDecoder> m_decoder;
     std::unique_ptr<SceneRenderer> m_renderer;
 };
 

@@ -154,6 +154,41 @@ void OpenGlApi::DrawArrays(GLenum mode, GLint first, GLsizei count) {
 void OpenGlApi::DrawElements(GLenum mode, GLsizei count, size_t offset) {
     glDrawElements(mode, count, GL_UNSIGNED_SHORT, reinterpret_cast<const void*>(offset));
 }
+void OpenGlApi::GetIntegerv(GLenum name, GLint* values) {
+    glGetIntegerv(name, values);
+}
+GLuint OpenGlApi::GenTexture() {
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    return texture;
+}
+void OpenGlApi::DeleteTexture(GLuint texture) {
+    glDeleteTextures(1, &texture);
+}
+void OpenGlApi::BindTexture(GLenum target, GLuint texture) {
+    glBindTexture(target, texture);
+}
+void OpenGlApi::TexParameteri(GLenum target, GLenum name, GLint value) {
+    glTexParameteri(target, name, value);
+}
+void OpenGlApi::TexEnvi(GLenum target, GLenum name, GLint value) {
+    glTexEnvi(target, name, value);
+}
+bool OpenGlApi::Build2DMipmaps(GLsizei width, GLsizei height, const void* rgba) {
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    return gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                             rgba) == 0;
+}
+void OpenGlApi::LoadMatrixf(const GLfloat* matrix) {
+    glLoadMatrixf(matrix);
+}
+void OpenGlApi::TexCoord2f(GLfloat u, GLfloat v) {
+    glTexCoord2f(u, v);
+}
+void OpenGlApi::TexCoordPointer(GLsizei stride, size_t offset) {
+    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offset));
+}
 GLboolean OpenGlApi::IsEnabled(GLenum cap) {
     return glIsEnabled(cap);
 }

@@ -57,6 +57,16 @@ public:
     void NormalPointer(GLsizei stride, size_t offset) override;
     void DrawArrays(GLenum mode, GLint first, GLsizei count) override;
     void DrawElements(GLenum mode, GLsizei count, size_t offset) override;
+    void GetIntegerv(GLenum name, GLint* values) override;
+    GLuint GenTexture() override;
+    void DeleteTexture(GLuint texture) override;
+    void BindTexture(GLenum target, GLuint texture) override;
+    void TexParameteri(GLenum target, GLenum name, GLint value) override;
+    void TexEnvi(GLenum target, GLenum name, GLint value) override;
+    bool Build2DMipmaps(GLsizei width, GLsizei height, const void* rgba) override;
+    void LoadMatrixf(const GLfloat* matrix) override;
+    void TexCoord2f(GLfloat u, GLfloat v) override;
+    void TexCoordPointer(GLsizei stride, size_t offset) override;
     GLboolean IsEnabled(GLenum cap) override;
     void PixelStorei(GLenum name, GLint value) override;
     void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type,

@@ -64,6 +64,13 @@ TEST(GuiView, ShowsWhatTheHeadlessPathDraws) {
     // A scene without lights, under the default lights.
     shown.scene.m_lights.clear();
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
+    // A scene with texture maps and faces in several materials.
+    ASSERT_TRUE(
+        ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/tests/data/3ds/assimp/jeep1.3ds",
+                        shown.scene)
+            .ok);
+    shown.view.SceneReplaced();
+    EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
     EXPECT_TRUE(shown.prompts.notices.empty());
 }
 

@@ -150,6 +150,35 @@ public:
     void DrawElements(GLenum m, GLsizei c, size_t o) override {
         Add("DrawElements", {double(m), double(c), double(o)});
     }
+    void GetIntegerv(GLenum n, GLint* v) override {
+        Add("GetIntegerv", {double(n)});
+        *v = n == GL_MAX_TEXTURE_SIZE ? 2048 : 0;
+    }
+    GLuint GenTexture() override {
+        Add("GenTexture", {});
+        return ++m_lastTexture;
+    }
+    void DeleteTexture(GLuint t) override { Add("DeleteTexture", {double(t)}); }
+    void BindTexture(GLenum target, GLuint t) override {
+        Add("BindTexture", {double(target), double(t)});
+    }
+    void TexParameteri(GLenum target, GLenum n, GLint v) override {
+        Add("TexParameteri", {double(target), double(n), double(v)});
+    }
+    void TexEnvi(GLenum target, GLenum n, GLint v) override {
+        Add("TexEnvi", {double(target), double(n), double(v)});
+    }
+    bool Build2DMipmaps(GLsizei w, GLsizei h, const void*) override {
+        Add("Build2DMipmaps", {double(w), double(h)});
+        return true;
+    }
+    void LoadMatrixf(const GLfloat* m) override {
+        Add("LoadMatrixf", std::vector<double>(m, m + 16));
+    }
+    void TexCoord2f(GLfloat u, GLfloat v) override { Add("TexCoord2f", {u, v}); }
+    void TexCoordPointer(GLsizei s, size_t o) override {
+        Add("TexCoordPointer", {double(s), double(o)});
+    }
     GLboolean IsEnabled(GLenum cap) override {
         Add("IsEnabled", {double(cap)});
         return enabled.count(cap) ? GL_TRUE : GL_FALSE;
@@ -166,6 +195,7 @@ public:
 
 private:
     GLuint m_lastBuffer = 0;
+    GLuint m_lastTexture = 0;
     GLenum m_error = GL_NO_ERROR;
 
     void Add(const char* name, std::vector<double> args) {

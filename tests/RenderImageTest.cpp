@@ -13,6 +13,7 @@
 #include "NoteLabelDrawing.h"
 #include "OpenGlApi.h"
 #include "childimport/ForeignFormats.h"
+#include "commands/SceneFileCommands.h"
 #include "import3ds/ImportFile.h"
 #include "tests/ImageCompare.h"
 #include "tests/RecordingGl.h"
@@ -120,6 +121,17 @@ const Case kCases[] = {
     {"jeep1", [] { return Imported("assimp/jeep1.3ds"); }, [](ViewState&) {}},
     {"basic-cube-flat", [] { return Imported("qt3d/basic-cube.3ds"); },
      [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
+    // Texture maps and faces in their groups' materials, as their authors made them.
+    {"jeep1-no-textures", [] { return Imported("assimp/jeep1.3ds"); },
+     [](ViewState& v) { v.m_bShowTextures = 0; }},
+    {"test1", [] { return Imported("assimp/test1.3ds"); }, [](ViewState&) {}},
+    {"cube-with-diffuse-texture", [] { return Imported("assimp/cube_with_diffuse_texture.3DS"); },
+     [](ViewState&) {}},
+    {"cube-with-materials", [] { return Imported("online3dviewer/cube_with_materials.3ds"); },
+     [](ViewState&) {}},
+    {"uv-transform-rotate45",
+     [] { return Imported("assimp/UVTransform_OffsetU0.56V0.5_ScaleU10V2_Rotate45.3DS"); },
+     [](ViewState&) {}},
 };
 
 QRgb Pixel(const QImage& image, int x, int y) {
@@ -133,6 +145,19 @@ TEST(RenderImage, MatchesTheReferences) {
         const QImage image = Render(c.scene(), c.setup);
         EXPECT_EQ(CompareWithReference(image, c.name, kTolerance), "") << c.name;
     }
+}
+
+TEST(RenderImage, AMappedSceneSavedAndOpenedAgainDrawsTheSamePicture) {
+    // The scene file goes beside a copy of its image, where the map's image is looked for.
+    const testfiles::TempDir folder;
+    testfiles::WriteBytes(folder.File("test.png"),
+                          testfiles::ReadBytes(testfiles::TestData("assimp/test.png")));
+    const Scene imported = Imported("assimp/cube_with_diffuse_texture.3DS");
+    ASSERT_TRUE(SaveSceneAs(folder.File("cube.zmv"), imported).ok);
+    Scene opened;
+    ASSERT_TRUE(OpenSceneFile(folder.File("cube.zmv"), opened).ok);
+    const auto asImported = [](ViewState& v) { v.m_bDefaultView = 1; };
+    EXPECT_TRUE(Render(imported, asImported) == Render(opened, asImported));
 }
 
 TEST(RenderImage, DefaultLightsOnlyWhereTheSceneHasNoLightAtAll) {

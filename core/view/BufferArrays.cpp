@@ -13,21 +13,19 @@ GLuint BufferArrays::Upload(GLenum target, const void* data, size_t bytes) {
     return 0;
 }
 
-void BufferArrays::Set(bool vertices, bool normals) {
-    if (vertices != m_vertexArray) {
-        if (vertices)
-            m_gl.EnableClientState(GL_VERTEX_ARRAY);
-        else
-            m_gl.DisableClientState(GL_VERTEX_ARRAY);
-        m_vertexArray = vertices;
-    }
-    if (normals != m_normalArray) {
-        if (normals)
-            m_gl.EnableClientState(GL_NORMAL_ARRAY);
-        else
-            m_gl.DisableClientState(GL_NORMAL_ARRAY);
-        m_normalArray = normals;
-    }
+void BufferArrays::Switch(GLenum array, bool on, bool& state) {
+    if (on == state) return;
+    if (on)
+        m_gl.EnableClientState(array);
+    else
+        m_gl.DisableClientState(array);
+    state = on;
+}
+
+void BufferArrays::Set(bool vertices, bool normals, bool texCoords) {
+    Switch(GL_VERTEX_ARRAY, vertices, m_vertexArray);
+    Switch(GL_NORMAL_ARRAY, normals, m_normalArray);
+    Switch(GL_TEXTURE_COORD_ARRAY, texCoords, m_texCoordArray);
 }
 
 void BufferArrays::End() {

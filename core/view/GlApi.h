@@ -78,6 +78,22 @@ public:
     // count 16-bit indices from offset bytes into the bound element buffer.
     virtual void DrawElements(GLenum mode, GLsizei count, size_t offset) = 0;
 
+    // Texture maps: OpenGL 1.1 texture objects, their levels made by GLU.
+    virtual void GetIntegerv(GLenum name, GLint* values) = 0;
+    // A new texture name, or 0.
+    virtual GLuint GenTexture() = 0;
+    virtual void DeleteTexture(GLuint texture) = 0;
+    virtual void BindTexture(GLenum target, GLuint texture) = 0;
+    virtual void TexParameteri(GLenum target, GLenum name, GLint value) = 0;
+    virtual void TexEnvi(GLenum target, GLenum name, GLint value) = 0;
+    // gluBuild2DMipmaps of GL_RGBA bytes into the bound 2D texture: the image scaled to powers of
+    // two, with every smaller level. False when GLU fails (out of memory, a size it refuses).
+    virtual bool Build2DMipmaps(GLsizei width, GLsizei height, const void* rgba) = 0;
+    virtual void LoadMatrixf(const GLfloat* matrix) = 0;
+    virtual void TexCoord2f(GLfloat u, GLfloat v) = 0;
+    // Two floats per corner, stride bytes apart, from offset bytes into the bound array buffer.
+    virtual void TexCoordPointer(GLsizei stride, size_t offset) = 0;
+
     // Pixels read from and written to the framebuffer, for the label drawn on a finished frame.
     virtual GLboolean IsEnabled(GLenum cap) = 0;
     virtual void PixelStorei(GLenum name, GLint value) = 0;

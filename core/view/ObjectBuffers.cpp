@@ -6,6 +6,7 @@ namespace {
 
 constexpr GLsizei kVertexStride = sizeof(SceneVertex);
 constexpr size_t kNormalOffset = offsetof(SceneVertex, nx);
+constexpr GLsizei kTexCoordStride = sizeof(SceneUv);
 
 // Whether one draw call can count perMesh indices for each of meshCount triangles.
 bool CountFits(size_t meshCount, size_t perMesh) {
@@ -49,7 +50,7 @@ void ObjectBuffers::EndObjects() {
     m_arrays.End();
 }
 
-GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
+GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind, const FaceRuns* runs) {
     if (entry.buffers[kind] != 0 || entry.failed[kind]) return entry.buffers[kind];
     const VertexList& v = o.vertices;
     const MeshList& meshes = o.meshes;
@@ -92,13 +93,28 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
             // frame asks for: bulk lists, so that they come in huge pages.
             VertexList corners;
             corners.reserve(meshes.size() * 3);
-            for (const SceneMesh& m : meshes)
+            for (size_t p = 0; p < meshes.size(); ++p) {
+                const SceneMesh& m = meshes[runs->Triangle(p)];
                 for (uint16_t i : {m.a, m.b, m.c})
                     corners.push_back(kind == kSmooth
                                           ? v[i]
                                           : SceneVertex{v[i].x, v[i].y, v[i].z, m.nx, m.ny, m.nz});
+            }
             buffer = m_arrays.Upload(GL_ARRAY_BUFFER, corners.data(),
                                      corners.size() * sizeof(SceneVertex));
+            break;
+        }
+        case kTexCoords: {
+            // The corners' texture coordinates in the same order.
+            std::vector<SceneUv> corners;
+            corners.reserve(meshes.size() * 3);
+            for (size_t p = 0; p < meshes.size(); ++p) {
+                const SceneMesh& m = meshes[runs->Triangle(p)];
+                for (uint16_t i : {m.a, m.b, m.c})
+                    corners.push_back(o.uvs[i]);
+            }
+            buffer =
+                m_arrays.Upload(GL_ARRAY_BUFFER, corners.data(), corners.size() * sizeof(SceneUv));
             break;
         }
         case kKinds:
@@ -109,8 +125,8 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind) {
     return buffer;
 }
 
-bool ObjectBuffers::Draw(size_t index, const SceneObject& o, ObjectShape shape) {
-    if (!m_gl.HasBuffers() || index >= m_entries.size()) return false;
+ObjectBuffers::Entry* ObjectBuffers::EntryFor(size_t index, const SceneObject& o) {
+    if (!m_gl.HasBuffers() || index >= m_entries.size()) return nullptr;
     Entry& entry = m_entries[index];
     if (entry.vertexData != o.vertices.data() || entry.vertexCount != o.vertices.size() ||
         entry.meshData != o.meshes.data() || entry.meshCount != o.meshes.size()) {
@@ -121,33 +137,59 @@ bool ObjectBuffers::Draw(size_t index, const SceneObject& o, ObjectShape shape) 
         entry.meshData = o.meshes.data();
         entry.meshCount = o.meshes.size();
     }
+    return &entry;
+}
+
+bool ObjectBuffers::DrawRun(size_t index, const SceneObject& o, ObjectShape shape,
+                            const FaceRuns& runs, const FaceRun& run, bool textured) {
+    Entry* entry = EntryFor(index, o);
+    if (!entry) return false;
+    if (run.count == 0) return true;
+    if (!CountFits(o.meshes.size(), 3)) return false;
+    if (entry->runsGeneration != runs.generation) {
+        // The corners lie in another order now.
+        for (Kind kind : {kSmooth, kFlat, kTexCoords}) {
+            if (entry->buffers[kind] != 0) m_gl.DeleteBuffer(entry->buffers[kind]);
+            entry->buffers[kind] = 0;
+            entry->failed[kind] = false;
+        }
+        entry->runsGeneration = runs.generation;
+    }
+    const GLuint corners = Buffer(*entry, o, shape == ObjectShape::Flat ? kFlat : kSmooth, &runs);
+    const GLuint texCoords = corners != 0 && textured ? Buffer(*entry, o, kTexCoords, &runs) : 0;
+    if (corners == 0 || (textured && texCoords == 0)) return false;
+    m_arrays.Set(true, true, textured);
+    if (textured) {
+        m_gl.BindBuffer(GL_ARRAY_BUFFER, texCoords);
+        m_gl.TexCoordPointer(kTexCoordStride, 0);
+    }
+    m_gl.BindBuffer(GL_ARRAY_BUFFER, corners);
+    m_gl.VertexPointer(kVertexStride, 0);
+    m_gl.NormalPointer(kVertexStride, kNormalOffset);
+    m_gl.DrawArrays(GL_TRIANGLES, static_cast<GLint>(run.first * 3),
+                    static_cast<GLsizei>(run.count * 3));
+    return true;
+}
+
+bool ObjectBuffers::Draw(size_t index, const SceneObject& o, ObjectShape shape) {
+    Entry* entry = EntryFor(index, o);
+    if (!entry) return false;
     const size_t meshCount = o.meshes.size();
     if (meshCount == 0) return true;
     if (!CountFits(meshCount, shape == ObjectShape::Lines ? 6 : 3)) return false;
     const GLsizei cornerCount = static_cast<GLsizei>(meshCount * 3);
 
-    if (shape == ObjectShape::Flat || shape == ObjectShape::Smooth) {
-        const GLuint corners = Buffer(entry, o, shape == ObjectShape::Flat ? kFlat : kSmooth);
-        if (corners == 0) return false;
-        m_arrays.Set(true, true);
-        m_gl.BindBuffer(GL_ARRAY_BUFFER, corners);
-        m_gl.VertexPointer(kVertexStride, 0);
-        m_gl.NormalPointer(kVertexStride, kNormalOffset);
-        m_gl.DrawArrays(GL_TRIANGLES, 0, cornerCount);
-        return true;
-    }
-
     // Points and lines are drawn unlit: their normals would not count.
-    const GLuint vertices = Buffer(entry, o, kVertices);
+    const GLuint vertices = Buffer(*entry, o, kVertices);
     const GLuint indices =
-        vertices != 0 ? Buffer(entry, o, shape == ObjectShape::Lines ? kLines : kPoints) : 0;
+        vertices != 0 ? Buffer(*entry, o, shape == ObjectShape::Lines ? kLines : kPoints) : 0;
     if (indices == 0) return false;
     m_arrays.Set(true, false);
     m_gl.BindBuffer(GL_ARRAY_BUFFER, vertices);
     m_gl.VertexPointer(kVertexStride, 0);
     m_gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);
     if (shape == ObjectShape::Points)
-        m_gl.DrawElements(GL_POINTS, entry.points, 0);
+        m_gl.DrawElements(GL_POINTS, entry->points, 0);
     else
         m_gl.DrawElements(GL_LINES, cornerCount * 2, 0);
     return true;

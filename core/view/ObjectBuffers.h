@@ -1,7 +1,8 @@
 // Each object's triangles held by OpenGL in buffer objects, so that a frame draws an object with
-// one call instead of one Begin/End pair per triangle. The buffers hold the object's own
-// positions and normals, corner by corner in the order of its triangles, so that the pixels are
-// exactly those of the Begin/End drawing. A buffer is made the first time a mode needs it and
+// one call per material instead of one Begin/End pair per triangle. The buffers hold the object's
+// own positions and normals (and texture coordinates where a textured face needs them), corner by
+// corner in the order its runs of faces draw them, so that the pixels are exactly those of the
+// Begin/End drawing. A buffer is made the first time a mode needs it and
 // kept until the object's geometry changes; materials are set around the draw, so editing one
 // touches no buffer.
 //
@@ -19,6 +20,7 @@
 
 #include "scene/Scene.h"
 #include "view/BufferArrays.h"
+#include "view/FaceRuns.h"
 #include "view/GlApi.h"
 
 // What one object is drawn as: corners as points, edges as lines, or triangles with the corner
@@ -43,28 +45,35 @@ public:
 
     // Before the objects of a frame: drops what belongs to objects no longer in the scene.
     void BeginObjects(size_t objectCount);
-    // Draws object index of the scene as shape. False when it cannot be drawn from buffers (no
-    // buffer objects, OpenGL out of memory, more corners than one call takes): the caller then
-    // draws its triangles between Begin and End.
+    // Draws object index of the scene as Points or Lines. False when it cannot be drawn from
+    // buffers (no buffer objects, OpenGL out of memory, more corners than one call takes): the
+    // caller then draws its triangles between Begin and End.
     bool Draw(size_t index, const SceneObject& o, ObjectShape shape);
+    // Draws one run of the object's triangles as Smooth or Flat, in the order runs give, with
+    // texture coordinates when textured; false as for Draw, and then the caller draws the run.
+    bool DrawRun(size_t index, const SceneObject& o, ObjectShape shape, const FaceRuns& runs,
+                 const FaceRun& run, bool textured);
     // After the objects of a frame: no buffer bound and no array enabled, for whatever draws next.
     void EndObjects();
 
 private:
-    enum Kind { kVertices, kPoints, kLines, kSmooth, kFlat, kKinds };
+    enum Kind { kVertices, kPoints, kLines, kSmooth, kFlat, kTexCoords, kKinds };
     struct Entry {
         // The geometry the buffers were made from; another vector or size means new buffers.
         const SceneVertex* vertexData = nullptr;
         size_t vertexCount = 0;
         const SceneMesh* meshData = nullptr;
         size_t meshCount = 0;
+        uint64_t runsGeneration = 0;  // the order of the corners
         GLuint buffers[kKinds] = {};
         GLsizei points = 0;  // indices in the points' buffer
         bool failed[kKinds] = {};
     };
 
+    // The entry of object index, emptied when the object's geometry is not what its buffers hold.
+    Entry* EntryFor(size_t index, const SceneObject& o);
     // The buffer of that kind for o, made if it is not there yet; 0 if it cannot be made.
-    GLuint Buffer(Entry& entry, const SceneObject& o, Kind kind);
+    GLuint Buffer(Entry& entry, const SceneObject& o, Kind kind, const FaceRuns* runs = nullptr);
     void ReleaseEntry(Entry& entry);
 
     GlApi& m_gl;

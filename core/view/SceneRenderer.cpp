@@ -1,11 +1,13 @@
 #include "view/SceneRenderer.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "view/DrawGeometry.h"
 #include "view/PlayTick.h"
 #include "view/Projection.h"
+#include "view/TextureMapping.h"
 
 namespace {
 
@@ -227,31 +229,78 @@ void SceneRenderer::DrawObjects() {
     if (m_view.m_bShowBox) DrawObjectBox();
 }
 
+bool SceneRenderer::BeginRun(const SceneObject& o, const FaceRun& run, const MaterialNames* names) {
+    const int32_t index =
+        run.group < 0 || !names
+            ? o.materialIndex
+            : names->IndexOf(o.faceGroups[static_cast<size_t>(run.group)].material);
+    const SceneMaterial* material = IsIndexOf(index, m_scene.m_materials)
+                                        ? &m_scene.m_materials[static_cast<size_t>(index)]
+                                        : nullptr;
+    const bool textured = material && material->textureMap && m_view.m_bShowTextures &&
+                          !o.uvs.empty() && o.uvs.size() == o.vertices.size() &&
+                          m_textures.Bind(m_scene.m_strImageBase, *material->textureMap);
+    if (!textured) {
+        ApplyMaterial(index);
+        return false;
+    }
+    // The image stands for the diffuse colour, which light then shades: white diffuse and
+    // ambient, modulated by the texture, with the material's own highlights and transparency.
+    const GLfloat white[4] = {1.0f, 1.0f, 1.0f, material->transparency};
+    const GLfloat specular[4] = {ByteColor(material->specular.red),
+                                 ByteColor(material->specular.green),
+                                 ByteColor(material->specular.blue), material->transparency};
+    m_gl.Materialfv(GL_FRONT_AND_BACK, GL_AMBIENT, white);
+    m_gl.Materialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, white);
+    m_gl.Materialfv(GL_FRONT_AND_BACK, GL_SPECULAR, specular);
+    m_gl.Materialf(GL_FRONT_AND_BACK, GL_SHININESS, material->shininess);
+    m_gl.TexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    const std::array<GLfloat, 16> matrix = TextureMatrix(*material->textureMap);
+    m_gl.MatrixMode(GL_TEXTURE);
+    m_gl.LoadMatrixf(matrix.data());
+    m_gl.MatrixMode(GL_MODELVIEW);
+    m_gl.Enable(GL_TEXTURE_2D);
+    return true;
+}
+
+void SceneRenderer::EndRun(bool textured) {
+    if (textured) m_gl.Disable(GL_TEXTURE_2D);
+}
+
+std::optional<MaterialNames> SceneRenderer::GroupMaterialNames() const {
+    for (const SceneObject& o : m_scene.m_objects)
+        if (!o.faceGroups.empty()) return MaterialNames(m_scene);
+    return std::nullopt;
+}
+
 void SceneRenderer::DrawObjectsImmediate() {
     const int32_t mode = m_view.m_nDisplayMode;
+    if (mode == ModeFlat || mode == ModeSmooth) {
+        const std::optional<MaterialNames> names = GroupMaterialNames();
+        const std::vector<SceneObject>& objects = m_scene.m_objects;
+        for (size_t i = 0; i < objects.size(); ++i) {
+            const SceneObject& o = objects[i];
+            const FaceRuns& runs = m_runs.For(i, o);
+            for (const FaceRun& run : runs.runs) {
+                const bool textured = BeginRun(o, run, names ? &*names : nullptr);
+                DrawRunLit(o, runs, run, mode == ModeSmooth && o.smooth, textured);
+                EndRun(textured);
+            }
+        }
+        return;
+    }
     for (const SceneObject& o : m_scene.m_objects) {
         ApplyMaterial(o.materialIndex);
+        if (mode != ModeVertex && mode != ModeLine) continue;
         const VertexList& v = o.vertices;
-        const bool smooth = mode == ModeSmooth && o.smooth;
         for (const SceneMesh& m : o.meshes) {
-            const SceneVertex* corners[3] = {&v[m.a], &v[m.b], &v[m.c]};
-            if (mode == ModeVertex || mode == ModeLine) {
-                m_gl.Disable(GL_LIGHTING);
-                m_gl.Color3f(1.0f, 1.0f, 1.0f);
-                m_gl.Begin(mode == ModeVertex ? GL_POINTS : GL_LINE_LOOP);
-                for (const SceneVertex* c : corners)
-                    m_gl.Vertex3f(c->x, c->y, c->z);
-                m_gl.End();
-                m_gl.Enable(GL_LIGHTING);
-            } else if (mode == ModeFlat || mode == ModeSmooth) {
-                m_gl.Begin(GL_TRIANGLES);
-                if (!smooth) m_gl.Normal3f(m.nx, m.ny, m.nz);
-                for (const SceneVertex* c : corners) {
-                    if (smooth) m_gl.Normal3f(c->nx, c->ny, c->nz);
-                    m_gl.Vertex3f(c->x, c->y, c->z);
-                }
-                m_gl.End();
-            }
+            m_gl.Disable(GL_LIGHTING);
+            m_gl.Color3f(1.0f, 1.0f, 1.0f);
+            m_gl.Begin(mode == ModeVertex ? GL_POINTS : GL_LINE_LOOP);
+            for (uint16_t i : {m.a, m.b, m.c})
+                m_gl.Vertex3f(v[i].x, v[i].y, v[i].z);
+            m_gl.End();
+            m_gl.Enable(GL_LIGHTING);
         }
     }
 }
@@ -271,18 +320,24 @@ void SceneRenderer::DrawObjectsFromBuffers() {
         m_gl.Disable(GL_LIGHTING);
         m_gl.Color3f(1.0f, 1.0f, 1.0f);
     }
+    const std::optional<MaterialNames> names = unlit ? std::nullopt : GroupMaterialNames();
     const std::vector<SceneObject>& objects = m_scene.m_objects;
     m_buffers.BeginObjects(objects.size());
     for (size_t i = 0; i < objects.size(); ++i) {
         const SceneObject& o = objects[i];
-        ApplyMaterial(o.materialIndex);
         const ObjectShape shape = ShapeOf(mode, o);
-        const bool smooth = shape == ObjectShape::Smooth;
-        if (m_buffers.Draw(i, o, shape)) continue;
-        if (unlit)
-            DrawTrianglesUnlit(o, mode == ModeVertex);
-        else
-            DrawTrianglesLit(o, smooth);
+        if (unlit) {
+            ApplyMaterial(o.materialIndex);
+            if (!m_buffers.Draw(i, o, shape)) DrawTrianglesUnlit(o, mode == ModeVertex);
+            continue;
+        }
+        const FaceRuns& runs = m_runs.For(i, o);
+        for (const FaceRun& run : runs.runs) {
+            const bool textured = BeginRun(o, run, names ? &*names : nullptr);
+            if (!m_buffers.DrawRun(i, o, shape, runs, run, textured))
+                DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured);
+            EndRun(textured);
+        }
     }
     m_buffers.EndObjects();
     if (unlit) m_gl.Enable(GL_LIGHTING);
@@ -296,23 +351,45 @@ void SceneRenderer::DrawObjectsSimplified() {
         m_gl.Disable(GL_LIGHTING);
         m_gl.Color3f(1.0f, 1.0f, 1.0f);
     }
+    const std::optional<MaterialNames> names = unlit ? std::nullopt : GroupMaterialNames();
     const std::vector<SceneObject>& objects = m_scene.m_objects;
+    m_buffers.BeginObjects(objects.size());
     for (size_t i = 0; i < objects.size(); ++i) {
         const SceneObject& o = objects[i];
-        ApplyMaterial(o.materialIndex);
         const ObjectShape shape = ShapeOf(mode, o);
         const bool smooth = shape == ObjectShape::Smooth;
-        const int64_t drawn = m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape);
-        if (drawn >= 0) {
-            m_triangles += drawn;
+        const FaceRuns& runs = m_runs.For(i, o);
+        // A simplified copy has one material and no texture coordinates: an object of several
+        // runs or a textured one is drawn whole, so that it keeps its look while moving.
+        const bool single = unlit || runs.runs.size() == 1;
+        const bool textured = !unlit && BeginRun(o, runs.runs.front(), names ? &*names : nullptr);
+        if (unlit) ApplyMaterial(o.materialIndex);
+        if (single && !textured) {
+            const int64_t drawn = m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape);
+            if (drawn >= 0) {
+                m_triangles += drawn;
+                continue;
+            }
+        }
+        m_triangles += static_cast<int64_t>(o.meshes.size());
+        if (single && !textured) {
+            // Too small for a copy: whole, which costs next to nothing.
+            if (unlit)
+                DrawTrianglesUnlit(o, mode == ModeVertex);
+            else
+                DrawRunLit(o, runs, runs.runs.front(), smooth, false);
             continue;
         }
-        // Too small for a copy: whole, which costs next to nothing.
-        m_triangles += static_cast<int64_t>(o.meshes.size());
-        if (unlit)
-            DrawTrianglesUnlit(o, mode == ModeVertex);
-        else
-            DrawTrianglesLit(o, smooth);
+        m_simplifiedBuffers.End();
+        for (size_t r = 0; r < runs.runs.size(); ++r) {
+            const FaceRun& run = runs.runs[r];
+            const bool runTextured =
+                r == 0 ? textured : BeginRun(o, run, names ? &*names : nullptr);
+            if (!m_buffers.DrawRun(i, o, shape, runs, run, runTextured))
+                DrawRunLit(o, runs, run, smooth, runTextured);
+            EndRun(runTextured);
+        }
+        m_buffers.EndObjects();
     }
     m_simplifiedBuffers.End();
     if (unlit) m_gl.Enable(GL_LIGHTING);
@@ -328,13 +405,16 @@ void SceneRenderer::DrawTrianglesUnlit(const SceneObject& o, bool points) {
     }
 }
 
-void SceneRenderer::DrawTrianglesLit(const SceneObject& o, bool smooth) {
+void SceneRenderer::DrawRunLit(const SceneObject& o, const FaceRuns& runs, const FaceRun& run,
+                               bool smooth, bool textured) {
     const VertexList& v = o.vertices;
-    for (const SceneMesh& m : o.meshes) {
+    for (size_t p = run.first; p < run.first + run.count; ++p) {
+        const SceneMesh& m = o.meshes[runs.Triangle(p)];
         m_gl.Begin(GL_TRIANGLES);
         if (!smooth) m_gl.Normal3f(m.nx, m.ny, m.nz);
         for (uint16_t i : {m.a, m.b, m.c}) {
             if (smooth) m_gl.Normal3f(v[i].nx, v[i].ny, v[i].nz);
+            if (textured) m_gl.TexCoord2f(o.uvs[i].u, o.uvs[i].v);
             m_gl.Vertex3f(v[i].x, v[i].y, v[i].z);
         }
         m_gl.End();

@@ -9,10 +9,12 @@
 #include <optional>
 
 #include "scene/Scene.h"
+#include "view/FaceRuns.h"
 #include "view/FrameClock.h"
 #include "view/GlApi.h"
 #include "view/NoteLabel.h"
 #include "view/ObjectBuffers.h"
+#include "view/SceneTextures.h"
 #include "view/SimplifiedBuffers.h"
 #include "view/SimplifiedScene.h"
 #include "view/ViewState.h"
@@ -36,7 +38,12 @@ enum class DrawPath { Immediate, Buffers };
 class SceneRenderer {
 public:
     SceneRenderer(GlApi& gl, Scene& scene, ViewState& view)
-        : m_gl(gl), m_scene(scene), m_view(view), m_buffers(gl), m_simplifiedBuffers(gl) {}
+        : m_gl(gl),
+          m_scene(scene),
+          m_view(view),
+          m_buffers(gl),
+          m_textures(gl),
+          m_simplifiedBuffers(gl) {}
 
     // The context's lasting state: depth test and blending.
     void InitGl();
@@ -62,11 +69,20 @@ public:
 
     // Buffers where the context has them (the default), or Begin/End.
     void SetDrawPath(DrawPath path) { m_path = path; }
-    // The scene's objects were replaced (New, Open, Import): their buffers are made anew.
-    void SceneReplaced() { m_buffers.SceneReplaced(); }
-    // The context is gone with the buffers it held.
+    // Texture maps are drawn with the images that decoder reads; without one (the default) the
+    // faces keep their colours.
+    void SetImageDecoder(ImageDecoder* decoder) { m_textures.SetDecoder(decoder); }
+    // The scene's objects were replaced (New, Open, Import): their buffers, runs of faces and
+    // textures are made anew.
+    void SceneReplaced() {
+        m_buffers.SceneReplaced();
+        m_runs.SceneReplaced();
+        m_textures.SceneReplaced();
+    }
+    // The context is gone with the buffers and textures it held.
     void ForgetContext() {
         m_buffers.Forget();
+        m_textures.Forget();
         m_simplifiedBuffers.Forget();
     }
     // The frames to come draw the objects from that level of copies; null or a level of -1
@@ -91,7 +107,15 @@ private:
     void DrawObjectsSimplified();
     // One object's triangles between Begin and End, lighting and colour already set.
     void DrawTrianglesUnlit(const SceneObject& o, bool points);
-    void DrawTrianglesLit(const SceneObject& o, bool smooth);
+    // One run of an object's triangles between Begin and End, its material already set.
+    void DrawRunLit(const SceneObject& o, const FaceRuns& runs, const FaceRun& run, bool smooth,
+                    bool textured);
+    // Sets the material of a run, the texture too where it has one that can be drawn; true when
+    // textured, which EndRun then turns off again. names resolves the face groups' materials.
+    bool BeginRun(const SceneObject& o, const FaceRun& run, const MaterialNames* names);
+    void EndRun(bool textured);
+    // The material names, where some object has face groups that name them.
+    std::optional<MaterialNames> GroupMaterialNames() const;
     // Sets every state the drawing relies on that a toolkit sharing the context may change.
     void PrepareContext();
 
@@ -101,6 +125,8 @@ private:
     bool m_drawing = false;  // a frame is between RenderScene and EndFrame
     DrawPath m_path = DrawPath::Buffers;
     ObjectBuffers m_buffers;
+    FaceRunCache m_runs;
+    SceneTextures m_textures;
     const SimplifiedScene* m_copies = nullptr;
     int m_level = -1;
     SimplifiedBuffers m_simplifiedBuffers;
