@@ -120,8 +120,12 @@ void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::stri
                 map.fileName = file.C_Str();
                 if (modes[0] == aiTextureMapMode_Clamp || modes[0] == aiTextureMapMode_Decal)
                     map.tiling = 0x10;
-                else if (modes[0] == aiTextureMapMode_Mirror)
+                else if (modes[0] == aiTextureMapMode_Mirror) {
+                    // Mirrored tiling as 3D Studio knew it fits the image twice per unit; these
+                    // formats mirror at every unit.
                     map.tiling = 0x02;
+                    map.uScale = map.vScale = 0.5f;
+                }
                 material.textureMap = std::move(map);
             }
         }

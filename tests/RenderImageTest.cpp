@@ -13,6 +13,7 @@
 #include "NoteLabelDrawing.h"
 #include "OpenGlApi.h"
 #include "childimport/ForeignFormats.h"
+#include "childimport/ForeignImport.h"
 #include "commands/SceneFileCommands.h"
 #include "import3ds/ImportFile.h"
 #include "tests/ImageCompare.h"
@@ -88,6 +89,16 @@ Scene Imported(const std::string& file) {
     return scene;
 }
 
+// A model in another format, imported through the built program as its child.
+Scene ImportedModel(const std::string& file) {
+    ProcessForeignImportSettings().program = ZEMVORA_EXE;
+    Scene scene;
+    const std::string path = std::string(ZEMVORA_TESTDATA_DIR) + "/models/" + file;
+    EXPECT_TRUE(ImportForeignFile(path, scene).ok) << file;
+    ProcessForeignImportSettings() = ForeignImportSettings();
+    return scene;
+}
+
 QImage Render(Scene scene, const std::function<void(ViewState&)>& setup) {
     ViewState view;
     view.m_bDefaultView = scene.m_cameras.empty() ? 1 : 0;
@@ -132,6 +143,11 @@ const Case kCases[] = {
     {"uv-transform-rotate45",
      [] { return Imported("assimp/UVTransform_OffsetU0.56V0.5_ScaleU10V2_Rotate45.3DS"); },
      [](ViewState&) {}},
+    // Other formats: texture maps, the turn to +Z and the camera's lens.
+    {"gltf-box-textured", [] { return ImportedModel("gltf/BoxTextured.gltf"); },
+     [](ViewState&) {}},
+    {"obj-spider", [] { return ImportedModel("obj/spider.obj"); }, [](ViewState&) {}},
+    {"collada-duck", [] { return ImportedModel("collada/duck.dae"); }, [](ViewState&) {}},
 };
 
 QRgb Pixel(const QImage& image, int x, int y) {
