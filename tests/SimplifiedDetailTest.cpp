@@ -40,7 +40,7 @@ SceneObject Terrain(int columns, int rows) {
 }
 
 ObjectSnapshot Snapshot(const SceneObject& o) {
-    ObjectSnapshot s{{o.vertices.begin(), o.vertices.end()}, {}};
+    ObjectSnapshot s{{o.vertices.begin(), o.vertices.end()}, {}, {}};
     for (const SceneMesh& m : o.meshes)
         s.corners.insert(s.corners.end(), {m.a, m.b, m.c});
     return s;
@@ -288,6 +288,51 @@ TEST(SimplifiedScene, TheRendererDrawsTheLevelAskedForAndCountsItsTriangles) {
     renderer.EndFrame(clock);
     EXPECT_FALSE(frame.simplified);
     EXPECT_EQ(frame.triangles, whole);
+}
+
+TEST(SimplifiedScene, AnObjectOfTwoMaterialsKeepsBothWhileMoving) {
+    Scene scene;
+    scene.ClearScene();
+    scene.m_materialNames = {"Red", "Blue"};
+    scene.m_materials.resize(2);
+    scene.m_materials[0].diffuse = {128, 0, 0};
+    scene.m_materials[1].diffuse = {0, 0, 128};
+    SceneObject terrain = Terrain(64, 64);
+    terrain.materialIndex = 0;
+    // The squares from row 32 up in the second material: the group's run comes first.
+    FaceGroup blue{"Blue", {}};
+    for (uint32_t face = 32 * 126; face < 7938; ++face)
+        blue.faces.push_back(face);
+    terrain.faceGroups = {blue};
+    scene.m_objects = {terrain};
+    SimplifiedScene copies;
+    copies.Refresh(scene);
+    copies.WaitIdle();
+    copies.Collect();
+    const SimplifiedObject& copy = *copies.Copy(0);
+    ASSERT_EQ(copy.runTriangles, (std::vector<size_t>{3906, 4032}));
+    // Each run of each level holds only corners of its own half of the terrain.
+    for (size_t level = 0; level < copy.levels.size(); ++level) {
+        const size_t split = copy.runEnds[level][0];
+        EXPECT_GT(split, 0u);
+        EXPECT_LT(split, copy.levels[level].size());
+        for (size_t c = 0; c < copy.levels[level].size(); ++c) {
+            const float y = copy.vertices[copy.levels[level][c]].y;
+            EXPECT_TRUE(c < split ? y >= 32 : y <= 32) << level << " " << c;
+        }
+    }
+    ViewState view;
+    view.m_bShowBox = view.m_bShowGrid = view.m_bShowLight = view.m_bShowText = 0;
+    RecordingGl gl;
+    gl.buffers = true;
+    SceneRenderer renderer(gl, scene, view);
+    renderer.SetSimplified(&copies, 1);
+    const SteadyFrameClock clock;
+    const DrawnFrame frame = renderer.RenderScene(800, 600, clock);
+    renderer.EndFrame(clock);
+    EXPECT_EQ(frame.triangles, copy.Triangles(1));
+    EXPECT_EQ(gl.Count("DrawElements"), 2u);
+    EXPECT_EQ(gl.Count("Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 0, 0, 0.5, 0}), 1u);
 }
 
 TEST(FrameLog, LinesHoldTimeSinceStartFrameTimeTrianglesAndKind) {

@@ -357,39 +357,48 @@ void SceneRenderer::DrawObjectsSimplified() {
     for (size_t i = 0; i < objects.size(); ++i) {
         const SceneObject& o = objects[i];
         const ObjectShape shape = ShapeOf(mode, o);
-        const bool smooth = shape == ObjectShape::Smooth;
-        const FaceRuns& runs = m_runs.For(i, o);
-        // A simplified copy has one material and no texture coordinates: an object of several
-        // runs or a textured one is drawn whole, so that it keeps its look while moving.
-        const bool single = unlit || runs.runs.size() == 1;
-        const bool textured = !unlit && BeginRun(o, runs.runs.front(), names ? &*names : nullptr);
-        if (unlit) ApplyMaterial(o.materialIndex);
-        if (single && !textured) {
+        if (unlit) {
+            ApplyMaterial(o.materialIndex);
             const int64_t drawn = m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape);
             if (drawn >= 0) {
                 m_triangles += drawn;
                 continue;
             }
-        }
-        m_triangles += static_cast<int64_t>(o.meshes.size());
-        if (single && !textured) {
             // Too small for a copy: whole, which costs next to nothing.
-            if (unlit)
-                DrawTrianglesUnlit(o, mode == ModeVertex);
-            else
-                DrawRunLit(o, runs, runs.runs.front(), smooth, false);
+            m_triangles += static_cast<int64_t>(o.meshes.size());
+            DrawTrianglesUnlit(o, mode == ModeVertex);
             continue;
         }
-        m_simplifiedBuffers.End();
+        const FaceRuns& runs = m_runs.For(i, o);
+        const bool several = runs.runs.size() > 1;
+        // A copy serves only the runs it was made for; one made before the object's face groups
+        // changed leaves the object drawn whole until its new copy comes.
+        const SimplifiedObject* copy = m_copies->Copy(i);
+        bool copyFits = copy && copy->runTriangles.size() == (several ? runs.runs.size() : 0);
+        for (size_t r = 0; copyFits && several && r < runs.runs.size(); ++r)
+            copyFits = copy->runTriangles[r] == runs.runs[r].count;
         for (size_t r = 0; r < runs.runs.size(); ++r) {
             const FaceRun& run = runs.runs[r];
-            const bool runTextured =
-                r == 0 ? textured : BeginRun(o, run, names ? &*names : nullptr);
-            if (!m_buffers.DrawRun(i, o, shape, runs, run, runTextured))
-                DrawRunLit(o, runs, run, smooth, runTextured);
-            EndRun(runTextured);
+            const bool textured = BeginRun(o, run, names ? &*names : nullptr);
+            // A copy has no texture coordinates: textured faces are drawn whole.
+            const int64_t drawn = copyFits && !textured
+                                      ? m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape,
+                                                                 several ? static_cast<int>(r) : -1)
+                                      : -1;
+            if (drawn >= 0) {
+                m_triangles += drawn;
+            } else if (!several && !textured) {
+                m_triangles += static_cast<int64_t>(run.count);
+                DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, false);
+            } else {
+                m_triangles += static_cast<int64_t>(run.count);
+                m_simplifiedBuffers.End();
+                if (!m_buffers.DrawRun(i, o, shape, runs, run, textured))
+                    DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured);
+                m_buffers.EndObjects();
+            }
+            EndRun(textured);
         }
-        m_buffers.EndObjects();
     }
     m_simplifiedBuffers.End();
     if (unlit) m_gl.Enable(GL_LIGHTING);

@@ -57,9 +57,13 @@ void SimplifiedBuffers::End() {
 }
 
 int64_t SimplifiedBuffers::Draw(size_t index, const SimplifiedScene& copies, int level,
-                                ObjectShape shape) {
+                                ObjectShape shape, int run) {
     const SimplifiedObject* copy = copies.Copy(index);
     if (!copy || !m_gl.HasBuffers() || level < 0) return -1;
+    if (run >= 0 &&
+        (shape == ObjectShape::Points || shape == ObjectShape::Lines || copy->runEnds.empty() ||
+         static_cast<size_t>(run) >= copy->runEnds.front().size()))
+        return -1;
     if (index >= m_entries.size()) m_entries.resize(index + 1);
     Entry& entry = m_entries[index];
     if (entry.serial != copies.Serial(index)) {
@@ -73,7 +77,14 @@ int64_t SimplifiedBuffers::Draw(size_t index, const SimplifiedScene& copies, int
     if (entry.failed) return -1;
     const size_t l = std::min(static_cast<size_t>(level), copy->levels.size() - 1);
     const std::vector<uint16_t>& corners = copy->levels[l];
-    const GLsizei count = static_cast<GLsizei>(corners.size());
+    // The corners drawn: the whole level, or one run of it.
+    size_t first = 0, end = corners.size();
+    if (run >= 0) {
+        const std::vector<size_t>& ends = copy->runEnds[l];
+        first = run == 0 ? 0 : ends[static_cast<size_t>(run) - 1];
+        end = ends[static_cast<size_t>(run)];
+    }
+    const GLsizei count = static_cast<GLsizei>(end - first);
     GLuint* buffer = nullptr;
     if (shape == ObjectShape::Flat) {
         buffer = &entry.flat[l];
@@ -110,7 +121,7 @@ int64_t SimplifiedBuffers::Draw(size_t index, const SimplifiedScene& copies, int
         m_gl.BindBuffer(GL_ARRAY_BUFFER, *buffer);
         m_gl.VertexPointer(kVertexStride, 0);
         m_gl.NormalPointer(kVertexStride, kNormalOffset);
-        m_gl.DrawArrays(GL_TRIANGLES, 0, count);
+        m_gl.DrawArrays(GL_TRIANGLES, static_cast<GLint>(first), count);
         return count / 3;
     }
     m_gl.BindBuffer(GL_ARRAY_BUFFER, entry.vertices);
@@ -125,7 +136,7 @@ int64_t SimplifiedBuffers::Draw(size_t index, const SimplifiedScene& copies, int
             m_gl.DrawElements(GL_LINES, count * 2, 0);
             break;
         default:
-            m_gl.DrawElements(GL_TRIANGLES, count, 0);
+            m_gl.DrawElements(GL_TRIANGLES, count, first * sizeof(uint16_t));
             break;
     }
     return count / 3;

@@ -34,7 +34,9 @@ public:
 
     // Draws the copy of object index at level as shape and returns its triangles, or -1 when
     // it cannot (no copy, or OpenGL out of memory): the caller then draws the object whole.
-    int64_t Draw(size_t index, const SimplifiedScene& copies, int level, ObjectShape shape);
+    // With run >= 0, only that run of a copy made in runs (SimplifiedObject::runTriangles).
+    int64_t Draw(size_t index, const SimplifiedScene& copies, int level, ObjectShape shape,
+                 int run = -1);
     // After the objects of a frame: no buffer bound and no array enabled.
     void End();
 

@@ -63,16 +63,37 @@ SimplifiedObject SimplifyObject(const ObjectSnapshot& object,
     const size_t triangles = object.corners.size() / 3;
     if (triangles < kSmallestCopied || object.vertices.empty()) return copy;
     const float* positions = &object.vertices[0].x;
-    std::vector<uint32_t> indices(object.corners.begin(), object.corners.begin() + triangles * 3);
+    // Each run's corners, simplified apart from the others.
+    std::vector<size_t> runs = object.runTriangles;
+    size_t listed = 0;
+    for (size_t run : runs)
+        listed += run;
+    if (runs.size() < 2 || listed != triangles) runs = {triangles};
+    std::vector<std::vector<uint32_t>> indices;
+    size_t first = 0;
+    for (size_t run : runs) {
+        indices.emplace_back(object.corners.begin() + static_cast<ptrdiff_t>(first * 3),
+                             object.corners.begin() + static_cast<ptrdiff_t>((first + run) * 3));
+        first += run;
+    }
     double share = kFinestShare;
     for (int level = 0; level < kDetailLevels; ++level, share /= 2) {
         if (cancelled && cancelled()) return {};
-        // Each level from the one before: fewer triangles to look at, and nested shapes.
-        indices = Simplify(indices, positions, object.vertices.size(),
-                           static_cast<size_t>(static_cast<double>(triangles) * share));
-        if (indices.empty()) break;
-        copy.levels.emplace_back(indices.begin(), indices.end());
+        std::vector<uint16_t> corners;
+        std::vector<size_t> ends;
+        for (size_t r = 0; r < runs.size(); ++r) {
+            // Each level from the one before: fewer triangles to look at, and nested shapes.
+            if (!indices[r].empty())
+                indices[r] = Simplify(indices[r], positions, object.vertices.size(),
+                                      static_cast<size_t>(static_cast<double>(runs[r]) * share));
+            corners.insert(corners.end(), indices[r].begin(), indices[r].end());
+            ends.push_back(corners.size());
+        }
+        if (corners.empty()) break;
+        copy.levels.push_back(std::move(corners));
+        if (runs.size() > 1) copy.runEnds.push_back(std::move(ends));
     }
+    if (runs.size() > 1) copy.runTriangles = runs;
     copy.vertices = object.vertices;
     Compact(copy);
     return copy;
@@ -90,6 +111,7 @@ void FitCopies(std::vector<SimplifiedObject>& copies, size_t ownBytes) {
         for (SimplifiedObject& copy : copies) {
             if (copy.levels.empty()) continue;
             copy.levels.erase(copy.levels.begin());
+            if (!copy.runEnds.empty()) copy.runEnds.erase(copy.runEnds.begin());
             if (copy.levels.empty()) copy.vertices.clear();
             Compact(copy);
             dropped = true;

@@ -11,17 +11,24 @@
 
 #include "scene/SceneRecords.h"
 
-// What the copies of one object are made from: its own vertices and triangle corners.
+// What the copies of one object are made from: its own vertices and triangle corners, in the
+// order its runs of faces are drawn in, each run in a material of its own.
 struct ObjectSnapshot {
     std::vector<SceneVertex> vertices;
-    std::vector<uint16_t> corners;  // three per triangle
+    std::vector<uint16_t> corners;     // three per triangle
+    std::vector<size_t> runTriangles;  // the triangles of each run; empty: one run
 };
 
 // One object's copy. An object too small to gain from a copy has none (no levels): it is drawn
 // whole in a simplified frame too.
+// Each run is simplified on its own, so that a copy keeps the borders between materials.
 struct SimplifiedObject {
     std::vector<SceneVertex> vertices;          // those the levels use, with the object's normals
     std::vector<std::vector<uint16_t>> levels;  // corners into vertices, finest level first
+    // Where the levels' runs end: runEnds[level][run] is the corner after the run's last one.
+    // Empty for an object of one run.
+    std::vector<std::vector<size_t>> runEnds;
+    std::vector<size_t> runTriangles;  // the runs the copy was made for, as in its snapshot
     int64_t Triangles(size_t level) const { return static_cast<int64_t>(levels[level].size() / 3); }
     size_t Bytes() const;
 };

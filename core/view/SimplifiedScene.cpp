@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "view/FaceRuns.h"
+
 SimplifiedScene::SimplifiedScene(std::function<void()> ready)
     : m_ready(std::move(ready)), m_thread([this] { Work(); }) {}
 
@@ -69,8 +71,14 @@ bool SimplifiedScene::Refresh(const Scene& scene, double sliceMs) {
         item.serial = e.serial;
         item.snapshot.vertices.assign(objects[i].vertices.begin(), objects[i].vertices.end());
         item.snapshot.corners.reserve(e.meshCount * 3);
-        for (const SceneMesh& m : objects[i].meshes)
+        const FaceRuns runs = MakeFaceRuns(objects[i]);
+        for (size_t p = 0; p < objects[i].meshes.size(); ++p) {
+            const SceneMesh& m = objects[i].meshes[runs.Triangle(p)];
             item.snapshot.corners.insert(item.snapshot.corners.end(), {m.a, m.b, m.c});
+        }
+        if (runs.runs.size() > 1)
+            for (const FaceRun& run : runs.runs)
+                item.snapshot.runTriangles.push_back(run.count);
         e.handedOver = true;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
