@@ -144,8 +144,7 @@ const Case kCases[] = {
      [] { return Imported("assimp/UVTransform_OffsetU0.56V0.5_ScaleU10V2_Rotate45.3DS"); },
      [](ViewState&) {}},
     // Other formats: texture maps, the turn to +Z and the camera's lens.
-    {"gltf-box-textured", [] { return ImportedModel("gltf/BoxTextured.gltf"); },
-     [](ViewState&) {}},
+    {"gltf-box-textured", [] { return ImportedModel("gltf/BoxTextured.gltf"); }, [](ViewState&) {}},
     {"obj-spider", [] { return ImportedModel("obj/spider.obj"); }, [](ViewState&) {}},
     {"collada-duck", [] { return ImportedModel("collada/duck.dae"); }, [](ViewState&) {}},
 };
