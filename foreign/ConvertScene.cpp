@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <set>
+#include <unordered_map>
 #include <utility>
 
 #include "import3ds/SceneGeometry.h"
@@ -68,14 +69,17 @@ public:
     std::string Take(std::string name, const std::string& fallback) {
         if (name.empty()) name = fallback;
         std::string unique = name;
-        for (int n = 2; m_used.count(unique); ++n)
-            unique = name + " " + std::to_string(n);
+        // Each name goes on from the number it reached, so that many equal names stay fast.
+        int& n = m_next[name];
+        while (m_used.count(unique))
+            unique = name + " " + std::to_string(n = std::max(n + 1, 2));
         m_used.insert(unique);
         return unique;
     }
 
 private:
     std::set<std::string> m_used;
+    std::unordered_map<std::string, int> m_next;
 };
 
 void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::string>& report) {
@@ -222,13 +226,14 @@ void FinishObject(SceneObject& object) {
 // or more materials.
 void SetMaterials(SceneObject& object, const std::vector<uint32_t>& materials, size_t from,
                   const Scene& scene) {
+    // In the order of their first triangles; found by material, so that many materials stay fast.
     std::vector<std::pair<uint32_t, std::vector<uint32_t>>> groups;
+    std::unordered_map<uint32_t, size_t> groupOf;
     for (size_t t = 0; t < object.meshes.size(); ++t) {
         const uint32_t material = materials[from + t];
-        auto group = std::find_if(groups.begin(), groups.end(),
-                                  [material](const auto& g) { return g.first == material; });
-        if (group == groups.end()) group = groups.insert(groups.end(), {material, {}});
-        group->second.push_back(static_cast<uint32_t>(t));
+        const auto [at, added] = groupOf.emplace(material, groups.size());
+        if (added) groups.emplace_back(material, std::vector<uint32_t>());
+        groups[at->second].second.push_back(static_cast<uint32_t>(t));
     }
     const auto nameOf = [&scene](uint32_t material) {
         return material < scene.m_materials.size() ? scene.m_materials[material].name
