@@ -22,6 +22,7 @@
 #include "CommandIcons.h"
 #include "EditMenu.h"
 #include "HelpWindow.h"
+#include "QtPrompts.h"
 #include "RecentFilesMenu.h"
 #include "StatusPaneWidth.h"
 #include "UndoKeys.h"
@@ -359,6 +360,8 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::LoadFromOutside(const std::string& path) {
+    // Without unsaved changes the file is read at once; a question shows the usual cursor.
+    if (!m_scene.m_bModified) ShowBusyUntilIdle();
     if (IsImportedFileName(path)) {
         m_view->StopPlay();  // nothing moves behind the import's question
         Carry(Import3dsFileFromOutside(path, m_scene, m_prompts));

@@ -3,8 +3,10 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QStringList>
+#include <QTimer>
 
 #include "LabelPainting.h"
 
@@ -31,6 +33,11 @@ std::optional<std::string> Chosen(const QString& path) {
 
 }  // namespace
 
+void ShowBusyUntilIdle() {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    QTimer::singleShot(0, [] { QGuiApplication::restoreOverrideCursor(); });
+}
+
 bool QtPrompts::AskYesNo(const std::string& question) {
     QMessageBox box(QMessageBox::NoIcon, kTitle, QString::fromStdString(question),
                     QMessageBox::Yes | QMessageBox::No, m_parent);
@@ -54,8 +61,12 @@ void QtPrompts::NoticeWithReason(const std::string& text, const std::string& rea
 std::optional<std::string> QtPrompts::OpenFileName(const FileDialogOptions& wanted) {
     QFileDialog::Options options;
     if (!wanted.showReadOnly) options |= QFileDialog::ReadOnly;
-    return Chosen(QFileDialog::getOpenFileName(m_parent, QString(), QString(), Filter(wanted),
-                                               nullptr, options));
+    const QString path = QFileDialog::getOpenFileName(m_parent, QString(), QString(),
+                                                      Filter(wanted), nullptr, options);
+    // The chosen file is read at once, before the window takes events again: a busy cursor until
+    // it does (a model in another format can take seconds).
+    if (!path.isEmpty()) ShowBusyUntilIdle();
+    return Chosen(path);
 }
 
 std::optional<std::string> QtPrompts::SaveFileName(const FileDialogOptions& wanted) {

@@ -5,6 +5,9 @@
 
 class QWidget;
 
+// A busy cursor from now until the window takes events again: for a file that is read at once.
+void ShowBusyUntilIdle();
+
 class QtPrompts final : public Prompts {
 public:
     explicit QtPrompts(QWidget* parent = nullptr) : m_parent(parent) {}
