@@ -393,7 +393,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 m_view->ApplyTextFont();
                 break;
             case FrameStep::LookThroughCamera:
-                m_view->state().m_bDefaultView = 0;
+                m_view->state().m_bDefaultView = false;
                 break;
             case FrameStep::ShowNotice:
                 m_prompts.NoticeWithReason(update.notice, update.noticeReason, update.noticeIcon);

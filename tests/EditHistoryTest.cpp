@@ -86,7 +86,7 @@ struct Edited {
         scene.m_objects[0].materialName = "Stone";
         scene.m_settings.currentObject = 1;
         scene.m_settings.currentCamera = 0;
-        view.m_bDefaultView = 0;
+        view.m_bDefaultView = false;
     }
 
     // A key held down: its press, count - 1 auto-repeats, its release.
@@ -267,7 +267,7 @@ TEST(EditHistory, NothingChangedIsNoStepAndNothingToUndoChangesNothing) {
     e.history.Commit(drag, e.scene);
     e.history.Record(e.scene, {{ObjectRecord(1), "Smooth/Flat"}},
                      [&] { e.scene.m_objects[1].smooth = 1; });
-    e.view.m_bDefaultView = 1;
+    e.view.m_bDefaultView = true;
     e.HoldKey(vk::kComma, 3);
     e.HoldKey(vk::kUp, 3);
     e.RightDown(0, 0);
@@ -299,7 +299,7 @@ TEST(EditHistory, TurningSelectingAndTheViewsOwnStateAreNoSteps) {
     e.HoldKey('C', 1);
     e.HoldKey('G', 2);
     // The wheel at the default view point zooms the view, not a record.
-    e.view.m_bDefaultView = 1;
+    e.view.m_bDefaultView = true;
     e.viewSteps.WheelTurned(e.scene, e.view, e.history,
                             [&] { OnWheelNotches(1, e.scene, e.view); });
     EXPECT_FALSE(e.history.CanUndo());

@@ -245,7 +245,7 @@ TEST(GuiFrame, KeysAndMouseOnTheView) {
     CZemvoraView* view = w.frame.View();
     view->activateWindow();
     view->setFocus();
-    EXPECT_EQ(view->state().m_bDefaultView, 0);  // the file has a camera
+    EXPECT_FALSE(view->state().m_bDefaultView);  // the file has a camera
     QTest::keyClick(view, Qt::Key_Tab);
     EXPECT_EQ(w.frame.scene().m_settings.currentObject, 1);
     ASSERT_FALSE(w.frame.scene().m_cameras.empty());

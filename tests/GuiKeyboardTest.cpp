@@ -157,8 +157,8 @@ TEST(GuiKeyboard, TheViewKeysActOnlyInTheView) {
         w.Press(key);
     EXPECT_EQ(view->state().m_nDisplayMode, ModeSmooth);
     EXPECT_EQ(view->state().m_nProjection, ProjPerspective);
-    EXPECT_EQ(view->state().m_bShowGrid, 1);
-    EXPECT_EQ(view->state().m_bPlay, 0);
+    EXPECT_TRUE(view->state().m_bShowGrid);
+    EXPECT_FALSE(view->state().m_bPlay);
     EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, lens);
     EXPECT_EQ(w.frame.scene().m_bModified, 0);
     // Tab moves on through the panel; the current object stays.
@@ -203,10 +203,10 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
     w.frame.SetHelpOpener([&helps](const std::string&) { return ++helps > 0; });
     w.Press(Qt::Key_F1);
     EXPECT_EQ(helps, 1);
-    ASSERT_EQ(w.frame.View()->state().m_bDefaultView,
-              0);  // the example is shown through its camera
+    // The example is shown through its camera.
+    ASSERT_FALSE(w.frame.View()->state().m_bDefaultView);
     w.Press(Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(w.frame.View()->state().m_bDefaultView, 1);
+    EXPECT_TRUE(w.frame.View()->state().m_bDefaultView);
     EXPECT_TRUE(w.frame.findChild<QAction*>("menu-32778")->isChecked());
     w.Press(Qt::Key_H, Qt::ControlModifier);
     EXPECT_FALSE(w.Panel().isVisible());

@@ -27,7 +27,7 @@ struct ShownView {
         EXPECT_TRUE(
             ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", scene)
                 .ok);
-        view.state().m_bDefaultView = 0;
+        view.state().m_bDefaultView = false;
         view.SetFrameRateHandler([this](float fps) { rates.push_back(fps); });
         view.resize(kWidth, kHeight);
         view.show();
@@ -51,9 +51,9 @@ struct ShownView {
 
 TEST(GuiView, ShowsWhatTheHeadlessPathDraws) {
     ShownView shown;
-    shown.view.state().m_bShowText = 0;
+    shown.view.state().m_bShowText = false;
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
-    shown.view.state().m_bShowText = 1;
+    shown.view.state().m_bShowText = true;
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
     shown.view.OnCommand(cmd::kLineMode);
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
@@ -102,7 +102,7 @@ TEST(GuiView, PlayTurnsTheSceneAndStoppingKeepsTheAngle) {
     QTest::qWait(100);
     EXPECT_GT(shown.scene.m_settings.rotZ, angle);
     shown.view.ResetViewState();
-    EXPECT_EQ(shown.view.state().m_bPlay, 0);
+    EXPECT_FALSE(shown.view.state().m_bPlay);
     EXPECT_FALSE(shown.view.IsPlayTimerActive());
 }
 

@@ -54,7 +54,7 @@ struct Window : GuiWindow {
 TEST(GuiWheel, ANotchOnACameraIsFourPressesOfComma) {
     Window w;
     CZemvoraView* view = w.frame.View();
-    ASSERT_EQ(view->state().m_bDefaultView, 0);  // the file has a camera
+    ASSERT_FALSE(view->state().m_bDefaultView);  // the file has a camera
     const QImage before = view->grabFramebuffer();
     const Scene expected = w.FourPresses(vk::kComma).first;
     int frames = w.frames;
@@ -79,7 +79,7 @@ TEST(GuiWheel, ANotchOnTheDefaultViewPointIsFourPressesOfPeriod) {
     Window w;
     CZemvoraView* view = w.frame.View();
     w.frame.OnCommand(cmd::kDefaultViewPoint);
-    ASSERT_EQ(view->state().m_bDefaultView, 1);
+    ASSERT_TRUE(view->state().m_bDefaultView);
     const float lens = w.frame.scene().m_cameras.at(0).lens;
     const float fov = view->state().m_fFovY;
     const ViewState expected = w.FourPresses(vk::kPeriod).second;

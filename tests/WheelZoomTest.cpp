@@ -26,7 +26,7 @@ struct Viewed {
             c.lens = 35.123f;
             scene.m_cameras = {c};
             scene.m_settings.currentCamera = 0;
-            view.m_bDefaultView = 0;
+            view.m_bDefaultView = false;
         }
         scene.m_bModified = 0;
     }
