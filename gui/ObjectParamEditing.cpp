@@ -15,7 +15,7 @@
 using namespace panel;
 
 void CObjectParamDlg::SetModified() {
-    m_scene.m_bModified = 1;
+    m_scene.m_bModified = true;
 }
 
 namespace {

@@ -254,7 +254,7 @@ bool CZemvoraView::OnCommand(int id) {
                 m_history->Record(m_scene, {{LabelFontRecord(), steplabel::kLabelFont}}, setFont);
             else
                 setFont();
-            m_scene.m_bModified = 1;
+            m_scene.m_bModified = true;
             ApplyTextFont();
         }
         RenderScene();

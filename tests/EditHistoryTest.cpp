@@ -211,17 +211,17 @@ TEST(EditHistory, EveryKindOfEditIsUndoneAndRedoneToTheExactBytes) {
         EXPECT_EQ(e.history.UndoName(), kind.name);
         EXPECT_FALSE(e.history.CanRedo());
 
-        e.scene.m_bModified = 0;
+        e.scene.m_bModified = false;
         EXPECT_TRUE(e.history.Undo(e.scene));
         EXPECT_EQ(ZmvBytes(e.scene), before);
-        EXPECT_EQ(e.scene.m_bModified, 1);
+        EXPECT_TRUE(e.scene.m_bModified);
         EXPECT_FALSE(e.history.CanUndo());
         EXPECT_EQ(e.history.RedoName(), kind.name);
 
-        e.scene.m_bModified = 0;
+        e.scene.m_bModified = false;
         EXPECT_TRUE(e.history.Redo(e.scene));
         EXPECT_EQ(ZmvBytes(e.scene), after);
-        EXPECT_EQ(e.scene.m_bModified, 1);
+        EXPECT_TRUE(e.scene.m_bModified);
         EXPECT_EQ(e.history.UndoName(), kind.name);
         EXPECT_EQ(SceneRuleBroken(e.scene), "");
     }
@@ -277,10 +277,10 @@ TEST(EditHistory, NothingChangedIsNoStepAndNothingToUndoChangesNothing) {
     EXPECT_FALSE(e.history.CanUndo());
     EXPECT_EQ(changes, 0);
 
-    e.scene.m_bModified = 0;
+    e.scene.m_bModified = false;
     EXPECT_FALSE(e.history.Undo(e.scene));
     EXPECT_FALSE(e.history.Redo(e.scene));
-    EXPECT_EQ(e.scene.m_bModified, 0);
+    EXPECT_FALSE(e.scene.m_bModified);
     EXPECT_EQ(e.history.UndoName(), "");
     EXPECT_EQ(UndoItemText(e.history.UndoName()), "&Undo");
     EXPECT_EQ(RedoItemText(""), "&Redo");
@@ -480,7 +480,7 @@ TEST(EditHistory, NewOpenAndImportForgetTheHistorySavesKeepIt) {
     prompts.files.push_back(path);
     EXPECT_EQ(clears(OnSceneSaveAs(scene, prompts)), 0);
     EXPECT_EQ(clears(OnSceneSave(scene, prompts)), 0);
-    scene.m_bModified = 1;
+    scene.m_bModified = true;
     prompts.answers = {false, false, false};
     EXPECT_EQ(clears(OnSceneNew(scene, prompts)), 0);  // declined: the scene stays
     EXPECT_EQ(clears(OnSceneOpen(scene, prompts)), 0);

@@ -109,7 +109,7 @@ TEST(GuiView, PlayTurnsTheSceneAndStoppingKeepsTheAngle) {
 // The font is saved with the scene, so choosing one is a change that Exit asks about.
 TEST(GuiView, SetTextFontChangesTheLabelAndMarksTheSceneModified) {
     ShownView shown;
-    shown.scene.m_bModified = 0;
+    shown.scene.m_bModified = false;
     LogFont chosen = LogFont::DefaultLabelFont();
     chosen.lfFaceName = "DejaVu Serif";
     chosen.lfHeight = -30;
@@ -120,15 +120,15 @@ TEST(GuiView, SetTextFontChangesTheLabelAndMarksTheSceneModified) {
     EXPECT_EQ(shown.scene.m_settings.textFont, chosen);
     EXPECT_EQ(shown.view.LabelFont().pixelSize(), 30);
     EXPECT_TRUE(shown.view.LabelFont().italic());
-    EXPECT_EQ(shown.scene.m_bModified, 1);
+    EXPECT_TRUE(shown.scene.m_bModified);
     EXPECT_GT(shown.rates.size(), frames);
 
     // Cancelled: nothing changes, but a frame is drawn all the same.
-    shown.scene.m_bModified = 0;
+    shown.scene.m_bModified = false;
     const size_t before = shown.rates.size();
     shown.view.OnCommand(cmd::kSetTextFont);
     EXPECT_EQ(shown.scene.m_settings.textFont, chosen);
-    EXPECT_EQ(shown.scene.m_bModified, 0);
+    EXPECT_FALSE(shown.scene.m_bModified);
     EXPECT_GT(shown.rates.size(), before);
     EXPECT_EQ(shown.prompts.fontDialogs, 2);
 }

@@ -65,12 +65,12 @@ TEST(NavigationKeys, CommaAndPeriodZoomTheDefaultViewOrTheCamera) {
     OnKeyDown(vk::kPeriod, v.scene, v.view);
     OnKeyDown(vk::kPeriod, v.scene, v.view);
     EXPECT_EQ(v.view.m_fFovY, 24.5f);
-    EXPECT_EQ(v.scene.m_bModified, 0);
+    EXPECT_FALSE(v.scene.m_bModified);
 
     Viewed c(1, true);
     OnKeyDown(vk::kComma, c.scene, c.view);
     EXPECT_EQ(c.Camera().lens, 35.5f);
-    EXPECT_EQ(c.scene.m_bModified, 1);
+    EXPECT_TRUE(c.scene.m_bModified);
     EXPECT_EQ(c.view.m_fFovY, 25.0f);
 
     // Default view point turned off, but no camera: the field of view all the same.
@@ -79,7 +79,7 @@ TEST(NavigationKeys, CommaAndPeriodZoomTheDefaultViewOrTheCamera) {
     OnKeyDown(vk::kComma, none.scene, none.view);
     EXPECT_EQ(none.view.m_fFovY, 25.5f);
     EXPECT_EQ(OnKeyDown(vk::kUp, none.scene, none.view), kProjectAndRender);
-    EXPECT_EQ(none.scene.m_bModified, 0);
+    EXPECT_FALSE(none.scene.m_bModified);
 }
 
 TEST(NavigationKeys, ArrowsMoveOnlyAShownCamera) {
@@ -88,7 +88,7 @@ TEST(NavigationKeys, ArrowsMoveOnlyAShownCamera) {
         OnKeyDown(vk::kUp, c.scene, c.view);
     EXPECT_EQ(c.Camera().posY, 0.5f);
     EXPECT_EQ(c.Camera().targetY, 2.5f);
-    EXPECT_EQ(c.scene.m_bModified, 1);
+    EXPECT_TRUE(c.scene.m_bModified);
     OnKeyDown(vk::kRight, c.scene, c.view);
     OnKeyDown(vk::kLeft, c.scene, c.view);
     OnKeyDown(vk::kLeft, c.scene, c.view);
@@ -102,7 +102,7 @@ TEST(NavigationKeys, ArrowsMoveOnlyAShownCamera) {
     d.view.m_bDefaultView = true;
     OnKeyDown(vk::kUp, d.scene, d.view);
     EXPECT_EQ(d.Camera().posY, 2.0f);
-    EXPECT_EQ(d.scene.m_bModified, 0);
+    EXPECT_FALSE(d.scene.m_bModified);
 }
 
 TEST(NavigationKeys, ProjectionDragResetDisplayKeysAndPlay) {
@@ -146,7 +146,7 @@ TEST(NavigationMouse, LeftDragTurnsTheScene) {
     OnLeftButtonUp(v.view);
     EXPECT_TRUE(OnMouseMove(30, 7, v.scene, v.view).empty());
     EXPECT_EQ(v.view.m_nLastX, 30);  // the position is followed all the same
-    EXPECT_EQ(v.scene.m_bModified, 0);
+    EXPECT_FALSE(v.scene.m_bModified);
 }
 
 TEST(NavigationMouse, ThePressOnTheHandleMovesTheNote) {
@@ -180,7 +180,7 @@ TEST(NavigationMouse, RightDragZoomsAndBothButtonsDoBoth) {
     OnRightButtonDown(0, 0, c.view);
     OnMouseMove(10, 0, c.scene, c.view);
     EXPECT_FLOAT_EQ(c.Camera().lens, 37.0f);
-    EXPECT_EQ(c.scene.m_bModified, 0);
+    EXPECT_FALSE(c.scene.m_bModified);
 
     OnLeftButtonDown(10, 0, c.scene, c.view);
     EXPECT_EQ(OnMouseMove(15, 0, c.scene, c.view),

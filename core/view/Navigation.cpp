@@ -19,7 +19,7 @@ SceneCamera* ShownCamera(Scene& scene, const ViewState& view) {
 ViewSteps Zoom(float amount, Scene& scene, ViewState& view) {
     if (SceneCamera* camera = ShownCamera(scene, view)) {
         camera->lens += amount;
-        scene.m_bModified = 1;
+        scene.m_bModified = true;
     } else {
         view.m_fFovY += amount;
     }
@@ -33,7 +33,7 @@ ViewSteps Move(float dx, float dy, Scene& scene, const ViewState& view) {
         camera->targetX += dx;
         camera->posY += dy;
         camera->targetY += dy;
-        scene.m_bModified = 1;
+        scene.m_bModified = true;
     }
     return {ViewStep::SetupProjection, ViewStep::RenderScene};
 }
