@@ -92,7 +92,7 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     CreateEditMenu();
     m_recentFiles = new CRecentFilesMenu(this, [this](size_t index) { OnRecentFile(index); });
     m_scene.m_strFilePath = "";
-    m_bPanelPlaced = 1;
+    m_bPanelPlaced = true;
     UpdateMinimumSize();
     PlacePanel();
     UpdateCommandStates();
@@ -233,7 +233,7 @@ void CMainFrame::OnCommand(int id) {
 }
 
 std::optional<bool> CMainFrame::IsCommandChecked(int id) const {
-    if (id == cmd::kShowPanel || id == cmd::kShowHidePanel) return m_bPanelVisible != 0;
+    if (id == cmd::kShowPanel || id == cmd::kShowHidePanel) return m_bPanelVisible;
     return m_view->IsCommandChecked(id);
 }
 
@@ -279,7 +279,7 @@ void CMainFrame::PlacePanel() {
                          shown.height(), {screen.x(), screen.y(), screen.width(), screen.height()},
                          x, y);
     m_dlgParam->move(x, y);
-    m_dlgParam->setVisible(m_bPanelVisible != 0);
+    m_dlgParam->setVisible(m_bPanelVisible);
 }
 
 void CMainFrame::UpdateMinimumSize() {
@@ -393,7 +393,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 m_view->ApplyTextFont();
                 break;
             case FrameStep::LookThroughCamera:
-                m_view->state().m_bDefaultView = 0;
+                m_view->state().m_bDefaultView = false;
                 break;
             case FrameStep::ShowNotice:
                 m_prompts.NoticeWithReason(update.notice, update.noticeReason, update.noticeIcon);

@@ -15,7 +15,7 @@
 using namespace panel;
 
 void CObjectParamDlg::SetModified() {
-    m_scene.m_bModified = 1;
+    m_scene.m_bModified = true;
 }
 
 namespace {
@@ -148,7 +148,7 @@ void CObjectParamDlg::OnCameraSelChange(int index) {
 
 void CObjectParamDlg::OnNoteChange() {
     if (m_fillingNote) return;
-    m_bNoteModified = 1;
+    m_bNoteModified = true;
     UpdateControlStates();
 }
 
@@ -162,7 +162,7 @@ void CObjectParamDlg::OnApplyNote() {
     }
     SceneObject& object = *current;
     if (!prompts.AskYesNo("Really want to apply new content to:" + object.name)) return;
-    m_bNoteModified = 0;
+    m_bNoteModified = false;
     // Line breaks are stored as the program has always stored them, CR LF.
     const std::string note = m_controls.noteBox->toPlainText()
                                  .replace(QLatin1String("\n"), QLatin1String("\r\n"))

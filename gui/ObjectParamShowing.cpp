@@ -69,7 +69,7 @@ void CObjectParamDlg::UpdateControlStates() {
     for (const auto& [id, widget] : m_controls.byId) {
         const bool has = HasRecordFor(id, records);
         if (id == kApplyNote) {
-            widget->setEnabled(has && m_bNoteModified != 0);
+            widget->setEnabled(has && m_bNoteModified);
             continue;
         }
         widget->setEnabled(has);

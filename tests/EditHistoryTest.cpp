@@ -86,7 +86,7 @@ struct Edited {
         scene.m_objects[0].materialName = "Stone";
         scene.m_settings.currentObject = 1;
         scene.m_settings.currentCamera = 0;
-        view.m_bDefaultView = 0;
+        view.m_bDefaultView = false;
     }
 
     // A key held down: its press, count - 1 auto-repeats, its release.
@@ -211,17 +211,17 @@ TEST(EditHistory, EveryKindOfEditIsUndoneAndRedoneToTheExactBytes) {
         EXPECT_EQ(e.history.UndoName(), kind.name);
         EXPECT_FALSE(e.history.CanRedo());
 
-        e.scene.m_bModified = 0;
+        e.scene.m_bModified = false;
         EXPECT_TRUE(e.history.Undo(e.scene));
         EXPECT_EQ(ZmvBytes(e.scene), before);
-        EXPECT_EQ(e.scene.m_bModified, 1);
+        EXPECT_TRUE(e.scene.m_bModified);
         EXPECT_FALSE(e.history.CanUndo());
         EXPECT_EQ(e.history.RedoName(), kind.name);
 
-        e.scene.m_bModified = 0;
+        e.scene.m_bModified = false;
         EXPECT_TRUE(e.history.Redo(e.scene));
         EXPECT_EQ(ZmvBytes(e.scene), after);
-        EXPECT_EQ(e.scene.m_bModified, 1);
+        EXPECT_TRUE(e.scene.m_bModified);
         EXPECT_EQ(e.history.UndoName(), kind.name);
         EXPECT_EQ(SceneRuleBroken(e.scene), "");
     }
@@ -267,7 +267,7 @@ TEST(EditHistory, NothingChangedIsNoStepAndNothingToUndoChangesNothing) {
     e.history.Commit(drag, e.scene);
     e.history.Record(e.scene, {{ObjectRecord(1), "Smooth/Flat"}},
                      [&] { e.scene.m_objects[1].smooth = 1; });
-    e.view.m_bDefaultView = 1;
+    e.view.m_bDefaultView = true;
     e.HoldKey(vk::kComma, 3);
     e.HoldKey(vk::kUp, 3);
     e.RightDown(0, 0);
@@ -277,10 +277,10 @@ TEST(EditHistory, NothingChangedIsNoStepAndNothingToUndoChangesNothing) {
     EXPECT_FALSE(e.history.CanUndo());
     EXPECT_EQ(changes, 0);
 
-    e.scene.m_bModified = 0;
+    e.scene.m_bModified = false;
     EXPECT_FALSE(e.history.Undo(e.scene));
     EXPECT_FALSE(e.history.Redo(e.scene));
-    EXPECT_EQ(e.scene.m_bModified, 0);
+    EXPECT_FALSE(e.scene.m_bModified);
     EXPECT_EQ(e.history.UndoName(), "");
     EXPECT_EQ(UndoItemText(e.history.UndoName()), "&Undo");
     EXPECT_EQ(RedoItemText(""), "&Redo");
@@ -299,7 +299,7 @@ TEST(EditHistory, TurningSelectingAndTheViewsOwnStateAreNoSteps) {
     e.HoldKey('C', 1);
     e.HoldKey('G', 2);
     // The wheel at the default view point zooms the view, not a record.
-    e.view.m_bDefaultView = 1;
+    e.view.m_bDefaultView = true;
     e.viewSteps.WheelTurned(e.scene, e.view, e.history,
                             [&] { OnWheelNotches(1, e.scene, e.view); });
     EXPECT_FALSE(e.history.CanUndo());
@@ -480,7 +480,7 @@ TEST(EditHistory, NewOpenAndImportForgetTheHistorySavesKeepIt) {
     prompts.files.push_back(path);
     EXPECT_EQ(clears(OnSceneSaveAs(scene, prompts)), 0);
     EXPECT_EQ(clears(OnSceneSave(scene, prompts)), 0);
-    scene.m_bModified = 1;
+    scene.m_bModified = true;
     prompts.answers = {false, false, false};
     EXPECT_EQ(clears(OnSceneNew(scene, prompts)), 0);  // declined: the scene stays
     EXPECT_EQ(clears(OnSceneOpen(scene, prompts)), 0);

@@ -46,7 +46,7 @@ TEST(GuiStatusBar, TheStatisticsPaneShowsItsWholeLine) {
     EXPECT_GT(wide, 399);
 
     // A short line goes back to the pane's own width.
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
     w.frame.OnCommand(cmd::kNew);
     EXPECT_EQ(pane->text(), "Object:0 Vertex:0 Mesh:0 Material:0 Light:0 Camera:0");
     QTest::qWait(20);

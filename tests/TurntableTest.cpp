@@ -46,7 +46,7 @@ TEST(Turntable, FrameKIsWhatPlayShowsAfterKTicks) {
     // The window: play started, then its timer ticks; each tick draws a frame and turns on.
     Scene played = OneTriangle();
     ViewState playView;
-    playView.m_bPlay = 1;
+    playView.m_bPlay = true;
     RecordingGl playGl;
     RecordingHost host;
     SceneRenderer playRenderer(playGl, played, playView);
@@ -143,8 +143,8 @@ TEST(RenderOptions, ThumbnailIsASquareOfTheModelsAloneFromTheDefaultViewPoint) {
     Scene scene;
     scene.m_cameras.emplace_back();
     const ViewState view = RenderViewState(options, scene);
-    EXPECT_EQ(view.m_bDefaultView, 1);
-    EXPECT_EQ(view.m_bDefaultLights, 1);
+    EXPECT_TRUE(view.m_bDefaultView);
+    EXPECT_TRUE(view.m_bDefaultLights);
     EXPECT_EQ(view.m_nProjection, ProjPerspective);
     EXPECT_EQ(view.m_bShowGrid + view.m_bShowBox + view.m_bShowLight + view.m_bShowText, 0);
 

@@ -12,7 +12,7 @@ struct RenderOptions {
     std::string output;
     int width = 800;
     int height = 600;
-    int32_t mode = ModeSmooth;
+    DisplayMode mode = ModeSmooth;
     bool top = false;
     bool defaultView = false;
     bool noGrid = false;
@@ -29,7 +29,7 @@ constexpr int kMostTurntableFrames = 100000;
 // The display modes by the names --render takes, in the order of the view's modes.
 struct DisplayModeName {
     const char* name;
-    int32_t mode;
+    DisplayMode mode;
 };
 inline constexpr DisplayModeName kDisplayModeNames[] = {
     {"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};

@@ -60,7 +60,7 @@ FrameUpdate SaveTo(const std::string& path, Scene& scene) {
         return update;
     }
     scene.m_strFilePath = path;
-    scene.m_bModified = 0;
+    scene.m_bModified = false;
     update.title = update.file = TitleOf(path);
     update.Then(FrameStep::SetWindowTitle).Then(FrameStep::RememberFile);
     return update;
