@@ -49,6 +49,7 @@ bool IsCheckable(int id) {
         case cmd::kSimplifyWhileMoving:
         case cmd::kShowLight:
         case cmd::kShowBox:
+        case cmd::kShowTextures:
         case cmd::kDefaultViewPoint:
         case cmd::kTopView:
         case cmd::kCameraView:

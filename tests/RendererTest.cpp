@@ -2,9 +2,13 @@
 // label, play's turning and the frame timing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "commands/CommandIds.h"
+#include "commands/CommandTexts.h"
 #include "tests/RecordingGl.h"
 #include "view/DisplayCommands.h"
+#include "view/Navigation.h"
 
 namespace {
 
@@ -362,6 +366,33 @@ TEST(DisplayCommands, ModesAndToggles) {
     EXPECT_FALSE(DisplayCommandChecked(cmd::kOpen, view).has_value());
     EXPECT_STREQ(ContextFailureMessage(false), "ChoosePixelFormat failed");
     EXPECT_STREQ(ContextFailureMessage(true), "SetPixelFormat failed");
+}
+
+// Textures toggle from the menu and the toolbar only, survive a scene opened, and have a menu key
+// of their own: no two menu items share a key, and none is Ctrl with a letter the view takes
+// (the view's keys ignore Ctrl).
+TEST(DisplayCommands, TexturesToggleAndEveryMenuKeyIsItsOwn) {
+    ViewState view;
+    EXPECT_EQ(DisplayCommandChecked(cmd::kShowTextures, view), true);
+    EXPECT_EQ(ApplyDisplayCommand(cmd::kShowTextures, view), ViewStep::RenderScene);
+    EXPECT_EQ(DisplayCommandChecked(cmd::kShowTextures, view), false);
+    view.ResetViewState();
+    EXPECT_FALSE(view.m_bShowTextures);
+    EXPECT_FALSE(ApplyDisplayKey(0, view).has_value());
+
+    std::vector<std::string> keys;
+    for (const Menu& menu : MainMenu()) {
+        for (const MenuItem& item : menu.items) {
+            const std::string key = MenuItemKey(item.text);
+            if (key.empty()) continue;
+            EXPECT_EQ(std::count(keys.begin(), keys.end(), key), 0) << key;
+            keys.push_back(key);
+            if (key.size() != 6 || key.rfind("Ctrl+", 0) != 0) continue;
+            Scene scene;
+            ViewState before;
+            EXPECT_TRUE(OnKeyDown(key.back(), scene, before).empty()) << key;
+        }
+    }
 }
 
 TEST(ViewState, ResetKeepsBoxLightsRightButtonAndFieldOfView) {
