@@ -246,26 +246,18 @@ TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
 // Images are looked for beside the file the scene was read from: a scene file saved elsewhere
 // finds none of the three the import found.
 TEST(DocumentCommands, OpenSaysHowManyTextureImagesAreMissing) {
-    for (const auto& [count, text] :
-         std::vector<std::pair<size_t, std::string>>{{0, ""},
-                                                     {1, "1 texture image is missing"},
-                                                     {2, "2 texture images are missing"},
-                                                     {1000, "1000 texture images are missing"}})
-        EXPECT_EQ(MissingImagesText(count), text);
-
+    EXPECT_EQ(MissingImagesText(0), "");
+    EXPECT_EQ(MissingImagesText(1), "1 texture image is missing");
+    EXPECT_EQ(MissingImagesText(1000), "1000 texture images are missing");
     TempDir dir;
     Program p;
     p.Import(TestData("assimp/test1.3ds"));
     EXPECT_EQ(p.frame.status, "");
     p.prompts.files.push_back(dir.File("test1.zmv"));
     OnSceneSaveAs(p.scene, p.prompts, p.frame);
-    p.frame.calls.clear();
     p.prompts.files.push_back(dir.File("test1.zmv"));
     OnSceneOpen(p.scene, p.prompts, p.frame);
-    EXPECT_EQ(p.frame.calls.back(), "ShowStatus");
     EXPECT_EQ(p.frame.status, "3 texture images are missing");
-    OnSceneNew(p.scene, p.prompts, p.frame);
-    EXPECT_EQ(p.frame.status, "");
 }
 
 TEST(DocumentCommands, TheTitleIsTheFullPathOfAFileGivenRelatively) {
