@@ -357,7 +357,7 @@ TEST(DisplayCommands, ModesAndToggles) {
     EXPECT_EQ(ApplyDisplayCommand(cmd::kShowGrid, view), ViewStep::TimerPath);
     EXPECT_EQ(view.m_bShowGrid, 0);
     EXPECT_EQ(DisplayCommandChecked(cmd::kShowGrid, view), false);
-    for (int id : {cmd::kShowLight, cmd::kShowBox, cmd::kShowText}) {
+    for (int id : {cmd::kShowLight, cmd::kShowBox, cmd::kShowText, cmd::kShowTextures}) {
         EXPECT_EQ(DisplayCommandChecked(id, view), true);
         EXPECT_EQ(ApplyDisplayCommand(id, view), ViewStep::RenderScene);
         EXPECT_EQ(DisplayCommandChecked(id, view), false);
@@ -368,18 +368,11 @@ TEST(DisplayCommands, ModesAndToggles) {
     EXPECT_STREQ(ContextFailureMessage(true), "SetPixelFormat failed");
 }
 
-// Textures toggle from the menu and the toolbar only, survive a scene opened, and have a menu key
-// of their own: no two menu items share a key, and none is Ctrl with a letter the view takes
-// (the view's keys ignore Ctrl).
-TEST(DisplayCommands, TexturesToggleAndEveryMenuKeyIsItsOwn) {
+// No two menu items share a key, and none is Ctrl with a letter the view takes (the view's keys
+// ignore Ctrl); Textures, a menu item, is no key of the view's own.
+TEST(DisplayCommands, EveryMenuKeyIsItsOwn) {
     ViewState view;
-    EXPECT_EQ(DisplayCommandChecked(cmd::kShowTextures, view), true);
-    EXPECT_EQ(ApplyDisplayCommand(cmd::kShowTextures, view), ViewStep::RenderScene);
-    EXPECT_EQ(DisplayCommandChecked(cmd::kShowTextures, view), false);
-    view.ResetViewState();
-    EXPECT_FALSE(view.m_bShowTextures);
     EXPECT_FALSE(ApplyDisplayKey(0, view).has_value());
-
     std::vector<std::string> keys;
     for (const Menu& menu : MainMenu()) {
         for (const MenuItem& item : menu.items) {
@@ -401,6 +394,7 @@ TEST(ViewState, ResetKeepsBoxLightsRightButtonAndFieldOfView) {
     view.m_bShowGrid = 0, view.m_bShowText = 0, view.m_bLeftDown = 1;
     view.m_nProjection = ProjTopView, view.m_nLastX = 5, view.m_nLastY = 6;
     view.m_bShowBox = 0, view.m_bShowLight = 0, view.m_bRightDown = 1, view.m_fFovY = 40;
+    view.m_bShowTextures = 0;
     view.ResetViewState();
     EXPECT_EQ(view.m_bDefaultView, 1);
     EXPECT_EQ(view.m_bPlay, 0);
@@ -409,7 +403,7 @@ TEST(ViewState, ResetKeepsBoxLightsRightButtonAndFieldOfView) {
     EXPECT_EQ(view.m_bLeftDown, 0);
     EXPECT_EQ(view.m_nProjection, ProjPerspective);
     EXPECT_EQ(view.m_nLastX + view.m_nLastY, 0);
-    EXPECT_EQ(view.m_bShowBox + view.m_bShowLight, 0);
+    EXPECT_EQ(view.m_bShowBox + view.m_bShowLight + view.m_bShowTextures, 0);
     EXPECT_EQ(view.m_bRightDown, 1);
     EXPECT_EQ(view.m_fFovY, 40.0f);
 }
