@@ -49,6 +49,7 @@ bool IsCheckable(int id) {
         case cmd::kSimplifyWhileMoving:
         case cmd::kShowLight:
         case cmd::kShowBox:
+        case cmd::kShowTextures:
         case cmd::kDefaultViewPoint:
         case cmd::kTopView:
         case cmd::kCameraView:
@@ -407,6 +408,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 m_view->RedrawRequest();
                 break;
             case FrameStep::RefreshTrees:
+                statusBar()->clearMessage();  // a note about the scene shown before goes
                 MakeFirstRecordsCurrent(m_scene);
                 m_dlgParam->RefreshTrees();
                 break;
@@ -414,10 +416,14 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 m_dlgParam->UpdateSliders();
                 break;
             case FrameStep::ClearPanel:
+                statusBar()->clearMessage();
                 m_dlgParam->ClearPanel();
                 break;
             case FrameStep::ShowSceneStatistics:
                 ShowSceneStatistics();
+                break;
+            case FrameStep::ShowStatus:
+                statusBar()->showMessage(QString::fromStdString(update.status));
                 break;
             case FrameStep::ClearHistory:
                 m_history.Clear();

@@ -9,6 +9,7 @@
 #include <QSlider>
 
 #include "ObjectParamDlg.h"
+#include "history/ApplyMaterialEdit.h"
 #include "history/StepLabels.h"
 #include "panel/SliderMapping.h"
 
@@ -93,11 +94,7 @@ void CObjectParamDlg::OnApplyMaterial() {
     if (!m_prompts.AskYesNo("Really want to set Material:" + material.name +
                             " to Object:" + object.name + "?"))
         return;
-    m_history.Record(
-        scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kApplyMaterial}}, [&] {
-            object.materialIndex = m_nCurMaterial;
-            object.materialName = material.name;
-        });
+    ApplyMaterialToObject(scene, m_history, scene.m_settings.currentObject, m_nCurMaterial);
     emit SceneChanged();
     SetModified();
 }

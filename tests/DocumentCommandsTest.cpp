@@ -4,6 +4,7 @@
 
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
+#include "commands/MissingImagesNote.h"
 #include "commands/SceneFileCommands.h"
 #include "scene/SceneCheck.h"
 #include "tests/RecordingFrame.h"
@@ -215,9 +216,11 @@ TEST(ImportCommand, MessagesAndTheSceneTheyLeave) {
 
 TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
     Program p;
-    p.Import(TestData("online3dviewer/texturedcube.3ds"));
-    EXPECT_EQ(p.frame.calls, (std::vector<std::string>{"StopPlay", "SetDefaultView", "RefreshTrees",
-                                                       "ShowSceneStatistics", "RedrawView"}));
+    p.Import(TestData("online3dviewer/texturedcube.3ds"));  // its map's image is not there
+    EXPECT_EQ(p.frame.calls,
+              (std::vector<std::string>{"StopPlay", "SetDefaultView", "RefreshTrees",
+                                        "ShowSceneStatistics", "RedrawView", "ShowStatus"}));
+    EXPECT_EQ(p.frame.status, "1 texture image is missing");
     EXPECT_EQ(p.frame.defaultView, 0);
     EXPECT_TRUE(p.scene.m_bModified);
     EXPECT_EQ(p.scene.m_settings.currentObject, 0);
@@ -229,6 +232,7 @@ TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
     p.Import(TestData("qt3d/basic-cube.3ds"));
     EXPECT_EQ(p.frame.calls, (std::vector<std::string>{"StopPlay", "RefreshTrees",
                                                        "ShowSceneStatistics", "RedrawView"}));
+    EXPECT_EQ(p.frame.status, "");
     EXPECT_EQ(p.scene.m_settings.currentCamera, -1);
 
     // From outside: no dialog, and no question without changes.
@@ -237,6 +241,23 @@ TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
     EXPECT_TRUE(q.prompts.fileDialogs.empty());
     EXPECT_TRUE(q.prompts.questions.empty());
     EXPECT_EQ(q.scene.m_objects.size(), 1u);
+}
+
+// Images are looked for beside the file the scene was read from: a scene file saved elsewhere
+// finds none of the three the import found.
+TEST(DocumentCommands, OpenSaysHowManyTextureImagesAreMissing) {
+    EXPECT_EQ(MissingImagesText(0), "");
+    EXPECT_EQ(MissingImagesText(1), "1 texture image is missing");
+    EXPECT_EQ(MissingImagesText(1000), "1000 texture images are missing");
+    TempDir dir;
+    Program p;
+    p.Import(TestData("assimp/test1.3ds"));
+    EXPECT_EQ(p.frame.status, "");
+    p.prompts.files.push_back(dir.File("test1.zmv"));
+    OnSceneSaveAs(p.scene, p.prompts, p.frame);
+    p.prompts.files.push_back(dir.File("test1.zmv"));
+    OnSceneOpen(p.scene, p.prompts, p.frame);
+    EXPECT_EQ(p.frame.status, "3 texture images are missing");
 }
 
 TEST(DocumentCommands, TheTitleIsTheFullPathOfAFileGivenRelatively) {

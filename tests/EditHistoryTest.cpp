@@ -7,6 +7,7 @@
 
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
+#include "history/ApplyMaterialEdit.h"
 #include "history/EditHistory.h"
 #include "history/StepLabels.h"
 #include "history/ViewEditSteps.h"
@@ -151,10 +152,8 @@ std::vector<EditKind> EveryKindOfEdit() {
                    kDiffuseGreen, kDiffuseBlue, kSpecularRed, kSpecularGreen, kSpecularBlue,
                    kLightRed, kLightGreen, kLightBlue})
         kinds.push_back(SliderDrag(id));
-    kinds.push_back(PanelEdit("Apply material", ObjectRecord(1), [](Scene& s) {
-        s.m_objects[1].materialIndex = 1;
-        s.m_objects[1].materialName = "Glass";
-    }));
+    kinds.push_back(
+        {"Apply material", [](Edited& e) { ApplyMaterialToObject(e.scene, e.history, 1, 1); }});
     kinds.push_back(
         PanelEdit("Smooth/Flat", ObjectRecord(1), [](Scene& s) { s.m_objects[1].smooth = 0; }));
     kinds.push_back(
@@ -225,6 +224,46 @@ TEST(EditHistory, EveryKindOfEditIsUndoneAndRedoneToTheExactBytes) {
         EXPECT_EQ(e.history.UndoName(), kind.name);
         EXPECT_EQ(SceneRuleBroken(e.scene), "");
     }
+}
+
+// The whole object in one material: its face groups go in the same step and come back with its
+// undo, as the scene file's bytes show.
+TEST(EditHistory, ApplyingAMaterialDropsTheFaceGroupsInTheSameStep) {
+    const struct {
+        bool groups;
+        int32_t material;
+        bool step;
+    } cases[] = {{true, 1, true}, {true, 0, true}, {false, 1, true}, {false, 0, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.groups << " " << c.material);
+        Edited e(4);
+        SceneObject& floor = e.scene.m_objects[0];  // in material 0 already
+        floor.meshes.push_back(SceneMesh{1, 2, 3, 0, 0, 0, 1});
+        floor.meshCount = 2;
+        if (c.groups) floor.faceGroups = {{"Glass", {1}}, {"Stone", {0}}};
+        const Bytes before = ZmvBytes(e.scene);
+        EXPECT_TRUE(ApplyMaterialToObject(e.scene, e.history, 0, c.material));
+        ASSERT_EQ(e.history.UndoCount(), c.step ? 1u : 0u);
+        if (!c.step) continue;
+        const Bytes after = ZmvBytes(e.scene);
+        EXPECT_EQ(e.history.UndoName(), "Apply material");
+        EXPECT_TRUE(floor.faceGroups.empty());
+        EXPECT_EQ(floor.materialIndex, c.material);
+        ASSERT_TRUE(e.history.Undo(e.scene));
+        EXPECT_EQ(ZmvBytes(e.scene), before);
+        ASSERT_TRUE(e.history.Redo(e.scene));
+        EXPECT_EQ(ZmvBytes(e.scene), after);
+        EXPECT_EQ(SceneRuleBroken(e.scene), "");
+    }
+    Edited e;
+    EXPECT_FALSE(ApplyMaterialToObject(e.scene, e.history, 0, 2));
+    EXPECT_FALSE(ApplyMaterialToObject(e.scene, e.history, 2, 0));
+    // Groups naming triangles an object does not have are not put back.
+    const RecordState groups = std::vector<FaceGroup>{{"Glass", {0}}, {"Stone", {1}}};
+    Scene one;
+    one.m_objects.push_back(MakeObject("Only", 3));
+    EXPECT_FALSE(RestoreRecord(one, FaceGroupsRecord(0), groups));
+    EXPECT_TRUE(one.m_objects[0].faceGroups.empty());
 }
 
 TEST(EditHistory, StepsGoBackAndForthInOrderAndANewStepEndsRedo) {

@@ -88,13 +88,14 @@ TEST(GuiFrame, ToolbarOrderTextsAndChecks) {
         EXPECT_EQ(action->toolTip().toStdString(), TextOfCommand(layout[i]).toolTip);
         EXPECT_FALSE(action->icon().isNull());
     }
-    EXPECT_EQ(buttons, 20);
+    EXPECT_EQ(buttons, 21);
     EXPECT_EQ(w.frame.Action(cmd::kNewButton)->statusTip(), "Create new Zmv File");
     EXPECT_EQ(w.frame.Action(cmd::kOpen)->toolTip(), "Open");
     EXPECT_EQ(w.frame.ToolBar()->iconSize(), QSize(32, 32));
 
-    for (int id : {cmd::kSmoothMode, cmd::kShowGrid, cmd::kShowLight, cmd::kShowBox,
-                   cmd::kDefaultViewPoint, cmd::kCameraView, cmd::kShowText, cmd::kShowPanel})
+    for (int id :
+         {cmd::kSmoothMode, cmd::kShowGrid, cmd::kShowLight, cmd::kShowBox, cmd::kShowTextures,
+          cmd::kDefaultViewPoint, cmd::kCameraView, cmd::kShowText, cmd::kShowPanel})
         EXPECT_TRUE(w.frame.Action(id)->isChecked()) << id;
     for (int id : {cmd::kPlay, cmd::kVertexMode, cmd::kLineMode, cmd::kFlatMode, cmd::kTopView})
         EXPECT_FALSE(w.frame.Action(id)->isChecked()) << id;

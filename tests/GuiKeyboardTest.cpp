@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -195,8 +196,8 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
         }
     }
     keys.sort();
-    EXPECT_EQ(keys, (QStringList{"Alt+Backspace", "Ctrl+D", "Ctrl+H", "Ctrl+J", "Ctrl+N", "Ctrl+O",
-                                 "Ctrl+S", "Ctrl+Shift+Z", "Ctrl+Y", "Ctrl+Z", "F1"}));
+    EXPECT_EQ(keys, (QStringList{"Alt+Backspace", "Ctrl+D", "Ctrl+E", "Ctrl+H", "Ctrl+J", "Ctrl+N",
+                                 "Ctrl+O", "Ctrl+S", "Ctrl+Shift+Z", "Ctrl+Y", "Ctrl+Z", "F1"}));
 
     ASSERT_TRUE(w.ViewHasTheKeys());
     int helps = 0;
@@ -208,6 +209,17 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
     w.Press(Qt::Key_D, Qt::ControlModifier);
     EXPECT_TRUE(w.frame.View()->state().m_bDefaultView);
     EXPECT_TRUE(w.frame.findChild<QAction*>("menu-32778")->isChecked());
+    // Textures: the view's state, the menu item's and the button's check marks, no scene change.
+    w.frame.scene().m_bModified = 0;
+    w.frame.FrameRatePane()->clear();
+    w.Press(Qt::Key_E, Qt::ControlModifier);
+    EXPECT_FALSE(w.frame.View()->state().m_bShowTextures);
+    EXPECT_FALSE(w.frame.FrameRatePane()->text().isEmpty());  // a frame was drawn
+    EXPECT_FALSE(w.frame.Action(cmd::kShowTextures)->isChecked());
+    w.frame.Action(cmd::kShowTextures)->trigger();
+    EXPECT_TRUE(w.frame.View()->state().m_bShowTextures);
+    EXPECT_TRUE(w.frame.findChild<QAction*>("menu-32817")->isChecked());
+    EXPECT_EQ(w.frame.scene().m_bModified, 0);
     w.Press(Qt::Key_H, Qt::ControlModifier);
     EXPECT_FALSE(w.Panel().isVisible());
     w.Press(Qt::Key_H, Qt::ControlModifier);

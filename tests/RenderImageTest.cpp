@@ -122,7 +122,7 @@ const Case kCases[] = {
      [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
     // Texture maps and faces in their groups' materials, as their authors made them.
     {"jeep1-no-textures", [] { return Imported("assimp/jeep1.3ds"); },
-     [](ViewState& v) { v.m_bShowTextures = 0; }},
+     [](ViewState& v) { v.m_bShowTextures = false; }},
     {"test1", [] { return Imported("assimp/test1.3ds"); }, [](ViewState&) {}},
     {"cube-with-diffuse-texture", [] { return Imported("assimp/cube_with_diffuse_texture.3DS"); },
      [](ViewState&) {}},

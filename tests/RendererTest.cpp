@@ -2,9 +2,13 @@
 // label, play's turning and the frame timing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "commands/CommandIds.h"
+#include "commands/CommandTexts.h"
 #include "tests/RecordingGl.h"
 #include "view/DisplayCommands.h"
+#include "view/Navigation.h"
 
 namespace {
 
@@ -353,7 +357,7 @@ TEST(DisplayCommands, ModesAndToggles) {
     EXPECT_EQ(ApplyDisplayCommand(cmd::kShowGrid, view), ViewStep::TimerPath);
     EXPECT_FALSE(view.m_bShowGrid);
     EXPECT_EQ(DisplayCommandChecked(cmd::kShowGrid, view), false);
-    for (int id : {cmd::kShowLight, cmd::kShowBox, cmd::kShowText}) {
+    for (int id : {cmd::kShowLight, cmd::kShowBox, cmd::kShowText, cmd::kShowTextures}) {
         EXPECT_EQ(DisplayCommandChecked(id, view), true);
         EXPECT_EQ(ApplyDisplayCommand(id, view), ViewStep::RenderScene);
         EXPECT_EQ(DisplayCommandChecked(id, view), false);
@@ -364,12 +368,33 @@ TEST(DisplayCommands, ModesAndToggles) {
     EXPECT_STREQ(ContextFailureMessage(true), "SetPixelFormat failed");
 }
 
+// No two menu items share a key, and none is Ctrl with a letter the view takes (the view's keys
+// ignore Ctrl); Textures, a menu item, is no key of the view's own.
+TEST(DisplayCommands, EveryMenuKeyIsItsOwn) {
+    ViewState view;
+    EXPECT_FALSE(ApplyDisplayKey(0, view).has_value());
+    std::vector<std::string> keys;
+    for (const Menu& menu : MainMenu()) {
+        for (const MenuItem& item : menu.items) {
+            const std::string key = MenuItemKey(item.text);
+            if (key.empty()) continue;
+            EXPECT_EQ(std::count(keys.begin(), keys.end(), key), 0) << key;
+            keys.push_back(key);
+            if (key.size() != 6 || key.rfind("Ctrl+", 0) != 0) continue;
+            Scene scene;
+            ViewState before;
+            EXPECT_TRUE(OnKeyDown(key.back(), scene, before).empty()) << key;
+        }
+    }
+}
+
 TEST(ViewState, ResetKeepsBoxLightsRightButtonAndFieldOfView) {
     ViewState view;
     view.m_bDefaultView = false, view.m_bPlay = true, view.m_nDisplayMode = ModeLine;
     view.m_bShowGrid = false, view.m_bShowText = false, view.m_bLeftDown = true;
     view.m_nProjection = ProjTopView, view.m_nLastX = 5, view.m_nLastY = 6;
     view.m_bShowBox = false, view.m_bShowLight = false, view.m_bRightDown = true, view.m_fFovY = 40;
+    view.m_bShowTextures = false;
     view.ResetViewState();
     EXPECT_TRUE(view.m_bDefaultView);
     EXPECT_FALSE(view.m_bPlay);
@@ -378,7 +403,7 @@ TEST(ViewState, ResetKeepsBoxLightsRightButtonAndFieldOfView) {
     EXPECT_FALSE(view.m_bLeftDown);
     EXPECT_EQ(view.m_nProjection, ProjPerspective);
     EXPECT_EQ(view.m_nLastX + view.m_nLastY, 0);
-    EXPECT_EQ(view.m_bShowBox + view.m_bShowLight, 0);
+    EXPECT_EQ(view.m_bShowBox + view.m_bShowLight + view.m_bShowTextures, 0);
     EXPECT_TRUE(view.m_bRightDown);
     EXPECT_EQ(view.m_fFovY, 40.0f);
 }

@@ -128,6 +128,15 @@ TEST(RenderOptions, TurntableTakesAFrameCount) {
     EXPECT_EQ(error, "--turntable needs a value");
 }
 
+TEST(RenderOptions, NoTexturesDrawsTheFacesInTheirColoursOnly) {
+    RenderOptions on, off;
+    std::string error;
+    ASSERT_TRUE(ParseRenderOptions({"a.3ds", "--output", "a.png"}, on, error));
+    ASSERT_TRUE(ParseRenderOptions({"a.3ds", "--no-textures", "--output", "a.png"}, off, error));
+    EXPECT_TRUE(RenderViewState(on, Scene()).m_bShowTextures);
+    EXPECT_FALSE(RenderViewState(off, Scene()).m_bShowTextures);
+}
+
 TEST(RenderOptions, ThumbnailIsASquareOfTheModelsAloneFromTheDefaultViewPoint) {
     RenderOptions options;
     std::string error;

@@ -70,6 +70,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
             options.noText = true;
         } else if (a == "--no-default-lights") {
             options.noDefaultLights = true;
+        } else if (a == "--no-textures") {
+            options.noTextures = true;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -129,6 +131,7 @@ ViewState RenderViewState(const RenderOptions& options, const Scene& scene) {
     view.m_bShowLight = !options.noLights;
     view.m_bShowText = !options.noText;
     view.m_bDefaultLights = !options.noDefaultLights;
+    view.m_bShowTextures = !options.noTextures;
     view.m_bFitModels = options.fitModels;
     return view;
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "commands/MissingImagesNote.h"
 #include "commands/SceneFileCommands.h"
 
 namespace {
@@ -43,6 +44,7 @@ FrameUpdate OpenChosenFile(const std::string& path, Scene& scene) {
     }
     ShowScene(update);
     update.Then(FrameStep::ShowSceneStatistics);
+    AddMissingImagesNote(scene, update);
     // What the file lost is said once the scene it did give is on the screen.
     if (!outcome.warning.empty()) {
         update.notice = outcome.warning;

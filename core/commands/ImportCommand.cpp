@@ -1,5 +1,6 @@
 #include "commands/ImportCommand.h"
 
+#include "commands/MissingImagesNote.h"
 #include "import3ds/ImportFile.h"
 
 namespace {
@@ -27,6 +28,7 @@ FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
         .Then(FrameStep::ShowSceneStatistics)
         .Then(FrameStep::RedrawView)
         .Then(FrameStep::RememberFile);
+    AddMissingImagesNote(scene, update);
     return update;
 }
 

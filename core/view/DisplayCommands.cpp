@@ -7,7 +7,7 @@ namespace {
 // One display toggle: its command, its key, and what it changes.
 struct DisplayToggle {
     int command;
-    int key;
+    int key;                // 0 for a toggle that is no key of the view
     ViewStep commandStep;   // what the command asks for; the key always asks for one frame
     bool ViewState::*flag;  // the element shown or hidden; null for a display mode
     DisplayMode mode;       // the display mode set when flag is null
@@ -22,6 +22,7 @@ constexpr DisplayToggle kToggles[] = {
     {cmd::kShowLight, 'L', ViewStep::RenderScene, &ViewState::m_bShowLight, {}},
     {cmd::kShowBox, 'B', ViewStep::RenderScene, &ViewState::m_bShowBox, {}},
     {cmd::kShowText, 'T', ViewStep::RenderScene, &ViewState::m_bShowText, {}},
+    {cmd::kShowTextures, 0, ViewStep::RenderScene, &ViewState::m_bShowTextures, {}},
 };
 
 const DisplayToggle* ToggleOfCommand(int id) {
@@ -48,7 +49,7 @@ std::optional<ViewStep> ApplyDisplayCommand(int id, ViewState& view) {
 
 std::optional<ViewStep> ApplyDisplayKey(int key, ViewState& view) {
     for (const DisplayToggle& t : kToggles) {
-        if (t.key != key) continue;
+        if (t.key == 0 || t.key != key) continue;
         Apply(t, view);
         return ViewStep::RenderScene;
     }
