@@ -72,7 +72,7 @@ struct Run {
 Run Drag(SceneRenderer& renderer, Scene& scene, ViewState& view, MotionDetail& detail,
          const SimplifiedScene& copies, double seconds, bool moving) {
     const SteadyFrameClock clock;
-    view.m_bLeftDown = moving ? 1 : 0;
+    view.m_bLeftDown = moving;
     Run run;
     const auto start = std::chrono::steady_clock::now();
     while (MsSince(start) < seconds * 1000) {
@@ -88,7 +88,7 @@ Run Drag(SceneRenderer& renderer, Scene& scene, ViewState& view, MotionDetail& d
         run.triangles += frame.triangles;
     }
     run.ms = MsSince(start);
-    view.m_bLeftDown = 0;
+    view.m_bLeftDown = false;
     return run;
 }
 

@@ -142,7 +142,7 @@ void PrintLabelCost(OpenGlApi& api, const std::string& path, int frames) {
     scene.CountScene();
     const SteadyFrameClock clock;
     ViewState view;
-    view.m_bDefaultView = scene.m_cameras.empty() ? 1 : 0;
+    view.m_bDefaultView = scene.m_cameras.empty();
     view.m_fAspect = static_cast<float>(kWidth) / kHeight;
     SceneRenderer renderer(api, scene, view);
     renderer.InitGl();

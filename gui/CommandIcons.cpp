@@ -152,6 +152,21 @@ void DrawShowBox(QPainter& p) {
     p.drawLine(QPointF(5, 27), QPointF(11, 21));
 }
 
+// The program's mesh with a checked image laid on its faces.
+void DrawShowTextures(QPainter& p) {
+    QPixmap checks(8, 8);
+    checks.fill(kPaper);
+    QPainter tile(&checks);
+    tile.fillRect(0, 0, 4, 4, QColor(220, 120, 40));
+    tile.fillRect(4, 4, 4, 4, QColor(220, 120, 40));
+    tile.end();
+    const QPointF a(5, 26), b(27, 24), c(14, 5), d(24, 9);
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(QBrush(checks));
+    p.drawPolygon(QPolygonF({a, b, c}));
+    p.drawPolygon(QPolygonF({b, d, c}));
+}
+
 void DrawTopView(QPainter& p) {
     Grid(p);
     p.setPen(QPen(kAccent, 3, Qt::SolidLine, Qt::RoundCap));
@@ -239,6 +254,7 @@ const std::map<int, void (*)(QPainter&)>& Pictures() {
         {cmd::kShowGrid, Grid},
         {cmd::kShowLight, DrawShowLight},
         {cmd::kShowBox, DrawShowBox},
+        {cmd::kShowTextures, DrawShowTextures},
         {cmd::kDefaultViewPoint, Eye},
         {cmd::kTopView, DrawTopView},
         {cmd::kCameraView, DrawCameraView},

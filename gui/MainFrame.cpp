@@ -51,6 +51,7 @@ bool IsCheckable(int id) {
         case cmd::kSimplifyWhileMoving:
         case cmd::kShowLight:
         case cmd::kShowBox:
+        case cmd::kShowTextures:
         case cmd::kDefaultViewPoint:
         case cmd::kTopView:
         case cmd::kCameraView:
@@ -94,7 +95,7 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     CreateEditMenu();
     m_recentFiles = new CRecentFilesMenu(this, [this](size_t index) { OnRecentFile(index); });
     m_scene.m_strFilePath = "";
-    m_bPanelPlaced = 1;
+    m_bPanelPlaced = true;
     UpdateMinimumSize();
     PlacePanel();
     UpdateCommandStates();
@@ -235,7 +236,7 @@ void CMainFrame::OnCommand(int id) {
 }
 
 std::optional<bool> CMainFrame::IsCommandChecked(int id) const {
-    if (id == cmd::kShowPanel || id == cmd::kShowHidePanel) return m_bPanelVisible != 0;
+    if (id == cmd::kShowPanel || id == cmd::kShowHidePanel) return m_bPanelVisible;
     return m_view->IsCommandChecked(id);
 }
 
@@ -281,7 +282,7 @@ void CMainFrame::PlacePanel() {
                          shown.height(), {screen.x(), screen.y(), screen.width(), screen.height()},
                          x, y);
     m_dlgParam->move(x, y);
-    m_dlgParam->setVisible(m_bPanelVisible != 0);
+    m_dlgParam->setVisible(m_bPanelVisible);
 }
 
 void CMainFrame::UpdateMinimumSize() {
@@ -397,7 +398,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 m_view->ApplyTextFont();
                 break;
             case FrameStep::LookThroughCamera:
-                m_view->state().m_bDefaultView = 0;
+                m_view->state().m_bDefaultView = false;
                 break;
             case FrameStep::ShowNotice:
                 m_prompts.NoticeWithReason(update.notice, update.noticeReason, update.noticeIcon);
@@ -411,6 +412,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 m_view->RedrawRequest();
                 break;
             case FrameStep::RefreshTrees:
+                statusBar()->clearMessage();  // a note about the scene shown before goes
                 MakeFirstRecordsCurrent(m_scene);
                 m_dlgParam->RefreshTrees();
                 break;
@@ -418,10 +420,14 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 m_dlgParam->UpdateSliders();
                 break;
             case FrameStep::ClearPanel:
+                statusBar()->clearMessage();
                 m_dlgParam->ClearPanel();
                 break;
             case FrameStep::ShowSceneStatistics:
                 ShowSceneStatistics();
+                break;
+            case FrameStep::ShowStatus:
+                statusBar()->showMessage(QString::fromStdString(update.status));
                 break;
             case FrameStep::ClearHistory:
                 m_history.Clear();

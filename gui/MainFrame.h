@@ -67,8 +67,8 @@ public:
         m_openHelp = std::move(opener);
     }
 
-    int32_t m_bPanelPlaced = 0;
-    int32_t m_bPanelVisible = 1;
+    bool m_bPanelPlaced = false;
+    bool m_bPanelVisible = true;
 
 protected:
     void moveEvent(QMoveEvent* event) override;

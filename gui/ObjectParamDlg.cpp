@@ -36,7 +36,7 @@ CObjectParamDlg::CObjectParamDlg(Scene& scene, Prompts& prompts, EditHistory& hi
     m_controls = BuildPanelControls(this);
     ConnectControls();
 
-    m_bNoteModified = 0;
+    m_bNoteModified = false;
     for (const char* name : {"Object", "Material", "Light", "Notes"})
         m_controls.tab->addTab(QString::fromLatin1(name));
     m_nCurTab = 0;

@@ -52,7 +52,7 @@ public:
     int m_nCurTab = 0;
     int m_nCurMaterial = -1;
     int m_nCurLight = -1;
-    int m_bNoteModified = 0;
+    bool m_bNoteModified = false;
 
 signals:
     // The scene changed: the view is to draw it at once (lights, projection, one frame).

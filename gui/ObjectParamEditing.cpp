@@ -9,13 +9,14 @@
 #include <QSlider>
 
 #include "ObjectParamDlg.h"
+#include "history/ApplyMaterialEdit.h"
 #include "history/StepLabels.h"
 #include "panel/SliderMapping.h"
 
 using namespace panel;
 
 void CObjectParamDlg::SetModified() {
-    m_scene.m_bModified = 1;
+    m_scene.m_bModified = true;
 }
 
 namespace {
@@ -93,11 +94,7 @@ void CObjectParamDlg::OnApplyMaterial() {
     if (!m_prompts.AskYesNo("Really want to set Material:" + material.name +
                             " to Object:" + object.name + "?"))
         return;
-    m_history.Record(
-        scene, {{ObjectRecord(scene.m_settings.currentObject), steplabel::kApplyMaterial}}, [&] {
-            object.materialIndex = m_nCurMaterial;
-            object.materialName = material.name;
-        });
+    ApplyMaterialToObject(scene, m_history, scene.m_settings.currentObject, m_nCurMaterial);
     emit SceneChanged();
     SetModified();
 }
@@ -148,7 +145,7 @@ void CObjectParamDlg::OnCameraSelChange(int index) {
 
 void CObjectParamDlg::OnNoteChange() {
     if (m_fillingNote) return;
-    m_bNoteModified = 1;
+    m_bNoteModified = true;
     UpdateControlStates();
 }
 
@@ -162,7 +159,7 @@ void CObjectParamDlg::OnApplyNote() {
     }
     SceneObject& object = *current;
     if (!prompts.AskYesNo("Really want to apply new content to:" + object.name)) return;
-    m_bNoteModified = 0;
+    m_bNoteModified = false;
     // Line breaks are stored as the program has always stored them, CR LF.
     const std::string note = m_controls.noteBox->toPlainText()
                                  .replace(QLatin1String("\n"), QLatin1String("\r\n"))

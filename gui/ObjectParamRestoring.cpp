@@ -33,7 +33,7 @@ void CObjectParamDlg::ShowRestoredScene() {
         m_controls.cameraList->setCurrentIndex(camera);
     }
     // The texts and check boxes, the note box with them unless it holds unapplied typing.
-    const bool typing = m_bNoteModified != 0;
+    const bool typing = m_bNoteModified;
     const QString typed = m_controls.noteBox->toPlainText();
     UpdateCurrentInfo();
     if (typing && m_controls.noteBox->toPlainText() != typed) {

@@ -23,11 +23,12 @@ QString Text(const std::string& bytes) {
     return SceneText(bytes);
 }
 
-void AddRecordItem(QTreeWidget* tree, const std::string& name,
-                   const std::vector<std::string>& lines) {
+QTreeWidgetItem* AddRecordItem(QTreeWidget* tree, const std::string& name,
+                               const std::vector<std::string>& lines) {
     auto* item = new QTreeWidgetItem(tree, QStringList(Text(name)));
     for (const std::string& line : lines)
         new QTreeWidgetItem(item, QStringList(QString::fromStdString(line)));
+    return item;
 }
 
 // Rewrites the lines of the first top-level item named name.
@@ -69,7 +70,7 @@ void CObjectParamDlg::UpdateControlStates() {
     for (const auto& [id, widget] : m_controls.byId) {
         const bool has = HasRecordFor(id, records);
         if (id == kApplyNote) {
-            widget->setEnabled(has && m_bNoteModified != 0);
+            widget->setEnabled(has && m_bNoteModified);
             continue;
         }
         widget->setEnabled(has);
@@ -85,7 +86,17 @@ void CObjectParamDlg::RefreshTrees() {
     for (const SceneObject& o : scene.m_objects)
         AddRecordItem(m_controls.objectTree, o.name, ObjectTreeLines(o));
     for (const SceneMaterial& m : scene.m_materials) {
-        AddRecordItem(m_controls.materialTree, m.name, MaterialTreeLines(m));
+        // The map's line comes last, so that the lines edits rewrite keep their places; a long
+        // file name cut off by the tree's edge shows whole as the line's tool tip.
+        std::vector<std::string> lines = MaterialTreeLines(m);
+        const std::string map = TextureMapLine(m, scene.m_strImageBase);
+        if (!map.empty()) lines.push_back(map);
+        QTreeWidgetItem* item = AddRecordItem(m_controls.materialTree, m.name, lines);
+        if (!map.empty()) {
+            QTreeWidgetItem* line = item->child(item->childCount() - 1);
+            line->setText(0, Text(map));  // a file name in the file's own 8-bit encoding
+            line->setToolTip(0, line->text(0));
+        }
         m_nCurMaterial = 0;
     }
     for (const SceneLight& l : scene.m_lights) {

@@ -215,18 +215,18 @@ void CZemvoraView::SceneReplaced() {
 
 void CZemvoraView::TogglePlay() {
     if (m_state.m_bPlay) {
-        m_state.m_bPlay = 0;
+        m_state.m_bPlay = false;
         m_playTimer.stop();
         RenderScene();
     } else {
-        m_state.m_bPlay = 1;
+        m_state.m_bPlay = true;
         m_playTimer.start();
     }
     emit CommandStateChanged();
 }
 
 void CZemvoraView::StopPlay() {
-    m_state.m_bPlay = 0;
+    m_state.m_bPlay = false;
     m_playTimer.stop();
     emit CommandStateChanged();
 }
@@ -255,7 +255,7 @@ bool CZemvoraView::OnCommand(int id) {
                 m_history->Record(m_scene, {{LabelFontRecord(), steplabel::kLabelFont}}, setFont);
             else
                 setFont();
-            m_scene.m_bModified = 1;
+            m_scene.m_bModified = true;
             ApplyTextFont();
         }
         RenderScene();

@@ -4,6 +4,7 @@
 
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
+#include "commands/MissingImagesNote.h"
 #include "commands/SceneFileCommands.h"
 #include "scene/SceneCheck.h"
 #include "tests/RecordingFrame.h"
@@ -60,7 +61,7 @@ TEST(DocumentCommands, AnsweringNoLeavesEverythingAlone) {
     EXPECT_EQ(p.prompts.questions, (std::vector<std::string>{kNewQuestion, kOpenQuestion,
                                                              kQuitQuestion, kImportQuestion}));
     EXPECT_EQ(p.scene.m_objects.size(), 1u);
-    EXPECT_EQ(p.scene.m_bModified, 1);
+    EXPECT_TRUE(p.scene.m_bModified);
     EXPECT_EQ(p.scene.m_strFilePath, "/some/where.zmv");
     // Play stops even when the import is declined.
     EXPECT_EQ(p.frame.calls, std::vector<std::string>{"StopPlay"});
@@ -72,7 +73,7 @@ TEST(DocumentCommands, SaveOfAnUntitledSceneIsSaveAsCancelIncluded) {
     p.Import(TestData("qt3d/basic-cube.3ds"));
     p.prompts.files.push_back(std::nullopt);
     OnSceneSave(p.scene, p.prompts, p.frame);
-    EXPECT_EQ(p.scene.m_bModified, 1);
+    EXPECT_TRUE(p.scene.m_bModified);
     EXPECT_EQ(p.scene.m_strFilePath, "");
     ASSERT_FALSE(p.prompts.fileDialogs.empty());
     const FileDialogOptions& dialog = p.prompts.fileDialogs.back();
@@ -88,7 +89,7 @@ TEST(DocumentCommands, SaveOfAnUntitledSceneIsSaveAsCancelIncluded) {
     const std::string path = dir.File("cube.zmv");
     p.prompts.files.push_back(path);
     OnSceneSave(p.scene, p.prompts, p.frame);
-    EXPECT_EQ(p.scene.m_bModified, 0);
+    EXPECT_FALSE(p.scene.m_bModified);
     EXPECT_EQ(p.scene.m_strFilePath, path);
     EXPECT_EQ(p.frame.title, path);
     EXPECT_TRUE(std::filesystem::exists(path));
@@ -128,7 +129,7 @@ TEST(DocumentCommands, OpenReadsTheFileAndShowsIt) {
     EXPECT_EQ(q.scene.m_objects.size(), 1u);
     EXPECT_EQ(q.scene.m_strFilePath, path);
     EXPECT_EQ(q.frame.title, path);
-    EXPECT_EQ(q.scene.m_bModified, 0);
+    EXPECT_FALSE(q.scene.m_bModified);
     EXPECT_EQ(q.frame.defaultView, 0);  // the file has a camera
     ASSERT_FALSE(q.prompts.fileDialogs.empty());
     EXPECT_FALSE(q.prompts.fileDialogs.back().confirmOverwrite);
@@ -157,7 +158,7 @@ TEST(DocumentCommands, AFailedOpenKeepsThePathAndTheTitleAndShowsTheEmptyScene) 
     EXPECT_TRUE(p.scene.m_objects.empty());
     EXPECT_EQ(SceneRuleBroken(p.scene), "");  // the imported cube's current index went with it
     EXPECT_EQ(p.scene.m_strFilePath, bad);    // titled, clean
-    EXPECT_EQ(p.scene.m_bModified, 0);
+    EXPECT_FALSE(p.scene.m_bModified);
     EXPECT_EQ(p.frame.title, "Untitled - Zemvora");
     ASSERT_FALSE(p.frame.calls.empty());
     EXPECT_EQ(p.frame.calls.back(), "ShowSceneStatistics");
@@ -168,7 +169,7 @@ TEST(DocumentCommands, AFailedOpenKeepsThePathAndTheTitleAndShowsTheEmptyScene) 
     p.prompts.files.push_back(std::nullopt);
     OnSceneOpen(p.scene, p.prompts, p.frame);
     EXPECT_EQ(p.scene.m_objects.size(), 1u);
-    EXPECT_EQ(p.scene.m_bModified, 1);
+    EXPECT_TRUE(p.scene.m_bModified);
     EXPECT_EQ(p.scene.m_strFilePath, bad);
 }
 
@@ -183,7 +184,7 @@ TEST(DocumentCommands, AFailedSaveKeepsTheFlagThePathAndTheOldFile) {
     EXPECT_EQ(p.prompts.notices[0].first, "Can not create .zmv file " + nowhere);
     ASSERT_EQ(p.prompts.reasons.size(), 1u);
     EXPECT_EQ(p.prompts.reasons[0], "No such file or directory");
-    EXPECT_EQ(p.scene.m_bModified, 1);
+    EXPECT_TRUE(p.scene.m_bModified);
     EXPECT_EQ(p.scene.m_strFilePath, "");
 }
 
@@ -204,7 +205,7 @@ TEST(ImportCommand, MessagesAndTheSceneTheyLeave) {
     EXPECT_EQ(p.prompts.notices[0].first, "tiny.3ds is not a valid 3ds file.");
     EXPECT_EQ(p.prompts.reasons[0], "");
     EXPECT_TRUE(p.scene.m_objects.empty());
-    EXPECT_EQ(p.scene.m_bModified, 0);
+    EXPECT_FALSE(p.scene.m_bModified);
     EXPECT_EQ(p.scene.m_settings.currentObject, -1);
     EXPECT_EQ(p.frame.calls, (std::vector<std::string>{"StopPlay", "ClearPanel", "RedrawView"}));
 
@@ -215,11 +216,13 @@ TEST(ImportCommand, MessagesAndTheSceneTheyLeave) {
 
 TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
     Program p;
-    p.Import(TestData("online3dviewer/texturedcube.3ds"));
-    EXPECT_EQ(p.frame.calls, (std::vector<std::string>{"StopPlay", "SetDefaultView", "RefreshTrees",
-                                                       "ShowSceneStatistics", "RedrawView"}));
+    p.Import(TestData("online3dviewer/texturedcube.3ds"));  // its map's image is not there
+    EXPECT_EQ(p.frame.calls,
+              (std::vector<std::string>{"StopPlay", "SetDefaultView", "RefreshTrees",
+                                        "ShowSceneStatistics", "RedrawView", "ShowStatus"}));
+    EXPECT_EQ(p.frame.status, "1 texture image is missing");
     EXPECT_EQ(p.frame.defaultView, 0);
-    EXPECT_EQ(p.scene.m_bModified, 1);
+    EXPECT_TRUE(p.scene.m_bModified);
     EXPECT_EQ(p.scene.m_settings.currentObject, 0);
     EXPECT_EQ(p.scene.m_settings.currentCamera, 0);
 
@@ -229,6 +232,7 @@ TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
     p.Import(TestData("qt3d/basic-cube.3ds"));
     EXPECT_EQ(p.frame.calls, (std::vector<std::string>{"StopPlay", "RefreshTrees",
                                                        "ShowSceneStatistics", "RedrawView"}));
+    EXPECT_EQ(p.frame.status, "");
     EXPECT_EQ(p.scene.m_settings.currentCamera, -1);
 
     // From outside: no dialog, and no question without changes.
@@ -237,6 +241,23 @@ TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
     EXPECT_TRUE(q.prompts.fileDialogs.empty());
     EXPECT_TRUE(q.prompts.questions.empty());
     EXPECT_EQ(q.scene.m_objects.size(), 1u);
+}
+
+// Images are looked for beside the file the scene was read from: a scene file saved elsewhere
+// finds none of the three the import found.
+TEST(DocumentCommands, OpenSaysHowManyTextureImagesAreMissing) {
+    EXPECT_EQ(MissingImagesText(0), "");
+    EXPECT_EQ(MissingImagesText(1), "1 texture image is missing");
+    EXPECT_EQ(MissingImagesText(1000), "1000 texture images are missing");
+    TempDir dir;
+    Program p;
+    p.Import(TestData("assimp/test1.3ds"));
+    EXPECT_EQ(p.frame.status, "");
+    p.prompts.files.push_back(dir.File("test1.zmv"));
+    OnSceneSaveAs(p.scene, p.prompts, p.frame);
+    p.prompts.files.push_back(dir.File("test1.zmv"));
+    OnSceneOpen(p.scene, p.prompts, p.frame);
+    EXPECT_EQ(p.frame.status, "3 texture images are missing");
 }
 
 TEST(DocumentCommands, TheTitleIsTheFullPathOfAFileGivenRelatively) {

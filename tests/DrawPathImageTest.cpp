@@ -18,7 +18,7 @@ constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 
 struct ModeName {
-    int32_t mode;
+    DisplayMode mode;
     const char* name;
 };
 const ModeName kModes[] = {
@@ -38,7 +38,7 @@ public:
 
     // One whole frame as the window draws it, without the label (drawn the same either way).
     std::vector<uint8_t> Draw(SceneRenderer& renderer, ViewState& view) {
-        view.m_bShowText = 0;
+        view.m_bShowText = false;
         view.m_fAspect = static_cast<float>(kWidth) / kHeight;
         if (renderer.FullRedraw(kWidth, kHeight, m_clock).drawn) renderer.EndFrame(m_clock);
         return m_gl->ReadPixels();
@@ -66,7 +66,7 @@ size_t Covered(const std::vector<uint8_t>& pixels) {
 
 ViewState ViewOf(const Scene& scene) {
     ViewState view;
-    view.m_bDefaultView = scene.m_cameras.empty() ? 1 : 0;
+    view.m_bDefaultView = scene.m_cameras.empty();
     return view;
 }
 
@@ -113,7 +113,7 @@ Scene MixedScene() {
 // has one), from the default view point, and from the top.
 std::vector<ViewState> ViewStatesOf(const Scene& scene) {
     std::vector<ViewState> views(3, ViewOf(scene));
-    views[1].m_bDefaultView = 1;
+    views[1].m_bDefaultView = true;
     views[2].m_nProjection = ProjTopView;
     if (scene.m_cameras.empty()) views.erase(views.begin() + 1);  // the same as the first
     return views;
@@ -161,7 +161,7 @@ TEST(DrawPath, TheExampleFromEveryViewPointIsTheSameBothWays) {
         for (int variant = 0; variant < 3; ++variant) {
             ViewState view = ViewOf(scene);
             view.m_nDisplayMode = m.mode;
-            if (variant == 1) view.m_bDefaultView = 1;
+            if (variant == 1) view.m_bDefaultView = true;
             if (variant == 2) view.m_nProjection = ProjTopView;
             const std::vector<uint8_t> plain = frames.Draw(scene, view, DrawPath::Immediate);
             EXPECT_GT(Covered(plain), static_cast<size_t>(kWidth * kHeight / 50));

@@ -7,6 +7,7 @@
 
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
+#include "history/ApplyMaterialEdit.h"
 #include "history/EditHistory.h"
 #include "history/StepLabels.h"
 #include "history/ViewEditSteps.h"
@@ -86,7 +87,7 @@ struct Edited {
         scene.m_objects[0].materialName = "Stone";
         scene.m_settings.currentObject = 1;
         scene.m_settings.currentCamera = 0;
-        view.m_bDefaultView = 0;
+        view.m_bDefaultView = false;
     }
 
     // A key held down: its press, count - 1 auto-repeats, its release.
@@ -151,10 +152,8 @@ std::vector<EditKind> EveryKindOfEdit() {
                    kDiffuseGreen, kDiffuseBlue, kSpecularRed, kSpecularGreen, kSpecularBlue,
                    kLightRed, kLightGreen, kLightBlue})
         kinds.push_back(SliderDrag(id));
-    kinds.push_back(PanelEdit("Apply material", ObjectRecord(1), [](Scene& s) {
-        s.m_objects[1].materialIndex = 1;
-        s.m_objects[1].materialName = "Glass";
-    }));
+    kinds.push_back(
+        {"Apply material", [](Edited& e) { ApplyMaterialToObject(e.scene, e.history, 1, 1); }});
     kinds.push_back(
         PanelEdit("Smooth/Flat", ObjectRecord(1), [](Scene& s) { s.m_objects[1].smooth = 0; }));
     kinds.push_back(
@@ -211,20 +210,60 @@ TEST(EditHistory, EveryKindOfEditIsUndoneAndRedoneToTheExactBytes) {
         EXPECT_EQ(e.history.UndoName(), kind.name);
         EXPECT_FALSE(e.history.CanRedo());
 
-        e.scene.m_bModified = 0;
+        e.scene.m_bModified = false;
         EXPECT_TRUE(e.history.Undo(e.scene));
         EXPECT_EQ(ZmvBytes(e.scene), before);
-        EXPECT_EQ(e.scene.m_bModified, 1);
+        EXPECT_TRUE(e.scene.m_bModified);
         EXPECT_FALSE(e.history.CanUndo());
         EXPECT_EQ(e.history.RedoName(), kind.name);
 
-        e.scene.m_bModified = 0;
+        e.scene.m_bModified = false;
         EXPECT_TRUE(e.history.Redo(e.scene));
         EXPECT_EQ(ZmvBytes(e.scene), after);
-        EXPECT_EQ(e.scene.m_bModified, 1);
+        EXPECT_TRUE(e.scene.m_bModified);
         EXPECT_EQ(e.history.UndoName(), kind.name);
         EXPECT_EQ(SceneRuleBroken(e.scene), "");
     }
+}
+
+// The whole object in one material: its face groups go in the same step and come back with its
+// undo, as the scene file's bytes show.
+TEST(EditHistory, ApplyingAMaterialDropsTheFaceGroupsInTheSameStep) {
+    const struct {
+        bool groups;
+        int32_t material;
+        bool step;
+    } cases[] = {{true, 1, true}, {true, 0, true}, {false, 1, true}, {false, 0, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.groups << " " << c.material);
+        Edited e(4);
+        SceneObject& floor = e.scene.m_objects[0];  // in material 0 already
+        floor.meshes.push_back(SceneMesh{1, 2, 3, 0, 0, 0, 1});
+        floor.meshCount = 2;
+        if (c.groups) floor.faceGroups = {{"Glass", {1}}, {"Stone", {0}}};
+        const Bytes before = ZmvBytes(e.scene);
+        EXPECT_TRUE(ApplyMaterialToObject(e.scene, e.history, 0, c.material));
+        ASSERT_EQ(e.history.UndoCount(), c.step ? 1u : 0u);
+        if (!c.step) continue;
+        const Bytes after = ZmvBytes(e.scene);
+        EXPECT_EQ(e.history.UndoName(), "Apply material");
+        EXPECT_TRUE(floor.faceGroups.empty());
+        EXPECT_EQ(floor.materialIndex, c.material);
+        ASSERT_TRUE(e.history.Undo(e.scene));
+        EXPECT_EQ(ZmvBytes(e.scene), before);
+        ASSERT_TRUE(e.history.Redo(e.scene));
+        EXPECT_EQ(ZmvBytes(e.scene), after);
+        EXPECT_EQ(SceneRuleBroken(e.scene), "");
+    }
+    Edited e;
+    EXPECT_FALSE(ApplyMaterialToObject(e.scene, e.history, 0, 2));
+    EXPECT_FALSE(ApplyMaterialToObject(e.scene, e.history, 2, 0));
+    // Groups naming triangles an object does not have are not put back.
+    const RecordState groups = std::vector<FaceGroup>{{"Glass", {0}}, {"Stone", {1}}};
+    Scene one;
+    one.m_objects.push_back(MakeObject("Only", 3));
+    EXPECT_FALSE(RestoreRecord(one, FaceGroupsRecord(0), groups));
+    EXPECT_TRUE(one.m_objects[0].faceGroups.empty());
 }
 
 TEST(EditHistory, StepsGoBackAndForthInOrderAndANewStepEndsRedo) {
@@ -267,7 +306,7 @@ TEST(EditHistory, NothingChangedIsNoStepAndNothingToUndoChangesNothing) {
     e.history.Commit(drag, e.scene);
     e.history.Record(e.scene, {{ObjectRecord(1), "Smooth/Flat"}},
                      [&] { e.scene.m_objects[1].smooth = 1; });
-    e.view.m_bDefaultView = 1;
+    e.view.m_bDefaultView = true;
     e.HoldKey(vk::kComma, 3);
     e.HoldKey(vk::kUp, 3);
     e.RightDown(0, 0);
@@ -277,10 +316,10 @@ TEST(EditHistory, NothingChangedIsNoStepAndNothingToUndoChangesNothing) {
     EXPECT_FALSE(e.history.CanUndo());
     EXPECT_EQ(changes, 0);
 
-    e.scene.m_bModified = 0;
+    e.scene.m_bModified = false;
     EXPECT_FALSE(e.history.Undo(e.scene));
     EXPECT_FALSE(e.history.Redo(e.scene));
-    EXPECT_EQ(e.scene.m_bModified, 0);
+    EXPECT_FALSE(e.scene.m_bModified);
     EXPECT_EQ(e.history.UndoName(), "");
     EXPECT_EQ(UndoItemText(e.history.UndoName()), "&Undo");
     EXPECT_EQ(RedoItemText(""), "&Redo");
@@ -299,7 +338,7 @@ TEST(EditHistory, TurningSelectingAndTheViewsOwnStateAreNoSteps) {
     e.HoldKey('C', 1);
     e.HoldKey('G', 2);
     // The wheel at the default view point zooms the view, not a record.
-    e.view.m_bDefaultView = 1;
+    e.view.m_bDefaultView = true;
     e.viewSteps.WheelTurned(e.scene, e.view, e.history,
                             [&] { OnWheelNotches(1, e.scene, e.view); });
     EXPECT_FALSE(e.history.CanUndo());
@@ -480,7 +519,7 @@ TEST(EditHistory, NewOpenAndImportForgetTheHistorySavesKeepIt) {
     prompts.files.push_back(path);
     EXPECT_EQ(clears(OnSceneSaveAs(scene, prompts)), 0);
     EXPECT_EQ(clears(OnSceneSave(scene, prompts)), 0);
-    scene.m_bModified = 1;
+    scene.m_bModified = true;
     prompts.answers = {false, false, false};
     EXPECT_EQ(clears(OnSceneNew(scene, prompts)), 0);  // declined: the scene stays
     EXPECT_EQ(clears(OnSceneOpen(scene, prompts)), 0);

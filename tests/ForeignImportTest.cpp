@@ -88,7 +88,7 @@ TEST_F(ForeignImport, OneFileOfEachFormatFamilyGivesItsRecords) {
         EXPECT_EQ(withUvs, c.objectsWithUvs);
         EXPECT_EQ(maps, c.mapsNamed);
         EXPECT_EQ(withGroups, c.objectsWithGroups);
-        EXPECT_EQ(scene.m_bModified, 1);
+        EXPECT_TRUE(scene.m_bModified);
         EXPECT_EQ(scene.m_strImageBase, Model(c.file));
         EXPECT_EQ(scene.m_settings.currentObject, 0);
     }
@@ -169,7 +169,7 @@ TEST_F(ForeignImport, AChildThatFailsGivesOneMessageAndLeavesTheSceneAsItWas) {
         ScriptedPrompts prompts;
         RecordingFrame frame;
         ASSERT_TRUE(ImportForeignFile(Model("off/Cube.off"), scene).ok);
-        scene.m_bModified = 0;
+        scene.m_bModified = false;
         setenv("ZEMVORA_IMPORT_CHILD_TEST", c.hook, 1);
         Import3dsFileFromOutside(Model("gltf/BoxTextured.gltf"), scene, prompts, frame);
         unsetenv("ZEMVORA_IMPORT_CHILD_TEST");
@@ -178,7 +178,7 @@ TEST_F(ForeignImport, AChildThatFailsGivesOneMessageAndLeavesTheSceneAsItWas) {
         EXPECT_EQ(prompts.reasons[0], c.reason);
         ASSERT_EQ(scene.m_objects.size(), 1u);
         EXPECT_EQ(scene.m_objects[0].vertexCount, 8);
-        EXPECT_EQ(scene.m_bModified, 0);
+        EXPECT_FALSE(scene.m_bModified);
         EXPECT_EQ(frame.historyClears, 0);
     }
     // The library's own reason for a file it cannot read, and a file that is not there.

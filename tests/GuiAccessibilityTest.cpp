@@ -127,7 +127,7 @@ TEST(GuiAccessibility, TheInformationTextsAreNamedByWhatTheyShow) {
         EXPECT_EQ(Name(pane), pane->text());
 
     // An emptied panel names nothing.
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
     w.frame.OnCommand(cmd::kNew);
     for (int id : {kObjectText, kMaterialText, kLightText}) {
         EXPECT_TRUE(w.Info(id)->text().isEmpty()) << id;

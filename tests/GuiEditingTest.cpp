@@ -51,7 +51,7 @@ TEST(GuiEditing, SliderDragsAndKeysChangeTheModel) {
     w.frame.LoadFromOutside(kExample);
     w.ShowTab(kMaterialTab);
     w.Select(kMaterialTree, 3);  // Glass
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
     const QImage before = w.frame.View()->grabFramebuffer();
     QSlider* red = w.Get<QSlider>(kDiffuseRed);
     ASSERT_GE(w.frame.scene().m_materials.size(), 4u);
@@ -65,7 +65,7 @@ TEST(GuiEditing, SliderDragsAndKeysChangeTheModel) {
     QTest::keyClick(red, Qt::Key_PageUp);
     EXPECT_EQ(w.frame.scene().m_materials[3].diffuse.red, oldRed + 1 + red->pageStep());
     EXPECT_EQ(red->value(), oldRed + 1 + red->pageStep());
-    EXPECT_EQ(w.frame.scene().m_bModified, 1);
+    EXPECT_TRUE(w.frame.scene().m_bModified);
     EXPECT_GT(MaxChannelDifference(w.frame.View()->grabFramebuffer(), before), 0);
 
     w.Drag(kDiffuseRed, 250);
@@ -153,10 +153,10 @@ TEST(GuiEditing, EveryEditSurvivesSaveQuitAndOpen) {
         QTest::keyClick(view, Qt::Key_Comma);
         QTest::keyClick(view, Qt::Key_Comma);
 
-        EXPECT_EQ(w.frame.scene().m_bModified, 1);
+        EXPECT_TRUE(w.frame.scene().m_bModified);
         p.files.push_back(path);
         w.frame.Action(cmd::kSaveAs)->trigger();
-        EXPECT_EQ(w.frame.scene().m_bModified, 0);
+        EXPECT_FALSE(w.frame.scene().m_bModified);
         EXPECT_EQ(w.frame.windowTitle().toStdString(), path);
         EXPECT_TRUE(w.frame.close());  // saved: no question
         EXPECT_TRUE(p.notices.empty());
@@ -188,7 +188,7 @@ TEST(GuiEditing, EveryEditSurvivesSaveQuitAndOpen) {
     EXPECT_EQ(s.m_settings.textFont.lfItalic, 1);
     EXPECT_EQ(s.m_settings.background, (RGB8{40, 50, 60}));
     EXPECT_EQ(s.m_cameras.at(0).lens, 46.0f);
-    EXPECT_EQ(s.m_bModified, 0);
+    EXPECT_FALSE(s.m_bModified);
     EXPECT_EQ(again.frame.windowTitle().toStdString(), path);
 }
 
@@ -204,17 +204,17 @@ TEST(GuiEditing, QuestionsAnsweredNoAndMissingObjects) {
     ASSERT_EQ(w.prompts.notices.size(), 2u);
     EXPECT_EQ(w.prompts.notices[0].first, "There is no object to apply new content.");
     EXPECT_EQ(w.prompts.notices[1].first, "There is no object to change note color.");
-    EXPECT_EQ(w.frame.scene().m_bModified, 0);
+    EXPECT_FALSE(w.frame.scene().m_bModified);
 
     w.frame.LoadFromOutside(kExample);
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
     w.ShowTab(kObjectTab);
     w.Select(kMaterialTree, 2);
     w.prompts.answers.push_back(false);
     w.Get<QPushButton>(kApplyMaterial)->click();
     ASSERT_FALSE(w.frame.scene().m_objects.empty());
     EXPECT_EQ(w.frame.scene().m_objects[0].materialIndex, 0);
-    EXPECT_EQ(w.frame.scene().m_bModified, 0);
+    EXPECT_FALSE(w.frame.scene().m_bModified);
 
     // Smooth again and a light on again: the other two questions; No changes nothing.
     w.Select(kObjectTree, 0);
@@ -234,14 +234,14 @@ TEST(GuiEditing, QuestionsAnsweredNoAndMissingObjects) {
     EXPECT_EQ(w.prompts.questions.back(), "Really want to set Light:Sun on?");
     EXPECT_EQ(w.frame.scene().m_lights[0].on, 1);
     EXPECT_EQ(w.TreeLine(kLightTree, 0, 2), "On");
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
 
     // The camera list sets the current camera without marking the scene.
     QComboBox* cameras = w.Get<QComboBox>(kCameraList);
     EXPECT_EQ(cameras->count(), 1);
     cameras->setCurrentIndex(0);
     EXPECT_EQ(w.frame.scene().m_settings.currentCamera, 0);
-    EXPECT_EQ(w.frame.scene().m_bModified, 0);
+    EXPECT_FALSE(w.frame.scene().m_bModified);
 
     // Neither Escape nor Enter closes the panel.
     w.Panel().activateWindow();

@@ -68,7 +68,7 @@ TEST(GuiFrame, StartUpState) {
     EXPECT_TRUE(w.frame.FrameRatePane()->text().startsWith("Frame/Second:"))
         << w.frame.FrameRatePane()->text().toStdString();
     EXPECT_TRUE(w.frame.scene().m_objects.empty());
-    EXPECT_EQ(w.frame.scene().m_bModified, 0);
+    EXPECT_FALSE(w.frame.scene().m_bModified);
 }
 
 TEST(GuiFrame, ToolbarOrderTextsAndChecks) {
@@ -89,13 +89,14 @@ TEST(GuiFrame, ToolbarOrderTextsAndChecks) {
         EXPECT_EQ(action->toolTip().toStdString(), TextOfCommand(layout[i]).toolTip);
         EXPECT_FALSE(action->icon().isNull());
     }
-    EXPECT_EQ(buttons, 20);
+    EXPECT_EQ(buttons, 21);
     EXPECT_EQ(w.frame.Action(cmd::kNewButton)->statusTip(), "Create new Zmv File");
     EXPECT_EQ(w.frame.Action(cmd::kOpen)->toolTip(), "Open");
     EXPECT_EQ(w.frame.ToolBar()->iconSize(), QSize(32, 32));
 
-    for (int id : {cmd::kSmoothMode, cmd::kShowGrid, cmd::kShowLight, cmd::kShowBox,
-                   cmd::kDefaultViewPoint, cmd::kCameraView, cmd::kShowText, cmd::kShowPanel})
+    for (int id :
+         {cmd::kSmoothMode, cmd::kShowGrid, cmd::kShowLight, cmd::kShowBox, cmd::kShowTextures,
+          cmd::kDefaultViewPoint, cmd::kCameraView, cmd::kShowText, cmd::kShowPanel})
         EXPECT_TRUE(w.frame.Action(id)->isChecked()) << id;
     for (int id : {cmd::kPlay, cmd::kVertexMode, cmd::kLineMode, cmd::kFlatMode, cmd::kTopView})
         EXPECT_FALSE(w.frame.Action(id)->isChecked()) << id;
@@ -166,7 +167,7 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
     EXPECT_EQ(w.prompts.fileDialogs.back().filters[1].first, "3D Studio (*.3ds)");
     EXPECT_EQ(w.frame.StatisticsPane()->text(),
               "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
-    EXPECT_EQ(w.frame.scene().m_bModified, 1);
+    EXPECT_TRUE(w.frame.scene().m_bModified);
     EXPECT_EQ(w.frame.scene().m_settings.currentObject, 0);
     QTreeWidget* objects = w.Tree(kObjectTree);
     ASSERT_EQ(objects->topLevelItemCount(), 12);
@@ -204,7 +205,7 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
               "file.\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB4\xE9\x94\x99\xE8\xAF\xAF"
               " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF");
     EXPECT_EQ(w.Tree(kObjectTree)->topLevelItemCount(), 0);
-    EXPECT_EQ(w.frame.scene().m_bModified, 0);
+    EXPECT_FALSE(w.frame.scene().m_bModified);
     // The statistics line is not rewritten after a failure.
     EXPECT_EQ(w.frame.StatisticsPane()->text(),
               "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
@@ -246,15 +247,15 @@ TEST(GuiFrame, KeysAndMouseOnTheView) {
     CZemvoraView* view = w.frame.View();
     view->activateWindow();
     view->setFocus();
-    EXPECT_EQ(view->state().m_bDefaultView, 0);  // the file has a camera
+    EXPECT_FALSE(view->state().m_bDefaultView);  // the file has a camera
     QTest::keyClick(view, Qt::Key_Tab);
     EXPECT_EQ(w.frame.scene().m_settings.currentObject, 1);
     ASSERT_FALSE(w.frame.scene().m_cameras.empty());
     const float lens = w.frame.scene().m_cameras[0].lens;
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
     QTest::keyClick(view, Qt::Key_Comma);
     EXPECT_EQ(w.frame.scene().m_cameras[0].lens, lens + 0.5f);
-    EXPECT_EQ(w.frame.scene().m_bModified, 1);
+    EXPECT_TRUE(w.frame.scene().m_bModified);
     QTest::keyClick(view, Qt::Key_C);
     EXPECT_EQ(view->state().m_nProjection, ProjTopView);
     EXPECT_TRUE(w.frame.Action(cmd::kTopView)->isChecked());
@@ -383,7 +384,7 @@ TEST(GuiFrame, HelpDropsAndClosing) {
     ASSERT_FALSE(w.prompts.questions.empty());
     EXPECT_EQ(w.prompts.questions.back(), "Do you want to quit Zemvora without saving change?");
     EXPECT_TRUE(w.frame.isVisible());
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
     EXPECT_TRUE(w.frame.close());
 }
 

@@ -193,7 +193,7 @@ TEST(GuiInput, ADragBehindASlowFrameDrawsItsEndOnceAfterTheRelease) {
     // Every move was applied.
     EXPECT_EQ(v.scene.m_settings.dragX, 40.0f);
     EXPECT_EQ(v.scene.m_settings.dragY, 20.0f);
-    EXPECT_EQ(v.view.state().m_bLeftDown, 0);
+    EXPECT_FALSE(v.view.state().m_bLeftDown);
     const QImage shown = v.view.grabFramebuffer();
     v.view.RenderScene();
     EXPECT_TRUE(shown == v.view.grabFramebuffer());
@@ -249,7 +249,7 @@ TEST(GuiInput, KeysThatWaitedAreAllAppliedInOrderWithOneFrame) {
     v.PostKey(Qt::Key_P);
     v.PostKey(Qt::Key_P);
     QCoreApplication::sendPostedEvents(&v.view);
-    EXPECT_EQ(v.view.state().m_bPlay, 0);
+    EXPECT_FALSE(v.view.state().m_bPlay);
     EXPECT_FALSE(v.view.IsPlayTimerActive());
 }
 

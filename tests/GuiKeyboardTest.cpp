@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -109,7 +110,7 @@ TEST(GuiKeyboard, FileKeysWorkWhileThePanelHasTheKeys) {
     ASSERT_EQ(w.prompts.fileDialogs.size(), 1u);
     EXPECT_TRUE(w.prompts.fileDialogs.back().confirmOverwrite);  // the save dialog
 
-    w.frame.scene().m_bModified = 1;
+    w.frame.scene().m_bModified = true;
     w.prompts.answers = {false, false};
     w.Press(Qt::Key_O, Qt::ControlModifier);
     w.Press(Qt::Key_N, Qt::ControlModifier);
@@ -142,7 +143,7 @@ TEST(GuiKeyboard, FileKeysWorkWhileThePanelHasTheKeys) {
     w.Press(Qt::Key_N, Qt::ControlModifier);
     EXPECT_TRUE(w.frame.scene().m_objects.empty());
     EXPECT_TRUE(w.ViewHasTheKeys());
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
 }
 
 TEST(GuiKeyboard, TheViewKeysActOnlyInTheView) {
@@ -150,17 +151,17 @@ TEST(GuiKeyboard, TheViewKeysActOnlyInTheView) {
     w.frame.LoadFromOutside(w.example);
     CZemvoraView* view = w.frame.View();
     const float lens = w.frame.scene().m_cameras.at(0).lens;
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
     w.FocusPanel(kSmoothFlat);  // a control that takes no letters itself
     for (int key : {Qt::Key_W, Qt::Key_V, Qt::Key_C, Qt::Key_G, Qt::Key_P, Qt::Key_Comma,
                     Qt::Key_Period, Qt::Key_Left})
         w.Press(key);
     EXPECT_EQ(view->state().m_nDisplayMode, ModeSmooth);
     EXPECT_EQ(view->state().m_nProjection, ProjPerspective);
-    EXPECT_EQ(view->state().m_bShowGrid, 1);
-    EXPECT_EQ(view->state().m_bPlay, 0);
+    EXPECT_TRUE(view->state().m_bShowGrid);
+    EXPECT_FALSE(view->state().m_bPlay);
     EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, lens);
-    EXPECT_EQ(w.frame.scene().m_bModified, 0);
+    EXPECT_FALSE(w.frame.scene().m_bModified);
     // Tab moves on through the panel; the current object stays.
     w.Press(Qt::Key_Tab);
     EXPECT_EQ(w.frame.scene().m_settings.currentObject, 0);
@@ -195,19 +196,30 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
         }
     }
     keys.sort();
-    EXPECT_EQ(keys, (QStringList{"Alt+Backspace", "Ctrl+D", "Ctrl+H", "Ctrl+J", "Ctrl+N", "Ctrl+O",
-                                 "Ctrl+S", "Ctrl+Shift+Z", "Ctrl+Y", "Ctrl+Z", "F1"}));
+    EXPECT_EQ(keys, (QStringList{"Alt+Backspace", "Ctrl+D", "Ctrl+E", "Ctrl+H", "Ctrl+J", "Ctrl+N",
+                                 "Ctrl+O", "Ctrl+S", "Ctrl+Shift+Z", "Ctrl+Y", "Ctrl+Z", "F1"}));
 
     ASSERT_TRUE(w.ViewHasTheKeys());
     int helps = 0;
     w.frame.SetHelpOpener([&helps](const std::string&) { return ++helps > 0; });
     w.Press(Qt::Key_F1);
     EXPECT_EQ(helps, 1);
-    ASSERT_EQ(w.frame.View()->state().m_bDefaultView,
-              0);  // the example is shown through its camera
+    // The example is shown through its camera.
+    ASSERT_FALSE(w.frame.View()->state().m_bDefaultView);
     w.Press(Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(w.frame.View()->state().m_bDefaultView, 1);
+    EXPECT_TRUE(w.frame.View()->state().m_bDefaultView);
     EXPECT_TRUE(w.frame.findChild<QAction*>("menu-32778")->isChecked());
+    // Textures: the view's state, the menu item's and the button's check marks, no scene change.
+    w.frame.scene().m_bModified = 0;
+    w.frame.FrameRatePane()->clear();
+    w.Press(Qt::Key_E, Qt::ControlModifier);
+    EXPECT_FALSE(w.frame.View()->state().m_bShowTextures);
+    EXPECT_FALSE(w.frame.FrameRatePane()->text().isEmpty());  // a frame was drawn
+    EXPECT_FALSE(w.frame.Action(cmd::kShowTextures)->isChecked());
+    w.frame.Action(cmd::kShowTextures)->trigger();
+    EXPECT_TRUE(w.frame.View()->state().m_bShowTextures);
+    EXPECT_TRUE(w.frame.findChild<QAction*>("menu-32817")->isChecked());
+    EXPECT_EQ(w.frame.scene().m_bModified, 0);
     w.Press(Qt::Key_H, Qt::ControlModifier);
     EXPECT_FALSE(w.Panel().isVisible());
     w.Press(Qt::Key_H, Qt::ControlModifier);
@@ -215,10 +227,10 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
     LogFont font = LogFont::DefaultLabelFont();
     font.lfHeight = -40;
     w.prompts.fonts.push_back(font);
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
     w.Press(Qt::Key_J, Qt::ControlModifier);
     EXPECT_EQ(w.frame.scene().m_settings.textFont, font);
-    EXPECT_EQ(w.frame.scene().m_bModified, 1);
+    EXPECT_TRUE(w.frame.scene().m_bModified);
 
     // F6 there and back; the menu's keys work in the panel too.
     w.Press(Qt::Key_F6);

@@ -49,7 +49,7 @@ TEST(GuiRecentFiles, NewestFirstAboveExitAFileGoneLeavesAndTheListOutlivesTheWin
             RecentPartOfFileMenu(w.frame),
             (std::vector<std::string>{"&1 " + jeep, "&2 " + saved, "&3 " + cube, "", "E&xit"}));
         // Choosing the scene file asks about the changes, opens it and puts it first.
-        w.frame.scene().m_bModified = 1;
+        w.frame.scene().m_bModified = true;
         w.prompts.answers.push_back(true);
         w.frame.RecentFilesMenu()->Item(1)->trigger();
         EXPECT_EQ(

@@ -4,9 +4,11 @@
 #include <QAction>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTreeWidget>
 
 #include "MainFrame.h"
 #include "commands/CommandIds.h"
+#include "panel/PanelLayout.h"
 #include "tests/GuiWindow.h"
 #include "tests/TestFiles.h"
 
@@ -46,12 +48,28 @@ TEST(GuiStatusBar, TheStatisticsPaneShowsItsWholeLine) {
     EXPECT_GT(wide, 399);
 
     // A short line goes back to the pane's own width.
-    w.frame.scene().m_bModified = 0;
+    w.frame.scene().m_bModified = false;
     w.frame.OnCommand(cmd::kNew);
     EXPECT_EQ(pane->text(), "Object:0 Vertex:0 Mesh:0 Material:0 Light:0 Camera:0");
     QTest::qWait(20);
     EXPECT_EQ(pane->width(), 399);
     ExpectWhole(pane);
+}
+
+// Missing texture images are told once, in the status bar, and in the panel's material tree.
+TEST(GuiStatusBar, MissingTextureImagesAreCountedOnceAfterTheFileIsShown) {
+    GuiWindow w;
+    w.frame.LoadFromOutside(TestData("assimp/cubes_with_alpha.3DS"));
+    EXPECT_EQ(w.frame.statusBar()->currentMessage(), "1 texture image is missing");
+    QTreeWidget* materials = w.Tree(panel::kMaterialTree);
+    ASSERT_GT(materials->topLevelItemCount(), 1);
+    ASSERT_EQ(materials->topLevelItem(1)->childCount(), 5);
+    EXPECT_EQ(materials->topLevelItem(1)->child(4)->text(0), "Map:BERETTA_.JPG (not found)");
+    w.frame.scene().m_bModified = 0;
+    w.frame.LoadFromOutside(TestData("assimp/jeep1.3ds"));
+    EXPECT_EQ(w.frame.statusBar()->currentMessage(), "");
+    ASSERT_EQ(materials->topLevelItem(0)->childCount(), 5);
+    EXPECT_EQ(materials->topLevelItem(0)->child(4)->text(0), "Map:jeep1.jpg");
 }
 
 TEST(GuiStatusBar, TheFrameRatePaneShowsLargeRates) {

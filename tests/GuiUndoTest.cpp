@@ -230,10 +230,10 @@ TEST(GuiUndo, EveryEditIsUndoneAndRedoneToTheExactBytes) {
         EXPECT_FALSE(w.Redo()->isEnabled());
         EXPECT_EQ(w.UndoText(), "Undo " + edit.name);
 
-        w.frame.scene().m_bModified = 0;
+        w.frame.scene().m_bModified = false;
         w.Undo()->trigger();
         EXPECT_EQ(ZmvBytes(w.frame.scene()), before);
-        EXPECT_EQ(w.frame.scene().m_bModified, 1);
+        EXPECT_TRUE(w.frame.scene().m_bModified);
         EXPECT_FALSE(w.Undo()->isEnabled());
         EXPECT_EQ(w.UndoText(), "Undo");
         EXPECT_EQ(w.RedoText(), "Redo " + edit.name);
@@ -410,11 +410,11 @@ TEST(GuiUndo, NewAndImportForgetTheHistoryAndSavingKeepsIt) {
     w.Get<QPushButton>(kSetBackground)->click();
     w.prompts.files.push_back(dir.File("kept.zmv"));
     w.frame.Action(cmd::kSaveAs)->trigger();
-    EXPECT_EQ(w.frame.scene().m_bModified, 0);
+    EXPECT_FALSE(w.frame.scene().m_bModified);
     EXPECT_TRUE(w.Undo()->isEnabled());
     EXPECT_EQ(w.UndoText(), "Undo Background color");
     w.Undo()->trigger();
-    EXPECT_EQ(w.frame.scene().m_bModified, 1);
+    EXPECT_TRUE(w.frame.scene().m_bModified);
 
     w.prompts.answers.push_back(true);
     w.frame.OnCommand(cmd::kNew);
@@ -429,7 +429,7 @@ TEST(GuiUndo, NewAndImportForgetTheHistoryAndSavingKeepsIt) {
     w.prompts.files.push_back(kExample);
     w.frame.Action(cmd::kImport3ds)->trigger();
     EXPECT_FALSE(w.Undo()->isEnabled());
-    EXPECT_EQ(w.frame.scene().m_bModified, 1);
+    EXPECT_TRUE(w.frame.scene().m_bModified);
 }
 
 // After an undo or a redo given from the main window, the next click on a box asks at once; No

@@ -27,7 +27,7 @@ struct ShownView {
         EXPECT_TRUE(
             ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", scene)
                 .ok);
-        view.state().m_bDefaultView = 0;
+        view.state().m_bDefaultView = false;
         view.SetFrameRateHandler([this](float fps) { rates.push_back(fps); });
         view.resize(kWidth, kHeight);
         view.show();
@@ -51,9 +51,9 @@ struct ShownView {
 
 TEST(GuiView, ShowsWhatTheHeadlessPathDraws) {
     ShownView shown;
-    shown.view.state().m_bShowText = 0;
+    shown.view.state().m_bShowText = false;
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
-    shown.view.state().m_bShowText = 1;
+    shown.view.state().m_bShowText = true;
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
     shown.view.OnCommand(cmd::kLineMode);
     EXPECT_EQ(MaxChannelDifference(shown.view.grabFramebuffer(), shown.Headless()), 0);
@@ -109,14 +109,14 @@ TEST(GuiView, PlayTurnsTheSceneAndStoppingKeepsTheAngle) {
     QTest::qWait(100);
     EXPECT_GT(shown.scene.m_settings.rotZ, angle);
     shown.view.ResetViewState();
-    EXPECT_EQ(shown.view.state().m_bPlay, 0);
+    EXPECT_FALSE(shown.view.state().m_bPlay);
     EXPECT_FALSE(shown.view.IsPlayTimerActive());
 }
 
 // The font is saved with the scene, so choosing one is a change that Exit asks about.
 TEST(GuiView, SetTextFontChangesTheLabelAndMarksTheSceneModified) {
     ShownView shown;
-    shown.scene.m_bModified = 0;
+    shown.scene.m_bModified = false;
     LogFont chosen = LogFont::DefaultLabelFont();
     chosen.lfFaceName = "DejaVu Serif";
     chosen.lfHeight = -30;
@@ -127,15 +127,15 @@ TEST(GuiView, SetTextFontChangesTheLabelAndMarksTheSceneModified) {
     EXPECT_EQ(shown.scene.m_settings.textFont, chosen);
     EXPECT_EQ(shown.view.LabelFont().pixelSize(), 30);
     EXPECT_TRUE(shown.view.LabelFont().italic());
-    EXPECT_EQ(shown.scene.m_bModified, 1);
+    EXPECT_TRUE(shown.scene.m_bModified);
     EXPECT_GT(shown.rates.size(), frames);
 
     // Cancelled: nothing changes, but a frame is drawn all the same.
-    shown.scene.m_bModified = 0;
+    shown.scene.m_bModified = false;
     const size_t before = shown.rates.size();
     shown.view.OnCommand(cmd::kSetTextFont);
     EXPECT_EQ(shown.scene.m_settings.textFont, chosen);
-    EXPECT_EQ(shown.scene.m_bModified, 0);
+    EXPECT_FALSE(shown.scene.m_bModified);
     EXPECT_GT(shown.rates.size(), before);
     EXPECT_EQ(shown.prompts.fontDialogs, 2);
 }

@@ -20,7 +20,7 @@ struct Window : GuiWindow {
     Window() {
         frame.LoadFromOutside(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds");
         frame.View()->SetFrameRateHandler([this](float) { ++frames; });
-        frame.scene().m_bModified = 0;
+        frame.scene().m_bModified = false;
     }
     // A turn of the wheel over the middle of the view: positive away from the user.
     void Turn(int angle) {
@@ -54,14 +54,14 @@ struct Window : GuiWindow {
 TEST(GuiWheel, ANotchOnACameraIsFourPressesOfComma) {
     Window w;
     CZemvoraView* view = w.frame.View();
-    ASSERT_EQ(view->state().m_bDefaultView, 0);  // the file has a camera
+    ASSERT_FALSE(view->state().m_bDefaultView);  // the file has a camera
     const QImage before = view->grabFramebuffer();
     const Scene expected = w.FourPresses(vk::kComma).first;
     int frames = w.frames;
     w.Turn(120);
     EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, expected.m_cameras.at(0).lens);
     EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, 47.0f);  // 45 + 2
-    EXPECT_EQ(w.frame.scene().m_bModified, 1);
+    EXPECT_TRUE(w.frame.scene().m_bModified);
     const int notchFrames = w.frames - frames;
     EXPECT_EQ(notchFrames, 1);
     EXPECT_GT(MaxChannelDifference(view->grabFramebuffer(), before), 0);
@@ -79,7 +79,7 @@ TEST(GuiWheel, ANotchOnTheDefaultViewPointIsFourPressesOfPeriod) {
     Window w;
     CZemvoraView* view = w.frame.View();
     w.frame.OnCommand(cmd::kDefaultViewPoint);
-    ASSERT_EQ(view->state().m_bDefaultView, 1);
+    ASSERT_TRUE(view->state().m_bDefaultView);
     const float lens = w.frame.scene().m_cameras.at(0).lens;
     const float fov = view->state().m_fFovY;
     const ViewState expected = w.FourPresses(vk::kPeriod).second;
@@ -88,7 +88,7 @@ TEST(GuiWheel, ANotchOnTheDefaultViewPointIsFourPressesOfPeriod) {
     EXPECT_EQ(view->state().m_fFovY, expected.m_fFovY);
     EXPECT_FLOAT_EQ(view->state().m_fFovY, fov - 2);
     EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, lens);
-    EXPECT_EQ(w.frame.scene().m_bModified, 0);
+    EXPECT_FALSE(w.frame.scene().m_bModified);
     const int notchFrames = w.frames - frames;
     EXPECT_EQ(notchFrames, 1);
 

@@ -87,6 +87,11 @@ TEST(MapImages, NamesAreFoundAsWrittenWithoutTheirFolderThenIgnoringCaseAndNever
             EXPECT_EQ(fs::path(*found), scene.folder / c.found) << c.name;
         }
     }
+    // A scene read from no file looks nowhere, not in the working folder.
+    const fs::path working = fs::current_path();
+    fs::current_path(scene.folder);
+    EXPECT_FALSE(FindMapImage("", "wood.jpg"));
+    fs::current_path(working);
 }
 
 TEST(MapImages, ClaimedSizesAreBoundedAndLargeImagesScaledToFit) {

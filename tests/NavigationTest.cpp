@@ -27,7 +27,7 @@ struct Viewed {
             c.posX = 1, c.posY = 2, c.targetX = 3, c.targetY = 4, c.lens = 35;
             scene.m_cameras = {c};
             scene.m_settings.currentCamera = 0;
-            view.m_bDefaultView = 0;
+            view.m_bDefaultView = false;
         }
     }
     const SceneCamera& Camera() const {
@@ -65,21 +65,21 @@ TEST(NavigationKeys, CommaAndPeriodZoomTheDefaultViewOrTheCamera) {
     OnKeyDown(vk::kPeriod, v.scene, v.view);
     OnKeyDown(vk::kPeriod, v.scene, v.view);
     EXPECT_EQ(v.view.m_fFovY, 24.5f);
-    EXPECT_EQ(v.scene.m_bModified, 0);
+    EXPECT_FALSE(v.scene.m_bModified);
 
     Viewed c(1, true);
     OnKeyDown(vk::kComma, c.scene, c.view);
     EXPECT_EQ(c.Camera().lens, 35.5f);
-    EXPECT_EQ(c.scene.m_bModified, 1);
+    EXPECT_TRUE(c.scene.m_bModified);
     EXPECT_EQ(c.view.m_fFovY, 25.0f);
 
     // Default view point turned off, but no camera: the field of view all the same.
     Viewed none;
-    none.view.m_bDefaultView = 0;
+    none.view.m_bDefaultView = false;
     OnKeyDown(vk::kComma, none.scene, none.view);
     EXPECT_EQ(none.view.m_fFovY, 25.5f);
     EXPECT_EQ(OnKeyDown(vk::kUp, none.scene, none.view), kProjectAndRender);
-    EXPECT_EQ(none.scene.m_bModified, 0);
+    EXPECT_FALSE(none.scene.m_bModified);
 }
 
 TEST(NavigationKeys, ArrowsMoveOnlyAShownCamera) {
@@ -88,7 +88,7 @@ TEST(NavigationKeys, ArrowsMoveOnlyAShownCamera) {
         OnKeyDown(vk::kUp, c.scene, c.view);
     EXPECT_EQ(c.Camera().posY, 0.5f);
     EXPECT_EQ(c.Camera().targetY, 2.5f);
-    EXPECT_EQ(c.scene.m_bModified, 1);
+    EXPECT_TRUE(c.scene.m_bModified);
     OnKeyDown(vk::kRight, c.scene, c.view);
     OnKeyDown(vk::kLeft, c.scene, c.view);
     OnKeyDown(vk::kLeft, c.scene, c.view);
@@ -99,10 +99,10 @@ TEST(NavigationKeys, ArrowsMoveOnlyAShownCamera) {
 
     // With the default view point shown the camera stays and nothing is modified.
     Viewed d(1, true);
-    d.view.m_bDefaultView = 1;
+    d.view.m_bDefaultView = true;
     OnKeyDown(vk::kUp, d.scene, d.view);
     EXPECT_EQ(d.Camera().posY, 2.0f);
-    EXPECT_EQ(d.scene.m_bModified, 0);
+    EXPECT_FALSE(d.scene.m_bModified);
 }
 
 TEST(NavigationKeys, ProjectionDragResetDisplayKeysAndPlay) {
@@ -130,7 +130,7 @@ TEST(NavigationKeys, ProjectionDragResetDisplayKeysAndPlay) {
                                     {'T', &v.view.m_bShowText},
                                     {'L', &v.view.m_bShowLight}}) {
         EXPECT_EQ(OnKeyDown(key, v.scene, v.view), kRender);
-        EXPECT_EQ(*flag, 0) << key;
+        EXPECT_FALSE(*flag) << key;
     }
     EXPECT_EQ(OnKeyDown('P', v.scene, v.view), Steps{ViewStep::TogglePlay});
     EXPECT_TRUE(OnKeyDown('Q', v.scene, v.view).empty());
@@ -139,35 +139,35 @@ TEST(NavigationKeys, ProjectionDragResetDisplayKeysAndPlay) {
 TEST(NavigationMouse, LeftDragTurnsTheScene) {
     Viewed v;
     OnLeftButtonDown(10, 10, v.scene, v.view);
-    EXPECT_EQ(v.view.m_bDragNote, 0);
+    EXPECT_FALSE(v.view.m_bDragNote);
     EXPECT_EQ(OnMouseMove(20, 7, v.scene, v.view), kRender);
     EXPECT_EQ(v.scene.m_settings.dragX, 10.0f);  // turns the scene 5 degrees about z
     EXPECT_EQ(v.scene.m_settings.dragY, -3.0f);
     OnLeftButtonUp(v.view);
     EXPECT_TRUE(OnMouseMove(30, 7, v.scene, v.view).empty());
     EXPECT_EQ(v.view.m_nLastX, 30);  // the position is followed all the same
-    EXPECT_EQ(v.scene.m_bModified, 0);
+    EXPECT_FALSE(v.scene.m_bModified);
 }
 
 TEST(NavigationMouse, ThePressOnTheHandleMovesTheNote) {
     Viewed v;
     OnLeftButtonDown(107, 57, v.scene, v.view);  // the handle's last pixel
-    EXPECT_EQ(v.view.m_bDragNote, 1);
+    EXPECT_TRUE(v.view.m_bDragNote);
     OnMouseMove(112, 54, v.scene, v.view);
     ASSERT_FALSE(v.scene.m_objects.empty());
     EXPECT_EQ(v.scene.m_objects[0].noteX, 105);
     EXPECT_EQ(v.scene.m_objects[0].noteY, 47);
     EXPECT_EQ(v.scene.m_settings.dragX, 0.0f);
     OnLeftButtonUp(v.view);
-    EXPECT_EQ(v.view.m_bDragNote, 0);
+    EXPECT_FALSE(v.view.m_bDragNote);
 
     Viewed edge;
     OnLeftButtonDown(108, 50, edge.scene, edge.view);  // just right of the handle
-    EXPECT_EQ(edge.view.m_bDragNote, 0);
+    EXPECT_FALSE(edge.view.m_bDragNote);
     OnMouseMove(110, 50, edge.scene, edge.view);
     EXPECT_EQ(edge.scene.m_settings.dragX, 2.0f);
     OnLeftButtonDown(100, 58, edge.scene, edge.view);  // just below it
-    EXPECT_EQ(edge.view.m_bDragNote, 0);
+    EXPECT_FALSE(edge.view.m_bDragNote);
 }
 
 TEST(NavigationMouse, RightDragZoomsAndBothButtonsDoBoth) {
@@ -180,7 +180,7 @@ TEST(NavigationMouse, RightDragZoomsAndBothButtonsDoBoth) {
     OnRightButtonDown(0, 0, c.view);
     OnMouseMove(10, 0, c.scene, c.view);
     EXPECT_FLOAT_EQ(c.Camera().lens, 37.0f);
-    EXPECT_EQ(c.scene.m_bModified, 0);
+    EXPECT_FALSE(c.scene.m_bModified);
 
     OnLeftButtonDown(10, 0, c.scene, c.view);
     EXPECT_EQ(OnMouseMove(15, 0, c.scene, c.view),
@@ -188,7 +188,7 @@ TEST(NavigationMouse, RightDragZoomsAndBothButtonsDoBoth) {
     EXPECT_EQ(c.scene.m_settings.dragX, 5.0f);
     EXPECT_FLOAT_EQ(c.Camera().lens, 38.0f);
     OnRightButtonUp(c.view);
-    EXPECT_EQ(c.view.m_bRightDown, 0);
+    EXPECT_FALSE(c.view.m_bRightDown);
 }
 
 TEST(NavigationMouse, NothingHappensWithoutACurrentObject) {
@@ -216,11 +216,11 @@ TEST(NavigationCommands, ViewPointCommandsAndTheirChecks) {
     SceneSettings& s = v.scene.m_settings;
     s.rotX = 1, s.rotY = 2, s.rotZ = 3, s.dragX = 4, s.dragY = 5;
     v.view.m_fFovY = 40;
-    v.view.m_bPlay = 1;
+    v.view.m_bPlay = true;
     EXPECT_EQ(ApplyViewpointCommand(cmd::kResetViewpoint, v.scene, v.view), kProjectAndRender);
     EXPECT_EQ(s.rotX + s.rotY + s.rotZ + s.dragX + s.dragY, 0.0f);
     EXPECT_EQ(v.view.m_fFovY, 40.0f);
-    EXPECT_EQ(v.view.m_bPlay, 1);  // play goes on from 0
+    EXPECT_TRUE(v.view.m_bPlay);  // play goes on from 0
     EXPECT_FALSE(ApplyViewpointCommand(cmd::kOpen, v.scene, v.view).has_value());
     EXPECT_FALSE(ViewpointCommandChecked(cmd::kResetViewpoint, v.view).has_value());
 }

@@ -27,10 +27,10 @@ struct Frame {
         gl.buffers = true;
         scene.ClearScene();
         scene.m_objects = {Quad(0), Quad(1)};
-        view.m_bShowBox = 0;
+        view.m_bShowBox = false;
     }
     // The calls of the objects of one frame.
-    const std::vector<GlCall>& Draw(int32_t mode) {
+    const std::vector<GlCall>& Draw(DisplayMode mode) {
         view.m_nDisplayMode = mode;
         gl.calls.clear();
         renderer.DrawObjects();
@@ -70,13 +70,13 @@ TEST(ObjectBuffers, EachModeDrawsEveryObjectWithOneCall) {
     EXPECT_EQ(f.gl.Count("Materialfv"), 6u);  // every object's material, as before
 
     // No such mode: materials, nothing drawn.
-    f.Draw(7);
+    f.Draw(static_cast<DisplayMode>(7));
     EXPECT_EQ(f.gl.Count("DrawElements") + f.gl.Count("DrawArrays") + f.gl.Count("Begin"), 0u);
 }
 
 TEST(ObjectBuffers, NothingIsLeftBoundOrEnabledAfterTheObjects) {
     Frame f;
-    for (int32_t mode : {ModeVertex, ModeLine, ModeFlat, ModeSmooth}) {
+    for (DisplayMode mode : {ModeVertex, ModeLine, ModeFlat, ModeSmooth}) {
         const std::vector<GlCall>& calls = f.Draw(mode);
         ASSERT_GE(calls.size(), 4u);
         const size_t n = calls.size();

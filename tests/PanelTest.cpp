@@ -7,6 +7,7 @@
 #include "panel/PanelSelection.h"
 #include "panel/PanelTexts.h"
 #include "panel/SliderMapping.h"
+#include "tests/TestFiles.h"
 
 using namespace panel;
 
@@ -57,6 +58,25 @@ TEST(PanelTexts, TreeLinesAndInformation) {
     EXPECT_EQ(LightInfoText(l), "Sun Diffuse R:127  G: 63  B:255");
     EXPECT_EQ(CurrentObjectText(o), "Current object:Box");
     EXPECT_EQ(CurrentMaterialText(m), "Current material:Wood");
+}
+
+// A map's line names the file as the map writes it; the image is looked for beside the scene file.
+TEST(PanelTexts, TheTextureMapLineSaysWhenItsImageIsMissing) {
+    const std::string sceneFile = testfiles::TestData("assimp/test1.3ds");
+    const struct {
+        const char* map;  // none for a material without a map
+        std::string line;
+    } cases[] = {
+        {nullptr, ""},
+        {"IMAGE1.JPG", "Map:IMAGE1.JPG"},
+        {"C:\\maps\\cwall02.jpg", "Map:C:\\maps\\cwall02.jpg"},
+        {"gone.png", "Map:gone.png (not found)"},
+    };
+    for (const auto& c : cases) {
+        SceneMaterial m;
+        if (c.map) m.textureMap = TextureMap{c.map};
+        EXPECT_EQ(TextureMapLine(m, sceneFile), c.line);
+    }
 }
 
 TEST(PanelSelection, TheFirstEqualNameWins) {

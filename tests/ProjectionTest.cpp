@@ -58,7 +58,7 @@ TEST(Projection, PerspectiveCallsThroughTheDefaultViewAndACamera) {
     // Through a camera of lens 50: 2 atan(20 / 50) in degrees.
     scene.m_cameras = {Camera(50)};
     scene.m_settings.currentCamera = 0;
-    view.m_bDefaultView = 0;
+    view.m_bDefaultView = false;
     gl.calls.clear();
     renderer.SetupProjection(host.width, host.height);
     EXPECT_NEAR(view.m_fFovY, 43.6028, 1e-4);
@@ -76,7 +76,7 @@ TEST(Projection, PerspectiveCallsThroughTheDefaultViewAndACamera) {
     EXPECT_EQ(gl.calls[2].args[0], double(view.m_fFovY));
     // With the default view point turned on, the camera is not used either.
     scene.m_settings.currentCamera = 0;
-    view.m_bDefaultView = 1;
+    view.m_bDefaultView = true;
     EXPECT_TRUE(ShowsDefaultView(scene, view));
 }
 
@@ -95,7 +95,7 @@ TEST(Projection, TopViewBox) {
     // A camera still sets the field of view in the top view.
     scene.m_cameras = {Camera(50)};
     scene.m_settings.currentCamera = 0;
-    view.m_bDefaultView = 0;
+    view.m_bDefaultView = false;
     renderer.SetupProjection(host.width, host.height);
     EXPECT_NEAR(view.m_fFovY, 43.6028, 1e-4);
 
@@ -103,7 +103,7 @@ TEST(Projection, TopViewBox) {
     const OrthoBox flat = TopViewBox(scene.m_settings, 0, 300);
     EXPECT_EQ(flat.bottom, 0.0f);
     EXPECT_EQ(flat.top, 0.0f);
-    view.m_nProjection = 1;
+    view.m_nProjection = static_cast<ProjectionKind>(1);
     gl.calls.clear();
     renderer.SetupProjection(host.width, host.height);
     EXPECT_TRUE(gl.calls.empty());

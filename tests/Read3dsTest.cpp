@@ -116,7 +116,7 @@ TEST(Read3dsWalk, MinimalFileImportsOneObject) {
     EXPECT_EQ(s.minY, 0.0f);
     EXPECT_EQ(s.minZ, 0.0f);
     // The reader leaves these to the import command.
-    EXPECT_EQ(scene.m_bModified, 0);
+    EXPECT_FALSE(scene.m_bModified);
     EXPECT_EQ(s.currentObject, -1);
 }
 

@@ -15,6 +15,7 @@ public:
     int defaultView = 1;
     int historyClears = 0;                // not among the calls: no window operation draws or asks
     std::vector<std::string> remembered;  // the files put first among the recent ones
+    std::string status;                   // the status bar's note: gone once another scene is shown
 
     // What the window does before an import: play stops.
     void StopPlay() { calls.push_back("StopPlay"); }
@@ -49,15 +50,21 @@ public:
                 case FrameStep::RefreshTrees:
                     MakeFirstRecordsCurrent(scene);
                     calls.push_back("RefreshTrees");
+                    status.clear();
                     break;
                 case FrameStep::UpdateSliders:
                     calls.push_back("UpdateSliders");
                     break;
                 case FrameStep::ClearPanel:
                     calls.push_back("ClearPanel");
+                    status.clear();
                     break;
                 case FrameStep::ShowSceneStatistics:
                     calls.push_back("ShowSceneStatistics");
+                    break;
+                case FrameStep::ShowStatus:
+                    calls.push_back("ShowStatus");
+                    status = update.status;
                     break;
                 case FrameStep::ClearHistory:
                     ++historyClears;

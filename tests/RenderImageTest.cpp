@@ -101,7 +101,7 @@ Scene ImportedModel(const std::string& file) {
 
 QImage Render(Scene scene, const std::function<void(ViewState&)>& setup) {
     ViewState view;
-    view.m_bDefaultView = scene.m_cameras.empty() ? 1 : 0;
+    view.m_bDefaultView = scene.m_cameras.empty();
     setup(view);
     std::string error;
     const QImage image = RenderSceneImage(scene, view, kWidth, kHeight, error);
@@ -120,10 +120,10 @@ const Case kCases[] = {
     {"still-life-flat", StillLife, [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
     {"still-life-line", StillLife, [](ViewState& v) { v.m_nDisplayMode = ModeLine; }},
     {"still-life-vertex", StillLife, [](ViewState& v) { v.m_nDisplayMode = ModeVertex; }},
-    {"still-life-default-view", StillLife, [](ViewState& v) { v.m_bDefaultView = 1; }},
+    {"still-life-default-view", StillLife, [](ViewState& v) { v.m_bDefaultView = true; }},
     {"still-life-top", StillLife, [](ViewState& v) { v.m_nProjection = ProjTopView; }},
     {"still-life-bare", StillLife,
-     [](ViewState& v) { v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = 0; }},
+     [](ViewState& v) { v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = false; }},
     {"grey-cube-flat", GreyCube, [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
     {"grey-cube-wide", GreyCube, [](ViewState& v) { v.m_fFovY = 40; }},
     // Files that hold no light, shaded by the default lights.
@@ -134,7 +134,7 @@ const Case kCases[] = {
      [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
     // Texture maps and faces in their groups' materials, as their authors made them.
     {"jeep1-no-textures", [] { return Imported("assimp/jeep1.3ds"); },
-     [](ViewState& v) { v.m_bShowTextures = 0; }},
+     [](ViewState& v) { v.m_bShowTextures = false; }},
     {"test1", [] { return Imported("assimp/test1.3ds"); }, [](ViewState&) {}},
     {"cube-with-diffuse-texture", [] { return Imported("assimp/cube_with_diffuse_texture.3DS"); },
      [](ViewState&) {}},
@@ -177,7 +177,7 @@ TEST(RenderImage, AMappedSceneSavedAndOpenedAgainDrawsTheSamePicture) {
 
 TEST(RenderImage, DefaultLightsOnlyWhereTheSceneHasNoLightAtAll) {
     const auto bare = [](ViewState& v) {
-        v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = 0;
+        v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = false;
         v.m_nDisplayMode = ModeFlat;
     };
     // Lights that are all off leave the scene unlit, exactly as with the default lights turned
@@ -188,14 +188,14 @@ TEST(RenderImage, DefaultLightsOnlyWhereTheSceneHasNoLightAtAll) {
     const QImage unlit = Render(allOff, bare);
     const QImage withoutDefaults = Render(UnlitGreyCube(), [&](ViewState& v) {
         bare(v);
-        v.m_bDefaultLights = 0;
+        v.m_bDefaultLights = false;
     });
     EXPECT_EQ(MaxChannelDifference(unlit, withoutDefaults), 0);
     EXPECT_GT(MaxChannelDifference(unlit, Render(UnlitGreyCube(), bare)), 50);
 }
 
 TEST(RenderImage, BackgroundLabelAndHandleProbes) {
-    auto labelOnly = [](ViewState& v) { v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = 0; };
+    auto labelOnly = [](ViewState& v) { v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = false; };
     Scene handleOnly = GreyCube();
     handleOnly.m_objects[0].note = "";
     const QImage handle = Render(handleOnly, labelOnly);
@@ -227,12 +227,12 @@ TEST(RenderImage, BackgroundLabelAndHandleProbes) {
 
     // Without the label, and while playing, none of it is drawn.
     const QImage plain = Render(GreyCube(), [](ViewState& v) {
-        v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = 0;
+        v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = false;
     });
     EXPECT_EQ(Pixel(plain, 20, 30), 0x7F7F7Fu);
     const QImage playing = Render(GreyCube(), [](ViewState& v) {
-        v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = 0;
-        v.m_bPlay = 1;
+        v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = false;
+        v.m_bPlay = true;
     });
     EXPECT_EQ(Pixel(playing, 20, 30), 0x7F7F7Fu);
 }
@@ -250,7 +250,7 @@ TEST(RenderImage, BackgroundClearsToTheExactFraction) {
     ViewState view;
     SceneRenderer renderer(api, scene, view);
     renderer.InitGl();
-    view.m_bShowGrid = 0;
+    view.m_bShowGrid = false;
     if (renderer.FullRedraw(8, 8, clock).drawn) renderer.EndFrame(clock);
     const std::vector<float> pixels = gl->ReadPixelsFloat();
     ASSERT_GE(pixels.size(), 3u);
@@ -265,8 +265,8 @@ TEST(RenderImage, MaterialsWithoutATransparencyChunkAreSeen) {
         Scene scene;
         ASSERT_TRUE(ImportSceneFile(testfiles::TestData(file), scene).ok);
         auto bare = [](ViewState& v) {
-            v.m_bDefaultView = 1;
-            v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = 0;
+            v.m_bDefaultView = true;
+            v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = false;
         };
         auto drawnPixels = [](const QImage& image) {
             int n = 0;

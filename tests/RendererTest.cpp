@@ -2,9 +2,13 @@
 // label, play's turning and the frame timing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "commands/CommandIds.h"
+#include "commands/CommandTexts.h"
 #include "tests/RecordingGl.h"
 #include "view/DisplayCommands.h"
+#include "view/Navigation.h"
 
 namespace {
 
@@ -68,8 +72,8 @@ TEST(RendererLights, NineLightsLightEightAndShowNineMarkers) {
         f.gl.calls.back().Is("LightModelfv", {GL_LIGHT_MODEL_TWO_SIDE, 0.1f, 0.1f, 0.1f, 1}));
 
     f.gl.calls.clear();
-    f.view.m_bShowGrid = 0;
-    f.view.m_bShowBox = 0;
+    f.view.m_bShowGrid = false;
+    f.view.m_bShowBox = false;
     f.RenderScene();
     // Three loops of four corners per marker, for all nine.
     EXPECT_EQ(f.gl.Count("Begin", {GL_LINE_LOOP}), 27u);
@@ -130,7 +134,7 @@ TEST(RendererLights, ASceneWithoutLightsGetsTwoDefaultLightsThatNoMarkerShows) {
 
     // Turned off for comparisons: the scene is drawn unlit, as a scene of switched-off lights.
     f.gl.calls.clear();
-    f.view.m_bDefaultLights = 0;
+    f.view.m_bDefaultLights = false;
     f.renderer.SetupLights();
     EXPECT_EQ(f.gl.Count("Lightfv"), 0u);
 }
@@ -182,8 +186,8 @@ TEST(RendererMaterials, BuiltInGreyAndTransparencyAsAlpha) {
 
 TEST(RendererModes, EachModeSendsItsOwnCalls) {
     Frame f;
-    f.view.m_bShowBox = 0;
-    auto drawn = [&](int32_t mode, int32_t smooth) {
+    f.view.m_bShowBox = false;
+    auto drawn = [&](DisplayMode mode, int32_t smooth) {
         f.view.m_nDisplayMode = mode;
         f.scene.m_objects[0].smooth = smooth;
         f.gl.calls.clear();
@@ -224,7 +228,7 @@ TEST(RendererModes, EachModeSendsItsOwnCalls) {
     ASSERT_EQ(smoothFlat.size(), flat.size());
     for (size_t i = 0; i < flat.size(); ++i)
         EXPECT_TRUE(smoothFlat[i].Is(flat[i].name, flat[i].args));
-    EXPECT_TRUE(drawn(7, 1).empty());  // no such mode: nothing
+    EXPECT_TRUE(drawn(static_cast<DisplayMode>(7), 1).empty());  // no such mode: nothing
 }
 
 TEST(RendererFrame, OrderOfAFrame) {
@@ -301,7 +305,7 @@ TEST(RendererFrame, PlayTurnsTheSceneAndHidesTheLabel) {
     EXPECT_EQ(f.host.labels[0].text, "Tri");
     EXPECT_EQ(f.host.labels[0].viewWidth, 400);
 
-    f.view.m_bPlay = 1;
+    f.view.m_bPlay = true;
     f.RenderScene();
     f.RenderScene();
     EXPECT_EQ(f.scene.m_settings.rotZ, 1.0f);
@@ -312,8 +316,8 @@ TEST(RendererFrame, PlayTurnsTheSceneAndHidesTheLabel) {
     ASSERT_FALSE(turns.back().args.empty());
     EXPECT_EQ(turns.back().args[0], 0.5);
 
-    f.view.m_bPlay = 0;
-    f.view.m_bShowText = 0;
+    f.view.m_bPlay = false;
+    f.view.m_bShowText = false;
     f.RenderScene();
     EXPECT_EQ(f.host.labels.size(), 1u);
     EXPECT_EQ(f.scene.m_settings.rotZ, 1.0f);
@@ -351,9 +355,9 @@ TEST(DisplayCommands, ModesAndToggles) {
     EXPECT_EQ(view.m_nDisplayMode, ModeSmooth);
 
     EXPECT_EQ(ApplyDisplayCommand(cmd::kShowGrid, view), ViewStep::TimerPath);
-    EXPECT_EQ(view.m_bShowGrid, 0);
+    EXPECT_FALSE(view.m_bShowGrid);
     EXPECT_EQ(DisplayCommandChecked(cmd::kShowGrid, view), false);
-    for (int id : {cmd::kShowLight, cmd::kShowBox, cmd::kShowText}) {
+    for (int id : {cmd::kShowLight, cmd::kShowBox, cmd::kShowText, cmd::kShowTextures}) {
         EXPECT_EQ(DisplayCommandChecked(id, view), true);
         EXPECT_EQ(ApplyDisplayCommand(id, view), ViewStep::RenderScene);
         EXPECT_EQ(DisplayCommandChecked(id, view), false);
@@ -364,21 +368,42 @@ TEST(DisplayCommands, ModesAndToggles) {
     EXPECT_STREQ(ContextFailureMessage(true), "SetPixelFormat failed");
 }
 
+// No two menu items share a key, and none is Ctrl with a letter the view takes (the view's keys
+// ignore Ctrl); Textures, a menu item, is no key of the view's own.
+TEST(DisplayCommands, EveryMenuKeyIsItsOwn) {
+    ViewState view;
+    EXPECT_FALSE(ApplyDisplayKey(0, view).has_value());
+    std::vector<std::string> keys;
+    for (const Menu& menu : MainMenu()) {
+        for (const MenuItem& item : menu.items) {
+            const std::string key = MenuItemKey(item.text);
+            if (key.empty()) continue;
+            EXPECT_EQ(std::count(keys.begin(), keys.end(), key), 0) << key;
+            keys.push_back(key);
+            if (key.size() != 6 || key.rfind("Ctrl+", 0) != 0) continue;
+            Scene scene;
+            ViewState before;
+            EXPECT_TRUE(OnKeyDown(key.back(), scene, before).empty()) << key;
+        }
+    }
+}
+
 TEST(ViewState, ResetKeepsBoxLightsRightButtonAndFieldOfView) {
     ViewState view;
-    view.m_bDefaultView = 0, view.m_bPlay = 1, view.m_nDisplayMode = ModeLine;
-    view.m_bShowGrid = 0, view.m_bShowText = 0, view.m_bLeftDown = 1;
+    view.m_bDefaultView = false, view.m_bPlay = true, view.m_nDisplayMode = ModeLine;
+    view.m_bShowGrid = false, view.m_bShowText = false, view.m_bLeftDown = true;
     view.m_nProjection = ProjTopView, view.m_nLastX = 5, view.m_nLastY = 6;
-    view.m_bShowBox = 0, view.m_bShowLight = 0, view.m_bRightDown = 1, view.m_fFovY = 40;
+    view.m_bShowBox = false, view.m_bShowLight = false, view.m_bRightDown = true, view.m_fFovY = 40;
+    view.m_bShowTextures = false;
     view.ResetViewState();
-    EXPECT_EQ(view.m_bDefaultView, 1);
-    EXPECT_EQ(view.m_bPlay, 0);
+    EXPECT_TRUE(view.m_bDefaultView);
+    EXPECT_FALSE(view.m_bPlay);
     EXPECT_EQ(view.m_nDisplayMode, ModeSmooth);
     EXPECT_EQ(view.m_bShowGrid + view.m_bShowText, 2);
-    EXPECT_EQ(view.m_bLeftDown, 0);
+    EXPECT_FALSE(view.m_bLeftDown);
     EXPECT_EQ(view.m_nProjection, ProjPerspective);
     EXPECT_EQ(view.m_nLastX + view.m_nLastY, 0);
-    EXPECT_EQ(view.m_bShowBox + view.m_bShowLight, 0);
-    EXPECT_EQ(view.m_bRightDown, 1);
+    EXPECT_EQ(view.m_bShowBox + view.m_bShowLight + view.m_bShowTextures, 0);
+    EXPECT_TRUE(view.m_bRightDown);
     EXPECT_EQ(view.m_fFovY, 40.0f);
 }

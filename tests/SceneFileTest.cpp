@@ -226,7 +226,7 @@ TEST(SceneFileRoundTrip, SaveThenOpenGivesTheSameRecords) {
     EXPECT_EQ(b.textFont, a.textFont);
     EXPECT_EQ(b.rotZ, 0.0f);  // rotation and drags are not stored
     EXPECT_EQ(b.dragX, 0.0f);
-    EXPECT_EQ(back.m_bModified, 0);
+    EXPECT_FALSE(back.m_bModified);
 
     ASSERT_EQ(back.m_materials.size(), 2u);
     const SceneMaterial& m = back.m_materials[0];

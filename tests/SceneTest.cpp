@@ -32,7 +32,7 @@ Scene FilledScene() {
     s.maxX = 5, s.minZ = -7;
     s.textFont.lfFaceName = "Courier";
     s.rotX = 1, s.rotY = 2, s.rotZ = 3, s.dragX = 4, s.dragY = 5;
-    scene.m_bModified = 1;
+    scene.m_bModified = true;
     scene.m_strFilePath = "/tmp/x.zmv";
     return scene;
 }
@@ -51,7 +51,7 @@ TEST(Scene, NewRecordsHaveTheirDefaults) {
     const Scene scene;
     EXPECT_EQ(scene.m_settings.currentObject, -1);
     EXPECT_EQ(scene.m_settings.currentCamera, -1);
-    EXPECT_EQ(scene.m_bModified, 0);
+    EXPECT_FALSE(scene.m_bModified);
     EXPECT_EQ(scene.m_strFilePath, "");
     const LogFont& f = scene.m_settings.textFont;
     EXPECT_EQ(f.lfFaceName, "Arial Black");
@@ -86,7 +86,7 @@ TEST(Scene, ClearResetsTheSceneButKeepsCurrentIndicesFontPathAndStatistics) {
     EXPECT_EQ(s.minY, -100.0f);
     EXPECT_EQ(s.minZ, -100.0f);
     EXPECT_EQ(s.rotX + s.rotY + s.rotZ + s.dragX + s.dragY, 0.0f);
-    EXPECT_EQ(scene.m_bModified, 0);
+    EXPECT_FALSE(scene.m_bModified);
 
     EXPECT_EQ(s.currentObject, 1);
     EXPECT_EQ(s.currentCamera, 0);

@@ -92,7 +92,7 @@ TEST(MotionDetail, OnlySlowFullFramesOfAMovingViewAreSimplified) {
 TEST(MotionDetail, TheBudgetFollowsTheFramesAndTheFullFrameComesWhenTheViewStops) {
     MotionDetail d;
     ViewState view;
-    view.m_bLeftDown = 1;
+    view.m_bLeftDown = true;
     const std::vector<int64_t> levels = {400000, 200000, 100000, 50000};
     d.FrameDrawn(false, 2000000, kSecond / 5);  // 300,000 a thirtieth of a second
     EXPECT_EQ(d.TriangleBudget(), 333333);
@@ -107,7 +107,7 @@ TEST(MotionDetail, TheBudgetFollowsTheFramesAndTheFullFrameComesWhenTheViewStops
 
     // While the button is down nothing is owed; released, the full frame is.
     EXPECT_FALSE(d.FullFrameOwed(view, 0));
-    view.m_bLeftDown = 0;
+    view.m_bLeftDown = false;
     EXPECT_TRUE(d.FullFrameOwed(view, 0));
     // Keys: owed once they have rested 0.3 s; a clock that went back counts as at rest.
     d.Nudged(10 * kSecond);
@@ -119,7 +119,7 @@ TEST(MotionDetail, TheBudgetFollowsTheFramesAndTheFullFrameComesWhenTheViewStops
     EXPECT_FALSE(d.FullFrameOwed(view, d.RestsAt()));
     // A new scene is measured anew: its first frames are full.
     d.SceneReplaced();
-    view.m_bPlay = 1;
+    view.m_bPlay = true;
     EXPECT_EQ(d.ChooseLevel(view, 0, levels), -1);
 
     // The status bar gets every full frame's rate, and a moving frame's four times a second.
@@ -235,7 +235,7 @@ TEST(SimplifiedScene, TheWorkerCopiesOnlyWhatChangedAndDropsWhatAReplacedSceneAs
 TEST(SimplifiedScene, TheRendererDrawsTheLevelAskedForAndCountsItsTriangles) {
     Scene scene = TwoTerrainsAndASpeck();
     ViewState view;
-    view.m_bShowBox = view.m_bShowGrid = view.m_bShowLight = view.m_bShowText = 0;
+    view.m_bShowBox = view.m_bShowGrid = view.m_bShowLight = view.m_bShowText = false;
     RecordingGl gl;
     gl.buffers = true;
     SceneRenderer renderer(gl, scene, view);
@@ -245,7 +245,7 @@ TEST(SimplifiedScene, TheRendererDrawsTheLevelAskedForAndCountsItsTriangles) {
     copies.Collect();
     const SteadyFrameClock clock;
     const int64_t whole = 7938 + 2262 + 8;
-    for (int32_t mode : {ModeVertex, ModeLine, ModeFlat, ModeSmooth}) {
+    for (DisplayMode mode : {ModeVertex, ModeLine, ModeFlat, ModeSmooth}) {
         view.m_nDisplayMode = mode;
         for (int level : {-1, 0, 3}) {
             renderer.SetSimplified(&copies, level);
@@ -256,7 +256,7 @@ TEST(SimplifiedScene, TheRendererDrawsTheLevelAskedForAndCountsItsTriangles) {
             const int64_t expected = level < 0 ? whole
                                                : copies.Copy(0)->Triangles(size_t(level)) +
                                                      copies.Copy(1)->Triangles(size_t(level)) + 8;
-            EXPECT_EQ(frame.triangles, expected) << mode << " " << level;
+            EXPECT_EQ(frame.triangles, expected) << static_cast<int>(mode) << " " << level;
             // Two copies from buffers, the speck between Begin and End.
             if (level >= 0) {
                 EXPECT_EQ(gl.Count("DrawElements") + gl.Count("DrawArrays"), 2u);

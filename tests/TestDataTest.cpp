@@ -175,14 +175,14 @@ TEST(TestData, ImportFinishesTheSceneForTheView) {
     Scene scene;
     scene.m_settings.currentCamera = 5;
     ASSERT_TRUE(ImportSceneFile(TestData("online3dviewer/texturedcube.3ds"), scene).ok);
-    EXPECT_EQ(scene.m_bModified, 1);
+    EXPECT_TRUE(scene.m_bModified);
     EXPECT_EQ(scene.m_settings.currentObject, 0);
     EXPECT_EQ(scene.m_settings.currentCamera, 0);
 
     // A failed import leaves an empty, unmodified scene with nothing current.
     EXPECT_FALSE(ImportSceneFile(TestData("online3dviewer/wrong.3ds"), scene).ok);
     EXPECT_TRUE(scene.m_objects.empty());
-    EXPECT_EQ(scene.m_bModified, 0);
+    EXPECT_FALSE(scene.m_bModified);
     EXPECT_EQ(scene.m_settings.currentObject, -1);
     EXPECT_EQ(scene.m_settings.currentCamera, -1);
 }

@@ -185,7 +185,7 @@ TEST(TextureDrawing, TexturedRunsBothWaysAndTheImageUploadedOnce) {
 
 TEST(TextureDrawing, FacesKeepTheirColoursWhereNoTextureCanBeDrawn) {
     const std::function<void(TexturedFrame&)> cases[] = {
-        [](TexturedFrame& f) { f.view.m_bShowTextures = 0; },
+        [](TexturedFrame& f) { f.view.m_bShowTextures = false; },
         [](TexturedFrame& f) { f.scene.m_materials[1].textureMap->fileName = "gone.png"; },
         [](TexturedFrame& f) { f.scene.m_objects[0].uvs.clear(); },
         [](TexturedFrame& f) { f.renderer.SetImageDecoder(nullptr); },

@@ -46,7 +46,7 @@ TEST(Turntable, FrameKIsWhatPlayShowsAfterKTicks) {
     // The window: play started, then its timer ticks; each tick draws a frame and turns on.
     Scene played = OneTriangle();
     ViewState playView;
-    playView.m_bPlay = 1;
+    playView.m_bPlay = true;
     RecordingGl playGl;
     RecordingHost host;
     SceneRenderer playRenderer(playGl, played, playView);
@@ -128,6 +128,15 @@ TEST(RenderOptions, TurntableTakesAFrameCount) {
     EXPECT_EQ(error, "--turntable needs a value");
 }
 
+TEST(RenderOptions, NoTexturesDrawsTheFacesInTheirColoursOnly) {
+    RenderOptions on, off;
+    std::string error;
+    ASSERT_TRUE(ParseRenderOptions({"a.3ds", "--output", "a.png"}, on, error));
+    ASSERT_TRUE(ParseRenderOptions({"a.3ds", "--no-textures", "--output", "a.png"}, off, error));
+    EXPECT_TRUE(RenderViewState(on, Scene()).m_bShowTextures);
+    EXPECT_FALSE(RenderViewState(off, Scene()).m_bShowTextures);
+}
+
 TEST(RenderOptions, ThumbnailIsASquareOfTheModelsAloneFromTheDefaultViewPoint) {
     RenderOptions options;
     std::string error;
@@ -143,8 +152,8 @@ TEST(RenderOptions, ThumbnailIsASquareOfTheModelsAloneFromTheDefaultViewPoint) {
     Scene scene;
     scene.m_cameras.emplace_back();
     const ViewState view = RenderViewState(options, scene);
-    EXPECT_EQ(view.m_bDefaultView, 1);
-    EXPECT_EQ(view.m_bDefaultLights, 1);
+    EXPECT_TRUE(view.m_bDefaultView);
+    EXPECT_TRUE(view.m_bDefaultLights);
     EXPECT_EQ(view.m_nProjection, ProjPerspective);
     EXPECT_EQ(view.m_bShowGrid + view.m_bShowBox + view.m_bShowLight + view.m_bShowText, 0);
 

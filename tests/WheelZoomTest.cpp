@@ -26,9 +26,9 @@ struct Viewed {
             c.lens = 35.123f;
             scene.m_cameras = {c};
             scene.m_settings.currentCamera = 0;
-            view.m_bDefaultView = 0;
+            view.m_bDefaultView = false;
         }
-        scene.m_bModified = 0;
+        scene.m_bModified = false;
     }
     void Press(int key, int times) {
         for (int i = 0; i < times; ++i)
@@ -45,7 +45,7 @@ TEST(WheelZoom, ANotchOnTheDefaultViewPointIsFourPressesOfPeriodOrComma) {
     keys.Press(vk::kPeriod, 4);
     EXPECT_EQ(wheel.view.m_fFovY, keys.view.m_fFovY);
     EXPECT_FLOAT_EQ(wheel.view.m_fFovY, 25.3f - 2);
-    EXPECT_EQ(wheel.scene.m_bModified, 0);  // the view's angle is no part of the scene
+    EXPECT_FALSE(wheel.scene.m_bModified);  // the view's angle is no part of the scene
 
     OnWheelNotches(-1, wheel.scene, wheel.view);
     keys.Press(vk::kComma, 4);
@@ -59,14 +59,14 @@ TEST(WheelZoom, ANotchOnACameraIsFourPressesOfCommaOrPeriod) {
     keys.Press(vk::kComma, 4);
     EXPECT_EQ(wheel.Lens(), keys.Lens());
     EXPECT_FLOAT_EQ(wheel.Lens(), 35.123f + 2);
-    EXPECT_EQ(wheel.scene.m_bModified, 1);
+    EXPECT_TRUE(wheel.scene.m_bModified);
     EXPECT_EQ(wheel.view.m_fFovY, 25.3f);  // the camera's lens, not the default view's angle
 
-    wheel.scene.m_bModified = 0;
+    wheel.scene.m_bModified = false;
     OnWheelNotches(-1, wheel.scene, wheel.view);
     keys.Press(vk::kPeriod, 4);
     EXPECT_EQ(wheel.Lens(), keys.Lens());
-    EXPECT_EQ(wheel.scene.m_bModified, 1);
+    EXPECT_TRUE(wheel.scene.m_bModified);
 }
 
 TEST(WheelZoom, ACameraThatIsNotThereLeavesTheDefaultViewPoint) {
@@ -75,7 +75,7 @@ TEST(WheelZoom, ACameraThatIsNotThereLeavesTheDefaultViewPoint) {
     OnWheelNotches(1, wheel.scene, wheel.view);
     EXPECT_FLOAT_EQ(wheel.view.m_fFovY, 25.3f - 2);
     EXPECT_EQ(wheel.Lens(), 35.123f);
-    EXPECT_EQ(wheel.scene.m_bModified, 0);
+    EXPECT_FALSE(wheel.scene.m_bModified);
 }
 
 TEST(WheelZoom, EachNotchIsDrawnAndNoneAsksForNothing) {

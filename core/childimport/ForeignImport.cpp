@@ -82,7 +82,7 @@ FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionR
     fresh.m_settings.textFont = scene.m_settings.textFont;
     fresh.m_strFilePath = scene.m_strFilePath;
     fresh.m_strImageBase = path;
-    fresh.m_bModified = 1;
+    fresh.m_bModified = true;
     fresh.m_settings.currentObject = -1;
     fresh.m_settings.currentCamera = -1;
     MakeFirstRecordsCurrent(fresh);

@@ -19,7 +19,7 @@ bool ParseCount(const std::string& text, int first, int last, int& value) {
     return std::sscanf(text.c_str(), "%d%c", &value, &rest) == 1 && value >= first && value <= last;
 }
 
-bool ParseMode(const std::string& text, int32_t& mode) {
+bool ParseMode(const std::string& text, DisplayMode& mode) {
     for (const DisplayModeName& m : kDisplayModeNames) {
         if (text == m.name) {
             mode = m.mode;
@@ -70,6 +70,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
             options.noText = true;
         } else if (a == "--no-default-lights") {
             options.noDefaultLights = true;
+        } else if (a == "--no-textures") {
+            options.noTextures = true;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -121,7 +123,7 @@ std::string TurntableFrameFile(const std::string& prefix, int k, int count) {
 
 ViewState RenderViewState(const RenderOptions& options, const Scene& scene) {
     ViewState view;
-    view.m_bDefaultView = scene.m_cameras.empty() || options.defaultView ? 1 : 0;
+    view.m_bDefaultView = scene.m_cameras.empty() || options.defaultView;
     view.m_nDisplayMode = options.mode;
     view.m_nProjection = options.top ? ProjTopView : ProjPerspective;
     view.m_bShowGrid = !options.noGrid;
@@ -129,6 +131,7 @@ ViewState RenderViewState(const RenderOptions& options, const Scene& scene) {
     view.m_bShowLight = !options.noLights;
     view.m_bShowText = !options.noText;
     view.m_bDefaultLights = !options.noDefaultLights;
-    view.m_bFitModels = options.fitModels ? 1 : 0;
+    view.m_bShowTextures = !options.noTextures;
+    view.m_bFitModels = options.fitModels;
     return view;
 }

@@ -12,7 +12,7 @@ struct RenderOptions {
     std::string output;
     int width = 800;
     int height = 600;
-    int32_t mode = ModeSmooth;
+    DisplayMode mode = ModeSmooth;
     bool top = false;
     bool defaultView = false;
     bool noGrid = false;
@@ -20,7 +20,8 @@ struct RenderOptions {
     bool noLights = false;
     bool noText = false;
     bool noDefaultLights = false;
-    bool fitModels = false;  // the whole of the models in the picture (thumbnails)
+    bool noTextures = false;  // faces with texture maps in their colours only
+    bool fitModels = false;   // the whole of the models in the picture (thumbnails)
     int turntable = 0;  // frames of a turntable, 0 for one picture; output is then their prefix
 };
 
@@ -29,7 +30,7 @@ constexpr int kMostTurntableFrames = 100000;
 // The display modes by the names --render takes, in the order of the view's modes.
 struct DisplayModeName {
     const char* name;
-    int32_t mode;
+    DisplayMode mode;
 };
 inline constexpr DisplayModeName kDisplayModeNames[] = {
     {"vertex", ModeVertex}, {"line", ModeLine}, {"flat", ModeFlat}, {"smooth", ModeSmooth}};
@@ -48,6 +49,6 @@ bool ParseThumbnailOptions(const std::vector<std::string>& args, RenderOptions& 
 // as the last frame needs and at least three.
 std::string TurntableFrameFile(const std::string& prefix, int k, int count);
 
-// What a freshly loaded scene shows (smooth, grid, box, light markers and label, perspective,
-// through the first camera when there is one), changed as the options say.
+// What a freshly loaded scene shows (smooth, grid, box, light markers, label and texture maps,
+// perspective, through the first camera when there is one), changed as the options say.
 ViewState RenderViewState(const RenderOptions& options, const Scene& scene);

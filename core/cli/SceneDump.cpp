@@ -178,7 +178,7 @@ std::string DumpSceneJson(const Scene& scene) {
     const SceneStatistics stats = CountStatistics(scene);
 
     Json j;
-    j.Raw("{\n  ").Key("modified").Int(scene.m_bModified);
+    j.Raw("{\n  ").Key("modified").Int(scene.m_bModified ? 1 : 0);
     j.Raw(",\n  ").Key("filePath").Str(scene.m_strFilePath);
     j.Raw(",\n  ").Key("settings");
     DumpSettings(j, scene.m_settings);

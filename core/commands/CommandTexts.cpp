@@ -19,6 +19,7 @@ CommandText TextOfCommand(int id) {
         {cmd::kShowGrid, {"Show or hide grid", "Show or hide grid"}},
         {cmd::kShowLight, {"Show or hide light", "Show or hide light"}},
         {cmd::kShowBox, {"Show or hide object box", "Show or hide object box"}},
+        {cmd::kShowTextures, {"Show or hide texture maps", "Show or hide textures"}},
         {cmd::kDefaultViewPoint, {"Default camera view point", "Default camera view point"}},
         {cmd::kTopView, {"Top view", "Top view"}},
         {cmd::kCameraView, {"Camera view", "Camera view"}},
@@ -56,6 +57,7 @@ const std::vector<int>& ToolbarLayout() {
                                             cmd::kShowGrid,
                                             cmd::kShowLight,
                                             cmd::kShowBox,
+                                            cmd::kShowTextures,
                                             0,
                                             cmd::kDefaultViewPoint,
                                             cmd::kTopView,
@@ -87,6 +89,7 @@ const std::vector<Menu>& MainMenu() {
          {{cmd::kDefaultViewPoint, "&Default camera view point\tCtrl+D"},
           {cmd::kShowPanel, "&Set Object Dialog\tCtrl+H"},
           {cmd::kSetTextFont, "Set text &font...\tCtrl+J"},
+          {cmd::kShowTextures, "&Textures\tCtrl+E"},
           {cmd::kSimplifyWhileMoving, "Si&mplify while moving"}}},
         {"&Help", {{cmd::kAppAbout, "&About Zemvora..."}, {cmd::kHelp, "&Help\tF1"}}},
     };

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "commands/MissingImagesNote.h"
 #include "commands/SceneFileCommands.h"
 
 namespace {
@@ -43,6 +44,7 @@ FrameUpdate OpenChosenFile(const std::string& path, Scene& scene) {
     }
     ShowScene(update);
     update.Then(FrameStep::ShowSceneStatistics);
+    AddMissingImagesNote(scene, update);
     // What the file lost is said once the scene it did give is on the screen.
     if (!outcome.warning.empty()) {
         update.notice = outcome.warning;
@@ -60,7 +62,7 @@ FrameUpdate SaveTo(const std::string& path, Scene& scene) {
         return update;
     }
     scene.m_strFilePath = path;
-    scene.m_bModified = 0;
+    scene.m_bModified = false;
     update.title = update.file = TitleOf(path);
     update.Then(FrameStep::SetWindowTitle).Then(FrameStep::RememberFile);
     return update;

@@ -32,6 +32,8 @@ enum class FrameStep {
     ClearPanel,
     // The statistics line recounted.
     ShowSceneStatistics,
+    // The update's status text in the status bar, until the next message there replaces it.
+    ShowStatus,
     // The undo history forgotten: the scene it was about is gone.
     ClearHistory,
     // The update's file, just opened, imported or saved, put first among the recent files.
@@ -44,7 +46,8 @@ struct FrameUpdate {
     std::string notice;        // for ShowNotice
     std::string noticeReason;  // for ShowNotice: the system's reason beneath, or empty
     NoticeIcon noticeIcon = NoticeIcon::Warning;
-    std::string file;  // for RememberFile
+    std::string file;    // for RememberFile
+    std::string status;  // for ShowStatus
 
     FrameUpdate& Then(FrameStep step) {
         steps.push_back(step);

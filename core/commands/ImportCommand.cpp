@@ -2,6 +2,7 @@
 
 #include "childimport/ForeignFormats.h"
 #include "childimport/ForeignImport.h"
+#include "commands/MissingImagesNote.h"
 #include "import3ds/ImportFile.h"
 
 namespace {
@@ -39,6 +40,7 @@ FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
         .Then(FrameStep::ShowSceneStatistics)
         .Then(FrameStep::RedrawView)
         .Then(FrameStep::RememberFile);
+    AddMissingImagesNote(scene, update);
     return update;
 }
 

@@ -104,7 +104,7 @@ bool EditHistory::AroundOpenStep(Scene& scene, const std::function<bool()>& acti
     }
     if (done) {
         CheckSceneInDebug(scene, "undo or redo");
-        scene.m_bModified = 1;
+        scene.m_bModified = true;
         Changed();
     }
     return done;

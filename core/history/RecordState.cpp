@@ -1,5 +1,6 @@
 #include "history/RecordState.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -41,6 +42,13 @@ bool Same(const ObjectEdits& a, const ObjectEdits& b) {
     return a.smooth == b.smooth && a.materialIndex == b.materialIndex &&
            a.materialName == b.materialName && a.note == b.note && a.noteColor == b.noteColor &&
            a.noteX == b.noteX && a.noteY == b.noteY;
+}
+
+bool Same(const std::vector<FaceGroup>& a, const std::vector<FaceGroup>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const FaceGroup& x, const FaceGroup& y) {
+                          return x.material == y.material && x.faces == y.faces;
+                      });
 }
 
 bool Same(const LogFont& a, const LogFont& b) {
@@ -95,6 +103,9 @@ std::optional<RecordState> CaptureRecord(const Scene& scene, const RecordRef& re
         case RecordKind::Object:
             if (const SceneObject* o = At(scene.m_objects, ref.index)) return EditsOf(*o);
             return std::nullopt;
+        case RecordKind::FaceGroups:
+            if (const SceneObject* o = At(scene.m_objects, ref.index)) return o->faceGroups;
+            return std::nullopt;
         case RecordKind::Background:
             return scene.m_settings.background;
         case RecordKind::LabelFont:
@@ -143,6 +154,16 @@ bool RestoreRecord(Scene& scene, const RecordRef& ref, const RecordState& state)
             o->noteY = from->noteY;
             return true;
         }
+        case RecordKind::FaceGroups: {
+            SceneObject* o = At(scene.m_objects, ref.index);
+            const auto* from = std::get_if<std::vector<FaceGroup>>(&state);
+            if (!o || !from) return false;
+            for (const FaceGroup& group : *from)
+                for (uint32_t face : group.faces)
+                    if (face >= o->meshes.size()) return false;
+            o->faceGroups = *from;
+            return true;
+        }
         case RecordKind::Background:
             if (const RGB8* from = std::get_if<RGB8>(&state)) {
                 s.background = *from;
@@ -182,6 +203,12 @@ size_t StateHeapBytes(const RecordState& state) {
     if (const SceneCamera* c = std::get_if<SceneCamera>(&state)) return HeapBytes(c->name);
     if (const ObjectEdits* o = std::get_if<ObjectEdits>(&state))
         return HeapBytes(o->materialName) + HeapBytes(o->note);
+    if (const auto* groups = std::get_if<std::vector<FaceGroup>>(&state)) {
+        size_t bytes = groups->capacity() * sizeof(FaceGroup);
+        for (const FaceGroup& group : *groups)
+            bytes += HeapBytes(group.material) + group.faces.capacity() * sizeof(uint32_t);
+        return bytes;
+    }
     if (const LogFont* f = std::get_if<LogFont>(&state)) return HeapBytes(f->lfFaceName);
     return 0;
 }

@@ -1,7 +1,7 @@
 // The records an edit can change, and copies of the state an edit can change in them: a
 // material (with its texture map), a light or a camera whole, an object without its vertices,
-// triangles, bounds, face groups and texture coordinates, and three of the scene-wide settings.
-// These copies are what the edit history keeps.
+// triangles, bounds, face groups and texture coordinates, an object's face groups on their own,
+// and three of the scene-wide settings. These copies are what the edit history keeps.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +16,7 @@ enum class RecordKind : uint8_t {
     Light,          // m_lights[index]
     Camera,         // m_cameras[index]
     Object,         // m_objects[index], what an edit can change of it
+    FaceGroups,     // m_objects[index].faceGroups: kept apart, as only a few edits change them
     Background,     // the background colour
     LabelFont,      // the label font
     CurrentCamera,  // the current camera's index
@@ -42,6 +43,9 @@ inline RecordRef CameraRecord(int32_t index) {
 inline RecordRef ObjectRecord(int32_t index) {
     return {RecordKind::Object, index};
 }
+inline RecordRef FaceGroupsRecord(int32_t index) {
+    return {RecordKind::FaceGroups, index};
+}
 inline RecordRef BackgroundRecord() {
     return {RecordKind::Background, -1};
 }
@@ -63,16 +67,18 @@ struct ObjectEdits {
 };
 
 // One record's state, of the type its kind keeps: SceneMaterial, SceneLight, SceneCamera,
-// ObjectEdits, RGB8 (background), LogFont (label font) or int32_t (current camera).
-using RecordState =
-    std::variant<SceneMaterial, SceneLight, SceneCamera, ObjectEdits, RGB8, LogFont, int32_t>;
+// ObjectEdits, the face groups, RGB8 (background), LogFont (label font) or int32_t (current
+// camera).
+using RecordState = std::variant<SceneMaterial, SceneLight, SceneCamera, ObjectEdits,
+                                 std::vector<FaceGroup>, RGB8, LogFont, int32_t>;
 
 // The record's state now; nothing when ref addresses no record of the scene.
 std::optional<RecordState> CaptureRecord(const Scene& scene, const RecordRef& ref);
 
 // Puts a captured state back. False, and the scene untouched, when ref addresses no record or
 // the state is not of its kind. An index in the state that addresses nothing in this scene
-// (a material, a camera) becomes -1, so that the scene's invariants hold whatever is restored.
+// (a material, a camera) becomes -1, so that the scene's invariants hold whatever is restored;
+// face groups naming a triangle the object does not have are not restored at all.
 bool RestoreRecord(Scene& scene, const RecordRef& ref, const RecordState& state);
 
 // Whether two states would give the same bytes in a scene file: numbers are compared bit for

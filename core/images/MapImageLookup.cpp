@@ -111,6 +111,8 @@ std::optional<std::string> IgnoringCase(fs::path folder, const std::vector<std::
 }  // namespace
 
 std::optional<std::string> FindMapImage(const std::string& sceneFile, const std::string& mapName) {
+    // A scene never read from a file has no folder of its own: the working folder is not it.
+    if (sceneFile.empty()) return std::nullopt;
     const NameParts split = SplitName(mapName);
     if (split.parts.empty()) return std::nullopt;
     fs::path folder = fs::path(sceneFile).parent_path();

@@ -64,7 +64,7 @@ FileOutcome ImportSceneFile(const std::string& path, Scene& scene, ImportListene
             return FileOutcome::Failure(messages::No3dsMeshData(name));
     }
 
-    scene.m_bModified = 1;
+    scene.m_bModified = true;
     MakeFirstRecordsCurrent(scene);  // from the -1 both were set to above
     return FileOutcome::Success();
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "images/MapImageLookup.h"
 #include "panel/SliderMapping.h"
 
 namespace {
@@ -34,6 +35,12 @@ std::vector<std::string> MaterialTreeLines(const SceneMaterial& m) {
             ColorLine("Specular", m.specular),
             Format("Shininess:%.2f Transparency:%.2f", static_cast<double>(m.shininess),
                    static_cast<double>(m.transparency))};
+}
+
+std::string TextureMapLine(const SceneMaterial& m, const std::string& sceneFile) {
+    if (!m.textureMap) return {};
+    const std::string& name = m.textureMap->fileName;
+    return "Map:" + name + (FindMapImage(sceneFile, name) ? "" : " (not found)");
 }
 
 std::vector<std::string> LightTreeLines(const SceneLight& l) {

@@ -48,7 +48,7 @@ void Scene::ClearScene() {
         s.reservedBytes[i] = 0;
         s.reservedWords[i] = 0;
     }
-    m_bModified = 0;
+    m_bModified = false;
     s.rotX = s.rotY = s.rotZ = 0;
     s.dragX = s.dragY = 0;
 }

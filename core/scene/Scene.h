@@ -29,7 +29,7 @@ struct Scene {
     // The file the scene was last read from, opened or imported: its texture images are looked
     // for beside it, wherever the scene is saved later. "" for a new scene.
     std::string m_strImageBase;
-    int32_t m_bModified = 0;
+    bool m_bModified = false;
 
     // Frees every record and resets background, bounds, reserved fields, rotation, drags and
     // the modified flag. Leaves currentObject, currentCamera, textFont, the file path and the

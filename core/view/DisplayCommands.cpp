@@ -7,10 +7,10 @@ namespace {
 // One display toggle: its command, its key, and what it changes.
 struct DisplayToggle {
     int command;
-    int key;
-    ViewStep commandStep;      // what the command asks for; the key always asks for one frame
-    int32_t ViewState::*flag;  // the element shown or hidden; null for a display mode
-    int32_t mode;              // the display mode set when flag is null
+    int key;                // 0 for a toggle that is no key of the view
+    ViewStep commandStep;   // what the command asks for; the key always asks for one frame
+    bool ViewState::*flag;  // the element shown or hidden; null for a display mode
+    DisplayMode mode;       // the display mode set when flag is null
 };
 
 constexpr DisplayToggle kToggles[] = {
@@ -18,10 +18,11 @@ constexpr DisplayToggle kToggles[] = {
     {cmd::kLineMode, 'W', ViewStep::TimerPath, nullptr, ModeLine},
     {cmd::kFlatMode, 'F', ViewStep::TimerPath, nullptr, ModeFlat},
     {cmd::kSmoothMode, 'M', ViewStep::TimerPath, nullptr, ModeSmooth},
-    {cmd::kShowGrid, 'G', ViewStep::TimerPath, &ViewState::m_bShowGrid, 0},
-    {cmd::kShowLight, 'L', ViewStep::RenderScene, &ViewState::m_bShowLight, 0},
-    {cmd::kShowBox, 'B', ViewStep::RenderScene, &ViewState::m_bShowBox, 0},
-    {cmd::kShowText, 'T', ViewStep::RenderScene, &ViewState::m_bShowText, 0},
+    {cmd::kShowGrid, 'G', ViewStep::TimerPath, &ViewState::m_bShowGrid, {}},
+    {cmd::kShowLight, 'L', ViewStep::RenderScene, &ViewState::m_bShowLight, {}},
+    {cmd::kShowBox, 'B', ViewStep::RenderScene, &ViewState::m_bShowBox, {}},
+    {cmd::kShowText, 'T', ViewStep::RenderScene, &ViewState::m_bShowText, {}},
+    {cmd::kShowTextures, 0, ViewStep::RenderScene, &ViewState::m_bShowTextures, {}},
 };
 
 const DisplayToggle* ToggleOfCommand(int id) {
@@ -48,7 +49,7 @@ std::optional<ViewStep> ApplyDisplayCommand(int id, ViewState& view) {
 
 std::optional<ViewStep> ApplyDisplayKey(int key, ViewState& view) {
     for (const DisplayToggle& t : kToggles) {
-        if (t.key != key) continue;
+        if (t.key == 0 || t.key != key) continue;
         Apply(t, view);
         return ViewStep::RenderScene;
     }
@@ -56,10 +57,10 @@ std::optional<ViewStep> ApplyDisplayKey(int key, ViewState& view) {
 }
 
 std::optional<bool> DisplayCommandChecked(int id, const ViewState& view) {
-    if (id == cmd::kPlay) return view.m_bPlay != 0;
+    if (id == cmd::kPlay) return view.m_bPlay;
     const DisplayToggle* t = ToggleOfCommand(id);
     if (!t) return std::nullopt;
-    return t->flag ? view.*t->flag != 0 : view.m_nDisplayMode == t->mode;
+    return t->flag ? view.*t->flag : view.m_nDisplayMode == t->mode;
 }
 
 const char* ContextFailureMessage(bool created) {

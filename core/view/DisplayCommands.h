@@ -1,6 +1,6 @@
-// The view's display toggles (display modes, grid, light markers, object box, label) as menu
-// commands and as keys: what each changes, the drawing it asks for, and when its button is
-// checked.
+// The view's display toggles (display modes, grid, light markers, object box, label, texture
+// maps) as menu commands and as keys: what each changes, the drawing it asks for, and when its
+// button is checked.
 #pragma once
 
 #include <optional>

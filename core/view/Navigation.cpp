@@ -19,7 +19,7 @@ SceneCamera* ShownCamera(Scene& scene, const ViewState& view) {
 ViewSteps Zoom(float amount, Scene& scene, ViewState& view) {
     if (SceneCamera* camera = ShownCamera(scene, view)) {
         camera->lens += amount;
-        scene.m_bModified = 1;
+        scene.m_bModified = true;
     } else {
         view.m_fFovY += amount;
     }
@@ -33,7 +33,7 @@ ViewSteps Move(float dx, float dy, Scene& scene, const ViewState& view) {
         camera->targetX += dx;
         camera->posY += dy;
         camera->targetY += dy;
-        scene.m_bModified = 1;
+        scene.m_bModified = true;
     }
     return {ViewStep::SetupProjection, ViewStep::RenderScene};
 }
@@ -80,27 +80,27 @@ ViewSteps OnKeyDown(int key, Scene& scene, ViewState& view) {
 }
 
 void OnLeftButtonDown(int x, int y, const Scene& scene, ViewState& view) {
-    view.m_bLeftDown = 1;
+    view.m_bLeftDown = true;
     view.m_nLastX = x;
     view.m_nLastY = y;
-    view.m_bDragNote = 0;
+    view.m_bDragNote = false;
     if (const SceneObject* o = scene.CurrentObject())
         view.m_bDragNote = o->noteX <= x && x < o->noteX + 8 && o->noteY <= y && y < o->noteY + 8;
 }
 
 void OnLeftButtonUp(ViewState& view) {
-    view.m_bLeftDown = 0;
-    view.m_bDragNote = 0;
+    view.m_bLeftDown = false;
+    view.m_bDragNote = false;
 }
 
 void OnRightButtonDown(int x, int y, ViewState& view) {
-    view.m_bRightDown = 1;
+    view.m_bRightDown = true;
     view.m_nLastX = x;
     view.m_nLastY = y;
 }
 
 void OnRightButtonUp(ViewState& view) {
-    view.m_bRightDown = 0;
+    view.m_bRightDown = false;
 }
 
 ViewSteps OnMouseMove(int x, int y, Scene& scene, ViewState& view) {
@@ -159,7 +159,7 @@ std::optional<ViewSteps> ApplyViewpointCommand(int id, Scene& scene, ViewState& 
 std::optional<bool> ViewpointCommandChecked(int id, const ViewState& view) {
     switch (id) {
         case cmd::kDefaultViewPoint:
-            return view.m_bDefaultView == 1;
+            return view.m_bDefaultView;
         case cmd::kTopView:
             return view.m_nProjection == ProjTopView;
         case cmd::kCameraView:

@@ -17,7 +17,7 @@ float CameraFieldOfView(float lens) {
 }
 
 bool ShowsDefaultView(const Scene& scene, const ViewState& state) {
-    return state.m_bDefaultView != 0 || !IsIndexOf(scene.m_settings.currentCamera, scene.m_cameras);
+    return state.m_bDefaultView || !IsIndexOf(scene.m_settings.currentCamera, scene.m_cameras);
 }
 
 OrthoBox TopViewBox(const SceneSettings& s, int width, int height) {

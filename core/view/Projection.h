@@ -29,7 +29,7 @@ struct OrthoBox {
 OrthoBox TopViewBox(const SceneSettings& s, int width, int height);
 
 struct ProjectionSetup {
-    int32_t kind = ProjPerspective;  // as the view's m_nProjection
+    ProjectionKind kind = ProjPerspective;  // as the view's m_nProjection
     EyePoint eye{};
     float fovY = 0, aspect = 1;
     double zNear = 1.0, zFar = 100000.0;  // the perspective's depth range

@@ -13,7 +13,7 @@ namespace {
 
 // How an object is drawn in a display mode: in the smooth mode its own flag chooses between smooth
 // and flat shading.
-ObjectShape ShapeOf(int32_t mode, const SceneObject& o) {
+ObjectShape ShapeOf(DisplayMode mode, const SceneObject& o) {
     if (mode == ModeVertex) return ObjectShape::Points;
     if (mode == ModeLine) return ObjectShape::Lines;
     return mode == ModeSmooth && o.smooth ? ObjectShape::Smooth : ObjectShape::Flat;
@@ -214,7 +214,7 @@ void SceneRenderer::DrawObjects() {
     m_simplifiedBuffers.DropStale(m_copies);
     m_simplifiedFrame = m_copies && m_level >= 0 && m_gl.HasBuffers();
     m_triangles = 0;
-    const int32_t mode = m_view.m_nDisplayMode;
+    const DisplayMode mode = m_view.m_nDisplayMode;
     if (!m_simplifiedFrame &&
         (mode == ModeVertex || mode == ModeLine || mode == ModeFlat || mode == ModeSmooth)) {
         for (const SceneObject& o : m_scene.m_objects)
@@ -274,7 +274,7 @@ std::optional<MaterialNames> SceneRenderer::GroupMaterialNames() const {
 }
 
 void SceneRenderer::DrawObjectsImmediate() {
-    const int32_t mode = m_view.m_nDisplayMode;
+    const DisplayMode mode = m_view.m_nDisplayMode;
     if (mode == ModeFlat || mode == ModeSmooth) {
         const std::optional<MaterialNames> names = GroupMaterialNames();
         const std::vector<SceneObject>& objects = m_scene.m_objects;
@@ -306,7 +306,7 @@ void SceneRenderer::DrawObjectsImmediate() {
 }
 
 void SceneRenderer::DrawObjectsFromBuffers() {
-    const int32_t mode = m_view.m_nDisplayMode;
+    const DisplayMode mode = m_view.m_nDisplayMode;
     const bool unlit = mode == ModeVertex || mode == ModeLine;
     if (!unlit && mode != ModeFlat && mode != ModeSmooth) {
         // No mode draws no triangles, but every object's material is still set.
@@ -344,7 +344,7 @@ void SceneRenderer::DrawObjectsFromBuffers() {
 }
 
 void SceneRenderer::DrawObjectsSimplified() {
-    const int32_t mode = m_view.m_nDisplayMode;
+    const DisplayMode mode = m_view.m_nDisplayMode;
     const bool unlit = mode == ModeVertex || mode == ModeLine;
     if (!unlit && mode != ModeFlat && mode != ModeSmooth) return;
     if (unlit) {

@@ -16,5 +16,5 @@ void Turntable::GoToFrame(int k) {
         PlayTick(ticked);
     m_rotZ = ticked.rotZ;
     m_scene.m_settings.rotZ = m_rotZ;
-    m_view.m_bPlay = k > 0 ? 1 : 0;
+    m_view.m_bPlay = k > 0;
 }

@@ -4,35 +4,47 @@
 
 #include <cstdint>
 
-enum DisplayMode : int32_t { ModeVertex = 0, ModeLine = 1, ModeFlat = 2, ModeSmooth = 3 };
-enum ProjectionKind : int32_t { ProjPerspective = 0, ProjTopView = 3 };
+// How the objects are drawn: their vertices as points, their edges, or their faces shaded flat or
+// smooth.
+enum class DisplayMode : int32_t { ModeVertex = 0, ModeLine = 1, ModeFlat = 2, ModeSmooth = 3 };
+
+// The perspective through the eye, or the orthographic view from above.
+enum class ProjectionKind : int32_t { ProjPerspective = 0, ProjTopView = 3 };
+
+// The enumerators by their plain names, as C++20's `using enum` would give them.
+inline constexpr DisplayMode ModeVertex = DisplayMode::ModeVertex;
+inline constexpr DisplayMode ModeLine = DisplayMode::ModeLine;
+inline constexpr DisplayMode ModeFlat = DisplayMode::ModeFlat;
+inline constexpr DisplayMode ModeSmooth = DisplayMode::ModeSmooth;
+inline constexpr ProjectionKind ProjPerspective = ProjectionKind::ProjPerspective;
+inline constexpr ProjectionKind ProjTopView = ProjectionKind::ProjTopView;
 
 struct ViewState {
-    int32_t m_bPlay = 0;
+    bool m_bPlay = false;
     float m_fAspect = 1.0f;  // viewport width over height
-    int32_t m_nDisplayMode = ModeSmooth;
-    int32_t m_bShowGrid = 1;
-    int32_t m_bShowText = 1;
-    int32_t m_bShowBox = 1;
-    int32_t m_bShowLight = 1;
-    int32_t m_bDefaultView = 1;  // eye from the scene bounds instead of the current camera
+    DisplayMode m_nDisplayMode = ModeSmooth;
+    bool m_bShowGrid = true;
+    bool m_bShowText = true;
+    bool m_bShowBox = true;
+    bool m_bShowLight = true;
+    bool m_bDefaultView = true;  // eye from the scene bounds instead of the current camera
     // The default eye drawn back (or nearer) until the models' bounding sphere fits the view:
     // the whole model in a thumbnail. The window keeps the plain default view point.
-    int32_t m_bFitModels = 0;
+    bool m_bFitModels = false;
     // A scene without any light is lit by two default lights; off only for comparisons.
-    int32_t m_bDefaultLights = 1;
+    bool m_bDefaultLights = true;
     // Texture maps drawn on the faces that have them; off, those faces show their colours only.
-    int32_t m_bShowTextures = 1;
-    int32_t m_bLeftDown = 0;
-    int32_t m_bRightDown = 0;
-    int32_t m_bDragNote = 0;
+    bool m_bShowTextures = true;
+    bool m_bLeftDown = false;
+    bool m_bRightDown = false;
+    bool m_bDragNote = false;
     float m_fFovY = 25.0f;  // degrees
-    int32_t m_nProjection = ProjPerspective;
-    int32_t m_nLastY = 0;
-    int32_t m_nLastX = 0;
+    ProjectionKind m_nProjection = ProjPerspective;
+    int m_nLastY = 0;
+    int m_nLastX = 0;
 
     // Timing of the last frame, in ticks of a 10 MHz counter.
-    int32_t m_nFrameTicks = 0;
+    int m_nFrameTicks = 0;
     float m_fFps = 0.0f;
     int64_t m_liStart = 0;
     int64_t m_liEnd = 0;
@@ -41,12 +53,12 @@ struct ViewState {
     // The state a freshly opened scene is shown in. Box, light markers, the right button and the
     // field of view keep their values. The caller stops the play timer.
     void ResetViewState() {
-        m_bDefaultView = 1;
-        m_bPlay = 0;
+        m_bDefaultView = true;
+        m_bPlay = false;
         m_nDisplayMode = ModeSmooth;
-        m_bShowGrid = 1;
-        m_bShowText = 1;
-        m_bLeftDown = 0;
+        m_bShowGrid = true;
+        m_bShowText = true;
+        m_bLeftDown = false;
         m_nProjection = ProjPerspective;
         m_nLastY = 0;
         m_nLastX = 0;
