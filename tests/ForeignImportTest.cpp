@@ -181,15 +181,21 @@ TEST_F(ForeignImport, AChildThatFailsGivesOneMessageAndLeavesTheSceneAsItWas) {
         EXPECT_FALSE(scene.m_bModified);
         EXPECT_EQ(frame.historyClears, 0);
     }
-    // The library's own reason for a file it cannot read, and a file that is not there.
+    // The library's own reason for a file it cannot read, and a file that is not there: the
+    // file failed, not the importer, and the scene is cleared as for a 3D Studio file.
     TempDir dir;
     WriteText(dir.File("broken.obj"), "this is not a model\n");
     Scene scene;
+    ASSERT_TRUE(ImportForeignFile(Model("off/Cube.off"), scene).ok);
     FileOutcome outcome = ImportForeignFile(dir.File("broken.obj"), scene);
     EXPECT_EQ(outcome.message, "broken.obj could not be imported.");
     EXPECT_EQ(outcome.reason, "The file holds no triangles, lights or cameras");
+    EXPECT_TRUE(scene.m_objects.empty());
+    ASSERT_TRUE(ImportForeignFile(Model("off/Cube.off"), scene).ok);
     outcome = ImportForeignFile(dir.File("gone.obj"), scene);
     EXPECT_EQ(outcome.message, "gone.obj was not found.");
+    EXPECT_TRUE(scene.m_objects.empty());
+    EXPECT_FALSE(outcome.sceneKept);
 }
 
 TEST(ForeignFormats, ImportedNamesAndTheDialog) {

@@ -23,8 +23,22 @@ ForeignImportSettings& ProcessForeignImportSettings() {
 
 namespace {
 
+// The importer failed, not the file: the scene stays as it was.
 FileOutcome Failed(const std::string& name, std::string reason) {
-    return FileOutcome::Failure(messages::CannotImportFile(name)).Because(std::move(reason));
+    FileOutcome outcome =
+        FileOutcome::Failure(messages::CannotImportFile(name)).Because(std::move(reason));
+    outcome.sceneKept = true;
+    return outcome;
+}
+
+// The file cannot be read (not there, not a file, refused by the library): as with a 3D Studio
+// file, the scene the user chose to replace is gone and the window shows it empty.
+FileOutcome Cleared(Scene& scene, const std::string& path, FileOutcome outcome) {
+    scene.ClearScene();
+    scene.m_settings.currentObject = -1;
+    scene.m_settings.currentCamera = -1;
+    scene.m_strImageBase = path;
+    return outcome;
 }
 
 }  // namespace
@@ -32,13 +46,17 @@ FileOutcome Failed(const std::string& name, std::string reason) {
 FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionReport* report) {
     const std::string name = FileNameOf(path).empty() ? path : FileNameOf(path);
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0)
-        return FileOutcome::Failure(messages::CannotOpenFile(name, errno))
-            .Because(messages::SystemReason(errno));
+    if (stat(path.c_str(), &info) != 0) {
+        const int code = errno;
+        return Cleared(scene, path,
+                       FileOutcome::Failure(messages::CannotOpenFile(name, code))
+                           .Because(messages::SystemReason(code)));
+    }
     if (!S_ISREG(info.st_mode)) {
         const int code = S_ISDIR(info.st_mode) ? EISDIR : InputStream::kNotRegularFile;
-        return FileOutcome::Failure(messages::CannotOpenFile(name, code))
-            .Because(messages::SystemReason(code));
+        return Cleared(scene, path,
+                       FileOutcome::Failure(messages::CannotOpenFile(name, code))
+                           .Because(messages::SystemReason(code)));
     }
 
     const ForeignImportSettings& settings = ProcessForeignImportSettings();
@@ -64,14 +82,19 @@ FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionR
     try {
         answer = ReadChildAnswer(run.output.data(), run.output.size(), fresh, lines);
     } catch (const std::bad_alloc&) {
-        return FileOutcome::Failure(messages::CannotOpenFile(name, ENOMEM))
-            .Because(messages::SystemReason(ENOMEM));
+        FileOutcome outcome = FileOutcome::Failure(messages::CannotOpenFile(name, ENOMEM))
+                                  .Because(messages::SystemReason(ENOMEM));
+        outcome.sceneKept = true;
+        return outcome;
     }
     switch (answer) {
         case ChildAnswerResult::Scene:
             break;
         case ChildAnswerResult::Refused:
-            return Failed(name, messages::ImporterRefused(lines.empty() ? "" : lines.front()));
+            return Cleared(
+                scene, path,
+                FileOutcome::Failure(messages::CannotImportFile(name))
+                    .Because(messages::ImporterRefused(lines.empty() ? "" : lines.front())));
         case ChildAnswerResult::OutOfMemory:
             return Failed(name, messages::ImporterOutOfMemory(memory));
         case ChildAnswerResult::Garbage:

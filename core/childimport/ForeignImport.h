@@ -34,8 +34,10 @@ struct ForeignImportSettings {
 ForeignImportSettings& ProcessForeignImportSettings();
 
 // Imports path into a fresh scene and, only when that succeeds, puts it in place of scene (the
-// label font and the scene's file path are kept, as an import keeps them); a failure leaves
-// scene as it was. On success the new scene is modified, its first object and camera are
+// label font and the scene's file path are kept, as an import keeps them). A file that cannot
+// be read (missing, not a file, refused by the library) leaves the scene cleared, as a 3D Studio
+// file does; an importer that fails (crash, limits, garbage) leaves it as it was and says so in
+// FileOutcome::sceneKept. On success the new scene is modified, its first object and camera are
 // current and its images are looked for beside path. report gets what the conversion dropped or
 // cut.
 FileOutcome ImportForeignFile(const std::string& path, Scene& scene,

@@ -13,12 +13,12 @@ bool MayReplaceScene(const Scene& scene, Prompts& prompts) {
 }
 
 FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
-    // Another format is read into a scene of its own: a failure leaves the scene as it was.
-    const bool foreign = !Is3dsFileName(path);
+    // Another format is read into a scene of its own: an importer that fails leaves the scene
+    // as it was.
     const FileOutcome outcome =
-        foreign ? ImportForeignFile(path, scene) : ImportSceneFile(path, scene);
+        Is3dsFileName(path) ? ImportSceneFile(path, scene) : ImportForeignFile(path, scene);
     FrameUpdate update;
-    if (foreign && !outcome.ok) {
+    if (!outcome.ok && outcome.sceneKept) {
         update.notice = outcome.message;
         update.noticeReason = outcome.reason;
         update.noticeIcon = NoticeIcon::Warning;

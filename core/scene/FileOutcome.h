@@ -16,10 +16,17 @@ struct FileOutcome {
     // A file that was read whole may still have lost a part (a scene file's damaged extension
     // block): this says what, to be shown once the scene is. Empty when nothing was lost.
     std::string warning;
+    // A failure that left the scene as it was (an import's child process that crashed, ran out
+    // of time or memory, or answered garbage) rather than the empty scene a failed read leaves.
+    bool sceneKept = false;
 
     static FileOutcome Success() { return {}; }
     static FileOutcome Failure(std::string text, NoticeIcon icon = NoticeIcon::Warning) {
-        return FileOutcome{false, std::move(text), icon, std::string(), std::string()};
+        FileOutcome outcome;
+        outcome.ok = false;
+        outcome.message = std::move(text);
+        outcome.icon = icon;
+        return outcome;
     }
     static FileOutcome SuccessWithWarning(std::string text) {
         FileOutcome outcome;
