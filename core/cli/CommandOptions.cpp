@@ -39,8 +39,8 @@ const std::vector<CommandOption>& CommandOptions() {
         {Command::Thumbnail, "--thumbnail", "--thumbnail SIZE IN OUT.png",
          "draw a SIZE x SIZE preview of IN for file managers", true},
         {Command::Check, "--check", "--check FILE",
-         "read FILE as the import does and list, with file\n"
-         "offsets, everything passed over or repaired",
+         "read FILE as the import does and list everything\n"
+         "passed over, repaired, dropped or cut (.3ds: with offsets)",
          false},
         {Command::Help, "--help", "--help | --version", "", false},
         {Command::Version, "--version", "", "", false},
