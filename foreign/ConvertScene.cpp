@@ -82,9 +82,21 @@ private:
     std::unordered_map<std::string, int> m_next;
 };
 
+// The image file an embedded texture holds, when it holds one (a PNG, JPEG, ... as the library
+// keeps it: mHeight 0 and mWidth bytes) within the bounds; empty otherwise, as for raw texels.
+std::vector<uint8_t> EmbeddedImageBytes(const aiTexture* texture, uint64_t& total) {
+    if (!texture || texture->mHeight != 0 || !texture->pcData || texture->mWidth == 0) return {};
+    const uint64_t bytes = texture->mWidth;
+    if (bytes > kMaxEmbeddedImageBytes || total + bytes > kMaxEmbeddedImagesBytes) return {};
+    total += bytes;
+    const auto* data = reinterpret_cast<const uint8_t*>(texture->pcData);
+    return std::vector<uint8_t>(data, data + bytes);
+}
+
 void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::string>& report) {
     UniqueNames names;
     int embedded = 0;
+    uint64_t embeddedBytes = 0;
     for (unsigned i = 0; i < source.mNumMaterials; ++i) {
         const aiMaterial* from = source.mMaterials[i];
         SceneMaterial material;
@@ -117,11 +129,15 @@ void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::stri
             if (!found)
                 found = from->GetTexture(aiTextureType_BASE_COLOR, 0, &file, nullptr, nullptr,
                                          nullptr, nullptr, modes) == AI_SUCCESS;
-            if (found && file.length > 0 && file.C_Str()[0] == '*') {
+            const aiTexture* inside =
+                found && file.length > 0 ? source.GetEmbeddedTexture(file.C_Str()) : nullptr;
+            std::vector<uint8_t> image = EmbeddedImageBytes(inside, embeddedBytes);
+            if (image.empty() && (inside || (file.length > 0 && file.C_Str()[0] == '*'))) {
                 ++embedded;
             } else if (found && file.length > 0) {
                 TextureMap map;
                 map.fileName = file.C_Str();
+                map.embeddedImage = std::move(image);
                 if (modes[0] == aiTextureMapMode_Clamp || modes[0] == aiTextureMapMode_Decal)
                     map.tiling = 0x10;
                 else if (modes[0] == aiTextureMapMode_Mirror) {
@@ -138,8 +154,8 @@ void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::stri
     }
     if (embedded > 0)
         report.push_back(std::to_string(embedded) +
-                         " texture image(s) stored inside the file passed over; those materials "
-                         "are drawn in their colours");
+                         " texture image(s) stored inside the file passed over (not an image "
+                         "file, or too large); those materials are drawn in their colours");
 }
 
 // The triangles of one node's meshes together, before they are cut into objects.

@@ -37,21 +37,9 @@ std::unique_ptr<QImageReader> ReaderOf(QBuffer& buffer) {
     return nullptr;
 }
 
-DecodedImage Decode(const std::string& path, int maxSide) {
-    QFile file(QFile::decodeName(path.c_str()));
-    const QFileInfo info(file);
-    if (info.exists() && !info.isFile()) return Refused("it is not a file");
-    if (!file.open(QIODevice::ReadOnly))
-        return Refused("it cannot be opened: " + file.errorString().toStdString());
-    const qint64 fileBytes = file.size();
-    if (fileBytes < 0 || static_cast<uint64_t>(fileBytes) > kMaxImageFileBytes) {
-        return Refused("its file of " + std::to_string(fileBytes) +
-                       " bytes is larger than any image this program reads");
-    }
-    QByteArray bytes = file.read(fileBytes);
-    if (bytes.size() != fileBytes)
-        return Refused("it could not be read whole: " + file.errorString().toStdString());
-
+// The image in an image file's bytes, each bound checked before the toolkit decodes it.
+DecodedImage DecodeInMemory(QByteArray& bytes, int maxSide) {
+    const qint64 fileBytes = bytes.size();
     QImageReader::setAllocationLimit(kAllocationLimitMiB);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -93,11 +81,43 @@ DecodedImage Decode(const std::string& path, int maxSide) {
     return decoded;
 }
 
+DecodedImage Decode(const std::string& path, int maxSide) {
+    QFile file(QFile::decodeName(path.c_str()));
+    const QFileInfo info(file);
+    if (info.exists() && !info.isFile()) return Refused("it is not a file");
+    if (!file.open(QIODevice::ReadOnly))
+        return Refused("it cannot be opened: " + file.errorString().toStdString());
+    const qint64 fileBytes = file.size();
+    if (fileBytes < 0 || static_cast<uint64_t>(fileBytes) > kMaxImageFileBytes) {
+        return Refused("its file of " + std::to_string(fileBytes) +
+                       " bytes is larger than any image this program reads");
+    }
+    QByteArray bytes = file.read(fileBytes);
+    if (bytes.size() != fileBytes)
+        return Refused("it could not be read whole: " + file.errorString().toStdString());
+    return DecodeInMemory(bytes, maxSide);
+}
+
 }  // namespace
 
 DecodedImage DecodeTextureImage(const std::string& path, int maxSide) {
     try {
         return Decode(path, maxSide);
+    } catch (const std::bad_alloc&) {
+        return Refused("there is not enough memory to read it");
+    }
+}
+
+DecodedImage DecodeTextureImageBytes(const std::vector<uint8_t>& bytes, int maxSide) {
+    if (bytes.size() > kMaxImageFileBytes) {
+        return Refused("its " + std::to_string(bytes.size()) +
+                       " bytes are more than any image this program reads");
+    }
+    try {
+        // The bytes are only read, in place.
+        QByteArray view = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
+                                                  static_cast<qsizetype>(bytes.size()));
+        return DecodeInMemory(view, maxSide);
     } catch (const std::bad_alloc&) {
         return Refused("there is not enough memory to read it");
     }

@@ -2,7 +2,9 @@
 // bounded before it is decoded (core/images/ImageChecks).
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "images/SceneImages.h"
 
@@ -10,10 +12,15 @@
 // claims that is too large or more than its file can hold, a JPEG cut short, a file the reader
 // fails on. Images with a side over maxSide are scaled down to fit. Never throws.
 DecodedImage DecodeTextureImage(const std::string& path, int maxSide);
+// The same for an image file's bytes in memory.
+DecodedImage DecodeTextureImageBytes(const std::vector<uint8_t>& bytes, int maxSide);
 
 class ToolkitImageDecoder final : public ImageDecoder {
 public:
     DecodedImage Decode(const std::string& path, int maxSide) override {
         return DecodeTextureImage(path, maxSide);
+    }
+    DecodedImage DecodeBytes(const std::vector<uint8_t>& bytes, int maxSide) override {
+        return DecodeTextureImageBytes(bytes, maxSide);
     }
 };

@@ -11,6 +11,7 @@
 #include "childimport/ForeignFormats.h"
 #include "childimport/ForeignImport.h"
 #include "cli/CommandLine.h"
+#include "images/MapImageLookup.h"
 #include "scene/AddressSanitizer.h"
 #include "scene/SceneCheck.h"
 #include "tests/RecordingFrame.h"
@@ -58,7 +59,7 @@ TEST_F(ForeignImport, OneFileOfEachFormatFamilyGivesItsRecords) {
         {"stl/Spider_binary.stl", 1, 3806, 1368, 1, 0, 0, 0, 0, 0},
         {"ply/cube_uv.ply", 1, 24, 12, 1, 0, 0, 1, 0, 0},
         {"gltf/BoxTextured.gltf", 1, 24, 12, 2, 0, 0, 1, 1, 0},
-        {"gltf/BoxTexturedBinary.glb", 1, 24, 12, 2, 0, 0, 1, 0, 0},
+        {"gltf/BoxTexturedBinary.glb", 1, 24, 12, 2, 0, 0, 1, 1, 0},
         {"collada/duck.dae", 1, 2399, 4212, 1, 1, 1, 1, 1, 0},
         {"collada/lights.dae", 1, 180, 60, 1, 4, 0, 0, 0, 0},
         {"fbx/phong_cube.fbx", 1, 24, 12, 1, 0, 0, 1, 0, 0},
@@ -92,6 +93,20 @@ TEST_F(ForeignImport, OneFileOfEachFormatFamilyGivesItsRecords) {
         EXPECT_EQ(scene.m_strImageBase, Model(c.file));
         EXPECT_EQ(scene.m_settings.currentObject, 0);
     }
+}
+
+TEST_F(ForeignImport, AnImageTheModelHoldsComesWithItsMap) {
+    Scene scene;
+    ASSERT_TRUE(ImportForeignFile(Model("gltf/BoxTexturedBinary.glb"), scene).ok);
+    const SceneMaterial* mapped = nullptr;
+    for (const SceneMaterial& m : scene.m_materials)
+        if (m.textureMap) mapped = &m;
+    ASSERT_NE(mapped, nullptr);
+    EXPECT_EQ(mapped->textureMap->fileName, "*0");
+    // The same PNG the text form of the model names beside it.
+    EXPECT_EQ(mapped->textureMap->embeddedImage,
+              testfiles::ReadBytes(Model("gltf/CesiumLogoFlat.png")));
+    EXPECT_TRUE(MissingMapImages(scene, scene.m_strImageBase).empty());
 }
 
 TEST_F(ForeignImport, GeneratedFilesAreTurnedCutAndReported) {

@@ -44,6 +44,13 @@ public:
         decoded.image = TextureImage{1, 1, {1, 2, 3, 4}};
         return decoded;
     }
+    DecodedImage DecodeBytes(const std::vector<uint8_t>& bytes, int maxSide) override {
+        ++reads["bytes " + std::to_string(bytes.size())];
+        lastMaxSide = maxSide;
+        DecodedImage decoded;
+        decoded.image = TextureImage{1, 1, {1, 2, 3, 4}};
+        return decoded;
+    }
     std::map<std::string, int> reads;
     int lastMaxSide = 0;
 };

@@ -66,15 +66,21 @@ TEST(PanelTexts, TheTextureMapLineSaysWhenItsImageIsMissing) {
     const struct {
         const char* map;  // none for a material without a map
         std::string line;
+        bool embedded = false;  // the model held the image itself
     } cases[] = {
         {nullptr, ""},
         {"IMAGE1.JPG", "Map:IMAGE1.JPG"},
         {"C:\\maps\\cwall02.jpg", "Map:C:\\maps\\cwall02.jpg"},
         {"gone.png", "Map:gone.png (not found)"},
+        {"*0", "Map:*0", true},
     };
     for (const auto& c : cases) {
         SceneMaterial m;
-        if (c.map) m.textureMap = TextureMap{c.map};
+        if (c.map) {
+            m.textureMap.emplace();
+            m.textureMap->fileName = c.map;
+            if (c.embedded) m.textureMap->embeddedImage = {1};
+        }
         EXPECT_EQ(TextureMapLine(m, sceneFile), c.line);
     }
 }

@@ -175,6 +175,30 @@ TEST(RenderImage, AMappedSceneSavedAndOpenedAgainDrawsTheSamePicture) {
     EXPECT_TRUE(Render(imported, asImported) == Render(opened, asImported));
 }
 
+TEST(RenderImage, AnImageTheModelHoldsDrawsAsTheSameImageBesideIt) {
+    const auto view = [](ViewState&) {};
+    const Scene binary = ImportedModel("gltf/BoxTexturedBinary.glb");
+    // The model's PNG lies beside it too (the text form of the model names it).
+    Scene external = binary;
+    for (SceneMaterial& m : external.m_materials) {
+        if (!m.textureMap) continue;
+        ASSERT_FALSE(m.textureMap->embeddedImage.empty());
+        m.textureMap->embeddedImage.clear();
+        m.textureMap->fileName = "CesiumLogoFlat.png";
+    }
+    const QImage beside = Render(external, view);
+    EXPECT_GT(MaxChannelDifference(beside,
+                                   Render(binary, [](ViewState& v) { v.m_bShowTextures = false; })),
+              50);
+    EXPECT_EQ(MaxChannelDifference(Render(binary, view), beside), 0);
+    // Saved where no image lies beside it, the scene keeps the image.
+    const testfiles::TempDir folder;
+    ASSERT_TRUE(SaveSceneAs(folder.File("box.zmv"), binary).ok);
+    Scene opened;
+    ASSERT_TRUE(OpenSceneFile(folder.File("box.zmv"), opened).ok);
+    EXPECT_EQ(MaxChannelDifference(Render(opened, view), beside), 0);
+}
+
 TEST(RenderImage, DefaultLightsOnlyWhereTheSceneHasNoLightAtAll) {
     const auto bare = [](ViewState& v) {
         v.m_bShowGrid = v.m_bShowBox = v.m_bShowLight = v.m_bShowText = false;

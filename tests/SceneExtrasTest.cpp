@@ -45,6 +45,9 @@ SceneObject Quad(const std::string& name) {
     return o;
 }
 
+// An image the model held inside itself (its bytes are never decoded here).
+const std::vector<uint8_t> kImageBytes = {0x89, 'P', 'N', 'G', 0, 1, 2};
+
 // Two objects and two materials, the first of each without extras.
 Scene SceneWithExtras() {
     Scene s;
@@ -55,6 +58,7 @@ Scene SceneWithExtras() {
     map.fileName = "C:\\maps\\wood.jpg";
     map.strength = 0.5f, map.tiling = 0x11, map.uScale = 2, map.vScale = -3;
     map.uOffset = 0.25f, map.vOffset = -0.0f, map.rotation = 45;
+    map.embeddedImage = kImageBytes;
     s.m_materials[1].textureMap = map;
     s.m_materialNames = {"Red", "Wood"};
     s.m_objects = {Quad("Plain"), Quad("Box")};
@@ -126,6 +130,10 @@ TEST(SceneExtras, ADamagedBlockLosesOnlyTheExtras) {
     std::vector<uint8_t> newer = bytes;
     newer[blockAt + 4] = 2;
     expectLost(newer, ReadExtrasResult::NewerVersion);
+    // The image (the last entry) of a material without a map.
+    std::vector<uint8_t> mapless = bytes;
+    mapless[bytes.size() - kImageBytes.size() - 12] = 0;
+    expectLost(mapless, ReadExtrasResult::Damaged);
 
     // Extras that break a rule of the scene, as a writer that does not check them would write.
     struct Case {
@@ -149,6 +157,7 @@ TEST(SceneExtras, ADamagedBlockLosesOnlyTheExtras) {
     // A section of an id this version does not know is passed over.
     Scene mapOnly = WithoutExtras(scene);
     mapOnly.m_materials[1].textureMap = scene.m_materials[1].textureMap;
+    mapOnly.m_materials[1].textureMap->embeddedImage.clear();
     std::vector<uint8_t> unknown = Written(mapOnly);
     unknown[blockAt + 4 + 2 + 8] = 7;
     expectLost(unknown, ReadExtrasResult::Read);
@@ -193,14 +202,15 @@ TEST(SceneExtras, TheDumpShowsExtrasOnlyWhereTheyAre) {
     for (const char* part : {
              "\"shininess\": 0, \"transparency\": 0,\n      \"textureMap\": {\"fileName\": "
              "\"C:\\\\maps\\\\wood.jpg\", \"strength\": 0.5, \"tiling\": 17, \"uScale\": 2, "
-             "\"vScale\": -3, \"uOffset\": 0.25, \"vOffset\": -0, \"rotation\": 45}}",
+             "\"vScale\": -3, \"uOffset\": 0.25, \"vOffset\": -0, \"rotation\": 45, "
+             "\"embeddedBytes\": 7}}",
              "]],\n      \"faceGroups\": [{\"material\": \"Wood\", \"faces\": [1]}, "
              "{\"material\": \"Red\", \"faces\": [0]}],\n"
              "      \"uvs\": [[0, 0], [1, 0], [1, 1], [0, 0.5]]\n    }",
          })
         EXPECT_NE(dump.find(part), std::string::npos) << part << "\n" << dump;
     // One of each: the plain object and material show none.
-    for (const char* key : {"textureMap", "faceGroups", "uvs"})
+    for (const char* key : {"textureMap", "faceGroups", "uvs", "embeddedBytes"})
         EXPECT_EQ(dump.find(key), dump.rfind(key)) << key;
 }
 

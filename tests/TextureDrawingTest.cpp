@@ -118,6 +118,9 @@ public:
         d.image = TextureImage{2, 2, std::vector<uint8_t>(16, 200)};
         return d;
     }
+    DecodedImage DecodeBytes(const std::vector<uint8_t>&, int maxSide) override {
+        return Decode({}, maxSide);
+    }
 };
 
 struct TexturedFrame {

@@ -93,7 +93,10 @@ void DumpMaterial(Json& j, const SceneMaterial& m) {
         j.F(", ", "strength", map->strength).I(", ", "tiling", map->tiling);
         j.F(", ", "uScale", map->uScale).F(", ", "vScale", map->vScale);
         j.F(", ", "uOffset", map->uOffset).F(", ", "vOffset", map->vOffset);
-        j.F(", ", "rotation", map->rotation).Raw("}");
+        j.F(", ", "rotation", map->rotation);
+        if (!map->embeddedImage.empty())
+            j.I(", ", "embeddedBytes", static_cast<long long>(map->embeddedImage.size()));
+        j.Raw("}");
     }
     j.Raw("}");
 }

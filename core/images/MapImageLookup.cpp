@@ -133,7 +133,8 @@ std::vector<MissingMapImage> MissingMapImages(const Scene& scene, const std::str
     std::map<std::string, size_t> looked;  // each name looked up once: its entry in missing
     constexpr size_t kFound = static_cast<size_t>(-1);
     for (const SceneMaterial& material : scene.m_materials) {
-        if (!material.textureMap) continue;
+        // An image the model held inside itself is never missing.
+        if (!material.textureMap || !material.textureMap->embeddedImage.empty()) continue;
         const std::string& name = material.textureMap->fileName;
         auto [at, first] = looked.emplace(name, kFound);
         if (first && !FindMapImage(sceneFile, name)) {

@@ -9,6 +9,7 @@ void SceneImages::Reset(const std::string& sceneFile) {
     m_sceneFile = sceneFile;
     m_byName.clear();
     m_byPath.clear();
+    m_embedded.clear();
 }
 
 const MapImage& SceneImages::ForMap(const std::string& mapName) {
@@ -24,5 +25,16 @@ const MapImage& SceneImages::ForMap(const std::string& mapName) {
             entry->second.decoded = m_decoder.Decode(path, m_maxSide);
     }
     m_byName.emplace(mapName, &entry->second);
+    return entry->second;
+}
+
+const MapImage& SceneImages::ForMap(const TextureMap& map) {
+    if (map.embeddedImage.empty()) return ForMap(map.fileName);
+    auto [entry, added] =
+        m_embedded.try_emplace({map.embeddedImage.data(), map.embeddedImage.size()});
+    if (added) {
+        entry->second.path = map.fileName;
+        entry->second.decoded = m_decoder.DecodeBytes(map.embeddedImage, m_maxSide);
+    }
     return entry->second;
 }

@@ -6,7 +6,10 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "scene/SceneRecords.h"
 
 // Pixels ready for glTexImage2D: GL_RGBA, GL_UNSIGNED_BYTE, rows from the bottom up (a map's
 // v = 0 is the image's bottom row), no padding.
@@ -28,9 +31,12 @@ public:
     virtual ~ImageDecoder() = default;
     // The image at path, scaled down so that neither side is over maxSide.
     virtual DecodedImage Decode(const std::string& path, int maxSide) = 0;
+    // The same for an image file's bytes held in memory (an image a model held inside itself).
+    virtual DecodedImage DecodeBytes(const std::vector<uint8_t>& bytes, int maxSide) = 0;
 };
 
-// A map's image: where it was found (empty when it was not) and what decoding it gave.
+// A map's image: where it was found (empty when it was not; the map's name for an image the model
+// held) and what decoding it gave.
 struct MapImage {
     std::string path;
     DecodedImage decoded;
@@ -48,6 +54,9 @@ public:
     // each distinct file decoded once however many names lead to it. The reference stays valid
     // until Reset.
     const MapImage& ForMap(const std::string& mapName);
+    // A map's image: decoded from the bytes the model held when the map has them (each such image
+    // once, known by where its bytes are, which stay put while the scene does), else as above.
+    const MapImage& ForMap(const TextureMap& map);
 
 private:
     ImageDecoder& m_decoder;
@@ -55,4 +64,5 @@ private:
     std::string m_sceneFile;
     std::map<std::string, const MapImage*> m_byName;
     std::map<std::string, MapImage> m_byPath;  // key "" holds the missing image
+    std::map<std::pair<const uint8_t*, size_t>, MapImage> m_embedded;
 };

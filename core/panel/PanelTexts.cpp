@@ -40,7 +40,8 @@ std::vector<std::string> MaterialTreeLines(const SceneMaterial& m) {
 std::string TextureMapLine(const SceneMaterial& m, const std::string& sceneFile) {
     if (!m.textureMap) return {};
     const std::string& name = m.textureMap->fileName;
-    return "Map:" + name + (FindMapImage(sceneFile, name) ? "" : " (not found)");
+    const bool found = !m.textureMap->embeddedImage.empty() || FindMapImage(sceneFile, name);
+    return "Map:" + name + (found ? "" : " (not found)");
 }
 
 std::vector<std::string> LightTreeLines(const SceneLight& l) {

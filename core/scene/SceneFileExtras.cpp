@@ -13,6 +13,7 @@ constexpr uint8_t kMagic[4] = {'Z', 'M', 'V', 'X'};
 constexpr uint16_t kVersion = 1;
 constexpr uint16_t kObjectSection = 1;
 constexpr uint16_t kMaterialSection = 2;
+constexpr uint16_t kImageSection = 3;
 constexpr uint64_t kSectionHeader = 2 + 8;
 // Strength, tiling, U and V scale, U and V offset, rotation.
 constexpr uint64_t kMapValueBytes = 4 + 2 + 5 * 4;
@@ -36,6 +37,14 @@ uint64_t ObjectEntryBytes(const SceneObject& o) {
 
 uint64_t MaterialEntryBytes(const SceneMaterial& m) {
     return 4 + StringBytes(m.textureMap->fileName) + kMapValueBytes;
+}
+
+bool HasEmbeddedImage(const SceneMaterial& m) {
+    return m.textureMap && !m.textureMap->embeddedImage.empty();
+}
+
+uint64_t ImageEntryBytes(const SceneMaterial& m) {
+    return 4 + 8 + uint64_t{m.textureMap->embeddedImage.size()};
 }
 
 void WriteU64(OutputStream& out, uint64_t v) {
@@ -146,6 +155,11 @@ struct MaterialExtras {
     TextureMap map;
 };
 
+struct ImageExtras {
+    size_t index = 0;
+    std::vector<uint8_t> bytes;
+};
+
 // An entry's index: each above the one before and within the list.
 size_t NextIndex(BlockReader& r, size_t listSize, bool first, size_t previous) {
     const uint32_t index = r.U32();
@@ -201,6 +215,17 @@ MaterialExtras ReadMaterialEntry(BlockReader& r, size_t index) {
     return e;
 }
 
+ImageExtras ReadImageEntry(BlockReader& r, size_t index) {
+    ImageExtras e;
+    e.index = index;
+    const uint64_t n = r.U64();
+    if (n == 0) throw Damaged{};
+    r.Keep(n);
+    const uint8_t* p = r.Span(n);
+    e.bytes.assign(p, p + n);
+    return e;
+}
+
 // A section's entries: a count, then entries with rising indices, filling the section exactly.
 template <class Entry, class ReadEntry>
 void ReadSection(BlockReader& r, size_t listSize, std::vector<Entry>& entries,
@@ -226,9 +251,13 @@ void WriteSceneExtras(OutputStream& out, const Scene& scene) {
     const uint64_t materialBytes = SectionBytes(
         scene.m_materials, [](const SceneMaterial& m) { return m.textureMap.has_value(); },
         MaterialEntryBytes, materialCount);
+    uint32_t imageCount = 0;
+    const uint64_t imageBytes =
+        SectionBytes(scene.m_materials, HasEmbeddedImage, ImageEntryBytes, imageCount);
     uint64_t blockBytes = 0;
     if (objectCount) blockBytes += kSectionHeader + objectBytes;
     if (materialCount) blockBytes += kSectionHeader + materialBytes;
+    if (imageCount) blockBytes += kSectionHeader + imageBytes;
 
     out.Write(kMagic, sizeof kMagic);
     out.WriteU16(kVersion);
@@ -253,12 +282,25 @@ void WriteSceneExtras(OutputStream& out, const Scene& scene) {
             WriteMaterialEntry(out, scene.m_materials[i]);
         }
     }
+    if (imageCount) {
+        out.WriteU16(kImageSection);
+        WriteU64(out, imageBytes);
+        out.WriteU32(imageCount);
+        for (size_t i = 0; i < scene.m_materials.size(); ++i) {
+            if (!HasEmbeddedImage(scene.m_materials[i])) continue;
+            const std::vector<uint8_t>& bytes = scene.m_materials[i].textureMap->embeddedImage;
+            out.WriteU32(static_cast<uint32_t>(i));
+            WriteU64(out, bytes.size());
+            out.Write(bytes.data(), bytes.size());
+        }
+    }
 }
 
 ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budget) {
     if (in.Remaining() == 0) return ReadExtrasResult::None;
     std::vector<ObjectExtras> objects;
     std::vector<MaterialExtras> materials;
+    std::vector<ImageExtras> images;
     try {
         BlockReader r(in, budget);
         if (std::memcmp(r.Span(sizeof kMagic), kMagic, sizeof kMagic) != 0) throw Damaged{};
@@ -272,6 +314,7 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
         BlockReader b(block, budget);
         bool seenObjects = false;
         bool seenMaterials = false;
+        bool seenImages = false;
         while (block.Remaining() > 0) {
             const uint16_t id = b.U16();
             const uint64_t bytes = b.U64();
@@ -288,8 +331,20 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
                 if (seenMaterials) throw Damaged{};
                 seenMaterials = true;
                 ReadSection(s, scene.m_materials.size(), materials, ReadMaterialEntry);
+            } else if (id == kImageSection) {
+                if (seenImages) throw Damaged{};
+                seenImages = true;
+                ReadSection(s, scene.m_materials.size(), images, ReadImageEntry);
             }
             // A section of another id belongs to a later edition of this version: passed over.
+        }
+        // An image belongs to a material's map: both lists rise, so each image's map is found
+        // by walking the maps once.
+        auto map = materials.begin();
+        for (const ImageExtras& e : images) {
+            while (map != materials.end() && map->index < e.index)
+                ++map;
+            if (map == materials.end() || map->index != e.index) throw Damaged{};
         }
     } catch (const Damaged&) {
         return ReadExtrasResult::Damaged;
@@ -300,5 +355,7 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
     }
     for (MaterialExtras& e : materials)
         scene.m_materials[e.index].textureMap = std::move(e.map);
+    for (ImageExtras& e : images)
+        scene.m_materials[e.index].textureMap->embeddedImage = std::move(e.bytes);
     return ReadExtrasResult::Read;
 }

@@ -1,8 +1,8 @@
 // The scene file's extension block: what an object or material holds beyond the records of the
-// format's version 1.1 (face groups, texture coordinates, texture maps). It follows the last
-// object, and only when the scene has some of these, so every other scene is written as before
-// and readers that stop after the last object still open the file. docs/zmv-extension-block.md
-// gives its bytes.
+// format's version 1.1 (face groups, texture coordinates, texture maps and the images a model
+// held inside itself). It follows the last object, and only when the scene has some of these, so
+// every other scene is written as before and readers that stop after the last object still open
+// the file. docs/zmv-extension-block.md gives its bytes.
 #pragma once
 
 #include "scene/InputStream.h"

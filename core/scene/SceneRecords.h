@@ -63,6 +63,9 @@ struct TextureMap {
     float uScale = 1.0f, vScale = 1.0f;
     float uOffset = 0.0f, vOffset = 0.0f;
     float rotation = 0.0f;  // degrees
+    // The image file's bytes (PNG, JPEG, ...) when the model holds the image itself; empty when
+    // the image is a file beside the scene file.
+    std::vector<uint8_t> embeddedImage;
 };
 
 struct SceneMaterial {

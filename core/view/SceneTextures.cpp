@@ -48,7 +48,7 @@ bool SceneTextures::Bind(const std::string& imageBase, const TextureMap& map) {
         m_base = imageBase;
         m_stale = false;
     }
-    const MapImage& found = m_images->ForMap(map.fileName);
+    const MapImage& found = m_images->ForMap(map);
     if (!found.decoded.image) return false;
     auto [entry, added] = m_textures.try_emplace(&found, 0);
     if (added) {
