@@ -155,14 +155,22 @@ TEST(MapImages, EachImageOfASceneIsDecodedOnceWhateverNamesLeadToIt) {
     CountingDecoder decoder;
     SceneImages images(decoder, 256);
     images.Reset(scene.sceneFile);
+    // An image the model held is decoded from its bytes, whatever lies beside the scene file.
+    TextureMap held, plain;
+    held.fileName = "gone.png";
+    held.embeddedImage = {1, 2, 3};
+    plain.fileName = "wood.jpg";
     for (int frame = 0; frame < 3; ++frame) {
         for (const char* name : {"wood.jpg", "WOOD.JPG", "C:\\maps\\wood.jpg", "Maps\\bark.png"})
             EXPECT_TRUE(images.ForMap(name).decoded.image) << name;
         const MapImage& missing = images.ForMap("gone.png");
         EXPECT_EQ(missing.path, "");
         EXPECT_EQ(missing.decoded.reason, "not found beside the scene file");
+        EXPECT_TRUE(images.ForMap(held).decoded.image);
+        EXPECT_EQ(&images.ForMap(plain), &images.ForMap("wood.jpg"));
     }
-    EXPECT_EQ(decoder.reads, (std::map<std::string, int>{{"Bark.PNG", 1}, {"wood.jpg", 1}}));
+    EXPECT_EQ(decoder.reads,
+              (std::map<std::string, int>{{"Bark.PNG", 1}, {"bytes 3", 1}, {"wood.jpg", 1}}));
     EXPECT_EQ(decoder.lastMaxSide, 256);
     images.Reset(scene.sceneFile);
     images.ForMap("wood.jpg");

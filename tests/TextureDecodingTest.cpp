@@ -167,5 +167,15 @@ TEST(TextureDecoding, HostileAndDamagedFilesAreRefusedWithAReason) {
         const DecodedImage decoded = DecodeTextureImage(dir.File(c.file), 4096);
         EXPECT_FALSE(decoded.image) << c.file;
         EXPECT_EQ(decoded.reason.substr(0, c.reason.size()), c.reason) << c.file;
+        // The same bytes held in memory (an image inside a model) are refused alike.
+        if (std::filesystem::is_regular_file(dir.File(c.file))) {
+            EXPECT_EQ(DecodeTextureImageBytes(ReadBytes(dir.File(c.file)), 4096).reason,
+                      decoded.reason)
+                << c.file;
+        }
     }
+    const DecodedImage fromFile = DecodeTextureImage(dir.File("q.png"), 4096);
+    const DecodedImage fromBytes = DecodeTextureImageBytes(png, 4096);
+    ASSERT_TRUE(fromFile.image && fromBytes.image);
+    EXPECT_EQ(fromBytes.image->rgba, fromFile.image->rgba);
 }
