@@ -28,6 +28,9 @@ done
 "$build/make_hostile_files" --seeds "$build/hostile-seeds" >/dev/null
 cp "$build"/hostile-seeds/*.3ds "$corpus3ds/"
 cp "$build"/hostile-seeds/*.zmv "$corpusZmv/"
+# A scene file with an image a model held inside itself.
+"$build/zemvora" --convert "$root/tests/data/models/gltf/BoxTexturedBinary.glb" \
+  "$corpusZmv/BoxTexturedBinary.glb.zmv" 2>/dev/null || true
 # The answers an import child gives for the models in other formats.
 find "$root/tests/data/models" -type f \( -name '*.obj' -o -name '*.stl' -o -name '*.ply' \
   -o -name '*.gltf' -o -name '*.glb' -o -name '*.dae' -o -name '*.fbx' -o -name '*.off' \) |
