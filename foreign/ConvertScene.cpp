@@ -132,7 +132,9 @@ void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::stri
             const aiTexture* inside =
                 found && file.length > 0 ? source.GetEmbeddedTexture(file.C_Str()) : nullptr;
             std::vector<uint8_t> image = EmbeddedImageBytes(inside, embeddedBytes);
-            if (image.empty() && (inside || (file.length > 0 && file.C_Str()[0] == '*'))) {
+            // A name of an image inside the file ("*0") names nothing beside it; a file name
+            // whose embedded copy cannot be taken is still looked for beside the file.
+            if (image.empty() && file.length > 0 && file.C_Str()[0] == '*') {
                 ++embedded;
             } else if (found && file.length > 0) {
                 TextureMap map;

@@ -167,10 +167,14 @@ TEST(MapImages, EachImageOfASceneIsDecodedOnceWhateverNamesLeadToIt) {
         EXPECT_EQ(missing.path, "");
         EXPECT_EQ(missing.decoded.reason, "not found beside the scene file");
         EXPECT_TRUE(images.ForMap(held).decoded.image);
+        TextureMap copy = held, other = held;
+        other.embeddedImage.back() = 4;
+        EXPECT_EQ(&images.ForMap(copy), &images.ForMap(held));
+        EXPECT_NE(&images.ForMap(other), &images.ForMap(held));
         EXPECT_EQ(&images.ForMap(plain), &images.ForMap("wood.jpg"));
     }
     EXPECT_EQ(decoder.reads,
-              (std::map<std::string, int>{{"Bark.PNG", 1}, {"bytes 3", 1}, {"wood.jpg", 1}}));
+              (std::map<std::string, int>{{"Bark.PNG", 1}, {"bytes 3", 2}, {"wood.jpg", 1}}));
     EXPECT_EQ(decoder.lastMaxSide, 256);
     images.Reset(scene.sceneFile);
     images.ForMap("wood.jpg");

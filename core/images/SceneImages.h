@@ -6,7 +6,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "scene/SceneRecords.h"
@@ -55,7 +54,7 @@ public:
     // until Reset.
     const MapImage& ForMap(const std::string& mapName);
     // A map's image: decoded from the bytes the model held when the map has them (each such image
-    // once, known by where its bytes are, which stay put while the scene does), else as above.
+    // once, however many maps hold a copy), else as above.
     const MapImage& ForMap(const TextureMap& map);
 
 private:
@@ -63,6 +62,6 @@ private:
     int m_maxSide;
     std::string m_sceneFile;
     std::map<std::string, const MapImage*> m_byName;
-    std::map<std::string, MapImage> m_byPath;  // key "" holds the missing image
-    std::map<std::pair<const uint8_t*, size_t>, MapImage> m_embedded;
+    std::map<std::string, MapImage> m_byPath;    // key "" holds the missing image
+    std::map<std::string, MapImage> m_embedded;  // by EmbeddedImageKey
 };
