@@ -333,6 +333,13 @@ TEST(SimplifiedScene, AnObjectOfTwoMaterialsKeepsBothWhileMoving) {
     EXPECT_EQ(frame.triangles, copy.Triangles(1));
     EXPECT_EQ(gl.Count("DrawElements"), 2u);
     EXPECT_EQ(gl.Count("Materialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 0, 0, 0.5, 0}), 1u);
+    // The groups gone (Apply material), the next copy is made of one run.
+    scene.m_objects[0].faceGroups.clear();
+    scene.m_objects[0].faceGroups.shrink_to_fit();
+    copies.Refresh(scene);
+    copies.WaitIdle();
+    copies.Collect();
+    EXPECT_TRUE(copies.Copy(0)->runTriangles.empty());
 }
 
 TEST(FrameLog, LinesHoldTimeSinceStartFrameTimeTrianglesAndKind) {

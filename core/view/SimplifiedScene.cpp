@@ -36,7 +36,9 @@ bool SimplifiedScene::Refresh(const Scene& scene, double sliceMs) {
         const SceneObject& o = objects[i];
         Entry& e = m_entries[i];
         if (e.vertexData == o.vertices.data() && e.vertexCount == o.vertices.size() &&
-            e.meshData == o.meshes.data() && e.meshCount == o.meshes.size() && e.serial != 0)
+            e.meshData == o.meshes.data() && e.meshCount == o.meshes.size() &&
+            e.groupData == o.faceGroups.data() && e.groupCount == o.faceGroups.size() &&
+            e.serial != 0)
             continue;
         // A copy of the old lists that is still under way is not taken: its serial is gone.
         e = Entry{};
@@ -44,6 +46,8 @@ bool SimplifiedScene::Refresh(const Scene& scene, double sliceMs) {
         e.vertexCount = o.vertices.size();
         e.meshData = o.meshes.data();
         e.meshCount = o.meshes.size();
+        e.groupData = o.faceGroups.data();
+        e.groupCount = o.faceGroups.size();
         e.serial = ++m_serials;
         // Objects too small for a copy are drawn whole and need none.
         e.pending = e.meshCount >= kSmallestCopied;

@@ -61,6 +61,9 @@ private:
         size_t vertexCount = 0;
         const SceneMesh* meshData = nullptr;
         size_t meshCount = 0;
+        // Its face groups, which split the copy into runs of one material.
+        const FaceGroup* groupData = nullptr;
+        size_t groupCount = 0;
         bool pending = true;  // asked for, not yet there
         bool handedOver = false;
         uint64_t serial = 0;  // of the lists the copy is asked for, and then of the copy
