@@ -52,17 +52,46 @@ void WriteU64(OutputStream& out, uint64_t v) {
     out.WriteU32(static_cast<uint32_t>(v >> 32));
 }
 
-// The entries of one section: those list items that keep extras, each with its index.
-template <class List, class Has, class Bytes>
-uint64_t SectionBytes(const List& list, Has has, Bytes bytes, uint32_t& count) {
-    uint64_t total = 4;
-    count = 0;
-    for (const auto& item : list) {
-        if (!has(item)) continue;
-        ++count;
-        total += bytes(item);
+// One section: the items of a list that keep extras, each written with its index. Its size is
+// known before anything is written, since the block's length comes first.
+template <class List, class Has, class Bytes, class Write>
+class SectionWriter {
+public:
+    SectionWriter(uint16_t id, const List& list, Has has, Bytes bytes, Write write)
+        : m_id(id), m_list(list), m_has(has), m_write(write) {
+        for (const auto& item : list) {
+            if (!has(item)) continue;
+            ++m_count;
+            m_bytes += bytes(item);
+        }
     }
-    return total;
+    // What the section adds to the block: nothing when no item keeps extras.
+    uint64_t BlockBytes() const { return m_count ? kSectionHeader + m_bytes : 0; }
+    void WriteTo(OutputStream& out) const {
+        if (!m_count) return;
+        out.WriteU16(m_id);
+        WriteU64(out, m_bytes);
+        out.WriteU32(m_count);
+        for (size_t i = 0; i < m_list.size(); ++i) {
+            if (!m_has(m_list[i])) continue;
+            out.WriteU32(static_cast<uint32_t>(i));
+            m_write(out, m_list[i]);
+        }
+    }
+
+private:
+    uint16_t m_id;
+    const List& m_list;
+    Has m_has;
+    Write m_write;
+    uint32_t m_count = 0;
+    uint64_t m_bytes = 4;  // the count
+};
+
+template <class List, class Has, class Bytes, class Write>
+SectionWriter<List, Has, Bytes, Write> Section(uint16_t id, const List& list, Has has, Bytes bytes,
+                                               Write write) {
+    return {id, list, has, bytes, write};
 }
 
 void WriteObjectEntry(OutputStream& out, const SceneObject& o) {
@@ -244,56 +273,24 @@ void ReadSection(BlockReader& r, size_t listSize, std::vector<Entry>& entries,
 
 void WriteSceneExtras(OutputStream& out, const Scene& scene) {
     if (!HasSceneExtras(scene)) return;
-    uint32_t objectCount = 0;
-    uint32_t materialCount = 0;
-    const uint64_t objectBytes =
-        SectionBytes(scene.m_objects, HasObjectExtras, ObjectEntryBytes, objectCount);
-    const uint64_t materialBytes = SectionBytes(
-        scene.m_materials, [](const SceneMaterial& m) { return m.textureMap.has_value(); },
-        MaterialEntryBytes, materialCount);
-    uint32_t imageCount = 0;
-    const uint64_t imageBytes =
-        SectionBytes(scene.m_materials, HasEmbeddedImage, ImageEntryBytes, imageCount);
-    uint64_t blockBytes = 0;
-    if (objectCount) blockBytes += kSectionHeader + objectBytes;
-    if (materialCount) blockBytes += kSectionHeader + materialBytes;
-    if (imageCount) blockBytes += kSectionHeader + imageBytes;
-
+    const auto objects = Section(kObjectSection, scene.m_objects, HasObjectExtras, ObjectEntryBytes,
+                                 WriteObjectEntry);
+    const auto materials = Section(
+        kMaterialSection, scene.m_materials,
+        [](const SceneMaterial& m) { return m.textureMap.has_value(); }, MaterialEntryBytes,
+        WriteMaterialEntry);
+    const auto images = Section(kImageSection, scene.m_materials, HasEmbeddedImage, ImageEntryBytes,
+                                [](OutputStream& o, const SceneMaterial& m) {
+                                    const std::vector<uint8_t>& bytes = m.textureMap->embeddedImage;
+                                    WriteU64(o, bytes.size());
+                                    o.Write(bytes.data(), bytes.size());
+                                });
     out.Write(kMagic, sizeof kMagic);
     out.WriteU16(kVersion);
-    WriteU64(out, blockBytes);
-    if (objectCount) {
-        out.WriteU16(kObjectSection);
-        WriteU64(out, objectBytes);
-        out.WriteU32(objectCount);
-        for (size_t i = 0; i < scene.m_objects.size(); ++i) {
-            if (!HasObjectExtras(scene.m_objects[i])) continue;
-            out.WriteU32(static_cast<uint32_t>(i));
-            WriteObjectEntry(out, scene.m_objects[i]);
-        }
-    }
-    if (materialCount) {
-        out.WriteU16(kMaterialSection);
-        WriteU64(out, materialBytes);
-        out.WriteU32(materialCount);
-        for (size_t i = 0; i < scene.m_materials.size(); ++i) {
-            if (!scene.m_materials[i].textureMap) continue;
-            out.WriteU32(static_cast<uint32_t>(i));
-            WriteMaterialEntry(out, scene.m_materials[i]);
-        }
-    }
-    if (imageCount) {
-        out.WriteU16(kImageSection);
-        WriteU64(out, imageBytes);
-        out.WriteU32(imageCount);
-        for (size_t i = 0; i < scene.m_materials.size(); ++i) {
-            if (!HasEmbeddedImage(scene.m_materials[i])) continue;
-            const std::vector<uint8_t>& bytes = scene.m_materials[i].textureMap->embeddedImage;
-            out.WriteU32(static_cast<uint32_t>(i));
-            WriteU64(out, bytes.size());
-            out.Write(bytes.data(), bytes.size());
-        }
-    }
+    WriteU64(out, objects.BlockBytes() + materials.BlockBytes() + images.BlockBytes());
+    objects.WriteTo(out);
+    materials.WriteTo(out);
+    images.WriteTo(out);
 }
 
 ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budget) {
