@@ -48,6 +48,8 @@ public:
 
     // Forgets every image: maps are looked for beside sceneFile from now on.
     void Reset(const std::string& sceneFile);
+    // The scene file the maps are looked for beside.
+    const std::string& SceneFile() const { return m_sceneFile; }
 
     // The image a map names (TextureMap::fileName): looked up and decoded on the first request,
     // each distinct file decoded once however many names lead to it. The reference stays valid

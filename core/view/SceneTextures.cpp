@@ -42,10 +42,9 @@ bool SceneTextures::Bind(const std::string& imageBase, const TextureMap& map) {
             std::make_unique<SceneImages>(*m_decoder, std::clamp<GLint>(largest, 64, kLargestSide));
         m_stale = true;
     }
-    if (m_stale || imageBase != m_base) {
+    if (m_stale || imageBase != m_images->SceneFile()) {
         Release();
         m_images->Reset(imageBase);
-        m_base = imageBase;
         m_stale = false;
     }
     const MapImage& found = m_images->ForMap(map);

@@ -35,7 +35,6 @@ private:
     GlApi& m_gl;
     ImageDecoder* m_decoder = nullptr;
     std::unique_ptr<SceneImages> m_images;
-    std::string m_base;
     bool m_stale = true;
     // One texture per decoded image, which SceneImages keeps one per file; 0: upload failed.
     std::map<const MapImage*, GLuint> m_textures;
