@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "scene/ArchiveString.h"
+#include "scene/CheckedReader.h"
 #include "scene/SceneFileLayout.h"
 
 namespace {
@@ -119,58 +120,25 @@ void WriteMaterialEntry(OutputStream& out, const SceneMaterial& m) {
 // rule of the scene, makes the whole block damaged.
 struct Damaged {};
 
-class BlockReader {
+class BlockReader : public CheckedReader<Damaged> {
 public:
-    BlockReader(InputStream& in, ReadBudget& budget) : m_in(in), m_budget(budget) {}
+    using CheckedReader::CheckedReader;
 
-    void Keep(uint64_t bytes) {
-        if (!m_budget.Keep(bytes)) throw Damaged{};
-    }
-    uint16_t U16() {
-        uint16_t v;
-        if (!m_in.ReadU16(v)) throw Damaged{};
-        return v;
-    }
-    uint32_t U32() {
-        uint32_t v;
-        if (!m_in.ReadU32(v)) throw Damaged{};
-        return v;
-    }
-    uint64_t U64() {
-        const uint64_t low = U32();
-        return low | (uint64_t{U32()} << 32);
-    }
-    float F32() {
-        float v;
-        if (!m_in.ReadF32(v)) throw Damaged{};
-        return v;
-    }
+    // A string, counted against the budget.
     std::string Str() {
-        std::string s;
-        if (!ReadArchiveString(m_in, s)) throw Damaged{};
+        std::string s = CheckedReader::Str();
         Keep(ReadBudget::HeapBytes(s));
         return s;
-    }
-    // The next n bytes in place, n checked against what remains.
-    const uint8_t* Span(uint64_t n) {
-        const uint8_t* bytes;
-        if (n > m_in.Remaining() || !m_in.ReadSpan(static_cast<size_t>(n), bytes)) throw Damaged{};
-        return bytes;
     }
     // A count of items of itemSize bytes that the rest must hold.
     uint32_t HeldCount(size_t itemSize) {
         const uint32_t n = U32();
-        if (uint64_t{n} * itemSize > m_in.Remaining()) throw Damaged{};
+        if (uint64_t{n} * itemSize > Remaining()) throw Damaged{};
         return n;
     }
     void ExpectEnd() const {
-        if (m_in.Remaining() != 0) throw Damaged{};
+        if (Remaining() != 0) throw Damaged{};
     }
-    ReadBudget& Budget() { return m_budget; }
-
-private:
-    InputStream& m_in;
-    ReadBudget& m_budget;
 };
 
 struct ObjectExtras {

@@ -2,6 +2,7 @@
 
 #include "scene/ArchiveString.h"
 #include "scene/BulkMemory.h"
+#include "scene/CheckedReader.h"
 #include "scene/ReadBudget.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneFileExtras.h"
@@ -12,67 +13,23 @@ namespace {
 // Every read below goes through this: the first item the file cannot hold ends the scene.
 struct EndOfFile {};
 
-class Reader {
+class Reader : public CheckedReader<EndOfFile> {
 public:
-    Reader(InputStream& in, ReadBudget& budget) : m_in(in), m_budget(budget) {}
+    using CheckedReader::CheckedReader;
 
-    // Counts the memory of records built; a file whose records would pass the budget ends
-    // where they do, as a file cut short there.
-    void Keep(uint64_t bytes) {
-        if (!m_budget.Keep(bytes)) throw EndOfFile{};
-    }
-
-    uint8_t U8() {
-        uint8_t v;
-        if (!m_in.ReadU8(v)) throw EndOfFile{};
-        return v;
-    }
-    uint16_t U16() {
-        uint16_t v;
-        if (!m_in.ReadU16(v)) throw EndOfFile{};
-        return v;
-    }
-    int32_t I32() {
-        int32_t v;
-        if (!m_in.ReadI32(v)) throw EndOfFile{};
-        return v;
-    }
-    float F32() {
-        float v;
-        if (!m_in.ReadF32(v)) throw EndOfFile{};
-        return v;
-    }
-    std::string Str() {
-        std::string s;
-        if (!ReadArchiveString(m_in, s)) throw EndOfFile{};
-        return s;
-    }
     RGB8 Color() {
         uint8_t b[3];
         Bytes(b, 3);
         return RGB8{b[0], b[1], b[2]};
-    }
-    void Bytes(void* dst, size_t n) {
-        if (!m_in.Read(dst, n)) throw EndOfFile{};
-    }
-    // The next n bytes in place.
-    const uint8_t* Span(size_t n) {
-        const uint8_t* bytes;
-        if (!m_in.ReadSpan(n, bytes)) throw EndOfFile{};
-        return bytes;
     }
     // A count of items of itemSize bytes each that the rest of the file must hold. A negative
     // count is taken as the unsigned number it also is, which is more than any file holds, so it
     // ends the scene too.
     uint32_t HeldCount(int32_t count, size_t itemSize) {
         const uint64_t n = static_cast<uint32_t>(count);
-        if (n * itemSize > m_in.Remaining()) throw EndOfFile{};
+        if (n * itemSize > Remaining()) throw EndOfFile{};
         return static_cast<uint32_t>(n);
     }
-
-private:
-    InputStream& m_in;
-    ReadBudget& m_budget;
 };
 
 // The memory each record takes beyond its slot in its list, for the budget.
