@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang and runs each for the given number of seconds (default 60),
-# seeded from the real .3ds test files in tests/data, scene files converted from them, small
-# hostile files and the answers an import child gives for the models in other formats. Inputs
-# may reach 1 MiB, enough for files that amplify; each must load within the readers' bounds (8
-# times its size plus 256 MB, with the fuzzer's own memory) and in a few seconds, or the run
-# fails.
+# seeded from the real .3ds test files in tests/data, scene files converted from them and from
+# the models in other formats, small hostile files and the answers an import child gives for
+# those models. Inputs may reach 1 MiB, enough for files that amplify; each must load within the
+# readers' bounds (8 times its size plus 256 MB, with the fuzzer's own memory) and in a few
+# seconds, or the run fails.
 set -euo pipefail
 seconds=${1:-60}
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +14,7 @@ testdata="$root/tests/data/3ds"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZEMVORA_FUZZ=ON -DZEMVORA_TESTS=OFF -DZEMVORA_GUI=OFF >/dev/null
 cmake --build "$build" --target zemvora fuzz_read3ds fuzz_readscene fuzz_childanswer \
-  make_hostile_files
+  fuzz_simplify make_hostile_files
 
 corpus3ds="$build/corpus-3ds"
 corpusZmv="$build/corpus-zmv"
@@ -38,9 +38,22 @@ find "$root/tests/data/models" -type f \( -name '*.obj' -o -name '*.stl' -o -nam
     "$build/zemvora" --import-child "$file" >"$corpusChild/$(basename "$file").answer" || true
   done
 
-for target in fuzz_read3ds fuzz_readscene fuzz_childanswer; do
+# Scenes with objects large enough to get simplified copies, of shapes a simplifier may not
+# expect: the larger .3ds files and the meshes of the models in other formats (a binary STL's
+# triangles each with vertices of their own among them).
+corpusSimplify="$build/corpus-simplify"
+mkdir -p "$corpusSimplify"
+cp "$corpusZmv"/*.zmv "$corpusSimplify/"
+find "$testdata" "$root/tests/data/models" -type f \( -iname '*.3ds' -o -name '*.stl' -o -name '*.ply' \
+  -o -name '*.obj' -o -name '*.off' \) -size -1M | while read -r file; do
+  "$build/zemvora" --convert "$file" "$corpusSimplify/$(basename "$file").zmv" 2>/dev/null || true
+done
+find "$corpusSimplify" -size +1M -delete
+
+for target in fuzz_read3ds fuzz_readscene fuzz_childanswer fuzz_simplify; do
   corpus=$corpus3ds
   [ "$target" = fuzz_readscene ] && corpus=$corpusZmv
+  [ "$target" = fuzz_simplify ] && corpus=$corpusSimplify
   [ "$target" = fuzz_childanswer ] && corpus=$corpusChild
   echo "== $target for $seconds s"
   # Findings (crash-* files) land in the build folder; the run fails on the first one.

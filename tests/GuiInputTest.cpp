@@ -1,6 +1,7 @@
 // Input that arrives while the view draws a slow frame of a large scene: a drag's moves become
 // one frame, a drag released behind a slow frame gets exactly one frame of where it ended, keys are
-// all applied in order with one frame for them, and a slow frame shows the busy cursor.
+// all applied in order with one frame for them, and a slow frame shows the busy cursor. A large
+// binary STL, whose triangles keep vertices of their own, moves from its copies in the window.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -9,13 +10,16 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "ZemvoraView.h"
+#include "childimport/ForeignImport.h"
 #include "commands/CommandIds.h"
+#include "tests/GuiWindow.h"
 #include "tests/ScriptedPrompts.h"
 #include "view/FrameLog.h"
 
@@ -108,7 +112,89 @@ std::vector<std::string> FrameKinds(const std::string& path) {
     return kinds;
 }
 
+// A binary STL of a bumpy grid's squares, two triangles each, each triangle lifted by a height
+// of its own, so that no two share a corner even after equal vertices are joined.
+void WriteUnjoinedStl(const std::string& path, int columns, int rows) {
+    std::ofstream out(path, std::ios::binary);
+    const std::string header(80, ' ');
+    out.write(header.data(), 80);
+    const uint32_t count = static_cast<uint32_t>(columns * rows * 2);
+    out.write(reinterpret_cast<const char*>(&count), 4);
+    const auto corner = [](int i, int j) {
+        return std::array<float, 3>{i * 0.01f, j * 0.01f, 0.05f * ((7 * i + 13 * j) % 17) / 17};
+    };
+    uint32_t written = 0;
+    const auto triangle = [&](const std::array<std::array<float, 3>, 3>& p) {
+        const float lift = static_cast<float>(++written % 1000) * 1e-4f;
+        const float n[3] = {0, 0, 1};
+        out.write(reinterpret_cast<const char*>(n), 12);
+        for (std::array<float, 3> q : p) {
+            q[2] += lift;
+            out.write(reinterpret_cast<const char*>(q.data()), 12);
+        }
+        out.write("\0\0", 2);
+    };
+    for (int i = 0; i < columns; ++i)
+        for (int j = 0; j < rows; ++j) {
+            triangle({corner(i, j), corner(i + 1, j), corner(i + 1, j + 1)});
+            triangle({corner(i, j), corner(i + 1, j + 1), corner(i, j + 1)});
+        }
+}
+
 }  // namespace
+
+TEST(GuiInput, ALargeStlOfUnjoinedTrianglesTurnsFromItsCopiesInTheWindow) {
+    const std::string stl = std::string(ZEMVORA_BINARY_DIR) + "/bumpy-200000.stl";
+    WriteUnjoinedStl(stl, 400, 250);  // 200,000 triangles
+    GuiWindow w;
+    ProcessForeignImportSettings().program = ZEMVORA_EXE;
+    w.frame.LoadFromOutside(stl);
+    ProcessForeignImportSettings() = ForeignImportSettings();
+    size_t triangles = 0, vertices = 0;
+    for (const SceneObject& o : w.frame.scene().m_objects) {
+        triangles += o.meshes.size();
+        vertices += o.vertices.size();
+    }
+    ASSERT_EQ(triangles, 200000u);
+    EXPECT_EQ(vertices, 3 * triangles);  // no corner shared: objects cut at 65,535 vertices
+
+    CZemvoraView& view = *w.frame.View();
+    SlowClock clock;
+    view.SetFrameClock(&clock);
+    const std::string path = std::string(ZEMVORA_BINARY_DIR) + "/gui-stl-frame-log.tsv";
+    std::remove(path.c_str());
+    FrameLog log;
+    std::string error;
+    ASSERT_TRUE(log.Open(path, 0, error));
+    view.SetFrameLog(&log);
+    view.RedrawRequest();
+    for (int i = 0; i < 3000 && !view.Copies().Ready(); ++i)
+        QTest::qWait(10);
+    ASSERT_TRUE(view.Copies().Ready());
+    for (size_t i = 0; i < w.frame.scene().m_objects.size(); ++i)
+        EXPECT_NE(view.Copies().Copy(i), nullptr) << i;
+
+    // Turned by a drag: frames from the copies, then the full one after the release.
+    const size_t seen = FrameKinds(path).size();
+    const QPoint start(200, 150);
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, start);
+    for (int step = 1; step <= 3; ++step) {
+        QTest::mouseMove(&view, start + QPoint(15 * step, 5 * step));
+        QTest::qWait(30);
+    }
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, start + QPoint(45, 15));
+    for (int i = 0; i < 5; ++i)
+        QTest::qWait(30);
+    const std::vector<std::string> kinds = FrameKinds(path);
+    ASSERT_GT(kinds.size(), seen);
+    EXPECT_GT(std::count(kinds.begin() + long(seen), kinds.end(), "moving"), 0);
+    EXPECT_EQ(kinds.back(), "full");
+    EXPECT_TRUE(w.frame.isVisible());
+    view.SetFrameLog(nullptr);
+    view.SetFrameClock(nullptr);
+    w.frame.scene().m_bModified = false;
+    std::remove(stl.c_str());
+}
 
 TEST(GuiInput, ASlowSceneMovesFromItsCopiesAndStandsStillInFull) {
     LargeView v(true);

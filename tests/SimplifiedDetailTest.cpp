@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <limits>
+#include <map>
 
 #include "tests/RecordingGl.h"
+#include "view/CheckedSimplifier.h"
 #include "view/FrameLog.h"
 #include "view/MotionDetail.h"
 #include "view/Navigation.h"
@@ -163,6 +167,195 @@ TEST(SimplifiedCopies, LevelsHalveAndUseOnlyTheirOwnVertices) {
     // Small objects get no copy; a cancelled one is left empty.
     EXPECT_TRUE(SimplifyObject(Snapshot(Terrain(10, 10))).levels.empty());
     EXPECT_TRUE(SimplifyObject(Snapshot(terrain), [] { return true; }).levels.empty());
+}
+
+namespace {
+
+// Objects of the shapes real files bring that a simplifier may not expect. Each triangle has its
+// own vertices in "unjoined", as a binary STL gives them before joining: 65,535 of them.
+SceneObject AwkwardObject(const std::string& shape) {
+    SceneObject o;
+    o.name = shape;
+    const auto vertex = [&o](float x, float y, float z) {
+        o.vertices.push_back({x, y, z, 0, 0, 1});
+        return static_cast<uint16_t>(o.vertices.size() - 1);
+    };
+    if (shape == "unjoined") {
+        for (int t = 0; t < 65535 / 3; ++t) {
+            const float x = static_cast<float>(t % 150), y = static_cast<float>(t / 150);
+            const float z = static_cast<float>((7 * t) % 17) * 0.05f;
+            if (t % 2) {
+                o.meshes.push_back({vertex(x, y, z), vertex(x + 1, y, z), vertex(x + 1, y + 1, z)});
+            } else {
+                o.meshes.push_back({vertex(x, y, z), vertex(x + 1, y + 1, z), vertex(x, y + 1, z)});
+            }
+        }
+    } else if (shape == "stl grid") {
+        // A bumpy grid's squares from row 105 on, as a binary STL of it imports: corners joined
+        // only where position and face normal agree, cut at 65,535 vertices. Its sloppy levels
+        // fall below the next level's share of the object.
+        std::map<std::array<float, 6>, uint16_t> joined;
+        const auto at = [](int i, int j) {
+            return std::array<float, 3>{i * 0.01f, j * 0.01f, 0.05f * ((7 * i + 13 * j) % 17) / 17};
+        };
+        for (int square = 105 * 1000;; ++square) {
+            const int i = square / 1000, j = square % 1000;
+            using Corners = std::array<std::array<float, 3>, 3>;
+            for (const Corners& t : {Corners{at(i, j), at(i + 1, j + 1), at(i, j + 1)},
+                                     Corners{at(i, j), at(i + 1, j), at(i + 1, j + 1)}}) {
+                if (joined.size() + 3 > 65535) return o;
+                const float u[3] = {t[1][0] - t[0][0], t[1][1] - t[0][1], t[1][2] - t[0][2]};
+                const float w[3] = {t[2][0] - t[0][0], t[2][1] - t[0][1], t[2][2] - t[0][2]};
+                const float n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                                    u[0] * w[1] - u[1] * w[0]};
+                uint16_t corners[3];
+                for (int k = 0; k < 3; ++k) {
+                    const std::array<float, 6> key = {t[k][0], t[k][1], t[k][2], n[0], n[1], n[2]};
+                    const auto found = joined.find(key);
+                    corners[k] = found != joined.end()
+                                     ? found->second
+                                     : joined[key] = vertex(t[k][0], t[k][1], t[k][2]);
+                }
+                o.meshes.push_back({corners[0], corners[1], corners[2]});
+            }
+        }
+    } else if (shape == "degenerate") {  // points and slivers along a line: nothing to keep
+        for (int t = 0; t < 1000; ++t) {
+            const uint16_t a = vertex(static_cast<float>(t), 0, 0);
+            o.meshes.push_back({a, a, a});
+            o.meshes.push_back({a, vertex(t + 0.5f, 0, 0), vertex(t + 0.75f, 0, 0)});
+        }
+    } else if (shape == "fan") {  // one vertex in every triangle
+        const uint16_t hub = vertex(0, 0, 0);
+        for (int t = 0; t <= 2000; ++t) {
+            const double a = t * 0.003;
+            vertex(static_cast<float>(std::cos(a)), static_cast<float>(std::sin(a)), 0);
+        }
+        for (uint16_t t = 1; t <= 2000; ++t)
+            o.meshes.push_back({hub, t, static_cast<uint16_t>(t + 1)});
+    } else if (shape == "nan" || shape == "infinite") {
+        o = Terrain(40, 40);
+        o.vertices[77].z = shape == "nan" ? std::numeric_limits<float>::quiet_NaN()
+                                          : std::numeric_limits<float>::infinity();
+    } else {  // "1", "2", "3": that many triangles of a strip
+        for (int t = 0; t < std::stoi(shape); ++t)
+            o.meshes.push_back({vertex(static_cast<float>(t), 0, 0), vertex(t + 1.0f, 0, 0),
+                                vertex(static_cast<float>(t), 1, 0)});
+    }
+    return o;
+}
+
+}  // namespace
+
+TEST(SimplifiedCopies, ObjectsOfEveryAwkwardShapeGetASoundCopyOrNone) {
+    struct Case {
+        const char* shape;
+        bool copied;  // whether the object gets a copy at all
+    };
+    const Case cases[] = {{"1", false},          {"2", false},       {"3", false},
+                          {"unjoined", true},    {"stl grid", true}, {"fan", true},
+                          {"degenerate", false}, {"nan", false},     {"infinite", false}};
+    for (const Case& c : cases)
+        for (bool twoMaterials : {false, true}) {
+            SCOPED_TRACE(std::string(c.shape) + (twoMaterials ? " in two materials" : ""));
+            Scene scene;
+            scene.ClearScene();
+            scene.m_materialNames = {"Red", "Blue"};
+            scene.m_materials.resize(2);
+            SceneObject o = AwkwardObject(c.shape);
+            if (twoMaterials) {  // every third triangle in the second material
+                FaceGroup blue{"Blue", {}};
+                for (uint32_t face = 0; face < o.meshes.size(); face += 3)
+                    blue.faces.push_back(face);
+                o.faceGroups = {blue};
+            }
+            o.vertexCount = static_cast<int32_t>(o.vertices.size());
+            o.meshCount = static_cast<int32_t>(o.meshes.size());
+            scene.m_objects = {o};
+
+            const SimplifiedObject copy = SimplifyObject(TakeSnapshot(o));
+            ASSERT_EQ(!copy.levels.empty(), c.copied);
+            size_t before = o.meshes.size() * 3;
+            for (size_t level = 0; level < copy.levels.size(); ++level) {
+                const std::vector<uint16_t>& corners = copy.levels[level];
+                EXPECT_EQ(corners.size() % 3, 0u);
+                EXPECT_LE(corners.size(), before);
+                before = corners.size();
+                for (uint16_t corner : corners)
+                    ASSERT_LT(corner, copy.vertices.size());
+                if (twoMaterials && !copy.runEnds.empty()) {
+                    EXPECT_EQ(copy.runEnds[level].back(), corners.size());
+                }
+            }
+
+            // Every level the frame policy may ask for is drawn from the copy, or the object
+            // whole where it has none.
+            SimplifiedScene copies;
+            copies.Refresh(scene);
+            copies.WaitIdle();
+            copies.Collect();
+            ASSERT_TRUE(copies.Ready());
+            ViewState view;
+            RecordingGl gl;
+            gl.buffers = true;
+            SceneRenderer renderer(gl, scene, view);
+            const SteadyFrameClock clock;
+            for (int level = 0; level < kDetailLevels; ++level) {
+                renderer.SetSimplified(&copies, level);
+                const DrawnFrame frame = renderer.RenderScene(320, 240, clock);
+                renderer.EndFrame(clock);
+                const size_t shown = std::min(static_cast<size_t>(level),
+                                              std::max<size_t>(copy.levels.size(), 1) - 1);
+                EXPECT_EQ(frame.triangles,
+                          c.copied ? copy.Triangles(shown) : static_cast<int64_t>(o.meshes.size()))
+                    << level;
+            }
+        }
+}
+
+TEST(SimplifiedCopies, TheSimplifierIsOnlyCalledWithWhatItsContractTakes) {
+    const SceneObject terrain = Terrain(20, 20);
+    const ObjectSnapshot snapshot = TakeSnapshot(terrain);
+    const std::vector<uint32_t> corners(snapshot.corners.begin(), snapshot.corners.end());
+    const std::vector<uint32_t> broken = {0, 1};
+    const std::vector<uint32_t> beyond = {0, 1, 400};
+    const float* positions = &snapshot.vertices[0].x;
+    const size_t stride = sizeof(SceneVertex);
+    std::vector<SceneVertex> nan = snapshot.vertices;
+    nan[5].y = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        const char* what;
+        SimplifyCall call;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"every target up to the whole", {&corners, positions, 400, stride, corners.size()}, true},
+        {"a target above the whole", {&corners, positions, 400, stride, corners.size() + 3}, false},
+        {"no indices", {nullptr, positions, 400, stride, 0}, false},
+        {"a broken triangle", {&broken, positions, 400, stride, 0}, false},
+        {"an index past the vertices", {&beyond, positions, 400, stride, 3}, false},
+        {"a stride shorter than a position", {&corners, positions, 400, 8, 3}, false},
+        {"a stride of part of a float", {&corners, positions, 400, stride + 2, 3}, false},
+        {"a stride over 256 bytes", {&corners, positions, 1, 260, 3}, false},
+        {"a position that is not a number", {&corners, &nan[0].x, 400, stride, 3}, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SimplifierTakes(c.call), c.taken) << c.what;
+        EXPECT_EQ(SimplifyChecked(c.call, 0.05f).has_value(), c.taken) << c.what;
+    }
+    // Every target from none to all: as many indices as asked for or fewer, all of the object's.
+    for (size_t target = 0; target <= corners.size(); target += 3) {
+        const std::optional<std::vector<uint32_t>> out =
+            SimplifyChecked({&corners, positions, 400, stride, target}, 0.05f);
+        ASSERT_TRUE(out.has_value()) << target;
+        EXPECT_EQ(out->size() % 3, 0u);
+        EXPECT_LE(out->size(), corners.size());
+        if (target == corners.size()) {
+            EXPECT_EQ(*out, corners);
+        }
+        for (uint32_t index : *out)
+            ASSERT_LT(index, 400u);
+    }
 }
 
 TEST(SimplifiedCopies, FittingDropsFineLevelsUntilAQuarterOfTheScene) {

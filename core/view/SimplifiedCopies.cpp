@@ -1,6 +1,6 @@
 #include "view/SimplifiedCopies.h"
 
-#include <meshoptimizer.h>
+#include "view/CheckedSimplifier.h"
 
 #include <algorithm>
 #include <limits>
@@ -11,23 +11,6 @@ constexpr size_t kPositionStride = sizeof(SceneVertex);
 // How far a simplified surface may stray, relative to the object's extent. The copies are only
 // seen while the view moves, so a coarse shape is better than too many triangles.
 constexpr float kTargetError = 0.05f;
-
-// Triangles of indices (three corners each) simplified towards targetTriangles. A surface whose
-// borders and seams keep it from getting near the target is cut down by the sloppy method,
-// which ignores them.
-std::vector<uint32_t> Simplify(const std::vector<uint32_t>& indices, const float* positions,
-                               size_t vertexCount, size_t targetTriangles) {
-    const size_t target = std::max<size_t>(targetTriangles, 1) * 3;
-    std::vector<uint32_t> out(indices.size());
-    size_t count = meshopt_simplify(out.data(), indices.data(), indices.size(), positions,
-                                    vertexCount, kPositionStride, target, kTargetError, 0, nullptr);
-    if (count > target + target / 2) {
-        count = meshopt_simplifySloppy(out.data(), indices.data(), indices.size(), positions,
-                                       vertexCount, kPositionStride, target, kTargetError, nullptr);
-    }
-    out.resize(count);
-    return out;
-}
 
 // Keeps only the vertices levels use, renumbering their corners.
 void Compact(SimplifiedObject& copy) {
@@ -83,9 +66,15 @@ SimplifiedObject SimplifyObject(const ObjectSnapshot& object,
         std::vector<size_t> ends;
         for (size_t r = 0; r < runs.size(); ++r) {
             // Each level from the one before: fewer triangles to look at, and nested shapes.
-            if (!indices[r].empty())
-                indices[r] = Simplify(indices[r], positions, object.vertices.size(),
-                                      static_cast<size_t>(static_cast<double>(runs[r]) * share));
+            // A run that an earlier level already cut below this level's share stays as it is.
+            const size_t target =
+                std::max<size_t>(static_cast<size_t>(static_cast<double>(runs[r]) * share), 1) * 3;
+            const SimplifyCall call{&indices[r], positions, object.vertices.size(), kPositionStride,
+                                    std::min(target, indices[r].size())};
+            std::optional<std::vector<uint32_t>> simplified = SimplifyChecked(call, kTargetError);
+            // Corners the library would not take make no copy at all: the object is drawn whole.
+            if (!simplified) return {};
+            indices[r] = std::move(*simplified);
             corners.insert(corners.end(), indices[r].begin(), indices[r].end());
             ends.push_back(corners.size());
         }

@@ -5,6 +5,21 @@
 
 #include "view/FaceRuns.h"
 
+ObjectSnapshot TakeSnapshot(const SceneObject& object) {
+    ObjectSnapshot snapshot;
+    snapshot.vertices.assign(object.vertices.begin(), object.vertices.end());
+    snapshot.corners.reserve(object.meshes.size() * 3);
+    const FaceRuns runs = MakeFaceRuns(object);
+    for (size_t p = 0; p < object.meshes.size(); ++p) {
+        const SceneMesh& m = object.meshes[runs.Triangle(p)];
+        snapshot.corners.insert(snapshot.corners.end(), {m.a, m.b, m.c});
+    }
+    if (runs.runs.size() > 1)
+        for (const FaceRun& run : runs.runs)
+            snapshot.runTriangles.push_back(run.count);
+    return snapshot;
+}
+
 SimplifiedScene::SimplifiedScene(std::function<void()> ready)
     : m_ready(std::move(ready)), m_thread([this] { Work(); }) {}
 
@@ -73,16 +88,7 @@ bool SimplifiedScene::Refresh(const Scene& scene, double sliceMs) {
         Item item;
         item.index = i;
         item.serial = e.serial;
-        item.snapshot.vertices.assign(objects[i].vertices.begin(), objects[i].vertices.end());
-        item.snapshot.corners.reserve(e.meshCount * 3);
-        const FaceRuns runs = MakeFaceRuns(objects[i]);
-        for (size_t p = 0; p < objects[i].meshes.size(); ++p) {
-            const SceneMesh& m = objects[i].meshes[runs.Triangle(p)];
-            item.snapshot.corners.insert(item.snapshot.corners.end(), {m.a, m.b, m.c});
-        }
-        if (runs.runs.size() > 1)
-            for (const FaceRun& run : runs.runs)
-                item.snapshot.runTriangles.push_back(run.count);
+        item.snapshot = TakeSnapshot(objects[i]);
         e.handedOver = true;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
@@ -189,7 +195,14 @@ void SimplifiedScene::Work() {
             const std::lock_guard<std::mutex> guard(m_mutex);
             return m_stop || m_epoch != item.epoch;
         };
-        item.copy = SimplifyObject(item.snapshot, cancelled);
+        // A copy is only an optimisation: whatever goes wrong while it is made (memory that
+        // cannot be had, above all) leaves the object without one, drawn whole, and the
+        // program running.
+        try {
+            item.copy = SimplifyObject(item.snapshot, cancelled);
+        } catch (...) {
+            item.copy = SimplifiedObject{};
+        }
         item.snapshot = ObjectSnapshot{};  // its memory goes as soon as it is done
         item.ms =
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)

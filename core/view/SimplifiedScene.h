@@ -19,6 +19,10 @@
 #include "scene/Scene.h"
 #include "view/SimplifiedCopies.h"
 
+// What an object's copy is made from: its lists as they are now, its triangles in the order its
+// runs of one material are drawn in.
+ObjectSnapshot TakeSnapshot(const SceneObject& object);
+
 class SimplifiedScene {
 public:
     // ready is called on the worker thread when it has finished what it was handed; the owner
