@@ -26,12 +26,12 @@
 #include "RecentFilesMenu.h"
 #include "StatusPaneWidth.h"
 #include "UndoKeys.h"
-#include "childimport/ForeignFormats.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandTexts.h"
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
 #include "commands/RecentFiles.h"
+#include "formats/FileFormats.h"
 #include "import3ds/ImportFile.h"
 #include "panel/PanelLayout.h"
 #include "panel/PanelPlacement.h"
@@ -363,7 +363,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 void CMainFrame::LoadFromOutside(const std::string& path) {
     // Without unsaved changes the file is read at once; a question shows the usual cursor.
     if (!m_scene.m_bModified) ShowBusyUntilIdle();
-    if (IsImportedFileName(path)) {
+    if (ReaderOfFile(path) != FormatReader::SceneFile) {
         m_view->StopPlay();  // nothing moves behind the import's question
         Carry(Import3dsFileFromOutside(path, m_scene, m_prompts));
     } else {

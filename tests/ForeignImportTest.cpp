@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "childimport/ChildAnswer.h"
-#include "childimport/ForeignFormats.h"
 #include "childimport/ForeignImport.h"
 #include "cli/CommandLine.h"
+#include "formats/FileFormats.h"
 #include "images/MapImageLookup.h"
 #include "scene/AddressSanitizer.h"
 #include "scene/SceneCheck.h"
@@ -68,7 +68,7 @@ TEST_F(ForeignImport, OneFileOfEachFormatFamilyGivesItsRecords) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         Scene scene;
-        ASSERT_TRUE(IsForeignFileName(c.file));
+        ASSERT_EQ(ReaderOfFile(Model(c.file)), FormatReader::ImportChild);
         const FileOutcome outcome = ImportForeignFile(Model(c.file), scene);
         ASSERT_TRUE(outcome.ok) << outcome.message << " " << outcome.reason;
         EXPECT_EQ(SceneRuleBroken(scene), "");
@@ -211,20 +211,6 @@ TEST_F(ForeignImport, AChildThatFailsGivesOneMessageAndLeavesTheSceneAsItWas) {
     EXPECT_EQ(outcome.message, "gone.obj was not found.");
     EXPECT_TRUE(scene.m_objects.empty());
     EXPECT_FALSE(outcome.sceneKept);
-}
-
-TEST(ForeignFormats, ImportedNamesAndTheDialog) {
-    EXPECT_TRUE(IsImportedFileName("/a/B.OBJ"));
-    EXPECT_TRUE(IsImportedFileName("x.Mesh.XML"));
-    EXPECT_TRUE(IsImportedFileName("x.3DS"));
-    EXPECT_FALSE(IsForeignFileName("x.3ds"));
-    EXPECT_FALSE(IsImportedFileName("x.zmv"));
-    EXPECT_FALSE(IsImportedFileName("obj"));
-    const auto filters = ImportDialogFilters();
-    ASSERT_GE(filters.size(), 4u);
-    EXPECT_EQ(filters[0].first.rfind("All 3D models (*.3ds *.3d *.3mf", 0), 0u);
-    EXPECT_EQ(filters[1], (std::pair<std::string, std::string>{"3D Studio (*.3ds)", "*.3ds"}));
-    EXPECT_EQ(filters.back().second, "*.*");
 }
 
 TEST_F(ForeignImport, TheChildsOptionStaysHiddenAndCommandsReadOtherFormats) {

@@ -12,9 +12,9 @@
 #include "LabelPainting.h"
 #include "NoteLabelDrawing.h"
 #include "OpenGlApi.h"
-#include "childimport/ForeignFormats.h"
 #include "childimport/ForeignImport.h"
 #include "commands/SceneFileCommands.h"
+#include "formats/FileFormats.h"
 #include "import3ds/ImportFile.h"
 #include "tests/ImageCompare.h"
 #include "tests/RecordingGl.h"
@@ -330,7 +330,7 @@ TEST(RenderImage, EveryTestFileRendersFromTheCommandLine) {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(
              std::string(ZEMVORA_TESTDATA_DIR) + "/models")) {
         const std::string file = entry.path().string();
-        if (!IsForeignFileName(file)) continue;
+        if (ReaderOfFile(file) != FormatReader::ImportChild) continue;
         const std::string png = dir.File(entry.path().filename().string() + ".png");
         const std::string command = std::string(ZEMVORA_EXE) + " --render '" + file +
                                     "' --output '" + png + "' --size 160x120";

@@ -3,13 +3,13 @@
 #include <filesystem>
 #include <ostream>
 
-#include "childimport/ForeignFormats.h"
 #include "childimport/ForeignImport.h"
 #include "cli/CommandOptions.h"
 #include "cli/ImportCheck.h"
 #include "cli/SceneDump.h"
 #include "commands/BuildInfo.h"
 #include "commands/SceneFileCommands.h"
+#include "formats/FileFormats.h"
 #include "import3ds/ImportFile.h"
 #include "scene/SceneMessages.h"
 
@@ -62,8 +62,9 @@ int ReportFileFailure(std::ostream& err, const FileOutcome& outcome) {
 }
 
 FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene, std::ostream& err) {
-    if (Is3dsFileName(path)) return ImportSceneFile(path, scene);
-    if (IsForeignFileName(path)) return ImportForeignFile(path, scene);
+    const FormatReader reader = ReaderOfFile(path);
+    if (reader == FormatReader::Studio3ds) return ImportSceneFile(path, scene);
+    if (reader == FormatReader::ImportChild) return ImportForeignFile(path, scene);
     FileOutcome outcome = OpenSceneFile(AbsolutePath(path), scene);
     MakeFirstRecordsCurrent(scene);
     if (!outcome.warning.empty()) err << outcome.warning << "\n";

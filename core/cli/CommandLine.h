@@ -18,8 +18,9 @@ constexpr int kExitOk = 0;
 constexpr int kExitFileError = 1;
 constexpr int kExitUsage = 2;
 
-// Loads a file as the program's own commands do: ".3ds" (any case) as the import does, anything
-// else as Open does, with its first object and camera made current. What a file read whole still
+// Loads a file as the program's own commands do, by the reader the format table gives it: a 3D
+// Studio file or another model as the import does, a scene file (or a file of no known format)
+// as Open does, with its first object and camera made current. What a file read whole still
 // lost (the outcome's warning) goes to err at once.
 FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene, std::ostream& err);
 

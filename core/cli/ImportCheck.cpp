@@ -5,9 +5,9 @@
 #include <map>
 #include <ostream>
 
-#include "childimport/ForeignFormats.h"
 #include "childimport/ForeignImport.h"
 #include "cli/CommandLine.h"
+#include "formats/FileFormats.h"
 #include "images/MapImageLookup.h"
 #include "import3ds/ImportFile.h"
 
@@ -286,7 +286,7 @@ int RunForeignCheck(const std::string& path, std::ostream& out, std::ostream& er
 }  // namespace
 
 int RunImportCheck(const std::string& path, std::ostream& out, std::ostream& err) {
-    if (IsForeignFileName(path)) return RunForeignCheck(path, out, err);
+    if (ReaderOfFile(path) == FormatReader::ImportChild) return RunForeignCheck(path, out, err);
     Scene scene;
     ReportWriter report(out);
     const FileOutcome outcome = ImportSceneFile(path, scene, &report);

@@ -1,8 +1,8 @@
 #include "commands/ImportCommand.h"
 
-#include "childimport/ForeignFormats.h"
 #include "childimport/ForeignImport.h"
 #include "commands/MissingImagesNote.h"
+#include "formats/FileFormats.h"
 #include "import3ds/ImportFile.h"
 
 namespace {
@@ -15,8 +15,9 @@ bool MayReplaceScene(const Scene& scene, Prompts& prompts) {
 FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
     // Another format is read into a scene of its own: an importer that fails leaves the scene
     // as it was.
-    const FileOutcome outcome =
-        Is3dsFileName(path) ? ImportSceneFile(path, scene) : ImportForeignFile(path, scene);
+    const FileOutcome outcome = ReaderOfFile(path) == FormatReader::Studio3ds
+                                    ? ImportSceneFile(path, scene)
+                                    : ImportForeignFile(path, scene);
     FrameUpdate update;
     if (!outcome.ok && outcome.sceneKept) {
         update.notice = outcome.message;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "childimport/ForeignFormats.h"
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
+#include "formats/FileFormats.h"
 #include "import3ds/ImportFile.h"
 
 namespace fs = std::filesystem;
@@ -89,6 +89,7 @@ FrameUpdate OnRecentFile(size_t index, RecentFiles& recent, Scene& scene, Prompt
         update.Then(FrameStep::ShowNotice);
         return update;
     }
-    return IsImportedFileName(path) ? Import3dsFileFromOutside(path, scene, prompts)
-                                    : OpenSceneFileFromOutside(path, scene, prompts);
+    return ReaderOfFile(path) != FormatReader::SceneFile
+               ? Import3dsFileFromOutside(path, scene, prompts)
+               : OpenSceneFileFromOutside(path, scene, prompts);
 }

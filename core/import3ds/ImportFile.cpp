@@ -8,15 +8,6 @@
 #include "scene/SceneCheck.h"
 #include "scene/SceneMessages.h"
 
-bool Is3dsFileName(const std::string& path) {
-    const std::string name = FileNameOf(path);
-    if (name.size() < 4) return false;
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".3ds";
-}
-
 std::string FileNameOf(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);

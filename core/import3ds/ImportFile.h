@@ -15,8 +15,5 @@
 FileOutcome ImportSceneFile(const std::string& path, Scene& scene,
                             ImportListener* listener = nullptr);
 
-// Whether a path names a 3D Studio file: it ends in ".3ds", in any case.
-bool Is3dsFileName(const std::string& path);
-
 // The file name of a path, without its folder.
 std::string FileNameOf(const std::string& path);
