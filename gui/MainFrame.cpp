@@ -30,6 +30,7 @@
 #include "commands/CommandTexts.h"
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
+#include "commands/OutsideFile.h"
 #include "commands/RecentFiles.h"
 #include "formats/FileFormats.h"
 #include "import3ds/ImportFile.h"
@@ -361,6 +362,10 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::LoadFromOutside(const std::string& path) {
+    if (IsUnreadableFile(path)) {
+        Carry(RefuseUnreadableFile(path));
+        return;
+    }
     // Without unsaved changes the file is read at once; a question shows the usual cursor.
     if (!m_scene.m_bModified) ShowBusyUntilIdle();
     if (ReaderOfFile(path) != FormatReader::SceneFile) {

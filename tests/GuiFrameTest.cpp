@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <fstream>
 
 #include "MainFrame.h"
 #include "QtPrompts.h"
@@ -378,6 +379,19 @@ TEST(GuiFrame, HelpDropsAndClosing) {
               "Do you want to import a .3ds file without saving change?");
     EXPECT_EQ(w.frame.StatisticsPane()->text(),
               "Object:1 Vertex:8 Mesh:12 Material:1 Light:0 Camera:0");
+
+    // A file of no format the program reads is refused before any question, the scene kept.
+    testfiles::TempDir dir;
+    const std::string notes = dir.File("notes.txt");
+    std::ofstream(notes) << "Remember the milk.\n";
+    w.frame.scene().m_bModified = true;
+    const size_t questions = w.prompts.questions.size();
+    w.frame.LoadFromOutside(notes);
+    EXPECT_EQ(w.prompts.questions.size(), questions);
+    EXPECT_EQ(w.prompts.notices.back().first,
+              "notes.txt is not a model or scene this program reads");
+    EXPECT_EQ(w.frame.scene().m_objects.size(), 1u);
+    EXPECT_TRUE(w.frame.scene().m_bModified);
 
     w.prompts.answers.push_back(false);
     EXPECT_FALSE(w.frame.close());
