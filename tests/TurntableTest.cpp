@@ -81,6 +81,10 @@ TEST(Turntable, FrameFilesAreNumberedWithAtLeastThreeDigits) {
     EXPECT_EQ(TurntableFrameFile("spin", 999, 1000), "spin-999.png");
     EXPECT_EQ(TurntableFrameFile("spin", 5, 1001), "spin-0005.png");
     EXPECT_EQ(TurntableFrameFile("spin", 99999, 100000), "spin-99999.png");
+    EXPECT_EQ(TurntableFrameFile("out/spin.png", 0, 6), "out/spin-000.png");
+    EXPECT_EQ(TurntableFrameFile("SPIN.PNG", 1, 6), "SPIN-001.png");
+    EXPECT_EQ(TurntableFrameFile(".png", 0, 6), ".png-000.png");  // a name that is all extension
+    EXPECT_EQ(TurntableFrameFile("spin.jpg", 0, 6), "spin.jpg-000.png");
 }
 
 TEST(Turntable, ProgressShowsOnlyOnceARunTakesLongerThanASecond) {

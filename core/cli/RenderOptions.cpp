@@ -1,6 +1,7 @@
 #include "cli/RenderOptions.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 namespace {
@@ -118,7 +119,13 @@ std::string TurntableFrameFile(const std::string& prefix, int k, int count) {
     std::string number = std::to_string(k);
     if (static_cast<int>(number.size()) < digits)
         number.insert(0, static_cast<size_t>(digits) - number.size(), '0');
-    return prefix + "-" + number + ".png";
+    // "--output spin.png" means the frames spin-000.png and on, not spin.png-000.png.
+    std::string stem = prefix;
+    std::string end = stem.size() > 4 ? stem.substr(stem.size() - 4) : "";
+    for (char& c : end)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (end == ".png") stem.resize(stem.size() - 4);
+    return stem + "-" + number + ".png";
 }
 
 ViewState RenderViewState(const RenderOptions& options, const Scene& scene) {

@@ -46,7 +46,7 @@ bool ParseThumbnailOptions(const std::vector<std::string>& args, RenderOptions& 
                            std::string& error);
 
 // The file of frame k of a turntable of count frames: PREFIX-000.png and on, with as many digits
-// as the last frame needs and at least three.
+// as the last frame needs and at least three; a PREFIX that ends in ".png" loses it first.
 std::string TurntableFrameFile(const std::string& prefix, int k, int count);
 
 // What a freshly loaded scene shows (smooth, grid, box, light markers, label and texture maps,
