@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "MeshObjects.h"
 #include "import3ds/SceneGeometry.h"
 
 namespace {
@@ -57,10 +58,6 @@ RGB8 Rgb(const aiColor4D& c) {
 
 float Clamp01(float value) {
     return value > 0.0f ? std::min(value, 1.0f) : 0.0f;
-}
-
-std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
 }
 
 // Names made unique: a repeated or empty name gets a number.
@@ -160,14 +157,6 @@ void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::stri
                          "file, or too large); those materials are drawn in their colours");
 }
 
-// The triangles of one node's meshes together, before they are cut into objects.
-struct MergedMesh {
-    std::vector<aiVector3D> points;
-    std::vector<SceneUv> uvs;  // one per point, or empty
-    std::vector<uint32_t> corners;
-    std::vector<uint32_t> materials;  // of each triangle
-};
-
 struct Counts {
     uint64_t points = 0, lines = 0, badFaces = 0;
 };
@@ -211,113 +200,16 @@ void MergeNodeMeshes(const aiScene& source, const aiNode& node, const aiMatrix4x
             merged.materials.push_back(mesh.mMaterialIndex);
         }
         if (!hasTriangles) continue;
-        for (unsigned v = 0; v < mesh.mNumVertices; ++v)
-            merged.points.push_back(global * mesh.mVertices[v]);
+        for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
+            const aiVector3D p = global * mesh.mVertices[v];
+            merged.points.push_back({p.x, p.y, p.z});
+        }
         if (!anyUvs) continue;
         for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
             const aiVector3D* uv = mesh.mTextureCoords[0];
             merged.uvs.push_back(uv ? SceneUv{uv[v].x, uv[v].y} : SceneUv{});
         }
     }
-}
-
-void FinishObject(SceneObject& object) {
-    object.vertexCount = static_cast<int32_t>(object.vertices.size());
-    object.meshCount = static_cast<int32_t>(object.meshes.size());
-    const SceneVertex& first = object.vertices.front();
-    object.minX = object.maxX = first.x;
-    object.minY = object.maxY = first.y;
-    object.minZ = object.maxZ = first.z;
-    for (const SceneVertex& v : object.vertices) {
-        object.minX = std::min(object.minX, v.x), object.maxX = std::max(object.maxX, v.x);
-        object.minY = std::min(object.minY, v.y), object.maxY = std::max(object.maxY, v.y);
-        object.minZ = std::min(object.minZ, v.z), object.maxZ = std::max(object.maxZ, v.z);
-    }
-    object.centerX = (object.minX + object.maxX) * 0.5f;
-    object.centerY = (object.minY + object.maxY) * 0.5f;
-    object.centerZ = (object.minZ + object.maxZ) * 0.5f;
-    ComputeFaceNormals(object);
-    ComputeVertexNormals(object);
-}
-
-// The object's material is its first triangle's; face groups only where its triangles use two
-// or more materials.
-void SetMaterials(SceneObject& object, const std::vector<uint32_t>& materials, size_t from,
-                  const Scene& scene) {
-    // In the order of their first triangles; found by material, so that many materials stay fast.
-    std::vector<std::pair<uint32_t, std::vector<uint32_t>>> groups;
-    std::unordered_map<uint32_t, size_t> groupOf;
-    for (size_t t = 0; t < object.meshes.size(); ++t) {
-        const uint32_t material = materials[from + t];
-        const auto [at, added] = groupOf.emplace(material, groups.size());
-        if (added) groups.emplace_back(material, std::vector<uint32_t>());
-        groups[at->second].second.push_back(static_cast<uint32_t>(t));
-    }
-    const auto nameOf = [&scene](uint32_t material) {
-        return material < scene.m_materials.size() ? scene.m_materials[material].name
-                                                   : std::string("Default");
-    };
-    const uint32_t first = groups.front().first;
-    object.materialName = nameOf(first);
-    object.materialIndex = first < scene.m_materials.size() ? static_cast<int32_t>(first) : -1;
-    if (groups.size() < 2) return;
-    for (auto& [material, faces] : groups)
-        object.faceGroups.push_back(FaceGroup{nameOf(material), std::move(faces)});
-}
-
-// Cuts a node's triangles into objects of at most kMaxObjectVertices vertices each, in the order
-// of the triangles; a vertex no triangle uses is left out.
-void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
-                std::vector<std::string>& report) {
-    const size_t triangles = merged.materials.size();
-    if (triangles == 0) return;
-    std::vector<uint32_t> newIndex(merged.points.size(), 0);
-    std::vector<uint32_t> pieceOf(merged.points.size(), UINT32_MAX);
-    const size_t firstObject = scene.m_objects.size();
-    size_t t = 0;
-    for (uint32_t piece = 0; t < triangles; ++piece) {
-        SceneObject object;
-        object.name = name;
-        object.vertices.reserve(std::min(merged.points.size(), kMaxObjectVertices));
-        object.meshes.reserve(std::min(triangles - t, 2 * kMaxObjectVertices));
-        if (!merged.uvs.empty())
-            object.uvs.reserve(std::min(merged.points.size(), kMaxObjectVertices));
-        const size_t from = t;
-        for (; t < triangles; ++t) {
-            const uint32_t* corner = &merged.corners[3 * t];
-            size_t fresh = 0;
-            for (int k = 0; k < 3; ++k)
-                if (pieceOf[corner[k]] != piece) ++fresh;
-            if (object.vertices.size() + fresh > kMaxObjectVertices) break;
-            uint16_t index[3];
-            for (int k = 0; k < 3; ++k) {
-                const uint32_t point = corner[k];
-                if (pieceOf[point] != piece) {
-                    pieceOf[point] = piece;
-                    newIndex[point] = static_cast<uint32_t>(object.vertices.size());
-                    const aiVector3D& p = merged.points[point];
-                    SceneVertex vertex;
-                    vertex.x = p.x, vertex.y = p.y, vertex.z = p.z;
-                    object.vertices.push_back(vertex);
-                    if (!merged.uvs.empty()) object.uvs.push_back(merged.uvs[point]);
-                }
-                index[k] = static_cast<uint16_t>(newIndex[point]);
-            }
-            SceneMesh mesh;
-            mesh.a = index[0], mesh.b = index[1], mesh.c = index[2];
-            object.meshes.push_back(mesh);
-        }
-        SetMaterials(object, merged.materials, from, scene);
-        FinishObject(object);
-        scene.m_objects.push_back(std::move(object));
-    }
-    const size_t pieces = scene.m_objects.size() - firstObject;
-    if (pieces < 2) return;
-    for (size_t k = 0; k < pieces; ++k)
-        scene.m_objects[firstObject + k].name = name + "." + std::to_string(k + 1);
-    report.push_back("mesh " + Quoted(name) + " of " + std::to_string(merged.points.size()) +
-                     " vertices cut into " + std::to_string(pieces) + " objects (" + name +
-                     ".1 to " + name + "." + std::to_string(pieces) + ")");
 }
 
 void ConvertNodes(const aiScene& source, const aiMatrix4x4& turn, Scene& scene,

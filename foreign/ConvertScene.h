@@ -11,9 +11,6 @@
 
 struct aiScene;
 
-// The most vertices an object may have: its triangles index them with 16 bits.
-constexpr size_t kMaxObjectVertices = 65535;
-
 // The largest image file taken from inside a model, and all of a model's together: larger ones
 // are passed over, as the parent reads the answer within bounds of its own.
 constexpr uint64_t kMaxEmbeddedImageBytes = uint64_t{64} << 20;

@@ -16,8 +16,10 @@
 #include <vector>
 
 #include "ConvertScene.h"
+#include "FastStl.h"
 #include "childimport/ChildAnswer.h"
 #include "childimport/ForeignImport.h"
+#include "formats/FileFormats.h"
 #include "scene/AddressSanitizer.h"
 
 namespace {
@@ -80,23 +82,41 @@ void RunTestHook() {
 
 }  // namespace
 
+ChildStatus ReadWithLibrary(const std::string& path, Scene& scene,
+                            std::vector<std::string>& lines) {
+    Assimp::Importer importer;
+    const aiScene* source = importer.ReadFile(
+        path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_JoinIdenticalVertices);
+    if (!source) {
+        // The library catches a failed allocation itself and gives it as its reason.
+        const std::string reason = importer.GetErrorString();
+        if (reason.find("bad_alloc") != std::string::npos) {
+            lines.clear();
+            return ChildStatus::OutOfMemory;
+        }
+        lines = {reason};
+        return ChildStatus::Refused;
+    }
+    ConvertScene(*source, UpAxisOf(*source, path), scene, lines);
+    return ChildStatus::Scene;
+}
+
 int RunImportChild(const std::string& path) {
     SetLimits(path);
     try {
         RunTestHook();
-        Assimp::Importer importer;
-        const aiScene* source = importer.ReadFile(
-            path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_JoinIdenticalVertices);
-        if (!source) {
-            // The library catches a failed allocation itself and gives it as its reason.
-            const std::string reason = importer.GetErrorString();
-            if (reason.find("bad_alloc") != std::string::npos)
-                Answer(ChildStatus::OutOfMemory, {}, nullptr);
-            Answer(ChildStatus::Refused, {reason}, nullptr);
-        }
         Scene scene;
         std::vector<std::string> report;
-        ConvertScene(*source, UpAxisOf(*source, path), scene, report);
+        if (const FileFormat* format = FormatOfFile(path); format && format->name == "STL") {
+            std::string why;
+            if (ReadBinaryStl(path, scene, report, why)) Answer(ChildStatus::Scene, report, &scene);
+            report.push_back(
+                "read by the Open Asset Import Library, not the program's own STL "
+                "reader: " +
+                why);
+        }
+        const ChildStatus status = ReadWithLibrary(path, scene, report);
+        if (status != ChildStatus::Scene) Answer(status, report, nullptr);
         // A file read without error may still hold nothing to show (a text file taken for OBJ).
         if (scene.m_objects.empty() && scene.m_lights.empty() && scene.m_cameras.empty())
             Answer(ChildStatus::Refused, {"The file holds no triangles, lights or cameras"},

@@ -14,7 +14,7 @@ testdata="$root/tests/data/3ds"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZEMVORA_FUZZ=ON -DZEMVORA_TESTS=OFF -DZEMVORA_GUI=OFF >/dev/null
 cmake --build "$build" --target zemvora fuzz_read3ds fuzz_readscene fuzz_childanswer \
-  fuzz_simplify make_hostile_files
+  fuzz_simplify fuzz_faststl make_hostile_files
 
 corpus3ds="$build/corpus-3ds"
 corpusZmv="$build/corpus-zmv"
@@ -50,10 +50,24 @@ find "$testdata" "$root/tests/data/models" -type f \( -iname '*.3ds' -o -name '*
 done
 find "$corpusSimplify" -size +1M -delete
 
-for target in fuzz_read3ds fuzz_readscene fuzz_childanswer fuzz_simplify; do
+# STL files: the test model and small generated ones (binary with and without colours, text).
+corpusStl="$build/corpus-stl"
+mkdir -p "$corpusStl"
+find "$root/tests/data/models" -type f -name '*.stl' -size -1M -exec cp {} "$corpusStl/" \;
+one='\0\0\200\77' zero='\0\0\0\0'
+facet="$zero$zero$one$zero$zero$zero$one$zero$zero$zero$one$zero\0\0"
+{ printf '%-80s' 'solid written by a binary writer'; printf '\2\0\0\0'; printf "$facet$facet"; } \
+  >"$corpusStl/two-facets.stl"
+{ printf '%-80s' 'coloured'; printf '\1\0\0\0'; printf "${facet%????}\37\200"; } \
+  >"$corpusStl/coloured.stl"
+printf 'solid t\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 0 1 0\nendloop\nendfacet\nendsolid t\n' \
+  >"$corpusStl/text.stl"
+
+for target in fuzz_read3ds fuzz_readscene fuzz_childanswer fuzz_simplify fuzz_faststl; do
   corpus=$corpus3ds
   [ "$target" = fuzz_readscene ] && corpus=$corpusZmv
   [ "$target" = fuzz_simplify ] && corpus=$corpusSimplify
+  [ "$target" = fuzz_faststl ] && corpus=$corpusStl
   [ "$target" = fuzz_childanswer ] && corpus=$corpusChild
   echo "== $target for $seconds s"
   # Findings (crash-* files) land in the build folder; the run fails on the first one.

@@ -1,0 +1,34 @@
+// The triangles of one node of a model, with their corners, materials and coordinates, cut into
+// the scene's objects of at most 65,535 vertices each. The conversion of what the Open Asset
+// Import Library read and the program's own fast readers both end here, so that a file gives
+// the same objects whichever reads it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "scene/Scene.h"
+
+// The most vertices an object may have: its triangles index them with 16 bits.
+constexpr size_t kMaxObjectVertices = 65535;
+
+struct MeshPoint {
+    float x = 0, y = 0, z = 0;
+};
+
+// The triangles of one node's meshes together, before they are cut into objects.
+struct MergedMesh {
+    std::vector<MeshPoint> points;
+    std::vector<SceneUv> uvs;  // one per point, or empty
+    std::vector<uint32_t> corners;
+    std::vector<uint32_t> materials;  // of each triangle, an index into the scene's materials
+};
+
+// Appends merged's triangles to scene as objects named name, cut in the order of the triangles
+// into objects named NAME.1, NAME.2 and on where they hold more than kMaxObjectVertices
+// vertices (a line of report says so); a vertex no triangle uses is left out. Each object's
+// material is its first triangle's, with face groups where its triangles use two or more; its
+// bounds and normals are computed. The scene's materials must be there already.
+void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
+                std::vector<std::string>& report);
