@@ -87,40 +87,78 @@ bool HasMaterialiseColor(const unsigned char* header) {
 // first; the probe chain keeps each position's vertices in the order they came.
 class CornerJoiner {
 public:
-    uint32_t Join(const MeshPoint& p, const MeshPoint& n) {
-        if ((m_points.size() + 1) * 2 > m_slots.size()) Grow();
+    struct Corner {
+        MeshPoint point;
+        MeshPoint normal;
+        uint64_t hash;
+    };
+
+    // Room for the vertices of facets facets, at most three each (address space only, until
+    // they come), and a table for two vertices a facet (a closed surface has about half a vertex
+    // a facet, a grid of facets that are not joined up to three), doubled when that is not enough.
+    explicit CornerJoiner(uint32_t facets) {
+        m_vertices.reserve(size_t{facets} * 3);
+        size_t slots = 1024;
+        while (slots < size_t{facets} * 4)
+            slots *= 2;
+        m_slots.assign(slots, Slot{});
+    }
+
+    static uint64_t Hash(const MeshPoint& p) {
+        uint64_t h = (uint64_t{Bits(p.x)} * 0x9E3779B97F4A7C15ull) ^ Bits(p.y);
+        h = (h * 0xC2B2AE3D27D4EB4Full) ^ Bits(p.z);
+        h *= 0x165667B19E3779F9ull;
+        return h ^ (h >> 29);
+    }
+    void Prefetch(uint64_t hash) const {
+        __builtin_prefetch(&m_slots[static_cast<size_t>(hash) & (m_slots.size() - 1)]);
+    }
+
+    uint32_t Join(const Corner& corner) {
+        if ((m_vertices.size() + 1) * 2 > m_slots.size()) Grow();
         const size_t mask = m_slots.size() - 1;
+        const uint32_t tag = static_cast<uint32_t>(corner.hash >> 32);
         uint32_t found = kEmpty;
-        size_t slot = Hash(p) & mask;
-        for (; m_slots[slot] != kEmpty; slot = (slot + 1) & mask) {
-            const uint32_t index = m_slots[slot];
-            if (Same(m_points[index], p) && Near(m_normals[index], n)) found = index;
+        size_t at = static_cast<size_t>(corner.hash) & mask;
+        // The tag spares a look at the vertices of other positions in the chain.
+        for (; m_slots[at].index != kEmpty; at = (at + 1) & mask) {
+            const Slot& slot = m_slots[at];
+            if (slot.tag == tag && Same(m_vertices[slot.index].point, corner.point) &&
+                Near(m_vertices[slot.index].normal, corner.normal))
+                found = slot.index;
         }
         if (found != kEmpty) return found;
-        m_slots[slot] = static_cast<uint32_t>(m_points.size());
-        m_points.push_back(p);
-        m_normals.push_back(n);
-        return m_slots[slot];
+        const uint32_t index = static_cast<uint32_t>(m_vertices.size());
+        m_slots[at] = Slot{index, tag};
+        m_vertices.push_back(Vertex{corner.point, corner.normal});
+        return index;
     }
+    // The joined vertices' positions; the table and the normals are let go.
     std::vector<MeshPoint> TakePoints() {
-        m_slots = {};
-        m_normals = {};
-        return std::move(m_points);
+        std::vector<Slot>().swap(m_slots);
+        std::vector<MeshPoint> points;
+        points.reserve(m_vertices.size());
+        for (const Vertex& v : m_vertices)
+            points.push_back(v.point);
+        std::vector<Vertex>().swap(m_vertices);
+        return points;
     }
 
 private:
     static constexpr uint32_t kEmpty = UINT32_MAX;
+    struct Slot {
+        uint32_t index = kEmpty;
+        uint32_t tag = 0;  // the hash's upper half
+    };
+    struct Vertex {
+        MeshPoint point;
+        MeshPoint normal;
+    };
 
     static uint32_t Bits(float value) {
         uint32_t bits;
         std::memcpy(&bits, &value, sizeof bits);
         return bits;
-    }
-    static size_t Hash(const MeshPoint& p) {
-        uint64_t h = (uint64_t{Bits(p.x)} * 0x9E3779B97F4A7C15ull) ^ Bits(p.y);
-        h = (h * 0xC2B2AE3D27D4EB4Full) ^ Bits(p.z);
-        h *= 0x165667B19E3779F9ull;
-        return static_cast<size_t>(h ^ (h >> 29));
     }
     static bool Same(const MeshPoint& a, const MeshPoint& b) {
         return a.x == b.x && a.y == b.y && a.z == b.z;
@@ -132,20 +170,19 @@ private:
     }
     // Doubles the table, keeping each position's vertices in the order they came.
     void Grow() {
-        std::vector<uint32_t> old = std::move(m_slots);
-        m_slots.assign(old.empty() ? 1024 : old.size() * 2, kEmpty);
+        m_slots.assign(m_slots.empty() ? 1024 : m_slots.size() * 2, Slot{});
         const size_t mask = m_slots.size() - 1;
-        for (uint32_t index = 0; index < m_points.size(); ++index) {
-            size_t slot = Hash(m_points[index]) & mask;
-            while (m_slots[slot] != kEmpty)
-                slot = (slot + 1) & mask;
-            m_slots[slot] = index;
+        for (uint32_t index = 0; index < m_vertices.size(); ++index) {
+            const uint64_t hash = Hash(m_vertices[index].point);
+            size_t at = static_cast<size_t>(hash) & mask;
+            while (m_slots[at].index != kEmpty)
+                at = (at + 1) & mask;
+            m_slots[at] = Slot{index, static_cast<uint32_t>(hash >> 32)};
         }
     }
 
-    std::vector<uint32_t> m_slots;
-    std::vector<MeshPoint> m_points;
-    std::vector<MeshPoint> m_normals;
+    std::vector<Slot> m_slots;
+    std::vector<Vertex> m_vertices;
 };
 
 MeshPoint PointAt(const unsigned char* bytes) {
@@ -190,14 +227,19 @@ bool ReadStl(Source& file, uint64_t size, Scene& scene, std::vector<std::string>
     MergedMesh merged;
     merged.corners.reserve(size_t{facets} * 3);
     merged.materials.assign(facets, 0);
-    CornerJoiner joiner;
+    CornerJoiner joiner(facets);
     std::vector<unsigned char> buffer(kFacetsPerRead * kFacetBytes);
+    std::vector<CornerJoiner::Corner> corners;
+    corners.reserve(kFacetsPerRead * 3);
     for (uint32_t done = 0; done < facets;) {
         const size_t count = std::min<size_t>(kFacetsPerRead, facets - done);
         if (!file.Read(buffer.data(), count * kFacetBytes)) {
             why = "it ended before its facets";
             return false;
         }
+        // First every corner of the piece checked and hashed, then joined, each corner's slot
+        // fetched a few corners ahead: the table's memory is the cost of joining.
+        corners.clear();
         for (size_t f = 0; f < count; ++f) {
             const unsigned char* facet = buffer.data() + f * kFacetBytes;
             // A colour bit makes the library give the vertices colours, and join by them too.
@@ -218,8 +260,13 @@ bool ReadStl(Source& file, uint64_t size, Scene& scene, std::vector<std::string>
                     why = "a coordinate is not a number";
                     return false;
                 }
-                merged.corners.push_back(joiner.Join(p, normal));
+                corners.push_back(CornerJoiner::Corner{p, normal, CornerJoiner::Hash(p)});
             }
+        }
+        constexpr size_t kAhead = 16;
+        for (size_t c = 0; c < corners.size(); ++c) {
+            if (c + kAhead < corners.size()) joiner.Prefetch(corners[c + kAhead].hash);
+            merged.corners.push_back(joiner.Join(corners[c]));
         }
         done += static_cast<uint32_t>(count);
     }
