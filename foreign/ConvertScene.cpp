@@ -12,20 +12,10 @@
 #include <utility>
 
 #include "MeshObjects.h"
+#include "formats/FileFormats.h"
 #include "import3ds/SceneGeometry.h"
 
 namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-bool EndsWith(const std::string& text, const char* end) {
-    const std::string e(end);
-    return text.size() >= e.size() && text.compare(text.size() - e.size(), e.size(), e) == 0;
-}
 
 // The rotation that takes the file's up axis to +Z, keeping the coordinate system right-handed.
 aiMatrix4x4 TurnToZ(UpAxis up) {
@@ -334,10 +324,12 @@ void ConvertCameras(const aiScene& source, const aiMatrix4x4& turn, Scene& scene
 }  // namespace
 
 UpAxis UpAxisOf(const aiScene& scene, const std::string& path) {
-    const std::string name = Lower(path);
-    for (const char* zUp : {".stl", ".ply", ".off"})
-        if (EndsWith(name, zUp)) return UpAxis::PlusZ;
-    if (EndsWith(name, ".fbx") && scene.mMetaData) {
+    // By the format the file holds, whatever its name, as the program's own readers take it.
+    const FileFormat* format = FormatOfFile(path);
+    const std::string kind = format ? format->name : "";
+    if (kind == "STL" || kind == "Stanford PLY" || kind == "Object File Format")
+        return UpAxis::PlusZ;
+    if (kind == "Autodesk FBX" && scene.mMetaData) {
         int32_t axis = 1, sign = 1;
         scene.mMetaData->Get("UpAxis", axis);
         scene.mMetaData->Get("UpAxisSign", sign);

@@ -20,7 +20,8 @@ constexpr uint64_t kMaxEmbeddedImagesBytes = uint64_t{256} << 20;
 enum class UpAxis { PlusX, MinusX, PlusY, MinusY, PlusZ, MinusZ };
 
 // glTF, OBJ and COLLADA (turned to +Y by the library) are +Y; STL, PLY and OFF +Z; FBX says so
-// in its metadata; the library's other readers give +Y, its own convention.
+// in its metadata; the library's other readers give +Y, its own convention. The format is the
+// one the format table finds in the file, whatever its name.
 UpAxis UpAxisOf(const aiScene& scene, const std::string& path);
 
 // Appends the converted records to a cleared scene, computes normals, bounds and statistics, and

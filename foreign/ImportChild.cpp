@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ConvertScene.h"
+#include "FastPly.h"
 #include "FastStl.h"
 #include "childimport/ChildAnswer.h"
 #include "childimport/ForeignImport.h"
@@ -80,6 +81,24 @@ void RunTestHook() {
     }
 }
 
+// The program's own readers of the bulk formats, each tried before the library.
+struct FastReader {
+    const char* format;  // its name in the format table
+    const char* name;    // in the note that it left the file to the library
+    bool (*read)(const std::string&, Scene&, std::vector<std::string>&, std::string&);
+};
+constexpr FastReader kFastReaders[] = {
+    {"STL", "STL", ReadBinaryStl},
+    {"Stanford PLY", "PLY", ReadPly},
+};
+
+const FastReader* FastReaderFor(const std::string& path) {
+    const FileFormat* format = FormatOfFile(path);
+    for (const FastReader& reader : kFastReaders)
+        if (format && format->name == reader.format) return &reader;
+    return nullptr;
+}
+
 }  // namespace
 
 ChildStatus ReadWithLibrary(const std::string& path, Scene& scene,
@@ -107,13 +126,11 @@ int RunImportChild(const std::string& path) {
         RunTestHook();
         Scene scene;
         std::vector<std::string> report;
-        if (const FileFormat* format = FormatOfFile(path); format && format->name == "STL") {
+        if (const FastReader* fast = FastReaderFor(path)) {
             std::string why;
-            if (ReadBinaryStl(path, scene, report, why)) Answer(ChildStatus::Scene, report, &scene);
-            report.push_back(
-                "read by the Open Asset Import Library, not the program's own STL "
-                "reader: " +
-                why);
+            if (fast->read(path, scene, report, why)) Answer(ChildStatus::Scene, report, &scene);
+            report.push_back("read by the Open Asset Import Library, not the program's own " +
+                             std::string(fast->name) + " reader: " + why);
         }
         const ChildStatus status = ReadWithLibrary(path, scene, report);
         if (status != ChildStatus::Scene) Answer(status, report, nullptr);

@@ -14,7 +14,7 @@ testdata="$root/tests/data/3ds"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZEMVORA_FUZZ=ON -DZEMVORA_TESTS=OFF -DZEMVORA_GUI=OFF >/dev/null
 cmake --build "$build" --target zemvora fuzz_read3ds fuzz_readscene fuzz_childanswer \
-  fuzz_simplify fuzz_faststl make_hostile_files
+  fuzz_simplify fuzz_faststl fuzz_fastply make_hostile_files
 
 corpus3ds="$build/corpus-3ds"
 corpusZmv="$build/corpus-zmv"
@@ -62,12 +62,33 @@ facet="$zero$zero$one$zero$zero$zero$one$zero$zero$zero$one$zero\0\0"
   >"$corpusStl/coloured.stl"
 printf 'solid t\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 0 1 0\nendloop\nendfacet\nendsolid t\n' \
   >"$corpusStl/text.stl"
+# PLY files: the test model (text) and binary ones, little- and big-endian, with normals,
+# mapping coordinates and a quad.
+corpusPly="$build/corpus-ply"
+mkdir -p "$corpusPly"
+find "$root/tests/data/models" -type f -name '*.ply' -size -1M -exec cp {} "$corpusPly/" \;
+for order in little big; do
+  {
+    printf 'ply\nformat binary_%s_endian 1.0\ncomment TextureFile a.png\nelement vertex 4\n' "$order"
+    printf 'property float x\nproperty float y\nproperty float z\nproperty float nx\n'
+    printf 'property float ny\nproperty float nz\nproperty float s\nproperty float t\n'
+    printf 'element face 2\nproperty list uchar int vertex_indices\nend_header\n'
+    head -c 128 /dev/zero
+    if [ "$order" = little ]; then
+      printf '\3\0\0\0\0\1\0\0\0\2\0\0\0\4\0\0\0\0\1\0\0\0\2\0\0\0\3\0\0\0'
+    else
+      printf '\3\0\0\0\0\0\0\0\1\0\0\0\2\4\0\0\0\0\0\0\0\1\0\0\0\2\0\0\0\3'
+    fi
+  } >"$corpusPly/quad-$order.ply"
+done
 
-for target in fuzz_read3ds fuzz_readscene fuzz_childanswer fuzz_simplify fuzz_faststl; do
+for target in fuzz_read3ds fuzz_readscene fuzz_childanswer fuzz_simplify fuzz_faststl \
+  fuzz_fastply; do
   corpus=$corpus3ds
   [ "$target" = fuzz_readscene ] && corpus=$corpusZmv
   [ "$target" = fuzz_simplify ] && corpus=$corpusSimplify
   [ "$target" = fuzz_faststl ] && corpus=$corpusStl
+  [ "$target" = fuzz_fastply ] && corpus=$corpusPly
   [ "$target" = fuzz_childanswer ] && corpus=$corpusChild
   echo "== $target for $seconds s"
   # Findings (crash-* files) land in the build folder; the run fails on the first one.

@@ -1,13 +1,15 @@
 // The program's own readers of the bulk formats give the scene the Open Asset Import Library's
 // reading gives, byte for byte in the dump, and hand every file they do not take to the library
-// with the reason.
+// with the reason: binary STL and binary PLY files, written here in the shapes real files have.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <functional>
 
+#include "FastPly.h"
 #include "FastStl.h"
 #include "ImportChild.h"
 #include "cli/SceneDump.h"
@@ -60,7 +62,161 @@ Facet GridFacet(uint32_t i, int columns) {
     return f;
 }
 
+// Compares a fast reader's scene with the library's, or its reason for leaving the file.
+void ExpectTheLibrarysScene(const std::string& path, const char* declined,
+                            bool (*read)(const std::string&, Scene&, std::vector<std::string>&,
+                                         std::string&)) {
+    SCOPED_TRACE(path);
+    Scene fast, library;
+    fast.ClearScene();
+    library.ClearScene();
+    std::vector<std::string> fastReport, libraryReport;
+    std::string why;
+    const bool taken = read(path, fast, fastReport, why);
+    EXPECT_EQ(taken, declined == nullptr);
+    if (!taken) {
+        EXPECT_EQ(why, declined);
+        EXPECT_TRUE(fast.m_objects.empty() && fast.m_materials.empty());
+        return;
+    }
+    ASSERT_EQ(ReadWithLibrary(path, library, libraryReport), ChildStatus::Scene);
+    EXPECT_EQ(fastReport, libraryReport);
+    EXPECT_EQ(DumpSceneJson(fast), DumpSceneJson(library));
+}
+
+// What a PLY file holds, written in any of the binary forms.
+struct PlyVertex {
+    double x, y, z, nx, ny, nz, u, v;
+};
+struct PlyShape {
+    std::vector<PlyVertex> vertices;
+    std::vector<std::vector<int>> faces;
+};
+
+// A folded sheet of squares, as quads: each square's own four vertices (as exporters write
+// them), normals of the fold's two planes and each square's own mapping coordinates, so that
+// vertices at one position join only where both agree; one square's corner pushed in, so that it
+// is concave and split from that corner.
+PlyShape FoldedSheet(int columns, int rows) {
+    PlyShape shape;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            const int base = static_cast<int>(shape.vertices.size());
+            for (const auto& [dc, dr] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}}) {
+                const double x = c + dc, y = r + dr;
+                const double z = x < columns / 2.0 ? x * 0.5 : (columns - x) * 0.5;
+                const double nx = x < columns / 2.0 ? -0.447213595 : 0.447213595;
+                shape.vertices.push_back({x, y, z, nx, 0, 0.894427191, double(dc), double(dr)});
+            }
+            if (r == 1 && c == 1)
+                shape.vertices[base + 2].x -= 0.8, shape.vertices[base + 2].y -= 0.8;
+            shape.faces.push_back({base, base + 1, base + 2, base + 3});
+        }
+    return shape;
+}
+
+// Writes shape as a binary PLY: big- or little-endian, positions as floats or doubles, with or
+// without normals and mapping coordinates, header lines added as given.
+void WritePly(const std::string& path, const PlyShape& shape, bool bigEndian, bool doubles,
+              bool normals, bool uvs, const std::string& extraHeader = "") {
+    std::ofstream out(path, std::ios::binary);
+    const char* real = doubles ? "double" : "float";
+    out << "ply\nformat " << (bigEndian ? "binary_big_endian" : "binary_little_endian")
+        << " 1.0\ncomment made by a test\n"
+        << extraHeader << "element vertex " << shape.vertices.size() << "\nproperty " << real
+        << " x\nproperty " << real << " y\nproperty " << real << " z\n";
+    if (normals) out << "property float nx\nproperty float ny\nproperty float nz\n";
+    if (uvs) out << "property float s\nproperty float t\n";
+    out << "element face " << shape.faces.size()
+        << "\nproperty list uchar int vertex_indices\nend_header\n";
+    const auto put = [&](const void* value, size_t size) {
+        char bytes[8];
+        std::memcpy(bytes, value, size);
+        if (bigEndian) std::reverse(bytes, bytes + size);
+        out.write(bytes, static_cast<std::streamsize>(size));
+    };
+    const auto putReal = [&](double value, bool asDouble) {
+        const float single = static_cast<float>(value);
+        asDouble ? put(&value, 8) : put(&single, 4);
+    };
+    for (const PlyVertex& v : shape.vertices) {
+        for (double c : {v.x, v.y, v.z})
+            putReal(c, doubles);
+        if (normals)
+            for (double c : {v.nx, v.ny, v.nz})
+                putReal(c, false);
+        if (uvs)
+            for (double c : {v.u, v.v})
+                putReal(c, false);
+    }
+    for (const std::vector<int>& face : shape.faces) {
+        const uint8_t n = static_cast<uint8_t>(face.size());
+        put(&n, 1);
+        for (int index : face)
+            put(&index, 4);
+    }
+}
+
 }  // namespace
+
+TEST(FastReaders, EveryBinaryPlyGivesTheLibrarysSceneAndTheRestGoToTheLibrary) {
+    TempDir dir;
+    const PlyShape sheet = FoldedSheet(6, 4);
+    WritePly(dir.File("sheet.ply"), sheet, false, false, true, true,
+             "comment TextureFile maps\\first.png\ncomment TextureFile .\\sheet.png\n");
+    WritePly(dir.File("sheet-be.ply"), sheet, true, true, true, false);
+    WritePly(dir.File("sheet-bare.ply"), sheet, false, false, false, false);
+    // A grid of triangles, each with vertices of its own as the library's exporter writes them,
+    // too many for one object.
+    PlyShape grid;
+    for (uint32_t i = 0; i < 72000; ++i) {
+        const Facet f = GridFacet(i, 300);
+        const int base = static_cast<int>(grid.vertices.size());
+        for (int k = 0; k < 3; ++k)
+            grid.vertices.push_back(
+                {f.corners[3 * k], f.corners[3 * k + 1], f.corners[3 * k + 2], 0, 0, 0, 0, 0});
+        grid.faces.push_back({base, base + 1, base + 2});
+    }
+    WritePly(dir.File("grid.ply"), grid, false, false, false, false);
+
+    PlyShape broken = sheet;
+    broken.faces[3] = {0, 1, 2, 3, 4};
+    WritePly(dir.File("pentagon.ply"), broken, false, false, false, false);
+    broken = sheet;
+    broken.faces[5][1] = 96;
+    WritePly(dir.File("beyond.ply"), broken, false, false, false, false);
+    broken = sheet;
+    broken.vertices[7].z = std::nan("");
+    WritePly(dir.File("nan.ply"), broken, false, false, false, false);
+    WritePly(dir.File("cut.ply"), sheet, false, false, false, false);
+    fs::resize_file(dir.File("cut.ply"), fs::file_size(dir.File("cut.ply")) - 9);
+    WritePly(dir.File("edges.ply"), sheet, false, false, false, false,
+             "element edge 0\nproperty int vertex1\n");
+    std::ofstream(dir.File("colours.ply"))
+        << "ply\nformat binary_little_endian 1.0\nelement vertex 3\nproperty float x\n"
+           "property float y\nproperty float z\nproperty uchar red\nelement face 1\n"
+           "property list uchar int vertex_indices\nend_header\n";
+
+    struct Case {
+        std::string path;
+        const char* declined;
+    };
+    const Case cases[] = {
+        {dir.File("sheet.ply"), nullptr},
+        {dir.File("sheet-be.ply"), nullptr},
+        {dir.File("sheet-bare.ply"), nullptr},
+        {dir.File("grid.ply"), nullptr},
+        {std::string(ZEMVORA_TESTDATA_DIR) + "/models/ply/cube_uv.ply", "it is a text PLY"},
+        {dir.File("pentagon.ply"), "a face has fewer than three or more than four corners"},
+        {dir.File("beyond.ply"), "a face names a vertex that is not there"},
+        {dir.File("nan.ply"), "a coordinate is not a number"},
+        {dir.File("cut.ply"), "it ends before its elements do"},
+        {dir.File("edges.ply"), "it holds other elements than vertices followed by faces"},
+        {dir.File("colours.ply"), "its vertices have colours"},
+    };
+    for (const Case& c : cases)
+        ExpectTheLibrarysScene(c.path, c.declined, ReadPly);
+}
 
 TEST(FastReaders, EveryBinaryStlGivesTheLibrarysSceneAndTheRestGoToTheLibrary) {
     TempDir dir;
@@ -113,25 +269,12 @@ TEST(FastReaders, EveryBinaryStlGivesTheLibrarysSceneAndTheRestGoToTheLibrary) {
         {dir.File("cut.stl"), "its size is not that of the facets it counts"},
         {dir.File("gone.stl"), "it could not be read"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        Scene fast, library;
-        fast.ClearScene();
-        library.ClearScene();
-        std::vector<std::string> fastReport, libraryReport;
-        std::string why;
-        const bool taken = ReadBinaryStl(c.path, fast, fastReport, why);
-        EXPECT_EQ(taken, c.declined == nullptr);
-        if (!taken) {
-            EXPECT_EQ(why, c.declined);
-            EXPECT_TRUE(fast.m_objects.empty() && fast.m_materials.empty());
-            continue;
-        }
-        ASSERT_EQ(ReadWithLibrary(c.path, library, libraryReport), ChildStatus::Scene);
-        EXPECT_EQ(fastReport, libraryReport);
-        EXPECT_EQ(DumpSceneJson(fast), DumpSceneJson(library));
-        if (c.path == dir.File("grid.stl")) {
-            EXPECT_GE(fast.m_objects.size(), 2u);  // cut at 65,535 vertices
-        }
-    }
+    for (const Case& c : cases)
+        ExpectTheLibrarysScene(c.path, c.declined, ReadBinaryStl);
+    Scene cut;
+    cut.ClearScene();
+    std::vector<std::string> report;
+    std::string why;
+    ASSERT_TRUE(ReadBinaryStl(dir.File("grid.stl"), cut, report, why));
+    EXPECT_GE(cut.m_objects.size(), 2u);  // cut at 65,535 vertices
 }

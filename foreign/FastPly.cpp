@@ -1,0 +1,563 @@
+#include "FastPly.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+
+#include "FastReading.h"
+#include "MeshObjects.h"
+#include "import3ds/SceneGeometry.h"
+
+namespace {
+
+constexpr float kPi = 3.14159265358979f;  // the library's AI_MATH_PI_F
+
+// The source read through a buffer of its own, so that the header's lines and the data's small
+// values cost no call each.
+class BufferedBytes {
+public:
+    explicit BufferedBytes(ByteSource& source, uint64_t size) : m_source(source), m_left(size) {}
+
+    // The next line of the header without its end ("\n" or "\r\n", which sets crlf); nothing
+    // past kLongestLine.
+    std::optional<std::string> Line(bool* crlf) {
+        std::string line;
+        for (;;) {
+            unsigned char c;
+            if (!Read(&c, 1) || line.size() > kLongestLine) return std::nullopt;
+            if (c == '\n') break;
+            line.push_back(static_cast<char>(c));
+        }
+        *crlf = !line.empty() && line.back() == '\r';
+        if (*crlf) line.pop_back();
+        return line;
+    }
+    bool Read(void* to, size_t size) {
+        auto* out = static_cast<unsigned char*>(to);
+        while (size > 0) {
+            if (m_at == m_buffer.size() && !Fill()) return false;
+            const size_t n = std::min(size, m_buffer.size() - m_at);
+            std::memcpy(out, m_buffer.data() + m_at, n);
+            m_at += n;
+            out += n;
+            size -= n;
+        }
+        return true;
+    }
+    uint64_t Left() const { return m_left + (m_buffer.size() - m_at); }
+
+private:
+    static constexpr size_t kLongestLine = 4096;
+    static constexpr size_t kPiece = 1 << 20;
+
+    bool Fill() {
+        const size_t n = static_cast<size_t>(std::min<uint64_t>(kPiece, m_left));
+        if (n == 0) return false;
+        m_buffer.resize(n);
+        if (!m_source.Read(m_buffer.data(), n)) return false;
+        m_left -= n;
+        m_at = 0;
+        return true;
+    }
+
+    ByteSource& m_source;
+    uint64_t m_left;
+    std::vector<unsigned char> m_buffer;
+    size_t m_at = 0;
+};
+
+enum class Type { Int8, UInt8, Int16, UInt16, Int32, UInt32, Float32, Float64 };
+
+std::optional<Type> TypeNamed(const std::string& name) {
+    if (name == "char" || name == "int8") return Type::Int8;
+    if (name == "uchar" || name == "uint8") return Type::UInt8;
+    if (name == "short" || name == "int16") return Type::Int16;
+    if (name == "ushort" || name == "uint16") return Type::UInt16;
+    if (name == "int" || name == "int32") return Type::Int32;
+    if (name == "uint" || name == "uint32") return Type::UInt32;
+    if (name == "float" || name == "float32") return Type::Float32;
+    if (name == "double" || name == "float64") return Type::Float64;
+    return std::nullopt;
+}
+
+size_t SizeOf(Type type) {
+    switch (type) {
+        case Type::Int8:
+        case Type::UInt8:
+            return 1;
+        case Type::Int16:
+        case Type::UInt16:
+            return 2;
+        case Type::Int32:
+        case Type::UInt32:
+        case Type::Float32:
+            return 4;
+        case Type::Float64:
+            return 8;
+    }
+    return 1;
+}
+
+bool IsInteger(Type type) {
+    return type != Type::Float32 && type != Type::Float64;
+}
+
+// One value as the library holds it (an int, an unsigned int, a float or a double), from bytes
+// in the file's order.
+struct Value {
+    Type type;
+    int64_t integer = 0;
+    double real = 0;
+
+    float AsFloat() const {
+        if (type == Type::Float32) return static_cast<float>(real);
+        if (type == Type::Float64) return static_cast<float>(real);
+        return static_cast<float>(integer);
+    }
+};
+
+Value Decode(const unsigned char* at, Type type, bool bigEndian) {
+    unsigned char b[8];
+    const size_t n = SizeOf(type);
+    for (size_t k = 0; k < n; ++k)
+        b[k] = at[bigEndian ? n - 1 - k : k];
+    Value v{type};
+    switch (type) {
+        case Type::Int8:
+            v.integer = static_cast<int8_t>(b[0]);
+            break;
+        case Type::UInt8:
+            v.integer = b[0];
+            break;
+        case Type::Int16: {
+            int16_t x;
+            std::memcpy(&x, b, 2);
+            v.integer = x;
+            break;
+        }
+        case Type::UInt16: {
+            uint16_t x;
+            std::memcpy(&x, b, 2);
+            v.integer = x;
+            break;
+        }
+        case Type::Int32: {
+            int32_t x;
+            std::memcpy(&x, b, 4);
+            v.integer = x;
+            break;
+        }
+        case Type::UInt32: {
+            uint32_t x;
+            std::memcpy(&x, b, 4);
+            v.integer = x;
+            break;
+        }
+        case Type::Float32: {
+            float x;
+            std::memcpy(&x, b, 4);
+            v.real = x;
+            break;
+        }
+        case Type::Float64: {
+            double x;
+            std::memcpy(&x, b, 8);
+            v.real = x;
+            break;
+        }
+    }
+    return v;
+}
+
+struct Property {
+    std::string name;
+    Type type = Type::Float32;
+    bool list = false;
+    Type countType = Type::UInt8;
+};
+
+struct Element {
+    std::string name;
+    uint64_t count = 0;
+    std::vector<Property> properties;
+};
+
+// Where the vertex element's values the library uses lie: property indices, or -1.
+struct VertexLayout {
+    int position[3] = {-1, -1, -1};
+    int normal[3] = {-1, -1, -1};
+    int uv[2] = {-1, -1};
+};
+
+// The header: the elements in their order. False with why when this reader does not take it.
+bool ReadHeader(BufferedBytes& in, bool& bigEndian, std::vector<Element>& elements,
+                std::string& texture, std::string& why) {
+    bool crlf = false;
+    const std::optional<std::string> magic = in.Line(&crlf);
+    if (!magic || magic->size() < 3 || std::tolower((*magic)[0]) != 'p' ||
+        std::tolower((*magic)[1]) != 'l' || std::tolower((*magic)[2]) != 'y') {
+        why = "it does not begin as a PLY file";
+        return false;
+    }
+    for (;;) {
+        const std::optional<std::string> line = in.Line(&crlf);
+        if (!line) {
+            why = "its header does not end";
+            return false;
+        }
+        // "comment TextureFile NAME" names the image of the default material: the last one.
+        if (line->rfind("comment", 0) == 0) {
+            const size_t at = line->find_first_not_of(" \t", 7);
+            if (at != std::string::npos && at > 7 && line->compare(at, 11, "TextureFile") == 0 &&
+                at + 11 < line->size() && (*line)[at + 11] == ' ') {
+                if (crlf) {
+                    why = "its texture comment ends in a carriage return";
+                    return false;
+                }
+                const size_t name = line->find_first_not_of(" \t", at + 11);
+                texture = name == std::string::npos ? "" : line->substr(name);
+            }
+            continue;
+        }
+        std::vector<std::string> words;
+        for (size_t at = 0; at < line->size();) {
+            const size_t end = line->find_first_of(" \t", at);
+            const size_t stop = end == std::string::npos ? line->size() : end;
+            if (stop > at) words.push_back(line->substr(at, stop - at));
+            at = stop + 1;
+        }
+        if (words.empty() || words[0] == "obj_info") continue;
+        if (words[0] == "end_header") break;
+        if (words[0] == "format" && words.size() >= 2) {
+            if (words[1] == "ascii") {
+                why = "it is a text PLY";
+                return false;
+            }
+            if (words[1] != "binary_little_endian" && words[1] != "binary_big_endian") {
+                why = "its format is not one this reader knows";
+                return false;
+            }
+            bigEndian = words[1] == "binary_big_endian";
+        } else if (words[0] == "element" && words.size() == 3) {
+            Element element;
+            element.name = words[1];
+            const char* first = words[2].data();
+            char* end = nullptr;
+            element.count = std::strtoull(first, &end, 10);
+            if (end != first + words[2].size() || words[2][0] == '-') {
+                why = "an element's count is not a number";
+                return false;
+            }
+            elements.push_back(std::move(element));
+        } else if (words[0] == "property" && !elements.empty()) {
+            Property property;
+            const bool list = words.size() == 5 && words[1] == "list";
+            if (!list && words.size() != 3) {
+                why = "a property line is not one this reader knows";
+                return false;
+            }
+            const std::optional<Type> type = TypeNamed(words[list ? 3 : 1]);
+            const std::optional<Type> count = list ? TypeNamed(words[2]) : Type::UInt8;
+            if (!type || !count) {
+                why = "a property's type is not one this reader knows";
+                return false;
+            }
+            property.name = words[list ? 4 : 2];
+            property.type = *type;
+            property.list = list;
+            property.countType = *count;
+            elements.back().properties.push_back(property);
+        } else {
+            why = "its header has a line this reader does not know";
+            return false;
+        }
+    }
+    if (elements.size() != 2 || elements[0].name != "vertex" || elements[1].name != "face") {
+        why = "it holds other elements than vertices followed by faces";
+        return false;
+    }
+    return true;
+}
+
+// Where the library finds a vertex's position, normal and coordinates; false with why for a
+// vertex this reader does not take.
+bool FindVertexLayout(const Element& vertex, VertexLayout& layout, std::string& why) {
+    int uvNames[2] = {0, 0};
+    for (size_t p = 0; p < vertex.properties.size(); ++p) {
+        const Property& property = vertex.properties[p];
+        const std::string& name = property.name;
+        const int index = static_cast<int>(p);
+        if (property.list) {
+            why = "its vertices hold lists";
+            return false;
+        }
+        for (const char* colour : {"red", "green", "blue", "alpha", "r", "g", "b"})
+            if (name == colour) {
+                why = "its vertices have colours";
+                return false;
+            }
+        int* slot = nullptr;
+        if (name == "x") slot = &layout.position[0];
+        if (name == "y") slot = &layout.position[1];
+        if (name == "z") slot = &layout.position[2];
+        if (name == "nx") slot = &layout.normal[0];
+        if (name == "ny") slot = &layout.normal[1];
+        if (name == "nz") slot = &layout.normal[2];
+        if (name == "u" || name == "s" || name == "tx" || name == "texture_u") {
+            slot = &layout.uv[0];
+            ++uvNames[0];
+        }
+        if (name == "v" || name == "t" || name == "ty" || name == "texture_v") {
+            slot = &layout.uv[1];
+            ++uvNames[1];
+        }
+        if (!slot) continue;  // a property the library does not read
+        if (*slot >= 0) {
+            why = "a vertex property is named twice";
+            return false;
+        }
+        *slot = index;
+    }
+    const auto all = [](const int* slots, int n) {
+        return std::all_of(slots, slots + n, [](int s) { return s >= 0; });
+    };
+    const auto none = [](const int* slots, int n) {
+        return std::all_of(slots, slots + n, [](int s) { return s < 0; });
+    };
+    if (!all(layout.position, 3)) {
+        why = "its vertices lack a coordinate";
+        return false;
+    }
+    if (!all(layout.normal, 3) && !none(layout.normal, 3)) {
+        why = "its vertices have part of a normal";
+        return false;
+    }
+    if (!all(layout.uv, 2) && !none(layout.uv, 2)) {
+        why = "its vertices have half of their mapping coordinates";
+        return false;
+    }
+    return true;
+}
+
+// A vertex's normal and mapping coordinates, which the library joins vertices by.
+struct VertexAttributes {
+    MeshPoint normal;
+    MeshPoint uv;  // u, v, 0
+    static bool Near(const VertexAttributes& a, const VertexAttributes& b) {
+        return NearForLibrary(a.normal, b.normal) && NearForLibrary(a.uv, b.uv);
+    }
+};
+using PlyJoiner = VertexJoiner<VertexAttributes>;
+
+// The index of the quad's corner the library fans from: its concave corner, or the first.
+int QuadStart(const MeshPoint* corner) {
+    const auto minus = [](const MeshPoint& a, const MeshPoint& b) {
+        return MeshPoint{a.x - b.x, a.y - b.y, a.z - b.z};
+    };
+    const auto normalised = [](MeshPoint v) {
+        const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+        if (length > 0) {
+            const float inverse = 1.0f / length;
+            v.x *= inverse, v.y *= inverse, v.z *= inverse;
+        }
+        return v;
+    };
+    const auto dot = [](const MeshPoint& a, const MeshPoint& b) {
+        return a.x * b.x + a.y * b.y + a.z * b.z;
+    };
+    for (int i = 0; i < 4; ++i) {
+        const MeshPoint& v = corner[i];
+        const MeshPoint left = normalised(minus(corner[(i + 3) % 4], v));
+        const MeshPoint diagonal = normalised(minus(corner[(i + 2) % 4], v));
+        const MeshPoint right = normalised(minus(corner[(i + 1) % 4], v));
+        const float angle = std::acos(dot(left, diagonal)) + std::acos(dot(right, diagonal));
+        if (angle > kPi) return i;
+    }
+    return 0;
+}
+
+bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<std::string>& report,
+                 std::string& why) {
+    BufferedBytes in(source, size);
+    bool bigEndian = false;
+    std::vector<Element> elements;
+    std::string texture;
+    if (!ReadHeader(in, bigEndian, elements, texture, why)) return false;
+    const Element& vertexElement = elements[0];
+    const Element& faceElement = elements[1];
+    VertexLayout layout;
+    if (!FindVertexLayout(vertexElement, layout, why)) return false;
+    if (faceElement.properties.size() != 1 || !faceElement.properties[0].list ||
+        (faceElement.properties[0].name != "vertex_indices" &&
+         faceElement.properties[0].name != "vertex_index") ||
+        !IsInteger(faceElement.properties[0].type) ||
+        !IsInteger(faceElement.properties[0].countType)) {
+        why = "its faces carry more than a list of their corners";
+        return false;
+    }
+    if (vertexElement.count == 0 || faceElement.count == 0) {
+        why = "it holds no vertices or no faces";
+        return false;
+    }
+    // Every vertex and face takes at least a byte: counts the file cannot hold are refused
+    // before anything is allocated for them.
+    size_t vertexBytes = 0;
+    for (const Property& property : vertexElement.properties)
+        vertexBytes += SizeOf(property.type);
+    if (vertexElement.count > in.Left() / std::max<size_t>(vertexBytes, 1) ||
+        faceElement.count > in.Left() || vertexElement.count > UINT32_MAX) {
+        why = "it ends before its elements do";
+        return false;
+    }
+    const size_t vertexCount = static_cast<size_t>(vertexElement.count);
+    const bool hasNormals = layout.normal[0] >= 0, hasUvs = layout.uv[0] >= 0;
+
+    std::vector<MeshPoint> positions(vertexCount);
+    std::vector<VertexAttributes> attributes(hasNormals || hasUvs ? vertexCount : 0);
+    std::vector<size_t> offsets(vertexElement.properties.size());
+    size_t offset = 0;
+    for (size_t p = 0; p < vertexElement.properties.size(); ++p) {
+        offsets[p] = offset;
+        offset += SizeOf(vertexElement.properties[p].type);
+    }
+    const auto valueAt = [&](const unsigned char* record, int property) {
+        return Decode(record + offsets[static_cast<size_t>(property)],
+                      vertexElement.properties[static_cast<size_t>(property)].type, bigEndian)
+            .AsFloat();
+    };
+    std::vector<unsigned char> record(std::max<size_t>(vertexBytes, 1));
+    for (size_t v = 0; v < vertexCount; ++v) {
+        if (!in.Read(record.data(), vertexBytes)) {
+            why = "it ends before its elements do";
+            return false;
+        }
+        positions[v] = AsTransformed(valueAt(record.data(), layout.position[0]),
+                                     valueAt(record.data(), layout.position[1]),
+                                     valueAt(record.data(), layout.position[2]));
+        if (!Finite(positions[v])) {
+            why = "a coordinate is not a number";
+            return false;
+        }
+        if (hasNormals)
+            attributes[v].normal = {valueAt(record.data(), layout.normal[0]),
+                                    valueAt(record.data(), layout.normal[1]),
+                                    valueAt(record.data(), layout.normal[2])};
+        if (hasUvs)
+            attributes[v].uv = {valueAt(record.data(), layout.uv[0]),
+                                valueAt(record.data(), layout.uv[1]), 0};
+        if (!attributes.empty() && !(Finite(attributes[v].normal) && Finite(attributes[v].uv))) {
+            why = "a normal or mapping coordinate is not a number";
+            return false;
+        }
+    }
+
+    // The faces, quads split as the library splits them.
+    const Property& list = faceElement.properties[0];
+    const size_t countBytes = SizeOf(list.countType), indexBytes = SizeOf(list.type);
+    std::vector<uint32_t> corners;
+    corners.reserve(static_cast<size_t>(std::min<uint64_t>(faceElement.count, in.Left())) * 3);
+    for (uint64_t f = 0; f < faceElement.count; ++f) {
+        unsigned char buffer[8 * 4];
+        if (!in.Read(buffer, countBytes)) {
+            why = "it ends before its elements do";
+            return false;
+        }
+        const int64_t n = Decode(buffer, list.countType, bigEndian).integer;
+        if (n != 3 && n != 4) {
+            why = "a face has fewer than three or more than four corners";
+            return false;
+        }
+        if (!in.Read(buffer, static_cast<size_t>(n) * indexBytes)) {
+            why = "it ends before its elements do";
+            return false;
+        }
+        uint32_t face[4];
+        for (int64_t k = 0; k < n; ++k) {
+            const int64_t index =
+                Decode(buffer + static_cast<size_t>(k) * indexBytes, list.type, bigEndian).integer;
+            if (index < 0 || static_cast<uint64_t>(index) >= vertexCount) {
+                why = "a face names a vertex that is not there";
+                return false;
+            }
+            face[k] = static_cast<uint32_t>(index);
+        }
+        if (n == 3) {
+            corners.insert(corners.end(), {face[0], face[1], face[2]});
+        } else {
+            const MeshPoint quad[4] = {positions[face[0]], positions[face[1]], positions[face[2]],
+                                       positions[face[3]]};
+            const int s = QuadStart(quad);
+            corners.insert(corners.end(), {face[s], face[(s + 1) % 4], face[(s + 2) % 4]});
+            corners.insert(corners.end(), {face[s], face[(s + 2) % 4], face[(s + 3) % 4]});
+        }
+    }
+
+    // Identical vertices joined in the order of the vertices, those no face uses left out.
+    std::vector<uint32_t> joined(vertexCount, UINT32_MAX);
+    for (uint32_t corner : corners)
+        joined[corner] = 0;
+    PlyJoiner joiner(vertexCount, vertexCount);
+    constexpr size_t kAhead = 16;
+    for (size_t v = 0; v < vertexCount; ++v) {
+        if (v + kAhead < vertexCount) joiner.Prefetch(PlyJoiner::Hash(positions[v + kAhead]));
+        if (joined[v] == UINT32_MAX) continue;
+        const VertexAttributes none{};
+        joined[v] = joiner.Join(PlyJoiner::Candidate{positions[v],
+                                                     attributes.empty() ? none : attributes[v],
+                                                     PlyJoiner::Hash(positions[v])});
+    }
+    std::vector<MeshPoint>().swap(positions);
+    std::vector<VertexAttributes>().swap(attributes);
+
+    MergedMesh merged;
+    if (hasUvs) {
+        merged.uvs.reserve(joiner.Count());
+        for (uint32_t u = 0; u < joiner.Count(); ++u) {
+            const MeshPoint& uv = joiner.AttributesOf(u).uv;
+            merged.uvs.push_back(SceneUv{uv.x, uv.y});
+        }
+    }
+    merged.points = joiner.TakePoints();
+    merged.corners.reserve(corners.size());
+    for (uint32_t corner : corners)
+        merged.corners.push_back(joined[corner]);
+    std::vector<uint32_t>().swap(corners);
+    std::vector<uint32_t>().swap(joined);
+    merged.materials.assign(merged.corners.size() / 3, 0);
+
+    SceneMaterial material;
+    material.name = "Material 1";
+    material.diffuse = material.ambient = material.specular = RGB8{255, 255, 255};
+    material.transparency = 1.0f;
+    if (!texture.empty()) {
+        TextureMap map;
+        map.fileName = texture;
+        material.textureMap = std::move(map);
+    }
+    scene.m_materialNames.push_back(material.name);
+    scene.m_materials.push_back(std::move(material));
+    AddObjects(merged, "Object 1", scene, report);
+    ComputeSceneBounds(scene);
+    scene.CountScene();
+    return true;
+}
+
+}  // namespace
+
+bool ReadPly(const std::string& path, Scene& scene, std::vector<std::string>& report,
+             std::string& why) {
+    FileByteSource file(path);
+    if (!file.Open()) {
+        why = "it could not be read";
+        return false;
+    }
+    return ReadPlyFrom(file, file.Size(), scene, report, why);
+}
+
+bool ReadPly(const unsigned char* bytes, size_t size, Scene& scene,
+             std::vector<std::string>& report, std::string& why) {
+    MemoryByteSource memory(bytes, size);
+    return ReadPlyFrom(memory, size, scene, report, why);
+}

@@ -1,0 +1,36 @@
+#include "FastReading.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+FileByteSource::FileByteSource(const std::string& path)
+    : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+    struct stat info {};
+    m_open = m_fd >= 0 && fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode);
+    m_size = m_open ? static_cast<uint64_t>(info.st_size) : 0;
+}
+
+FileByteSource::~FileByteSource() {
+    if (m_fd >= 0) close(m_fd);
+}
+
+bool FileByteSource::Read(void* to, size_t size) {
+    if (!m_open) return false;
+    auto* bytes = static_cast<unsigned char*>(to);
+    while (size > 0) {
+        const ssize_t got = read(m_fd, bytes, size);
+        if (got <= 0) return false;
+        bytes += got;
+        size -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
+bool MemoryByteSource::Read(void* to, size_t size) {
+    if (size > m_left) return false;
+    std::memcpy(to, m_at, size);
+    m_at += size;
+    m_left -= size;
+    return true;
+}
