@@ -47,6 +47,22 @@ public:
         return true;
     }
     uint64_t Left() const { return m_left + (m_buffer.size() - m_at); }
+    // The next n bytes (n at most kPiece) in one piece, without reading past them; null when
+    // the source ends first. Skip(n) then passes over them.
+    const unsigned char* Peek(size_t n) {
+        if (m_buffer.size() - m_at < n) {
+            m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<ptrdiff_t>(m_at));
+            m_at = 0;
+            const size_t more = static_cast<size_t>(std::min<uint64_t>(kPiece, m_left));
+            const size_t had = m_buffer.size();
+            m_buffer.resize(had + more);
+            if (more > 0 && !m_source.Read(m_buffer.data() + had, more)) return nullptr;
+            m_left -= more;
+            if (m_buffer.size() < n) return nullptr;
+        }
+        return m_buffer.data() + m_at;
+    }
+    void Skip(size_t n) { m_at += n; }
 
 private:
     static constexpr size_t kLongestLine = 4096;
@@ -104,71 +120,68 @@ bool IsInteger(Type type) {
     return type != Type::Float32 && type != Type::Float64;
 }
 
-// One value as the library holds it (an int, an unsigned int, a float or a double), from bytes
-// in the file's order.
-struct Value {
-    Type type;
-    int64_t integer = 0;
-    double real = 0;
+// A value of the file's type and byte order, as the library converts it: to a float for
+// coordinates, to an integer for counts and indices.
+template <class T, bool Big>
+T Load(const unsigned char* at) {
+    unsigned char bytes[sizeof(T)];
+    for (size_t k = 0; k < sizeof(T); ++k)
+        bytes[k] = at[Big ? sizeof(T) - 1 - k : k];
+    T value;
+    std::memcpy(&value, bytes, sizeof(T));
+    return value;
+}
+template <class T, bool Big>
+float LoadFloat(const unsigned char* at) {
+    return static_cast<float>(Load<T, Big>(at));
+}
+template <class T, bool Big>
+int64_t LoadInteger(const unsigned char* at) {
+    return static_cast<int64_t>(Load<T, Big>(at));
+}
+using FloatLoader = float (*)(const unsigned char*);
+using IntegerLoader = int64_t (*)(const unsigned char*);
 
-    float AsFloat() const {
-        if (type == Type::Float32) return static_cast<float>(real);
-        if (type == Type::Float64) return static_cast<float>(real);
-        return static_cast<float>(integer);
-    }
-};
-
-Value Decode(const unsigned char* at, Type type, bool bigEndian) {
-    unsigned char b[8];
-    const size_t n = SizeOf(type);
-    for (size_t k = 0; k < n; ++k)
-        b[k] = at[bigEndian ? n - 1 - k : k];
-    Value v{type};
+template <bool Big>
+FloatLoader FloatLoaderOf(Type type) {
     switch (type) {
         case Type::Int8:
-            v.integer = static_cast<int8_t>(b[0]);
-            break;
+            return LoadFloat<int8_t, Big>;
         case Type::UInt8:
-            v.integer = b[0];
-            break;
-        case Type::Int16: {
-            int16_t x;
-            std::memcpy(&x, b, 2);
-            v.integer = x;
-            break;
-        }
-        case Type::UInt16: {
-            uint16_t x;
-            std::memcpy(&x, b, 2);
-            v.integer = x;
-            break;
-        }
-        case Type::Int32: {
-            int32_t x;
-            std::memcpy(&x, b, 4);
-            v.integer = x;
-            break;
-        }
-        case Type::UInt32: {
-            uint32_t x;
-            std::memcpy(&x, b, 4);
-            v.integer = x;
-            break;
-        }
-        case Type::Float32: {
-            float x;
-            std::memcpy(&x, b, 4);
-            v.real = x;
-            break;
-        }
-        case Type::Float64: {
-            double x;
-            std::memcpy(&x, b, 8);
-            v.real = x;
-            break;
-        }
+            return LoadFloat<uint8_t, Big>;
+        case Type::Int16:
+            return LoadFloat<int16_t, Big>;
+        case Type::UInt16:
+            return LoadFloat<uint16_t, Big>;
+        case Type::Int32:
+            return LoadFloat<int32_t, Big>;
+        case Type::UInt32:
+            return LoadFloat<uint32_t, Big>;
+        case Type::Float32:
+            return LoadFloat<float, Big>;
+        case Type::Float64:
+            return LoadFloat<double, Big>;
     }
-    return v;
+    return LoadFloat<float, Big>;
+}
+
+// Integer types only; the caller checks.
+template <bool Big>
+IntegerLoader IntegerLoaderOf(Type type) {
+    switch (type) {
+        case Type::Int8:
+            return LoadInteger<int8_t, Big>;
+        case Type::UInt8:
+            return LoadInteger<uint8_t, Big>;
+        case Type::Int16:
+            return LoadInteger<int16_t, Big>;
+        case Type::UInt16:
+            return LoadInteger<uint16_t, Big>;
+        case Type::Int32:
+            return LoadInteger<int32_t, Big>;
+        default:
+            return LoadInteger<uint32_t, Big>;
+    }
 }
 
 struct Property {
@@ -422,34 +435,58 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
         offsets[p] = offset;
         offset += SizeOf(vertexElement.properties[p].type);
     }
-    const auto valueAt = [&](const unsigned char* record, int property) {
-        return Decode(record + offsets[static_cast<size_t>(property)],
-                      vertexElement.properties[static_cast<size_t>(property)].type, bigEndian)
-            .AsFloat();
+    // Each value the library reads, where it lies in a record and how it is loaded.
+    const auto loaderOf = [&](int property) {
+        const Type type = vertexElement.properties[static_cast<size_t>(property)].type;
+        return bigEndian ? FloatLoaderOf<true>(type) : FloatLoaderOf<false>(type);
     };
-    std::vector<unsigned char> record(std::max<size_t>(vertexBytes, 1));
-    for (size_t v = 0; v < vertexCount; ++v) {
-        if (!in.Read(record.data(), vertexBytes)) {
+    struct Field {
+        size_t offset;
+        FloatLoader load;
+    };
+    const auto field = [&](int property) {
+        return Field{offsets[static_cast<size_t>(property)], loaderOf(property)};
+    };
+    const Field position[3] = {field(layout.position[0]), field(layout.position[1]),
+                               field(layout.position[2])};
+    Field normal[3] = {}, mapping[2] = {};
+    if (hasNormals)
+        for (int k = 0; k < 3; ++k)
+            normal[k] = field(layout.normal[k]);
+    if (hasUvs)
+        for (int k = 0; k < 2; ++k)
+            mapping[k] = field(layout.uv[k]);
+    const auto at = [](const unsigned char* record, const Field& f) {
+        return f.load(record + f.offset);
+    };
+    // The records a piece at a time.
+    const size_t perPiece =
+        std::max<size_t>(1, (size_t{1} << 20) / std::max<size_t>(vertexBytes, 1));
+    std::vector<unsigned char> piece(perPiece * std::max<size_t>(vertexBytes, 1));
+    for (size_t first = 0; first < vertexCount; first += perPiece) {
+        const size_t n = std::min(perPiece, vertexCount - first);
+        if (!in.Read(piece.data(), n * vertexBytes)) {
             why = "it ends before its elements do";
             return false;
         }
-        positions[v] = AsTransformed(valueAt(record.data(), layout.position[0]),
-                                     valueAt(record.data(), layout.position[1]),
-                                     valueAt(record.data(), layout.position[2]));
-        if (!Finite(positions[v])) {
-            why = "a coordinate is not a number";
-            return false;
-        }
-        if (hasNormals)
-            attributes[v].normal = {valueAt(record.data(), layout.normal[0]),
-                                    valueAt(record.data(), layout.normal[1]),
-                                    valueAt(record.data(), layout.normal[2])};
-        if (hasUvs)
-            attributes[v].uv = {valueAt(record.data(), layout.uv[0]),
-                                valueAt(record.data(), layout.uv[1]), 0};
-        if (!attributes.empty() && !(Finite(attributes[v].normal) && Finite(attributes[v].uv))) {
-            why = "a normal or mapping coordinate is not a number";
-            return false;
+        for (size_t k = 0; k < n; ++k) {
+            const unsigned char* record = piece.data() + k * vertexBytes;
+            const size_t v = first + k;
+            positions[v] = AsTransformed(at(record, position[0]), at(record, position[1]),
+                                         at(record, position[2]));
+            if (!Finite(positions[v])) {
+                why = "a coordinate is not a number";
+                return false;
+            }
+            if (attributes.empty()) continue;
+            if (hasNormals)
+                attributes[v].normal = {at(record, normal[0]), at(record, normal[1]),
+                                        at(record, normal[2])};
+            if (hasUvs) attributes[v].uv = {at(record, mapping[0]), at(record, mapping[1]), 0};
+            if (!(Finite(attributes[v].normal) && Finite(attributes[v].uv))) {
+                why = "a normal or mapping coordinate is not a number";
+                return false;
+            }
         }
     }
 
@@ -458,31 +495,37 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
     const size_t countBytes = SizeOf(list.countType), indexBytes = SizeOf(list.type);
     std::vector<uint32_t> corners;
     corners.reserve(static_cast<size_t>(std::min<uint64_t>(faceElement.count, in.Left())) * 3);
+    const IntegerLoader loadCount =
+        bigEndian ? IntegerLoaderOf<true>(list.countType) : IntegerLoaderOf<false>(list.countType);
+    const IntegerLoader loadIndex =
+        bigEndian ? IntegerLoaderOf<true>(list.type) : IntegerLoaderOf<false>(list.type);
     for (uint64_t f = 0; f < faceElement.count; ++f) {
-        unsigned char buffer[8 * 4];
-        if (!in.Read(buffer, countBytes)) {
+        const unsigned char* count = in.Peek(countBytes);
+        if (!count) {
             why = "it ends before its elements do";
             return false;
         }
-        const int64_t n = Decode(buffer, list.countType, bigEndian).integer;
+        const int64_t n = loadCount(count);
+        in.Skip(countBytes);
         if (n != 3 && n != 4) {
             why = "a face has fewer than three or more than four corners";
             return false;
         }
-        if (!in.Read(buffer, static_cast<size_t>(n) * indexBytes)) {
+        const unsigned char* indices = in.Peek(static_cast<size_t>(n) * indexBytes);
+        if (!indices) {
             why = "it ends before its elements do";
             return false;
         }
         uint32_t face[4];
         for (int64_t k = 0; k < n; ++k) {
-            const int64_t index =
-                Decode(buffer + static_cast<size_t>(k) * indexBytes, list.type, bigEndian).integer;
+            const int64_t index = loadIndex(indices + static_cast<size_t>(k) * indexBytes);
             if (index < 0 || static_cast<uint64_t>(index) >= vertexCount) {
                 why = "a face names a vertex that is not there";
                 return false;
             }
             face[k] = static_cast<uint32_t>(index);
         }
+        in.Skip(static_cast<size_t>(n) * indexBytes);
         if (n == 3) {
             corners.insert(corners.end(), {face[0], face[1], face[2]});
         } else {
