@@ -4,6 +4,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+
+std::function<void(double)>& ReadProgress() {
+    static std::function<void(double)> tell;
+    return tell;
+}
+
+}  // namespace
+
+void SetReadProgress(std::function<void(double share)> tell) {
+    ReadProgress() = std::move(tell);
+}
+
 FileByteSource::FileByteSource(const std::string& path)
     : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
     struct stat info {};
@@ -23,7 +36,10 @@ bool FileByteSource::Read(void* to, size_t size) {
         if (got <= 0) return false;
         bytes += got;
         size -= static_cast<size_t>(got);
+        m_read += static_cast<uint64_t>(got);
     }
+    if (ReadProgress() && m_size > 0)
+        ReadProgress()(static_cast<double>(m_read) / static_cast<double>(m_size));
     return true;
 }
 

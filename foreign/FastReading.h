@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ public:
     // Reads exactly size bytes, or fails.
     virtual bool Read(void* to, size_t size) = 0;
 };
+
+// Where the files the readers read tell how far they have been read, as a share of their size:
+// the import child passes it on to the program. Nothing is told until one is set.
+void SetReadProgress(std::function<void(double share)> tell);
 
 // A regular file, read in pieces; closed when it goes.
 class FileByteSource final : public ByteSource {
@@ -36,6 +41,7 @@ private:
     int m_fd = -1;
     bool m_open = false;
     uint64_t m_size = 0;
+    uint64_t m_read = 0;
 };
 
 class MemoryByteSource final : public ByteSource {

@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <assimp/Importer.hpp>
+#include <assimp/ProgressHandler.hpp>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -17,8 +19,10 @@
 
 #include "ConvertScene.h"
 #include "FastPly.h"
+#include "FastReading.h"
 #include "FastStl.h"
 #include "childimport/ChildAnswer.h"
+#include "childimport/ChildProcess.h"
 #include "childimport/ForeignImport.h"
 #include "formats/FileFormats.h"
 #include "scene/AddressSanitizer.h"
@@ -81,6 +85,45 @@ void RunTestHook() {
     }
 }
 
+// Tells the program on kChildProgressFd how far the read has come, a byte for each step of a
+// hundred, when the program gave the child that pipe.
+class ProgressPipe {
+public:
+    ProgressPipe() {
+        struct stat info {};
+        m_open = fstat(kChildProgressFd, &info) == 0 && S_ISFIFO(info.st_mode);
+    }
+    void Tell(double share) {
+        const int percent = std::clamp(static_cast<int>(share * 100), 0, 100);
+        if (!m_open || percent <= m_last) return;
+        m_last = percent;
+        const uint8_t step = static_cast<uint8_t>(percent);
+        if (write(kChildProgressFd, &step, 1) != 1) m_open = false;
+    }
+
+private:
+    bool m_open = false;
+    int m_last = -1;
+};
+
+// The library's progress, passed on: it gives its reading as 0 to 0.5 and its steps after.
+class LibraryProgress final : public Assimp::ProgressHandler {
+public:
+    explicit LibraryProgress(ProgressPipe& pipe) : m_pipe(pipe) {}
+    bool Update(float percentage) override {
+        if (percentage >= 0) m_pipe.Tell(percentage);
+        return true;
+    }
+
+private:
+    ProgressPipe& m_pipe;
+};
+
+ProgressPipe& ChildProgress() {
+    static ProgressPipe pipe;
+    return pipe;
+}
+
 // The program's own readers of the bulk formats, each tried before the library.
 struct FastReader {
     const char* format;  // its name in the format table
@@ -104,6 +147,7 @@ const FastReader* FastReaderFor(const std::string& path) {
 ChildStatus ReadWithLibrary(const std::string& path, Scene& scene,
                             std::vector<std::string>& lines) {
     Assimp::Importer importer;
+    importer.SetProgressHandler(new LibraryProgress(ChildProgress()));  // the importer owns it
     const aiScene* source = importer.ReadFile(
         path, aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_JoinIdenticalVertices);
     if (!source) {
@@ -124,6 +168,7 @@ int RunImportChild(const std::string& path) {
     SetLimits(path);
     try {
         RunTestHook();
+        SetReadProgress([](double share) { ChildProgress().Tell(share); });
         Scene scene;
         std::vector<std::string> report;
         if (const FastReader* fast = FastReaderFor(path)) {

@@ -23,6 +23,7 @@
 #include "EditMenu.h"
 #include "HelpWindow.h"
 #include "QtPrompts.h"
+#include "ReadProgress.h"
 #include "RecentFilesMenu.h"
 #include "StatusPaneWidth.h"
 #include "UndoKeys.h"
@@ -93,6 +94,9 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     for (const auto& [id, entry] : m_menuEntries)
         if (!entry->shortcut().isEmpty()) m_dlgParam->addAction(entry);
     m_dlgParam->addAction(m_switchPane);
+    // A long read's progress, beside the message pane while it shows.
+    m_readProgress = new CReadProgress(this, {menuBar(), m_wndToolBar, m_view, m_dlgParam});
+    statusBar()->addWidget(m_readProgress);
     CreateEditMenu();
     m_recentFiles = new CRecentFilesMenu(this, [this](size_t index) { OnRecentFile(index); });
     m_scene.m_strFilePath = "";
@@ -207,10 +211,12 @@ void CMainFrame::OnCommand(int id) {
         case cmd::kSaveAs:
             Carry(OnSceneSaveAs(m_scene, m_prompts));
             break;
-        case cmd::kImport3ds:
+        case cmd::kImport3ds: {
             m_view->StopPlay();  // nothing moves behind the import's questions
+            const CReadProgress::Watch watch(*m_readProgress);
             Carry(OnImport3ds(m_scene, m_prompts));
             break;
+        }
         case cmd::kAppExit:
             close();
             break;
@@ -342,6 +348,12 @@ void CMainFrame::FocusView() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Closed while a long read shows: the read stops first, and the window stays.
+    if (m_readProgress->Reading()) {
+        m_readProgress->Cancel();
+        event->ignore();
+        return;
+    }
     if (OnClose(m_scene, m_prompts))
         event->accept();
     else
@@ -370,6 +382,7 @@ void CMainFrame::LoadFromOutside(const std::string& path) {
     if (!m_scene.m_bModified) ShowBusyUntilIdle();
     if (ReaderOfFile(path) != FormatReader::SceneFile) {
         m_view->StopPlay();  // nothing moves behind the import's question
+        const CReadProgress::Watch watch(*m_readProgress);
         Carry(Import3dsFileFromOutside(path, m_scene, m_prompts));
     } else {
         Carry(OpenSceneFileFromOutside(path, m_scene, m_prompts));
@@ -449,6 +462,7 @@ void CMainFrame::Carry(const FrameUpdate& update) {
 
 void CMainFrame::OnRecentFile(size_t index) {
     m_view->StopPlay();  // nothing moves behind the import's questions
+    const CReadProgress::Watch watch(*m_readProgress);
     const FrameUpdate update = ::OnRecentFile(index, m_recentFiles->Files(), m_scene, m_prompts);
     m_recentFiles->Update();
     Carry(update);

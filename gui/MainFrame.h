@@ -16,6 +16,7 @@
 #include "scene/Scene.h"
 
 class CEditMenu;
+class CReadProgress;
 class CHelpWindow;
 class CRecentFilesMenu;
 class QAction;
@@ -61,6 +62,7 @@ public:
     QLabel* MessagePane() const { return m_messagePane; }
     QLabel* FrameRatePane() const { return m_frameRatePane; }
     QLabel* StatisticsPane() const { return m_statisticsPane; }
+    CReadProgress* ReadProgress() const { return m_readProgress; }
     // Where Help hands its page: the desktop's browser unless a test says otherwise. When the
     // opener reports failure, the page is shown in the program's own help window.
     void SetHelpOpener(std::function<bool(const std::string&)> opener) {
@@ -109,6 +111,7 @@ private:
     QLabel* m_messagePane = nullptr;
     QLabel* m_frameRatePane = nullptr;
     QLabel* m_statisticsPane = nullptr;
+    CReadProgress* m_readProgress = nullptr;
     std::map<int, QAction*> m_actions;
     std::map<int, QAction*> m_menuEntries;  // the menus' items by command id
     QAction* m_switchPane = nullptr;

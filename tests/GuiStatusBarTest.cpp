@@ -1,18 +1,28 @@
-// The status bar at the window's default size: no pane cuts off its text.
+// The status bar at the window's default size: no pane cuts off its text; a long read's progress
+// and its cancelling.
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
+#include <fstream>
 
 #include "MainFrame.h"
+#include "ReadProgress.h"
+#include "childimport/ForeignImport.h"
 #include "commands/CommandIds.h"
 #include "panel/PanelLayout.h"
 #include "tests/GuiWindow.h"
 #include "tests/TestFiles.h"
 
 using testfiles::TestData;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -95,4 +105,56 @@ TEST(GuiStatusBar, EveryCommandPromptFitsBesideThePanes) {
         if (prompt.isEmpty()) continue;
         EXPECT_LE(bar->fontMetrics().horizontalAdvance(prompt), room) << prompt.toStdString();
     }
+}
+
+// A slow read through the import child: after half a second the status bar shows the file's name
+// and how far the child has come, the window still draws, and Esc or Cancel stops the child,
+// leaving the scene as it was without a message.
+TEST(GuiStatusBar, ALongReadShowsItsProgressAndStopsOnEscOrCancel) {
+    testfiles::TempDir dir;
+    // A child that tells 40 and then takes its time.
+    const std::string child = dir.File("slow-child");
+    std::ofstream(child) << "#!/bin/sh\nprintf '\\050' >&3\nexec sleep 20\n";
+    fs::permissions(child, fs::perms::owner_all);
+    const std::string model = dir.File("big.obj");
+    std::ofstream(model) << "v 0 0 0\n";
+    ProcessForeignImportSettings().program = child;
+
+    for (bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Esc" : "Cancel");
+        GuiWindow w;
+        w.frame.LoadFromOutside(TestData("qt3d/basic-cube.3ds"));
+        const std::string statistics = w.frame.StatisticsPane()->text().toStdString();
+        w.frame.scene().m_bModified = false;
+        CReadProgress& progress = *w.frame.ReadProgress();
+        EXPECT_FALSE(progress.isVisible());
+        bool seen = false;
+        int frames = 0;
+        w.frame.View()->SetFrameRateHandler([&frames](float) { ++frames; });
+        QTimer::singleShot(900, [&] {
+            seen = progress.isVisible();
+            EXPECT_EQ(progress.Name()->text(), "Reading big.obj");
+            EXPECT_EQ(progress.Bar()->value(), 40);
+            EXPECT_FALSE(w.frame.menuBar()->isEnabled());
+            w.frame.View()->RedrawRequest();  // the window goes on drawing
+            QTimer::singleShot(100, [&] {
+                if (escape)
+                    QTest::keyClick(w.frame.windowHandle(), Qt::Key_Escape);
+                else
+                    QTest::mouseClick(progress.CancelButton(), Qt::LeftButton);
+            });
+        });
+        QElapsedTimer clock;
+        clock.start();
+        w.frame.LoadFromOutside(model);
+        EXPECT_TRUE(seen);
+        EXPECT_LT(clock.elapsed(), 10000);  // the child was stopped, not waited for
+        EXPECT_GT(frames, 0);
+        EXPECT_FALSE(progress.isVisible());
+        EXPECT_TRUE(w.frame.menuBar()->isEnabled());
+        EXPECT_TRUE(w.prompts.notices.empty());
+        EXPECT_EQ(w.frame.scene().m_objects.size(), 1u);
+        EXPECT_EQ(w.frame.StatisticsPane()->text().toStdString(), statistics);
+    }
+    ProcessForeignImportSettings() = ForeignImportSettings();
 }

@@ -7,8 +7,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 
 extern char** environ;
 
@@ -37,8 +39,15 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
                   const ChildLimits& limits) {
     ChildRun run;
     int fds[2];
+    int progress[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         run.startError = errno;
+        return run;
+    }
+    if (pipe2(progress, O_CLOEXEC | O_NONBLOCK) != 0) {
+        run.startError = errno;
+        close(fds[0]);
+        close(fds[1]);
         return run;
     }
     posix_spawn_file_actions_t actions;
@@ -46,8 +55,9 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, progress[1], kChildProgressFd);
     // Nothing else of the program's (its window's connection, open files) reaches the child.
-    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    posix_spawn_file_actions_addclosefrom_np(&actions, kChildProgressFd + 1);
     std::vector<char*> argv;
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -56,8 +66,10 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
+    close(progress[1]);
     if (spawned != 0) {
         close(fds[0]);
+        close(progress[0]);
         run.startError = spawned;
         return run;
     }
@@ -65,15 +77,32 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
 
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(limits.wallSeconds);
     bool open = true;
+    int percent = -1;
     uint8_t buffer[65536];
     while (open) {
-        pollfd wait{fds[0], POLLIN, 0};
-        const int ready = poll(&wait, 1, MillisecondsLeft(deadline));
+        pollfd wait[2] = {{fds[0], POLLIN, 0}, {progress[0], POLLIN, 0}};
+        // The watch is asked at least every 50 ms; without one, the deadline is the only limit.
+        const int timeout = std::min(MillisecondsLeft(deadline), limits.watch ? 50 : INT32_MAX);
+        const int ready = poll(wait, progress[0] >= 0 ? 2 : 1, timeout);
         if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) {
+        if (ready < 0 || MillisecondsLeft(deadline) == 0) {
             run.timedOut = true;
             break;
         }
+        if (progress[0] >= 0 && wait[1].revents) {
+            uint8_t steps[256];
+            const ssize_t got = read(progress[0], steps, sizeof steps);
+            if (got > 0) percent = std::min<int>(steps[got - 1], 100);
+            if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
+                close(progress[0]);
+                progress[0] = -1;
+            }
+        }
+        if (limits.watch && !limits.watch(percent)) {
+            run.cancelled = true;
+            break;
+        }
+        if (!(wait[0].revents & (POLLIN | POLLHUP | POLLERR))) continue;
         const ssize_t n = read(fds[0], buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
@@ -87,10 +116,11 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
         run.output.insert(run.output.end(), buffer, buffer + n);
     }
     close(fds[0]);
+    if (progress[0] >= 0) close(progress[0]);
 
     // A child that closed its output may still hang: it gets what is left of the time.
     int status = 0;
-    while (!run.timedOut && !run.tooMuch) {
+    while (!run.timedOut && !run.tooMuch && !run.cancelled) {
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid) {
             Finish(run, status);

@@ -3,27 +3,36 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+// The descriptor on which a child may tell how far it has come: one byte a step, 0 to 100.
+constexpr int kChildProgressFd = 3;
 
 struct ChildLimits {
     int wallSeconds = 30;         // the child is killed when it runs longer
     uint64_t maxBytes = 1 << 30;  // the child is killed when it writes more
+    // Asked about every 50 ms while the child runs, with the last step it told (-1 before any);
+    // false stops the child.
+    std::function<bool(int percent)> watch;
 };
 
 struct ChildRun {
-    bool started = false;   // false: the program could not be started (startError says why)
-    int startError = 0;     // errno value
-    bool timedOut = false;  // killed for running past the wall-clock limit
-    bool tooMuch = false;   // killed for writing more than the byte limit
-    bool exited = false;    // ended by itself with exitCode; else killed by signal
+    bool started = false;    // false: the program could not be started (startError says why)
+    int startError = 0;      // errno value
+    bool timedOut = false;   // killed for running past the wall-clock limit
+    bool tooMuch = false;    // killed for writing more than the byte limit
+    bool cancelled = false;  // killed because the watch said so
+    bool exited = false;     // ended by itself with exitCode; else killed by signal
     int exitCode = 0;
     int signal = 0;
     std::vector<uint8_t> output;  // everything read from its standard output
 };
 
 // Starts program with args (args[0] is the program's own name for itself), standard input and
-// standard error on /dev/null, standard output into a pipe; reads until the pipe closes and the
-// child has ended, or a limit is passed, when the child is killed. Always waits for the child.
+// standard error on /dev/null, standard output into a pipe and kChildProgressFd into another;
+// reads until the output's pipe closes and the child has ended, or a limit is passed or the watch
+// says stop, when the child is killed. Always waits for the child.
 ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
                   const ChildLimits& limits);

@@ -65,8 +65,19 @@ FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionR
     // The answer holds the scene, which the child built within its memory.
     const uint64_t memory = ImportChildMemoryLimit(static_cast<uint64_t>(info.st_size));
     limits.maxBytes = memory;
+    if (settings.watch)
+        limits.watch = [watch = settings.watch, &name](int percent) {
+            return watch(name, percent);
+        };
     const ChildRun run = RunChild(settings.program, {"zemvora", kImportChildOption, path}, limits);
     if (!run.started) return Failed(name, messages::ImporterNotStarted(run.startError));
+    if (run.cancelled) {
+        FileOutcome outcome;
+        outcome.ok = false;
+        outcome.sceneKept = true;
+        outcome.cancelled = true;
+        return outcome;
+    }
     if (run.timedOut) return Failed(name, messages::ImporterTimedOut(limits.wallSeconds));
     if (run.tooMuch) return Failed(name, messages::ImporterGarbage());
     if (!run.exited) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "childimport/ChildAnswer.h"
@@ -30,6 +31,10 @@ uint64_t ImportChildMemoryLimit(uint64_t fileSize);
 struct ForeignImportSettings {
     std::string program = "/proc/self/exe";
     int wallSeconds = 30;
+    // Asked about every 50 ms while the child reads, with the file's name and how far it has
+    // come (0 to 100, -1 before it says); false stops it. The window shows its progress bar and
+    // the command line its progress through this.
+    std::function<bool(const std::string& name, int percent)> watch;
 };
 ForeignImportSettings& ProcessForeignImportSettings();
 
@@ -39,6 +44,6 @@ ForeignImportSettings& ProcessForeignImportSettings();
 // file does; an importer that fails (crash, limits, garbage) leaves it as it was and says so in
 // FileOutcome::sceneKept. On success the new scene is modified, its first object and camera are
 // current and its images are looked for beside path. report gets what the conversion dropped or
-// cut.
+// cut. A read the watch stopped leaves the scene as it was, with the outcome's cancelled set.
 FileOutcome ImportForeignFile(const std::string& path, Scene& scene,
                               ConversionReport* report = nullptr);

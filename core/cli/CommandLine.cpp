@@ -1,5 +1,8 @@
 #include "cli/CommandLine.h"
 
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <ostream>
 
@@ -64,7 +67,24 @@ int ReportFileFailure(std::ostream& err, const FileOutcome& outcome) {
 FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene, std::ostream& err) {
     const FormatReader reader = ReaderOfFile(path);
     if (reader == FormatReader::Studio3ds) return ImportSceneFile(path, scene);
-    if (reader == FormatReader::ImportChild) return ImportForeignFile(path, scene);
+    if (reader == FormatReader::ImportChild) {
+        // A person at a terminal sees how far a long read has come; a script sees nothing.
+        if (!isatty(STDERR_FILENO)) return ImportForeignFile(path, scene);
+        ForeignImportSettings& settings = ProcessForeignImportSettings();
+        const auto start = std::chrono::steady_clock::now();
+        bool shown = false;
+        settings.watch = [&](const std::string& name, int percent) {
+            const auto waited = std::chrono::steady_clock::now() - start;
+            if (percent < 0 || waited < std::chrono::milliseconds(500)) return true;
+            err << "\rzemvora: reading " << name << ", " << percent << "%" << std::flush;
+            shown = true;
+            return true;
+        };
+        FileOutcome outcome = ImportForeignFile(path, scene);
+        settings.watch = nullptr;
+        if (shown) err << "\n" << std::flush;
+        return outcome;
+    }
     FileOutcome outcome = OpenSceneFile(AbsolutePath(path), scene);
     MakeFirstRecordsCurrent(scene);
     if (!outcome.warning.empty()) err << outcome.warning << "\n";

@@ -19,6 +19,7 @@ FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
                                     ? ImportSceneFile(path, scene)
                                     : ImportForeignFile(path, scene);
     FrameUpdate update;
+    if (outcome.cancelled) return update;  // the user stopped it: nothing changed, nothing to say
     if (!outcome.ok && outcome.sceneKept) {
         update.notice = outcome.message;
         update.noticeReason = outcome.reason;

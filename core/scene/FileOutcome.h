@@ -19,6 +19,8 @@ struct FileOutcome {
     // A failure that left the scene as it was (an import's child process that crashed, ran out
     // of time or memory, or answered garbage) rather than the empty scene a failed read leaves.
     bool sceneKept = false;
+    // The user stopped the read: the scene is as it was, and nothing is reported.
+    bool cancelled = false;
 
     static FileOutcome Success() { return {}; }
     static FileOutcome Failure(std::string text, NoticeIcon icon = NoticeIcon::Warning) {
