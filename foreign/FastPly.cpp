@@ -8,7 +8,6 @@
 
 #include "FastReading.h"
 #include "MeshObjects.h"
-#include "import3ds/SceneGeometry.h"
 
 namespace {
 
@@ -579,11 +578,7 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
         map.fileName = texture;
         material.textureMap = std::move(map);
     }
-    scene.m_materialNames.push_back(material.name);
-    scene.m_materials.push_back(std::move(material));
-    AddObjects(merged, "Object 1", scene, report);
-    ComputeSceneBounds(scene);
-    scene.CountScene();
+    FinishFastScene(merged, std::move(material), scene, report);
     return true;
 }
 
@@ -591,12 +586,7 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
 
 bool ReadPly(const std::string& path, Scene& scene, std::vector<std::string>& report,
              std::string& why) {
-    FileByteSource file(path);
-    if (!file.Open()) {
-        why = "it could not be read";
-        return false;
-    }
-    return ReadPlyFrom(file, file.Size(), scene, report, why);
+    return ReadFastFromFile(path, ReadPlyFrom, scene, report, why);
 }
 
 bool ReadPly(const unsigned char* bytes, size_t size, Scene& scene,

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "import3ds/SceneGeometry.h"
+
 namespace {
 
 std::function<void(double)>& ReadProgress() {
@@ -41,6 +43,25 @@ bool FileByteSource::Read(void* to, size_t size) {
     if (ReadProgress() && m_size > 0)
         ReadProgress()(static_cast<double>(m_read) / static_cast<double>(m_size));
     return true;
+}
+
+bool ReadFastFromFile(const std::string& path, FastRead read, Scene& scene,
+                      std::vector<std::string>& report, std::string& why) {
+    FileByteSource file(path);
+    if (!file.Open()) {
+        why = "it could not be read";
+        return false;
+    }
+    return read(file, file.Size(), scene, report, why);
+}
+
+void FinishFastScene(const MergedMesh& merged, SceneMaterial material, Scene& scene,
+                     std::vector<std::string>& report) {
+    scene.m_materialNames.push_back(material.name);
+    scene.m_materials.push_back(std::move(material));
+    AddObjects(merged, "Object 1", scene, report);
+    ComputeSceneBounds(scene);
+    scene.CountScene();
 }
 
 bool MemoryByteSource::Read(void* to, size_t size) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "MeshObjects.h"
+#include "scene/Scene.h"
 
 // Where the bytes come from.
 class ByteSource {
@@ -53,6 +54,20 @@ private:
     const unsigned char* m_at;
     size_t m_left;
 };
+
+// The reader of a format from size bytes of a source: false with why when it leaves the file to
+// the library.
+using FastRead = bool (*)(ByteSource& source, uint64_t size, Scene& scene,
+                          std::vector<std::string>& report, std::string& why);
+
+// Runs read on the regular file at path, or says why not.
+bool ReadFastFromFile(const std::string& path, FastRead read, Scene& scene,
+                      std::vector<std::string>& report, std::string& why);
+
+// The scene of one node that a reader read: material, the node's triangles as objects named
+// "Object 1" (cut as the library's are), bounds and statistics.
+void FinishFastScene(const MergedMesh& merged, SceneMaterial material, Scene& scene,
+                     std::vector<std::string>& report);
 
 // A position as the library's identity transform leaves it: a minus zero becomes zero.
 inline MeshPoint AsTransformed(float x, float y, float z) {

@@ -8,7 +8,6 @@
 
 #include "FastReading.h"
 #include "MeshObjects.h"
-#include "import3ds/SceneGeometry.h"
 
 namespace {
 
@@ -125,11 +124,7 @@ bool ReadStl(ByteSource& file, uint64_t size, Scene& scene, std::vector<std::str
     material.specular = RGB8{255, 255, 255};
     material.ambient = RGB8{13, 13, 13};  // the library's 0.05
     material.transparency = 1.0f;
-    scene.m_materialNames.push_back(material.name);
-    scene.m_materials.push_back(std::move(material));
-    AddObjects(merged, "Object 1", scene, report);
-    ComputeSceneBounds(scene);
-    scene.CountScene();
+    FinishFastScene(merged, std::move(material), scene, report);
     return true;
 }
 
@@ -137,12 +132,7 @@ bool ReadStl(ByteSource& file, uint64_t size, Scene& scene, std::vector<std::str
 
 bool ReadBinaryStl(const std::string& path, Scene& scene, std::vector<std::string>& report,
                    std::string& why) {
-    FileByteSource file(path);
-    if (!file.Open()) {
-        why = "it could not be read";
-        return false;
-    }
-    return ReadStl(file, file.Size(), scene, report, why);
+    return ReadFastFromFile(path, ReadStl, scene, report, why);
 }
 
 bool ReadBinaryStl(const unsigned char* bytes, size_t size, Scene& scene,
