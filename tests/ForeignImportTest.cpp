@@ -3,6 +3,8 @@
 // child that crashes, exhausts its memory, hangs or writes garbage.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -19,6 +21,7 @@
 #include "tests/TestFiles.h"
 
 using testfiles::TempDir;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -231,4 +234,46 @@ TEST_F(ForeignImport, TheChildsOptionStaysHiddenAndCommandsReadOtherFormats) {
               "1 ambient or area light(s) dropped\n"
               "lights.dae: converted 1 object, 60 triangles, 1 material, 4 lights, 0 cameras; 1 "
               "conversion note\n");
+}
+
+// A child that tells how far it has come: the watch hears each step and, when it says stop, the
+// child is killed at once, the scene stays and the outcome says it was cancelled, not failed.
+// The program's own child tells its steps up to the whole.
+TEST_F(ForeignImport, TheWatchHearsTheChildsProgressAndStopsIt) {
+    TempDir dir;
+    const std::string child = dir.File("slow-child");
+    std::ofstream(child) << "#!/bin/sh\nprintf '\\012' >&3\nsleep 0.2\nprintf '\\050' >&3\n"
+                            "exec sleep 20\n";
+    fs::permissions(child, fs::perms::owner_all);
+    ProcessForeignImportSettings().program = child;
+    std::vector<int> heard;
+    ProcessForeignImportSettings().watch = [&heard](const std::string& name, int percent) {
+        EXPECT_EQ(name, "model.obj");
+        if (heard.empty() || heard.back() != percent) heard.push_back(percent);
+        return percent < 40;
+    };
+    std::ofstream(dir.File("model.obj")) << "v 0 0 0\n";
+    Scene scene;
+    scene.m_objects.resize(2);
+    const auto start = std::chrono::steady_clock::now();
+    const FileOutcome outcome = ImportForeignFile(dir.File("model.obj"), scene);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_TRUE(outcome.sceneKept);
+    EXPECT_TRUE(outcome.message.empty());
+    EXPECT_EQ(scene.m_objects.size(), 2u);
+    EXPECT_EQ(heard.back(), 40);
+    EXPECT_NE(std::find(heard.begin(), heard.end(), 10), heard.end());
+
+    // The program's own child tells how far its readers and the library have read.
+    ProcessForeignImportSettings().program = ZEMVORA_EXE;
+    for (const char* model : {"stl/Spider_binary.stl", "obj/spider.obj"}) {
+        heard.clear();
+        ProcessForeignImportSettings().watch = [&heard](const std::string&, int percent) {
+            heard.push_back(percent);
+            return true;
+        };
+        EXPECT_TRUE(ImportForeignFile(Model(model), scene).ok) << model;
+        EXPECT_EQ(*std::max_element(heard.begin(), heard.end()), 100) << model;
+    }
 }

@@ -34,7 +34,8 @@ struct ForeignImportSettings {
     // Asked about every 50 ms while the child reads, with the file's name and how far it has
     // come (0 to 100, -1 before it says); false stops it. The window shows its progress bar and
     // the command line its progress through this.
-    std::function<bool(const std::string& name, int percent)> watch;
+    using Watch = std::function<bool(const std::string& name, int percent)>;
+    Watch watch;
 };
 ForeignImportSettings& ProcessForeignImportSettings();
 

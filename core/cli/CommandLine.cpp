@@ -70,18 +70,22 @@ FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene, std::
     if (reader == FormatReader::ImportChild) {
         // A person at a terminal sees how far a long read has come; a script sees nothing.
         if (!isatty(STDERR_FILENO)) return ImportForeignFile(path, scene);
-        ForeignImportSettings& settings = ProcessForeignImportSettings();
         const auto start = std::chrono::steady_clock::now();
         bool shown = false;
-        settings.watch = [&](const std::string& name, int percent) {
+        // The watch goes with the read, however it ends.
+        struct Watching {
+            explicit Watching(ForeignImportSettings::Watch watch) {
+                ProcessForeignImportSettings().watch = std::move(watch);
+            }
+            ~Watching() { ProcessForeignImportSettings().watch = nullptr; }
+        } watching([&](const std::string& name, int percent) {
             const auto waited = std::chrono::steady_clock::now() - start;
             if (percent < 0 || waited < std::chrono::milliseconds(500)) return true;
             err << "\rzemvora: reading " << name << ", " << percent << "%" << std::flush;
             shown = true;
             return true;
-        };
+        });
         FileOutcome outcome = ImportForeignFile(path, scene);
-        settings.watch = nullptr;
         if (shown) err << "\n" << std::flush;
         return outcome;
     }
