@@ -95,7 +95,8 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
         if (!entry->shortcut().isEmpty()) m_dlgParam->addAction(entry);
     m_dlgParam->addAction(m_switchPane);
     // A long read's progress, beside the message pane while it shows.
-    m_readProgress = new CReadProgress(this, {menuBar(), m_wndToolBar, m_view, m_dlgParam});
+    m_readProgress = new CReadProgress(this, {menuBar(), m_wndToolBar, m_view, m_dlgParam},
+                                       [this] { m_editMenu->Update(); });
     statusBar()->addWidget(m_readProgress);
     CreateEditMenu();
     m_recentFiles = new CRecentFilesMenu(this, [this](size_t index) { OnRecentFile(index); });
@@ -197,6 +198,7 @@ QAction* CMainFrame::Action(int id) const {
 }
 
 void CMainFrame::OnCommand(int id) {
+    if (m_readProgress->Reading()) return;  // one read at a time; its Cancel is the way out
     switch (id) {
         case cmd::kNew:
         case cmd::kNewButton:
@@ -374,6 +376,7 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::LoadFromOutside(const std::string& path) {
+    if (m_readProgress->Reading()) return;
     if (IsUnreadableFile(path)) {
         Carry(RefuseUnreadableFile(path));
         return;
@@ -461,11 +464,15 @@ void CMainFrame::Carry(const FrameUpdate& update) {
 }
 
 void CMainFrame::OnRecentFile(size_t index) {
+    if (m_readProgress->Reading()) return;
     m_view->StopPlay();  // nothing moves behind the import's questions
-    const CReadProgress::Watch watch(*m_readProgress);
-    const FrameUpdate update = ::OnRecentFile(index, m_recentFiles->Files(), m_scene, m_prompts);
-    m_recentFiles->Update();
-    Carry(update);
+    {
+        const CReadProgress::Watch watch(*m_readProgress);
+        const FrameUpdate update =
+            ::OnRecentFile(index, m_recentFiles->Files(), m_scene, m_prompts);
+        m_recentFiles->Update();
+        Carry(update);
+    }
     UpdateCommandStates();
 }
 

@@ -12,12 +12,15 @@ constexpr int kShowAfterMs = 500;
 
 }  // namespace
 
-CReadProgress::CReadProgress(QWidget* window, std::vector<QWidget*> widgets)
+CReadProgress::CReadProgress(QWidget* window, std::vector<QWidget*> widgets,
+                             std::function<void()> restored)
     : QWidget(window),
+      m_window(window),
       m_name(new QLabel(this)),
       m_bar(new QProgressBar(this)),
       m_button(new QPushButton(tr("Cancel"), this)),
-      m_widgets(std::move(widgets)) {
+      m_widgets(std::move(widgets)),
+      m_restored(std::move(restored)) {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_name);
@@ -61,6 +64,12 @@ bool CReadProgress::Update(const std::string& name, int percent) {
         m_name->setText(tr("Reading %1").arg(QString::fromStdString(name)));
         for (QWidget* widget : m_widgets)
             widget->setEnabled(false);
+        // The window's keys (Ctrl+Z, Ctrl+O, ...) rest too, but for Esc.
+        for (QAction* action : m_window->findChildren<QAction*>())
+            if (action != m_escape && action->isEnabled()) {
+                action->setEnabled(false);
+                m_rested.push_back(action);
+            }
         m_escape->setEnabled(true);
         show();
     }
@@ -78,6 +87,10 @@ void CReadProgress::Finish() {
     if (m_shown) {
         hide();
         m_escape->setEnabled(false);
+        for (const QPointer<QAction>& action : m_rested)
+            if (action) action->setEnabled(true);
+        m_rested.clear();
+        if (m_restored) m_restored();
         for (QWidget* widget : m_widgets)
             widget->setEnabled(true);
     }

@@ -7,15 +7,18 @@
 #include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 class CReadProgress : public QWidget {
 public:
-    // widgets: those disabled while the progress shows.
-    CReadProgress(QWidget* window, std::vector<QWidget*> widgets);
+    // widgets: those disabled while the progress shows; restored: called once they and the
+    // window's actions are enabled again, for actions whose state the read may have changed.
+    CReadProgress(QWidget* window, std::vector<QWidget*> widgets, std::function<void()> restored);
 
     // Watches the reads of the import child while it lives: the commands that may import run
     // inside one.
@@ -43,11 +46,14 @@ private:
     bool Update(const std::string& name, int percent);
     void Finish();
 
+    QWidget* m_window;  // the status bar becomes this widget's parent
     QLabel* m_name;
     QProgressBar* m_bar;
     QPushButton* m_button;
     QAction* m_escape;
+    std::vector<QPointer<QAction>> m_rested;  // the window's actions disabled while it shows
     std::vector<QWidget*> m_widgets;
+    std::function<void()> m_restored;
     QElapsedTimer m_clock;
     bool m_started = false;
     bool m_shown = false;

@@ -128,6 +128,13 @@ TEST(GuiStatusBar, ALongReadShowsItsProgressAndStopsOnEscOrCancel) {
         w.frame.scene().m_bModified = false;
         CReadProgress& progress = *w.frame.ReadProgress();
         EXPECT_FALSE(progress.isVisible());
+        const auto enabledActions = [&w] {
+            std::vector<QAction*> enabled;
+            for (QAction* action : w.frame.findChildren<QAction*>())
+                if (action->isEnabled()) enabled.push_back(action);
+            return enabled;
+        };
+        const std::vector<QAction*> before = enabledActions();
         bool seen = false;
         int frames = 0;
         w.frame.View()->SetFrameRateHandler([&frames](float) { ++frames; });
@@ -136,7 +143,8 @@ TEST(GuiStatusBar, ALongReadShowsItsProgressAndStopsOnEscOrCancel) {
             EXPECT_EQ(progress.Name()->text(), "Reading big.obj");
             EXPECT_EQ(progress.Bar()->value(), 40);
             EXPECT_FALSE(w.frame.menuBar()->isEnabled());
-            w.frame.View()->RedrawRequest();  // the window goes on drawing
+            EXPECT_EQ(enabledActions().size(), 1u);  // Esc's alone: Ctrl+O and the rest rest
+            w.frame.View()->RedrawRequest();         // the window goes on drawing
             QTimer::singleShot(100, [&] {
                 if (escape)
                     QTest::keyClick(w.frame.windowHandle(), Qt::Key_Escape);
@@ -152,6 +160,7 @@ TEST(GuiStatusBar, ALongReadShowsItsProgressAndStopsOnEscOrCancel) {
         EXPECT_GT(frames, 0);
         EXPECT_FALSE(progress.isVisible());
         EXPECT_TRUE(w.frame.menuBar()->isEnabled());
+        EXPECT_EQ(enabledActions().size(), before.size());
         EXPECT_TRUE(w.prompts.notices.empty());
         EXPECT_EQ(w.frame.scene().m_objects.size(), 1u);
         EXPECT_EQ(w.frame.StatisticsPane()->text().toStdString(), statistics);
