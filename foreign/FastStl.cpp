@@ -16,8 +16,11 @@ constexpr size_t kFacetBytes = 50;
 constexpr size_t kFacetsPerRead = 1 << 16;
 
 // Whether the header holds the "COLOR=" of Materialise files, searched for as the library
-// searches for it: a partial match consumes the characters it compared.
-bool HasMaterialiseColor(const unsigned char* header) {
+// searches for it: a partial match consumes the characters it compared. A match begun near the
+// header's end reads on into the facet count and one byte past it; here that byte reads as 0.
+bool HasMaterialiseColor(const unsigned char* head, size_t size) {
+    unsigned char header[kHeaderBytes + 8] = {};
+    std::memcpy(header, head, std::min(size, sizeof header));
     const unsigned char* at = header;
     const unsigned char* const end = header + kHeaderBytes;
     while (at < end) {
@@ -60,7 +63,7 @@ bool ReadStl(ByteSource& file, uint64_t size, Scene& scene, std::vector<std::str
         why = "it holds no facets";
         return false;
     }
-    if (HasMaterialiseColor(head)) {
+    if (HasMaterialiseColor(head, sizeof head)) {
         why = "its header gives a colour";
         return false;
     }
