@@ -119,8 +119,7 @@ bool IsInteger(Type type) {
     return type != Type::Float32 && type != Type::Float64;
 }
 
-// A value of the file's type and byte order, as the library converts it: to a float for
-// coordinates, to an integer for counts and indices.
+// A value of type T in the file's byte order.
 template <class T, bool Big>
 T Load(const unsigned char* at) {
     unsigned char bytes[sizeof(T)];
@@ -130,57 +129,42 @@ T Load(const unsigned char* at) {
     std::memcpy(&value, bytes, sizeof(T));
     return value;
 }
-template <class T, bool Big>
-float LoadFloat(const unsigned char* at) {
-    return static_cast<float>(Load<T, Big>(at));
+// T read and converted to R, as the library converts its values.
+template <class R, class T, bool Big>
+R LoadAs(const unsigned char* at) {
+    return static_cast<R>(Load<T, Big>(at));
 }
-template <class T, bool Big>
-int64_t LoadInteger(const unsigned char* at) {
-    return static_cast<int64_t>(Load<T, Big>(at));
-}
-using FloatLoader = float (*)(const unsigned char*);
-using IntegerLoader = int64_t (*)(const unsigned char*);
+template <class R>
+using Loader = R (*)(const unsigned char*);
 
-template <bool Big>
-FloatLoader FloatLoaderOf(Type type) {
+template <class R, bool Big>
+Loader<R> LoaderOf(Type type) {
     switch (type) {
         case Type::Int8:
-            return LoadFloat<int8_t, Big>;
+            return LoadAs<R, int8_t, Big>;
         case Type::UInt8:
-            return LoadFloat<uint8_t, Big>;
+            return LoadAs<R, uint8_t, Big>;
         case Type::Int16:
-            return LoadFloat<int16_t, Big>;
+            return LoadAs<R, int16_t, Big>;
         case Type::UInt16:
-            return LoadFloat<uint16_t, Big>;
+            return LoadAs<R, uint16_t, Big>;
         case Type::Int32:
-            return LoadFloat<int32_t, Big>;
+            return LoadAs<R, int32_t, Big>;
         case Type::UInt32:
-            return LoadFloat<uint32_t, Big>;
+            return LoadAs<R, uint32_t, Big>;
         case Type::Float32:
-            return LoadFloat<float, Big>;
+            return LoadAs<R, float, Big>;
         case Type::Float64:
-            return LoadFloat<double, Big>;
+            return LoadAs<R, double, Big>;
     }
-    return LoadFloat<float, Big>;
+    return LoadAs<R, float, Big>;
 }
 
-// Integer types only; the caller checks.
-template <bool Big>
-IntegerLoader IntegerLoaderOf(Type type) {
-    switch (type) {
-        case Type::Int8:
-            return LoadInteger<int8_t, Big>;
-        case Type::UInt8:
-            return LoadInteger<uint8_t, Big>;
-        case Type::Int16:
-            return LoadInteger<int16_t, Big>;
-        case Type::UInt16:
-            return LoadInteger<uint16_t, Big>;
-        case Type::Int32:
-            return LoadInteger<int32_t, Big>;
-        default:
-            return LoadInteger<uint32_t, Big>;
-    }
+// The loader of a value of type in the file's byte order, as a float for coordinates or an
+// integer for counts and indices (of integer types only: the caller checks).
+template <class R>
+Loader<R> LoaderOf(Type type, bool bigEndian) {
+    return bigEndian ? LoaderOf<R, true>(type) : LoaderOf<R, false>(type);
 }
 
 struct Property {
@@ -296,7 +280,6 @@ bool ReadHeader(BufferedBytes& in, bool& bigEndian, std::vector<Element>& elemen
 // Where the library finds a vertex's position, normal and coordinates; false with why for a
 // vertex this reader does not take.
 bool FindVertexLayout(const Element& vertex, VertexLayout& layout, std::string& why) {
-    int uvNames[2] = {0, 0};
     for (size_t p = 0; p < vertex.properties.size(); ++p) {
         const Property& property = vertex.properties[p];
         const std::string& name = property.name;
@@ -317,14 +300,8 @@ bool FindVertexLayout(const Element& vertex, VertexLayout& layout, std::string& 
         if (name == "nx") slot = &layout.normal[0];
         if (name == "ny") slot = &layout.normal[1];
         if (name == "nz") slot = &layout.normal[2];
-        if (name == "u" || name == "s" || name == "tx" || name == "texture_u") {
-            slot = &layout.uv[0];
-            ++uvNames[0];
-        }
-        if (name == "v" || name == "t" || name == "ty" || name == "texture_v") {
-            slot = &layout.uv[1];
-            ++uvNames[1];
-        }
+        if (name == "u" || name == "s" || name == "tx" || name == "texture_u") slot = &layout.uv[0];
+        if (name == "v" || name == "t" || name == "ty" || name == "texture_v") slot = &layout.uv[1];
         if (!slot) continue;  // a property the library does not read
         if (*slot >= 0) {
             why = "a vertex property is named twice";
@@ -415,9 +392,12 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
     }
     // Every vertex and face takes at least a byte: counts the file cannot hold are refused
     // before anything is allocated for them.
+    std::vector<size_t> offsets;  // of each property in a record
     size_t vertexBytes = 0;
-    for (const Property& property : vertexElement.properties)
+    for (const Property& property : vertexElement.properties) {
+        offsets.push_back(vertexBytes);
         vertexBytes += SizeOf(property.type);
+    }
     if (vertexElement.count > in.Left() / std::max<size_t>(vertexBytes, 1) ||
         faceElement.count > in.Left() || vertexElement.count > UINT32_MAX) {
         why = "it ends before its elements do";
@@ -428,23 +408,14 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
 
     std::vector<MeshPoint> positions(vertexCount);
     std::vector<VertexAttributes> attributes(hasNormals || hasUvs ? vertexCount : 0);
-    std::vector<size_t> offsets(vertexElement.properties.size());
-    size_t offset = 0;
-    for (size_t p = 0; p < vertexElement.properties.size(); ++p) {
-        offsets[p] = offset;
-        offset += SizeOf(vertexElement.properties[p].type);
-    }
     // Each value the library reads, where it lies in a record and how it is loaded.
-    const auto loaderOf = [&](int property) {
-        const Type type = vertexElement.properties[static_cast<size_t>(property)].type;
-        return bigEndian ? FloatLoaderOf<true>(type) : FloatLoaderOf<false>(type);
-    };
     struct Field {
         size_t offset;
-        FloatLoader load;
+        Loader<float> load;
     };
     const auto field = [&](int property) {
-        return Field{offsets[static_cast<size_t>(property)], loaderOf(property)};
+        const size_t p = static_cast<size_t>(property);
+        return Field{offsets[p], LoaderOf<float>(vertexElement.properties[p].type, bigEndian)};
     };
     const Field position[3] = {field(layout.position[0]), field(layout.position[1]),
                                field(layout.position[2])};
@@ -494,10 +465,8 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
     const size_t countBytes = SizeOf(list.countType), indexBytes = SizeOf(list.type);
     std::vector<uint32_t> corners;
     corners.reserve(static_cast<size_t>(std::min<uint64_t>(faceElement.count, in.Left())) * 3);
-    const IntegerLoader loadCount =
-        bigEndian ? IntegerLoaderOf<true>(list.countType) : IntegerLoaderOf<false>(list.countType);
-    const IntegerLoader loadIndex =
-        bigEndian ? IntegerLoaderOf<true>(list.type) : IntegerLoaderOf<false>(list.type);
+    const Loader<int64_t> loadCount = LoaderOf<int64_t>(list.countType, bigEndian);
+    const Loader<int64_t> loadIndex = LoaderOf<int64_t>(list.type, bigEndian);
     for (uint64_t f = 0; f < faceElement.count; ++f) {
         const unsigned char* count = in.Peek(countBytes);
         if (!count) {
@@ -567,7 +536,6 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
         merged.corners.push_back(joined[corner]);
     std::vector<uint32_t>().swap(corners);
     std::vector<uint32_t>().swap(joined);
-    merged.materials.assign(merged.corners.size() / 3, 0);
 
     SceneMaterial material;
     material.name = "Material 1";

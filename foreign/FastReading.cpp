@@ -55,8 +55,9 @@ bool ReadFastFromFile(const std::string& path, FastRead read, Scene& scene,
     return read(file, file.Size(), scene, report, why);
 }
 
-void FinishFastScene(const MergedMesh& merged, SceneMaterial material, Scene& scene,
+void FinishFastScene(MergedMesh& merged, SceneMaterial material, Scene& scene,
                      std::vector<std::string>& report) {
+    merged.materials.assign(merged.corners.size() / 3, 0);
     scene.m_materialNames.push_back(material.name);
     scene.m_materials.push_back(std::move(material));
     AddObjects(merged, "Object 1", scene, report);

@@ -64,9 +64,9 @@ using FastRead = bool (*)(ByteSource& source, uint64_t size, Scene& scene,
 bool ReadFastFromFile(const std::string& path, FastRead read, Scene& scene,
                       std::vector<std::string>& report, std::string& why);
 
-// The scene of one node that a reader read: material, the node's triangles as objects named
-// "Object 1" (cut as the library's are), bounds and statistics.
-void FinishFastScene(const MergedMesh& merged, SceneMaterial material, Scene& scene,
+// The scene of one node that a reader read, all its triangles in one material: the material, the
+// node's triangles as objects named "Object 1" (cut as the library's are), bounds and statistics.
+void FinishFastScene(MergedMesh& merged, SceneMaterial material, Scene& scene,
                      std::vector<std::string>& report);
 
 // A position as the library's identity transform leaves it: a minus zero becomes zero.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -70,7 +69,6 @@ bool ReadStl(ByteSource& file, uint64_t size, Scene& scene, std::vector<std::str
 
     MergedMesh merged;
     merged.corners.reserve(size_t{facets} * 3);
-    merged.materials.assign(facets, 0);
     // Three vertices a facet at the most; about one a facet for a closed surface, two for a
     // grid whose facets are not joined.
     CornerJoiner joiner(size_t{facets} * 3, size_t{facets} * 2);
