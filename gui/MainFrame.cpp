@@ -33,7 +33,6 @@
 #include "commands/ImportCommand.h"
 #include "commands/OutsideFile.h"
 #include "commands/RecentFiles.h"
-#include "formats/FileFormats.h"
 #include "import3ds/ImportFile.h"
 #include "panel/PanelLayout.h"
 #include "panel/PanelPlacement.h"
@@ -377,13 +376,14 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 
 void CMainFrame::LoadFromOutside(const std::string& path) {
     if (m_readProgress->Reading()) return;
-    if (IsUnreadableFile(path)) {
+    const OutsideRead read = HowToReadFromOutside(path);
+    if (read == OutsideRead::Refuse) {
         Carry(RefuseUnreadableFile(path));
         return;
     }
     // Without unsaved changes the file is read at once; a question shows the usual cursor.
     if (!m_scene.m_bModified) ShowBusyUntilIdle();
-    if (ReaderOfFile(path) != FormatReader::SceneFile) {
+    if (read == OutsideRead::Import) {
         m_view->StopPlay();  // nothing moves behind the import's question
         const CReadProgress::Watch watch(*m_readProgress);
         Carry(Import3dsFileFromOutside(path, m_scene, m_prompts));

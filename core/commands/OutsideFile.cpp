@@ -5,9 +5,13 @@
 #include "formats/FileFormats.h"
 #include "import3ds/ImportFile.h"
 
-bool IsUnreadableFile(const std::string& path) {
+OutsideRead HowToReadFromOutside(const std::string& path) {
+    const FileFormat* format = FormatOfFile(path);
+    if (format)
+        return format->reader == FormatReader::SceneFile ? OutsideRead::Open : OutsideRead::Import;
     struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && !FormatOfFile(path);
+    const bool regular = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return regular ? OutsideRead::Refuse : OutsideRead::Open;
 }
 
 FrameUpdate RefuseUnreadableFile(const std::string& path) {

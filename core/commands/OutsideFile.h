@@ -1,15 +1,18 @@
-// A file handed to the window from outside, dropped on it or named on its command line, that
-// the program cannot read: a regular file of no format in the format table. It is refused before
-// any question, and the scene stays as it is, unsaved changes and all.
+// A file handed to the window from outside, dropped on it or named on its command line: imported
+// (a 3D Studio file or another model) or opened (a scene file) by the format table, or, when it
+// is a regular file of no format the program reads, refused before any question, the scene left
+// as it is, unsaved changes and all.
 #pragma once
 
 #include <string>
 
 #include "commands/FrameUpdate.h"
 
-// Whether path is such a file. A file that is not there, or not a regular file, is left to the
-// reader's own messages.
-bool IsUnreadableFile(const std::string& path);
+enum class OutsideRead { Import, Open, Refuse };
+
+// How path is read, its first bytes looked at once. A file that is not there, or not a regular
+// file, is opened, so that the reader's own messages say what is wrong with it.
+OutsideRead HowToReadFromOutside(const std::string& path);
 
 // The refusal: "notes.txt is not a model or scene this program reads".
 FrameUpdate RefuseUnreadableFile(const std::string& path);
