@@ -11,11 +11,11 @@
 
 #include "FastPly.h"
 #include "FastStl.h"
-#include "ImportChild.h"
-#include "cli/SceneDump.h"
+#include "tests/FastReaderCompare.h"
 #include "tests/TestFiles.h"
 
 using namespace testfiles;
+using fastreaders::ExpectTheLibrarysScene;
 
 namespace {
 
@@ -60,28 +60,6 @@ Facet GridFacet(uint32_t i, int columns) {
     for (int k = 0; k < 3; ++k)
         f.normal[k] = n[k] / length;
     return f;
-}
-
-// Compares a fast reader's scene with the library's, or its reason for leaving the file.
-void ExpectTheLibrarysScene(const std::string& path, const char* declined,
-                            bool (*read)(const std::string&, Scene&, std::vector<std::string>&,
-                                         std::string&)) {
-    SCOPED_TRACE(path);
-    Scene fast, library;
-    fast.ClearScene();
-    library.ClearScene();
-    std::vector<std::string> fastReport, libraryReport;
-    std::string why;
-    const bool taken = read(path, fast, fastReport, why);
-    EXPECT_EQ(taken, declined == nullptr);
-    if (!taken) {
-        EXPECT_EQ(why, declined);
-        EXPECT_TRUE(fast.m_objects.empty() && fast.m_materials.empty());
-        return;
-    }
-    ASSERT_EQ(ReadWithLibrary(path, library, libraryReport), ChildStatus::Scene);
-    EXPECT_EQ(fastReport, libraryReport);
-    EXPECT_EQ(DumpSceneJson(fast), DumpSceneJson(library));
 }
 
 // What a PLY file holds, written in any of the binary forms.

@@ -1,0 +1,81 @@
+// The check every test of the import child's own readers makes: a file a reader takes gives the
+// scene the Open Asset Import Library's reading gives, and a file it leaves goes with the reason.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "ImportChild.h"
+#include "cli/SceneDump.h"
+
+namespace fastreaders {
+
+// Where two dumps differ, as a path into them, or empty: numbers may differ by relative (of the
+// larger) or, near zero, by as much absolutely, since text formats' numbers are read by another
+// parser than the library's, whose last bit may differ.
+inline std::string FirstDifference(const nlohmann::json& a, const nlohmann::json& b,
+                                   double relative, const std::string& at = "") {
+    if (a.is_number() && b.is_number()) {
+        const double x = a.get<double>(), y = b.get<double>();
+        const double scale = std::max({std::fabs(x), std::fabs(y), 1.0});
+        return std::fabs(x - y) <= relative * scale ? "" : at + ": " + a.dump() + " " + b.dump();
+    }
+    if (a.type() != b.type() || a.size() != b.size()) return at + ": " + a.dump().substr(0, 80);
+    if (a.is_array()) {
+        for (size_t i = 0; i < a.size(); ++i) {
+            const std::string d = FirstDifference(a[i], b[i], relative, at + "/" + std::to_string(i));
+            if (!d.empty()) return d;
+        }
+        return "";
+    }
+    if (a.is_object()) {
+        for (auto it = a.begin(); it != a.end(); ++it) {
+            if (!b.contains(it.key())) return at + "/" + it.key() + " missing";
+            const std::string d = FirstDifference(*it, b[it.key()], relative, at + "/" + it.key());
+            if (!d.empty()) return d;
+        }
+        return "";
+    }
+    return a == b ? "" : at + ": " + a.dump() + " " + b.dump();
+}
+
+using PathReader = bool (*)(const std::string&, Scene&, std::vector<std::string>&, std::string&);
+
+// Reads path with read and with the library and compares: the same report and the same dump,
+// byte for byte where relative is 0, numbers within relative otherwise. A file the reader leaves
+// must leave with the reason declined and an empty scene.
+inline void ExpectTheLibrarysScene(const std::string& path, const char* declined, PathReader read,
+                                   double relative = 0) {
+    SCOPED_TRACE(path);
+    Scene fast, library;
+    fast.ClearScene();
+    library.ClearScene();
+    std::vector<std::string> fastReport, libraryReport;
+    std::string why;
+    const bool taken = read(path, fast, fastReport, why);
+    EXPECT_EQ(taken, declined == nullptr) << why;
+    if (!taken) {
+        if (declined) {
+            EXPECT_EQ(why, declined);
+        }
+        EXPECT_TRUE(fast.m_objects.empty() && fast.m_materials.empty());
+        return;
+    }
+    ASSERT_EQ(ReadWithLibrary(path, library, libraryReport), ChildStatus::Scene);
+    EXPECT_EQ(fastReport, libraryReport);
+    const std::string fastDump = DumpSceneJson(fast), libraryDump = DumpSceneJson(library);
+    if (relative == 0) {
+        EXPECT_EQ(fastDump, libraryDump);
+        return;
+    }
+    EXPECT_EQ(FirstDifference(nlohmann::json::parse(fastDump), nlohmann::json::parse(libraryDump),
+                              relative),
+              "");
+}
+
+}  // namespace fastreaders
