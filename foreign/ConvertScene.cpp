@@ -7,8 +7,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
-#include <set>
-#include <unordered_map>
 #include <utility>
 
 #include "MeshObjects.h"
@@ -50,25 +48,6 @@ float Clamp01(float value) {
     return value > 0.0f ? std::min(value, 1.0f) : 0.0f;
 }
 
-// Names made unique: a repeated or empty name gets a number.
-class UniqueNames {
-public:
-    std::string Take(std::string name, const std::string& fallback) {
-        if (name.empty()) name = fallback;
-        std::string unique = name;
-        // Each name goes on from the number it reached, so that many equal names stay fast.
-        int& n = m_next[name];
-        while (m_used.count(unique))
-            unique = name + " " + std::to_string(n = std::max(n + 1, 2));
-        m_used.insert(unique);
-        return unique;
-    }
-
-private:
-    std::set<std::string> m_used;
-    std::unordered_map<std::string, int> m_next;
-};
-
 // The image file an embedded texture holds, when it holds one (a PNG, JPEG, ... as the library
 // keeps it: mHeight 0 and mWidth bytes) within the bounds; empty otherwise, as for raw texels.
 std::vector<uint8_t> EmbeddedImageBytes(const aiTexture* texture, uint64_t& total) {
@@ -78,73 +57,6 @@ std::vector<uint8_t> EmbeddedImageBytes(const aiTexture* texture, uint64_t& tota
     total += bytes;
     const auto* data = reinterpret_cast<const uint8_t*>(texture->pcData);
     return std::vector<uint8_t>(data, data + bytes);
-}
-
-void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::string>& report) {
-    UniqueNames names;
-    int embedded = 0;
-    uint64_t embeddedBytes = 0;
-    for (unsigned i = 0; i < source.mNumMaterials; ++i) {
-        const aiMaterial* from = source.mMaterials[i];
-        SceneMaterial material;
-        aiString name;
-        if (from) from->Get(AI_MATKEY_NAME, name);
-        material.name = names.Take(name.C_Str(), "Material " + std::to_string(i + 1));
-        material.transparency = 1.0f;
-        material.diffuse = RGB8{153, 153, 153};
-        if (from) {
-            aiColor4D color;
-            if (from->Get(AI_MATKEY_COLOR_DIFFUSE, color) == AI_SUCCESS)
-                material.diffuse = Rgb(color);
-            // A file without an ambient colour (glTF) is lit as its diffuse colour.
-            material.ambient = from->Get(AI_MATKEY_COLOR_AMBIENT, color) == AI_SUCCESS
-                                   ? Rgb(color)
-                                   : material.diffuse;
-            if (from->Get(AI_MATKEY_COLOR_SPECULAR, color) == AI_SUCCESS)
-                material.specular = Rgb(color);
-            float value = 0;
-            // The Phong exponent, 0 to OpenGL's 128, as the record's 0..1.
-            if (from->Get(AI_MATKEY_SHININESS, value) == AI_SUCCESS)
-                material.shininess = Clamp01(value / 128.0f);
-            if (from->Get(AI_MATKEY_OPACITY, value) == AI_SUCCESS)
-                material.transparency = Clamp01(value);
-
-            aiString file;
-            aiTextureMapMode modes[2] = {aiTextureMapMode_Wrap, aiTextureMapMode_Wrap};
-            bool found = from->GetTexture(aiTextureType_DIFFUSE, 0, &file, nullptr, nullptr,
-                                          nullptr, nullptr, modes) == AI_SUCCESS;
-            if (!found)
-                found = from->GetTexture(aiTextureType_BASE_COLOR, 0, &file, nullptr, nullptr,
-                                         nullptr, nullptr, modes) == AI_SUCCESS;
-            const aiTexture* inside =
-                found && file.length > 0 ? source.GetEmbeddedTexture(file.C_Str()) : nullptr;
-            std::vector<uint8_t> image = EmbeddedImageBytes(inside, embeddedBytes);
-            // A name of an image inside the file ("*0") names nothing beside it; a file name
-            // whose embedded copy cannot be taken is still looked for beside the file.
-            if (image.empty() && file.length > 0 && file.C_Str()[0] == '*') {
-                ++embedded;
-            } else if (found && file.length > 0) {
-                TextureMap map;
-                map.fileName = file.C_Str();
-                map.embeddedImage = std::move(image);
-                if (modes[0] == aiTextureMapMode_Clamp || modes[0] == aiTextureMapMode_Decal)
-                    map.tiling = 0x10;
-                else if (modes[0] == aiTextureMapMode_Mirror) {
-                    // Mirrored tiling as 3D Studio knew it fits the image twice per unit; these
-                    // formats mirror at every unit.
-                    map.tiling = 0x02;
-                    map.uScale = map.vScale = 0.5f;
-                }
-                material.textureMap = std::move(map);
-            }
-        }
-        scene.m_materialNames.push_back(material.name);
-        scene.m_materials.push_back(std::move(material));
-    }
-    if (embedded > 0)
-        report.push_back(std::to_string(embedded) +
-                         " texture image(s) stored inside the file passed over (not an image "
-                         "file, or too large); those materials are drawn in their colours");
 }
 
 struct Counts {
@@ -322,6 +234,73 @@ void ConvertCameras(const aiScene& source, const aiMatrix4x4& turn, Scene& scene
 }
 
 }  // namespace
+
+void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::string>& report) {
+    UniqueNames names;
+    int embedded = 0;
+    uint64_t embeddedBytes = 0;
+    for (unsigned i = 0; i < source.mNumMaterials; ++i) {
+        const aiMaterial* from = source.mMaterials[i];
+        SceneMaterial material;
+        aiString name;
+        if (from) from->Get(AI_MATKEY_NAME, name);
+        material.name = names.Take(name.C_Str(), "Material " + std::to_string(i + 1));
+        material.transparency = 1.0f;
+        material.diffuse = RGB8{153, 153, 153};
+        if (from) {
+            aiColor4D color;
+            if (from->Get(AI_MATKEY_COLOR_DIFFUSE, color) == AI_SUCCESS)
+                material.diffuse = Rgb(color);
+            // A file without an ambient colour (glTF) is lit as its diffuse colour.
+            material.ambient = from->Get(AI_MATKEY_COLOR_AMBIENT, color) == AI_SUCCESS
+                                   ? Rgb(color)
+                                   : material.diffuse;
+            if (from->Get(AI_MATKEY_COLOR_SPECULAR, color) == AI_SUCCESS)
+                material.specular = Rgb(color);
+            float value = 0;
+            // The Phong exponent, 0 to OpenGL's 128, as the record's 0..1.
+            if (from->Get(AI_MATKEY_SHININESS, value) == AI_SUCCESS)
+                material.shininess = Clamp01(value / 128.0f);
+            if (from->Get(AI_MATKEY_OPACITY, value) == AI_SUCCESS)
+                material.transparency = Clamp01(value);
+
+            aiString file;
+            aiTextureMapMode modes[2] = {aiTextureMapMode_Wrap, aiTextureMapMode_Wrap};
+            bool found = from->GetTexture(aiTextureType_DIFFUSE, 0, &file, nullptr, nullptr,
+                                          nullptr, nullptr, modes) == AI_SUCCESS;
+            if (!found)
+                found = from->GetTexture(aiTextureType_BASE_COLOR, 0, &file, nullptr, nullptr,
+                                         nullptr, nullptr, modes) == AI_SUCCESS;
+            const aiTexture* inside =
+                found && file.length > 0 ? source.GetEmbeddedTexture(file.C_Str()) : nullptr;
+            std::vector<uint8_t> image = EmbeddedImageBytes(inside, embeddedBytes);
+            // A name of an image inside the file ("*0") names nothing beside it; a file name
+            // whose embedded copy cannot be taken is still looked for beside the file.
+            if (image.empty() && file.length > 0 && file.C_Str()[0] == '*') {
+                ++embedded;
+            } else if (found && file.length > 0) {
+                TextureMap map;
+                map.fileName = file.C_Str();
+                map.embeddedImage = std::move(image);
+                if (modes[0] == aiTextureMapMode_Clamp || modes[0] == aiTextureMapMode_Decal)
+                    map.tiling = 0x10;
+                else if (modes[0] == aiTextureMapMode_Mirror) {
+                    // Mirrored tiling as 3D Studio knew it fits the image twice per unit; these
+                    // formats mirror at every unit.
+                    map.tiling = 0x02;
+                    map.uScale = map.vScale = 0.5f;
+                }
+                material.textureMap = std::move(map);
+            }
+        }
+        scene.m_materialNames.push_back(material.name);
+        scene.m_materials.push_back(std::move(material));
+    }
+    if (embedded > 0)
+        report.push_back(std::to_string(embedded) +
+                         " texture image(s) stored inside the file passed over (not an image "
+                         "file, or too large); those materials are drawn in their colours");
+}
 
 UpAxis UpAxisOf(const aiScene& scene, const std::string& path) {
     // By the format the file holds, whatever its name, as the program's own readers take it.

@@ -24,6 +24,10 @@ enum class UpAxis { PlusX, MinusX, PlusY, MinusY, PlusZ, MinusZ };
 // one the format table finds in the file, whatever its name.
 UpAxis UpAxisOf(const aiScene& scene, const std::string& path);
 
+// Appends the source's materials to the scene's, named uniquely, with their colours and maps; a
+// line of report says how many images held inside the file were passed over.
+void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::string>& report);
+
 // Appends the converted records to a cleared scene, computes normals, bounds and statistics, and
 // adds to report one line for each kind of thing that was dropped or cut.
 void ConvertScene(const aiScene& source, UpAxis up, Scene& scene, std::vector<std::string>& report);

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;  // the library's AI_MATH_PI_F
-
 // The source read through a buffer of its own, so that the header's lines and the data's small
 // values cost no call each.
 class BufferedBytes {
@@ -339,33 +337,6 @@ struct VertexAttributes {
     }
 };
 using PlyJoiner = VertexJoiner<VertexAttributes>;
-
-// The index of the quad's corner the library fans from: its concave corner, or the first.
-int QuadStart(const MeshPoint* corner) {
-    const auto minus = [](const MeshPoint& a, const MeshPoint& b) {
-        return MeshPoint{a.x - b.x, a.y - b.y, a.z - b.z};
-    };
-    const auto normalised = [](MeshPoint v) {
-        const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-        if (length > 0) {
-            const float inverse = 1.0f / length;
-            v.x *= inverse, v.y *= inverse, v.z *= inverse;
-        }
-        return v;
-    };
-    const auto dot = [](const MeshPoint& a, const MeshPoint& b) {
-        return a.x * b.x + a.y * b.y + a.z * b.z;
-    };
-    for (int i = 0; i < 4; ++i) {
-        const MeshPoint& v = corner[i];
-        const MeshPoint left = normalised(minus(corner[(i + 3) % 4], v));
-        const MeshPoint diagonal = normalised(minus(corner[(i + 2) % 4], v));
-        const MeshPoint right = normalised(minus(corner[(i + 1) % 4], v));
-        const float angle = std::acos(dot(left, diagonal)) + std::acos(dot(right, diagonal));
-        if (angle > kPi) return i;
-    }
-    return 0;
-}
 
 bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<std::string>& report,
                  std::string& why) {

@@ -4,9 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
+
 #include "import3ds/SceneGeometry.h"
 
 namespace {
+
+constexpr float kPi = 3.14159265358979f;  // the library's AI_MATH_PI_F
 
 std::function<void(double)>& ReadProgress() {
     static std::function<void(double)> tell;
@@ -71,4 +75,30 @@ bool MemoryByteSource::Read(void* to, size_t size) {
     m_at += size;
     m_left -= size;
     return true;
+}
+
+int QuadStart(const MeshPoint* corner) {
+    const auto minus = [](const MeshPoint& a, const MeshPoint& b) {
+        return MeshPoint{a.x - b.x, a.y - b.y, a.z - b.z};
+    };
+    const auto normalised = [](MeshPoint v) {
+        const float length = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+        if (length > 0) {
+            const float inverse = 1.0f / length;
+            v.x *= inverse, v.y *= inverse, v.z *= inverse;
+        }
+        return v;
+    };
+    const auto dot = [](const MeshPoint& a, const MeshPoint& b) {
+        return a.x * b.x + a.y * b.y + a.z * b.z;
+    };
+    for (int i = 0; i < 4; ++i) {
+        const MeshPoint& v = corner[i];
+        const MeshPoint left = normalised(minus(corner[(i + 3) % 4], v));
+        const MeshPoint diagonal = normalised(minus(corner[(i + 2) % 4], v));
+        const MeshPoint right = normalised(minus(corner[(i + 1) % 4], v));
+        const float angle = std::acos(dot(left, diagonal)) + std::acos(dot(right, diagonal));
+        if (angle > kPi) return i;
+    }
+    return 0;
 }

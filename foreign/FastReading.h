@@ -86,6 +86,10 @@ inline bool NearForLibrary(const MeshPoint& a, const MeshPoint& b) {
     return !(dx * dx + dy * dy + dz * dz > epsilon * epsilon);
 }
 
+// The index of a quad's corner the library fans it from when it cuts it into two triangles: its
+// concave corner, or the first.
+int QuadStart(const MeshPoint* corner);
+
 // Vertices joined as the library joins identical vertices: by the exact position (minus zero as
 // zero) and attributes near one another (Attributes::Near). Where two vertices at one position
 // both are near, the one that came last is taken, as the library's hash map finds the newest

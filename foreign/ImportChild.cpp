@@ -18,6 +18,8 @@
 #include <vector>
 
 #include "ConvertScene.h"
+#include "FastGltf.h"
+#include "FastObj.h"
 #include "FastPly.h"
 #include "FastReading.h"
 #include "FastStl.h"
@@ -133,6 +135,8 @@ struct FastReader {
 constexpr FastReader kFastReaders[] = {
     {"STL", "STL", ReadBinaryStl},
     {"Stanford PLY", "PLY", ReadPly},
+    {"glTF", "glTF", ReadGltf},
+    {"Wavefront OBJ", "OBJ", ReadObj},
 };
 
 const FastReader* FastReaderFor(const std::string& path) {

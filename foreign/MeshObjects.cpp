@@ -111,3 +111,14 @@ void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
                      " vertices cut into " + std::to_string(pieces) + " objects (" + name +
                      ".1 to " + name + "." + std::to_string(pieces) + ")");
 }
+
+std::string UniqueNames::Take(std::string name, const std::string& fallback) {
+    if (name.empty()) name = fallback;
+    std::string unique = name;
+    // Each name goes on from the number it reached, so that many equal names stay fast.
+    int& n = m_next[name];
+    while (m_used.count(unique))
+        unique = name + " " + std::to_string(n = std::max(n + 1, 2));
+    m_used.insert(unique);
+    return unique;
+}

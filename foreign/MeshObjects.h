@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "scene/Scene.h"
@@ -32,3 +34,13 @@ struct MergedMesh {
 // bounds and normals are computed. The scene's materials must be there already.
 void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
                 std::vector<std::string>& report);
+
+// Names made unique: a repeated or empty name gets a number.
+class UniqueNames {
+public:
+    std::string Take(std::string name, const std::string& fallback);
+
+private:
+    std::set<std::string> m_used;
+    std::unordered_map<std::string, int> m_next;
+};

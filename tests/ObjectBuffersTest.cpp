@@ -166,3 +166,39 @@ TEST(ObjectBuffers, WithoutRoomOrBuffersTheTrianglesGoBetweenBeginAndEnd) {
     EXPECT_EQ(f.gl.Count("Begin", {GL_LINE_LOOP}), 4u);
     EXPECT_EQ(f.gl.Count("GenBuffer") + f.gl.Count("BindBuffer"), 0u);
 }
+
+TEST(ObjectBuffers, LongSmoothRunsDrawByIndicesIntoTheObjectsVertices) {
+    // A strip of 200 triangles whose first 70 and last 20 are one face group: runs of 70, 20
+    // and the 110 in no group.
+    SceneObject strip;
+    for (int i = 0; i <= 100; ++i)
+        for (float y : {0.0f, 1.0f})
+            strip.vertices.push_back({float(i), y, 0, 0, 0, 1});
+    for (uint16_t i = 0; i < 100; ++i) {
+        const uint16_t a = uint16_t(2 * i);
+        strip.meshes.push_back({a, uint16_t(a + 2), uint16_t(a + 1), 0, 0, 0, 1});
+        strip.meshes.push_back({uint16_t(a + 1), uint16_t(a + 2), uint16_t(a + 3), 0, 0, 0, 1});
+    }
+    strip.vertexCount = 202, strip.meshCount = 200;
+    FaceGroup group;
+    for (uint32_t t = 0; t < 70; ++t)
+        group.faces.push_back(t);
+    for (uint32_t t = 180; t < 200; ++t)
+        group.faces.push_back(t);
+    strip.faceGroups = {group};
+    Frame f;
+    f.scene.m_objects = {strip};
+
+    f.Draw(ModeSmooth);
+    // The group's 90 triangles, then the 110 others, each a range of one index buffer of the
+    // corners in that order, over the vertices as they are.
+    EXPECT_EQ(f.gl.Count("DrawElements", {GL_TRIANGLES, 270, 0}), 1u);
+    EXPECT_EQ(f.gl.Count("DrawElements", {GL_TRIANGLES, 330, 270 * sizeof(uint16_t)}), 1u);
+    EXPECT_EQ(f.gl.Count("DrawArrays"), 0u);
+    EXPECT_EQ(f.gl.Count("BufferData", {GL_ARRAY_BUFFER, 202 * sizeof(SceneVertex)}), 1u);
+    EXPECT_EQ(f.gl.Count("BufferData", {GL_ELEMENT_ARRAY_BUFFER, 600 * sizeof(uint16_t)}), 1u);
+    // Flat corners carry their face's normal: each sent on its own.
+    f.Draw(ModeFlat);
+    EXPECT_EQ(f.gl.Count("DrawArrays", {GL_TRIANGLES, 0, 270}), 1u);
+    EXPECT_EQ(f.gl.Count("DrawElements"), 0u);
+}

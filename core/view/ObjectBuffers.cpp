@@ -8,6 +8,10 @@ constexpr GLsizei kVertexStride = sizeof(SceneVertex);
 constexpr size_t kNormalOffset = offsetof(SceneVertex, nx);
 constexpr GLsizei kTexCoordStride = sizeof(SceneUv);
 
+// The fewest triangles a smooth run draws by indices; shorter runs send their corners as
+// Begin/End does.
+constexpr size_t kFewestIndexed = 64;
+
 // Whether one draw call can count perMesh indices for each of meshCount triangles.
 bool CountFits(size_t meshCount, size_t perMesh) {
     return meshCount <= static_cast<size_t>(std::numeric_limits<GLsizei>::max()) / perMesh;
@@ -117,6 +121,21 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind, cons
                 m_arrays.Upload(GL_ARRAY_BUFFER, corners.data(), corners.size() * sizeof(SceneUv));
             break;
         }
+        case kSmoothIndices: {
+            // The corners as indices into the object's vertices, in the order of the runs.
+            std::vector<uint16_t> corners;
+            corners.reserve(meshes.size() * 3);
+            for (size_t p = 0; p < meshes.size(); ++p) {
+                const SceneMesh& m = meshes[runs->Triangle(p)];
+                corners.insert(corners.end(), {m.a, m.b, m.c});
+            }
+            buffer = m_arrays.Upload(GL_ELEMENT_ARRAY_BUFFER, corners.data(),
+                                     corners.size() * sizeof(uint16_t));
+            break;
+        }
+        case kVertexTexCoords:
+            buffer = m_arrays.Upload(GL_ARRAY_BUFFER, o.uvs.data(), v.size() * sizeof(SceneUv));
+            break;
         case kKinds:
             break;
     }
@@ -148,13 +167,16 @@ bool ObjectBuffers::DrawRun(size_t index, const SceneObject& o, ObjectShape shap
     if (!CountFits(o.meshes.size(), 3)) return false;
     if (entry->runsGeneration != runs.generation) {
         // The corners lie in another order now.
-        for (Kind kind : {kSmooth, kFlat, kTexCoords}) {
+        for (Kind kind : {kSmooth, kFlat, kTexCoords, kSmoothIndices}) {
             if (entry->buffers[kind] != 0) m_gl.DeleteBuffer(entry->buffers[kind]);
             entry->buffers[kind] = 0;
             entry->failed[kind] = false;
         }
         entry->runsGeneration = runs.generation;
     }
+    if (shape == ObjectShape::Smooth && run.count >= kFewestIndexed &&
+        (!textured || o.uvs.size() >= o.vertices.size()))
+        return DrawIndexedRun(*entry, o, runs, run, textured);
     const GLuint corners = Buffer(*entry, o, shape == ObjectShape::Flat ? kFlat : kSmooth, &runs);
     const GLuint texCoords = corners != 0 && textured ? Buffer(*entry, o, kTexCoords, &runs) : 0;
     if (corners == 0 || (textured && texCoords == 0)) return false;
@@ -168,6 +190,26 @@ bool ObjectBuffers::DrawRun(size_t index, const SceneObject& o, ObjectShape shap
     m_gl.NormalPointer(kVertexStride, kNormalOffset);
     m_gl.DrawArrays(GL_TRIANGLES, static_cast<GLint>(run.first * 3),
                     static_cast<GLsizei>(run.count * 3));
+    return true;
+}
+
+bool ObjectBuffers::DrawIndexedRun(Entry& entry, const SceneObject& o, const FaceRuns& runs,
+                                   const FaceRun& run, bool textured) {
+    const GLuint vertices = Buffer(entry, o, kVertices);
+    const GLuint indices = vertices != 0 ? Buffer(entry, o, kSmoothIndices, &runs) : 0;
+    const GLuint texCoords = indices != 0 && textured ? Buffer(entry, o, kVertexTexCoords) : 0;
+    if (indices == 0 || (textured && texCoords == 0)) return false;
+    m_arrays.Set(true, true, textured);
+    if (textured) {
+        m_gl.BindBuffer(GL_ARRAY_BUFFER, texCoords);
+        m_gl.TexCoordPointer(kTexCoordStride, 0);
+    }
+    m_gl.BindBuffer(GL_ARRAY_BUFFER, vertices);
+    m_gl.VertexPointer(kVertexStride, 0);
+    m_gl.NormalPointer(kVertexStride, kNormalOffset);
+    m_gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);
+    m_gl.DrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.count * 3),
+                      run.first * 3 * sizeof(uint16_t));
     return true;
 }
 

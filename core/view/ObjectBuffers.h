@@ -6,12 +6,14 @@
 // kept until the object's geometry changes; materials are set around the draw, so editing one
 // touches no buffer.
 //
-// The lit modes send every corner on its own, without indices, as Begin/End does: a driver may
-// treat a list of triangles differently by how it is sent. Mesa's llvmpipe, for one, drops a
-// whole unindexed list of exactly three triangles whose last one is flat in screen y (a
-// workaround of its own for one desktop's rectangles), so an object of a triangle and two
-// degenerate ones vanishes from the top view when drawn between Begin and End, and indices
-// would draw it.
+// The lit modes send the corners of a short run of triangles each on its own, without indices, as
+// Begin/End does: a driver may treat a short list of triangles differently by how it is sent.
+// Mesa's llvmpipe, for one, drops a whole unindexed list of exactly three triangles whose last
+// one is flat in screen y (a workaround of its own for one desktop's rectangles), so an object of
+// a triangle and two degenerate ones vanishes from the top view when drawn between Begin and
+// End, and indices would draw it. A long smooth run is drawn by indices into the object's own
+// vertices: the same corners in the same order, but each vertex lit once rather than at each of
+// its corners, and its buffers a sixth of the size.
 #pragma once
 
 #include <cstddef>
@@ -57,7 +59,17 @@ public:
     void EndObjects();
 
 private:
-    enum Kind { kVertices, kPoints, kLines, kSmooth, kFlat, kTexCoords, kKinds };
+    enum Kind {
+        kVertices,
+        kPoints,
+        kLines,
+        kSmooth,
+        kFlat,
+        kTexCoords,
+        kSmoothIndices,
+        kVertexTexCoords,
+        kKinds
+    };
     struct Entry {
         // The geometry the buffers were made from; another vector or size means new buffers.
         const SceneVertex* vertexData = nullptr;
@@ -75,6 +87,9 @@ private:
     // The buffer of that kind for o, made if it is not there yet; 0 if it cannot be made.
     GLuint Buffer(Entry& entry, const SceneObject& o, Kind kind, const FaceRuns* runs = nullptr);
     void ReleaseEntry(Entry& entry);
+    // Draws a long smooth run by indices into the object's vertices.
+    bool DrawIndexedRun(Entry& entry, const SceneObject& o, const FaceRuns& runs,
+                        const FaceRun& run, bool textured);
 
     GlApi& m_gl;
     std::vector<Entry> m_entries;
