@@ -1,6 +1,11 @@
 // The scene container: what clearing resets and what it keeps, counting, releasing.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include "import3ds/SceneGeometry.h"
 #include "scene/Scene.h"
 #include "scene/SceneCheck.h"
 
@@ -214,5 +219,49 @@ TEST(SceneCheck, NamesTheFirstBrokenRuleWithItsRecord) {
         Scene scene = sound();
         c.breakRule(scene);
         EXPECT_EQ(SceneRuleBroken(scene), c.broken);
+    }
+}
+
+TEST(SceneGeometry, VertexNormalsHaveTheBitsOfOneVertexAtATime) {
+    // Sums of every kind, more than one group of four and a few over: ordinary, of no length,
+    // too short to square, huge, and not a number.
+    const float sums[][3] = {{3, 4, 0},
+                             {0, 0, 0},
+                             {1e-30f, 0, 0},
+                             {1e30f, 2e30f, 0},
+                             {0.1f, 0.2f, 0.3f},
+                             {-7, 0.5f, 1e-3f},
+                             {NAN, 1, 0},
+                             {0, -0.0f, 1e-20f},
+                             {1, 1, 1},
+                             {-2.5f, 6.25f, -9},
+                             {5e-20f, 5e-20f, 5e-20f}};
+    SceneObject o;
+    for (const auto& s : sums) {
+        // A vertex whose one triangle's normal is the sum itself.
+        const uint16_t i = static_cast<uint16_t>(o.vertices.size());
+        o.vertices.push_back({0, 0, 0});
+        SceneMesh m;
+        m.a = m.b = m.c = i;
+        m.nx = s[0] / 3, m.ny = s[1] / 3, m.nz = s[2] / 3;
+        o.meshes.push_back(m);
+    }
+    ComputeVertexNormals(o);
+    for (size_t i = 0; i < o.vertices.size(); ++i) {
+        SCOPED_TRACE(i);
+        const SceneMesh& m = o.meshes[i];
+        float x = 0, y = 0, z = 0;
+        for (int k = 0; k < 3; ++k)
+            x += m.nx, y += m.ny, z += m.nz;
+        const float squared = x * x + y * y + z * z;
+        if (squared == 0) {
+            x = y = z = 0;
+        } else {
+            const float length = std::sqrt(squared);
+            x /= length, y /= length, z /= length;
+        }
+        const SceneVertex& v = o.vertices[i];
+        for (auto [got, want] : {std::pair{v.nx, x}, {v.ny, y}, {v.nz, z}})
+            EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << got << " " << want;
     }
 }
