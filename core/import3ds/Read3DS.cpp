@@ -53,6 +53,14 @@ struct FaceListRead {
     size_t count;
 };
 
+// A material group as read, its faces kept in one list for the whole mesh: most meshes name one
+// material in all their groups and keep none, so each group getting a list of its own would only
+// cost memory freshly asked of the system for every mesh.
+struct GroupRead {
+    std::string material;
+    size_t begin, end;  // its faces in the mesh's list
+};
+
 class Reader {
 public:
     Reader(InputStream& in, Scene& scene, ReadBudget& budget, ImportReporter* report)
@@ -350,6 +358,7 @@ private:
     // dropped; the coordinates stay only when there is one pair per vertex.
     void ReadMeshExtras(SceneObject& object, uint64_t meshStart, uint64_t meshEnd) {
         m_groups.clear();
+        m_groupFaces.clear();
         const uint64_t end = std::min(meshEnd, m_in.Size());
         std::optional<uint64_t> uvStart;  // the first mapping coordinates chunk, when any
         bool uvsBroken = false;
@@ -419,7 +428,7 @@ private:
 
     bool ReadFaceGroup(const SceneObject& object, const FaceListRead& list, uint64_t start,
                        uint64_t end) {
-        FaceGroup group;
+        GroupRead group;
         uint16_t n;
         const uint8_t* p;
         if (!ReadName(group.material) || !m_in.ReadU16(n) || m_in.Tell() + size_t{n} * 2 > end ||
@@ -427,17 +436,19 @@ private:
             !m_budget.Keep(sizeof(FaceGroup) + ReadBudget::HeapBytes(group.material) +
                            size_t{n} * 4))
             return false;
-        group.faces.reserve(n);
+        group.begin = m_groupFaces.size();
+        m_groupFaces.reserve(group.begin + n);
         bool noted = false;
         for (size_t i = 0; i < n; ++i) {
             const uint16_t face = LoadU16(p + 2 * i);
             if (face < list.count) {
-                group.faces.push_back(static_cast<uint32_t>(list.first + face));
+                m_groupFaces.push_back(static_cast<uint32_t>(list.first + face));
             } else if (m_report && !noted) {
                 m_report->GroupFaceOutside(start, object.name, group.material, face, list.count);
                 noted = true;
             }
         }
+        group.end = m_groupFaces.size();
         m_groups.push_back(std::move(group));
         return true;
     }
@@ -446,31 +457,35 @@ private:
     // triangle in the last group that names it, indexed as it will be once FinishObject has
     // dropped the triangles with a corner outside the vertices.
     void KeepFaceGroups(SceneObject& object) {
-        const auto differs = [this](const FaceGroup& g) {
-            return g.material != m_groups.front().material;
+        const auto differs = [](const std::string& first) {
+            return [&first](const auto& g) { return g.material != first; };
         };
-        if (m_groups.empty() || std::none_of(m_groups.begin(), m_groups.end(), differs)) return;
+        if (m_groups.empty() ||
+            std::none_of(m_groups.begin(), m_groups.end(), differs(m_groups.front().material)))
+            return;
         const size_t faceCount = object.meshes.size();
         std::vector<int32_t> owner(faceCount, -1);
         for (size_t g = 0; g < m_groups.size(); ++g)
-            for (uint32_t face : m_groups[g].faces)
-                owner[face] = static_cast<int32_t>(g);
-        for (FaceGroup& g : m_groups)
-            g.faces.clear();
+            for (size_t f = m_groups[g].begin; f < m_groups[g].end; ++f)
+                owner[m_groupFaces[f]] = static_cast<int32_t>(g);
+        std::vector<FaceGroup> groups(m_groups.size());
+        for (size_t g = 0; g < m_groups.size(); ++g)
+            groups[g].material = std::move(m_groups[g].material);
         const size_t vertexCount = object.vertices.size();
         uint32_t kept = 0;
         for (size_t i = 0; i < faceCount; ++i) {
             const SceneMesh& m = object.meshes[i];
             if (m.a >= vertexCount || m.b >= vertexCount || m.c >= vertexCount) continue;
-            if (owner[i] >= 0) m_groups[static_cast<size_t>(owner[i])].faces.push_back(kept);
+            if (owner[i] >= 0) groups[static_cast<size_t>(owner[i])].faces.push_back(kept);
             ++kept;
         }
-        m_groups.erase(std::remove_if(m_groups.begin(), m_groups.end(),
-                                      [](const FaceGroup& g) { return g.faces.empty(); }),
-                       m_groups.end());
-        if (m_groups.empty() || std::none_of(m_groups.begin(), m_groups.end(), differs)) return;
-        object.faceGroups = std::move(m_groups);
-        m_groups.clear();
+        groups.erase(std::remove_if(groups.begin(), groups.end(),
+                                    [](const FaceGroup& g) { return g.faces.empty(); }),
+                     groups.end());
+        if (groups.empty() ||
+            std::none_of(groups.begin(), groups.end(), differs(groups.front().material)))
+            return;
+        object.faceGroups = std::move(groups);
     }
 
     // A list chunk's contents: a 16-bit count, then that many items of itemSize bytes each.
@@ -612,7 +627,8 @@ private:
     std::unordered_map<std::string, int32_t> m_materialByName;
     ImportReporter* m_report;               // null unless someone listens for the import notes
     std::vector<FaceListRead> m_faceLists;  // of the mesh being read
-    std::vector<FaceGroup> m_groups;        // of the mesh being read
+    std::vector<GroupRead> m_groups;        // of the mesh being read
+    std::vector<uint32_t> m_groupFaces;     // their faces, the list kept from mesh to mesh
 };
 
 }  // namespace
