@@ -222,6 +222,53 @@ TEST(SceneCheck, NamesTheFirstBrokenRuleWithItsRecord) {
     }
 }
 
+namespace {
+
+// Normalise as one vector at a time gives it, in the order of its sums.
+void Normalised(float& x, float& y, float& z) {
+    const float squared = x * x + y * y + z * z;
+    if (squared == 0) {
+        x = y = z = 0;
+        return;
+    }
+    const float length = std::sqrt(squared);
+    x /= length, y /= length, z /= length;
+}
+
+void ExpectSameBits(float got, float want) {
+    EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << got << " " << want;
+}
+
+}  // namespace
+
+TEST(SceneGeometry, FaceNormalsHaveTheBitsOfOneFaceAtATime) {
+    // Triangles of every shape, more than one group of four and a few over.
+    SceneObject o;
+    o.vertices = {{0, 0, 0},          {1, 0, 0},         {0, 1, 0},
+                  {0.1f, 0.2f, 0.3f}, {1e-20f, 0, 0},    {0, 1e-20f, 0},
+                  {3e15f, 1, 2},      {-2, 7.5f, 1e-3f}, {NAN, 0, 0}};
+    const uint16_t corners[][3] = {{0, 1, 2}, {0, 0, 0}, {0, 4, 5}, {3, 6, 7}, {7, 6, 3}, {1, 3, 7},
+                                   {8, 1, 2}, {2, 1, 0}, {0, 1, 1}, {5, 6, 7}, {4, 3, 1}};
+    for (const auto& c : corners) {
+        SceneMesh m;
+        m.a = c[0], m.b = c[1], m.c = c[2];
+        o.meshes.push_back(m);
+    }
+    ComputeFaceNormals(o);
+    for (size_t i = 0; i < o.meshes.size(); ++i) {
+        SCOPED_TRACE(i);
+        const SceneVertex &a = o.vertices[corners[i][0]], &b = o.vertices[corners[i][1]],
+                          &c = o.vertices[corners[i][2]];
+        const float e1x = b.x - a.x, e1y = b.y - a.y, e1z = b.z - a.z;
+        const float e2x = c.x - b.x, e2y = c.y - b.y, e2z = c.z - b.z;
+        float x = e1y * e2z - e1z * e2y, y = e1z * e2x - e1x * e2z, z = e1x * e2y - e1y * e2x;
+        Normalised(x, y, z);
+        ExpectSameBits(o.meshes[i].nx, x);
+        ExpectSameBits(o.meshes[i].ny, y);
+        ExpectSameBits(o.meshes[i].nz, z);
+    }
+}
+
 TEST(SceneGeometry, VertexNormalsHaveTheBitsOfOneVertexAtATime) {
     // Sums of every kind, more than one group of four and a few over: ordinary, of no length,
     // too short to square, huge, and not a number.
@@ -253,15 +300,9 @@ TEST(SceneGeometry, VertexNormalsHaveTheBitsOfOneVertexAtATime) {
         float x = 0, y = 0, z = 0;
         for (int k = 0; k < 3; ++k)
             x += m.nx, y += m.ny, z += m.nz;
-        const float squared = x * x + y * y + z * z;
-        if (squared == 0) {
-            x = y = z = 0;
-        } else {
-            const float length = std::sqrt(squared);
-            x /= length, y /= length, z /= length;
-        }
-        const SceneVertex& v = o.vertices[i];
-        for (auto [got, want] : {std::pair{v.nx, x}, {v.ny, y}, {v.nz, z}})
-            EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << got << " " << want;
+        Normalised(x, y, z);
+        ExpectSameBits(o.vertices[i].nx, x);
+        ExpectSameBits(o.vertices[i].ny, y);
+        ExpectSameBits(o.vertices[i].nz, z);
     }
 }
