@@ -28,8 +28,7 @@ void FinishObject(SceneObject& object) {
     object.centerX = (object.minX + object.maxX) * 0.5f;
     object.centerY = (object.minY + object.maxY) * 0.5f;
     object.centerZ = (object.minZ + object.maxZ) * 0.5f;
-    ComputeFaceNormals(object);
-    ComputeVertexNormals(object);
+    ComputeNormals(object);
 }
 
 // The object's material is its first triangle's; face groups only where its triangles use two

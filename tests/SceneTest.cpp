@@ -254,7 +254,21 @@ TEST(SceneGeometry, FaceNormalsHaveTheBitsOfOneFaceAtATime) {
         m.a = c[0], m.b = c[1], m.c = c[2];
         o.meshes.push_back(m);
     }
+    SceneObject together = o;
     ComputeFaceNormals(o);
+    ComputeVertexNormals(o);
+    // In one walk, the same bits as in two.
+    ComputeNormals(together);
+    for (size_t i = 0; i < o.meshes.size(); ++i)
+        for (auto [got, want] : {std::pair{together.meshes[i].nx, o.meshes[i].nx},
+                                 {together.meshes[i].ny, o.meshes[i].ny},
+                                 {together.meshes[i].nz, o.meshes[i].nz}})
+            ExpectSameBits(got, want);
+    for (size_t i = 0; i < o.vertices.size(); ++i)
+        for (auto [got, want] : {std::pair{together.vertices[i].nx, o.vertices[i].nx},
+                                 {together.vertices[i].ny, o.vertices[i].ny},
+                                 {together.vertices[i].nz, o.vertices[i].nz}})
+            ExpectSameBits(got, want);
     for (size_t i = 0; i < o.meshes.size(); ++i) {
         SCOPED_TRACE(i);
         const SceneVertex &a = o.vertices[corners[i][0]], &b = o.vertices[corners[i][1]],

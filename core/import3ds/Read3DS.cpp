@@ -436,18 +436,24 @@ private:
             !m_budget.Keep(sizeof(FaceGroup) + ReadBudget::HeapBytes(group.material) +
                            size_t{n} * 4))
             return false;
+        // Faces outside the list are passed over, the first of them noted.
         group.begin = m_groupFaces.size();
-        m_groupFaces.reserve(group.begin + n);
-        bool noted = false;
+        m_groupFaces.resize(group.begin + n);
+        uint32_t* const faces = m_groupFaces.data() + group.begin;
+        const uint32_t first = static_cast<uint32_t>(list.first);
+        const size_t count = list.count;
+        size_t kept = 0, outside = n;
         for (size_t i = 0; i < n; ++i) {
             const uint16_t face = LoadU16(p + 2 * i);
-            if (face < list.count) {
-                m_groupFaces.push_back(static_cast<uint32_t>(list.first + face));
-            } else if (m_report && !noted) {
-                m_report->GroupFaceOutside(start, object.name, group.material, face, list.count);
-                noted = true;
-            }
+            if (face < count)
+                faces[kept++] = first + face;
+            else if (outside == n)
+                outside = i;
         }
+        m_groupFaces.resize(group.begin + kept);
+        if (outside < n && m_report)
+            m_report->GroupFaceOutside(start, object.name, group.material, LoadU16(p + 2 * outside),
+                                       list.count);
         group.end = m_groupFaces.size();
         m_groups.push_back(std::move(group));
         return true;
@@ -664,8 +670,7 @@ Read3dsResult Read3DS(InputStream& file, Scene& scene, ReadBudget& budget,
     Reader(file, scene, budget, report ? &*report : nullptr).Walk(kEditorOffset + kHeaderSize);
 
     for (SceneObject& object : scene.m_objects) {
-        ComputeFaceNormals(object);
-        ComputeVertexNormals(object);
+        ComputeNormals(object);
     }
     ComputeSceneBounds(scene);
     return Read3dsResult::Read;
