@@ -13,27 +13,12 @@
 
 namespace {
 
-constexpr size_t kPiece = size_t{4} << 20;
-constexpr size_t kLongestLine = size_t{16} << 20;
 constexpr uint32_t kNone = UINT32_MAX;
 // The longest number the library reads whole: it copies at most this many characters.
 constexpr ptrdiff_t kLongestNumber = 100;
 
-// What ends a line for the library.
-inline bool IsLineEnd(char c) {
-    return c == '\n' || c == '\r' || c == '\0' || c == '\f';
-}
-inline bool IsSpace(char c) {
-    return c == ' ' || c == '\t';
-}
 inline bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool OnlySpaces(const char* at, const char* end) {
-    for (; at < end; ++at)
-        if (!IsSpace(*at)) return false;
-    return true;
 }
 
 // A number as the library counts and reads the numbers of a vertex: a word that begins with a
@@ -243,44 +228,6 @@ bool ObjText::Face(const char* at, const char* end, std::string& why) {
     return true;
 }
 
-// Reads size bytes of source line by line, a piece at a time.
-bool ReadLines(ByteSource& source, uint64_t size, ObjText& text, std::string& why) {
-    std::vector<char> buffer;
-    size_t kept = 0;  // the start of a line the last piece ended in
-    for (uint64_t left = size; left > 0 || kept > 0;) {
-        const size_t piece = static_cast<size_t>(std::min<uint64_t>(kPiece, left));
-        buffer.resize(kept + piece);
-        if (piece > 0 && !source.Read(buffer.data() + kept, piece)) {
-            why = "it could not be read to its end";
-            return false;
-        }
-        left -= piece;
-        const char* at = buffer.data();
-        const char* const end = at + buffer.size();
-        // The whole lines of the buffer; at the file's end, the last line too.
-        for (;;) {
-            const char* lineEnd = at;
-            while (lineEnd < end && !IsLineEnd(*lineEnd))
-                ++lineEnd;
-            if (lineEnd == end && left > 0) break;
-            if (!text.Line(at, lineEnd, why)) return false;
-            if (lineEnd == end) {
-                at = end;
-                break;
-            }
-            at = lineEnd + 1;
-        }
-        kept = static_cast<size_t>(end - at);
-        if (kept > kLongestLine) {
-            why = "a line is too long";
-            return false;
-        }
-        std::memmove(buffer.data(), at, kept);
-        if (left == 0) kept = 0;
-    }
-    return true;
-}
-
 // One mesh of the library's: its runs' faces, each corner a vertex of its own, cut into
 // triangles, identical vertices joined; appended to merged with the node's turn to +Z.
 class MeshJoin {
@@ -403,7 +350,10 @@ private:
 bool ReadObjFrom(ByteSource& source, uint64_t size, const std::string& path, Scene& scene,
                  std::vector<std::string>& report, std::string& why) {
     ObjText text;
-    if (!ReadLines(source, size, text, why)) return false;
+    if (!ReadTextLines(
+            source, size,
+            [&](const char* at, const char* end, int) { return text.Line(at, end, why); }, why))
+        return false;
     text.Finish();
     if (text.faces.empty()) {
         why = "it holds no faces";

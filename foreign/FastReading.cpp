@@ -60,11 +60,11 @@ bool ReadFastFromFile(const std::string& path, FastRead read, Scene& scene,
 }
 
 void FinishFastScene(MergedMesh& merged, SceneMaterial material, Scene& scene,
-                     std::vector<std::string>& report) {
+                     std::vector<std::string>& report, const std::string& name) {
     merged.materials.assign(merged.corners.size() / 3, 0);
     scene.m_materialNames.push_back(material.name);
     scene.m_materials.push_back(std::move(material));
-    AddObjects(merged, "Object 1", scene, report);
+    AddObjects(merged, name, scene, report);
     ComputeSceneBounds(scene);
     scene.CountScene();
 }

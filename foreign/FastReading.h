@@ -3,6 +3,7 @@
 // Library joins them, so that each reader gives the scene the library's reading gives.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -55,6 +56,62 @@ private:
     size_t m_left;
 };
 
+// What ends a line of a text format for the library, and the spaces between its words.
+inline bool IsLineEnd(char c) {
+    return c == '\n' || c == '\r' || c == '\0' || c == '\f';
+}
+inline bool IsSpace(char c) {
+    return c == ' ' || c == '\t';
+}
+inline bool OnlySpaces(const char* at, const char* end) {
+    for (; at < end; ++at)
+        if (!IsSpace(*at)) return false;
+    return true;
+}
+
+// Reads size bytes of source a piece at a time and calls line(at, end, ending) for each line, its
+// ending not included but given (-1 for the last line when the file ends without one); false with why when the source fails, a line
+// is longer than 16 MB or line returns false (having said why).
+template <class Line>
+bool ReadTextLines(ByteSource& source, uint64_t size, Line line, std::string& why) {
+    constexpr size_t kPiece = size_t{4} << 20;
+    constexpr size_t kLongestLine = size_t{16} << 20;
+    std::vector<char> buffer;
+    size_t kept = 0;  // the start of a line the last piece ended in
+    for (uint64_t left = size; left > 0 || kept > 0;) {
+        const size_t piece = static_cast<size_t>(std::min<uint64_t>(kPiece, left));
+        buffer.resize(kept + piece);
+        if (piece > 0 && !source.Read(buffer.data() + kept, piece)) {
+            why = "it could not be read to its end";
+            return false;
+        }
+        left -= piece;
+        const char* at = buffer.data();
+        const char* const end = at + buffer.size();
+        // The whole lines of the buffer; at the file's end, the last line too.
+        for (;;) {
+            const char* lineEnd = at;
+            while (lineEnd < end && !IsLineEnd(*lineEnd))
+                ++lineEnd;
+            if (lineEnd == end && left > 0) break;
+            if (!line(at, lineEnd, lineEnd < end ? *lineEnd : -1)) return false;
+            if (lineEnd == end) {
+                at = end;
+                break;
+            }
+            at = lineEnd + 1;
+        }
+        kept = static_cast<size_t>(end - at);
+        if (kept > kLongestLine) {
+            why = "a line is too long";
+            return false;
+        }
+        std::memmove(buffer.data(), at, kept);
+        if (left == 0) kept = 0;
+    }
+    return true;
+}
+
 // The reader of a format from size bytes of a source: false with why when it leaves the file to
 // the library.
 using FastRead = bool (*)(ByteSource& source, uint64_t size, Scene& scene,
@@ -65,9 +122,9 @@ bool ReadFastFromFile(const std::string& path, FastRead read, Scene& scene,
                       std::vector<std::string>& report, std::string& why);
 
 // The scene of one node that a reader read, all its triangles in one material: the material, the
-// node's triangles as objects named "Object 1" (cut as the library's are), bounds and statistics.
+// node's triangles as objects named name (cut as the library's are), bounds and statistics.
 void FinishFastScene(MergedMesh& merged, SceneMaterial material, Scene& scene,
-                     std::vector<std::string>& report);
+                     std::vector<std::string>& report, const std::string& name = "Object 1");
 
 // A position as the library's identity transform leaves it: a minus zero becomes zero.
 inline MeshPoint AsTransformed(float x, float y, float z) {

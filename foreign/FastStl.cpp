@@ -1,9 +1,10 @@
 #include "FastStl.h"
 
 #include <algorithm>
-#include <cctype>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 #include "FastReading.h"
 #include "MeshObjects.h"
@@ -39,30 +40,25 @@ struct FacetNormal {
 };
 using CornerJoiner = VertexJoiner<FacetNormal>;
 
-// The reader itself, from size bytes of source.
-bool ReadStl(ByteSource& file, uint64_t size, Scene& scene, std::vector<std::string>& report,
-             std::string& why) {
-    unsigned char head[kHeaderBytes + 4];
-    if (size < sizeof head || !file.Read(head, sizeof head)) {
-        why = "it is too short for a binary STL";
-        return false;
-    }
-    uint32_t facets;
-    std::memcpy(&facets, head + kHeaderBytes, sizeof facets);
-    if (size != sizeof head + uint64_t{facets} * kFacetBytes) {
-        size_t at = 0;
-        while (at < sizeof head && std::isspace(head[at]))
-            ++at;
-        why = std::memcmp(head + at, "solid", std::min<size_t>(5, sizeof head - at)) == 0
-                  ? "it is a text STL"
-                  : "its size is not that of the facets it counts";
-        return false;
-    }
+// The one material the library gives every STL file.
+SceneMaterial LibraryDefaultMaterial() {
+    SceneMaterial material;
+    material.name = "DefaultMaterial";
+    material.diffuse = RGB8{255, 255, 255};
+    material.specular = RGB8{255, 255, 255};
+    material.ambient = RGB8{13, 13, 13};  // the library's 0.05
+    material.transparency = 1.0f;
+    return material;
+}
+
+// A binary STL's facets, after its head, the header and the facet count.
+bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets, Scene& scene,
+                   std::vector<std::string>& report, std::string& why) {
     if (facets == 0) {
         why = "it holds no facets";
         return false;
     }
-    if (HasMaterialiseColor(head, sizeof head)) {
+    if (HasMaterialiseColor(head, kHeaderBytes + 4)) {
         why = "its header gives a colour";
         return false;
     }
@@ -119,25 +115,216 @@ bool ReadStl(ByteSource& file, uint64_t size, Scene& scene, std::vector<std::str
     }
     merged.points = joiner.TakePoints();
 
-    SceneMaterial material;
-    material.name = "DefaultMaterial";
-    material.diffuse = RGB8{255, 255, 255};
-    material.specular = RGB8{255, 255, 255};
-    material.ambient = RGB8{13, 13, 13};  // the library's 0.05
-    material.transparency = 1.0f;
-    FinishFastScene(merged, std::move(material), scene, report);
+    FinishFastScene(merged, LibraryDefaultMaterial(), scene, report);
     return true;
+}
+
+// A text STL as the library reads it: words between spaces, "facet normal" and "vertex" with
+// three numbers each, other words passed over, the solid ending at "endsolid". What the library
+// would read in a way of its own (a number it reads otherwise, a facet of other than three
+// vertices, a second solid, a zero byte) is left to it.
+class StlText {
+public:
+    bool Line(const char* at, const char* end, int ending, std::string& why) {
+        if (ending == '\0') return Refuse(why, "it holds a zero byte");
+        if (m_state == kBefore) {
+            const char* word = at;
+            while (word < end && IsSpace(*word))
+                ++word;
+            if (end - word < 5 || std::memcmp(word, "solid", 5) != 0)
+                return Refuse(why, "it does not begin with solid");
+            const char* name = word + 5;
+            while (name < end && IsSpace(*name))
+                ++name;
+            const char* nameEnd = name;
+            while (nameEnd < end && !IsSpace(*nameEnd))
+                ++nameEnd;
+            if (nameEnd - name >= 1024) return Refuse(why, "its solid's name is too long");
+            m_name.assign(name, nameEnd);
+            m_state = kInSolid;
+            return Words(nameEnd, end, why);
+        }
+        if (m_state == kAfter) {
+            const char* word = at;
+            while (word < end && IsSpace(*word))
+                ++word;
+            if (end - word >= 5 && std::memcmp(word, "solid", 5) == 0)
+                return Refuse(why, "it holds more than one solid");
+            return true;  // what follows the solid is passed over
+        }
+        return Words(at, end, why);
+    }
+
+    bool Finish(std::string& why) const {
+        if (m_state == kBefore) return Refuse(why, "it does not begin with solid");
+        if (m_corners.empty()) return Refuse(why, "it holds no facets");
+        if (m_vertices != 3) return Refuse(why, "a facet has other than three vertices");
+        return true;
+    }
+
+    const std::vector<MeshPoint>& Corners() const { return m_corners; }
+    const std::vector<MeshPoint>& Normals() const { return m_normals; }
+    const std::string& Name() const { return m_name; }
+
+private:
+    enum State { kBefore, kInSolid, kAfter };
+
+    static bool Refuse(std::string& why, const char* reason) {
+        why = reason;
+        return false;
+    }
+
+    // Three numbers as the library reads them one after the other, each a whole word.
+    static bool Three(const char*& at, const char* end, MeshPoint& point) {
+        float value[3];
+        for (float& v : value) {
+            while (at < end && IsSpace(*at))
+                ++at;
+            if (at == end || !((*at >= '0' && *at <= '9') || *at == '-')) return false;
+            const auto [next, error] = std::from_chars(at, end, v);
+            if (error != std::errc() || (next < end && !IsSpace(*next))) return false;
+            at = next;
+        }
+        point = MeshPoint{value[0], value[1], value[2]};
+        return true;
+    }
+
+    bool Words(const char* at, const char* end, std::string& why) {
+        for (;;) {
+            while (at < end && IsSpace(*at))
+                ++at;
+            if (at == end) return true;
+            const char* wordEnd = at;
+            while (wordEnd < end && !IsSpace(*wordEnd))
+                ++wordEnd;
+            const std::string_view word(at, static_cast<size_t>(wordEnd - at));
+            if (word.substr(0, 8) == "endsolid") {
+                m_state = kAfter;
+                return true;  // the rest of the line goes with it
+            }
+            // A keyword at a line's end would take its numbers from the next line.
+            const bool lineGoesOn = wordEnd < end;
+            if (word == "facet") {
+                if (!lineGoesOn) return Refuse(why, "a facet's normal is not on its line");
+                if (!m_corners.empty() && m_vertices != 3)
+                    return Refuse(why, "a facet has other than three vertices");
+                at = wordEnd;
+                while (at < end && IsSpace(*at))
+                    ++at;
+                MeshPoint normal;
+                if (end - at < 7 || std::memcmp(at, "normal", 6) != 0 || !IsSpace(at[6]) ||
+                    !Three(at += 7, end, normal))
+                    return Refuse(why, "a facet's normal is not written as it may be");
+                if (!Finite(normal)) return Refuse(why, "a normal is not a number");
+                m_normal = normal;
+                m_vertices = 0;
+                m_inFacet = true;
+                continue;
+            }
+            if (word == "vertex") {
+                if (!lineGoesOn) return Refuse(why, "a vertex is not on its line");
+                if (!m_inFacet || m_vertices >= 3)
+                    return Refuse(why, "a facet has other than three vertices");
+                MeshPoint point;
+                if (!Three(at = wordEnd + 1, end, point))
+                    return Refuse(why, "a vertex is not written as it may be");
+                if (!Finite(point)) return Refuse(why, "a coordinate is not a number");
+                m_corners.push_back(AsTransformed(point.x, point.y, point.z));
+                m_normals.push_back(m_normal);
+                ++m_vertices;
+                continue;
+            }
+            at = wordEnd;  // "outer", "loop", "endloop", "endfacet" and others: passed over
+        }
+    }
+
+    State m_state = kBefore;
+    std::string m_name;
+    std::vector<MeshPoint> m_corners, m_normals;
+    MeshPoint m_normal;
+    int m_vertices = 0;
+    bool m_inFacet = false;
+};
+
+bool ReadTextStl(ByteSource& rest, const unsigned char* head, size_t headSize, uint64_t size,
+                 Scene& scene, std::vector<std::string>& report, std::string& why) {
+    // The head already read goes first.
+    class Prefixed final : public ByteSource {
+    public:
+        Prefixed(const unsigned char* head, size_t size, ByteSource& rest)
+            : m_head(head), m_left(size), m_rest(rest) {}
+        bool Read(void* to, size_t size) override {
+            const size_t first = std::min(size, m_left);
+            std::memcpy(to, m_head, first);
+            m_head += first, m_left -= first;
+            return first == size || m_rest.Read(static_cast<char*>(to) + first, size - first);
+        }
+
+    private:
+        const unsigned char* m_head;
+        size_t m_left;
+        ByteSource& m_rest;
+    } source(head, headSize, rest);
+    if (headSize >= 3 && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF) {
+        why = "it begins with a byte order mark";
+        return false;
+    }
+    StlText text;
+    if (!ReadTextLines(
+            source, size,
+            [&](const char* at, const char* end, int ending) {
+                return text.Line(at, end, ending, why);
+            },
+            why) ||
+        !text.Finish(why))
+        return false;
+
+    MergedMesh merged;
+    const std::vector<MeshPoint>& corners = text.Corners();
+    merged.corners.reserve(corners.size());
+    CornerJoiner joiner(corners.size(), corners.size() / 2 + 16);
+    for (size_t c = 0; c < corners.size(); ++c)
+        merged.corners.push_back(joiner.Join(CornerJoiner::Candidate{
+            corners[c], FacetNormal{text.Normals()[c]}, CornerJoiner::Hash(corners[c])}));
+    merged.points = joiner.TakePoints();
+    FinishFastScene(merged, LibraryDefaultMaterial(), scene, report,
+                    text.Name().empty() ? "Object 1" : text.Name());
+    return true;
+}
+
+// Either kind, as the library tells them apart: by the size a binary file's count gives it, then
+// by "solid" at the start.
+bool ReadStl(ByteSource& file, uint64_t size, Scene& scene, std::vector<std::string>& report,
+             std::string& why) {
+    unsigned char head[kHeaderBytes + 4];
+    const size_t headSize = static_cast<size_t>(std::min<uint64_t>(sizeof head, size));
+    if (!file.Read(head, headSize)) {
+        why = "it could not be read";
+        return false;
+    }
+    uint32_t facets = 0;
+    if (headSize == sizeof head) std::memcpy(&facets, head + kHeaderBytes, sizeof facets);
+    if (headSize == sizeof head && size == sizeof head + uint64_t{facets} * kFacetBytes)
+        return ReadBinaryStl(file, head, facets, scene, report, why);
+    size_t at = 0;
+    while (at < headSize && IsSpace(static_cast<char>(head[at])))
+        ++at;
+    if (headSize - at > 5 && std::memcmp(head + at, "solid", 5) == 0)
+        return ReadTextStl(file, head, headSize, size, scene, report, why);
+    why = headSize < sizeof head ? "it is too short for a binary STL"
+                                 : "its size is not that of the facets it counts";
+    return false;
 }
 
 }  // namespace
 
-bool ReadBinaryStl(const std::string& path, Scene& scene, std::vector<std::string>& report,
-                   std::string& why) {
+bool ReadStl(const std::string& path, Scene& scene, std::vector<std::string>& report,
+             std::string& why) {
     return ReadFastFromFile(path, ReadStl, scene, report, why);
 }
 
-bool ReadBinaryStl(const unsigned char* bytes, size_t size, Scene& scene,
-                   std::vector<std::string>& report, std::string& why) {
+bool ReadStl(const unsigned char* bytes, size_t size, Scene& scene,
+             std::vector<std::string>& report, std::string& why) {
     MemoryByteSource memory(bytes, size);
     return ReadStl(memory, size, scene, report, why);
 }

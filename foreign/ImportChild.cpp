@@ -133,7 +133,7 @@ struct FastReader {
     bool (*read)(const std::string&, Scene&, std::vector<std::string>&, std::string&);
 };
 constexpr FastReader kFastReaders[] = {
-    {"STL", "STL", ReadBinaryStl},
+    {"STL", "STL", ReadStl},
     {"Stanford PLY", "PLY", ReadPly},
     {"glTF", "glTF", ReadGltf},
     {"Wavefront OBJ", "OBJ", ReadObj},

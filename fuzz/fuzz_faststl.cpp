@@ -3,5 +3,5 @@
 #include "FastStl.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    return FuzzFastReader(ReadBinaryStl, data, size);
+    return FuzzFastReader(ReadStl, data, size);
 }
