@@ -11,6 +11,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <new>
+#include <utility>
 
 extern char** environ;
 
@@ -34,6 +37,36 @@ void Finish(ChildRun& run, int status) {
 }
 
 }  // namespace
+
+ChildOutput::~ChildOutput() {
+    std::free(m_data);
+}
+
+ChildOutput::ChildOutput(ChildOutput&& other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr)),
+      m_size(std::exchange(other.m_size, 0)),
+      m_capacity(std::exchange(other.m_capacity, 0)) {}
+
+ChildOutput& ChildOutput::operator=(ChildOutput&& other) noexcept {
+    if (this != &other) {
+        std::free(m_data);
+        m_data = std::exchange(other.m_data, nullptr);
+        m_size = std::exchange(other.m_size, 0);
+        m_capacity = std::exchange(other.m_capacity, 0);
+    }
+    return *this;
+}
+
+uint8_t* ChildOutput::Room(size_t n) {
+    if (m_capacity - m_size < n) {
+        const size_t capacity = std::max(m_size + n, m_capacity * 2);
+        void* grown = std::realloc(m_data, capacity);
+        if (!grown) throw std::bad_alloc();
+        m_data = static_cast<uint8_t*>(grown);
+        m_capacity = capacity;
+    }
+    return m_data + m_size;
+}
 
 ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
                   const ChildLimits& limits) {
@@ -78,7 +111,11 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(limits.wallSeconds);
     bool open = true;
     int percent = -1;
-    uint8_t buffer[65536];
+#if defined(F_SETPIPE_SZ)
+    // A larger pipe wakes the reader less often for a large answer; the system may refuse.
+    fcntl(fds[0], F_SETPIPE_SZ, 1 << 20);
+#endif
+    constexpr size_t kReadBytes = size_t{1} << 20;
     while (open) {
         pollfd wait[2] = {{fds[0], POLLIN, 0}, {progress[0], POLLIN, 0}};
         // The watch is asked at least every 50 ms; without one, the deadline is the only limit.
@@ -103,7 +140,7 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
             break;
         }
         if (!(wait[0].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        const ssize_t n = read(fds[0], run.output.Room(kReadBytes), kReadBytes);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             open = false;
@@ -113,7 +150,7 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
             run.tooMuch = true;
             break;
         }
-        run.output.insert(run.output.end(), buffer, buffer + n);
+        run.output.Added(static_cast<size_t>(n));
     }
     close(fds[0]);
     if (progress[0] >= 0) close(progress[0]);

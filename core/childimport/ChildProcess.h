@@ -18,6 +18,31 @@ struct ChildLimits {
     std::function<bool(int percent)> watch;
 };
 
+// The bytes a child wrote, in one block grown in place: the system moves a large block by its page
+// tables rather than copying it, and the pipe is read straight into the block's end.
+class ChildOutput {
+public:
+    ChildOutput() = default;
+    ~ChildOutput();
+    ChildOutput(ChildOutput&& other) noexcept;
+    ChildOutput& operator=(ChildOutput&& other) noexcept;
+    ChildOutput(const ChildOutput&) = delete;
+    ChildOutput& operator=(const ChildOutput&) = delete;
+
+    const uint8_t* data() const { return m_data; }
+    size_t size() const { return m_size; }
+    bool empty() const { return m_size == 0; }
+    // Room for at least n more bytes after the end; throws std::bad_alloc without the memory.
+    uint8_t* Room(size_t n);
+    // n bytes were written into the room.
+    void Added(size_t n) { m_size += n; }
+
+private:
+    uint8_t* m_data = nullptr;
+    size_t m_size = 0;
+    size_t m_capacity = 0;
+};
+
 struct ChildRun {
     bool started = false;    // false: the program could not be started (startError says why)
     int startError = 0;      // errno value
@@ -27,7 +52,7 @@ struct ChildRun {
     bool exited = false;     // ended by itself with exitCode; else killed by signal
     int exitCode = 0;
     int signal = 0;
-    std::vector<uint8_t> output;  // everything read from its standard output
+    ChildOutput output;  // everything read from its standard output
 };
 
 // Starts program with args (args[0] is the program's own name for itself), standard input and
