@@ -1,6 +1,7 @@
 #include "FastPly.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -186,7 +187,7 @@ struct VertexLayout {
 };
 
 // The header: the elements in their order. False with why when this reader does not take it.
-bool ReadHeader(BufferedBytes& in, bool& bigEndian, std::vector<Element>& elements,
+bool ReadHeader(BufferedBytes& in, bool& bigEndian, bool& ascii, std::vector<Element>& elements,
                 std::string& texture, std::string& why) {
     bool crlf = false;
     const std::optional<std::string> magic = in.Line(&crlf);
@@ -225,11 +226,8 @@ bool ReadHeader(BufferedBytes& in, bool& bigEndian, std::vector<Element>& elemen
         if (words.empty() || words[0] == "obj_info") continue;
         if (words[0] == "end_header") break;
         if (words[0] == "format" && words.size() >= 2) {
-            if (words[1] == "ascii") {
-                why = "it is a text PLY";
-                return false;
-            }
-            if (words[1] != "binary_little_endian" && words[1] != "binary_big_endian") {
+            ascii = words[1] == "ascii";
+            if (!ascii && words[1] != "binary_little_endian" && words[1] != "binary_big_endian") {
                 why = "its format is not one this reader knows";
                 return false;
             }
@@ -338,13 +336,122 @@ struct VertexAttributes {
 };
 using PlyJoiner = VertexJoiner<VertexAttributes>;
 
+// One value of a text PLY's line as the library reads it, appended to out as the binary
+// little-endian value of its type; false for a word the library would read otherwise (a sign it
+// passes over, a value its type cannot hold, not a number).
+bool AppendTextValue(const char*& at, const char* end, Type type, std::vector<unsigned char>& out) {
+    while (at < end && IsSpace(*at))
+        ++at;
+    if (at == end) return false;
+    const auto put = [&out](const auto value) {
+        unsigned char bytes[sizeof value];
+        std::memcpy(bytes, &value, sizeof value);
+        out.insert(out.end(), bytes, bytes + sizeof value);
+    };
+    const char* next = at;
+    if (type == Type::Float32 || type == Type::Float64) {
+        if (!((*at >= '0' && *at <= '9') || *at == '-')) return false;
+        float single = 0;
+        double twice = 0;
+        const auto result = type == Type::Float32 ? std::from_chars(at, end, single)
+                                                  : std::from_chars(at, end, twice);
+        if (result.ec != std::errc()) return false;
+        next = result.ptr;
+        type == Type::Float32 ? put(single) : put(twice);
+    } else {
+        int64_t value = 0;
+        const bool negative = *at == '-';
+        if (negative && !(type == Type::Int8 || type == Type::Int16 || type == Type::Int32))
+            return false;
+        if (negative) ++next;
+        const char* digits = next;
+        while (next < end && *next >= '0' && *next <= '9' && next - digits < 11)
+            value = value * 10 + (*next++ - '0');
+        if (next == digits) return false;
+        if (negative) value = -value;
+        const auto within = [value](int64_t low, int64_t high) {
+            return value >= low && value <= high;
+        };
+        switch (type) {
+            case Type::Int8:
+                if (!within(INT8_MIN, INT8_MAX)) return false;
+                put(static_cast<int8_t>(value));
+                break;
+            case Type::UInt8:
+                if (!within(0, UINT8_MAX)) return false;
+                put(static_cast<uint8_t>(value));
+                break;
+            case Type::Int16:
+                if (!within(INT16_MIN, INT16_MAX)) return false;
+                put(static_cast<int16_t>(value));
+                break;
+            case Type::UInt16:
+                if (!within(0, UINT16_MAX)) return false;
+                put(static_cast<uint16_t>(value));
+                break;
+            case Type::Int32:
+                if (!within(INT32_MIN, INT32_MAX)) return false;
+                put(static_cast<int32_t>(value));
+                break;
+            default:
+                if (!within(0, UINT32_MAX)) return false;
+                put(static_cast<uint32_t>(value));
+                break;
+        }
+    }
+    if (next < end && !IsSpace(*next)) return false;
+    at = next;
+    return true;
+}
+
+// The elements of a text PLY, one instance a line as the library reads them, written out as the
+// binary little-endian file would hold them, so that the one reading of the records serves both.
+bool TranscodeTextBody(BufferedBytes& in, const std::vector<Element>& elements,
+                       std::vector<unsigned char>& out, std::string& why) {
+    for (const Element& element : elements)
+        for (uint64_t i = 0; i < element.count; ++i) {
+            bool crlf = false;
+            const std::optional<std::string> line = in.Line(&crlf);
+            if (!line) {
+                why = "it ends before its elements do";
+                return false;
+            }
+            const char* at = line->data();
+            const char* const end = at + line->size();
+            if (OnlySpaces(at, end)) {
+                why = "a line of its elements is empty";
+                return false;
+            }
+            for (const Property& property : element.properties) {
+                const size_t countAt = out.size();
+                if (!AppendTextValue(at, end, property.list ? property.countType : property.type,
+                                     out)) {
+                    why = "a value is not written as the library reads it";
+                    return false;
+                }
+                if (!property.list) continue;
+                const Loader<int64_t> count = LoaderOf<int64_t>(property.countType, false);
+                for (int64_t k = count(out.data() + countAt); k > 0; --k)
+                    if (!AppendTextValue(at, end, property.type, out)) {
+                        why = "a value is not written as the library reads it";
+                        return false;
+                    }
+            }
+            if (!OnlySpaces(at, end)) {
+                why = "a line of its elements holds more than its values";
+                return false;
+            }
+        }
+    return true;
+}
+
 bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<std::string>& report,
                  std::string& why) {
-    BufferedBytes in(source, size);
-    bool bigEndian = false;
+    BufferedBytes file(source, size);
+    bool bigEndian = false, ascii = false;
     std::vector<Element> elements;
     std::string texture;
-    if (!ReadHeader(in, bigEndian, elements, texture, why)) return false;
+    if (!ReadHeader(file, bigEndian, ascii, elements, texture, why)) return false;
     const Element& vertexElement = elements[0];
     const Element& faceElement = elements[1];
     VertexLayout layout;
@@ -361,6 +468,19 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
         why = "it holds no vertices or no faces";
         return false;
     }
+    // A text file's elements are read as the binary file would hold them.
+    std::vector<unsigned char> transcoded;
+    if (ascii) {
+        // Every instance takes a line of two bytes at least.
+        if (vertexElement.count + faceElement.count > file.Left() / 2) {
+            why = "it ends before its elements do";
+            return false;
+        }
+        if (!TranscodeTextBody(file, elements, transcoded, why)) return false;
+    }
+    MemoryByteSource transcodedSource(transcoded.data(), transcoded.size());
+    BufferedBytes binary(transcodedSource, transcoded.size());
+    BufferedBytes& in = ascii ? binary : file;
     // Every vertex and face takes at least a byte: counts the file cannot hold are refused
     // before anything is allocated for them.
     std::vector<size_t> offsets;  // of each property in a record
