@@ -347,8 +347,8 @@ private:
     bool m_normals = false, m_uvs = false;
 };
 
-bool ReadObjFrom(ByteSource& source, uint64_t size, const std::string& path, Scene& scene,
-                 std::vector<std::string>& report, std::string& why) {
+bool ReadObjFrom(ByteSource& source, uint64_t size, const std::string& path, bool libraries,
+                 Scene& scene, std::vector<std::string>& report, std::string& why) {
     ObjText text;
     if (!ReadTextLines(
             source, size,
@@ -365,7 +365,7 @@ bool ReadObjFrom(ByteSource& source, uint64_t size, const std::string& path, Sce
             return false;
         }
     std::vector<ObjNode> nodes;
-    if (!ReadObjStructure(path, text.skeleton, scene, nodes, report, why)) return false;
+    if (!ReadObjStructure(path, libraries, text.skeleton, scene, nodes, report, why)) return false;
 
     UniqueNames names;
     for (const ObjNode& node : nodes) {
@@ -397,11 +397,11 @@ bool ReadObj(const std::string& path, Scene& scene, std::vector<std::string>& re
         why = "it could not be read";
         return false;
     }
-    return ReadObjFrom(file, file.Size(), path, scene, report, why);
+    return ReadObjFrom(file, file.Size(), path, true, scene, report, why);
 }
 
 bool ReadObj(const unsigned char* bytes, size_t size, Scene& scene,
              std::vector<std::string>& report, std::string& why) {
     MemoryByteSource memory(bytes, size);
-    return ReadObjFrom(memory, size, "memory.obj", scene, report, why);
+    return ReadObjFrom(memory, size, "memory.obj", false, scene, report, why);
 }

@@ -16,7 +16,6 @@
 bool ReadObj(const std::string& path, Scene& scene, std::vector<std::string>& report,
              std::string& why);
 
-// The same from bytes in memory, for the fuzz target; material libraries are looked for in the
-// working folder.
+// The same from bytes in memory, for the fuzz target; no material library is read.
 bool ReadObj(const unsigned char* bytes, size_t size, Scene& scene,
              std::vector<std::string>& report, std::string& why);

@@ -11,24 +11,26 @@
 
 namespace {
 
-// The file system, except that the model's own path gives the skeleton.
+// The file system, except that the model's own path gives the skeleton; without libraries, no
+// other file.
 class SkeletonFiles final : public Assimp::DefaultIOSystem {
 public:
-    SkeletonFiles(std::string path, const std::string& text)
-        : m_path(std::move(path)), m_text(text) {}
+    SkeletonFiles(std::string path, const std::string& text, bool libraries)
+        : m_path(std::move(path)), m_text(text), m_libraries(libraries) {}
     bool Exists(const char* file) const override {
-        return m_path == file || Assimp::DefaultIOSystem::Exists(file);
+        return m_path == file || (m_libraries && Assimp::DefaultIOSystem::Exists(file));
     }
     Assimp::IOStream* Open(const char* file, const char* mode) override {
         if (m_path == file)
             return new Assimp::MemoryIOStream(reinterpret_cast<const uint8_t*>(m_text.data()),
                                               m_text.size(), false);
-        return Assimp::DefaultIOSystem::Open(file, mode);
+        return m_libraries ? Assimp::DefaultIOSystem::Open(file, mode) : nullptr;
     }
 
 private:
     std::string m_path;
     const std::string& m_text;
+    bool m_libraries;
 };
 
 // The run a skeleton mesh's face stands for: the x of the vertex it names, or UINT32_MAX.
@@ -100,12 +102,12 @@ std::string ObjSkeleton::Text() const {
     return text + m_statements;
 }
 
-bool ReadObjStructure(const std::string& path, const ObjSkeleton& skeleton, Scene& scene,
-                      std::vector<ObjNode>& nodes, std::vector<std::string>& report,
+bool ReadObjStructure(const std::string& path, bool libraries, const ObjSkeleton& skeleton,
+                      Scene& scene, std::vector<ObjNode>& nodes, std::vector<std::string>& report,
                       std::string& why) {
     const std::string text = skeleton.Text();
     Assimp::Importer importer;
-    importer.SetIOHandler(new SkeletonFiles(path, text));  // the importer owns it
+    importer.SetIOHandler(new SkeletonFiles(path, text, libraries));  // the importer owns it
     const aiScene* source = importer.ReadFile(path, 0);
     if (!source) {
         why = std::string("the library did not read its statements: ") + importer.GetErrorString();

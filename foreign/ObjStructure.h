@@ -42,10 +42,10 @@ struct ObjNode {
     std::vector<ObjMeshRuns> meshes;
 };
 
-// Reads the skeleton of the file at path with the library (the file's material libraries are
-// read from beside it as the library finds them), appends the materials to scene and gives the
-// nodes; false with why when the library cannot read it or its answer does not account for every
-// run exactly once.
-bool ReadObjStructure(const std::string& path, const ObjSkeleton& skeleton, Scene& scene,
-                      std::vector<ObjNode>& nodes, std::vector<std::string>& report,
+// Reads the skeleton of the file at path with the library (with libraries, the file's material
+// libraries are read from beside it as the library finds them; without, none is read), appends
+// the materials to scene and gives the nodes; false with why when the library cannot read it or
+// its answer does not account for every run exactly once.
+bool ReadObjStructure(const std::string& path, bool libraries, const ObjSkeleton& skeleton,
+                      Scene& scene, std::vector<ObjNode>& nodes, std::vector<std::string>& report,
                       std::string& why);
