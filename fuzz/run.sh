@@ -14,7 +14,7 @@ testdata="$root/tests/data/3ds"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZEMVORA_FUZZ=ON -DZEMVORA_TESTS=OFF -DZEMVORA_GUI=OFF >/dev/null
 cmake --build "$build" --target zemvora fuzz_read3ds fuzz_readscene fuzz_childanswer \
-  fuzz_simplify fuzz_faststl fuzz_fastply make_hostile_files
+  fuzz_simplify fuzz_faststl fuzz_fastply fuzz_fastgltf fuzz_fastobj make_hostile_files
 
 corpus3ds="$build/corpus-3ds"
 corpusZmv="$build/corpus-zmv"
@@ -82,13 +82,25 @@ for order in little big; do
   } >"$corpusPly/quad-$order.ply"
 done
 
+# OBJ files: the test models, which name their material libraries.
+corpusObj="$build/corpus-obj"
+mkdir -p "$corpusObj"
+cp "$root"/tests/data/models/obj/*.obj "$corpusObj/"
+
+# glTF files: the binary test model.
+corpusGltf="$build/corpus-gltf"
+mkdir -p "$corpusGltf"
+find "$root/tests/data/models" -type f -name '*.glb' -size -1M -exec cp {} "$corpusGltf/" \;
+
 for target in fuzz_read3ds fuzz_readscene fuzz_childanswer fuzz_simplify fuzz_faststl \
-  fuzz_fastply; do
+  fuzz_fastply fuzz_fastgltf fuzz_fastobj; do
   corpus=$corpus3ds
   [ "$target" = fuzz_readscene ] && corpus=$corpusZmv
   [ "$target" = fuzz_simplify ] && corpus=$corpusSimplify
   [ "$target" = fuzz_faststl ] && corpus=$corpusStl
   [ "$target" = fuzz_fastply ] && corpus=$corpusPly
+  [ "$target" = fuzz_fastgltf ] && corpus=$corpusGltf
+  [ "$target" = fuzz_fastobj ] && corpus=$corpusObj
   [ "$target" = fuzz_childanswer ] && corpus=$corpusChild
   echo "== $target for $seconds s"
   # Findings (crash-* files) land in the build folder; the run fails on the first one.
