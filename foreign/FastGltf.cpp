@@ -1031,84 +1031,6 @@ MeshPoint UvOf(const Joined& attributes) {
     return attributes.uv;
 }
 
-// Vertices joined exactly as the library's step joins a mesh's: it keeps them in a
-// std::unordered_map reserved for as many as the mesh has (as many buckets, the standard
-// library's prime at or above that), keyed by a hash of the position, and takes a vertex for an
-// earlier one that lies in the same bucket, newest first, when their positions and attributes
-// are each within 1e-5. The map keeps no hash codes beside its entries, so positions that differ
-// by less than that join or not as their buckets fall; this takes the same buckets.
-template <class Joined>
-class LibraryJoiner {
-public:
-    explicit LibraryJoiner(size_t vertices) {
-        std::unordered_map<int, int> probe;
-        probe.reserve(vertices);
-        m_first.assign(probe.bucket_count(), kNone);
-        m_entries.reserve(vertices);
-        m_attributes.reserve(vertices);
-    }
-
-    // The bucket of a position: the hashes of its coordinates combined as the library combines
-    // them, modulo the buckets.
-    size_t BucketOf(const MeshPoint& p) const {
-        size_t seed = 0;
-        for (float value : {p.x, p.y, p.z})
-            seed ^= std::hash<float>()(value) + 0x9e3779b9 + (seed << 6) + (seed >> 2);
-        return seed % m_first.size();
-    }
-    // Asks the memory for a bucket some vertices ahead of joining them, and then for its newest
-    // vertex: the buckets' memory is what joining costs.
-    void PrefetchBucket(size_t bucket) const { __builtin_prefetch(&m_first[bucket]); }
-    void PrefetchNewest(size_t bucket) const {
-        if (m_first[bucket] != kNone) __builtin_prefetch(&m_entries[m_first[bucket]]);
-    }
-
-    uint32_t Join(const MeshPoint& point, const Joined& attributes, size_t bucket) {
-        for (uint32_t at = m_first[bucket]; at != kNone; at = m_entries[at].next)
-            if (NearForLibrary(m_entries[at].point, point) &&
-                Joined::Near(m_attributes[at], attributes))
-                return at;
-        const uint32_t index = static_cast<uint32_t>(m_entries.size());
-        m_entries.push_back(Entry{point, m_first[bucket]});
-        m_attributes.push_back(attributes);
-        m_first[bucket] = index;
-        return index;
-    }
-
-    // The joined vertices' mapping coordinates and positions; the joiner is spent.
-    std::vector<SceneUv> Uvs() const {
-        std::vector<SceneUv> uvs;
-        uvs.reserve(m_attributes.size());
-        for (const Joined& attributes : m_attributes) {
-            const MeshPoint uv = UvOf(attributes);
-            uvs.push_back(SceneUv{uv.x, uv.y});
-        }
-        return uvs;
-    }
-    std::vector<MeshPoint> TakePoints() {
-        std::vector<uint32_t>().swap(m_first);
-        std::vector<Joined>().swap(m_attributes);
-        std::vector<MeshPoint> points;
-        points.reserve(m_entries.size());
-        for (const Entry& entry : m_entries)
-            points.push_back(entry.point);
-        std::vector<Entry>().swap(m_entries);
-        return points;
-    }
-
-private:
-    static constexpr uint32_t kNone = UINT32_MAX;
-    // A joined vertex's position, with the vertex before it in its bucket beside it: one fetch
-    // of memory a step along a bucket.
-    struct Entry {
-        MeshPoint point;
-        uint32_t next;
-    };
-    std::vector<uint32_t> m_first;  // of each bucket, its newest vertex
-    std::vector<Entry> m_entries;
-    std::vector<Joined> m_attributes;
-};
-
 // Joins the vertices corners use, in the order of the vertices as the library does, and turns
 // corners into indices of the joined vertices.
 template <class Joined>
@@ -1158,7 +1080,13 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
     for (uint32_t& corner : out.corners)
         corner = joined[corner];
     std::vector<uint32_t>().swap(joined);
-    if (attributes.uvs) out.uvs = joiner.Uvs();
+    if (attributes.uvs) {
+        out.uvs.reserve(joiner.Count());
+        for (uint32_t v = 0; v < joiner.Count(); ++v) {
+            const MeshPoint uv = UvOf(joiner.AttributesOf(v));
+            out.uvs.push_back(SceneUv{uv.x, uv.y});
+        }
+    }
     out.points = joiner.TakePoints();
 }
 

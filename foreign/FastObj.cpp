@@ -64,7 +64,8 @@ struct CornerAttributes {
         return NearForLibrary(a.normal, b.normal) && NearForLibrary(a.uv, b.uv);
     }
 };
-using ObjJoiner = VertexJoiner<CornerAttributes>;
+using ObjJoiner = LibraryJoiner<CornerAttributes>;
+using ObjCorner = JoinCandidate<CornerAttributes>;
 
 constexpr uint8_t kCornerCount = 0x0F;
 constexpr uint8_t kHasUv = 0x10;
@@ -259,20 +260,24 @@ public:
     void AppendTo(MergedMesh& merged, bool nodeHasUvs) {
         size_t corners = 0;
         ForEachFace([&](size_t face, size_t) { corners += m_text.faces[face] & kCornerCount; });
-        ObjJoiner joiner(corners, corners / 4 + 16);
+        // The library's mesh has a vertex for each corner.
+        ObjJoiner joiner(corners);
         const uint32_t base = static_cast<uint32_t>(merged.points.size());
-        std::vector<ObjJoiner::Candidate> batch;
+        std::vector<ObjCorner> batch;
         std::vector<uint8_t> batchFaces;
         std::vector<size_t> batchCorners;
         const auto flush = [&] {
-            constexpr size_t kAhead = 16;
+            constexpr size_t kAhead = 16, kNewestAhead = 8;
             uint32_t joined[4];
             size_t c = 0;
             for (size_t f = 0; f < batchFaces.size(); ++f) {
                 const int count = batchFaces[f] & kCornerCount;
                 for (int k = 0; k < count; ++k, ++c) {
-                    if (c + kAhead < batch.size()) joiner.Prefetch(batch[c + kAhead].hash);
-                    joined[k] = base + joiner.Join(batch[c]);
+                    if (c + kAhead < batch.size()) joiner.PrefetchBucket(batch[c + kAhead].bucket);
+                    if (c + kNewestAhead < batch.size())
+                        joiner.PrefetchNewest(batch[c + kNewestAhead].bucket);
+                    joined[k] =
+                        base + joiner.Join(batch[c].point, batch[c].attributes, batch[c].bucket);
                 }
                 if (count == 3) {
                     merged.corners.insert(merged.corners.end(), joined, joined + 3);
@@ -299,7 +304,7 @@ public:
         ForEachFace([&](size_t face, size_t corner) {
             const int count = m_text.faces[face] & kCornerCount;
             for (int k = 0; k < count; ++k)
-                batch.push_back(CandidateOf(face, corner + k));
+                batch.push_back(CandidateOf(joiner, face, corner + k));
             batchFaces.push_back(m_text.faces[face]);
             batchCorners.push_back(corner);
             if (batch.size() >= 65536) flush();
@@ -312,8 +317,9 @@ public:
                 merged.uvs.push_back(m_uvs ? SceneUv{uv.x, uv.y} : SceneUv{});
             }
         }
-        const std::vector<MeshPoint> points = joiner.TakePoints();
-        merged.points.insert(merged.points.end(), points.begin(), points.end());
+        // OBJ's +Y up turned to +Z, as the library's product with the turn gives it.
+        for (const MeshPoint& p : joiner.TakePoints())
+            merged.points.push_back(AsTransformed(p.x, -p.z, p.y));
     }
 
 private:
@@ -330,16 +336,15 @@ private:
         }
     }
 
-    ObjJoiner::Candidate CandidateOf(size_t face, size_t corner) const {
+    // A corner as the library's mesh holds it, at the position the file gives.
+    ObjCorner CandidateOf(const ObjJoiner& joiner, size_t face, size_t corner) const {
         const MeshPoint& p = m_text.positions[m_text.m_cornerPosition[corner]];
-        // OBJ's +Y up turned to +Z, as the library's product with the turn gives it.
-        const MeshPoint turned = AsTransformed(p.x, -p.z, p.y);
         CornerAttributes attributes{};
         if (m_normals && (m_text.faces[face] & kHasNormal))
             attributes.normal = m_text.normals[m_text.m_cornerNormal[corner]];
         if (m_uvs && (m_text.faces[face] & kHasUv))
             attributes.uv = m_text.uvs[m_text.m_cornerUv[corner]];
-        return ObjJoiner::Candidate{turned, attributes, ObjJoiner::Hash(turned)};
+        return ObjCorner{p, attributes, joiner.BucketOf(p)};
     }
 
     const ObjText& m_text;

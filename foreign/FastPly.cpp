@@ -334,7 +334,7 @@ struct VertexAttributes {
         return NearForLibrary(a.normal, b.normal) && NearForLibrary(a.uv, b.uv);
     }
 };
-using PlyJoiner = VertexJoiner<VertexAttributes>;
+using PlyJoiner = LibraryJoiner<VertexAttributes>;
 
 // One value of a text PLY's line as the library reads it, appended to out as the binary
 // little-endian value of its type; false for a word the library would read otherwise (a sign it
@@ -600,15 +600,20 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
     std::vector<uint32_t> joined(vertexCount, UINT32_MAX);
     for (uint32_t corner : corners)
         joined[corner] = 0;
-    PlyJoiner joiner(vertexCount, vertexCount);
-    constexpr size_t kAhead = 16;
-    for (size_t v = 0; v < vertexCount; ++v) {
-        if (v + kAhead < vertexCount) joiner.Prefetch(PlyJoiner::Hash(positions[v + kAhead]));
-        if (joined[v] == UINT32_MAX) continue;
-        const VertexAttributes none{};
-        joined[v] = joiner.Join(PlyJoiner::Candidate{positions[v],
-                                                     attributes.empty() ? none : attributes[v],
-                                                     PlyJoiner::Hash(positions[v])});
+    PlyJoiner joiner(vertexCount);
+    std::vector<JoinCandidate<VertexAttributes>> batch;
+    std::vector<uint32_t> batchVertices;
+    constexpr size_t kBatch = 1 << 16;
+    for (size_t from = 0; from < vertexCount; from += kBatch) {
+        batch.clear();
+        batchVertices.clear();
+        for (size_t v = from; v < std::min(vertexCount, from + kBatch); ++v) {
+            if (joined[v] == UINT32_MAX) continue;
+            batch.push_back({positions[v], attributes.empty() ? VertexAttributes{} : attributes[v],
+                             joiner.BucketOf(positions[v])});
+            batchVertices.push_back(static_cast<uint32_t>(v));
+        }
+        JoinAll(joiner, batch, [&](size_t c, uint32_t index) { joined[batchVertices[c]] = index; });
     }
     std::vector<MeshPoint>().swap(positions);
     std::vector<VertexAttributes>().swap(attributes);

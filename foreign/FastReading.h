@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "MeshObjects.h"
@@ -70,8 +71,8 @@ inline bool OnlySpaces(const char* at, const char* end) {
 }
 
 // Reads size bytes of source a piece at a time and calls line(at, end, ending) for each line, its
-// ending not included but given (-1 for the last line when the file ends without one); false with why when the source fails, a line
-// is longer than 16 MB or line returns false (having said why).
+// ending not included but given (-1 for the last line when the file ends without one); false with
+// why when the source fails, a line is longer than 16 MB or line returns false (having said why).
 template <class Line>
 bool ReadTextLines(ByteSource& source, uint64_t size, Line line, std::string& why) {
     constexpr size_t kPiece = size_t{4} << 20;
@@ -147,108 +148,98 @@ inline bool NearForLibrary(const MeshPoint& a, const MeshPoint& b) {
 // concave corner, or the first.
 int QuadStart(const MeshPoint* corner);
 
-// Vertices joined as the library joins identical vertices: by the exact position (minus zero as
-// zero) and attributes near one another (Attributes::Near). Where two vertices at one position
-// both are near, the one that came last is taken, as the library's hash map finds the newest
-// entry of a bucket first; the probe chain keeps each position's vertices in the order they
-// came. Each table slot keeps a tag of the position's hash, which spares a look at the vertices
-// of other positions in the chain.
+// Vertices joined exactly as the library's step joins a mesh's: it keeps them in a
+// std::unordered_map reserved for as many as the mesh has (as many buckets, the standard
+// library's prime at or above that), keyed by a hash of the position, and takes a vertex for an
+// earlier one that lies in the same bucket, newest first, when their positions and attributes
+// (Attributes::Near) are each within 1e-5. The map keeps no hash codes beside its entries, so
+// positions that differ by less than that join or not as their buckets fall; this takes the same
+// buckets. Positions are those of the mesh before any node's transform, as the library joins them.
 template <class Attributes>
-class VertexJoiner {
+class LibraryJoiner {
 public:
-    struct Candidate {
-        MeshPoint point;
-        Attributes attributes;
-        uint64_t hash;
-    };
-
-    // Room for up to most vertices (address space only, until they come), and a table for
-    // about expected of them, doubled when that is not enough.
-    VertexJoiner(size_t most, size_t expected) {
-        m_vertices.reserve(most);
-        size_t slots = 1024;
-        while (slots < expected * 2)
-            slots *= 2;
-        m_slots.assign(slots, Slot{});
+    // For a mesh of vertices vertices before joining.
+    explicit LibraryJoiner(size_t vertices) {
+        std::unordered_map<int, int> probe;
+        probe.reserve(vertices);
+        m_first.assign(probe.bucket_count(), kNone);
+        m_entries.reserve(vertices);
+        m_attributes.reserve(vertices);
     }
 
-    static uint64_t Hash(const MeshPoint& p) {
-        uint64_t h = (uint64_t{Bits(p.x)} * 0x9E3779B97F4A7C15ull) ^ Bits(p.y);
-        h = (h * 0xC2B2AE3D27D4EB4Full) ^ Bits(p.z);
-        h *= 0x165667B19E3779F9ull;
-        return h ^ (h >> 29);
+    // The bucket of a position: the hashes of its coordinates combined as the library combines
+    // them, modulo the buckets.
+    size_t BucketOf(const MeshPoint& p) const {
+        size_t seed = 0;
+        for (float value : {p.x, p.y, p.z})
+            seed ^= std::hash<float>()(value) + 0x9e3779b9 + (seed << 6) + (seed >> 2);
+        return seed % m_first.size();
     }
-    // Asks the memory for the slot a hash starts at, some vertices ahead of joining them: the
-    // table's memory is what joining costs.
-    void Prefetch(uint64_t hash) const {
-        __builtin_prefetch(&m_slots[static_cast<size_t>(hash) & (m_slots.size() - 1)]);
+    // Asks the memory for a bucket some vertices ahead of joining them, and then for its newest
+    // vertex: the buckets' memory is what joining costs.
+    void PrefetchBucket(size_t bucket) const { __builtin_prefetch(&m_first[bucket]); }
+    void PrefetchNewest(size_t bucket) const {
+        if (m_first[bucket] != kNone) __builtin_prefetch(&m_entries[m_first[bucket]]);
     }
 
-    uint32_t Join(const Candidate& vertex) {
-        if ((m_vertices.size() + 1) * 2 > m_slots.size()) Grow();
-        const size_t mask = m_slots.size() - 1;
-        const uint32_t tag = static_cast<uint32_t>(vertex.hash >> 32);
-        uint32_t found = kEmpty;
-        size_t at = static_cast<size_t>(vertex.hash) & mask;
-        for (; m_slots[at].index != kEmpty; at = (at + 1) & mask) {
-            const Slot& slot = m_slots[at];
-            if (slot.tag == tag && Same(m_vertices[slot.index].point, vertex.point) &&
-                Attributes::Near(m_vertices[slot.index].attributes, vertex.attributes))
-                found = slot.index;
-        }
-        if (found != kEmpty) return found;
-        const uint32_t index = static_cast<uint32_t>(m_vertices.size());
-        m_slots[at] = Slot{index, tag};
-        m_vertices.push_back(Vertex{vertex.point, vertex.attributes});
+    uint32_t Join(const MeshPoint& point, const Attributes& attributes, size_t bucket) {
+        for (uint32_t at = m_first[bucket]; at != kNone; at = m_entries[at].next)
+            if (NearForLibrary(m_entries[at].point, point) &&
+                Attributes::Near(m_attributes[at], attributes))
+                return at;
+        const uint32_t index = static_cast<uint32_t>(m_entries.size());
+        m_entries.push_back(Entry{point, m_first[bucket]});
+        m_attributes.push_back(attributes);
+        m_first[bucket] = index;
         return index;
     }
 
-    size_t Count() const { return m_vertices.size(); }
-    const Attributes& AttributesOf(uint32_t index) const { return m_vertices[index].attributes; }
+    size_t Count() const { return m_entries.size(); }
+    const Attributes& AttributesOf(uint32_t index) const { return m_attributes[index]; }
 
-    // The joined vertices' positions; the table and the attributes are let go.
+    // The joined vertices' positions; the joiner is spent.
     std::vector<MeshPoint> TakePoints() {
-        std::vector<Slot>().swap(m_slots);
+        std::vector<uint32_t>().swap(m_first);
+        std::vector<Attributes>().swap(m_attributes);
         std::vector<MeshPoint> points;
-        points.reserve(m_vertices.size());
-        for (const Vertex& v : m_vertices)
-            points.push_back(v.point);
-        std::vector<Vertex>().swap(m_vertices);
+        points.reserve(m_entries.size());
+        for (const Entry& entry : m_entries)
+            points.push_back(entry.point);
+        std::vector<Entry>().swap(m_entries);
         return points;
     }
 
 private:
-    static constexpr uint32_t kEmpty = UINT32_MAX;
-    struct Slot {
-        uint32_t index = kEmpty;
-        uint32_t tag = 0;  // the hash's upper half
-    };
-    struct Vertex {
+    static constexpr uint32_t kNone = UINT32_MAX;
+    // A joined vertex's position, with the vertex before it in its bucket beside it: one fetch
+    // of memory a step along a bucket.
+    struct Entry {
         MeshPoint point;
-        Attributes attributes;
+        uint32_t next;
     };
-
-    static uint32_t Bits(float value) {
-        uint32_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        return bits;
-    }
-    static bool Same(const MeshPoint& a, const MeshPoint& b) {
-        return a.x == b.x && a.y == b.y && a.z == b.z;
-    }
-    // Doubles the table, keeping each position's vertices in the order they came.
-    void Grow() {
-        m_slots.assign(m_slots.size() * 2, Slot{});
-        const size_t mask = m_slots.size() - 1;
-        for (uint32_t index = 0; index < m_vertices.size(); ++index) {
-            const uint64_t hash = Hash(m_vertices[index].point);
-            size_t at = static_cast<size_t>(hash) & mask;
-            while (m_slots[at].index != kEmpty)
-                at = (at + 1) & mask;
-            m_slots[at] = Slot{index, static_cast<uint32_t>(hash >> 32)};
-        }
-    }
-
-    std::vector<Slot> m_slots;
-    std::vector<Vertex> m_vertices;
+    std::vector<uint32_t> m_first;  // of each bucket, its newest vertex
+    std::vector<Entry> m_entries;
+    std::vector<Attributes> m_attributes;
 };
+
+// A vertex to join: its position, attributes and bucket.
+template <class Attributes>
+struct JoinCandidate {
+    MeshPoint point;
+    Attributes attributes;
+    size_t bucket;
+};
+
+// Joins candidates (each with point, attributes and bucket members) in their order, putting
+// each one's joined index with put(i, index); the buckets are fetched some candidates ahead.
+template <class Joiner, class Candidate, class Put>
+void JoinAll(Joiner& joiner, const std::vector<Candidate>& candidates, Put put) {
+    constexpr size_t kAhead = 16, kNewestAhead = 8;
+    for (size_t c = 0; c < candidates.size(); ++c) {
+        if (c + kAhead < candidates.size()) joiner.PrefetchBucket(candidates[c + kAhead].bucket);
+        if (c + kNewestAhead < candidates.size())
+            joiner.PrefetchNewest(candidates[c + kNewestAhead].bucket);
+        const Candidate& candidate = candidates[c];
+        put(c, joiner.Join(candidate.point, candidate.attributes, candidate.bucket));
+    }
+}

@@ -38,7 +38,8 @@ struct FacetNormal {
         return NearForLibrary(a.normal, b.normal);
     }
 };
-using CornerJoiner = VertexJoiner<FacetNormal>;
+using CornerJoiner = LibraryJoiner<FacetNormal>;
+using Corner = JoinCandidate<FacetNormal>;
 
 // The one material the library gives every STL file.
 SceneMaterial LibraryDefaultMaterial() {
@@ -65,11 +66,10 @@ bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets,
 
     MergedMesh merged;
     merged.corners.reserve(size_t{facets} * 3);
-    // Three vertices a facet at the most; about one a facet for a closed surface, two for a
-    // grid whose facets are not joined.
-    CornerJoiner joiner(size_t{facets} * 3, size_t{facets} * 2);
+    // The library's mesh has three vertices a facet.
+    CornerJoiner joiner(size_t{facets} * 3);
     std::vector<unsigned char> buffer(kFacetsPerRead * kFacetBytes);
-    std::vector<CornerJoiner::Candidate> corners;
+    std::vector<Corner> corners;
     corners.reserve(kFacetsPerRead * 3);
     for (uint32_t done = 0; done < facets;) {
         const size_t count = std::min<size_t>(kFacetsPerRead, facets - done);
@@ -102,15 +102,10 @@ bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets,
                     why = "a coordinate is not a number";
                     return false;
                 }
-                corners.push_back(
-                    CornerJoiner::Candidate{p, FacetNormal{normal}, CornerJoiner::Hash(p)});
+                corners.push_back(Corner{p, FacetNormal{normal}, joiner.BucketOf(p)});
             }
         }
-        constexpr size_t kAhead = 16;
-        for (size_t c = 0; c < corners.size(); ++c) {
-            if (c + kAhead < corners.size()) joiner.Prefetch(corners[c + kAhead].hash);
-            merged.corners.push_back(joiner.Join(corners[c]));
-        }
+        JoinAll(joiner, corners, [&](size_t, uint32_t index) { merged.corners.push_back(index); });
         done += static_cast<uint32_t>(count);
     }
     merged.points = joiner.TakePoints();
@@ -282,10 +277,10 @@ bool ReadTextStl(ByteSource& rest, const unsigned char* head, size_t headSize, u
     MergedMesh merged;
     const std::vector<MeshPoint>& corners = text.Corners();
     merged.corners.reserve(corners.size());
-    CornerJoiner joiner(corners.size(), corners.size() / 2 + 16);
+    CornerJoiner joiner(corners.size());
     for (size_t c = 0; c < corners.size(); ++c)
-        merged.corners.push_back(joiner.Join(CornerJoiner::Candidate{
-            corners[c], FacetNormal{text.Normals()[c]}, CornerJoiner::Hash(corners[c])}));
+        merged.corners.push_back(
+            joiner.Join(corners[c], FacetNormal{text.Normals()[c]}, joiner.BucketOf(corners[c])));
     merged.points = joiner.TakePoints();
     FinishFastScene(merged, LibraryDefaultMaterial(), scene, report,
                     text.Name().empty() ? "Object 1" : text.Name());
