@@ -163,6 +163,7 @@ public:
         std::unordered_map<int, int> probe;
         probe.reserve(vertices);
         m_first.assign(probe.bucket_count(), kNone);
+        m_inverse = ~uint64_t{0} / m_first.size();
         m_entries.reserve(vertices);
         m_attributes.reserve(vertices);
     }
@@ -173,7 +174,7 @@ public:
         size_t seed = 0;
         for (float value : {p.x, p.y, p.z})
             seed ^= std::hash<float>()(value) + 0x9e3779b9 + (seed << 6) + (seed >> 2);
-        return seed % m_first.size();
+        return Modulo(seed);
     }
     // Asks the memory for a bucket some vertices ahead of joining them, and then for its newest
     // vertex: the buckets' memory is what joining costs.
@@ -211,6 +212,23 @@ public:
 
 private:
     static constexpr uint32_t kNone = UINT32_MAX;
+
+    // value modulo the buckets by a multiplication: the quotient it estimates is at most two
+    // below the true one, and a division would cost as much as the rest of joining a vertex.
+    size_t Modulo(uint64_t value) const {
+        const uint64_t buckets = m_first.size();
+#if defined(__SIZEOF_INT128__)
+        __extension__ using Wide = unsigned __int128;
+        const uint64_t quotient = static_cast<uint64_t>((Wide{value} * m_inverse) >> 64);
+        uint64_t rest = value - quotient * buckets;
+        while (rest >= buckets)
+            rest -= buckets;
+        return static_cast<size_t>(rest);
+#else
+        return static_cast<size_t>(value % buckets);
+#endif
+    }
+
     // A joined vertex's position, with the vertex before it in its bucket beside it: one fetch
     // of memory a step along a bucket.
     struct Entry {
@@ -218,6 +236,7 @@ private:
         uint32_t next;
     };
     std::vector<uint32_t> m_first;  // of each bucket, its newest vertex
+    uint64_t m_inverse = 0;         // 2^64 / the buckets, rounded down
     std::vector<Entry> m_entries;
     std::vector<Attributes> m_attributes;
 };
