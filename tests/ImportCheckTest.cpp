@@ -160,13 +160,15 @@ TEST(ImportCheck, NamesMapsPassedOverOrDamagedAndExtrasThatDoNotFit) {
     material.Add(Chunk3ds(chunk::kBumpMap).Add(Chunk3ds(chunk::kMapFileName).Name("b.png")));
     const uint64_t mapAt = file.Add(material) + 6 + 8;
 
-    // Two pairs of mapping coordinates for three vertices; group B names face 5 of 1.
+    // Two pairs of mapping coordinates for three vertices; group B names face 5 of 1; two
+    // smoothing masks for the one face.
     Chunk3ds mesh(chunk::kTriangleMesh);
     mesh.Add(build3ds::VertexList(kTriangle));
     mesh.Add(Chunk3ds(chunk::kMappingCoords).U16(2).F32(0).F32(0).F32(1).F32(1));
     mesh.Add(build3ds::FaceList(
         {{0, 1, 2, 0}},
-        {build3ds::FaceMaterial("A", 1), Chunk3ds(chunk::kFaceMaterial).Name("B").U16(1).U16(5)}));
+        {build3ds::FaceMaterial("A", 1), Chunk3ds(chunk::kFaceMaterial).Name("B").U16(1).U16(5),
+         Chunk3ds(chunk::kSmoothGroups).U32(1).U32(2)}));
     const uint64_t meshAt = file.Add(Chunk3ds(chunk::kNamedObject).Name("Quad").Add(mesh)) + 11;
 
     const Check check = RunCheck(build3ds::File(file.chunks));
@@ -177,10 +179,12 @@ TEST(ImportCheck, NamesMapsPassedOverOrDamagedAndExtrasThatDoNotFit) {
         At(mapAt + 26) + "bump map of material \"M\" (\"b.png\") passed over",
         At(meshAt + 6 + 44 + 24 + 16 + 12) +
             "material group \"B\" of \"Quad\": face 5 is not one of its face list's 1; passed over",
+        At(meshAt + 6 + 44 + 24 + 16 + 12 + 12) +
+            "smoothing groups of \"Quad\": 2 masks for 1 face; passed over",
         At(meshAt + 6 + 44) + "mapping coordinates of \"Quad\": 2 pairs for 3 vertices; dropped",
     };
     ASSERT_GE(check.lines.size(), expected.size());
-    EXPECT_EQ(std::vector<std::string>(check.lines.begin(), check.lines.begin() + 4), expected)
+    EXPECT_EQ(std::vector<std::string>(check.lines.begin(), check.lines.begin() + 5), expected)
         << Lines(check);
 }
 

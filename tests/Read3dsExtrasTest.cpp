@@ -96,6 +96,33 @@ TEST(Read3dsExtras, FaceGroupsAreKeptWhenTheirFacesUseTwoOrMoreMaterials) {
     EXPECT_EQ(GroupsOf(scene.m_objects[0]), (Groups{{"A", {0}}, {"B", {1}}}));
 }
 
+TEST(Read3dsExtras, SmoothingGroupsAreKeptOneMaskPerTriangle) {
+    const auto masks = [](std::vector<uint32_t> values, size_t extra) {
+        Chunk3ds c(chunk::kSmoothGroups);
+        for (uint32_t v : values)
+            c.U32(v);
+        for (size_t i = 0; i < extra; ++i)
+            c.U8(0);
+        return c;
+    };
+    struct Case {
+        std::vector<Chunk3ds> nested;
+        std::vector<uint32_t> kept;  // of the triangles left after face 2 is dropped
+    };
+    const Case cases[] = {
+        {{masks({1, 0, 6, 0x80000000}, 0)}, {1, 0, 0x80000000}},
+        {{masks({1, 0, 6}, 0)}, {}},        // fewer masks than faces
+        {{masks({1, 0, 6, 0, 9}, 0)}, {}},  // more
+        {{masks({1, 0, 6, 3}, 2)}, {}},     // a length that is no number of masks
+        {{Group("A", {0}), masks({2, 2, 2, 2}, 0)}, {2, 2, 2}},
+        {{}, {}},
+    };
+    for (const Case& c : cases) {
+        const Scene scene = ImportMesh({}, c.nested);
+        EXPECT_EQ(scene.m_objects[0].smoothingGroups, c.kept);
+    }
+}
+
 TEST(Read3dsExtras, MappingCoordinatesAreKeptOnlyOnePerVertex) {
     const std::vector<float> four = {0, 0, 1, 0, 1, 1, 0, 0.5f};
     struct Case {

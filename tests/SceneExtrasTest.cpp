@@ -65,6 +65,7 @@ Scene SceneWithExtras() {
     SceneObject& box = s.m_objects[1];
     box.faceGroups = {{"Wood", {1}}, {std::string(300, 'x'), {0}}};
     box.uvs = {{0, 0}, {1, 0}, {1, 1}, {0, 0.5f}};
+    box.smoothingGroups = {1, 0x80000002};
     return s;
 }
 
@@ -72,6 +73,7 @@ Scene WithoutExtras(Scene s) {
     for (SceneObject& o : s.m_objects) {
         o.faceGroups.clear();
         o.uvs.clear();
+        o.smoothingGroups.clear();
     }
     for (SceneMaterial& m : s.m_materials)
         m.textureMap.reset();
@@ -132,7 +134,9 @@ TEST(SceneExtras, ADamagedBlockLosesOnlyTheExtras) {
     expectLost(newer, ReadExtrasResult::NewerVersion);
     // The image (the last entry) of a material without a map.
     std::vector<uint8_t> mapless = bytes;
-    mapless[bytes.size() - kImageBytes.size() - 12] = 0;
+    const auto image =
+        std::search(bytes.begin(), bytes.end(), kImageBytes.begin(), kImageBytes.end());
+    mapless[static_cast<size_t>(image - bytes.begin()) - 12] = 0;
     expectLost(mapless, ReadExtrasResult::Damaged);
 
     // Extras that break a rule of the scene, as a writer that does not check them would write.
@@ -145,6 +149,7 @@ TEST(SceneExtras, ADamagedBlockLosesOnlyTheExtras) {
         {"face twice", [](Scene& s) { s.m_objects[1].faceGroups[1].faces = {1}; }},
         {"empty group", [](Scene& s) { s.m_objects[1].faceGroups[1].faces.clear(); }},
         {"uvs not one per vertex", [](Scene& s) { s.m_objects[1].uvs.pop_back(); }},
+        {"masks not one per triangle", [](Scene& s) { s.m_objects[1].smoothingGroups.pop_back(); }},
         {"map without file", [](Scene& s) { s.m_materials[1].textureMap->fileName.clear(); }},
     };
     for (const Case& c : cases) {
@@ -206,11 +211,12 @@ TEST(SceneExtras, TheDumpShowsExtrasOnlyWhereTheyAre) {
              "\"embeddedBytes\": 7}}",
              "]],\n      \"faceGroups\": [{\"material\": \"Wood\", \"faces\": [1]}, "
              "{\"material\": \"Red\", \"faces\": [0]}],\n"
+             "      \"smoothingGroups\": [1, 2147483650],\n"
              "      \"uvs\": [[0, 0], [1, 0], [1, 1], [0, 0.5]]\n    }",
          })
         EXPECT_NE(dump.find(part), std::string::npos) << part << "\n" << dump;
     // One of each: the plain object and material show none.
-    for (const char* key : {"textureMap", "faceGroups", "uvs", "embeddedBytes"})
+    for (const char* key : {"textureMap", "faceGroups", "smoothingGroups", "uvs", "embeddedBytes"})
         EXPECT_EQ(dump.find(key), dump.rfind(key)) << key;
 }
 

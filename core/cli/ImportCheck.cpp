@@ -229,6 +229,10 @@ std::string ImportNoteLine(const ImportNote& n) {
             return at + "mapping coordinates of " + Quoted(n.name) + ": " +
                    Plural(n.value, "pair", "pairs") + " for " +
                    Plural(n.count, "vertex", "vertices") + "; dropped";
+        case ImportFinding::SmoothingMismatch:
+            return at + "smoothing groups of " + Quoted(n.name) + ": " +
+                   Plural(n.value, "mask", "masks") + " for " + Plural(n.count, "face", "faces") +
+                   "; passed over";
         case ImportFinding::GroupFaceOutside:
             return at + "material group " + Quoted(n.detail) + " of " + Quoted(n.name) + ": face " +
                    std::to_string(n.value) + " is not one of its face list's " +

@@ -155,6 +155,12 @@ void DumpObject(Json& j, const SceneObject& o) {
         }
         j.Raw("]");
     }
+    if (!o.smoothingGroups.empty()) {
+        j.Raw(",\n      ").Key("smoothingGroups").Raw("[");
+        for (size_t i = 0; i < o.smoothingGroups.size(); ++i)
+            j.Raw(i ? ", " : "").Int(o.smoothingGroups[i]);
+        j.Raw("]");
+    }
     if (!o.uvs.empty()) {
         j.Raw(",\n      ").Key("uvs").Raw("[");
         for (size_t i = 0; i < o.uvs.size(); ++i)

@@ -30,6 +30,8 @@ enum class ImportFinding {
                        // count = vertices)
     GroupFaceOutside,  // a material group's face outside its face list, passed over
                        // (detail = the material, value = the face, count = the list's faces)
+    SmoothingMismatch,  // smoothing groups not one mask per face of their list, passed over
+                        // (value = the masks the chunk holds, count = the list's faces)
 };
 
 struct ImportNote {

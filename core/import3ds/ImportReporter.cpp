@@ -182,6 +182,11 @@ void ImportReporter::UvCountMismatch(uint64_t offset, const std::string& mesh, s
     Note(ImportFinding::UvCountMismatch, offset, chunk::kMappingCoords, mesh, pairs, 0, vertices);
 }
 
+void ImportReporter::SmoothingMismatch(uint64_t offset, const std::string& mesh, uint64_t masks,
+                                       size_t faces) {
+    Note(ImportFinding::SmoothingMismatch, offset, chunk::kSmoothGroups, mesh, masks, 0, faces);
+}
+
 void ImportReporter::GroupFaceOutside(uint64_t offset, const std::string& mesh,
                                       const std::string& material, uint32_t face, size_t faces) {
     Note(ImportFinding::GroupFaceOutside, offset, chunk::kFaceMaterial, mesh, face, 0, faces,

@@ -64,6 +64,8 @@ public:
     [[gnu::cold]] void UvCountMismatch(uint64_t offset, const std::string& mesh, size_t pairs,
                                        size_t vertices);
     // A material group's face outside the faces of its face list.
+    [[gnu::cold]] void SmoothingMismatch(uint64_t offset, const std::string& mesh, uint64_t masks,
+                                         size_t faces);
     [[gnu::cold]] void GroupFaceOutside(uint64_t offset, const std::string& mesh,
                                         const std::string& material, uint32_t face, size_t faces);
     // Notes each triangle of the finished mesh that will be dropped, then forgets its face lists.

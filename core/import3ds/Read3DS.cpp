@@ -330,10 +330,10 @@ private:
                     m_in.Seek(start + header.length);
                     break;
                 case chunk::kMappingCoords:  // read by the walk of ReadMeshExtras
+                case chunk::kSmoothGroups:
                     m_in.Seek(start + header.length);
                     break;
                 case chunk::kVertexFlags:
-                case chunk::kSmoothGroups:
                 case chunk::kLocalAxes:
                 case chunk::kMeshColor:
                 case chunk::kTextureInfo:
@@ -348,6 +348,7 @@ private:
         ReadMeshExtras(object, meshStart, meshEnd);
         if (m_report) m_report->DroppedTriangles(object);
         KeepFaceGroups(object);
+        KeepSmoothingGroups(object);
         FinishObject(object);
         m_scene.m_objects.push_back(std::move(object));
     }
@@ -359,6 +360,8 @@ private:
     void ReadMeshExtras(SceneObject& object, uint64_t meshStart, uint64_t meshEnd) {
         m_groups.clear();
         m_groupFaces.clear();
+        m_smoothing.clear();
+        m_hasSmoothing = false;
         const uint64_t end = std::min(meshEnd, m_in.Size());
         std::optional<uint64_t> uvStart;  // the first mapping coordinates chunk, when any
         bool uvsBroken = false;
@@ -418,12 +421,37 @@ private:
             ChunkHeader header;
             if (!ReadWalkHeader(header)) break;
             const uint64_t groupEnd = std::min<uint64_t>(pos + header.length, end);
+            if (header.id == chunk::kSmoothGroups) {
+                ReadSmoothingGroups(object, list, pos, header.length, end);
+                pos += header.length;
+                continue;
+            }
             if (header.id == chunk::kFaceMaterial && !ReadFaceGroup(object, list, pos, groupEnd)) {
                 if (m_report) m_report->ListCutShort(pos, chunk::kFaceMaterial, object.name);
                 break;
             }
             pos += header.length;
         }
+    }
+
+    // A face list's smoothing groups: one mask for each of its faces, exactly; a chunk of another
+    // length, or one its list does not hold, is noted and passed over.
+    void ReadSmoothingGroups(const SceneObject& object, const FaceListRead& list, uint64_t start,
+                             uint32_t length, uint64_t end) {
+        const uint64_t bytes = 4 * uint64_t{list.count};
+        const uint8_t* p;
+        if (length != kHeaderSize + bytes || start + length > end ||
+            !m_in.ReadSpan(static_cast<size_t>(bytes), p) || !m_budget.Look(bytes) ||
+            !m_budget.Keep(bytes)) {
+            if (m_report)
+                m_report->SmoothingMismatch(start, object.name, (length - kHeaderSize) / 4,
+                                            list.count);
+            return;
+        }
+        m_smoothing.resize(object.meshes.size(), 0);
+        for (size_t i = 0; i < list.count; ++i)
+            m_smoothing[list.first + i] = LoadU32(p + 4 * i);
+        m_hasSmoothing = true;
     }
 
     bool ReadFaceGroup(const SceneObject& object, const FaceListRead& list, uint64_t start,
@@ -492,6 +520,19 @@ private:
             std::none_of(groups.begin(), groups.end(), differs(groups.front().material)))
             return;
         object.faceGroups = std::move(groups);
+    }
+
+    // The object keeps the masks read, of the triangles FinishObject keeps.
+    void KeepSmoothingGroups(SceneObject& object) {
+        if (!m_hasSmoothing) return;
+        const size_t vertexCount = object.vertices.size();
+        object.smoothingGroups.reserve(object.meshes.size());
+        for (size_t i = 0; i < object.meshes.size(); ++i) {
+            const SceneMesh& m = object.meshes[i];
+            if (m.a >= vertexCount || m.b >= vertexCount || m.c >= vertexCount) continue;
+            object.smoothingGroups.push_back(m_smoothing[i]);
+        }
+        if (object.smoothingGroups.empty()) std::vector<uint32_t>().swap(object.smoothingGroups);
     }
 
     // A list chunk's contents: a 16-bit count, then that many items of itemSize bytes each.
@@ -635,6 +676,8 @@ private:
     std::vector<FaceListRead> m_faceLists;  // of the mesh being read
     std::vector<GroupRead> m_groups;        // of the mesh being read
     std::vector<uint32_t> m_groupFaces;     // their faces, the list kept from mesh to mesh
+    std::vector<uint32_t> m_smoothing;      // the mesh's masks, one a triangle, 0 where unread
+    bool m_hasSmoothing = false;            // whether any face list of the mesh gave its masks
 };
 
 }  // namespace

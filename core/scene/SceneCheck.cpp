@@ -39,6 +39,10 @@ std::string CheckObject(const SceneObject& o, size_t index, size_t materialCount
     if (!o.uvs.empty() && o.uvs.size() != vertexCount)
         return at(Text("%lld texture coordinates for %lld vertices",
                        static_cast<long long>(o.uvs.size()), static_cast<long long>(vertexCount)));
+    if (!o.smoothingGroups.empty() && o.smoothingGroups.size() != o.meshes.size())
+        return at(Text("%lld smoothing groups for %lld triangles",
+                       static_cast<long long>(o.smoothingGroups.size()),
+                       static_cast<long long>(o.meshes.size())));
     std::vector<bool> grouped(o.meshes.size());
     for (size_t g = 0; g < o.faceGroups.size(); ++g) {
         const FaceGroup& group = o.faceGroups[g];

@@ -15,6 +15,7 @@ constexpr uint16_t kVersion = 1;
 constexpr uint16_t kObjectSection = 1;
 constexpr uint16_t kMaterialSection = 2;
 constexpr uint16_t kImageSection = 3;
+constexpr uint16_t kSmoothingSection = 4;
 constexpr uint64_t kSectionHeader = 2 + 8;
 // Strength, tiling, U and V scale, U and V offset, rotation.
 constexpr uint64_t kMapValueBytes = 4 + 2 + 5 * 4;
@@ -34,6 +35,20 @@ uint64_t ObjectEntryBytes(const SceneObject& o) {
     for (const FaceGroup& g : o.faceGroups)
         bytes += StringBytes(g.material) + 4 + 4 * uint64_t{g.faces.size()};
     return bytes;
+}
+
+bool HasSmoothingGroups(const SceneObject& o) {
+    return !o.smoothingGroups.empty();
+}
+
+uint64_t SmoothingEntryBytes(const SceneObject& o) {
+    return 4 + 4 + 4 * uint64_t{o.smoothingGroups.size()};
+}
+
+void WriteSmoothingEntry(OutputStream& out, const SceneObject& o) {
+    out.WriteU32(static_cast<uint32_t>(o.smoothingGroups.size()));
+    for (uint32_t mask : o.smoothingGroups)
+        out.WriteU32(mask);
 }
 
 uint64_t MaterialEntryBytes(const SceneMaterial& m) {
@@ -147,6 +162,11 @@ struct ObjectExtras {
     UvList uvs;
 };
 
+struct SmoothingExtras {
+    size_t index = 0;
+    std::vector<uint32_t> masks;
+};
+
 struct MaterialExtras {
     size_t index = 0;
     TextureMap map;
@@ -197,6 +217,20 @@ ObjectExtras ReadObjectEntry(BlockReader& r, const SceneObject& o, size_t index)
     e.uvs.resize(uvCount);
     LoadRecords<UvLayout>(r.Span(UvLayout::kSize * uint64_t{uvCount}), uvCount, e.uvs.data(),
                           [](const SceneUv&) { return true; });
+    return e;
+}
+
+// One mask for each of the object's triangles.
+SmoothingExtras ReadSmoothingEntry(BlockReader& r, const SceneObject& o, size_t index) {
+    SmoothingExtras e;
+    e.index = index;
+    const uint32_t n = r.HeldCount(4);
+    if (n != o.meshes.size() || n == 0) throw Damaged{};
+    r.Keep(4 * uint64_t{n});
+    const uint8_t* p = r.Span(4 * uint64_t{n});
+    e.masks.resize(n);
+    for (uint32_t i = 0; i < n; ++i)
+        e.masks[i] = LoadU32(p + 4 * i);
     return e;
 }
 
@@ -253,12 +287,17 @@ void WriteSceneExtras(OutputStream& out, const Scene& scene) {
                                     WriteU64(o, bytes.size());
                                     o.Write(bytes.data(), bytes.size());
                                 });
+    const auto smoothing = Section(kSmoothingSection, scene.m_objects, HasSmoothingGroups,
+                                   SmoothingEntryBytes, WriteSmoothingEntry);
     out.Write(kMagic, sizeof kMagic);
     out.WriteU16(kVersion);
-    WriteU64(out, objects.BlockBytes() + materials.BlockBytes() + images.BlockBytes());
+    WriteU64(out, objects.BlockBytes() + materials.BlockBytes() + images.BlockBytes() +
+                      smoothing.BlockBytes());
     objects.WriteTo(out);
     materials.WriteTo(out);
     images.WriteTo(out);
+    // A section of its own, after the sections readers before it know: they pass it over.
+    smoothing.WriteTo(out);
 }
 
 ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budget) {
@@ -266,6 +305,7 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
     std::vector<ObjectExtras> objects;
     std::vector<MaterialExtras> materials;
     std::vector<ImageExtras> images;
+    std::vector<SmoothingExtras> smoothing;
     try {
         BlockReader r(in, budget);
         if (std::memcmp(r.Span(sizeof kMagic), kMagic, sizeof kMagic) != 0) throw Damaged{};
@@ -280,6 +320,7 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
         bool seenObjects = false;
         bool seenMaterials = false;
         bool seenImages = false;
+        bool seenSmoothing = false;
         while (block.Remaining() > 0) {
             const uint16_t id = b.U16();
             const uint64_t bytes = b.U64();
@@ -300,6 +341,13 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
                 if (seenImages) throw Damaged{};
                 seenImages = true;
                 ReadSection(s, scene.m_materials.size(), images, ReadImageEntry);
+            } else if (id == kSmoothingSection) {
+                if (seenSmoothing) throw Damaged{};
+                seenSmoothing = true;
+                ReadSection(s, scene.m_objects.size(), smoothing,
+                            [&scene](BlockReader& rr, size_t index) {
+                                return ReadSmoothingEntry(rr, scene.m_objects[index], index);
+                            });
             }
             // A section of another id belongs to a later edition of this version: passed over.
         }
@@ -318,6 +366,8 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
         scene.m_objects[e.index].faceGroups = std::move(e.faceGroups);
         scene.m_objects[e.index].uvs = std::move(e.uvs);
     }
+    for (SmoothingExtras& e : smoothing)
+        scene.m_objects[e.index].smoothingGroups = std::move(e.masks);
     for (MaterialExtras& e : materials)
         scene.m_materials[e.index].textureMap = std::move(e.map);
     for (ImageExtras& e : images)

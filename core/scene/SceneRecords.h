@@ -113,6 +113,10 @@ struct SceneObject {
     // the object's material. Empty: the whole object is in its material.
     std::vector<FaceGroup> faceGroups;
     UvList uvs;  // one per vertex, or empty: no texture coordinates
+    // One smoothing-group mask per triangle, or empty: the object has none. A triangle is
+    // smoothed only with the triangles at each corner's vertex that share a bit of its mask;
+    // with mask 0 it is flat.
+    std::vector<uint32_t> smoothingGroups;
 };
 
 // The fields of a Windows LOGFONT, kept exactly so that scene files keep them; the view turns
