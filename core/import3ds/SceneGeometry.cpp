@@ -7,19 +7,6 @@
 
 namespace {
 
-// Divides (x, y, z) by its length, or makes it (0, 0, 0) when the squared length is 0.
-void Normalise(float& x, float& y, float& z) {
-    const float lengthSquared = x * x + y * y + z * z;
-    if (lengthSquared == 0.0f) {
-        x = y = z = 0.0f;
-        return;
-    }
-    const float length = std::sqrt(lengthSquared);
-    x /= length;
-    y /= length;
-    z /= length;
-}
-
 // Calls get(i, x, y, z) for the vector of each of count items, normalises each as Normalise does
 // and calls put(i, x, y, z) to put it back. Four at a time where the processor has a vector unit:
 // its square root and division are correctly rounded as the scalar ones are and the sum is taken
@@ -102,6 +89,18 @@ void NormaliseVertexNormals(VertexList& v) {
 }
 
 }  // namespace
+
+void Normalise(float& x, float& y, float& z) {
+    const float lengthSquared = x * x + y * y + z * z;
+    if (lengthSquared == 0.0f) {
+        x = y = z = 0.0f;
+        return;
+    }
+    const float length = std::sqrt(lengthSquared);
+    x /= length;
+    y /= length;
+    z /= length;
+}
 
 void ComputeFaceNormals(SceneObject& object) {
     MeshList& meshes = object.meshes;

@@ -3,6 +3,10 @@
 
 #include "scene/Scene.h"
 
+// Divides (x, y, z) by its length, or makes it (0, 0, 0) when the squared length is 0: how every
+// normal of the scene is made a unit.
+void Normalise(float& x, float& y, float& z);
+
 // Unit face normal (B - A) x (C - B) of every triangle, (0, 0, 0) when degenerate.
 void ComputeFaceNormals(SceneObject& object);
 
