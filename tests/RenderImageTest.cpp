@@ -140,6 +140,17 @@ const Case kCases[] = {
      [](ViewState&) {}},
     {"cube-with-materials", [] { return Imported("online3dviewer/cube_with_materials.3ds"); },
      [](ViewState&) {}},
+    // Hard edges as their authors set them by smoothing groups, and the same drawn with the
+    // vertex normals alone, as before the groups were read.
+    {"cube-with-materials-no-smoothing-groups",
+     [] { return Imported("online3dviewer/cube_with_materials.3ds"); },
+     [](ViewState& v) { v.m_bSmoothingGroups = false; }},
+    {"cube", [] { return Imported("online3dviewer/cube.3ds"); }, [](ViewState&) {}},
+    {"cubes-with-alpha", [] { return Imported("assimp/cubes_with_alpha.3DS"); }, [](ViewState&) {}},
+    {"cart-wheel", [] { return Imported("assimp/cart_wheel.3DS"); }, [](ViewState&) {}},
+    {"cart-wheel-no-smoothing-groups", [] { return Imported("assimp/cart_wheel.3DS"); },
+     [](ViewState& v) { v.m_bSmoothingGroups = false; }},
+    {"camera", [] { return Imported("aspose/camera.3ds"); }, [](ViewState&) {}},
     {"uv-transform-rotate45",
      [] { return Imported("assimp/UVTransform_OffsetU0.56V0.5_ScaleU10V2_Rotate45.3DS"); },
      [](ViewState&) {}},

@@ -73,6 +73,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
             options.noDefaultLights = true;
         } else if (a == "--no-textures") {
             options.noTextures = true;
+        } else if (a == "--no-smoothing-groups") {
+            options.noSmoothingGroups = true;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -139,6 +141,7 @@ ViewState RenderViewState(const RenderOptions& options, const Scene& scene) {
     view.m_bShowText = !options.noText;
     view.m_bDefaultLights = !options.noDefaultLights;
     view.m_bShowTextures = !options.noTextures;
+    view.m_bSmoothingGroups = !options.noSmoothingGroups;
     view.m_bFitModels = options.fitModels;
     return view;
 }

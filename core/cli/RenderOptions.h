@@ -20,8 +20,9 @@ struct RenderOptions {
     bool noLights = false;
     bool noText = false;
     bool noDefaultLights = false;
-    bool noTextures = false;  // faces with texture maps in their colours only
-    bool fitModels = false;   // the whole of the models in the picture (thumbnails)
+    bool noTextures = false;         // faces with texture maps in their colours only
+    bool noSmoothingGroups = false;  // every corner with its vertex's normal in smooth mode
+    bool fitModels = false;          // the whole of the models in the picture (thumbnails)
     int turntable = 0;  // frames of a turntable, 0 for one picture; output is then their prefix
 };
 

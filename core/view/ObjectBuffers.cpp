@@ -54,7 +54,8 @@ void ObjectBuffers::EndObjects() {
     m_arrays.End();
 }
 
-GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind, const FaceRuns* runs) {
+GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind, const FaceRuns* runs,
+                             const std::vector<CornerNormal>* cornerNormals) {
     if (entry.buffers[kind] != 0 || entry.failed[kind]) return entry.buffers[kind];
     const VertexList& v = o.vertices;
     const MeshList& meshes = o.meshes;
@@ -95,14 +96,24 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind, cons
             // Every corner on its own, with its vertex normal (smooth) or the face normal (flat),
             // as Begin/End sends them. Three corners a triangle make these the largest blocks a
             // frame asks for: bulk lists, so that they come in huge pages.
+            // Where the object's smoothing groups give its corners normals of their own, those.
+            const bool ownNormals = kind == kSmooth && cornerNormals && !cornerNormals->empty();
             VertexList corners;
             corners.reserve(meshes.size() * 3);
             for (size_t p = 0; p < meshes.size(); ++p) {
-                const SceneMesh& m = meshes[runs->Triangle(p)];
-                for (uint16_t i : {m.a, m.b, m.c})
-                    corners.push_back(kind == kSmooth
-                                          ? v[i]
-                                          : SceneVertex{v[i].x, v[i].y, v[i].z, m.nx, m.ny, m.nz});
+                const uint32_t t = runs->Triangle(p);
+                const SceneMesh& m = meshes[t];
+                const uint16_t vertex[3] = {m.a, m.b, m.c};
+                for (size_t k = 0; k < 3; ++k) {
+                    const SceneVertex& at = v[vertex[k]];
+                    if (ownNormals) {
+                        const CornerNormal& n = (*cornerNormals)[3 * size_t{t} + k];
+                        corners.push_back(SceneVertex{at.x, at.y, at.z, n.nx, n.ny, n.nz});
+                    } else {
+                        corners.push_back(
+                            kind == kSmooth ? at : SceneVertex{at.x, at.y, at.z, m.nx, m.ny, m.nz});
+                    }
+                }
             }
             buffer = m_arrays.Upload(GL_ARRAY_BUFFER, corners.data(),
                                      corners.size() * sizeof(SceneVertex));
@@ -160,7 +171,8 @@ ObjectBuffers::Entry* ObjectBuffers::EntryFor(size_t index, const SceneObject& o
 }
 
 bool ObjectBuffers::DrawRun(size_t index, const SceneObject& o, ObjectShape shape,
-                            const FaceRuns& runs, const FaceRun& run, bool textured) {
+                            const FaceRuns& runs, const FaceRun& run, bool textured,
+                            const std::vector<CornerNormal>& cornerNormals) {
     Entry* entry = EntryFor(index, o);
     if (!entry) return false;
     if (run.count == 0) return true;
@@ -174,10 +186,11 @@ bool ObjectBuffers::DrawRun(size_t index, const SceneObject& o, ObjectShape shap
         }
         entry->runsGeneration = runs.generation;
     }
-    if (shape == ObjectShape::Smooth && run.count >= kFewestIndexed &&
+    if (shape == ObjectShape::Smooth && run.count >= kFewestIndexed && cornerNormals.empty() &&
         (!textured || o.uvs.size() >= o.vertices.size()))
         return DrawIndexedRun(*entry, o, runs, run, textured);
-    const GLuint corners = Buffer(*entry, o, shape == ObjectShape::Flat ? kFlat : kSmooth, &runs);
+    const GLuint corners =
+        Buffer(*entry, o, shape == ObjectShape::Flat ? kFlat : kSmooth, &runs, &cornerNormals);
     const GLuint texCoords = corners != 0 && textured ? Buffer(*entry, o, kTexCoords, &runs) : 0;
     if (corners == 0 || (textured && texCoords == 0)) return false;
     m_arrays.Set(true, true, textured);

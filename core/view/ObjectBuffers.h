@@ -24,6 +24,7 @@
 #include "view/BufferArrays.h"
 #include "view/FaceRuns.h"
 #include "view/GlApi.h"
+#include "view/SmoothingNormals.h"
 
 // What one object is drawn as: corners as points, edges as lines, or triangles with the corner
 // normals (smooth) or the face normal at each corner (flat).
@@ -52,9 +53,11 @@ public:
     // caller then draws its triangles between Begin and End.
     bool Draw(size_t index, const SceneObject& o, ObjectShape shape);
     // Draws one run of the object's triangles as Smooth or Flat, in the order runs give, with
-    // texture coordinates when textured; false as for Draw, and then the caller draws the run.
+    // texture coordinates when textured; Smooth with corners' normals where the object has them
+    // (three a triangle) and its vertex normals otherwise. False as for Draw, and then the caller
+    // draws the run.
     bool DrawRun(size_t index, const SceneObject& o, ObjectShape shape, const FaceRuns& runs,
-                 const FaceRun& run, bool textured);
+                 const FaceRun& run, bool textured, const std::vector<CornerNormal>& corners);
     // After the objects of a frame: no buffer bound and no array enabled, for whatever draws next.
     void EndObjects();
 
@@ -85,7 +88,8 @@ private:
     // The entry of object index, emptied when the object's geometry is not what its buffers hold.
     Entry* EntryFor(size_t index, const SceneObject& o);
     // The buffer of that kind for o, made if it is not there yet; 0 if it cannot be made.
-    GLuint Buffer(Entry& entry, const SceneObject& o, Kind kind, const FaceRuns* runs = nullptr);
+    GLuint Buffer(Entry& entry, const SceneObject& o, Kind kind, const FaceRuns* runs = nullptr,
+                  const std::vector<CornerNormal>* corners = nullptr);
     void ReleaseEntry(Entry& entry);
     // Draws a long smooth run by indices into the object's vertices.
     bool DrawIndexedRun(Entry& entry, const SceneObject& o, const FaceRuns& runs,

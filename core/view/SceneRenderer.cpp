@@ -283,7 +283,8 @@ void SceneRenderer::DrawObjectsImmediate() {
             const FaceRuns& runs = m_runs.For(i, o);
             for (const FaceRun& run : runs.runs) {
                 const bool textured = BeginRun(o, run, names ? &*names : nullptr);
-                DrawRunLit(o, runs, run, mode == ModeSmooth && o.smooth, textured);
+                DrawRunLit(o, runs, run, mode == ModeSmooth && o.smooth, textured,
+                           CornerNormalsOf(i, o));
                 EndRun(textured);
             }
         }
@@ -332,10 +333,11 @@ void SceneRenderer::DrawObjectsFromBuffers() {
             continue;
         }
         const FaceRuns& runs = m_runs.For(i, o);
+        const std::vector<CornerNormal>& corners = CornerNormalsOf(i, o);
         for (const FaceRun& run : runs.runs) {
             const bool textured = BeginRun(o, run, names ? &*names : nullptr);
-            if (!m_buffers.DrawRun(i, o, shape, runs, run, textured))
-                DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured);
+            if (!m_buffers.DrawRun(i, o, shape, runs, run, textured, corners))
+                DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured, corners);
             EndRun(textured);
         }
     }
@@ -372,8 +374,12 @@ void SceneRenderer::DrawObjectsSimplified() {
         const FaceRuns& runs = m_runs.For(i, o);
         const bool several = runs.runs.size() > 1;
         // A copy serves only the runs it was made for; one made before the object's face groups
-        // changed leaves the object drawn whole until its new copy comes.
-        const SimplifiedObject* copy = m_copies->Copy(i);
+        // changed leaves the object drawn whole until its new copy comes. A copy's corners have
+        // their vertices' normals: an object whose smoothing groups give its corners other
+        // normals is drawn whole in smooth mode, from its buffers, so that its edges stay.
+        const std::vector<CornerNormal>& corners = CornerNormalsOf(i, o);
+        const bool keepEdges = shape == ObjectShape::Smooth && !corners.empty();
+        const SimplifiedObject* copy = keepEdges ? nullptr : m_copies->Copy(i);
         bool copyFits = copy && copy->runTriangles.size() == (several ? runs.runs.size() : 0);
         for (size_t r = 0; copyFits && several && r < runs.runs.size(); ++r)
             copyFits = copy->runTriangles[r] == runs.runs[r].count;
@@ -387,14 +393,14 @@ void SceneRenderer::DrawObjectsSimplified() {
                                       : -1;
             if (drawn >= 0) {
                 m_triangles += drawn;
-            } else if (!several && !textured) {
+            } else if (!several && !textured && !keepEdges) {
                 m_triangles += static_cast<int64_t>(run.count);
-                DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, false);
+                DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, false, corners);
             } else {
                 m_triangles += static_cast<int64_t>(run.count);
                 m_simplifiedBuffers.End();
-                if (!m_buffers.DrawRun(i, o, shape, runs, run, textured))
-                    DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured);
+                if (!m_buffers.DrawRun(i, o, shape, runs, run, textured, corners))
+                    DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured, corners);
                 m_buffers.EndObjects();
             }
             EndRun(textured);
@@ -415,14 +421,22 @@ void SceneRenderer::DrawTrianglesUnlit(const SceneObject& o, bool points) {
 }
 
 void SceneRenderer::DrawRunLit(const SceneObject& o, const FaceRuns& runs, const FaceRun& run,
-                               bool smooth, bool textured) {
+                               bool smooth, bool textured,
+                               const std::vector<CornerNormal>& corners) {
     const VertexList& v = o.vertices;
     for (size_t p = run.first; p < run.first + run.count; ++p) {
-        const SceneMesh& m = o.meshes[runs.Triangle(p)];
+        const uint32_t t = runs.Triangle(p);
+        const SceneMesh& m = o.meshes[t];
         m_gl.Begin(GL_TRIANGLES);
         if (!smooth) m_gl.Normal3f(m.nx, m.ny, m.nz);
+        const CornerNormal* own = smooth && !corners.empty() ? &corners[3 * size_t{t}] : nullptr;
         for (uint16_t i : {m.a, m.b, m.c}) {
-            if (smooth) m_gl.Normal3f(v[i].nx, v[i].ny, v[i].nz);
+            if (own) {
+                m_gl.Normal3f(own->nx, own->ny, own->nz);
+                ++own;
+            } else if (smooth) {
+                m_gl.Normal3f(v[i].nx, v[i].ny, v[i].nz);
+            }
             if (textured) m_gl.TexCoord2f(o.uvs[i].u, o.uvs[i].v);
             m_gl.Vertex3f(v[i].x, v[i].y, v[i].z);
         }

@@ -17,6 +17,7 @@
 #include "view/SceneTextures.h"
 #include "view/SimplifiedBuffers.h"
 #include "view/SimplifiedScene.h"
+#include "view/SmoothingNormals.h"
 #include "view/ViewState.h"
 
 // What drawing a frame leaves to the caller.
@@ -69,6 +70,7 @@ public:
 
     // Buffers where the context has them (the default), or Begin/End.
     void SetDrawPath(DrawPath path) { m_path = path; }
+
     // Texture maps are drawn with the images that decoder reads; without one (the default) the
     // faces keep their colours.
     void SetImageDecoder(ImageDecoder* decoder) { m_textures.SetDecoder(decoder); }
@@ -77,6 +79,7 @@ public:
     void SceneReplaced() {
         m_buffers.SceneReplaced();
         m_runs.SceneReplaced();
+        m_smoothing.SceneReplaced();
         m_textures.SceneReplaced();
     }
     // The context is gone with the buffers and textures it held.
@@ -108,12 +111,18 @@ private:
     // One object's triangles between Begin and End, lighting and colour already set.
     void DrawTrianglesUnlit(const SceneObject& o, bool points);
     // One run of an object's triangles between Begin and End, its material already set.
+    // Smooth, each corner has the normal of its smoothing groups where corners gives them (three a
+    // triangle) and its vertex's otherwise.
     void DrawRunLit(const SceneObject& o, const FaceRuns& runs, const FaceRun& run, bool smooth,
-                    bool textured);
+                    bool textured, const std::vector<CornerNormal>& corners);
     // Sets the material of a run, the texture too where it has one that can be drawn; true when
     // textured, which EndRun then turns off again. names resolves the face groups' materials.
     bool BeginRun(const SceneObject& o, const FaceRun& run, const MaterialNames* names);
     void EndRun(bool textured);
+    // Object index's corner normals where the view shows smoothing groups.
+    const std::vector<CornerNormal>& CornerNormalsOf(size_t index, const SceneObject& o) {
+        return m_view.m_bSmoothingGroups ? m_smoothing.For(index, o) : SmoothingNormalCache::None();
+    }
     // The material names, where some object has face groups that name them.
     std::optional<MaterialNames> GroupMaterialNames() const;
     // Sets every state the drawing relies on that a toolkit sharing the context may change.
@@ -126,6 +135,7 @@ private:
     DrawPath m_path = DrawPath::Buffers;
     ObjectBuffers m_buffers;
     FaceRunCache m_runs;
+    SmoothingNormalCache m_smoothing;
     SceneTextures m_textures;
     const SimplifiedScene* m_copies = nullptr;
     int m_level = -1;

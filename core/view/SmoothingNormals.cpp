@@ -1,5 +1,6 @@
 #include "view/SmoothingNormals.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include "import3ds/SceneGeometry.h"
@@ -52,6 +53,13 @@ CornerNormal SmoothedAt(const SceneObject& o, const VertexUses& uses, size_t v, 
     return CornerNormal{x, y, z};
 }
 
+bool Differs(const CornerNormal& corner, const SceneVertex& v) {
+    return corner.nx != v.nx || corner.ny != v.ny || corner.nz != v.nz ||
+           std::signbit(corner.nx) != std::signbit(v.nx) ||
+           std::signbit(corner.ny) != std::signbit(v.ny) ||
+           std::signbit(corner.nz) != std::signbit(v.nz);
+}
+
 }  // namespace
 
 std::vector<CornerNormal> SmoothingCornerNormals(const SceneObject& object) {
@@ -92,5 +100,30 @@ std::vector<CornerNormal> SmoothingCornerNormals(const SceneObject& object) {
             corner = found->normal;
         }
     }
-    return corners;
+    // Where every corner has its vertex's normal the object is drawn as it always was.
+    for (size_t t = 0; t < o.meshes.size(); ++t) {
+        const SceneMesh& m = o.meshes[t];
+        const uint16_t vertex[3] = {m.a, m.b, m.c};
+        for (int k = 0; k < 3; ++k)
+            if (vertex[k] >= o.vertices.size() ||
+                Differs(corners[3 * t + static_cast<size_t>(k)], o.vertices[vertex[k]]))
+                return corners;
+    }
+    return {};
+}
+
+const std::vector<CornerNormal>& SmoothingNormalCache::None() {
+    static const std::vector<CornerNormal> none;
+    return none;
+}
+
+const std::vector<CornerNormal>& SmoothingNormalCache::For(size_t index, const SceneObject& o) {
+    if (o.smoothingGroups.empty()) return None();
+    if (m_entries.size() <= index) m_entries.resize(index + 1);
+    Entry& entry = m_entries[index];
+    if (!entry.made) {
+        entry.corners = SmoothingCornerNormals(o);
+        entry.made = true;
+    }
+    return entry.corners;
 }

@@ -12,9 +12,28 @@ struct CornerNormal {
     float nx = 0, ny = 0, nz = 0;
 };
 
-// Three normals a triangle, corners a, b, c, for an object with smoothingGroups; empty for one
-// without. The sum at a corner is taken as the vertex normals take theirs (the faces in their
-// order, from zero, each use of the vertex once, then normalised alike), so that where every
-// face at a vertex shares a bit with the corner's face the corner gets exactly the vertex's
-// normal, and an object whose faces all share one bit is drawn exactly as without groups.
+// Three normals a triangle, corners a, b, c, for an object with smoothingGroups whose groups
+// give some corner another normal than its vertex's; empty for any other object, which is drawn
+// with its vertex normals as ever. The sum at a corner is taken as the vertex normals take theirs
+// (the faces in their order, from zero, each use of the vertex once, then normalised alike), so
+// that where every face at a vertex shares a bit with the corner's face the corner gets exactly the
+// vertex's normal, and an object whose faces all share one bit is drawn exactly as without groups.
 std::vector<CornerNormal> SmoothingCornerNormals(const SceneObject& object);
+
+// Each object's corner normals, made when it is first drawn. Nothing edits an object's triangles
+// or groups, so they are made again only when the scene is replaced.
+class SmoothingNormalCache {
+public:
+    void SceneReplaced() { m_entries.clear(); }
+    // The corner normals of object index, o; empty where it is drawn with its vertex normals.
+    const std::vector<CornerNormal>& For(size_t index, const SceneObject& o);
+    // What is drawn when the groups are not to be shown.
+    static const std::vector<CornerNormal>& None();
+
+private:
+    struct Entry {
+        bool made = false;
+        std::vector<CornerNormal> corners;
+    };
+    std::vector<Entry> m_entries;
+};

@@ -35,6 +35,9 @@ struct ViewState {
     bool m_bDefaultLights = true;
     // Texture maps drawn on the faces that have them; off, those faces show their colours only.
     bool m_bShowTextures = true;
+    // Smooth mode shades faces by their smoothing groups where the file gives them; off (for
+    // comparisons, --no-smoothing-groups) every corner takes its vertex's normal.
+    bool m_bSmoothingGroups = true;
     bool m_bLeftDown = false;
     bool m_bRightDown = false;
     bool m_bDragNote = false;
