@@ -7,29 +7,29 @@
 #include <string>
 
 enum class ImportFinding {
-    SkippedChunk,      // a chunk the reader does not read (chunkId)
-    UnknownMeshChunk,  // an unknown chunk in a mesh, whose contents are read as the mesh's own
-    ChunkPastParent,   // a chunk whose length runs past its parent's end (chunkId, value = end)
-    ChunkAfterParent,  // a list after a mesh's end that the mesh's walk reads as its own, as
-                       // it can run on into the next chunk (value = the mesh's end)
-    BadChunkLength,    // a chunk length below its own header's size, which ends the walk there
-    HeaderCutShort,    // a chunk header cut off by the end of the file
-    ListCutShort,      // a vertex, face or material group list that the file ends inside
-    MeshCutShort,      // a mesh whose chunks end with the file before its length is reached
-    RecordCutShort,    // a material, named object, light or camera that the file ends inside
-    EmptyNamedObject,  // a named object whose first chunk is no mesh, light or camera (chunkId)
-    MaterialReplaced,  // a material named like an earlier one (value = the earlier one's offset)
-    UnknownMaterial,   // a material group naming no material read before it
-    TriangleDropped,   // a triangle with a corner outside its object (value = triangle index,
-                       // other = the corner, count = the object's vertices)
-    LightNotLit,       // a light after the eighth (value = its number, from 1)
-    MapPassedOver,     // a material's map other than texture map 1 (chunkId the map's kind,
-                       // detail = its file name)
-    MapDamaged,        // a sub-chunk that ends a map's walk (chunkId the map's kind)
-    UvCountMismatch,   // mapping coordinates not one per vertex, dropped (value = pairs,
-                       // count = vertices)
-    GroupFaceOutside,  // a material group's face outside its face list, passed over
-                       // (detail = the material, value = the face, count = the list's faces)
+    SkippedChunk,       // a chunk the reader does not read (chunkId)
+    UnknownMeshChunk,   // an unknown chunk in a mesh, whose contents are read as the mesh's own
+    ChunkPastParent,    // a chunk whose length runs past its parent's end (chunkId, value = end)
+    ChunkAfterParent,   // a list after a mesh's end that the mesh's walk reads as its own, as
+                        // it can run on into the next chunk (value = the mesh's end)
+    BadChunkLength,     // a chunk length below its own header's size, which ends the walk there
+    HeaderCutShort,     // a chunk header cut off by the end of the file
+    ListCutShort,       // a vertex, face or material group list that the file ends inside
+    MeshCutShort,       // a mesh whose chunks end with the file before its length is reached
+    RecordCutShort,     // a material, named object, light or camera that the file ends inside
+    EmptyNamedObject,   // a named object whose first chunk is no mesh, light or camera (chunkId)
+    MaterialReplaced,   // a material named like an earlier one (value = the earlier one's offset)
+    UnknownMaterial,    // a material group naming no material read before it
+    TriangleDropped,    // a triangle with a corner outside its object (value = triangle index,
+                        // other = the corner, count = the object's vertices)
+    LightNotLit,        // a light after the eighth (value = its number, from 1)
+    MapPassedOver,      // a material's map other than texture map 1 (chunkId the map's kind,
+                        // detail = its file name)
+    MapDamaged,         // a sub-chunk that ends a map's walk (chunkId the map's kind)
+    UvCountMismatch,    // mapping coordinates not one per vertex, dropped (value = pairs,
+                        // count = vertices)
+    GroupFaceOutside,   // a material group's face outside its face list, passed over
+                        // (detail = the material, value = the face, count = the list's faces)
     SmoothingMismatch,  // smoothing groups not one mask per face of their list, passed over
                         // (value = the masks the chunk holds, count = the list's faces)
 };
