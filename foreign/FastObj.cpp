@@ -42,8 +42,9 @@ bool Index(const char*& at, const char* end, int64_t& value) {
     if (at == end || *at < '1' || *at > '9') return false;
     int64_t v = 0;
     int digits = 0;
+    // Digits past the tenth are only counted: the number is refused anyway.
     for (; at < end && IsDigit(*at); ++at, ++digits)
-        v = v * 10 + (*at - '0');
+        if (digits < 10) v = v * 10 + (*at - '0');
     if (digits > 10 || v > INT32_MAX) return false;
     value = negative ? -v : v;
     return true;

@@ -122,6 +122,7 @@ TEST(FastObj, WhatTheLibraryReadsOtherwiseGoesToIt) {
         {tri + "f +1 2 3\n", "a face's corner is not written as it may be"},
         {tri + "f 01 2 3\n", "a face's corner is not written as it may be"},
         {tri + "f 0 1 2\n", "a face's corner is not written as it may be"},
+        {tri + "f 1 2 31111111111111111111111111\n", "a face's corner is not written as it may be"},
         {tri + "f 1 2 3 # a note\n", "a face's corner is not written as it may be"},
         {tri + "vt 0 0\nf 1/1 2 3/1\n", "a face's corners differ in what they have"},
         {tri + "f 1/1/1/1 2 3\n", "a face's corner has more than three indices"},
