@@ -90,9 +90,9 @@ TEST(FastObj, FilesOfEveryShapeGiveTheLibrarysScene) {
         {"strip",
          [] {
              std::string strip = "o Strip\n";
-             for (int i = 0; i < 40000; ++i)
+             for (int i = 0; i < 3000; ++i)
                  strip += "v " + std::to_string(i) + " 0 0\nv " + std::to_string(i) + " 1 0\n";
-             for (int i = 0; i < 39999; ++i)
+             for (int i = 0; i < 2999; ++i)
                  strip += "f " + std::to_string(2 * i + 1) + "/" + std::to_string(i % 7 + 1) + " " +
                           std::to_string(2 * i + 3) + "/1 " + std::to_string(2 * i + 4) + "/2 " +
                           std::to_string(2 * i + 2) + "/3\n";

@@ -342,8 +342,10 @@ TEST(FastReaders, EveryTextStlGivesTheLibrarysSceneAndTheRestGoToTheLibrary) {
         return text + "    endloop\n  endfacet\n";
     };
     std::string grid = "solid grid exported by hand\r\n";
-    for (uint32_t i = 0; i < 72000; ++i)
-        grid += facet(GridFacet(i, 300));
+    // Cutting into objects is the binary reader's test's; this grid is kept small, as the
+    // library reads text slowly.
+    for (uint32_t i = 0; i < 6000; ++i)
+        grid += facet(GridFacet(i, 60));
     const std::string one = facet(GridFacet(0, 1));
     struct Case {
         const char* name;
