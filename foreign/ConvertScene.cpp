@@ -209,31 +209,38 @@ void ConvertLights(const aiScene& source, const aiMatrix4x4& turn, Scene& scene,
 
 void ConvertCameras(const aiScene& source, const aiMatrix4x4& turn, Scene& scene) {
     const Sphere sphere = SceneSphere(scene);
-    constexpr float kDegree = 0.017453293f;
     for (unsigned i = 0; i < source.mNumCameras; ++i) {
         const aiCamera& from = *source.mCameras[i];
-        const aiMatrix4x4 global = GlobalOf(source, from.mName, turn);
-        SceneCamera camera;
-        camera.name = from.mName.C_Str();
-        const aiVector3D eye = global * from.mPosition;
-        aiVector3D look = aiMatrix3x3(global) * from.mLookAt;
-        if (look.Length() == 0) look = aiVector3D(0, 0, -1);
-        const float distance = std::max((sphere.center - eye).Length(), 1.0f);
-        const aiVector3D target = eye + look.Normalize() * distance;
-        camera.posX = eye.x, camera.posY = eye.y, camera.posZ = eye.z;
-        camera.targetX = target.x, camera.targetY = target.y, camera.targetZ = target.z;
-        // The library's readers of COLLADA, FBX and glTF give the whole horizontal angle (its
-        // documentation says half); the lens is what gives the vertical one, as the view's
-        // field of view is 2 atan(20 / lens).
-        float half = from.mHorizontalFOV / 2;
-        if (from.mAspect > 0) half = std::atan(std::tan(half) / from.mAspect);
-        half = std::clamp(std::isfinite(half) ? half : 0.0f, 0.5f * kDegree, 85.0f * kDegree);
-        camera.lens = 20.0f / std::tan(half);
-        scene.m_cameras.push_back(std::move(camera));
+        scene.m_cameras.push_back(
+            ConvertCamera(from.mName.C_Str(), GlobalOf(source, from.mName, turn), from.mPosition,
+                          from.mLookAt, from.mHorizontalFOV, from.mAspect, sphere.center));
     }
 }
 
 }  // namespace
+
+SceneCamera ConvertCamera(const std::string& name, const aiMatrix4x4& global,
+                          const aiVector3D& position, const aiVector3D& lookAt, float horizontalFov,
+                          float aspect, const aiVector3D& center) {
+    constexpr float kDegree = 0.017453293f;
+    SceneCamera camera;
+    camera.name = name;
+    const aiVector3D eye = global * position;
+    aiVector3D look = aiMatrix3x3(global) * lookAt;
+    if (look.Length() == 0) look = aiVector3D(0, 0, -1);
+    const float distance = std::max((center - eye).Length(), 1.0f);
+    const aiVector3D target = eye + look.Normalize() * distance;
+    camera.posX = eye.x, camera.posY = eye.y, camera.posZ = eye.z;
+    camera.targetX = target.x, camera.targetY = target.y, camera.targetZ = target.z;
+    // The library's readers of COLLADA, FBX and glTF give the whole horizontal angle (its
+    // documentation says half); the lens is what gives the vertical one, as the view's field of
+    // view is 2 atan(20 / lens).
+    float half = horizontalFov / 2;
+    if (aspect > 0) half = std::atan(std::tan(half) / aspect);
+    half = std::clamp(std::isfinite(half) ? half : 0.0f, 0.5f * kDegree, 85.0f * kDegree);
+    camera.lens = 20.0f / std::tan(half);
+    return camera;
+}
 
 void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::string>& report) {
     UniqueNames names;

@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <assimp/matrix4x4.h>
+#include <assimp/vector3.h>
+
 #include "scene/Scene.h"
 
 struct aiScene;
@@ -27,6 +30,13 @@ UpAxis UpAxisOf(const aiScene& scene, const std::string& path);
 // Appends the source's materials to the scene's, named uniquely, with their colours and maps; a
 // line of report says how many images held inside the file were passed over.
 void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::string>& report);
+
+// A camera as the library gives it (position and look-at direction in its node's space, global
+// the node's transform with the turn to +Z, the whole horizontal angle), aimed at a target at its
+// distance from center (at least 1) along its look, its lens giving the vertical angle.
+SceneCamera ConvertCamera(const std::string& name, const aiMatrix4x4& global,
+                          const aiVector3D& position, const aiVector3D& lookAt, float horizontalFov,
+                          float aspect, const aiVector3D& center);
 
 // Appends the converted records to a cleared scene, computes normals, bounds and statistics, and
 // adds to report one line for each kind of thing that was dropped or cut.

@@ -412,6 +412,11 @@ struct Dictionary {
         ObjectMember(entry, "extras");
         return entry;
     }
+    // The place of the entry at index once it is read.
+    std::optional<uint32_t> Placed(uint32_t index) const {
+        if (index < place.size() && place[index] >= 0) return static_cast<uint32_t>(place[index]);
+        return std::nullopt;
+    }
     uint32_t Add(uint32_t index, T item) {
         place[index] = static_cast<int32_t>(items.size());
         items.push_back(std::move(item));
@@ -521,8 +526,7 @@ void GltfAsset::CheckWhole() {
 uint32_t GltfAsset::RetrieveBuffer(uint32_t index) {
     // The binary chunk is the first buffer, whatever the JSON says of it.
     if (m_binary && index == 0) return 0;
-    if (index < m_buffers.place.size() && m_buffers.place[index] >= 0)
-        return static_cast<uint32_t>(m_buffers.place[index]);
+    if (const std::optional<uint32_t> placed = m_buffers.Placed(index)) return *placed;
     const Json& entry = m_buffers.Entry(index);
     Buffer buffer;
     buffer.size = SizeMember(entry, "byteLength", 0);
@@ -548,8 +552,7 @@ uint32_t GltfAsset::RetrieveBuffer(uint32_t index) {
 }
 
 uint32_t GltfAsset::RetrieveView(uint32_t index) {
-    if (index < m_views.place.size() && m_views.place[index] >= 0)
-        return static_cast<uint32_t>(m_views.place[index]);
+    if (const std::optional<uint32_t> placed = m_views.Placed(index)) return *placed;
     const Json& entry = m_views.Entry(index);
     View view;
     const std::optional<uint32_t> buffer = IndexMember(entry, "buffer");
@@ -564,8 +567,7 @@ uint32_t GltfAsset::RetrieveView(uint32_t index) {
 }
 
 uint32_t GltfAsset::RetrieveAccessor(uint32_t index) {
-    if (index < m_accessors.place.size() && m_accessors.place[index] >= 0)
-        return static_cast<uint32_t>(m_accessors.place[index]);
+    if (const std::optional<uint32_t> placed = m_accessors.Placed(index)) return *placed;
     const Json& entry = m_accessors.Entry(index);
     Accessor accessor;
     const std::optional<uint32_t> viewIndex = IndexMember(entry, "bufferView");
@@ -619,8 +621,7 @@ uint32_t GltfAsset::RetrieveAccessor(uint32_t index) {
 }
 
 uint32_t GltfAsset::RetrieveImage(uint32_t index) {
-    if (index < m_images.place.size() && m_images.place[index] >= 0)
-        return static_cast<uint32_t>(m_images.place[index]);
+    if (const std::optional<uint32_t> placed = m_images.Placed(index)) return *placed;
     const Json& entry = m_images.Entry(index);
     Image image;
     image.name = TextMember(entry, "name").value_or("");
@@ -649,8 +650,7 @@ uint32_t GltfAsset::RetrieveImage(uint32_t index) {
 }
 
 uint32_t GltfAsset::RetrieveSampler(uint32_t index) {
-    if (index < m_samplers.place.size() && m_samplers.place[index] >= 0)
-        return static_cast<uint32_t>(m_samplers.place[index]);
+    if (const std::optional<uint32_t> placed = m_samplers.Placed(index)) return *placed;
     const Json& entry = m_samplers.Entry(index);
     for (const char* key : {"magFilter", "minFilter", "wrapT"})
         IndexMember(entry, key);
@@ -658,8 +658,7 @@ uint32_t GltfAsset::RetrieveSampler(uint32_t index) {
 }
 
 uint32_t GltfAsset::RetrieveTexture(uint32_t index) {
-    if (index < m_textures.place.size() && m_textures.place[index] >= 0)
-        return static_cast<uint32_t>(m_textures.place[index]);
+    if (const std::optional<uint32_t> placed = m_textures.Placed(index)) return *placed;
     const Json& entry = m_textures.Entry(index);
     Texture texture;
     if (const std::optional<uint32_t> source = IndexMember(entry, "source"))
@@ -682,8 +681,7 @@ int32_t GltfAsset::TextureInfo(const Json& owner, const char* key) {
 }
 
 uint32_t GltfAsset::RetrieveMaterial(uint32_t index) {
-    if (index < m_materials.place.size() && m_materials.place[index] >= 0)
-        return static_cast<uint32_t>(m_materials.place[index]);
+    if (const std::optional<uint32_t> placed = m_materials.Placed(index)) return *placed;
     const Json& entry = m_materials.Entry(index);
     Material material;
     material.name = TextMember(entry, "name").value_or("");
@@ -763,8 +761,7 @@ constexpr Semantic kSemantics[] = {
 const Json kNone = Json::object();
 
 uint32_t GltfAsset::RetrieveMesh(uint32_t index) {
-    if (index < m_meshes.place.size() && m_meshes.place[index] >= 0)
-        return static_cast<uint32_t>(m_meshes.place[index]);
+    if (const std::optional<uint32_t> placed = m_meshes.Placed(index)) return *placed;
     const Json& entry = m_meshes.Entry(index);
     std::vector<PrimitiveSource> primitives;
     if (const Json* list = ArrayMember(entry, "primitives")) {
@@ -812,8 +809,7 @@ uint32_t GltfAsset::RetrieveMesh(uint32_t index) {
 }
 
 uint32_t GltfAsset::RetrieveCamera(uint32_t index) {
-    if (index < m_cameras.place.size() && m_cameras.place[index] >= 0)
-        return static_cast<uint32_t>(m_cameras.place[index]);
+    if (const std::optional<uint32_t> placed = m_cameras.Placed(index)) return *placed;
     const Json& entry = m_cameras.Entry(index);
     const std::string type = TextMember(entry, "type").value_or("perspective");
     if (type != "perspective" && type != "orthographic") Decline("a camera's type is unknown");
@@ -837,8 +833,7 @@ uint32_t GltfAsset::RetrieveCamera(uint32_t index) {
 }
 
 uint32_t GltfAsset::RetrieveNode(uint32_t index, int depth) {
-    if (index < m_nodes.place.size() && m_nodes.place[index] >= 0)
-        return static_cast<uint32_t>(m_nodes.place[index]);
+    if (const std::optional<uint32_t> placed = m_nodes.Placed(index)) return *placed;
     if (depth > kMostNodeDepth) Decline("its nodes nest too deeply");
     const Json& entry = m_nodes.Entry(index);
     if (m_nodes.place[index] == Dictionary<Node>::kReading) Decline("a node is its own ancestor");
@@ -1339,27 +1334,15 @@ void AddCameras(const GltfAsset& asset, Scene& scene) {
         const SceneSettings& s = scene.m_settings;
         center = aiVector3D((s.minX + s.maxX) / 2, (s.minY + s.maxY) / 2, (s.minZ + s.maxZ) / 2);
     }
-    constexpr float kDegree = 0.017453293f;
     for (const Camera& from : asset.m_cameras.items) {
         aiMatrix4x4 global;
         for (const Instance* at = FindInstance(asset, from.name); at;
              at = at->parent >= 0 ? &asset.m_instances[static_cast<size_t>(at->parent)] : nullptr)
             if (const Node* node = asset.NodeOf(*at)) global = node->transform * global;
         global = kTurnToZ * global;
-        SceneCamera camera;
-        camera.name = from.name;
-        const aiVector3D eye = global * from.position;
-        aiVector3D look = aiMatrix3x3(global) * aiVector3D(0.f, 0.f, -1.f);
-        if (look.Length() == 0) look = aiVector3D(0, 0, -1);
-        const float distance = std::max((center - eye).Length(), 1.0f);
-        const aiVector3D target = eye + look.Normalize() * distance;
-        camera.posX = eye.x, camera.posY = eye.y, camera.posZ = eye.z;
-        camera.targetX = target.x, camera.targetY = target.y, camera.targetZ = target.z;
-        float half = from.horizontalFov / 2;
-        if (from.aspect > 0) half = std::atan(std::tan(half) / from.aspect);
-        half = std::clamp(std::isfinite(half) ? half : 0.0f, 0.5f * kDegree, 85.0f * kDegree);
-        camera.lens = 20.0f / std::tan(half);
-        scene.m_cameras.push_back(std::move(camera));
+        scene.m_cameras.push_back(ConvertCamera(from.name, global, from.position,
+                                                aiVector3D(0.f, 0.f, -1.f), from.horizontalFov,
+                                                from.aspect, center));
     }
 }
 
