@@ -193,17 +193,21 @@ bool ObjectBuffers::DrawRun(size_t index, const SceneObject& o, ObjectShape shap
         Buffer(*entry, o, shape == ObjectShape::Flat ? kFlat : kSmooth, &runs, &cornerNormals);
     const GLuint texCoords = corners != 0 && textured ? Buffer(*entry, o, kTexCoords, &runs) : 0;
     if (corners == 0 || (textured && texCoords == 0)) return false;
-    m_arrays.Set(true, true, textured);
-    if (textured) {
-        m_gl.BindBuffer(GL_ARRAY_BUFFER, texCoords);
-        m_gl.TexCoordPointer(kTexCoordStride, 0);
-    }
-    m_gl.BindBuffer(GL_ARRAY_BUFFER, corners);
-    m_gl.VertexPointer(kVertexStride, 0);
-    m_gl.NormalPointer(kVertexStride, kNormalOffset);
+    SetLitArrays(corners, textured ? texCoords : 0);
     m_gl.DrawArrays(GL_TRIANGLES, static_cast<GLint>(run.first * 3),
                     static_cast<GLsizei>(run.count * 3));
     return true;
+}
+
+void ObjectBuffers::SetLitArrays(GLuint vertices, GLuint texCoords) {
+    m_arrays.Set(true, true, texCoords != 0);
+    if (texCoords != 0) {
+        m_gl.BindBuffer(GL_ARRAY_BUFFER, texCoords);
+        m_gl.TexCoordPointer(kTexCoordStride, 0);
+    }
+    m_gl.BindBuffer(GL_ARRAY_BUFFER, vertices);
+    m_gl.VertexPointer(kVertexStride, 0);
+    m_gl.NormalPointer(kVertexStride, kNormalOffset);
 }
 
 bool ObjectBuffers::DrawIndexedRun(Entry& entry, const SceneObject& o, const FaceRuns& runs,
@@ -212,14 +216,7 @@ bool ObjectBuffers::DrawIndexedRun(Entry& entry, const SceneObject& o, const Fac
     const GLuint indices = vertices != 0 ? Buffer(entry, o, kSmoothIndices, &runs) : 0;
     const GLuint texCoords = indices != 0 && textured ? Buffer(entry, o, kVertexTexCoords) : 0;
     if (indices == 0 || (textured && texCoords == 0)) return false;
-    m_arrays.Set(true, true, textured);
-    if (textured) {
-        m_gl.BindBuffer(GL_ARRAY_BUFFER, texCoords);
-        m_gl.TexCoordPointer(kTexCoordStride, 0);
-    }
-    m_gl.BindBuffer(GL_ARRAY_BUFFER, vertices);
-    m_gl.VertexPointer(kVertexStride, 0);
-    m_gl.NormalPointer(kVertexStride, kNormalOffset);
+    SetLitArrays(vertices, textured ? texCoords : 0);
     m_gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices);
     m_gl.DrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.count * 3),
                       run.first * 3 * sizeof(uint16_t));

@@ -91,6 +91,9 @@ private:
     GLuint Buffer(Entry& entry, const SceneObject& o, Kind kind, const FaceRuns* runs = nullptr,
                   const std::vector<CornerNormal>* corners = nullptr);
     void ReleaseEntry(Entry& entry);
+    // The vertex and normal arrays from vertices (records of SceneVertex), the texture
+    // coordinates from texCoords where it is not 0, for a lit draw.
+    void SetLitArrays(GLuint vertices, GLuint texCoords);
     // Draws a long smooth run by indices into the object's vertices.
     bool DrawIndexedRun(Entry& entry, const SceneObject& o, const FaceRuns& runs,
                         const FaceRun& run, bool textured);
