@@ -183,6 +183,9 @@ bool OpenGlApi::Build2DMipmaps(GLsizei width, GLsizei height, const void* rgba) 
 void OpenGlApi::LoadMatrixf(const GLfloat* matrix) {
     glLoadMatrixf(matrix);
 }
+void OpenGlApi::MultMatrixf(const GLfloat* matrix) {
+    glMultMatrixf(matrix);
+}
 void OpenGlApi::TexCoord2f(GLfloat u, GLfloat v) {
     glTexCoord2f(u, v);
 }

@@ -65,6 +65,7 @@ public:
     void TexEnvi(GLenum target, GLenum name, GLint value) override;
     bool Build2DMipmaps(GLsizei width, GLsizei height, const void* rgba) override;
     void LoadMatrixf(const GLfloat* matrix) override;
+    void MultMatrixf(const GLfloat* matrix) override;
     void TexCoord2f(GLfloat u, GLfloat v) override;
     void TexCoordPointer(GLsizei stride, size_t offset) override;
     GLboolean IsEnabled(GLenum cap) override;

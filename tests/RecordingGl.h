@@ -175,6 +175,9 @@ public:
     void LoadMatrixf(const GLfloat* m) override {
         Add("LoadMatrixf", std::vector<double>(m, m + 16));
     }
+    void MultMatrixf(const GLfloat* m) override {
+        Add("MultMatrixf", std::vector<double>(m, m + 16));
+    }
     void TexCoord2f(GLfloat u, GLfloat v) override { Add("TexCoord2f", {u, v}); }
     void TexCoordPointer(GLsizei s, size_t o) override {
         Add("TexCoordPointer", {double(s), double(o)});

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <sstream>
 
@@ -66,6 +67,9 @@ Scene SceneWithExtras() {
     box.faceGroups = {{"Wood", {1}}, {std::string(300, 'x'), {0}}};
     box.uvs = {{0, 0}, {1, 0}, {1, 1}, {0, 0.5f}};
     box.smoothingGroups = {1, 0x80000002};
+    Matrix4 placed = IdentityMatrix();
+    placed[0] = 1.5f, placed[12] = -2;
+    box.copies = {{"Box.02", placed}};
     return s;
 }
 
@@ -74,6 +78,7 @@ Scene WithoutExtras(Scene s) {
         o.faceGroups.clear();
         o.uvs.clear();
         o.smoothingGroups.clear();
+        o.copies.clear();
     }
     for (SceneMaterial& m : s.m_materials)
         m.textureMap.reset();
@@ -150,6 +155,7 @@ TEST(SceneExtras, ADamagedBlockLosesOnlyTheExtras) {
         {"empty group", [](Scene& s) { s.m_objects[1].faceGroups[1].faces.clear(); }},
         {"uvs not one per vertex", [](Scene& s) { s.m_objects[1].uvs.pop_back(); }},
         {"masks not one per triangle", [](Scene& s) { s.m_objects[1].smoothingGroups.pop_back(); }},
+        {"copy not finite", [](Scene& s) { s.m_objects[1].copies[0].matrix[5] = NAN; }},
         {"map without file", [](Scene& s) { s.m_materials[1].textureMap->fileName.clear(); }},
     };
     for (const Case& c : cases) {
@@ -212,11 +218,15 @@ TEST(SceneExtras, TheDumpShowsExtrasOnlyWhereTheyAre) {
              "]],\n      \"faceGroups\": [{\"material\": \"Wood\", \"faces\": [1]}, "
              "{\"material\": \"Red\", \"faces\": [0]}],\n"
              "      \"smoothingGroups\": [1, 2147483650],\n"
+             "      \"copies\": [{\"name\": \"Box.02\", \"matrix\": [1.5, 0, 0, 0, 0, 1, 0, 0, 0, "
+             "0, "
+             "1, 0, -2, 0, 0, 1]}],\n"
              "      \"uvs\": [[0, 0], [1, 0], [1, 1], [0, 0.5]]\n    }",
          })
         EXPECT_NE(dump.find(part), std::string::npos) << part << "\n" << dump;
     // One of each: the plain object and material show none.
-    for (const char* key : {"textureMap", "faceGroups", "smoothingGroups", "uvs", "embeddedBytes"})
+    for (const char* key :
+         {"textureMap", "faceGroups", "smoothingGroups", "copies", "uvs", "embeddedBytes"})
         EXPECT_EQ(dump.find(key), dump.rfind(key)) << key;
 }
 

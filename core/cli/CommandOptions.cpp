@@ -32,7 +32,8 @@ const std::vector<CommandOption>& CommandOptions() {
         {Command::Render, "--render",
          "--render FILE --output OUT.png [--size WxH] [--mode vertex|line|flat|smooth]\n"
          "[--top] [--default-view] [--no-grid] [--no-box] [--no-lights] [--no-text]\n"
-         "[--no-default-lights] [--no-textures] [--no-smoothing-groups] [--turntable N]",
+         "[--no-default-lights] [--no-textures] [--no-smoothing-groups] [--no-copies]\n"
+         "[--turntable N]",
          "draw one frame without any display and save it; with\n"
          "--turntable, N frames of play as OUT-000.png and on",
          true},

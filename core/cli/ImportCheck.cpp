@@ -75,6 +75,22 @@ const char* ChunkName(uint16_t id) {
         {0xA351, "map tiling"},
         {0xAFFF, "material"},
         {0xB000, "keyframer"},
+        {0xB001, "ambient node"},
+        {0xB002, "object node"},
+        {0xB003, "camera node"},
+        {0xB004, "camera target node"},
+        {0xB005, "light node"},
+        {0xB006, "light target node"},
+        {0xB007, "spotlight node"},
+        {0xB008, "keyframer segment"},
+        {0xB009, "keyframer current frame"},
+        {0xB00A, "keyframer header"},
+        {0xB014, "node bounding box"},
+        {0xB015, "morph smoothing"},
+        {0xB020, "position track"},
+        {0xB021, "rotation track"},
+        {0xB022, "scale track"},
+        {0xB029, "hide track"},
     };
     for (const auto& n : kNames)
         if (n.id == id) return n.name;
@@ -117,6 +133,12 @@ std::string WhatIs(uint16_t id) {
             return "camera";
         case 0xAFFF:
             return "material";
+        case 0xB020:
+            return "position track";
+        case 0xB021:
+            return "rotation track";
+        case 0xB022:
+            return "scale track";
         case 0xA200:
             return "texture map";
         case 0x4000:
@@ -124,6 +146,20 @@ std::string WhatIs(uint16_t id) {
         default:
             return Id(id);
     }
+}
+
+const char* NodeFaultText(uint64_t fault) {
+    switch (static_cast<NodeFault>(fault)) {
+        case NodeFault::NoMesh:
+            return " names no mesh";
+        case NodeFault::ParentLoop:
+            return " is among its own parents";
+        case NodeFault::AxesSingular:
+            return " places a mesh whose local axes have no inverse";
+        case NodeFault::NotFinite:
+            return " places its copy at no finite place";
+    }
+    return "";
 }
 
 // Collects the notes: skipped chunks counted by id, every other note written out as it comes.
@@ -233,6 +269,14 @@ std::string ImportNoteLine(const ImportNote& n) {
             return at + "smoothing groups of " + Quoted(n.name) + ": " +
                    Plural(n.value, "mask", "masks") + " for " + Plural(n.count, "face", "faces") +
                    "; passed over";
+        case ImportFinding::TrackDamaged:
+            return at + WhatIs(n.chunkId) + " of keyframer node " + Quoted(n.name) +
+                   " holds no whole first key; passed over";
+        case ImportFinding::NodePassedOver:
+            return at + "keyframer node " + Quoted(n.name) + NodeFaultText(n.value) +
+                   "; passed over";
+        case ImportFinding::PlacedCopies:
+            return at + Plural(n.count, "placed copy", "placed copies") + " of " + Quoted(n.name);
         case ImportFinding::GroupFaceOutside:
             return at + "material group " + Quoted(n.detail) + " of " + Quoted(n.name) + ": face " +
                    std::to_string(n.value) + " is not one of its face list's " +

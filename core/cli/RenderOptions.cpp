@@ -75,6 +75,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
             options.noTextures = true;
         } else if (a == "--no-smoothing-groups") {
             options.noSmoothingGroups = true;
+        } else if (a == "--no-copies") {
+            options.noCopies = true;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -142,6 +144,7 @@ ViewState RenderViewState(const RenderOptions& options, const Scene& scene) {
     view.m_bDefaultLights = !options.noDefaultLights;
     view.m_bShowTextures = !options.noTextures;
     view.m_bSmoothingGroups = !options.noSmoothingGroups;
+    view.m_bCopies = !options.noCopies;
     view.m_bFitModels = options.fitModels;
     return view;
 }

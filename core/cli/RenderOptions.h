@@ -22,6 +22,7 @@ struct RenderOptions {
     bool noDefaultLights = false;
     bool noTextures = false;         // faces with texture maps in their colours only
     bool noSmoothingGroups = false;  // every corner with its vertex's normal in smooth mode
+    bool noCopies = false;           // the objects alone, without the copies a file places
     bool fitModels = false;          // the whole of the models in the picture (thumbnails)
     int turntable = 0;  // frames of a turntable, 0 for one picture; output is then their prefix
 };

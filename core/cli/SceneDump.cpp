@@ -161,6 +161,16 @@ void DumpObject(Json& j, const SceneObject& o) {
             j.Raw(i ? ", " : "").Int(o.smoothingGroups[i]);
         j.Raw("]");
     }
+    if (!o.copies.empty()) {
+        j.Raw(",\n      ").Key("copies").Raw("[");
+        for (size_t c = 0; c < o.copies.size(); ++c) {
+            j.Raw(c ? ", {" : "{").Key("name").Str(o.copies[c].name).Raw(", ").Key("matrix");
+            for (size_t i = 0; i < o.copies[c].matrix.size(); ++i)
+                j.Raw(i ? ", " : "[").Float(o.copies[c].matrix[i]);
+            j.Raw("]}");
+        }
+        j.Raw("]");
+    }
     if (!o.uvs.empty()) {
         j.Raw(",\n      ").Key("uvs").Raw("[");
         for (size_t i = 0; i < o.uvs.size(); ++i)

@@ -65,7 +65,7 @@ constexpr uint16_t kFaceList = 0x4120;
 constexpr uint16_t kFaceMaterial = 0x4130;
 constexpr uint16_t kMappingCoords = 0x4140;
 constexpr uint16_t kSmoothGroups = 0x4150;
-constexpr uint16_t kLocalAxes = 0x4160;
+constexpr uint16_t kLocalAxes = 0x4160;  // the mesh's own matrix
 constexpr uint16_t kMeshColor = 0x4165;
 constexpr uint16_t kTextureInfo = 0x4170;
 constexpr uint16_t kLight = 0x4600;
@@ -74,7 +74,9 @@ constexpr uint16_t kLightMultiplier = 0x465B;  // written only
 constexpr uint16_t kCamera = 0x4700;
 constexpr uint16_t kCameraRanges = 0x4720;  // written only
 
-// Inside the keyframer chunk: written only.
+// Inside the keyframer chunk: the nodes, of which the reader reads the object nodes' names,
+// hierarchy, pivots and first keys of their placement tracks.
+constexpr uint16_t kAmbientNode = 0xB001;
 constexpr uint16_t kObjectNode = 0xB002;
 constexpr uint16_t kCameraNode = 0xB003;
 constexpr uint16_t kCameraTargetNode = 0xB004;
@@ -85,6 +87,7 @@ constexpr uint16_t kKeyframerSegment = 0xB008;
 constexpr uint16_t kKeyframerCurrentFrame = 0xB009;
 constexpr uint16_t kKeyframerHeader = 0xB00A;
 constexpr uint16_t kNodeHeader = 0xB010;
+constexpr uint16_t kInstanceName = 0xB011;
 constexpr uint16_t kPivot = 0xB013;
 constexpr uint16_t kPositionTrack = 0xB020;
 constexpr uint16_t kRotationTrack = 0xB021;

@@ -32,6 +32,18 @@ enum class ImportFinding {
                         // (detail = the material, value = the face, count = the list's faces)
     SmoothingMismatch,  // smoothing groups not one mask per face of their list, passed over
                         // (value = the masks the chunk holds, count = the list's faces)
+    TrackDamaged,       // a keyframer node's track without a whole first key (chunkId the
+                        // track), passed over
+    NodePassedOver,     // a keyframer node that places nothing (value = its NodeFault)
+    PlacedCopies,       // an object's copies that keyframer nodes place (count)
+};
+
+// Why a keyframer node places no copy.
+enum class NodeFault : uint8_t {
+    NoMesh,        // no object has its name
+    ParentLoop,    // it is among its own parents
+    AxesSingular,  // its object's own matrix has no inverse
+    NotFinite,     // its matrix is not made of finite numbers
 };
 
 struct ImportNote {

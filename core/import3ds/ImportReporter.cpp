@@ -187,6 +187,19 @@ void ImportReporter::SmoothingMismatch(uint64_t offset, const std::string& mesh,
     Note(ImportFinding::SmoothingMismatch, offset, chunk::kSmoothGroups, mesh, masks, 0, faces);
 }
 
+void ImportReporter::TrackDamaged(uint64_t offset, uint16_t track, const std::string& node) {
+    Note(ImportFinding::TrackDamaged, offset, track, node);
+}
+
+void ImportReporter::NodePassedOver(uint64_t offset, const std::string& node, NodeFault why) {
+    Note(ImportFinding::NodePassedOver, offset, chunk::kObjectNode, node,
+         static_cast<uint64_t>(why));
+}
+
+void ImportReporter::PlacedCopies(uint64_t offset, const std::string& object, size_t copies) {
+    Note(ImportFinding::PlacedCopies, offset, chunk::kObjectNode, object, 0, 0, copies);
+}
+
 void ImportReporter::GroupFaceOutside(uint64_t offset, const std::string& mesh,
                                       const std::string& material, uint32_t face, size_t faces) {
     Note(ImportFinding::GroupFaceOutside, offset, chunk::kFaceMaterial, mesh, face, 0, faces,

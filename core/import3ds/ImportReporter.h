@@ -68,6 +68,11 @@ public:
                                          size_t faces);
     [[gnu::cold]] void GroupFaceOutside(uint64_t offset, const std::string& mesh,
                                         const std::string& material, uint32_t face, size_t faces);
+    // The keyframer: a track without a whole first key, a node that places nothing, the copies
+    // an object's nodes place.
+    [[gnu::cold]] void TrackDamaged(uint64_t offset, uint16_t track, const std::string& node);
+    [[gnu::cold]] void NodePassedOver(uint64_t offset, const std::string& node, NodeFault why);
+    [[gnu::cold]] void PlacedCopies(uint64_t offset, const std::string& object, size_t copies);
     // Notes each triangle of the finished mesh that will be dropped, then forgets its face lists.
     [[gnu::cold]] void DroppedTriangles(const SceneObject& object);
 

@@ -7,6 +7,8 @@
 
 #include "import3ds/ChunkIds.h"
 #include "import3ds/ImportReporter.h"
+#include "import3ds/KeyframerNodes.h"
+#include "import3ds/PlacedCopies.h"
 #include "import3ds/SceneGeometry.h"
 #include "scene/BulkMemory.h"
 #include "scene/ByteOrder.h"
@@ -64,7 +66,11 @@ struct GroupRead {
 class Reader {
 public:
     Reader(InputStream& in, Scene& scene, ReadBudget& budget, ImportReporter* report)
-        : m_in(in), m_scene(scene), m_budget(budget), m_report(report) {
+        : m_in(in),
+          m_scene(scene),
+          m_budget(budget),
+          m_report(report),
+          m_firstObject(scene.m_objects.size()) {
         const std::vector<std::string>& names = m_scene.m_materialNames;
         for (size_t i = 0; i < names.size(); ++i)
             m_materialByName[names[i]] = static_cast<int32_t>(i);
@@ -81,18 +87,34 @@ public:
                 break;
             }
             if (m_report)
-                m_report->TopChunk(
-                    pos, header.id, header.length,
-                    header.id == chunk::kNamedObject || header.id == chunk::kMaterial);
+                m_report->TopChunk(pos, header.id, header.length,
+                                   header.id == chunk::kNamedObject ||
+                                       header.id == chunk::kMaterial ||
+                                       header.id == chunk::kKeyframer);
             if (header.id == chunk::kNamedObject)
                 ReadNamedObject();
             else if (header.id == chunk::kMaterial)
                 ReadMaterial(pos + header.length);
+            else if (header.id == chunk::kKeyframer)
+                ReadKeyframer(pos, header.length);
             pos += header.length;
         }
     }
 
+    // The objects read get the copies the keyframer nodes place.
+    void PlaceKeyframerCopies() {
+        PlaceCopies(m_scene, m_firstObject, m_nodes, m_axes, m_budget, m_report);
+    }
+
 private:
+    void ReadKeyframer(uint64_t start, uint32_t length) {
+        const uint64_t end = std::min<uint64_t>(start + length, m_in.Size());
+        std::vector<KeyframerNode> nodes =
+            ReadKeyframerNodes(m_in, start + kHeaderSize, end, m_budget, m_report);
+        for (KeyframerNode& node : nodes)
+            m_nodes.push_back(std::move(node));
+    }
+
     // Reads the header at the current position; false at the end of the file, for a chunk too
     // short to hold its own header and once the budget is spent, any of which ends the walk that
     // asked. Every walk asks here, so a spent budget ends them all.
@@ -296,6 +318,7 @@ private:
         const uint64_t meshStart = m_in.Tell() - kHeaderSize;
         const uint64_t meshEnd = meshStart + meshLength;
         m_faceLists.clear();
+        m_meshAxes.reset();
         uint32_t sum = 0;
         bool more = true;
         while (more && sum < meshLength) {
@@ -333,8 +356,11 @@ private:
                 case chunk::kSmoothGroups:
                     m_in.Seek(start + header.length);
                     break;
-                case chunk::kVertexFlags:
                 case chunk::kLocalAxes:
+                    ReadLocalAxes(header.length);
+                    m_in.Seek(start + header.length);
+                    break;
+                case chunk::kVertexFlags:
                 case chunk::kMeshColor:
                 case chunk::kTextureInfo:
                     if (m_report) m_report->Skipped(start, header.id);
@@ -351,6 +377,19 @@ private:
         KeepSmoothingGroups(object);
         FinishObject(object);
         m_scene.m_objects.push_back(std::move(object));
+        m_axes.push_back(m_meshAxes);
+    }
+
+    // The mesh's own matrix: its x, y and z axes and its origin, which places its vertices for
+    // the keyframer. Too short a chunk leaves the mesh without one.
+    void ReadLocalAxes(uint32_t length) {
+        const uint8_t* p;
+        if (length < kHeaderSize + 48 || !m_in.ReadSpan(48, p) || !m_budget.Look(48)) return;
+        Matrix4 m = IdentityMatrix();
+        for (int column = 0; column < 4; ++column)
+            for (int row = 0; row < 3; ++row)
+                m[4 * column + row] = LoadF32(p + 12 * column + 4 * row);
+        m_meshAxes = m;
     }
 
     // The mesh's mapping coordinates and the material groups of its face lists, by a walk of
@@ -672,12 +711,16 @@ private:
     ReadBudget& m_budget;
     // The index of each material name; a later material of the same name replaces the earlier.
     std::unordered_map<std::string, int32_t> m_materialByName;
-    ImportReporter* m_report;               // null unless someone listens for the import notes
-    std::vector<FaceListRead> m_faceLists;  // of the mesh being read
-    std::vector<GroupRead> m_groups;        // of the mesh being read
-    std::vector<uint32_t> m_groupFaces;     // their faces, the list kept from mesh to mesh
-    std::vector<uint32_t> m_smoothing;      // the mesh's masks, one a triangle, 0 where unread
-    bool m_hasSmoothing = false;            // whether any face list of the mesh gave its masks
+    ImportReporter* m_report;                    // null unless someone listens for the import notes
+    std::vector<FaceListRead> m_faceLists;       // of the mesh being read
+    std::vector<GroupRead> m_groups;             // of the mesh being read
+    std::vector<uint32_t> m_groupFaces;          // their faces, the list kept from mesh to mesh
+    std::vector<uint32_t> m_smoothing;           // the mesh's masks, one a triangle, 0 where unread
+    bool m_hasSmoothing = false;                 // whether any face list of the mesh gave its masks
+    std::optional<Matrix4> m_meshAxes;           // the mesh's own matrix, where it gives one
+    const size_t m_firstObject;                  // the first object this reader adds
+    std::vector<std::optional<Matrix4>> m_axes;  // the own matrix of each object added
+    std::vector<KeyframerNode> m_nodes;          // the keyframer's object nodes
 };
 
 }  // namespace
@@ -710,7 +753,9 @@ Read3dsResult Read3DS(InputStream& file, Scene& scene, ReadBudget& budget,
     }
     // The walk starts inside the editor chunk and runs on to the end of the file, so chunks
     // after the editor chunk are visited at the same level.
-    Reader(file, scene, budget, report ? &*report : nullptr).Walk(kEditorOffset + kHeaderSize);
+    Reader reader(file, scene, budget, report ? &*report : nullptr);
+    reader.Walk(kEditorOffset + kHeaderSize);
+    reader.PlaceKeyframerCopies();
 
     for (SceneObject& object : scene.m_objects) {
         ComputeNormals(object);

@@ -95,7 +95,9 @@ void Scene::CountScene() {
 
 bool HasSceneExtras(const Scene& scene) {
     for (const SceneObject& o : scene.m_objects)
-        if (!o.faceGroups.empty() || !o.uvs.empty() || !o.smoothingGroups.empty()) return true;
+        if (!o.faceGroups.empty() || !o.uvs.empty() || !o.smoothingGroups.empty() ||
+            !o.copies.empty())
+            return true;
     for (const SceneMaterial& m : scene.m_materials)
         if (m.textureMap) return true;
     return false;

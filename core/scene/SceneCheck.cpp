@@ -43,6 +43,9 @@ std::string CheckObject(const SceneObject& o, size_t index, size_t materialCount
         return at(Text("%lld smoothing groups for %lld triangles",
                        static_cast<long long>(o.smoothingGroups.size()),
                        static_cast<long long>(o.meshes.size())));
+    for (size_t c = 0; c < o.copies.size(); ++c)
+        if (!IsFiniteMatrix(o.copies[c].matrix))
+            return at(Text("placed copy %lld: its matrix is not finite", c));
     std::vector<bool> grouped(o.meshes.size());
     for (size_t g = 0; g < o.faceGroups.size(); ++g) {
         const FaceGroup& group = o.faceGroups[g];

@@ -16,6 +16,7 @@
 // - an object's texture coordinates are none or one per vertex;
 // - an object's face groups each hold faces, every one a triangle of the object and in no other
 //   group;
+// - an object's placed copies have finite matrices;
 // - a material's texture map, when it has one, names a file;
 // - currentObject and currentCamera are -1 or index their lists.
 std::string SceneRuleBroken(const Scene& scene);

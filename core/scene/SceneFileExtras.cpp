@@ -16,6 +16,7 @@ constexpr uint16_t kObjectSection = 1;
 constexpr uint16_t kMaterialSection = 2;
 constexpr uint16_t kImageSection = 3;
 constexpr uint16_t kSmoothingSection = 4;
+constexpr uint16_t kCopySection = 5;
 constexpr uint64_t kSectionHeader = 2 + 8;
 // Strength, tiling, U and V scale, U and V offset, rotation.
 constexpr uint64_t kMapValueBytes = 4 + 2 + 5 * 4;
@@ -49,6 +50,26 @@ void WriteSmoothingEntry(OutputStream& out, const SceneObject& o) {
     out.WriteU32(static_cast<uint32_t>(o.smoothingGroups.size()));
     for (uint32_t mask : o.smoothingGroups)
         out.WriteU32(mask);
+}
+
+bool HasCopies(const SceneObject& o) {
+    return !o.copies.empty();
+}
+
+uint64_t CopyEntryBytes(const SceneObject& o) {
+    uint64_t bytes = 4 + 4;
+    for (const PlacedCopy& c : o.copies)
+        bytes += StringBytes(c.name) + 4 * uint64_t{c.matrix.size()};
+    return bytes;
+}
+
+void WriteCopyEntry(OutputStream& out, const SceneObject& o) {
+    out.WriteU32(static_cast<uint32_t>(o.copies.size()));
+    for (const PlacedCopy& c : o.copies) {
+        WriteArchiveString(out, c.name);
+        for (float v : c.matrix)
+            out.WriteF32(v);
+    }
 }
 
 uint64_t MaterialEntryBytes(const SceneMaterial& m) {
@@ -167,6 +188,11 @@ struct SmoothingExtras {
     std::vector<uint32_t> masks;
 };
 
+struct CopyExtras {
+    size_t index = 0;
+    std::vector<PlacedCopy> copies;
+};
+
 struct MaterialExtras {
     size_t index = 0;
     TextureMap map;
@@ -234,6 +260,24 @@ SmoothingExtras ReadSmoothingEntry(BlockReader& r, const SceneObject& o, size_t 
     return e;
 }
 
+// At least one copy, each a name and a matrix of finite numbers.
+CopyExtras ReadCopyEntry(BlockReader& r, size_t index) {
+    CopyExtras e;
+    e.index = index;
+    const uint32_t n = r.HeldCount(1 + 4 * 16);
+    if (n == 0) throw Damaged{};
+    for (uint32_t i = 0; i < n; ++i) {
+        r.Keep(sizeof(PlacedCopy));
+        PlacedCopy copy;
+        copy.name = r.Str();
+        for (float& v : copy.matrix)
+            v = r.F32();
+        if (!IsFiniteMatrix(copy.matrix)) throw Damaged{};
+        e.copies.push_back(std::move(copy));
+    }
+    return e;
+}
+
 MaterialExtras ReadMaterialEntry(BlockReader& r, size_t index) {
     MaterialExtras e;
     e.index = index;
@@ -289,15 +333,18 @@ void WriteSceneExtras(OutputStream& out, const Scene& scene) {
                                 });
     const auto smoothing = Section(kSmoothingSection, scene.m_objects, HasSmoothingGroups,
                                    SmoothingEntryBytes, WriteSmoothingEntry);
+    const auto copies =
+        Section(kCopySection, scene.m_objects, HasCopies, CopyEntryBytes, WriteCopyEntry);
     out.Write(kMagic, sizeof kMagic);
     out.WriteU16(kVersion);
     WriteU64(out, objects.BlockBytes() + materials.BlockBytes() + images.BlockBytes() +
-                      smoothing.BlockBytes());
+                      smoothing.BlockBytes() + copies.BlockBytes());
     objects.WriteTo(out);
     materials.WriteTo(out);
     images.WriteTo(out);
     // A section of its own, after the sections readers before it know: they pass it over.
     smoothing.WriteTo(out);
+    copies.WriteTo(out);
 }
 
 ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budget) {
@@ -306,6 +353,7 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
     std::vector<MaterialExtras> materials;
     std::vector<ImageExtras> images;
     std::vector<SmoothingExtras> smoothing;
+    std::vector<CopyExtras> copies;
     try {
         BlockReader r(in, budget);
         if (std::memcmp(r.Span(sizeof kMagic), kMagic, sizeof kMagic) != 0) throw Damaged{};
@@ -321,6 +369,7 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
         bool seenMaterials = false;
         bool seenImages = false;
         bool seenSmoothing = false;
+        bool seenCopies = false;
         while (block.Remaining() > 0) {
             const uint16_t id = b.U16();
             const uint64_t bytes = b.U64();
@@ -348,6 +397,10 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
                             [&scene](BlockReader& rr, size_t index) {
                                 return ReadSmoothingEntry(rr, scene.m_objects[index], index);
                             });
+            } else if (id == kCopySection) {
+                if (seenCopies) throw Damaged{};
+                seenCopies = true;
+                ReadSection(s, scene.m_objects.size(), copies, ReadCopyEntry);
             }
             // A section of another id belongs to a later edition of this version: passed over.
         }
@@ -368,6 +421,8 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
     }
     for (SmoothingExtras& e : smoothing)
         scene.m_objects[e.index].smoothingGroups = std::move(e.masks);
+    for (CopyExtras& e : copies)
+        scene.m_objects[e.index].copies = std::move(e.copies);
     for (MaterialExtras& e : materials)
         scene.m_materials[e.index].textureMap = std::move(e.map);
     for (ImageExtras& e : images)

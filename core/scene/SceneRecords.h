@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "scene/BulkMemory.h"
+#include "scene/Matrix4.h"
 
 // A colour of three bytes, 0..255 each.
 struct RGB8 {
@@ -94,6 +95,14 @@ struct SceneCamera {
     std::string name;
 };
 
+// A further placement of an object's mesh, as a 3D Studio keyframer places one: the object drawn
+// again, in its own materials, under matrix. A copy is not a record of its own: it is neither
+// listed nor edited.
+struct PlacedCopy {
+    std::string name;  // the keyframer node's instance name, else its own
+    Matrix4 matrix{};  // where the copy's vertices are taken from the object's
+};
+
 struct SceneObject {
     int32_t vertexCount = 0;  // equals vertices.size()
     int32_t meshCount = 0;    // equals meshes.size()
@@ -117,6 +126,7 @@ struct SceneObject {
     // smoothed only with the triangles at each corner's vertex that share a bit of its mask;
     // with mask 0 it is flat.
     std::vector<uint32_t> smoothingGroups;
+    std::vector<PlacedCopy> copies;  // drawn besides the object itself
 };
 
 // The fields of a Windows LOGFONT, kept exactly so that scene files keep them; the view turns

@@ -18,34 +18,45 @@ void Rotate(double angleDegrees, int axis, double p[3]) {
     p[b] = s * pa + c * pb;
 }
 
+// Calls visit(x, y, z) for every vertex where it is drawn: in its object, then in each copy.
+template <class Visit>
+void VisitDrawnVertices(const Scene& scene, bool withCopies, Visit visit) {
+    for (const SceneObject& o : scene.m_objects) {
+        for (const SceneVertex& v : o.vertices)
+            visit(double{v.x}, double{v.y}, double{v.z});
+        if (!withCopies) continue;
+        for (const PlacedCopy& copy : o.copies)
+            for (const SceneVertex& v : o.vertices) {
+                const std::array<float, 3> p = TransformPoint(copy.matrix, {v.x, v.y, v.z});
+                visit(double{p[0]}, double{p[1]}, double{p[2]});
+            }
+    }
+}
+
 }  // namespace
 
-bool SceneBoundingSphere(const Scene& scene, BoundingSphere& sphere) {
+bool SceneBoundingSphere(const Scene& scene, BoundingSphere& sphere, bool withCopies) {
     double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
     bool any = false;
-    for (const SceneObject& o : scene.m_objects) {
-        for (const SceneVertex& v : o.vertices) {
-            const double p[3] = {v.x, v.y, v.z};
-            if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) continue;
-            for (int i = 0; i < 3; ++i) {
-                lo[i] = std::min(lo[i], p[i]);
-                hi[i] = std::max(hi[i], p[i]);
-            }
-            any = true;
+    VisitDrawnVertices(scene, withCopies, [&](double x, double y, double z) {
+        const double p[3] = {x, y, z};
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) return;
+        for (int i = 0; i < 3; ++i) {
+            lo[i] = std::min(lo[i], p[i]);
+            hi[i] = std::max(hi[i], p[i]);
         }
-    }
+        any = true;
+    });
     if (!any) return false;
     // Centred on the box around the vertices: the farthest vertex gives the radius, which is
     // tighter than the box's corner for most models.
     double c[3] = {(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2};
     double farthest = 0;
-    for (const SceneObject& o : scene.m_objects) {
-        for (const SceneVertex& v : o.vertices) {
-            const double d[3] = {v.x - c[0], v.y - c[1], v.z - c[2]};
-            const double squared = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
-            if (std::isfinite(squared)) farthest = std::max(farthest, squared);
-        }
-    }
+    VisitDrawnVertices(scene, withCopies, [&](double x, double y, double z) {
+        const double d[3] = {x - c[0], y - c[1], z - c[2]};
+        const double squared = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+        if (std::isfinite(squared)) farthest = std::max(farthest, squared);
+    });
     // The models are drawn turned about the origin: x, then y, then z applied last to first.
     const SceneSettings& s = scene.m_settings;
     Rotate(static_cast<double>(s.rotZ) + 0.5 * static_cast<double>(s.dragX), 2, c);

@@ -11,9 +11,10 @@ struct BoundingSphere {
     float radius = 0;
 };
 
-// The sphere around every vertex of the scene's objects as they are drawn, turned by the scene's
-// rotation. False when no object has a finite vertex.
-bool SceneBoundingSphere(const Scene& scene, BoundingSphere& sphere);
+// The sphere around every vertex of the scene's objects as they are drawn, their placed copies'
+// too unless withCopies is false, turned by the scene's rotation. False when no object has a
+// finite vertex.
+bool SceneBoundingSphere(const Scene& scene, BoundingSphere& sphere, bool withCopies = true);
 
 struct FittedEye {
     EyePoint eye{};

@@ -37,6 +37,7 @@ public:
     virtual void PushMatrix() = 0;
     virtual void PopMatrix() = 0;
     virtual void Rotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) = 0;
+    virtual void MultMatrixf(const GLfloat* matrix) = 0;
     // gluPerspective and gluLookAt of the system's GLU.
     virtual void Perspective(GLdouble fovY, GLdouble aspect, GLdouble zNear, GLdouble zFar) = 0;
     virtual void LookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX,

@@ -1,5 +1,6 @@
 #include "view/Projection.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "view/FittedView.h"
@@ -27,10 +28,37 @@ OrthoBox TopViewBox(const SceneSettings& s, int width, int height) {
     return OrthoBox{n, p, r * n, r * p, n, p};
 }
 
+const SceneSettings* FramedBounds(const Scene& scene, const ViewState& state,
+                                  SceneSettings& stretched) {
+    if (!state.m_bCopies) return nullptr;
+    bool any = false;
+    for (const SceneObject& o : scene.m_objects) {
+        for (const PlacedCopy& copy : o.copies) {
+            if (!any) stretched = scene.m_settings;
+            any = true;
+            for (int corner = 0; corner < 8; ++corner) {
+                const std::array<float, 3> p = TransformPoint(
+                    copy.matrix, {corner & 1 ? o.maxX : o.minX, corner & 2 ? o.maxY : o.minY,
+                                  corner & 4 ? o.maxZ : o.minZ});
+                stretched.minX = std::min(stretched.minX, p[0]);
+                stretched.maxX = std::max(stretched.maxX, p[0]);
+                stretched.minY = std::min(stretched.minY, p[1]);
+                stretched.maxY = std::max(stretched.maxY, p[1]);
+                stretched.minZ = std::min(stretched.minZ, p[2]);
+                stretched.maxZ = std::max(stretched.maxZ, p[2]);
+            }
+        }
+    }
+    return any ? &stretched : nullptr;
+}
+
 ProjectionSetup ComputeProjection(const Scene& scene, ViewState& state, int width, int height) {
     ProjectionSetup setup;
+    SceneSettings stretched;
+    const SceneSettings* framed = FramedBounds(scene, state, stretched);
+    const SceneSettings& bounds = framed ? *framed : scene.m_settings;
     if (ShowsDefaultView(scene, state)) {
-        setup.eye = DefaultEyePoint(scene.m_settings);
+        setup.eye = DefaultEyePoint(bounds);
     } else {
         const SceneCamera& c = scene.m_cameras[static_cast<size_t>(scene.m_settings.currentCamera)];
         setup.eye = EyePoint{{c.posX, c.posY, c.posZ}, {c.targetX, c.targetY, c.targetZ}};
@@ -39,11 +67,11 @@ ProjectionSetup ComputeProjection(const Scene& scene, ViewState& state, int widt
     setup.kind = state.m_nProjection;
     setup.fovY = state.m_fFovY;
     setup.aspect = state.m_fAspect;
-    setup.ortho = TopViewBox(scene.m_settings, width, height);
+    setup.ortho = TopViewBox(bounds, width, height);
     BoundingSphere sphere;
     FittedEye fitted;
     if (state.m_bFitModels && ShowsDefaultView(scene, state) &&
-        SceneBoundingSphere(scene, sphere) &&
+        SceneBoundingSphere(scene, sphere, state.m_bCopies) &&
         FitSphereInView(sphere, setup.fovY, setup.aspect, fitted)) {
         setup.eye = fitted.eye;
         setup.zNear = fitted.zNear;

@@ -36,6 +36,12 @@ struct ProjectionSetup {
     OrthoBox ortho{};
 };
 
+// The bounds the default view frames: the scene's recorded bounds, stretched over the boxes of
+// the objects' placed copies where the view draws them. Null when there is nothing to stretch
+// over: the recorded bounds serve; else stretched holds them.
+const SceneSettings* FramedBounds(const Scene& scene, const ViewState& state,
+                                  SceneSettings& stretched);
+
 // Chooses the eye (and takes the camera's field of view into state.m_fFovY) and the projection.
 // With state.m_bFitModels the default eye is fitted to the models' bounding sphere.
 ProjectionSetup ComputeProjection(const Scene& scene, ViewState& state, int width, int height);

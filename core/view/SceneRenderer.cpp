@@ -218,7 +218,8 @@ void SceneRenderer::DrawObjects() {
     if (!m_simplifiedFrame &&
         (mode == ModeVertex || mode == ModeLine || mode == ModeFlat || mode == ModeSmooth)) {
         for (const SceneObject& o : m_scene.m_objects)
-            m_triangles += static_cast<int64_t>(o.meshes.size());
+            m_triangles += static_cast<int64_t>(o.meshes.size()) *
+                           static_cast<int64_t>(1 + (m_view.m_bCopies ? o.copies.size() : 0));
     }
     if (m_simplifiedFrame)
         DrawObjectsSimplified();
@@ -281,28 +282,35 @@ void SceneRenderer::DrawObjectsImmediate() {
         for (size_t i = 0; i < objects.size(); ++i) {
             const SceneObject& o = objects[i];
             const FaceRuns& runs = m_runs.For(i, o);
-            for (const FaceRun& run : runs.runs) {
-                const bool textured = BeginRun(o, run, names ? &*names : nullptr);
-                DrawRunLit(o, runs, run, mode == ModeSmooth && o.smooth, textured,
-                           CornerNormalsOf(i, o));
-                EndRun(textured);
-            }
+            DrawPlaced(o, [&] {
+                for (const FaceRun& run : runs.runs) {
+                    const bool textured = BeginRun(o, run, names ? &*names : nullptr);
+                    DrawRunLit(o, runs, run, mode == ModeSmooth && o.smooth, textured,
+                               CornerNormalsOf(i, o));
+                    EndRun(textured);
+                }
+            });
         }
         return;
     }
     for (const SceneObject& o : m_scene.m_objects) {
-        ApplyMaterial(o.materialIndex);
-        if (mode != ModeVertex && mode != ModeLine) continue;
-        const VertexList& v = o.vertices;
-        for (const SceneMesh& m : o.meshes) {
-            m_gl.Disable(GL_LIGHTING);
-            m_gl.Color3f(1.0f, 1.0f, 1.0f);
-            m_gl.Begin(mode == ModeVertex ? GL_POINTS : GL_LINE_LOOP);
-            for (uint16_t i : {m.a, m.b, m.c})
-                m_gl.Vertex3f(v[i].x, v[i].y, v[i].z);
-            m_gl.End();
-            m_gl.Enable(GL_LIGHTING);
+        if (mode != ModeVertex && mode != ModeLine) {
+            ApplyMaterial(o.materialIndex);
+            continue;
         }
+        DrawPlaced(o, [&] {
+            ApplyMaterial(o.materialIndex);
+            const VertexList& v = o.vertices;
+            for (const SceneMesh& m : o.meshes) {
+                m_gl.Disable(GL_LIGHTING);
+                m_gl.Color3f(1.0f, 1.0f, 1.0f);
+                m_gl.Begin(mode == ModeVertex ? GL_POINTS : GL_LINE_LOOP);
+                for (uint16_t i : {m.a, m.b, m.c})
+                    m_gl.Vertex3f(v[i].x, v[i].y, v[i].z);
+                m_gl.End();
+                m_gl.Enable(GL_LIGHTING);
+            }
+        });
     }
 }
 
@@ -328,18 +336,22 @@ void SceneRenderer::DrawObjectsFromBuffers() {
         const SceneObject& o = objects[i];
         const ObjectShape shape = ShapeOf(mode, o);
         if (unlit) {
-            ApplyMaterial(o.materialIndex);
-            if (!m_buffers.Draw(i, o, shape)) DrawTrianglesUnlit(o, mode == ModeVertex);
+            DrawPlaced(o, [&] {
+                ApplyMaterial(o.materialIndex);
+                if (!m_buffers.Draw(i, o, shape)) DrawTrianglesUnlit(o, mode == ModeVertex);
+            });
             continue;
         }
         const FaceRuns& runs = m_runs.For(i, o);
         const std::vector<CornerNormal>& corners = CornerNormalsOf(i, o);
-        for (const FaceRun& run : runs.runs) {
-            const bool textured = BeginRun(o, run, names ? &*names : nullptr);
-            if (!m_buffers.DrawRun(i, o, shape, runs, run, textured, corners))
-                DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured, corners);
-            EndRun(textured);
-        }
+        DrawPlaced(o, [&] {
+            for (const FaceRun& run : runs.runs) {
+                const bool textured = BeginRun(o, run, names ? &*names : nullptr);
+                if (!m_buffers.DrawRun(i, o, shape, runs, run, textured, corners))
+                    DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured, corners);
+                EndRun(textured);
+            }
+        });
     }
     m_buffers.EndObjects();
     if (unlit) m_gl.Enable(GL_LIGHTING);
@@ -360,15 +372,17 @@ void SceneRenderer::DrawObjectsSimplified() {
         const SceneObject& o = objects[i];
         const ObjectShape shape = ShapeOf(mode, o);
         if (unlit) {
-            ApplyMaterial(o.materialIndex);
-            const int64_t drawn = m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape);
-            if (drawn >= 0) {
-                m_triangles += drawn;
-                continue;
-            }
-            // Too small for a copy: whole, which costs next to nothing.
-            m_triangles += static_cast<int64_t>(o.meshes.size());
-            DrawTrianglesUnlit(o, mode == ModeVertex);
+            DrawPlaced(o, [&] {
+                ApplyMaterial(o.materialIndex);
+                const int64_t drawn = m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape);
+                if (drawn >= 0) {
+                    m_triangles += drawn;
+                    return;
+                }
+                // Too small for a copy: whole, which costs next to nothing.
+                m_triangles += static_cast<int64_t>(o.meshes.size());
+                DrawTrianglesUnlit(o, mode == ModeVertex);
+            });
             continue;
         }
         const FaceRuns& runs = m_runs.For(i, o);
@@ -383,28 +397,31 @@ void SceneRenderer::DrawObjectsSimplified() {
         bool copyFits = copy && copy->runTriangles.size() == (several ? runs.runs.size() : 0);
         for (size_t r = 0; copyFits && several && r < runs.runs.size(); ++r)
             copyFits = copy->runTriangles[r] == runs.runs[r].count;
-        for (size_t r = 0; r < runs.runs.size(); ++r) {
-            const FaceRun& run = runs.runs[r];
-            const bool textured = BeginRun(o, run, names ? &*names : nullptr);
-            // A copy has no texture coordinates: textured faces are drawn whole.
-            const int64_t drawn = copyFits && !textured
-                                      ? m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape,
-                                                                 several ? static_cast<int>(r) : -1)
-                                      : -1;
-            if (drawn >= 0) {
-                m_triangles += drawn;
-            } else if (!several && !textured && !keepEdges) {
-                m_triangles += static_cast<int64_t>(run.count);
-                DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, false, corners);
-            } else {
-                m_triangles += static_cast<int64_t>(run.count);
-                m_simplifiedBuffers.End();
-                if (!m_buffers.DrawRun(i, o, shape, runs, run, textured, corners))
-                    DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured, corners);
-                m_buffers.EndObjects();
+        DrawPlaced(o, [&] {
+            for (size_t r = 0; r < runs.runs.size(); ++r) {
+                const FaceRun& run = runs.runs[r];
+                const bool textured = BeginRun(o, run, names ? &*names : nullptr);
+                // A copy has no texture coordinates: textured faces are drawn whole.
+                const int64_t drawn =
+                    copyFits && !textured
+                        ? m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape,
+                                                   several ? static_cast<int>(r) : -1)
+                        : -1;
+                if (drawn >= 0) {
+                    m_triangles += drawn;
+                } else if (!several && !textured && !keepEdges) {
+                    m_triangles += static_cast<int64_t>(run.count);
+                    DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, false, corners);
+                } else {
+                    m_triangles += static_cast<int64_t>(run.count);
+                    m_simplifiedBuffers.End();
+                    if (!m_buffers.DrawRun(i, o, shape, runs, run, textured, corners))
+                        DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured, corners);
+                    m_buffers.EndObjects();
+                }
+                EndRun(textured);
             }
-            EndRun(textured);
-        }
+        });
     }
     m_simplifiedBuffers.End();
     if (unlit) m_gl.Enable(GL_LIGHTING);

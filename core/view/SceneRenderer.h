@@ -123,6 +123,22 @@ private:
     const std::vector<CornerNormal>& CornerNormalsOf(size_t index, const SceneObject& o) {
         return m_view.m_bSmoothingGroups ? m_smoothing.For(index, o) : SmoothingNormalCache::None();
     }
+    // Runs draw for the object where its record places it, then, unless the view leaves them
+    // out, once under each of its placed copies' matrices, with normals made unit again as a
+    // copy may be scaled.
+    template <class Draw>
+    void DrawPlaced(const SceneObject& o, Draw draw) {
+        draw();
+        if (!m_view.m_bCopies || o.copies.empty()) return;
+        m_gl.Enable(GL_NORMALIZE);
+        for (const PlacedCopy& copy : o.copies) {
+            m_gl.PushMatrix();
+            m_gl.MultMatrixf(copy.matrix.data());
+            draw();
+            m_gl.PopMatrix();
+        }
+        m_gl.Disable(GL_NORMALIZE);
+    }
     // The material names, where some object has face groups that name them.
     std::optional<MaterialNames> GroupMaterialNames() const;
     // Sets every state the drawing relies on that a toolkit sharing the context may change.

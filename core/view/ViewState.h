@@ -38,6 +38,9 @@ struct ViewState {
     // Smooth mode shades faces by their smoothing groups where the file gives them; off (for
     // comparisons, --no-smoothing-groups) every corner takes its vertex's normal.
     bool m_bSmoothingGroups = true;
+    // The copies a file places of its objects are drawn and framed; off (for comparisons,
+    // --no-copies) the objects alone.
+    bool m_bCopies = true;
     bool m_bLeftDown = false;
     bool m_bRightDown = false;
     bool m_bDragNote = false;
