@@ -64,12 +64,16 @@ struct Counts {
 };
 
 void MergeNodeMeshes(const aiScene& source, const aiNode& node, const aiMatrix4x4& global,
-                     MergedMesh& merged, Counts& counts) {
-    bool anyUvs = false;
+                     bool modelNormals, MergedMesh& merged, Counts& counts) {
+    bool anyUvs = false, anyNormals = false;
     for (unsigned m = 0; m < node.mNumMeshes; ++m) {
         const unsigned index = node.mMeshes[m];
-        if (index < source.mNumMeshes && source.mMeshes[index]->mTextureCoords[0]) anyUvs = true;
+        if (index >= source.mNumMeshes) continue;
+        if (source.mMeshes[index]->mTextureCoords[0]) anyUvs = true;
+        if (source.mMeshes[index]->mNormals && modelNormals) anyNormals = true;
     }
+    // Normals turn by the inverse transpose, which keeps them across a stretched face.
+    const aiMatrix3x3 normalTurn = aiMatrix3x3(global).Inverse().Transpose();
     // A mirroring transform turns the faces inside out unless their corners turn too.
     const bool mirrored = global.Determinant() < 0;
     for (unsigned m = 0; m < node.mNumMeshes; ++m) {
@@ -106,6 +110,10 @@ void MergeNodeMeshes(const aiScene& source, const aiNode& node, const aiMatrix4x
             const aiVector3D p = global * mesh.mVertices[v];
             merged.points.push_back({p.x, p.y, p.z});
         }
+        for (unsigned v = 0; anyNormals && v < mesh.mNumVertices; ++v) {
+            const aiVector3D n = mesh.mNormals ? normalTurn * mesh.mNormals[v] : aiVector3D();
+            merged.normals.push_back({n.x, n.y, n.z});
+        }
         if (!anyUvs) continue;
         for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
             const aiVector3D* uv = mesh.mTextureCoords[0];
@@ -114,7 +122,7 @@ void MergeNodeMeshes(const aiScene& source, const aiNode& node, const aiMatrix4x
     }
 }
 
-void ConvertNodes(const aiScene& source, const aiMatrix4x4& turn, Scene& scene,
+void ConvertNodes(const aiScene& source, const aiMatrix4x4& turn, bool modelNormals, Scene& scene,
                   std::vector<std::string>& report) {
     Counts counts;
     UniqueNames names;
@@ -128,7 +136,7 @@ void ConvertNodes(const aiScene& source, const aiMatrix4x4& turn, Scene& scene,
         const aiMatrix4x4 global = parent * node->mTransformation;
         if (node->mNumMeshes > 0) {
             MergedMesh merged;
-            MergeNodeMeshes(source, *node, global, merged, counts);
+            MergeNodeMeshes(source, *node, global, modelNormals, merged, counts);
             std::string name = node->mName.C_Str();
             if (name.empty() && node->mMeshes[0] < source.mNumMeshes)
                 name = source.mMeshes[node->mMeshes[0]]->mName.C_Str();
@@ -327,11 +335,16 @@ UpAxis UpAxisOf(const aiScene& scene, const std::string& path) {
     return UpAxis::PlusY;
 }
 
-void ConvertScene(const aiScene& source, UpAxis up, Scene& scene,
+bool KeepsModelNormals(const std::string& path) {
+    const FileFormat* format = FormatOfFile(path);
+    return !format || format->name != "STL";
+}
+
+void ConvertScene(const aiScene& source, UpAxis up, bool modelNormals, Scene& scene,
                   std::vector<std::string>& report) {
     const aiMatrix4x4 turn = TurnToZ(up);
     ConvertMaterials(source, scene, report);
-    ConvertNodes(source, turn, scene, report);
+    ConvertNodes(source, turn, modelNormals, scene, report);
     ComputeSceneBounds(scene);
     ConvertLights(source, turn, scene, report);
     ConvertCameras(source, turn, scene);

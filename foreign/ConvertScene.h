@@ -38,6 +38,13 @@ SceneCamera ConvertCamera(const std::string& name, const aiMatrix4x4& global,
                           const aiVector3D& position, const aiVector3D& lookAt, float horizontalFov,
                           float aspect, const aiVector3D& center);
 
+// Whether a file's own vertex normals are kept (else they are computed from the faces): they are
+// for every format but STL, whose facet normals are often missing or wrong; its corners are
+// joined only where their facets' normals agree, so its edges stay hard all the same.
+bool KeepsModelNormals(const std::string& path);
+
 // Appends the converted records to a cleared scene, computes normals, bounds and statistics, and
-// adds to report one line for each kind of thing that was dropped or cut.
-void ConvertScene(const aiScene& source, UpAxis up, Scene& scene, std::vector<std::string>& report);
+// adds to report one line for each kind of thing that was dropped or cut. With modelNormals a
+// vertex takes the normal the model gives it, where it gives one.
+void ConvertScene(const aiScene& source, UpAxis up, bool modelNormals, Scene& scene,
+                  std::vector<std::string>& report);

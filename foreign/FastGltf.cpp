@@ -381,7 +381,8 @@ struct Instance {
 struct Primitive {
     uint32_t material = 0;
     std::vector<MeshPoint> points;
-    std::vector<SceneUv> uvs;  // empty without a first set of mapping coordinates
+    std::vector<SceneUv> uvs;        // empty without a first set of mapping coordinates
+    std::vector<MeshPoint> normals;  // empty without normals
     std::vector<uint32_t> corners;
 };
 
@@ -1025,6 +1026,13 @@ template <class Joined>
 MeshPoint UvOf(const Joined& attributes) {
     return attributes.uv;
 }
+MeshPoint NormalOf(const NoAttributes&) {
+    return {};
+}
+template <class Joined>
+MeshPoint NormalOf(const Joined& attributes) {
+    return attributes.normal;
+}
 
 // Joins the vertices corners use, in the order of the vertices as the library does, and turns
 // corners into indices of the joined vertices.
@@ -1081,6 +1089,11 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
             const MeshPoint uv = UvOf(joiner.AttributesOf(v));
             out.uvs.push_back(SceneUv{uv.x, uv.y});
         }
+    }
+    if (attributes.normals) {
+        out.normals.reserve(joiner.Count());
+        for (uint32_t v = 0; v < joiner.Count(); ++v)
+            out.normals.push_back(NormalOf(joiner.AttributesOf(v)));
     }
     out.points = joiner.TakePoints();
 }
@@ -1264,6 +1277,10 @@ void AddNodeObjects(GltfAsset& asset, std::vector<std::vector<Primitive>>& meshe
             const bool last = --usesLeft[static_cast<size_t>(node->mesh)] == 0;
             const bool anyUvs = std::any_of(primitives.begin(), primitives.end(),
                                             [](const Primitive& p) { return !p.uvs.empty(); });
+            const bool anyNormals =
+                std::any_of(primitives.begin(), primitives.end(),
+                            [](const Primitive& p) { return !p.normals.empty(); });
+            const aiMatrix3x3 normalTurn = aiMatrix3x3(global).Inverse().Transpose();
             const bool mirrored = global.Determinant() < 0;
             MergedMesh merged;
             for (Primitive& primitive : primitives) {
@@ -1295,6 +1312,14 @@ void AddNodeObjects(GltfAsset& asset, std::vector<std::vector<Primitive>>& meshe
                         const aiVector3D q = global * aiVector3D(p.x, p.y, p.z);
                         merged.points.push_back({q.x, q.y, q.z});
                     }
+                }
+                if (anyNormals) {
+                    merged.normals.reserve(merged.points.size());
+                    for (const MeshPoint& n : primitive.normals) {
+                        const aiVector3D q = normalTurn * aiVector3D(n.x, n.y, n.z);
+                        merged.normals.push_back({q.x, q.y, q.z});
+                    }
+                    merged.normals.resize(merged.points.size());
                 }
                 if (!anyUvs) continue;
                 if (primitive.uvs.empty())

@@ -257,8 +257,9 @@ public:
         m_uvs = uvsGiven && !m_text.uvs.empty() && uvsOk;
     }
     bool HasUvs() const { return m_uvs; }
+    bool HasNormals() const { return m_normals; }
 
-    void AppendTo(MergedMesh& merged, bool nodeHasUvs) {
+    void AppendTo(MergedMesh& merged, bool nodeHasUvs, bool nodeHasNormals) {
         size_t corners = 0;
         ForEachFace([&](size_t face, size_t) { corners += m_text.faces[face] & kCornerCount; });
         // The library's mesh has a vertex for each corner.
@@ -318,7 +319,15 @@ public:
                 merged.uvs.push_back(m_uvs ? SceneUv{uv.x, uv.y} : SceneUv{});
             }
         }
-        // OBJ's +Y up turned to +Z, as the library's product with the turn gives it.
+        // OBJ's +Y up turned to +Z, as the library's product with the turn gives it; the
+        // normals turn with the points.
+        if (nodeHasNormals) {
+            merged.normals.resize(base);
+            for (uint32_t v = 0; v < joiner.Count(); ++v) {
+                const MeshPoint& n = joiner.AttributesOf(v).normal;
+                merged.normals.push_back(m_normals ? MeshPoint{n.x, -n.z, n.y} : MeshPoint{});
+            }
+        }
         for (const MeshPoint& p : joiner.TakePoints())
             merged.points.push_back(AsTransformed(p.x, -p.z, p.y));
     }
@@ -376,15 +385,16 @@ bool ReadObjFrom(ByteSource& source, uint64_t size, const std::string& path, boo
     UniqueNames names;
     for (const ObjNode& node : nodes) {
         std::vector<MeshJoin> meshes;
-        bool nodeHasUvs = false;
+        bool nodeHasUvs = false, nodeHasNormals = false;
         for (const ObjMeshRuns& mesh : node.meshes) {
             meshes.emplace_back(text, mesh);
             meshes.back().Decide();
             nodeHasUvs |= meshes.back().HasUvs();
+            nodeHasNormals |= meshes.back().HasNormals();
         }
         MergedMesh merged;
         for (MeshJoin& mesh : meshes)
-            mesh.AppendTo(merged, nodeHasUvs);
+            mesh.AppendTo(merged, nodeHasUvs, nodeHasNormals);
         AddObjects(merged,
                    names.Take(node.name, "Object " + std::to_string(scene.m_objects.size() + 1)),
                    scene, report);

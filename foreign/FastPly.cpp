@@ -626,6 +626,11 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
             merged.uvs.push_back(SceneUv{uv.x, uv.y});
         }
     }
+    if (hasNormals) {
+        merged.normals.reserve(joiner.Count());
+        for (uint32_t u = 0; u < joiner.Count(); ++u)
+            merged.normals.push_back(joiner.AttributesOf(u).normal);
+    }
     merged.points = joiner.TakePoints();
     merged.corners.reserve(corners.size());
     for (uint32_t corner : corners)

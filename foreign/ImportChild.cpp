@@ -164,7 +164,7 @@ ChildStatus ReadWithLibrary(const std::string& path, Scene& scene,
         lines = {reason};
         return ChildStatus::Refused;
     }
-    ConvertScene(*source, UpAxisOf(*source, path), scene, lines);
+    ConvertScene(*source, UpAxisOf(*source, path), KeepsModelNormals(path), scene, lines);
     return ChildStatus::Scene;
 }
 

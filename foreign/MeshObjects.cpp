@@ -1,6 +1,7 @@
 #include "MeshObjects.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 #include <utility>
 
@@ -29,6 +30,18 @@ void FinishObject(SceneObject& object) {
     object.centerY = (object.minY + object.maxY) * 0.5f;
     object.centerZ = (object.minZ + object.maxZ) * 0.5f;
     ComputeNormals(object);
+}
+
+// The vertices take the model's own normals, made unit; one without a length or not finite keeps
+// the normal of its faces.
+void KeepModelNormals(SceneObject& object, const std::vector<MeshPoint>& normals) {
+    for (size_t i = 0; i < normals.size(); ++i) {
+        const MeshPoint& n = normals[i];
+        const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+        if (!(length > 0) || !std::isfinite(length)) continue;
+        SceneVertex& v = object.vertices[i];
+        v.nx = n.x / length, v.ny = n.y / length, v.nz = n.z / length;
+    }
 }
 
 // The object's material is its first triangle's; face groups only where its triangles use two
@@ -73,6 +86,9 @@ void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
         object.meshes.reserve(std::min(triangles - t, 2 * kMaxObjectVertices));
         if (!merged.uvs.empty())
             object.uvs.reserve(std::min(merged.points.size(), kMaxObjectVertices));
+        std::vector<MeshPoint> normals;  // the model's, one per vertex of the object
+        if (!merged.normals.empty())
+            normals.reserve(std::min(merged.points.size(), kMaxObjectVertices));
         const size_t from = t;
         for (; t < triangles; ++t) {
             const uint32_t* corner = &merged.corners[3 * t];
@@ -91,6 +107,7 @@ void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
                     vertex.x = p.x, vertex.y = p.y, vertex.z = p.z;
                     object.vertices.push_back(vertex);
                     if (!merged.uvs.empty()) object.uvs.push_back(merged.uvs[point]);
+                    if (!merged.normals.empty()) normals.push_back(merged.normals[point]);
                 }
                 index[k] = static_cast<uint16_t>(newIndex[point]);
             }
@@ -100,6 +117,7 @@ void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
         }
         SetMaterials(object, merged.materials, from, scene);
         FinishObject(object);
+        KeepModelNormals(object, normals);
         scene.m_objects.push_back(std::move(object));
     }
     const size_t pieces = scene.m_objects.size() - firstObject;

@@ -23,6 +23,9 @@ struct MeshPoint {
 struct MergedMesh {
     std::vector<MeshPoint> points;
     std::vector<SceneUv> uvs;  // one per point, or empty
+    // One per point where the model gives its own normals, or empty: the normals are then
+    // computed from the faces, as for a 3D Studio file.
+    std::vector<MeshPoint> normals;
     std::vector<uint32_t> corners;
     std::vector<uint32_t> materials;  // of each triangle, an index into the scene's materials
 };
@@ -31,7 +34,8 @@ struct MergedMesh {
 // into objects named NAME.1, NAME.2 and on where they hold more than kMaxObjectVertices
 // vertices (a line of report says so); a vertex no triangle uses is left out. Each object's
 // material is its first triangle's, with face groups where its triangles use two or more; its
-// bounds and normals are computed. The scene's materials must be there already.
+// bounds and normals are computed, and a vertex takes the model's own normal instead where that
+// has a length. The scene's materials must be there already.
 void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
                 std::vector<std::string>& report);
 

@@ -112,6 +112,53 @@ TEST_F(ForeignImport, AnImageTheModelHoldsComesWithItsMap) {
     EXPECT_TRUE(MissingMapImages(scene, scene.m_strImageBase).empty());
 }
 
+TEST_F(ForeignImport, ModelsKeepTheirOwnNormalsAndTheirHardEdges) {
+    TempDir dir;
+    // A triangle in the file's x-y plane: turned to +Z its faces' normal is (0, -1, 0); its own
+    // normal (0 3 4) turns to (0, -0.8, 0.6).
+    const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        int vertices;
+        std::vector<std::array<float, 3>> normals;  // of each triangle's corners
+    };
+    const std::array<float, 3> faces = {0, -1, 0}, own = {0, -0.8f, 0.6f};
+    const Case cases[] = {
+        {"its own normal", triangle + "vn 0 3 4\nf 1//1 2//1 3//1\n", 3, {own}},
+        {"none", triangle + "f 1 2 3\n", 3, {faces}},
+        {"a normal of no length", triangle + "vn 0 0 0\nf 1//1 2//1 3//1\n", 3, {faces}},
+        // A hard edge: the shared corners are two vertices each, one for each face's normal.
+        {"a hard edge",
+         triangle + "vn 0 0 1\nvn 0 3 4\nf 1//1 2//1 3//1\nf 2//2 4//2 3//2\n",
+         6,
+         {faces, own}},
+        // A seam of the mapping splits the corners, which keep the one normal the file gives.
+        {"a seam",
+         triangle + "vt 0 0\nvt 1 0\nvt 0 1\nvt 1 1\nvt 0.5 0.5\nvn 0 3 4\n"
+                    "f 1/1/1 2/2/1 3/3/1\nf 2/5/1 4/4/1 3/5/1\n",
+         6,
+         {own, own}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteText(dir.File("model.obj"), c.text);
+        Scene scene;
+        const FileOutcome outcome = ImportForeignFile(dir.File("model.obj"), scene);
+        ASSERT_TRUE(outcome.ok) << outcome.message << " " << outcome.reason;
+        ASSERT_EQ(scene.m_objects.size(), 1u);
+        const SceneObject& o = scene.m_objects[0];
+        EXPECT_EQ(o.vertexCount, c.vertices);
+        ASSERT_EQ(o.meshes.size(), c.normals.size());
+        for (size_t t = 0; t < o.meshes.size(); ++t)
+            for (uint16_t v : {o.meshes[t].a, o.meshes[t].b, o.meshes[t].c}) {
+                EXPECT_NEAR(o.vertices[v].nx, c.normals[t][0], 1e-6) << t;
+                EXPECT_NEAR(o.vertices[v].ny, c.normals[t][1], 1e-6) << t;
+                EXPECT_NEAR(o.vertices[v].nz, c.normals[t][2], 1e-6) << t;
+            }
+    }
+}
+
 TEST_F(ForeignImport, GeneratedFilesAreTurnedCutAndReported) {
     TempDir dir;
     // A strip of 40,000 quads along x: 80,002 vertices, over the 65,535 an object may index.
