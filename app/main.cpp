@@ -2,10 +2,12 @@
 #include <string>
 #include <vector>
 
+#include "ExportChild.h"
 #include "ImportChild.h"
 #include "RenderCommand.h"
 #include "RunWindow.h"
 #include "ThumbnailCommand.h"
+#include "childimport/ForeignExport.h"
 #include "childimport/ForeignImport.h"
 #include "cli/CommandLine.h"
 
@@ -13,6 +15,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     // The import child, started by the program itself before any toolkit is set up.
     if (args.size() == 2 && args[0] == kImportChildOption) return RunImportChild(args[1]);
+    if (args.size() == 3 && args[0] == kExportChildOption) return RunExportChild(args[1], args[2]);
     // The command line has checked the words before it hands them over.
     const auto window = [&](const std::vector<std::string>& words) {
         return RunWindow(argc, argv, WindowRequestOf(words).value_or(WindowRequest{}));

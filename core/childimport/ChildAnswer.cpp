@@ -32,7 +32,7 @@ ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene
     uint8_t status = 0;
     uint32_t count = 0;
     if (!in.Read(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0 ||
-        !in.ReadU8(status) || !in.ReadU32(count) || status > 2)
+        !in.ReadU8(status) || !in.ReadU32(count) || status > 3)
         return ChildAnswerResult::Garbage;
     // Each line takes at least its length's four bytes.
     if (count > in.Remaining() / 4) return ChildAnswerResult::Garbage;
@@ -49,6 +49,8 @@ ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene
             return rest == size ? ChildAnswerResult::Refused : ChildAnswerResult::Garbage;
         case ChildStatus::OutOfMemory:
             return rest == size ? ChildAnswerResult::OutOfMemory : ChildAnswerResult::Garbage;
+        case ChildStatus::Written:
+            return rest == size ? ChildAnswerResult::Written : ChildAnswerResult::Garbage;
         case ChildStatus::Scene:
             break;
     }

@@ -3,7 +3,8 @@
 //   "ZCHA" | u8 status | u32 line count | each line: u32 length, its bytes | scene file bytes
 //
 // The status says whether a scene follows (Scene), or why none does: the library refused the
-// file (Refused, the first line is its reason) or the child ran out of memory (OutOfMemory). With
+// file (Refused, the first line is its reason) or the child ran out of memory (OutOfMemory). The
+// export child answers Written, with what the format left out as its lines and nothing after. With
 // a scene, the lines are the conversion report and the scene follows as the bytes of a scene
 // file, extension block and all, up to the end of the stream.
 #pragma once
@@ -15,7 +16,7 @@
 #include "scene/OutputStream.h"
 #include "scene/Scene.h"
 
-enum class ChildStatus : uint8_t { Scene = 0, Refused = 1, OutOfMemory = 2 };
+enum class ChildStatus : uint8_t { Scene = 0, Refused = 1, OutOfMemory = 2, Written = 3 };
 
 // What the conversion dropped or cut, one finished sentence per line ("3 lines dropped").
 struct ConversionReport {
@@ -25,7 +26,7 @@ struct ConversionReport {
 void WriteChildAnswer(OutputStream& out, ChildStatus status, const std::vector<std::string>& lines,
                       const Scene* scene);
 
-enum class ChildAnswerResult { Scene, Refused, OutOfMemory, Garbage };
+enum class ChildAnswerResult { Scene, Refused, OutOfMemory, Written, Garbage };
 
 // Reads an answer from bytes in memory into a fresh scene. Anything that is not a whole answer
 // (a cut, an unknown status, a scene file that does not read whole with its extension block) is

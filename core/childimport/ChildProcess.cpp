@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +27,58 @@ int MillisecondsLeft(Clock::time_point deadline) {
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left < 0 ? 0 : static_cast<int>(left);
 }
+
+// The parent's end of the child's standard input: the bytes go out as the child reads them.
+class InputFeed {
+public:
+    InputFeed(const uint8_t* data, size_t size) : m_data(data), m_left(size) {}
+    ~InputFeed() { Close(); }
+
+    // A connected pair of sockets rather than a pipe: a send to a child that stopped reading
+    // fails with EPIPE instead of raising SIGPIPE in the program.
+    bool Open() {
+        if (!m_data) return true;
+        int ends[2];
+        if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return false;
+        m_fd = ends[0], m_childEnd = ends[1];
+        shutdown(m_fd, SHUT_RD);
+        return true;
+    }
+    bool Given() const { return m_data != nullptr; }
+    int ChildEnd() const { return m_childEnd; }
+    void Started() {
+        if (m_childEnd >= 0) close(m_childEnd);
+        m_childEnd = -1;
+        if (m_fd >= 0 && m_left == 0) Close();
+    }
+    // The descriptor to wait on while bytes are left, else -1.
+    int Waiting() const { return m_fd; }
+    // Sends what the socket takes now; ends the input once all is sent or the child is gone.
+    void Send() {
+        constexpr size_t kChunk = size_t{1} << 20;
+        const ssize_t sent =
+            send(m_fd, m_data, std::min(m_left, kChunk), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent < 0 && (errno == EAGAIN || errno == EINTR)) return;
+        if (sent <= 0) {
+            Close();
+            return;
+        }
+        m_data += sent;
+        m_left -= static_cast<size_t>(sent);
+        if (m_left == 0) Close();
+    }
+
+private:
+    void Close() {
+        if (m_fd >= 0) close(m_fd);
+        if (m_childEnd >= 0) close(m_childEnd);
+        m_fd = m_childEnd = -1;
+    }
+
+    const uint8_t* m_data;
+    size_t m_left;
+    int m_fd = -1, m_childEnd = -1;
+};
 
 void Finish(ChildRun& run, int status) {
     if (WIFEXITED(status)) {
@@ -77,7 +130,8 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
         run.startError = errno;
         return run;
     }
-    if (pipe2(progress, O_CLOEXEC | O_NONBLOCK) != 0) {
+    InputFeed input(limits.input, limits.inputSize);
+    if (pipe2(progress, O_CLOEXEC | O_NONBLOCK) != 0 || !input.Open()) {
         run.startError = errno;
         close(fds[0]);
         close(fds[1]);
@@ -86,7 +140,10 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (input.Given())
+        posix_spawn_file_actions_adddup2(&actions, input.ChildEnd(), STDIN_FILENO);
+    else
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, progress[1], kChildProgressFd);
     // Nothing else of the program's (its window's connection, open files) reaches the child.
@@ -100,6 +157,7 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     close(progress[1]);
+    input.Started();
     if (spawned != 0) {
         close(fds[0]);
         close(progress[0]);
@@ -117,10 +175,12 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
 #endif
     constexpr size_t kReadBytes = size_t{1} << 20;
     while (open) {
-        pollfd wait[2] = {{fds[0], POLLIN, 0}, {progress[0], POLLIN, 0}};
+        // A descriptor of -1 is not waited on.
+        pollfd wait[3] = {
+            {fds[0], POLLIN, 0}, {progress[0], POLLIN, 0}, {input.Waiting(), POLLOUT, 0}};
         // The watch is asked at least every 50 ms; without one, the deadline is the only limit.
         const int timeout = std::min(MillisecondsLeft(deadline), limits.watch ? 50 : INT32_MAX);
-        const int ready = poll(wait, progress[0] >= 0 ? 2 : 1, timeout);
+        const int ready = poll(wait, 3, timeout);
         if (ready < 0 && errno == EINTR) continue;
         if (ready < 0 || MillisecondsLeft(deadline) == 0) {
             run.timedOut = true;
@@ -135,6 +195,7 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
                 progress[0] = -1;
             }
         }
+        if (input.Waiting() >= 0 && wait[2].revents) input.Send();
         if (limits.watch && !limits.watch(percent)) {
             run.cancelled = true;
             break;

@@ -16,6 +16,10 @@ struct ChildLimits {
     // Asked about every 50 ms while the child runs, with the last step it told (-1 before any);
     // false stops the child.
     std::function<bool(int percent)> watch;
+    // Bytes the child reads on its standard input, which stays alive meanwhile; none: the
+    // child's standard input is /dev/null.
+    const uint8_t* input = nullptr;
+    size_t inputSize = 0;
 };
 
 // The bytes a child wrote, in one block grown in place: the system moves a large block by its page
@@ -55,9 +59,11 @@ struct ChildRun {
     ChildOutput output;  // everything read from its standard output
 };
 
-// Starts program with args (args[0] is the program's own name for itself), standard input and
-// standard error on /dev/null, standard output into a pipe and kChildProgressFd into another;
-// reads until the output's pipe closes and the child has ended, or a limit is passed or the watch
-// says stop, when the child is killed. Always waits for the child.
+// Starts program with args (args[0] is the program's own name for itself), standard input on
+// the limits' input (written as the child reads it; a child that stops reading early ends the
+// writing, without a signal) or /dev/null, standard error on /dev/null, standard output into a pipe
+// and kChildProgressFd into another; reads until the output's pipe closes and the child has ended,
+// or a limit is passed or the watch says stop, when the child is killed. Always waits for the
+// child.
 ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
                   const ChildLimits& limits);

@@ -108,6 +108,7 @@ FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionR
                     .Because(messages::ImporterRefused(lines.empty() ? "" : lines.front())));
         case ChildAnswerResult::OutOfMemory:
             return Failed(name, messages::ImporterOutOfMemory(memory));
+        case ChildAnswerResult::Written:  // an export's answer is no import's
         case ChildAnswerResult::Garbage:
             return Failed(name, messages::ImporterGarbage());
     }

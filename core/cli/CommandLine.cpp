@@ -6,12 +6,14 @@
 #include <filesystem>
 #include <ostream>
 
+#include "childimport/ForeignExport.h"
 #include "childimport/ForeignImport.h"
 #include "cli/CommandOptions.h"
 #include "cli/ImportCheck.h"
 #include "cli/SceneDump.h"
 #include "commands/BuildInfo.h"
 #include "commands/SceneFileCommands.h"
+#include "formats/ExportFormats.h"
 #include "formats/FileFormats.h"
 #include "import3ds/ImportFile.h"
 #include "scene/SceneMessages.h"
@@ -51,6 +53,15 @@ int Convert(const std::string& from, const std::string& to, std::ostream& err) {
     Scene scene;
     FileOutcome outcome = LoadSceneForCommandLine(from, scene, err);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
+    // A scene file, or a file in the format its extension names, written by the export child.
+    if (ExportFormatOf(to)) {
+        ConversionReport report;
+        outcome = ExportSceneToFile(scene, to, &report);
+        if (!outcome.ok) return ReportFileFailure(err, outcome);
+        for (const std::string& line : report.lines)
+            err << line << "\n";
+        return kExitOk;
+    }
     outcome = SaveSceneAs(AbsolutePath(to), scene);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
     return kExitOk;

@@ -27,8 +27,11 @@ const std::vector<CommandOption>& CommandOptions() {
         {Command::Info, "--info", "--info FILE", "print the statistics line of FILE's scene",
          false},
         {Command::Dump, "--dump", "--dump FILE", "print the whole scene as JSON", false},
-        {Command::Convert, "--convert", "--convert IN OUT.zmv",
-         "load IN (a model or .zmv) and save it as a scene file", false},
+        {Command::Convert, "--convert", "--convert IN OUT",
+         "load IN (a model or .zmv) and save it as a scene file, or\n"
+         "export it when OUT ends in .glb .gltf .obj .stl .ply .dae\n"
+         ".3mf or .3ds",
+         false},
         {Command::Render, "--render",
          "--render FILE --output OUT.png [--size WxH] [--mode vertex|line|flat|smooth]\n"
          "[--top] [--default-view] [--no-grid] [--no-box] [--no-lights] [--no-text]\n"

@@ -85,11 +85,47 @@ std::string CannotImportFile(const std::string& name) {
     return name + " could not be imported.";
 }
 
-std::string ImporterStopped(int signal) {
+namespace {
+
+std::string SignalName(int signal) {
     std::string what = signal == SIGKILL ? "killed" : strsignal(signal);
     if (!what.empty())
         what[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(what[0])));
-    return "The importer stopped: " + what;
+    return what;
+}
+
+}  // namespace
+
+std::string ImporterStopped(int signal) {
+    return "The importer stopped: " + SignalName(signal);
+}
+
+std::string CannotExportFile(const std::string& name) {
+    return name + " could not be exported.";
+}
+
+std::string ExporterStopped(int signal) {
+    return "The exporter stopped: " + SignalName(signal);
+}
+
+std::string ExporterTimedOut(int seconds) {
+    return "The exporter took more than " + std::to_string(seconds) + " seconds and was stopped";
+}
+
+std::string ExporterExited(int exitCode) {
+    return "The exporter stopped with exit status " + std::to_string(exitCode);
+}
+
+std::string ExporterGarbage() {
+    return "The exporter's answer could not be read";
+}
+
+std::string ExporterNotStarted(int errorCode) {
+    return "The exporter could not be started: " + SystemReason(errorCode);
+}
+
+std::string ExporterUnknownFormat() {
+    return "No exporter writes a file of this name";
 }
 
 std::string ImporterOutOfMemory(uint64_t limitBytes) {

@@ -40,6 +40,16 @@ std::string ImporterGarbage();
 std::string ImporterNotStarted(int errorCode);
 std::string ImporterRefused(const std::string& libraryReason);
 
+// A scene that the export child could not write to a file in another format, with the reason
+// beneath it, worded as the import's are.
+std::string CannotExportFile(const std::string& name);
+std::string ExporterStopped(int signal);
+std::string ExporterTimedOut(int seconds);
+std::string ExporterExited(int exitCode);
+std::string ExporterGarbage();
+std::string ExporterNotStarted(int errorCode);
+std::string ExporterUnknownFormat();
+
 // The reason a file could not be opened for reading, naming it ("NAME was not found.").
 std::string CannotOpenFile(const std::string& name, int errorCode);
 

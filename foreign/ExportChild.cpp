@@ -1,0 +1,79 @@
+#include "ExportChild.h"
+
+#include <assimp/scene.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <assimp/Exporter.hpp>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "SceneToLibrary.h"
+#include "childimport/ChildAnswer.h"
+#include "childimport/ForeignExport.h"
+#include "formats/ExportFormats.h"
+#include "scene/InputStream.h"
+#include "scene/SceneFile.h"
+#include "scene/SceneMessages.h"
+
+namespace {
+
+void SetLimits() {
+    const rlimit cpu{kExportChildCpuSeconds, kExportChildCpuSeconds + 1};
+    setrlimit(RLIMIT_CPU, &cpu);
+    const rlimit core{0, 0};
+    setrlimit(RLIMIT_CORE, &core);
+}
+
+[[noreturn]] void Answer(ChildStatus status, const std::vector<std::string>& lines) {
+    {
+        OutputStream out(stdout);
+        WriteChildAnswer(out, status, lines, nullptr);
+        out.Flush();
+    }
+    std::fflush(stdout);
+    _exit(0);
+}
+
+std::vector<uint8_t> ReadStandardInput() {
+    std::vector<uint8_t> bytes;
+    for (;;) {
+        const size_t at = bytes.size();
+        bytes.resize(at + (size_t{1} << 20));
+        const ssize_t n = read(STDIN_FILENO, bytes.data() + at, size_t{1} << 20);
+        if (n < 0 && errno == EINTR) {
+            bytes.resize(at);
+            continue;
+        }
+        bytes.resize(at + static_cast<size_t>(n > 0 ? n : 0));
+        if (n <= 0) return bytes;
+    }
+}
+
+}  // namespace
+
+int RunExportChild(const std::string& outPath, const std::string& imageBase) {
+    SetLimits();
+    const ExportFormat* format = ExportFormatOf(outPath);
+    if (!format) Answer(ChildStatus::Refused, {messages::ExporterUnknownFormat()});
+    const std::vector<uint8_t> bytes = ReadStandardInput();
+    InputStream in(bytes.data(), bytes.size());
+    Scene scene;
+    ReadExtrasResult extras = ReadExtrasResult::None;
+    if (ReadScene(in, scene, &extras) != ReadSceneResult::Read)
+        Answer(ChildStatus::Refused, {messages::ExporterGarbage()});
+    LibraryScene converted = SceneToLibrary(scene, *format, imageBase);
+    Assimp::Exporter exporter;
+    if (exporter.Export(converted.scene.get(), format->exporterId, outPath) != AI_SUCCESS)
+        Answer(ChildStatus::Refused, {exporter.GetErrorString()});
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(outPath).parent_path();
+    for (const auto& [from, name] : converted.images) {
+        std::error_code error;
+        fs::copy_file(from, folder / name, fs::copy_options::overwrite_existing, error);
+        if (error) Answer(ChildStatus::Refused, {messages::SystemReason(error.value())});
+    }
+    Answer(ChildStatus::Written, converted.leftOut);
+}
