@@ -13,6 +13,7 @@
 #include "SceneToLibrary.h"
 #include "childimport/ChildAnswer.h"
 #include "childimport/ForeignExport.h"
+#include "export3ds/Write3DS.h"
 #include "formats/ExportFormats.h"
 #include "scene/InputStream.h"
 #include "scene/SceneFile.h"
@@ -64,6 +65,16 @@ int RunExportChild(const std::string& outPath, const std::string& imageBase) {
     ReadExtrasResult extras = ReadExtrasResult::None;
     if (ReadScene(in, scene, &extras) != ReadSceneResult::Read)
         Answer(ChildStatus::Refused, {messages::ExporterGarbage()});
+    if (format->ownWriter) {
+        std::vector<std::string> notes;
+        const std::vector<uint8_t> file = Write3DS(scene, notes);
+        std::FILE* out = std::fopen(outPath.c_str(), "wb");
+        const bool written = out && std::fwrite(file.data(), 1, file.size(), out) == file.size();
+        const int error = errno;
+        if (!out || std::fclose(out) != 0 || !written)
+            Answer(ChildStatus::Refused, {messages::SystemReason(error ? error : EIO)});
+        Answer(ChildStatus::Written, notes);
+    }
     LibraryScene converted = SceneToLibrary(scene, *format, imageBase);
     Assimp::Exporter exporter;
     if (exporter.Export(converted.scene.get(), format->exporterId, outPath) != AI_SUCCESS)

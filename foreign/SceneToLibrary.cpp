@@ -57,7 +57,9 @@ public:
         aiScene& s = *out.scene;
         s.mRootNode = new aiNode("Zemvora scene");
         // +Z up turned to +Y: (x, y, z) becomes (x, z, -y).
-        if (m_format.upIsY) s.mRootNode->mTransformation = aiMatrix4x4(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
+        if (m_format.upIsY)
+            s.mRootNode->mTransformation =
+                aiMatrix4x4(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
         for (size_t i = 0; i < m_scene.m_materials.size(); ++i)
             m_materials.push_back(Material(m_scene.m_materials[i]));
         std::vector<aiNode*> children;
@@ -156,7 +158,8 @@ private:
         auto* texture = new aiTexture;
         texture->mWidth = static_cast<unsigned>(bytes.size());
         texture->mHeight = 0;
-        const std::string hint = bytes.size() > 3 && bytes[0] == 0x89 && bytes[1] == 'P' ? "png" : "jpg";
+        const std::string hint =
+            bytes.size() > 3 && bytes[0] == 0x89 && bytes[1] == 'P' ? "png" : "jpg";
         std::strncpy(texture->achFormatHint, hint.c_str(), sizeof texture->achFormatHint - 1);
         texture->pcData = reinterpret_cast<aiTexel*>(new uint8_t[bytes.size()]);
         std::memcpy(texture->pcData, bytes.data(), bytes.size());
@@ -178,7 +181,8 @@ private:
 
     void AddObject(const SceneObject& o, std::vector<aiNode*>& children) {
         if (o.meshes.empty()) return;
-        const std::vector<CornerNormal> corners = o.smooth ? SmoothingCornerNormals(o) : std::vector<CornerNormal>();
+        const std::vector<CornerNormal> corners =
+            o.smooth ? SmoothingCornerNormals(o) : std::vector<CornerNormal>();
         // Each triangle's material, the object's unless a face group gives one.
         std::vector<int32_t> materialOf(o.meshes.size(), o.materialIndex);
         for (const FaceGroup& group : o.faceGroups)
@@ -207,8 +211,9 @@ private:
         for (const PlacedCopy& copy : o.copies) {
             auto* placed = new aiNode(copy.name);
             const Matrix4& m = copy.matrix;
-            placed->mTransformation = aiMatrix4x4(m[0], m[4], m[8], m[12], m[1], m[5], m[9], m[13],
-                                                  m[2], m[6], m[10], m[14], m[3], m[7], m[11], m[15]);
+            placed->mTransformation =
+                aiMatrix4x4(m[0], m[4], m[8], m[12], m[1], m[5], m[9], m[13], m[2], m[6], m[10],
+                            m[14], m[3], m[7], m[11], m[15]);
             setMeshes(placed);
             children.push_back(placed);
         }
@@ -226,7 +231,8 @@ private:
                 : nullptr;
         const bool uvs = !o.uvs.empty() && o.uvs.size() == o.vertices.size();
         std::array<float, 16> uvMatrix{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        if (sceneMaterial && sceneMaterial->textureMap) uvMatrix = TextureMatrix(*sceneMaterial->textureMap);
+        if (sceneMaterial && sceneMaterial->textureMap)
+            uvMatrix = TextureMatrix(*sceneMaterial->textureMap);
         // A corner is a vertex of its own where its normal is not its vertex's.
         const bool perCorner = !o.smooth || !corners.empty();
         struct Key {
@@ -249,7 +255,8 @@ private:
             for (int k = 0; k < 3; ++k) {
                 const SceneVertex& v = o.vertices[vertices[k]];
                 Key key{vertices[k], v.nx, v.ny, v.nz};
-                if (!o.smooth) key.nx = t.nx, key.ny = t.ny, key.nz = t.nz;
+                if (!o.smooth)
+                    key.nx = t.nx, key.ny = t.ny, key.nz = t.nz;
                 else if (!corners.empty()) {
                     const CornerNormal& c = corners[3 * size_t{faces[f]} + k];
                     key.nx = c.nx, key.ny = c.ny, key.nz = c.nz;
@@ -258,11 +265,13 @@ private:
                 const auto [at, added] = index.emplace(key, static_cast<unsigned>(points.size()));
                 if (added) {
                     points.emplace_back(v.x, v.y, v.z);
-                    normals.push_back(perCorner ? aiVector3D(key.nx, key.ny, key.nz) : aiVector3D(v.nx, v.ny, v.nz));
+                    normals.push_back(perCorner ? aiVector3D(key.nx, key.ny, key.nz)
+                                                : aiVector3D(v.nx, v.ny, v.nz));
                     if (uvs) {
                         const SceneUv& uv = o.uvs[vertices[k]];
                         coords.emplace_back(uvMatrix[0] * uv.u + uvMatrix[4] * uv.v + uvMatrix[12],
-                                            uvMatrix[1] * uv.u + uvMatrix[5] * uv.v + uvMatrix[13], 0.0f);
+                                            uvMatrix[1] * uv.u + uvMatrix[5] * uv.v + uvMatrix[13],
+                                            0.0f);
                     }
                 }
                 face.mIndices[k] = at->second;
@@ -291,7 +300,8 @@ private:
             light->mColorDiffuse = light->mColorSpecular = color;
             light->mAttenuationConstant = 1;
             auto* node = new aiNode(l.name);
-            node->mTransformation = aiMatrix4x4(1, 0, 0, l.x, 0, 1, 0, l.y, 0, 0, 1, l.z, 0, 0, 0, 1);
+            node->mTransformation =
+                aiMatrix4x4(1, 0, 0, l.x, 0, 1, 0, l.y, 0, 0, 1, l.z, 0, 0, 0, 1);
             children.push_back(node);
             lights.push_back(light);
         }

@@ -23,8 +23,10 @@ class WorkFolder {
 public:
     explicit WorkFolder(const fs::path& folder) {
         std::string pattern = (folder / ".zemvora-export-XXXXXX").string();
-        if (mkdtemp(pattern.data())) m_path = pattern;
-        else m_error = errno;
+        if (mkdtemp(pattern.data()))
+            m_path = pattern;
+        else
+            m_error = errno;
     }
     ~WorkFolder() {
         std::error_code ignored;
@@ -80,11 +82,10 @@ FileOutcome ExportSceneToFile(const Scene& scene, const std::string& path,
     limits.maxBytes = uint64_t{1} << 20;  // the answer holds only lines
     limits.input = bytes.data();
     limits.inputSize = bytes.size();
-    const ChildRun run =
-        RunChild(settings.program,
-                 {"zemvora", kExportChildOption, (work.Path() / name).string(),
-                  scene.m_strImageBase},
-                 limits);
+    const ChildRun run = RunChild(
+        settings.program,
+        {"zemvora", kExportChildOption, (work.Path() / name).string(), scene.m_strImageBase},
+        limits);
     if (!run.started) return Failed(name, messages::ExporterNotStarted(run.startError));
     if (run.timedOut) return Failed(name, messages::ExporterTimedOut(limits.wallSeconds));
     if (run.tooMuch) return Failed(name, messages::ExporterGarbage());

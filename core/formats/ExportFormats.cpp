@@ -12,7 +12,7 @@ const std::vector<ExportFormat>& ExportFormatTable() {
         {"Stanford PLY", ".ply", "plyb", false, false, false, false, false},
         {"COLLADA", ".dae", "collada", false, true, true, true, false},
         {"3D Manufacturing Format", ".3mf", "3mf", false, true, false, false, false},
-        {"3D Studio", ".3ds", "3ds", false, true, false, false, false},
+        {"3D Studio", ".3ds", "3ds", false, true, true, true, false, true},
     };
     return table;
 }

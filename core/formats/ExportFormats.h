@@ -17,6 +17,9 @@ struct ExportFormat {
     bool lights = false;
     bool cameras = false;
     bool embedsImages = false;  // texture images go inside the file rather than beside it
+    // Written by the program's own writer rather than the library's, whose 3D Studio files
+    // the program's own reader does not read.
+    bool ownWriter = false;
 };
 
 // In the order of the export dialog's filters.
