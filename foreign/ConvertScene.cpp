@@ -321,7 +321,8 @@ UpAxis UpAxisOf(const aiScene& scene, const std::string& path) {
     // By the format the file holds, whatever its name, as the program's own readers take it.
     const FileFormat* format = FormatOfFile(path);
     const std::string kind = format ? format->name : "";
-    if (kind == "STL" || kind == "Stanford PLY" || kind == "Object File Format")
+    if (kind == "STL" || kind == "Stanford PLY" || kind == "Object File Format" ||
+        kind == "3D Manufacturing Format")
         return UpAxis::PlusZ;
     if (kind == "Autodesk FBX" && scene.mMetaData) {
         int32_t axis = 1, sign = 1;

@@ -22,7 +22,7 @@ constexpr uint64_t kMaxEmbeddedImagesBytes = uint64_t{256} << 20;
 // Which way the file's up axis points, as the turn to +Z needs it.
 enum class UpAxis { PlusX, MinusX, PlusY, MinusY, PlusZ, MinusZ };
 
-// glTF, OBJ and COLLADA (turned to +Y by the library) are +Y; STL, PLY and OFF +Z; FBX says so
+// glTF, OBJ and COLLADA (turned to +Y by the library) are +Y; STL, PLY, OFF and 3MF +Z; FBX says so
 // in its metadata; the library's other readers give +Y, its own convention. The format is the
 // one the format table finds in the file, whatever its name.
 UpAxis UpAxisOf(const aiScene& scene, const std::string& path);

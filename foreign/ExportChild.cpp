@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "GltfFinish.h"
 #include "SceneToLibrary.h"
 #include "childimport/ChildAnswer.h"
 #include "childimport/ForeignExport.h"
@@ -79,6 +80,10 @@ int RunExportChild(const std::string& outPath, const std::string& imageBase) {
     Assimp::Exporter exporter;
     if (exporter.Export(converted.scene.get(), format->exporterId, outPath) != AI_SUCCESS)
         Answer(ChildStatus::Refused, {exporter.GetErrorString()});
+    if (format->exporterId == "glb2" || format->exporterId == "gltf2") {
+        std::string why;
+        if (!FinishGltf(outPath, scene, why)) Answer(ChildStatus::Refused, {why});
+    }
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(outPath).parent_path();
     for (const auto& [from, name] : converted.images) {

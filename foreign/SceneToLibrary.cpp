@@ -28,6 +28,16 @@ T** ArrayOf(std::vector<T*>& items, unsigned& count) {
     return array;
 }
 
+// A unit normal: n made unit, else the face's normal, else up. A vertex whose faces cancel out
+// and a face of no area have none of their own, and the formats want one of unit length.
+aiVector3D UnitNormal(const aiVector3D& n, const SceneMesh& face) {
+    for (const aiVector3D& candidate : {n, aiVector3D(face.nx, face.ny, face.nz)}) {
+        const float length = candidate.Length();
+        if (length > 1e-6f && std::isfinite(length)) return candidate / length;
+    }
+    return aiVector3D(0, 0, 1);
+}
+
 aiColor3D ColorOf(const RGB8& c) {
     return aiColor3D(c.red / 255.0f, c.green / 255.0f, c.blue / 255.0f);
 }
@@ -65,8 +75,10 @@ public:
         std::vector<aiNode*> children;
         for (const SceneObject& o : m_scene.m_objects)
             AddObject(o, children);
-        if (m_format.lights) AddLights(s, children);
-        if (m_format.cameras) AddCameras(s, children);
+        // The library's glTF writer has no lights or cameras: they are added to its file after.
+        const bool gltf = m_format.exporterId == "glb2" || m_format.exporterId == "gltf2";
+        if (m_format.lights && !gltf) AddLights(s, children);
+        if (m_format.cameras && !gltf) AddCameras(s, children);
         Note(m_scene.m_lights.size(), !m_format.lights, "light", "lights");
         Note(m_scene.m_cameras.size(), !m_format.cameras, "camera", "cameras");
         if (!m_format.materials && !m_scene.m_materials.empty())
@@ -155,13 +167,21 @@ private:
         const auto known = m_embedded.find(found.empty() ? map.fileName : found);
         if (known != m_embedded.end()) return known->second;
         if (bytes.empty()) bytes = ReadWhole(found);
+        // glTF holds PNG and JPEG images only.
+        const bool png = bytes.size() > 3 && bytes[0] == 0x89 && bytes[1] == 'P';
+        const bool jpeg = bytes.size() > 3 && bytes[0] == 0xFF && bytes[1] == 0xD8;
+        if (!png && !jpeg) {
+            m_leftOut.push_back("texture image " + FileNameOf(map.fileName) +
+                                " left out: " + m_format.name + " holds PNG and JPEG images only");
+            return "";
+        }
         auto* texture = new aiTexture;
         texture->mWidth = static_cast<unsigned>(bytes.size());
         texture->mHeight = 0;
-        const std::string hint =
-            bytes.size() > 3 && bytes[0] == 0x89 && bytes[1] == 'P' ? "png" : "jpg";
-        std::strncpy(texture->achFormatHint, hint.c_str(), sizeof texture->achFormatHint - 1);
-        texture->pcData = reinterpret_cast<aiTexel*>(new uint8_t[bytes.size()]);
+        std::strncpy(texture->achFormatHint, png ? "png" : "jpg",
+                     sizeof texture->achFormatHint - 1);
+        // The library frees the bytes as texels.
+        texture->pcData = new aiTexel[(bytes.size() + sizeof(aiTexel) - 1) / sizeof(aiTexel)];
         std::memcpy(texture->pcData, bytes.data(), bytes.size());
         const std::string name = "*" + std::to_string(m_textures.size());
         m_textures.push_back(texture);
@@ -265,8 +285,9 @@ private:
                 const auto [at, added] = index.emplace(key, static_cast<unsigned>(points.size()));
                 if (added) {
                     points.emplace_back(v.x, v.y, v.z);
-                    normals.push_back(perCorner ? aiVector3D(key.nx, key.ny, key.nz)
-                                                : aiVector3D(v.nx, v.ny, v.nz));
+                    normals.push_back(UnitNormal(perCorner ? aiVector3D(key.nx, key.ny, key.nz)
+                                                           : aiVector3D(v.nx, v.ny, v.nz),
+                                                 t));
                     if (uvs) {
                         const SceneUv& uv = o.uvs[vertices[k]];
                         coords.emplace_back(uvMatrix[0] * uv.u + uvMatrix[4] * uv.v + uvMatrix[12],

@@ -8,7 +8,6 @@
 
 #include "childimport/ChildProcess.h"
 #include "childimport/ForeignImport.h"
-#include "formats/ExportFormats.h"
 #include "import3ds/ImportFile.h"
 #include "scene/OutputStream.h"
 #include "scene/SceneFile.h"

@@ -229,8 +229,7 @@ private:
     }
 
     // One node: its header, pivot and placement tracks at frame 0.
-    void Node(uint16_t id, const std::string& name, const std::string& instance,
-              const Matrix4& m) {
+    void Node(uint16_t id, const std::string& name, const std::string& instance, const Matrix4& m) {
         m_out.Open(chunk::kObjectNode);
         m_out.Open(chunk::kNodeId);
         m_out.U16(id);

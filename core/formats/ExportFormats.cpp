@@ -5,13 +5,14 @@
 
 const std::vector<ExportFormat>& ExportFormatTable() {
     static const std::vector<ExportFormat> table = {
-        {"glTF 2.0 binary", ".glb", "glb2", true, true, false, false, true},
-        {"glTF 2.0", ".gltf", "gltf2", true, true, false, false, false},
+        {"glTF 2.0 binary", ".glb", "glb2", true, true, true, true, true},
+        {"glTF 2.0", ".gltf", "gltf2", true, true, true, true, false},
         {"Wavefront OBJ", ".obj", "obj", true, true, false, false, false},
         {"STL", ".stl", "stlb", false, false, false, false, false},
         {"Stanford PLY", ".ply", "plyb", false, false, false, false, false},
-        {"COLLADA", ".dae", "collada", false, true, true, true, false},
-        {"3D Manufacturing Format", ".3mf", "3mf", false, true, false, false, false},
+        {"COLLADA", ".dae", "collada", true, true, true, true, false},
+        // The library's 3MF writer loses every colour but black and white: none are promised.
+        {"3D Manufacturing Format", ".3mf", "3mf", false, false, false, false, false},
         {"3D Studio", ".3ds", "3ds", false, true, true, true, false, true},
     };
     return table;
