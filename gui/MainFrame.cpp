@@ -218,6 +218,10 @@ void CMainFrame::OnCommand(int id) {
             Carry(OnImport3ds(m_scene, m_prompts));
             break;
         }
+        case cmd::kExport:
+            m_view->StopPlay();
+            Carry(OnExport(m_scene, m_prompts, m_exportMemory));
+            break;
         case cmd::kAppExit:
             close();
             break;

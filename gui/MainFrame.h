@@ -10,6 +10,7 @@
 
 #include "ObjectParamDlg.h"
 #include "ZemvoraView.h"
+#include "commands/ExportCommand.h"
 #include "commands/FrameUpdate.h"
 #include "commands/Prompts.h"
 #include "history/EditHistory.h"
@@ -102,6 +103,7 @@ private:
 
     Scene m_scene;
     Prompts& m_prompts;
+    ExportMemory m_exportMemory;  // where and in which format the last export went
     EditHistory m_history;
     CZemvoraView* m_view = nullptr;
     QToolBar* m_wndToolBar = nullptr;

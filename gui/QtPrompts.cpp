@@ -70,7 +70,8 @@ std::optional<std::string> QtPrompts::OpenFileName(const FileDialogOptions& want
 }
 
 std::optional<std::string> QtPrompts::SaveFileName(const FileDialogOptions& wanted) {
-    QFileDialog dialog(m_parent, QString(), QString(), Filter(wanted));
+    QFileDialog dialog(m_parent, QString(), QString::fromStdString(wanted.initialPath),
+                       Filter(wanted));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QString::fromStdString(wanted.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !wanted.confirmOverwrite);

@@ -66,17 +66,21 @@ TEST_F(Export, EveryFormatReadsBackWithTheSameTrianglesBoundsAndColours) {
         const SceneSettings& a = m_jeep.m_settings;
         const SceneSettings& b = back.m_settings;
         const float size = a.maxX - a.minX;
-        for (const auto& [x, y] : {std::pair{a.minX, b.minX}, {a.maxX, b.maxX}, {a.minY, b.minY},
-                                   {a.maxY, b.maxY}, {a.minZ, b.minZ}, {a.maxZ, b.maxZ}})
+        for (const auto& [x, y] : {std::pair{a.minX, b.minX},
+                                   {a.maxX, b.maxX},
+                                   {a.minY, b.minY},
+                                   {a.maxY, b.maxY},
+                                   {a.minZ, b.minZ},
+                                   {a.maxZ, b.maxZ}})
             EXPECT_NEAR(x, y, 1e-5 * size);
         if (!format.materials) continue;
         // The jeep's material, with its texture drawn from an image the export put in place;
         // COLLADA keeps the texture in place of the diffuse colour.
-        const auto same = std::find_if(
-            back.m_materials.begin(), back.m_materials.end(), [&](const SceneMaterial& m) {
-                return m.diffuse == m_jeep.m_materials[0].diffuse ||
-                       (format.extension == ".dae" && m.textureMap);
-            });
+        const auto same = std::find_if(back.m_materials.begin(), back.m_materials.end(),
+                                       [&](const SceneMaterial& m) {
+                                           return m.diffuse == m_jeep.m_materials[0].diffuse ||
+                                                  (format.extension == ".dae" && m.textureMap);
+                                       });
         ASSERT_NE(same, back.m_materials.end());
         ASSERT_TRUE(same->textureMap.has_value());
         EXPECT_TRUE(!same->textureMap->embeddedImage.empty() ||
@@ -114,8 +118,8 @@ TEST_F(Export, TheStudioWriterGivesTheReaderItsOwnRecordsBack) {
             s->m_strFilePath.clear();
         }
         const std::string want = DumpSceneJson(scene), got = DumpSceneJson(back);
-        const size_t at = std::mismatch(want.begin(), want.end(), got.begin(), got.end()).first -
-                          want.begin();
+        const size_t at =
+            std::mismatch(want.begin(), want.end(), got.begin(), got.end()).first - want.begin();
         EXPECT_EQ(at, want.size()) << want.substr(at > 200 ? at - 200 : 0, 400) << "\n---\n"
                                    << got.substr(at > 200 ? at - 200 : 0, 400);
         ++files;

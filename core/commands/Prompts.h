@@ -17,6 +17,7 @@ struct FileDialogOptions {
     std::string defaultExtension;   // appended when the user types a name without one
     bool confirmOverwrite = false;  // Save As asks before replacing a file
     bool showReadOnly = false;      // the read-only check box (which has no effect)
+    std::string initialPath;        // the folder and name the dialog starts with, or none
 };
 
 class Prompts {
