@@ -42,9 +42,8 @@ std::array<double, 4> LookRotation(const SceneCamera& c) {
                           right[2] * look[0] - right[0] * look[2],
                           right[0] * look[1] - right[1] * look[0]};
     // Columns: right, up, -look.
-    const double m[3][3] = {{right[0], up[0], -look[0]},
-                            {right[1], up[1], -look[1]},
-                            {right[2], up[2], -look[2]}};
+    const double m[3][3] = {
+        {right[0], up[0], -look[0]}, {right[1], up[1], -look[1]}, {right[2], up[2], -look[2]}};
     const double trace = m[0][0] + m[1][1] + m[2][2];
     std::array<double, 4> q{};
     if (trace > 0) {
@@ -68,8 +67,8 @@ void Finish(Json& gltf, const Scene& scene) {
     // The root node holds the turn to +Y; objects, lights and cameras go beneath it. It is
     // found by its index, as adding nodes moves the nodes in memory.
     size_t root = SIZE_MAX;
-    if (gltf.contains("scenes") && !gltf["scenes"].empty() &&
-        gltf["scenes"][0].contains("nodes") && !gltf["scenes"][0]["nodes"].empty()) {
+    if (gltf.contains("scenes") && !gltf["scenes"].empty() && gltf["scenes"][0].contains("nodes") &&
+        !gltf["scenes"][0]["nodes"].empty()) {
         const size_t index = gltf["scenes"][0]["nodes"][0].get<size_t>();
         if (gltf.contains("nodes") && index < gltf["nodes"].size()) root = index;
     }
@@ -80,7 +79,9 @@ void Finish(Json& gltf, const Scene& scene) {
         const Json children = gltf["nodes"][root].value("children", Json::array());
         for (const SceneObject& o : scene.m_objects) {
             if (o.meshes.empty()) continue;
-            if (child < children.size() && !o.note.empty())
+            // A note that only repeats the object's name (as a 3D Studio file's are) says
+            // nothing its node's name does not.
+            if (child < children.size() && !o.note.empty() && o.note != o.name)
                 gltf["nodes"][children[child].get<size_t>()]["extras"]["note"] = o.note;
             child += 1 + o.copies.size();
         }
@@ -123,8 +124,7 @@ void Finish(Json& gltf, const Scene& scene) {
 void RemoveEmpty(Json& gltf) {
     if (gltf.contains("buffers"))
         for (size_t b = gltf["buffers"].size(); b-- > 0;)
-            if (gltf["buffers"][b].value("byteLength", 0) == 0 &&
-                !gltf.contains("bufferViews"))
+            if (gltf["buffers"][b].value("byteLength", 0) == 0 && !gltf.contains("bufferViews"))
                 gltf["buffers"].erase(b);
     for (auto it = gltf.begin(); it != gltf.end();)
         it = it->is_array() && it->empty() ? gltf.erase(it) : std::next(it);
@@ -133,64 +133,73 @@ void RemoveEmpty(Json& gltf) {
 }  // namespace
 
 bool FinishGltf(const std::string& path, const Scene& scene, std::string& why) {
-    std::vector<uint8_t> bytes;
-    {
-        std::ifstream in(path, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    const bool glb = bytes.size() >= 20 && U32At(bytes, 0) == kGlbMagic;
-    size_t jsonLength = bytes.size(), jsonAt = 0, binAt = bytes.size();
+    why = "the written file is not a glTF file";
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> head(20);
+    in.read(reinterpret_cast<char*>(head.data()), 20);
+    const bool glb = in.gcount() == 20 && U32At(head, 0) == kGlbMagic;
+    in.clear();
+    in.seekg(0, std::ios::end);
+    const uint64_t size = static_cast<uint64_t>(in.tellg());
+    // Only the JSON is read: a binary file's buffer is copied as it is, in blocks.
+    uint64_t jsonAt = 0, jsonLength = size;
     if (glb) {
-        jsonLength = U32At(bytes, 12);
         jsonAt = 20;
-        if (U32At(bytes, 16) != kJsonChunk || jsonLength > bytes.size() - 20) {
-            why = "the written file is not a glTF file";
-            return false;
-        }
-        binAt = 20 + jsonLength;
+        jsonLength = U32At(head, 12);
+        if (U32At(head, 16) != kJsonChunk || jsonLength > size - 20) return false;
     }
-    Json gltf = Json::parse(bytes.begin() + static_cast<long>(jsonAt),
-                            bytes.begin() + static_cast<long>(jsonAt + jsonLength), nullptr, false);
-    if (gltf.is_discarded() || !gltf.is_object()) {
-        why = "the written file is not a glTF file";
-        return false;
-    }
+    std::string text(static_cast<size_t>(jsonLength), '\0');
+    in.seekg(static_cast<std::streamoff>(jsonAt));
+    if (!in.read(text.data(), static_cast<std::streamsize>(text.size()))) return false;
+    Json gltf = Json::parse(text, nullptr, false);
+    if (gltf.is_discarded() || !gltf.is_object()) return false;
     // A text file's buffer of no bytes names a file of no bytes beside it, which goes too.
     std::string emptyBuffer;
     if (!glb && gltf.contains("buffers") && gltf["buffers"].size() == 1 &&
         gltf["buffers"][0].value("byteLength", 0) == 0)
         emptyBuffer = gltf["buffers"][0].value("uri", "");
+    const Json before = gltf;
     Finish(gltf, scene);
     RemoveEmpty(gltf);
-    std::string text = gltf.dump();
-    std::vector<uint8_t> out;
+    if (gltf == before) return true;
+    text = gltf.dump();
+
+    const std::string written = path + ".finished";
+    std::ofstream out(written, std::ios::binary | std::ios::trunc);
     if (glb) {
         while (text.size() % 4)
             text += ' ';
         // The binary chunk stays when the buffer does.
-        std::vector<uint8_t> rest;
-        if (gltf.contains("buffers") && binAt + 8 <= bytes.size() &&
-            U32At(bytes, binAt + 4) == kBinChunk)
-            rest.assign(bytes.begin() + static_cast<long>(binAt), bytes.end());
-        PutU32(out, kGlbMagic);
-        PutU32(out, 2);
-        PutU32(out, static_cast<uint32_t>(12 + 8 + text.size() + rest.size()));
-        PutU32(out, static_cast<uint32_t>(text.size()));
-        PutU32(out, kJsonChunk);
-        out.insert(out.end(), text.begin(), text.end());
-        out.insert(out.end(), rest.begin(), rest.end());
+        const uint64_t binAt = 20 + jsonLength;
+        uint64_t rest = 0;
+        if (gltf.contains("buffers") && binAt + 8 <= size) rest = size - binAt;
+        std::vector<uint8_t> header;
+        PutU32(header, kGlbMagic);
+        PutU32(header, 2);
+        PutU32(header, static_cast<uint32_t>(12 + 8 + text.size() + rest));
+        PutU32(header, static_cast<uint32_t>(text.size()));
+        PutU32(header, kJsonChunk);
+        out.write(reinterpret_cast<const char*>(header.data()), 20);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        in.seekg(static_cast<std::streamoff>(binAt));
+        std::vector<char> block(1 << 20);
+        while (rest > 0 && in) {
+            const auto n = static_cast<std::streamsize>(std::min<uint64_t>(rest, block.size()));
+            in.read(block.data(), n);
+            out.write(block.data(), in.gcount());
+            rest -= static_cast<uint64_t>(in.gcount());
+        }
+        if (rest) return false;
     } else {
-        out.assign(text.begin(), text.end());
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
     }
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
-    if (!file) {
+    out.close();
+    std::error_code error;
+    if (!out || (std::filesystem::rename(written, path, error), error)) {
         why = "the file could not be written";
         return false;
     }
-    if (!emptyBuffer.empty() && emptyBuffer.find('/') == std::string::npos) {
-        std::error_code ignored;
-        std::filesystem::remove(std::filesystem::path(path).parent_path() / emptyBuffer, ignored);
-    }
+    if (!emptyBuffer.empty() && emptyBuffer.find('/') == std::string::npos)
+        std::filesystem::remove(std::filesystem::path(path).parent_path() / emptyBuffer, error);
     return true;
 }

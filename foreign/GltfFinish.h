@@ -1,7 +1,7 @@
 // What the library's glTF writer leaves out or gets wrong, put right in the file it wrote: an
 // empty list (a scene without triangles has no buffer, which glTF does not allow empty), the
-// scene's lights as KHR_lights_punctual point lights, its cameras, and each object's note as
-// its node's extras.note.
+// scene's lights as KHR_lights_punctual point lights, its cameras, and each object's note, where
+// it says more than the object's name, as its node's extras.note.
 #pragma once
 
 #include <string>

@@ -255,14 +255,10 @@ private:
             uvMatrix = TextureMatrix(*sceneMaterial->textureMap);
         // A corner is a vertex of its own where its normal is not its vertex's.
         const bool perCorner = !o.smooth || !corners.empty();
-        struct Key {
-            uint32_t vertex;
-            float nx, ny, nz;
-            bool operator<(const Key& k) const {
-                return std::tie(vertex, nx, ny, nz) < std::tie(k.vertex, k.nx, k.ny, k.nz);
-            }
-        };
-        std::map<Key, unsigned> index;
+        // The mesh's vertex of each corner: one per object vertex, or, where a corner's normal
+        // is its own, one per vertex and normal, found along a chain from the object vertex.
+        constexpr unsigned kNone = UINT32_MAX;
+        std::vector<unsigned> first(o.vertices.size(), kNone), next;
         std::vector<aiVector3D> points, normals, coords;
         mesh->mNumFaces = static_cast<unsigned>(faces.size());
         mesh->mFaces = new aiFace[faces.size()];
@@ -274,20 +270,23 @@ private:
             const uint16_t vertices[3] = {t.a, t.b, t.c};
             for (int k = 0; k < 3; ++k) {
                 const SceneVertex& v = o.vertices[vertices[k]];
-                Key key{vertices[k], v.nx, v.ny, v.nz};
-                if (!o.smooth)
-                    key.nx = t.nx, key.ny = t.ny, key.nz = t.nz;
-                else if (!corners.empty()) {
+                aiVector3D normal(v.nx, v.ny, v.nz);
+                if (!o.smooth) {
+                    normal = aiVector3D(t.nx, t.ny, t.nz);
+                } else if (!corners.empty()) {
                     const CornerNormal& c = corners[3 * size_t{faces[f]} + k];
-                    key.nx = c.nx, key.ny = c.ny, key.nz = c.nz;
+                    normal = aiVector3D(c.nx, c.ny, c.nz);
                 }
-                if (!perCorner) key.nx = key.ny = key.nz = 0;
-                const auto [at, added] = index.emplace(key, static_cast<unsigned>(points.size()));
-                if (added) {
+                normal = UnitNormal(normal, t);
+                unsigned at = first[vertices[k]];
+                while (perCorner && at != kNone && normals[at] != normal)
+                    at = next[at];
+                if (at == kNone) {
+                    at = static_cast<unsigned>(points.size());
+                    next.push_back(first[vertices[k]]);
+                    first[vertices[k]] = at;
                     points.emplace_back(v.x, v.y, v.z);
-                    normals.push_back(UnitNormal(perCorner ? aiVector3D(key.nx, key.ny, key.nz)
-                                                           : aiVector3D(v.nx, v.ny, v.nz),
-                                                 t));
+                    normals.push_back(normal);
                     if (uvs) {
                         const SceneUv& uv = o.uvs[vertices[k]];
                         coords.emplace_back(uvMatrix[0] * uv.u + uvMatrix[4] * uv.v + uvMatrix[12],
@@ -295,7 +294,7 @@ private:
                                             0.0f);
                     }
                 }
-                face.mIndices[k] = at->second;
+                face.mIndices[k] = at;
             }
         }
         mesh->mNumVertices = static_cast<unsigned>(points.size());
