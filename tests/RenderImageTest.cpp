@@ -12,6 +12,7 @@
 #include "LabelPainting.h"
 #include "NoteLabelDrawing.h"
 #include "OpenGlApi.h"
+#include "childimport/ForeignExport.h"
 #include "childimport/ForeignImport.h"
 #include "commands/SceneFileCommands.h"
 #include "formats/FileFormats.h"
@@ -99,6 +100,19 @@ Scene ImportedModel(const std::string& file) {
     return scene;
 }
 
+// A .3ds file exported to the format of extension and read back, both through the program's
+// children.
+Scene ExportedAndBack(const std::string& file, const std::string& extension) {
+    ProcessForeignImportSettings().program = ZEMVORA_EXE;
+    const testfiles::TempDir dir;
+    const std::string path = dir.File("exported" + extension);
+    Scene scene;
+    EXPECT_TRUE(ExportSceneToFile(Imported(file), path).ok) << file;
+    EXPECT_TRUE(ImportForeignFile(path, scene).ok) << file;
+    ProcessForeignImportSettings() = ForeignImportSettings();
+    return scene;
+}
+
 QImage Render(Scene scene, const std::function<void(ViewState&)>& setup) {
     ViewState view;
     view.m_bDefaultView = scene.m_cameras.empty();
@@ -130,6 +144,9 @@ const Case kCases[] = {
     {"grey-cube-default-lights", UnlitGreyCube, [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
     {"monkey", [] { return Imported("qt3d/monkey.3ds"); }, [](ViewState&) {}},
     {"jeep1", [] { return Imported("assimp/jeep1.3ds"); }, [](ViewState&) {}},
+    // Exported to GLB, its image inside, and read back: the jeep as it was, without its label.
+    {"jeep1-glb-round-trip", [] { return ExportedAndBack("assimp/jeep1.3ds", ".glb"); },
+     [](ViewState&) {}},
     {"basic-cube-flat", [] { return Imported("qt3d/basic-cube.3ds"); },
      [](ViewState& v) { v.m_nDisplayMode = ModeFlat; }},
     // Texture maps and faces in their groups' materials, as their authors made them.
