@@ -76,6 +76,9 @@ std::optional<std::string> QtPrompts::SaveFileName(const FileDialogOptions& want
     dialog.setDefaultSuffix(QString::fromStdString(wanted.defaultExtension));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !wanted.confirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    // The file is written at once, an export by a child that can take seconds: a busy cursor
+    // until the window takes events again.
+    ShowBusyUntilIdle();
     return Chosen(dialog.selectedFiles().first());
 }
 

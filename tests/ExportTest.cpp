@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -143,6 +144,17 @@ TEST_F(Export, FailuresSayWhyAndLeaveNothingBehind) {
     EXPECT_EQ(outcome.message, "jeep.glb could not be exported.");
     EXPECT_EQ(outcome.reason, "No such file or directory");
     expectNothingNew();
+
+    // A folder that may not be written (root may write anywhere).
+    if (geteuid() != 0) {
+        fs::create_directory(dir.File("locked"));
+        fs::permissions(dir.File("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+        outcome = ExportSceneToFile(m_jeep, dir.File("locked/jeep.glb"));
+        EXPECT_EQ(outcome.reason, "Permission denied");
+        EXPECT_TRUE(fs::is_empty(dir.File("locked")));
+        fs::permissions(dir.File("locked"), fs::perms::owner_all);
+        fs::remove(dir.File("locked"));
+    }
 
     // A file size limit, as `ulimit -f` sets it, which the child inherits.
     rlimit before{};
