@@ -16,6 +16,7 @@
 #include "childimport/ForeignExport.h"
 #include "export3ds/Write3DS.h"
 #include "formats/ExportFormats.h"
+#include "sandbox/Sandbox.h"
 #include "scene/InputStream.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneMessages.h"
@@ -58,6 +59,17 @@ std::vector<uint8_t> ReadStandardInput() {
 
 int RunExportChild(const std::string& outPath, const std::string& imageBase) {
     SetLimits();
+    // Before a byte of the scene is read: the folder of its images and the system's libraries
+    // may be read, files written only in the folder of the file to write.
+    const auto folderOf = [](const std::string& path) {
+        const size_t slash = path.find_last_of('/');
+        return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    };
+    SandboxRules rules;
+    rules.readable = SystemReadableFolders();
+    if (!imageBase.empty()) rules.readable.push_back(folderOf(imageBase));
+    rules.writable.push_back(folderOf(outPath));
+    EnterSandbox(rules);
     const ExportFormat* format = ExportFormatOf(outPath);
     if (!format) Answer(ChildStatus::Refused, {messages::ExporterUnknownFormat()});
     const std::vector<uint8_t> bytes = ReadStandardInput();
@@ -79,7 +91,9 @@ int RunExportChild(const std::string& outPath, const std::string& imageBase) {
     LibraryScene converted = SceneToLibrary(scene, *format, imageBase);
     Assimp::Exporter exporter;
     if (exporter.Export(converted.scene.get(), format->exporterId, outPath) != AI_SUCCESS)
-        Answer(ChildStatus::Refused, {exporter.GetErrorString()});
+        Answer(ChildStatus::Refused, {*exporter.GetErrorString() ? exporter.GetErrorString()
+                                                                 : "The exporter could not write "
+                                                                   "the file"});
     if (format->exporterId == "glb2" || format->exporterId == "gltf2") {
         std::string why;
         if (!FinishGltf(outPath, scene, why)) Answer(ChildStatus::Refused, {why});

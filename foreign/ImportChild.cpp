@@ -27,6 +27,7 @@
 #include "childimport/ChildProcess.h"
 #include "childimport/ForeignImport.h"
 #include "formats/FileFormats.h"
+#include "sandbox/Sandbox.h"
 #include "scene/AddressSanitizer.h"
 
 namespace {
@@ -170,11 +171,20 @@ ChildStatus ReadWithLibrary(const std::string& path, Scene& scene,
 
 int RunImportChild(const std::string& path) {
     SetLimits(path);
+    // Before a byte of the model is read: its folder (where its side files live) and the
+    // system's libraries may be read, nothing written, no socket opened, no program run.
+    SandboxRules rules;
+    rules.readable = SystemReadableFolders();
+    const size_t slash = path.find_last_of('/');
+    rules.readable.push_back(slash == std::string::npos ? "." : path.substr(0, slash + 1));
+    const SandboxLevel sandbox = EnterSandbox(rules);
     try {
         RunTestHook();
         SetReadProgress([](double share) { ChildProgress().Tell(share); });
         Scene scene;
         std::vector<std::string> report;
+        if (const std::string note = SandboxNote(sandbox, "importer"); !note.empty())
+            report.push_back(note);
         if (const FastReader* fast = FastReaderFor(path)) {
             std::string why;
             if (fast->read(path, scene, report, why)) Answer(ChildStatus::Scene, report, &scene);

@@ -17,9 +17,9 @@ namespace fs = std::filesystem;
 const fs::path kSource = ZEMVORA_SOURCE_DIR;
 
 // The core folders from the ground up.
-const std::vector<std::string> kCoreLine = {"scene",       "images",  "import3ds", "export3ds",
-                                            "childimport", "formats", "panel",     "commands",
-                                            "view",        "history", "cli"};
+const std::vector<std::string> kCoreLine = {"sandbox",   "scene",       "images",  "import3ds",
+                                            "export3ds", "childimport", "formats", "panel",
+                                            "commands",  "view",        "history", "cli"};
 
 std::vector<std::string> IncludedFolders(const fs::path& file) {
     static const std::regex kInclude(R"re(^\s*#\s*include\s+"([a-z0-9]+)/)re");

@@ -97,6 +97,9 @@ std::string SignalName(int signal) {
 }  // namespace
 
 std::string ImporterStopped(int signal) {
+    // The sandbox kills a child that makes a forbidden system call with SIGSYS.
+    if (signal == SIGSYS)
+        return "The importer was stopped: it tried something a model reader may not do";
     return "The importer stopped: " + SignalName(signal);
 }
 
@@ -105,6 +108,8 @@ std::string CannotExportFile(const std::string& name) {
 }
 
 std::string ExporterStopped(int signal) {
+    if (signal == SIGSYS)
+        return "The exporter was stopped: it tried something a model writer may not do";
     return "The exporter stopped: " + SignalName(signal);
 }
 
