@@ -69,10 +69,49 @@ void SetMaterials(SceneObject& object, const std::vector<uint32_t>& materials, s
         object.faceGroups.push_back(FaceGroup{nameOf(material), std::move(faces)});
 }
 
+bool IsFinite(const MeshPoint& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+// The triangles whose corners are all numbers, and how many used points were not. A point that
+// is not a number would make the object's bounds, and so the whole view, not numbers either.
+MergedMesh FiniteTriangles(const MergedMesh& merged, size_t& badPoints) {
+    std::vector<uint8_t> bad(merged.points.size());
+    for (size_t p = 0; p < merged.points.size(); ++p)
+        bad[p] = !IsFinite(merged.points[p]);
+    MergedMesh kept;
+    kept.points = merged.points;
+    kept.uvs = merged.uvs;
+    kept.normals = merged.normals;
+    std::vector<uint8_t> counted(merged.points.size());
+    for (size_t t = 0; t < merged.materials.size(); ++t) {
+        const uint32_t* corner = &merged.corners[3 * t];
+        bool finite = true;
+        for (int k = 0; k < 3; ++k)
+            if (bad[corner[k]]) {
+                finite = false;
+                badPoints += !counted[corner[k]];
+                counted[corner[k]] = 1;
+            }
+        if (!finite) continue;
+        kept.corners.insert(kept.corners.end(), corner, corner + 3);
+        kept.materials.push_back(merged.materials[t]);
+    }
+    return kept;
+}
+
 }  // namespace
 
-void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
+void AddObjects(const MergedMesh& given, const std::string& name, Scene& scene,
                 std::vector<std::string>& report) {
+    const bool allFinite = std::all_of(given.points.begin(), given.points.end(), IsFinite);
+    size_t badPoints = 0;
+    const MergedMesh filtered = allFinite ? MergedMesh() : FiniteTriangles(given, badPoints);
+    const MergedMesh& merged = allFinite ? given : filtered;
+    if (badPoints)
+        report.push_back("object " + Quoted(name) + ": " + std::to_string(badPoints) +
+                         (badPoints == 1 ? " vertex" : " vertices") +
+                         " with coordinates that are not numbers, their triangles dropped");
     const size_t triangles = merged.materials.size();
     if (triangles == 0) return;
     std::vector<uint32_t> newIndex(merged.points.size(), 0);

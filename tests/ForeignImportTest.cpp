@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -156,6 +157,49 @@ TEST_F(ForeignImport, ModelsKeepTheirOwnNormalsAndTheirHardEdges) {
                 EXPECT_NEAR(o.vertices[v].ny, c.normals[t][1], 1e-6) << t;
                 EXPECT_NEAR(o.vertices[v].nz, c.normals[t][2], 1e-6) << t;
             }
+    }
+}
+
+TEST_F(ForeignImport, CoordinatesThatAreNotNumbersDropTheirTriangles) {
+    TempDir dir;
+    // Two good triangles, and three that reach an infinite or not-a-number vertex.
+    WriteText(dir.File("bad.obj"),
+              "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nv inf 0 0\nv nan 2 2\n"
+              "f 1 2 3\nf 2 4 3\nf 1 2 5\nf 3 4 6\nf 5 6 1\n");
+    // A glTF square, one of its corners infinite, its buffer in the file.
+    WriteText(
+        dir.File("bad.gltf"),
+        R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":60,"uri":)"
+        R"("data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAAAACAfwAAAAAAAAAAAAABAAIAAQADAAIA"}],)"
+        R"("bufferViews":[{"buffer":0,"byteLength":48},{"buffer":0,"byteOffset":48,"byteLength":12}],)"
+        R"("accessors":[{"bufferView":0,"componentType":5126,"count":4,"type":"VEC3",)"
+        R"("min":[0,0,0],"max":[1,1,0]},{"bufferView":1,"componentType":5123,"count":6,"type":"SCALAR"}],)"
+        R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1}]}],)"
+        R"("nodes":[{"mesh":0}],"scenes":[{"nodes":[0]}],"scene":0})");
+    const struct {
+        const char* file;
+        int triangles;
+        std::string line;
+    } cases[] = {
+        {"bad.obj", 2,
+         "object \"defaultobject\": 2 vertices with coordinates that are not numbers, their "
+         "triangles dropped"},
+        {"bad.gltf", 1,
+         "object \"nodes[0]\": 1 vertex with coordinates that are not numbers, their triangles "
+         "dropped"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        Scene scene;
+        ConversionReport report;
+        ASSERT_TRUE(ImportForeignFile(dir.File(c.file), scene, &report).ok);
+        EXPECT_EQ(CountStatistics(scene).meshes, c.triangles);
+        EXPECT_NE(std::find(report.lines.begin(), report.lines.end(), c.line), report.lines.end())
+            << testing::PrintToString(report.lines);
+        // The bounds are numbers, so the view frames what is left.
+        for (float bound : {scene.m_settings.minX, scene.m_settings.maxX, scene.m_settings.minY,
+                            scene.m_settings.maxY, scene.m_settings.minZ, scene.m_settings.maxZ})
+            EXPECT_TRUE(std::isfinite(bound));
     }
 }
 
