@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "GltfFinish.h"
+#include "ObjFinish.h"
 #include "SceneToLibrary.h"
 #include "childimport/ChildAnswer.h"
 #include "childimport/ForeignExport.h"
@@ -97,6 +98,10 @@ int RunExportChild(const std::string& outPath, const std::string& imageBase) {
     if (format->exporterId == "glb2" || format->exporterId == "gltf2") {
         std::string why;
         if (!FinishGltf(outPath, scene, why)) Answer(ChildStatus::Refused, {why});
+    }
+    if (format->exporterId == "obj") {
+        std::string why;
+        if (!FinishObj(outPath, scene, why)) Answer(ChildStatus::Refused, {why});
     }
     namespace fs = std::filesystem;
     const fs::path folder = fs::path(outPath).parent_path();

@@ -89,6 +89,25 @@ TEST_F(Export, EveryFormatReadsBackWithTheSameTrianglesBoundsAndColours) {
     }
 }
 
+TEST_F(Export, NotesGoWhereTheFormatHasAPlaceForThem) {
+    TempDir dir;
+    m_jeep.m_objects[0].note = "front\nwheel";
+    const std::string first = m_jeep.m_objects[0].name;
+    const auto text = [&](const std::string& name) {
+        EXPECT_TRUE(ExportSceneToFile(m_jeep, dir.File(name)).ok) << name;
+        std::ifstream in(dir.File(name));
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    // OBJ: comments before the object's first group; glTF: its node's extras. A note that only
+    // repeats its object's name (as every other object's does) is left out.
+    const std::string obj = text("jeep.obj");
+    EXPECT_NE(obj.find("# note: front\n# note: wheel\ng " + first + "\n"), std::string::npos);
+    EXPECT_EQ(obj.find("# note: ", obj.find("# note: wheel") + 1), std::string::npos);
+    const std::string gltf = text("jeep.gltf");
+    EXPECT_NE(gltf.find(R"("extras":{"note":"front\nwheel"})"), std::string::npos);
+    EXPECT_EQ(gltf.find("extras", gltf.find("extras") + 1), std::string::npos);
+}
+
 TEST_F(Export, TheStudioWriterGivesTheReaderItsOwnRecordsBack) {
     size_t files = 0;
     for (const auto& entry : fs::recursive_directory_iterator(testfiles::TestData(""))) {
