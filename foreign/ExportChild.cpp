@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <assimp/Exporter.hpp>
 #include <cerrno>
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "GltfFinish.h"
 #include "ObjFinish.h"
 #include "SceneToLibrary.h"
+#include "Write3MF.h"
 #include "childimport/ChildAnswer.h"
 #include "childimport/ForeignExport.h"
 #include "export3ds/Write3DS.h"
@@ -79,6 +81,17 @@ int RunExportChild(const std::string& outPath, const std::string& imageBase) {
     ReadExtrasResult extras = ReadExtrasResult::None;
     if (ReadScene(in, scene, &extras) != ReadSceneResult::Read)
         Answer(ChildStatus::Refused, {messages::ExporterGarbage()});
+    if (format->ownWriter && format->extension == ".3mf") {
+        std::vector<std::string> notes;
+        std::string why;
+        if (!Write3MF(scene, outPath, notes, why)) Answer(ChildStatus::Refused, {why});
+        if (!scene.m_lights.empty() || !scene.m_cameras.empty())
+            notes.push_back("lights and cameras left out: 3MF keeps none");
+        if (std::any_of(scene.m_materials.begin(), scene.m_materials.end(),
+                        [](const SceneMaterial& m) { return m.textureMap.has_value(); }))
+            notes.push_back("texture maps left out: 3MF keeps the materials' colours");
+        Answer(ChildStatus::Written, notes);
+    }
     if (format->ownWriter) {
         std::vector<std::string> notes;
         const std::vector<uint8_t> file = Write3DS(scene, notes);

@@ -49,7 +49,9 @@ print(sum(o["meshCount"] * (1 + len(o.get("copies", []))) for o in scene["object
   expected=$(assimp info "$model" 2>/dev/null | sed -n 's/^Faces: *\([0-9]*\).*/\1/p') || true
   [ -n "$expected" ] || expected=$triangles
   name=$(echo "${model#"$root"/tests/data/}" | tr '/.' '__')
+  all_triangles=$triangles all_placed=$placed all_expected=$expected
   for ext in glb gltf obj stl ply dae 3mf 3ds; do
+    triangles=$all_triangles placed=$all_placed expected=$all_expected
     mkdir -p "$work/out/$name.$ext"
     out="$work/out/$name.$ext/model.$ext"
     count=$((count + 1))
@@ -60,6 +62,13 @@ print(sum(o["meshCount"] * (1 + len(o.get("copies", []))) for o in scene["object
     fi
     # A scene without triangles (cameras alone) is no model that a reader takes back.
     [ "$triangles" -gt 0 ] || continue
+    # A format may leave triangles out (3MF those with a corner twice), and says how many.
+    left=$(sed -n 's/^\([0-9]*\) triangles\{0,1\} left out.*/\1/p' "$out.log")
+    if [ -n "$left" ]; then
+      triangles=$((triangles - left))
+      placed=$((placed - left))
+      expected=$triangles
+    fi
     back=$("$zemvora" --info "$out" 2>/dev/null | sed -n 's/.*Mesh:\([0-9]*\).*/\1/p') || true
     library=$(assimp info "$out" 2>/dev/null | sed -n 's/^Faces: *\([0-9]*\).*/\1/p') || true
     if { [ "$back" != "$triangles" ] && [ "$back" != "$placed" ]; } ||

@@ -56,8 +56,9 @@ TEST_F(Export, EveryFormatReadsBackWithTheSameTrianglesBoundsAndColours) {
         ConversionReport report;
         const FileOutcome outcome = ExportSceneToFile(m_jeep, path, &report);
         ASSERT_TRUE(outcome.ok) << outcome.message << " " << outcome.reason;
-        // Formats without materials say so.
-        EXPECT_EQ(report.lines.empty(), format.materials) << testing::PrintToString(report.lines);
+        // Formats without materials, or without texture maps (3MF), say so.
+        EXPECT_EQ(report.lines.empty(), format.materials && format.extension != ".3mf")
+            << testing::PrintToString(report.lines);
 
         Scene back;
         ASSERT_TRUE(ImportSceneFile(path, back).ok || ImportForeignFile(path, back).ok);
@@ -83,6 +84,7 @@ TEST_F(Export, EveryFormatReadsBackWithTheSameTrianglesBoundsAndColours) {
                                                   (format.extension == ".dae" && m.textureMap);
                                        });
         ASSERT_NE(same, back.m_materials.end());
+        if (format.extension == ".3mf") continue;
         ASSERT_TRUE(same->textureMap.has_value());
         EXPECT_TRUE(!same->textureMap->embeddedImage.empty() ||
                     fs::exists(dir.File(fs::path(same->textureMap->fileName).filename().string())));

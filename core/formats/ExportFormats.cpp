@@ -11,8 +11,7 @@ const std::vector<ExportFormat>& ExportFormatTable() {
         {"STL", ".stl", "stlb", false, false, false, false, false},
         {"Stanford PLY", ".ply", "plyb", false, false, false, false, false},
         {"COLLADA", ".dae", "collada", true, true, true, true, false},
-        // The library's 3MF writer loses every colour but black and white: none are promised.
-        {"3D Manufacturing Format", ".3mf", "3mf", false, false, false, false, false},
+        {"3D Manufacturing Format", ".3mf", "3mf", false, true, false, false, false, true},
         {"3D Studio", ".3ds", "3ds", false, true, true, true, false, true},
     };
     return table;

@@ -17,8 +17,8 @@ struct ExportFormat {
     bool lights = false;
     bool cameras = false;
     bool embedsImages = false;  // texture images go inside the file rather than beside it
-    // Written by the program's own writer rather than the library's, whose 3D Studio files
-    // the program's own reader does not read.
+    // Written by the program's own writer rather than the library's: the library's 3D Studio
+    // files the program's own reader does not read, and its 3MF files lose their colours.
     bool ownWriter = false;
 };
 
