@@ -166,15 +166,21 @@ TEST_F(Export, FailuresSayWhyAndLeaveNothingBehind) {
     EXPECT_EQ(outcome.reason, "No such file or directory");
     expectNothingNew();
 
-    // A folder that may not be written (root may write anywhere).
-    if (geteuid() != 0) {
-        fs::create_directory(dir.File("locked"));
-        fs::permissions(dir.File("locked"), fs::perms::owner_read | fs::perms::owner_exec);
-        outcome = ExportSceneToFile(m_jeep, dir.File("locked/jeep.glb"));
-        EXPECT_EQ(outcome.reason, "Permission denied");
-        EXPECT_TRUE(fs::is_empty(dir.File("locked")));
-        fs::permissions(dir.File("locked"), fs::perms::owner_all);
-        fs::remove(dir.File("locked"));
+    // A folder that may not be written: one without write permission, or, for root, who may
+    // write anywhere else, the kernel's /sys.
+    const bool root = geteuid() == 0;
+    const std::string locked = root ? "/sys" : dir.File("locked");
+    if (!root) {
+        fs::create_directory(locked);
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+    }
+    outcome = ExportSceneToFile(m_jeep, locked + "/jeep.glb");
+    EXPECT_EQ(outcome.message, "jeep.glb could not be exported.");
+    EXPECT_EQ(outcome.reason, root ? "Operation not permitted" : "Permission denied");
+    EXPECT_FALSE(fs::exists(locked + "/jeep.glb"));
+    if (!root) {
+        fs::permissions(locked, fs::perms::owner_all);
+        fs::remove(locked);
     }
 
     // A file size limit, as `ulimit -f` sets it, which the child inherits.
