@@ -176,7 +176,11 @@ TEST_F(Export, FailuresSayWhyAndLeaveNothingBehind) {
     }
     outcome = ExportSceneToFile(m_jeep, locked + "/jeep.glb");
     EXPECT_EQ(outcome.message, "jeep.glb could not be exported.");
-    EXPECT_EQ(outcome.reason, root ? "Operation not permitted" : "Permission denied");
+    // The system's words: /sys refuses as it is mounted, read-only in a container.
+    const std::vector<std::string> refusals = {"Permission denied", "Operation not permitted",
+                                               "Read-only file system"};
+    EXPECT_NE(std::find(refusals.begin(), refusals.end(), outcome.reason), refusals.end())
+        << outcome.reason;
     EXPECT_FALSE(fs::exists(locked + "/jeep.glb"));
     if (!root) {
         fs::permissions(locked, fs::perms::owner_all);
