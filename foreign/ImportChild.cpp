@@ -184,7 +184,7 @@ int RunImportChild(const std::string& path) {
         Scene scene;
         std::vector<std::string> report;
         if (const std::string note = SandboxNote(sandbox, "importer"); !note.empty())
-            report.push_back(note);
+            report.push_back(kSandboxNotePrefix + note);
         if (const FastReader* fast = FastReaderFor(path)) {
             std::string why;
             if (fast->read(path, scene, report, why)) Answer(ChildStatus::Scene, report, &scene);

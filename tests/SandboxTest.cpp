@@ -16,6 +16,11 @@ using testfiles::TempDir;
 namespace fs = std::filesystem;
 
 TEST(Sandbox, AModelThatTakesOverTheImporterGetsNowhere) {
+    // What the files are kept to needs Landlock; what the calls are kept to, seccomp. A kernel
+    // without one of them is tested for the other.
+    const SandboxLevel level = KernelSandboxLevel();
+    if (level == SandboxLevel::None) GTEST_SKIP() << "the kernel has neither Landlock nor seccomp";
+    const bool landlock = level == SandboxLevel::Full;
     ProcessForeignImportSettings().program = ZEMVORA_EXE;
     TempDir dir, elsewhere;
     const std::string model = dir.File("cube.off");
@@ -38,6 +43,7 @@ TEST(Sandbox, AModelThatTakesOverTheImporterGetsNowhere) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.act) + " " + c.path);
+        if (!landlock && !c.path.empty()) continue;  // the cases with a file are Landlock's
         setenv("ZEMVORA_SANDBOX_PROBE", c.act, 1);
         setenv("ZEMVORA_SANDBOX_PROBE_PATH", c.path.c_str(), 1);
         Scene scene;
@@ -64,6 +70,7 @@ TEST(Sandbox, AModelThatTakesOverTheImporterGetsNowhere) {
     };
     for (const Case& c : exports) {
         SCOPED_TRACE(std::string("export ") + c.act + " " + c.path);
+        if (!landlock && !c.path.empty()) continue;  // the cases with a file are Landlock's
         setenv("ZEMVORA_SANDBOX_PROBE", c.act, 1);
         setenv("ZEMVORA_SANDBOX_PROBE_PATH", c.path.c_str(), 1);
         const FileOutcome outcome = ExportSceneToFile(cube, target);

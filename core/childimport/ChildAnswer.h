@@ -21,7 +21,12 @@ enum class ChildStatus : uint8_t { Scene = 0, Refused = 1, OutOfMemory = 2, Writ
 // What the conversion dropped or cut, one finished sentence per line ("3 lines dropped").
 struct ConversionReport {
     std::vector<std::string> lines;
+    // How far short of its full sandbox the child ran, where it did ("" when it ran in all of
+    // it): a line of its answer that starts with kSandboxNotePrefix, kept apart from the lines.
+    std::string sandbox;
 };
+
+constexpr const char* kSandboxNotePrefix = "sandbox: ";
 
 void WriteChildAnswer(OutputStream& out, ChildStatus status, const std::vector<std::string>& lines,
                       const Scene* scene);

@@ -112,7 +112,13 @@ FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionR
         case ChildAnswerResult::Garbage:
             return Failed(name, messages::ImporterGarbage());
     }
-    if (report) report->lines = lines;
+    if (report) {
+        for (std::string& line : lines)
+            if (line.rfind(kSandboxNotePrefix, 0) == 0)
+                report->sandbox = line.substr(std::string(kSandboxNotePrefix).size());
+            else
+                report->lines.push_back(std::move(line));
+    }
 
     fresh.m_settings.textFont = scene.m_settings.textFont;
     fresh.m_strFilePath = scene.m_strFilePath;

@@ -323,6 +323,7 @@ int RunForeignCheck(const std::string& path, std::ostream& out, std::ostream& er
     }
     for (const std::string& line : report.lines)
         out << line << "\n";
+    if (!report.sandbox.empty()) out << report.sandbox << "\n";
     const size_t missing = WriteMissingImages(scene, path, out);
     out << FileNameOf(path) << ": converted " << ReadCounts(scene) << "; "
         << Plural(report.lines.size(), "conversion note", "conversion notes");

@@ -144,6 +144,19 @@ SandboxLevel EnterSandbox(const SandboxRules& rules) {
 #endif
 }
 
+SandboxLevel KernelSandboxLevel() {
+#if defined(__linux__)
+    const bool landlock =
+        syscall(SYS_landlock_create_ruleset, nullptr, 0, LANDLOCK_CREATE_RULESET_VERSION) >= 1;
+    // prctl answers EINVAL where the kernel has no seccomp.
+    const bool seccomp = prctl(PR_GET_SECCOMP, 0, 0, 0, 0) >= 0;
+    if (landlock && seccomp) return SandboxLevel::Full;
+    return seccomp ? SandboxLevel::SeccompOnly : SandboxLevel::None;
+#else
+    return SandboxLevel::None;
+#endif
+}
+
 std::vector<std::string> SystemReadableFolders() {
     return {"/usr/lib", "/usr/lib64", "/lib", "/lib64", "/usr/share/locale", "/proc/self"};
 }

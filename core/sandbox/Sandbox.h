@@ -26,6 +26,9 @@ enum class SandboxLevel {
 // the rules that is not there is left out.
 SandboxLevel EnterSandbox(const SandboxRules& rules);
 
+// What the running kernel lets a process restrict itself with, found without restricting it.
+SandboxLevel KernelSandboxLevel();
+
 // The folders of the system's libraries and data that a reader may need to read.
 std::vector<std::string> SystemReadableFolders();
 
