@@ -34,13 +34,7 @@ void SetLimits() {
 }
 
 [[noreturn]] void Answer(ChildStatus status, const std::vector<std::string>& lines) {
-    {
-        OutputStream out(stdout);
-        WriteChildAnswer(out, status, lines, nullptr);
-        out.Flush();
-    }
-    std::fflush(stdout);
-    _exit(0);
+    AnswerAndExit(status, lines, nullptr);
 }
 
 std::vector<uint8_t> ReadStandardInput() {

@@ -50,17 +50,9 @@ void SetLimits(const std::string& path) {
     setrlimit(RLIMIT_CORE, &core);
 }
 
-// Writes the answer and ends the process at once: nothing is left worth tidying up, and freeing
-// a large scene would only keep the parent waiting.
 [[noreturn]] void Answer(ChildStatus status, const std::vector<std::string>& lines,
                          const Scene* scene) {
-    {
-        OutputStream out(stdout);
-        WriteChildAnswer(out, status, lines, scene);
-        out.Flush();
-    }
-    std::fflush(stdout);
-    _exit(0);
+    AnswerAndExit(status, lines, scene);
 }
 
 // The misbehaviour the tests ask for; returns when none is asked for.

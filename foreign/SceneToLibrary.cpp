@@ -38,6 +38,13 @@ aiVector3D UnitNormal(const aiVector3D& n, const SceneMesh& face) {
     return aiVector3D(0, 0, 1);
 }
 
+// The node a light or camera hangs from: the library places them by their node, named alike.
+aiNode* NodeAt(const std::string& name, float x, float y, float z) {
+    auto* node = new aiNode(name);
+    node->mTransformation = aiMatrix4x4(1, 0, 0, x, 0, 1, 0, y, 0, 0, 1, z, 0, 0, 0, 1);
+    return node;
+}
+
 aiColor3D ColorOf(const RGB8& c) {
     return aiColor3D(c.red / 255.0f, c.green / 255.0f, c.blue / 255.0f);
 }
@@ -319,10 +326,7 @@ private:
             const aiColor3D color(l.color[0], l.color[1], l.color[2]);
             light->mColorDiffuse = light->mColorSpecular = color;
             light->mAttenuationConstant = 1;
-            auto* node = new aiNode(l.name);
-            node->mTransformation =
-                aiMatrix4x4(1, 0, 0, l.x, 0, 1, 0, l.y, 0, 0, 1, l.z, 0, 0, 0, 1);
-            children.push_back(node);
+            children.push_back(NodeAt(l.name, l.x, l.y, l.z));
             lights.push_back(light);
         }
         s.mLights = ArrayOf(lights, s.mNumLights);
@@ -341,10 +345,7 @@ private:
             const float fov = 2.0f * std::atan(20.0f / (c.lens > 0 ? c.lens : 50.0f));
             camera->mHorizontalFOV = fov / 2;
             camera->mAspect = 1;
-            auto* node = new aiNode(c.name);
-            node->mTransformation =
-                aiMatrix4x4(1, 0, 0, c.posX, 0, 1, 0, c.posY, 0, 0, 1, c.posZ, 0, 0, 0, 1);
-            children.push_back(node);
+            children.push_back(NodeAt(c.name, c.posX, c.posY, c.posZ));
             cameras.push_back(camera);
         }
         s.mCameras = ArrayOf(cameras, s.mNumCameras);

@@ -1,5 +1,8 @@
 #include "childimport/ChildAnswer.h"
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "scene/InputStream.h"
@@ -22,6 +25,16 @@ void WriteChildAnswer(OutputStream& out, ChildStatus status, const std::vector<s
         out.Write(line.data(), line.size());
     }
     if (scene) WriteScene(out, *scene);
+}
+
+void AnswerAndExit(ChildStatus status, const std::vector<std::string>& lines, const Scene* scene) {
+    {
+        OutputStream out(stdout);
+        WriteChildAnswer(out, status, lines, scene);
+        out.Flush();
+    }
+    std::fflush(stdout);
+    _exit(0);
 }
 
 ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene,

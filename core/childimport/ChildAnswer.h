@@ -31,6 +31,11 @@ constexpr const char* kSandboxNotePrefix = "sandbox: ";
 void WriteChildAnswer(OutputStream& out, ChildStatus status, const std::vector<std::string>& lines,
                       const Scene* scene);
 
+// Writes the answer to standard output and ends the process at once: a child has nothing left
+// worth tidying up, and freeing a large scene would only keep the parent waiting.
+[[noreturn]] void AnswerAndExit(ChildStatus status, const std::vector<std::string>& lines,
+                                const Scene* scene);
+
 enum class ChildAnswerResult { Scene, Refused, OutOfMemory, Written, Garbage };
 
 // Reads an answer from bytes in memory into a fresh scene. Anything that is not a whole answer

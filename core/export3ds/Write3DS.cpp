@@ -95,6 +95,12 @@ private:
         m_out.Close();
     }
 
+    // A named object's chunk, open for what it holds; its name cut to the format's.
+    void OpenNamedObject(const std::string& name) {
+        m_out.Open(chunk::kNamedObject);
+        m_out.Name(m_objectNames.Of(name));
+    }
+
     void WriteMaterial(const SceneMaterial& m) {
         m_out.Open(chunk::kMaterial);
         m_out.Open(chunk::kMaterialName);
@@ -130,8 +136,7 @@ private:
     // The vertices, the mapping coordinates and the own matrix (none: vertices stand where they
     // are), then the face lists last, as the modelling program writes them.
     void WriteObject(const SceneObject& o) {
-        m_out.Open(chunk::kNamedObject);
-        m_out.Name(m_objectNames.Of(o.name));
+        OpenNamedObject(o.name);
         m_out.Open(chunk::kTriangleMesh);
         m_out.Open(chunk::kVertexList);
         m_out.U16(static_cast<uint16_t>(o.vertices.size()));
@@ -190,8 +195,7 @@ private:
     }
 
     void WriteLight(const SceneLight& l) {
-        m_out.Open(chunk::kNamedObject);
-        m_out.Name(m_objectNames.Of(l.name));
+        OpenNamedObject(l.name);
         m_out.Open(chunk::kLight);
         m_out.F32(l.x), m_out.F32(l.y), m_out.F32(l.z);
         // The byte colour where it is the colour the light lights with, else the floats.
@@ -210,8 +214,7 @@ private:
     }
 
     void WriteCamera(const SceneCamera& c) {
-        m_out.Open(chunk::kNamedObject);
-        m_out.Name(m_objectNames.Of(c.name));
+        OpenNamedObject(c.name);
         m_out.Open(chunk::kCamera);
         for (float v : {c.posX, c.posY, c.posZ, c.targetX, c.targetY, c.targetZ, c.roll, c.lens})
             m_out.F32(v);

@@ -94,6 +94,23 @@ std::string SignalName(int signal) {
     return what;
 }
 
+// The reasons a child failed, worded alike for the importer and the exporter.
+std::string ChildTimedOut(const std::string& who, int seconds) {
+    return "The " + who + " took more than " + std::to_string(seconds) + " seconds and was stopped";
+}
+
+std::string ChildExited(const std::string& who, int exitCode) {
+    return "The " + who + " stopped with exit status " + std::to_string(exitCode);
+}
+
+std::string ChildGarbage(const std::string& who) {
+    return "The " + who + "'s answer could not be read";
+}
+
+std::string ChildNotStarted(const std::string& who, int errorCode) {
+    return "The " + who + " could not be started: " + SystemReason(errorCode);
+}
+
 }  // namespace
 
 std::string ImporterStopped(int signal) {
@@ -114,19 +131,19 @@ std::string ExporterStopped(int signal) {
 }
 
 std::string ExporterTimedOut(int seconds) {
-    return "The exporter took more than " + std::to_string(seconds) + " seconds and was stopped";
+    return ChildTimedOut("exporter", seconds);
 }
 
 std::string ExporterExited(int exitCode) {
-    return "The exporter stopped with exit status " + std::to_string(exitCode);
+    return ChildExited("exporter", exitCode);
 }
 
 std::string ExporterGarbage() {
-    return "The exporter's answer could not be read";
+    return ChildGarbage("exporter");
 }
 
 std::string ExporterNotStarted(int errorCode) {
-    return "The exporter could not be started: " + SystemReason(errorCode);
+    return ChildNotStarted("exporter", errorCode);
 }
 
 std::string ExporterUnknownFormat() {
@@ -139,19 +156,19 @@ std::string ImporterOutOfMemory(uint64_t limitBytes) {
 }
 
 std::string ImporterTimedOut(int seconds) {
-    return "The importer took more than " + std::to_string(seconds) + " seconds and was stopped";
+    return ChildTimedOut("importer", seconds);
 }
 
 std::string ImporterExited(int exitCode) {
-    return "The importer stopped with exit status " + std::to_string(exitCode);
+    return ChildExited("importer", exitCode);
 }
 
 std::string ImporterGarbage() {
-    return "The importer's answer could not be read";
+    return ChildGarbage("importer");
 }
 
 std::string ImporterNotStarted(int errorCode) {
-    return "The importer could not be started: " + SystemReason(errorCode);
+    return ChildNotStarted("importer", errorCode);
 }
 
 std::string ImporterRefused(const std::string& libraryReason) {
