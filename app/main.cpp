@@ -10,6 +10,7 @@
 #include "childimport/ForeignExport.h"
 #include "childimport/ForeignImport.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandSandbox.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -32,5 +33,7 @@ int main(int argc, char** argv) {
         {Command::Render, RunRenderCommand},
         {Command::Thumbnail, RunThumbnailCommand},
     };
+    // The commands keep themselves to what is left to do once they have read their input.
+    CommandsRestrictThemselves() = true;
     return RunCommandLine(args, std::cout, std::cerr, drawing);
 }

@@ -5,14 +5,13 @@
 #include <QImage>
 #include <string>
 
-enum class PictureWrite {
-    // A new file renamed over the old one once whole: the old picture stays until then.
-    ReplaceAtomically,
-    // The given file truncated and written, as a thumbnail service that reads it through the
-    // handle it opened before the run needs.
-    InPlace,
-};
+class InPlaceFile;
 
-// False with a reason for the user ("No space left on device") when the file was not written.
-bool SavePngPicture(const QImage& image, const std::string& path, PictureWrite how,
-                    std::string& reason);
+// Puts a new file in place of path, renamed over the old one once whole: the old picture stays
+// until then. False with a reason for the user ("No space left on device") when the file was not
+// written.
+bool SavePngPicture(const QImage& image, const std::string& path, std::string& reason);
+
+// Truncates and writes the file opened before, as a thumbnail service that reads it through the
+// handle it opened before the run needs.
+bool SavePngPicture(const QImage& image, InPlaceFile& file, std::string& reason);

@@ -6,6 +6,7 @@
 #include "HeadlessToolkit.h"
 #include "PictureFile.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandSandbox.h"
 #include "cli/ProgressLine.h"
 #include "cli/RenderOptions.h"
 #include "view/Turntable.h"
@@ -27,7 +28,7 @@ int RenderTurntable(const RenderOptions& options, Scene& scene, HeadlessPictures
         turntable.GoToFrame(k);
         const std::string file = TurntableFrameFile(options.output, k, options.turntable);
         std::string reason;
-        if (!SavePngPicture(pictures.Draw(), file, PictureWrite::ReplaceAtomically, reason)) {
+        if (!SavePngPicture(pictures.Draw(), file, reason)) {
             progress.Finish();
             return CannotWrite(err, file, reason);
         }
@@ -50,6 +51,9 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
     const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene, err);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
 
+    // What is left is drawing the scene and writing its pictures where the output goes.
+    RestrictAfterReading(options.file, {FolderOf(options.output)});
+
     const HeadlessToolkit toolkit;
     ViewState view = RenderViewState(options, scene);
     std::unique_ptr<HeadlessPictures> pictures =
@@ -60,7 +64,7 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
     }
     if (options.turntable) return RenderTurntable(options, scene, *pictures, view, err);
     // A picture that is there stays whole until the new one is.
-    if (!SavePngPicture(pictures->Draw(), options.output, PictureWrite::ReplaceAtomically, error))
+    if (!SavePngPicture(pictures->Draw(), options.output, error))
         return CannotWrite(err, options.output, error);
     return kExitOk;
 }

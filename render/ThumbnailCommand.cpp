@@ -7,7 +7,10 @@
 #include "HeadlessToolkit.h"
 #include "PictureFile.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandSandbox.h"
 #include "cli/RenderOptions.h"
+#include "scene/InPlaceFile.h"
+#include "scene/SceneMessages.h"
 
 namespace {
 
@@ -15,6 +18,12 @@ namespace {
 int Fail(std::ostream& err, const std::string& file, const std::string& message) {
     err << "zemvora: no preview of " << file << ": " << message << "\n";
     return kExitFileError;
+}
+
+std::string CannotWrite(const std::string& file, int errorCode) {
+    const std::string reason = messages::SystemReason(errorCode);
+    return "can not write " + file + ": " +
+           (reason.empty() ? std::string("the file could not be written") : reason);
 }
 
 }  // namespace
@@ -36,12 +45,19 @@ int RunThumbnailCommand(const std::vector<std::string>& args, std::ostream&, std
     const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene, err);
     if (!outcome.ok) return Fail(err, options.file, outcome.message);
 
+    // The service that asked reads the file through the handle it opened before the run. It is
+    // opened now, as the only file the rest of the run may write.
+    InPlaceFile picture;
+    int errorCode = 0;
+    if (!picture.Open(options.output, errorCode))
+        return Fail(err, options.file, CannotWrite(options.output, errorCode));
+    RestrictAfterReading(options.file);
+
     const HeadlessToolkit toolkit;
     ViewState view = RenderViewState(options, scene);
     const QImage image = RenderSceneImage(scene, view, options.width, options.height, error);
     if (image.isNull()) return Fail(err, options.file, error);
-    // The service that asked reads the file through the handle it opened before the run.
-    if (!SavePngPicture(image, options.output, PictureWrite::InPlace, error))
+    if (!SavePngPicture(image, picture, error))
         return Fail(err, options.file, "can not write " + options.output + ": " + error);
     return kExitOk;
 }

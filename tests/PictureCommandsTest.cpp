@@ -10,6 +10,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include "HeadlessRender.h"
+#include "HeadlessToolkit.h"
+#include "cli/RenderOptions.h"
+#include "import3ds/ImportFile.h"
+#include "sandbox/Sandbox.h"
 #include "tests/TestFiles.h"
 
 using testfiles::ReadBytes;
@@ -25,8 +30,10 @@ struct ProgramRun {
 };
 
 // Runs the program; a run that has not ended after a minute counts as hung.
-ProgramRun Zemvora(const QStringList& args) {
+ProgramRun Zemvora(const QStringList& args,
+                   const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
     QProcess process;
+    process.setProcessEnvironment(env);
     process.start(QStringLiteral(ZEMVORA_EXE), args);
     ProgramRun run;
     if (!process.waitForFinished(60000)) {
@@ -214,4 +221,65 @@ TEST(RenderImageTurntable, AFolderThatCannotBeWrittenStopsWithAMessage) {
                                     Q(dir.File("missing/folder/spin")), "--size", "64x48"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("spin-000.png"), std::string::npos) << run.err;
+}
+
+// Once a picture command has read its model, it draws and writes its output and can do nothing
+// else; the pictures are those drawn without the sandbox, textures and label included.
+TEST(RenderImageSandbox, APictureRunCanWriteItsOutputAndNothingElse) {
+    TempDir dir;
+    for (const std::string& file : {TestData("assimp/jeep1.3ds"), kStillLife}) {
+        SCOPED_TRACE(file);
+        const std::string png = dir.File("sandboxed.png");
+        const ProgramRun run =
+            Zemvora({"--render", Q(file), "--output", Q(png), "--size", "160x120"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        RenderOptions options;
+        std::string error;
+        ASSERT_TRUE(
+            ParseRenderOptions({file, "--output", png, "--size", "160x120"}, options, error));
+        Scene scene;
+        ASSERT_TRUE(ImportSceneFile(file, scene).ok);
+        ViewState view = RenderViewState(options, scene);
+        EXPECT_EQ(QImage(Q(png)), RenderSceneImage(scene, view, 160, 120, error));
+    }
+
+    // A model that took over the drawing, as the probe library does from OpenGL's reading of the
+    // frame (see SandboxProbe.cpp).
+    const SandboxLevel level = KernelSandboxLevel();
+    if (level == SandboxLevel::None) GTEST_SKIP() << "the kernel has neither Landlock nor seccomp";
+    TempDir elsewhere;
+    const std::string secret = elsewhere.File("secret.txt");
+    WriteBytes(secret, {'s'});
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LD_PRELOAD", SANDBOX_PROBE_LIB);
+    env.insert("ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0");
+    const std::string out = dir.File("thumb.png");
+    const struct {
+        const char* act;
+        std::string path;
+        bool killed;  // running a program ends the run; a refused file or socket lets it go on
+    } cases[] = {
+        {"read", secret, false},
+        {"read", "/etc/passwd", false},
+        {"write", elsewhere.File("dropped.txt"), false},
+        {"write", dir.File("beside-the-picture.txt"), false},
+        {"socket", "", false},
+        {"run", "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.act) + " " + c.path);
+        if (level != SandboxLevel::Full && !c.path.empty()) continue;  // Landlock's cases
+        env.insert("ZEMVORA_SANDBOX_PROBE", c.act);
+        env.insert("ZEMVORA_SANDBOX_PROBE_PATH", Q(c.path));
+        std::filesystem::remove(out);
+        const ProgramRun run = Zemvora({"--thumbnail", "64", Q(kStillLife), Q(out)}, env);
+        if (c.killed) {
+            EXPECT_EQ(run.status, -1) << run.err;
+        } else {
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(QImage(Q(out)).size(), QSize(64, 64));
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(elsewhere.File("dropped.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("beside-the-picture.txt")));
 }

@@ -1,9 +1,11 @@
-// A library preloaded into the import child by the sandbox's tests, never into the program: it
-// stands in for the Open Asset Import Library's entry point and, from there, does what a model
-// that exploits the library would do, as ZEMVORA_SANDBOX_PROBE says. An act the sandbox lets
-// through ends the child with its own exit status, so that the test sees it; an act refused
-// lets the import go on to fail as the library's would.
+// A library preloaded into the import and export children and into thumbnail runs by the
+// sandbox's tests, never into the program: it stands in for the Open Asset Import Library's entry
+// points and OpenGL's reading of the frame and, from there, does what a model that exploits a
+// reader would do, as ZEMVORA_SANDBOX_PROBE says. An act the sandbox lets through ends the
+// process with its own exit status, so that the test sees it; after an act refused the run goes
+// on (an import then fails as the library's would).
 #include <arpa/inet.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -42,8 +44,9 @@ void Act() {
         const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (fd >= 0) _exit(42);
     } else if (std::strcmp(act, "socket") == 0) {
+        // A socket made at all is too much: nothing need listen for the act to count.
         const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        if (fd < 0) _exit(45);
+        if (fd < 0) return;
         sockaddr_in local{};
         local.sin_family = AF_INET;
         local.sin_port = htons(9);
@@ -51,12 +54,22 @@ void Act() {
         connect(fd, reinterpret_cast<sockaddr*>(&local), sizeof local);
         _exit(43);
     } else if (std::strcmp(act, "run") == 0) {
+        // A program run replaces the process, which then ends as /bin/true does.
         execl("/bin/true", "true", static_cast<char*>(nullptr));
-        _exit(44);
     }
 }
 
 }  // namespace
+
+// Stands in for OpenGL's reading of the drawn frame, which a thumbnail run reaches after its
+// reading and its drawing, and then reads the frame as OpenGL would.
+extern "C" void glReadPixels(int x, int y, int width, int height, unsigned format, unsigned type,
+                             void* pixels) {
+    Act();
+    using ReadPixels = void (*)(int, int, int, int, unsigned, unsigned, void*);
+    const auto next = reinterpret_cast<ReadPixels>(dlsym(RTLD_NEXT, "glReadPixels"));
+    if (next) next(x, y, width, height, format, type, pixels);
+}
 
 const aiScene* Assimp::Importer::ReadFile(const char*, unsigned int) {
     Act();

@@ -9,6 +9,7 @@
 #include "childimport/ForeignExport.h"
 #include "childimport/ForeignImport.h"
 #include "cli/CommandOptions.h"
+#include "cli/CommandSandbox.h"
 #include "cli/ImportCheck.h"
 #include "cli/SceneDump.h"
 #include "commands/BuildInfo.h"
@@ -36,6 +37,7 @@ int Info(const std::string& path, std::ostream& out, std::ostream& err) {
     Scene scene;
     const FileOutcome outcome = LoadSceneForCommandLine(path, scene, err);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
+    RestrictAfterReading(path);
     scene.CountScene();
     out << messages::StatisticsLine(scene.m_stats) << "\n";
     return kExitOk;
@@ -45,6 +47,7 @@ int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
     Scene scene;
     const FileOutcome outcome = LoadSceneForCommandLine(path, scene, err);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
+    RestrictAfterReading(path);
     out << DumpSceneJson(scene);
     return kExitOk;
 }
@@ -53,7 +56,8 @@ int Convert(const std::string& from, const std::string& to, std::ostream& err) {
     Scene scene;
     FileOutcome outcome = LoadSceneForCommandLine(from, scene, err);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
-    // A scene file, or a file in the format its extension names, written by the export child.
+    // A scene file, or a file in the format its extension names, written by the export child,
+    // which restricts itself (this process still has to start it).
     if (ExportFormatOf(to)) {
         ConversionReport report;
         outcome = ExportSceneToFile(scene, to, &report);
@@ -62,6 +66,8 @@ int Convert(const std::string& from, const std::string& to, std::ostream& err) {
             err << line << "\n";
         return kExitOk;
     }
+    // The scene file is written here, and only beside the output.
+    RestrictAfterReading(from, {FolderOf(to)});
     outcome = SaveSceneAs(AbsolutePath(to), scene);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
     return kExitOk;
@@ -168,17 +174,4 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         default:
             return UsageError(err, "unknown option " + command);
     }
-    if (command == "--check") {
-        if (args.size() != 2) return UsageError(err, "--check takes one file");
-        return RunImportCheck(args[1], out, err);
-    }
-    if (command == "--convert") {
-        if (args.size() != 3) return UsageError(err, "--convert takes an input and an output file");
-        return Convert(args[1], args[2], err);
-    }
-    if (command == "--frame-log")
-        return UsageError(err, "--frame-log takes a log file and at most one scene file");
-    if (command.size() > 1 && command[0] == '-')
-        return UsageError(err, "unknown option " + command);
-    return UsageError(err, args.size() == 1 ? "a file alone opens the window" : "too many files");
 }

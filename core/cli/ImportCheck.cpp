@@ -7,6 +7,7 @@
 
 #include "childimport/ForeignImport.h"
 #include "cli/CommandLine.h"
+#include "cli/CommandSandbox.h"
 #include "formats/FileFormats.h"
 #include "images/MapImageLookup.h"
 #include "import3ds/ImportFile.h"
@@ -316,11 +317,8 @@ int RunForeignCheck(const std::string& path, std::ostream& out, std::ostream& er
     Scene scene;
     ConversionReport report;
     const FileOutcome outcome = ImportForeignFile(path, scene, &report);
-    if (!outcome.ok) {
-        err << outcome.message << "\n";
-        if (!outcome.reason.empty()) err << outcome.reason << "\n";
-        return kExitFileError;
-    }
+    if (!outcome.ok) return ReportFileFailure(err, outcome);
+    RestrictAfterReading(path);
     for (const std::string& line : report.lines)
         out << line << "\n";
     if (!report.sandbox.empty()) out << report.sandbox << "\n";
@@ -339,11 +337,8 @@ int RunImportCheck(const std::string& path, std::ostream& out, std::ostream& err
     Scene scene;
     ReportWriter report(out);
     const FileOutcome outcome = ImportSceneFile(path, scene, &report);
-    if (!outcome.ok) {
-        err << outcome.message << "\n";
-        if (!outcome.reason.empty()) err << outcome.reason << "\n";
-        return kExitFileError;
-    }
+    if (!outcome.ok) return ReportFileFailure(err, outcome);
+    RestrictAfterReading(path);
     report.WriteSkipped();
     const size_t missing = WriteMissingImages(scene, path, out);
     out << FileNameOf(path) << ": read " << ReadCounts(scene) << "; "

@@ -78,19 +78,16 @@ bool EnterLandlock(const SandboxRules& rules) {
     return restricted;
 }
 
-bool EnterSeccomp() {
+bool EnterSeccomp(bool socketsFail) {
     scmp_filter_ctx filter = seccomp_init(SCMP_ACT_ALLOW);
     if (!filter) return false;
     // Nothing a reader or writer of files needs: the network, other programs, other processes'
     // memory, the system's mounts, modules and kernels.
+    static const int kSockets[] = {
+        SCMP_SYS(socket), SCMP_SYS(socketpair), SCMP_SYS(connect), SCMP_SYS(bind),
+        SCMP_SYS(listen), SCMP_SYS(accept),     SCMP_SYS(accept4),
+    };
     static const int kForbidden[] = {
-        SCMP_SYS(socket),
-        SCMP_SYS(socketpair),
-        SCMP_SYS(connect),
-        SCMP_SYS(bind),
-        SCMP_SYS(listen),
-        SCMP_SYS(accept),
-        SCMP_SYS(accept4),
         SCMP_SYS(execve),
         SCMP_SYS(execveat),
         SCMP_SYS(ptrace),
@@ -121,8 +118,13 @@ bool EnterSeccomp() {
         SCMP_SYS(io_uring_setup),
     };
     bool ok = true;
+    const uint32_t socketAction = socketsFail ? SCMP_ACT_ERRNO(EACCES) : SCMP_ACT_KILL_PROCESS;
+    for (int call : kSockets)
+        ok = ok && seccomp_rule_add(filter, socketAction, call, 0) == 0;
     for (int call : kForbidden)
         ok = ok && seccomp_rule_add(filter, SCMP_ACT_KILL_PROCESS, call, 0) == 0;
+    // Threads already running (a toolkit's, a driver's) take the filter too, where they can.
+    if (ok) seccomp_attr_set(filter, SCMP_FLTATR_CTL_TSYNC, 1);
     ok = ok && seccomp_attr_set(filter, SCMP_FLTATR_CTL_NNP, 1) == 0 && seccomp_load(filter) == 0;
     seccomp_release(filter);
     return ok;
@@ -135,7 +137,7 @@ bool EnterSeccomp() {
 SandboxLevel EnterSandbox(const SandboxRules& rules) {
 #if defined(__linux__)
     const bool landlock = EnterLandlock(rules);
-    const bool seccomp = EnterSeccomp();
+    const bool seccomp = EnterSeccomp(rules.socketsFail);
     if (landlock && seccomp) return SandboxLevel::Full;
     return seccomp ? SandboxLevel::SeccompOnly : SandboxLevel::None;
 #else

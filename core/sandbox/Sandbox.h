@@ -12,6 +12,9 @@
 struct SandboxRules {
     std::vector<std::string> readable;  // files and folders, with all beneath them
     std::vector<std::string> writable;  // folders in which files may be created and written
+    // Whether making a socket fails instead of ending the process: for a process whose libraries
+    // may look the user up over a socket (the system's name service) while they set up.
+    bool socketsFail = false;
 };
 
 // How far the kernel let the process restrict itself.
