@@ -63,8 +63,9 @@ struct Counts {
     uint64_t points = 0, lines = 0, badFaces = 0;
 };
 
-void MergeNodeMeshes(const aiScene& source, const aiNode& node, const aiMatrix4x4& global,
+void MergeNodeMeshes(const aiScene& source, const aiNode& node, const aiMatrix4x4& chain, UpAxis up,
                      bool modelNormals, MergedMesh& merged, Counts& counts) {
+    const aiMatrix4x4 global = TurnToZ(up) * chain;
     bool anyUvs = false, anyNormals = false;
     for (unsigned m = 0; m < node.mNumMeshes; ++m) {
         const unsigned index = node.mMeshes[m];
@@ -107,7 +108,7 @@ void MergeNodeMeshes(const aiScene& source, const aiNode& node, const aiMatrix4x
         }
         if (!hasTriangles) continue;
         for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
-            const aiVector3D p = global * mesh.mVertices[v];
+            const aiVector3D p = PlacedPoint(chain, up, mesh.mVertices[v]);
             merged.points.push_back({p.x, p.y, p.z});
         }
         for (unsigned v = 0; anyNormals && v < mesh.mNumVertices; ++v) {
@@ -122,21 +123,21 @@ void MergeNodeMeshes(const aiScene& source, const aiNode& node, const aiMatrix4x
     }
 }
 
-void ConvertNodes(const aiScene& source, const aiMatrix4x4& turn, bool modelNormals, Scene& scene,
+void ConvertNodes(const aiScene& source, UpAxis up, bool modelNormals, Scene& scene,
                   std::vector<std::string>& report) {
     Counts counts;
     UniqueNames names;
     // Depth first, children in their order: the file's order. A stack, not recursion, so that a
     // deep hierarchy cannot run out of stack.
     std::vector<std::pair<const aiNode*, aiMatrix4x4>> stack;
-    if (source.mRootNode) stack.emplace_back(source.mRootNode, turn);
+    if (source.mRootNode) stack.emplace_back(source.mRootNode, aiMatrix4x4());
     while (!stack.empty()) {
         auto [node, parent] = stack.back();
         stack.pop_back();
-        const aiMatrix4x4 global = parent * node->mTransformation;
+        const aiMatrix4x4 chain = parent * node->mTransformation;
         if (node->mNumMeshes > 0) {
             MergedMesh merged;
-            MergeNodeMeshes(source, *node, global, modelNormals, merged, counts);
+            MergeNodeMeshes(source, *node, chain, up, modelNormals, merged, counts);
             std::string name = node->mName.C_Str();
             if (name.empty() && node->mMeshes[0] < source.mNumMeshes)
                 name = source.mMeshes[node->mMeshes[0]]->mName.C_Str();
@@ -146,7 +147,7 @@ void ConvertNodes(const aiScene& source, const aiMatrix4x4& turn, bool modelNorm
                            scene, report);
         }
         for (unsigned c = node->mNumChildren; c-- > 0;)
-            if (node->mChildren[c]) stack.emplace_back(node->mChildren[c], global);
+            if (node->mChildren[c]) stack.emplace_back(node->mChildren[c], chain);
     }
     if (counts.points) report.push_back(std::to_string(counts.points) + " points dropped");
     if (counts.lines) report.push_back(std::to_string(counts.lines) + " lines dropped");
@@ -336,6 +337,25 @@ UpAxis UpAxisOf(const aiScene& scene, const std::string& path) {
     return UpAxis::PlusY;
 }
 
+aiVector3D PlacedPoint(const aiMatrix4x4& chain, UpAxis up, const aiVector3D& point) {
+    const aiVector3D p = chain == aiMatrix4x4() ? point : chain * point;
+    switch (up) {
+        case UpAxis::PlusY:
+            return aiVector3D(p.x + 0.0f, -p.z + 0.0f, p.y + 0.0f);
+        case UpAxis::MinusY:
+            return aiVector3D(p.x + 0.0f, p.z + 0.0f, -p.y + 0.0f);
+        case UpAxis::PlusX:
+            return aiVector3D(-p.z + 0.0f, p.y + 0.0f, p.x + 0.0f);
+        case UpAxis::MinusX:
+            return aiVector3D(p.z + 0.0f, p.y + 0.0f, -p.x + 0.0f);
+        case UpAxis::MinusZ:
+            return aiVector3D(p.x + 0.0f, -p.y + 0.0f, -p.z + 0.0f);
+        case UpAxis::PlusZ:
+            break;
+    }
+    return aiVector3D(p.x + 0.0f, p.y + 0.0f, p.z + 0.0f);
+}
+
 bool KeepsModelNormals(const std::string& path) {
     const FileFormat* format = FormatOfFile(path);
     return !format || format->name != "STL";
@@ -345,7 +365,7 @@ void ConvertScene(const aiScene& source, UpAxis up, bool modelNormals, Scene& sc
                   std::vector<std::string>& report) {
     const aiMatrix4x4 turn = TurnToZ(up);
     ConvertMaterials(source, scene, report);
-    ConvertNodes(source, turn, modelNormals, scene, report);
+    ConvertNodes(source, up, modelNormals, scene, report);
     ComputeSceneBounds(scene);
     ConvertLights(source, turn, scene, report);
     ConvertCameras(source, turn, scene);

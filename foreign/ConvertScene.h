@@ -27,6 +27,12 @@ enum class UpAxis { PlusX, MinusX, PlusY, MinusY, PlusZ, MinusZ };
 // one the format table finds in the file, whatever its name.
 UpAxis UpAxisOf(const aiScene& scene, const std::string& path);
 
+// A point of a node whose transform from the root is chain, in a file whose up is up, turned so
+// that up is +Z. The turn moves and negates coordinates instead of multiplying, and a chain that
+// is the identity is not multiplied either, so that a coordinate that is not a number stays in
+// its place instead of spreading to the others. Zeros come out positive, as from a product.
+aiVector3D PlacedPoint(const aiMatrix4x4& chain, UpAxis up, const aiVector3D& point);
+
 // Appends the source's materials to the scene's, named uniquely, with their colours and maps; a
 // line of report says how many images held inside the file were passed over.
 void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::string>& report);

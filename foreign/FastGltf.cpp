@@ -1265,13 +1265,13 @@ void AddNodeObjects(GltfAsset& asset, std::vector<std::vector<Primitive>>& meshe
         if (const Node* node = asset.NodeOf(instance); node && node->mesh >= 0)
             ++usesLeft[static_cast<size_t>(node->mesh)];
     UniqueNames names;
-    std::vector<std::pair<uint32_t, aiMatrix4x4>> stack{{0, kTurnToZ}};
+    std::vector<std::pair<uint32_t, aiMatrix4x4>> stack{{0, aiMatrix4x4()}};
     while (!stack.empty()) {
         const auto [at, parent] = stack.back();
         stack.pop_back();
         const Instance& instance = asset.m_instances[at];
         const Node* node = asset.NodeOf(instance);
-        const aiMatrix4x4 global = node ? parent * node->transform : parent * aiMatrix4x4();
+        const aiMatrix4x4 chain = node ? parent * node->transform : parent;
         if (node && node->mesh >= 0 && !meshes[static_cast<size_t>(node->mesh)].empty()) {
             std::vector<Primitive>& primitives = meshes[static_cast<size_t>(node->mesh)];
             const bool last = --usesLeft[static_cast<size_t>(node->mesh)] == 0;
@@ -1280,6 +1280,7 @@ void AddNodeObjects(GltfAsset& asset, std::vector<std::vector<Primitive>>& meshe
             const bool anyNormals =
                 std::any_of(primitives.begin(), primitives.end(),
                             [](const Primitive& p) { return !p.normals.empty(); });
+            const aiMatrix4x4 global = kTurnToZ * chain;
             const aiMatrix3x3 normalTurn = aiMatrix3x3(global).Inverse().Transpose();
             const bool mirrored = global.Determinant() < 0;
             MergedMesh merged;
@@ -1303,13 +1304,13 @@ void AddNodeObjects(GltfAsset& asset, std::vector<std::vector<Primitive>>& meshe
                 if (take) {
                     merged.points = std::move(primitive.points);
                     for (MeshPoint& p : merged.points) {
-                        const aiVector3D q = global * aiVector3D(p.x, p.y, p.z);
+                        const aiVector3D q = PlacedPoint(chain, UpAxis::PlusY, {p.x, p.y, p.z});
                         p = {q.x, q.y, q.z};
                     }
                 } else {
                     merged.points.reserve(merged.points.size() + primitive.points.size());
                     for (const MeshPoint& p : primitive.points) {
-                        const aiVector3D q = global * aiVector3D(p.x, p.y, p.z);
+                        const aiVector3D q = PlacedPoint(chain, UpAxis::PlusY, {p.x, p.y, p.z});
                         merged.points.push_back({q.x, q.y, q.z});
                     }
                 }
@@ -1334,7 +1335,7 @@ void AddNodeObjects(GltfAsset& asset, std::vector<std::vector<Primitive>>& meshe
                 scene, report);
         }
         for (size_t c = instance.children.size(); c-- > 0;)
-            stack.emplace_back(instance.children[c], global);
+            stack.emplace_back(instance.children[c], chain);
     }
 }
 

@@ -1,6 +1,7 @@
 // The program's own readers of the bulk formats give the scene the Open Asset Import Library's
 // reading gives, byte for byte in the dump, and hand every file they do not take to the library
 // with the reason: binary STL and binary PLY files, written here in the shapes real files have.
+#include <assimp/scene.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <functional>
 
+#include "ConvertScene.h"
 #include "FastPly.h"
 #include "FastStl.h"
 #include "tests/FastReaderCompare.h"
@@ -380,5 +382,36 @@ TEST(FastReaders, EveryTextStlGivesTheLibrarysSceneAndTheRestGoToTheLibrary) {
         std::ofstream(path, std::ios::binary) << c.text;
         // Numbers are read by another parser than the library's, whose last bit may differ.
         ExpectTheLibrarysScene(path, c.declined, ReadStl, 1e-6);
+    }
+}
+
+// Turning a file's up to +Z moves coordinates: one that is not a number stays in its own place,
+// so the others stay numbers; a zero comes out positive, as from the library's product.
+TEST(FastReaders, TheTurnToZMovesCoordinatesWithoutMixingThem) {
+    const float inf = INFINITY;
+    const aiMatrix4x4 identity;
+    const aiMatrix4x4 shifted(1, 0, 0, 10, 0, 1, 0, 20, 0, 0, 1, 30, 0, 0, 0, 1);
+    const struct {
+        const aiMatrix4x4& chain;
+        UpAxis up;
+        aiVector3D in, out;
+    } cases[] = {
+        {identity, UpAxis::PlusY, {1, 2, inf}, {1, -inf, 2}},
+        {identity, UpAxis::MinusY, {inf, 2, 3}, {inf, 3, -2}},
+        {identity, UpAxis::PlusX, {1, inf, 3}, {-3, inf, 1}},
+        {identity, UpAxis::MinusX, {1, 2, 3}, {3, 2, -1}},
+        {identity, UpAxis::MinusZ, {1, 2, 3}, {1, -2, -3}},
+        {identity, UpAxis::PlusZ, {-0.0f, 2, 3}, {0, 2, 3}},
+        {identity, UpAxis::PlusY, {1, 2, 0}, {1, 0, 2}},
+        {shifted, UpAxis::PlusY, {1, 2, 3}, {11, -33, 22}},
+    };
+    for (const auto& c : cases) {
+        const aiVector3D p = PlacedPoint(c.chain, c.up, c.in);
+        SCOPED_TRACE(testing::Message() << c.in.x << " " << c.in.y << " " << c.in.z);
+        EXPECT_EQ(p.x, c.out.x);
+        EXPECT_EQ(p.y, c.out.y);
+        EXPECT_EQ(p.z, c.out.z);
+        for (float v : {p.x, p.y, p.z})
+            EXPECT_FALSE(std::signbit(v) && v == 0);
     }
 }
