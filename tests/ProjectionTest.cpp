@@ -6,8 +6,11 @@
 #include <cmath>
 
 #include "import3ds/ImportFile.h"
+#include "import3ds/Read3DS.h"
+#include "scene/SceneFile.h"
 #include "tests/RecordingGl.h"
 #include "tests/TestFiles.h"
+#include "tools/Chunk3ds.h"
 #include "view/DrawGeometry.h"
 #include "view/FittedView.h"
 #include "view/Projection.h"
@@ -205,4 +208,67 @@ TEST(FittedView, EveryVertexOfRealFilesLandsInsideThePictureWhichItFills) {
     EXPECT_TRUE(FitSphereInView(BoundingSphere{}, 25.0f, 1.0f, fitted));
     sphere.radius = 3e38f;
     EXPECT_FALSE(FitSphereInView(sphere, 25.0f, 1.0f, fitted));
+}
+
+// A file's coordinates that are not numbers stay in its vertices, but never reach the eye point:
+// the view frames the finite vertices, from a .3ds file, a scene file that says its bounds are
+// infinite, a camera placed at infinity or a copy whose matrix ends in infinity.
+TEST(Projection, CoordinatesThatAreNotNumbersNeverReachTheEye) {
+    const float inf = INFINITY, nan = NAN;
+    const std::vector<uint8_t> file = build3ds::File(
+        {build3ds::MeshObject("Box", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {inf, 0, 0}, {nan, 2, 2}},
+                              {{0, 1, 2, 7}, {0, 3, 4, 7}}, "")});
+    Scene imported;
+    InputStream in(file.data(), file.size());
+    ASSERT_EQ(Read3DS(in, imported), Read3dsResult::Read);
+    ASSERT_EQ(imported.m_objects.size(), 1u);
+    EXPECT_EQ(imported.m_objects[0].vertices[3].x, inf);
+    EXPECT_TRUE(std::isnan(imported.m_objects[0].vertices[4].x));
+
+    const auto saved = [](const Scene& scene) {
+        std::vector<uint8_t> bytes;
+        OutputStream out(bytes);
+        WriteScene(out, scene);
+        Scene read;
+        InputStream back(bytes.data(), bytes.size());
+        EXPECT_EQ(ReadScene(back, read), ReadSceneResult::Read);
+        return read;
+    };
+    Scene infiniteBounds = imported;
+    infiniteBounds.m_settings.maxY = inf;
+    infiniteBounds.m_objects[0].minZ = -inf;
+    Scene atInfinity = imported;
+    SceneCamera camera;
+    camera.posX = inf, camera.targetY = nan, camera.lens = 50;
+    atInfinity.m_cameras = {camera};
+    atInfinity.m_settings.currentCamera = 0;
+    Scene infiniteCopy = imported;
+    PlacedCopy copy;
+    copy.matrix = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, inf, 0, 0, 1};
+    infiniteCopy.m_objects[0].copies = {copy};
+    const struct {
+        const char* what;
+        Scene scene;
+    } cases[] = {
+        {"imported", imported},
+        {"saved and read", saved(imported)},
+        {"said to be infinite", saved(infiniteBounds)},
+        {"camera at infinity", atInfinity},
+        {"copy at infinity", infiniteCopy},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SceneSettings& s = c.scene.m_settings;
+        const SceneObject& o = c.scene.m_objects[0];
+        EXPECT_EQ(std::vector<float>({s.minX, s.maxX, s.minY, s.maxY, s.minZ, s.maxZ}),
+                  std::vector<float>({0, 1, 0, 1, 0, 0}));
+        EXPECT_EQ(std::vector<float>({o.minX, o.maxX, o.minZ, o.maxZ, o.centerX}),
+                  std::vector<float>({0, 1, 0, 0, 0.5f}));
+        ViewState state;
+        const ProjectionSetup setup = ComputeProjection(c.scene, state, 320, 240);
+        for (float v : {setup.eye.eye[0], setup.eye.eye[1], setup.eye.eye[2], setup.eye.center[0],
+                        setup.eye.center[1], setup.eye.center[2], setup.fovY})
+            EXPECT_TRUE(std::isfinite(v));
+        EXPECT_EQ(setup.eye.center[0], 0.5f);
+    }
 }

@@ -12,6 +12,7 @@
 #include "import3ds/SceneGeometry.h"
 #include "scene/BulkMemory.h"
 #include "scene/ByteOrder.h"
+#include "scene/FiniteBounds.h"
 
 namespace {
 
@@ -640,6 +641,8 @@ private:
         meshes.erase(std::remove_if(meshes.begin(), meshes.end(), outside), meshes.end());
         object.vertexCount = static_cast<int32_t>(vertexCount);
         object.meshCount = static_cast<int32_t>(meshes.size());
+        // The vertices stay as read; the view frames the finite ones.
+        MendObjectBounds(object);
         object.centerX = (object.minX + object.maxX) * 0.5f;
         object.centerY = (object.minY + object.maxY) * 0.5f;
         object.centerZ = (object.minZ + object.maxZ) * 0.5f;

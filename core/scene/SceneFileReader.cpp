@@ -3,6 +3,7 @@
 #include "scene/ArchiveString.h"
 #include "scene/BulkMemory.h"
 #include "scene/CheckedReader.h"
+#include "scene/FiniteBounds.h"
 #include "scene/ReadBudget.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneFileExtras.h"
@@ -216,6 +217,7 @@ ReadSceneResult KeptSafeToShow(Scene& scene, ReadSceneResult result) {
     SceneSettings& s = scene.m_settings;
     if (!IsIndexOf(s.currentObject, scene.m_objects)) s.currentObject = -1;
     if (!IsIndexOf(s.currentCamera, scene.m_cameras)) s.currentCamera = -1;
+    MendSceneBounds(scene);
     return result;
 }
 

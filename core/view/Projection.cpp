@@ -5,6 +5,14 @@
 
 #include "view/FittedView.h"
 
+namespace {
+
+bool IsFinite(float value) {
+    return std::isfinite(value);
+}
+
+}  // namespace
+
 EyePoint DefaultEyePoint(const SceneSettings& s) {
     const float cx = (s.maxX + s.minX) / 2.0f;
     const float cy = (s.maxY + s.minY) / 2.0f;
@@ -40,6 +48,7 @@ const SceneSettings* FramedBounds(const Scene& scene, const ViewState& state,
                 const std::array<float, 3> p = TransformPoint(
                     copy.matrix, {corner & 1 ? o.maxX : o.minX, corner & 2 ? o.maxY : o.minY,
                                   corner & 4 ? o.maxZ : o.minZ});
+                if (!std::all_of(p.begin(), p.end(), IsFinite)) continue;
                 stretched.minX = std::min(stretched.minX, p[0]);
                 stretched.maxX = std::max(stretched.maxX, p[0]);
                 stretched.minY = std::min(stretched.minY, p[1]);
@@ -57,12 +66,17 @@ ProjectionSetup ComputeProjection(const Scene& scene, ViewState& state, int widt
     SceneSettings stretched;
     const SceneSettings* framed = FramedBounds(scene, state, stretched);
     const SceneSettings& bounds = framed ? *framed : scene.m_settings;
-    if (ShowsDefaultView(scene, state)) {
-        setup.eye = DefaultEyePoint(bounds);
-    } else {
+    setup.eye = DefaultEyePoint(bounds);
+    if (!ShowsDefaultView(scene, state)) {
         const SceneCamera& c = scene.m_cameras[static_cast<size_t>(scene.m_settings.currentCamera)];
-        setup.eye = EyePoint{{c.posX, c.posY, c.posZ}, {c.targetX, c.targetY, c.targetZ}};
-        state.m_fFovY = CameraFieldOfView(c.lens);
+        // A camera a file placed where numbers end is looked through from the default eye.
+        const EyePoint eye{{c.posX, c.posY, c.posZ}, {c.targetX, c.targetY, c.targetZ}};
+        const float fovY = CameraFieldOfView(c.lens);
+        if (std::all_of(eye.eye, eye.eye + 3, IsFinite) &&
+            std::all_of(eye.center, eye.center + 3, IsFinite) && IsFinite(fovY)) {
+            setup.eye = eye;
+            state.m_fFovY = fovY;
+        }
     }
     setup.kind = state.m_nProjection;
     setup.fovY = state.m_fFovY;
