@@ -16,12 +16,14 @@
 #include "formats/FileFormats.h"
 #include "images/MapImageLookup.h"
 #include "scene/AddressSanitizer.h"
+#include "scene/OutputStream.h"
 #include "scene/SceneCheck.h"
 #include "tests/RecordingFrame.h"
 #include "tests/ScriptedPrompts.h"
 #include "tests/TestFiles.h"
 
 using testfiles::TempDir;
+using testfiles::WriteBytes;
 namespace fs = std::filesystem;
 
 namespace {
@@ -176,6 +178,31 @@ TEST_F(ForeignImport, CoordinatesThatAreNotNumbersDropTheirTriangles) {
         R"("min":[0,0,0],"max":[1,1,0]},{"bufferView":1,"componentType":5123,"count":6,"type":"SCALAR"}],)"
         R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1}]}],)"
         R"("nodes":[{"mesh":0}],"scenes":[{"nodes":[0]}],"scene":0})");
+    // The same square as a .glb, the corner not a number in y.
+    const std::string json =
+        R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":60}],)"
+        R"("bufferViews":[{"buffer":0,"byteLength":48},{"buffer":0,"byteOffset":48,"byteLength":12}],)"
+        R"("accessors":[{"bufferView":0,"componentType":5126,"count":4,"type":"VEC3",)"
+        R"("min":[0,0,0],"max":[1,1,0]},{"bufferView":1,"componentType":5123,"count":6,"type":"SCALAR"}],)"
+        R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"indices":1}]}],)"
+        R"("nodes":[{"mesh":0}],"scenes":[{"nodes":[0]}],"scene":0})";
+    std::vector<uint8_t> bin;
+    OutputStream data(bin);
+    for (float f : {0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f, 0.f, 1.f, NAN, 0.f})
+        data.WriteF32(f);
+    for (uint16_t i : {0, 1, 2, 1, 3, 2})
+        data.WriteU16(i);
+    std::vector<uint8_t> glb;
+    OutputStream out(glb);
+    const uint32_t jsonLength = static_cast<uint32_t>((json.size() + 3) / 4 * 4);
+    out.WriteU32(0x46546C67), out.WriteU32(2), out.WriteU32(12 + 8 + jsonLength + 8 + 60);
+    out.WriteU32(jsonLength), out.WriteU32(0x4E4F534A);
+    out.Write(json.data(), json.size());
+    for (size_t pad = json.size(); pad < jsonLength; ++pad)
+        out.WriteU8(' ');
+    out.WriteU32(60), out.WriteU32(0x004E4942);
+    out.Write(bin.data(), bin.size());
+    WriteBytes(dir.File("bad.glb"), glb);
     const struct {
         const char* file;
         int triangles;
@@ -185,6 +212,9 @@ TEST_F(ForeignImport, CoordinatesThatAreNotNumbersDropTheirTriangles) {
          "object \"defaultobject\": 2 vertices with coordinates that are not numbers, their "
          "triangles dropped"},
         {"bad.gltf", 1,
+         "object \"nodes[0]\": 1 vertex with coordinates that are not numbers, their triangles "
+         "dropped"},
+        {"bad.glb", 1,
          "object \"nodes[0]\": 1 vertex with coordinates that are not numbers, their triangles "
          "dropped"},
     };
