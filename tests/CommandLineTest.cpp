@@ -279,6 +279,10 @@ TEST(CommandLine, ConvertWritesASceneFileThatOpensToTheSameScene) {
     EXPECT_EQ(opened["filePath"], Absolute(out));
     opened["modified"] = 1;
     opened["filePath"] = "";
+    // The image found beside the model goes into the scene file.
+    nlohmann::json& map = opened["materials"][0]["textureMap"];
+    EXPECT_EQ(map["embeddedBytes"], std::filesystem::file_size(TestData("assimp/jeep1.jpg")));
+    map.erase("embeddedBytes");
     EXPECT_EQ(opened, imported);
 
     const RunResult refused =

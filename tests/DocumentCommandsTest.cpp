@@ -6,6 +6,7 @@
 #include "commands/ImportCommand.h"
 #include "commands/MissingImagesNote.h"
 #include "commands/SceneFileCommands.h"
+#include "images/MapImageLookup.h"
 #include "scene/SceneCheck.h"
 #include "tests/RecordingFrame.h"
 #include "tests/ScriptedPrompts.h"
@@ -243,21 +244,42 @@ TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
     EXPECT_EQ(q.scene.m_objects.size(), 1u);
 }
 
-// Images are looked for beside the file the scene was read from: a scene file saved elsewhere
-// finds none of the three the import found.
-TEST(DocumentCommands, OpenSaysHowManyTextureImagesAreMissing) {
+// A scene file keeps the images found beside the file the scene was read from, so a copy saved
+// elsewhere shows its textures; those missing at the save are named then and when it is opened.
+TEST(DocumentCommands, ASavedSceneKeepsItsTextureImagesAndNamesTheMissingOnes) {
     EXPECT_EQ(MissingImagesText(0), "");
     EXPECT_EQ(MissingImagesText(1), "1 texture image is missing");
     EXPECT_EQ(MissingImagesText(1000), "1000 texture images are missing");
-    TempDir dir;
-    Program p;
-    p.Import(TestData("assimp/test1.3ds"));
-    EXPECT_EQ(p.frame.status, "");
-    p.prompts.files.push_back(dir.File("test1.zmv"));
-    OnSceneSaveAs(p.scene, p.prompts, p.frame);
-    p.prompts.files.push_back(dir.File("test1.zmv"));
-    OnSceneOpen(p.scene, p.prompts, p.frame);
-    EXPECT_EQ(p.frame.status, "3 texture images are missing");
+    TempDir dir, alone;
+    std::filesystem::copy_file(TestData("assimp/test1.3ds"), alone.File("test1.3ds"));
+    const struct {
+        std::string model;
+        std::string savedStatus, openedStatus;
+    } cases[] = {
+        {TestData("assimp/test1.3ds"), "", ""},
+        {alone.File("test1.3ds"),
+         "Saved without 3 texture images: \"IMAGE1.JPG\", \"CWALL02.JPG\", \"IMAGE2.JPG\"",
+         "3 texture images are missing"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        Program p;
+        p.Import(c.model);
+        p.prompts.files.push_back(dir.File("test1.zmv"));
+        OnSceneSaveAs(p.scene, p.prompts, p.frame);
+        EXPECT_EQ(p.frame.status, c.savedStatus);
+        p.prompts.files.push_back(dir.File("test1.zmv"));
+        OnSceneOpen(p.scene, p.prompts, p.frame);
+        EXPECT_EQ(p.frame.status, c.openedStatus);
+        for (const SceneMaterial& m : p.scene.m_materials) {
+            ASSERT_TRUE(m.textureMap);
+            if (c.openedStatus.empty())
+                EXPECT_EQ(m.textureMap->embeddedImage,
+                          testfiles::ReadBytes(*FindMapImage(c.model, m.textureMap->fileName)));
+            else
+                EXPECT_TRUE(m.textureMap->embeddedImage.empty());
+        }
+    }
 }
 
 TEST(DocumentCommands, TheTitleIsTheFullPathOfAFileGivenRelatively) {

@@ -416,3 +416,28 @@ TEST(ImportCheck, EveryRealTestFileIsCheckedWithTheCountsInfoPrints) {
         }
     }
 }
+
+// A scene file keeps the images found when it was saved; --check names those it was saved
+// without, as --convert did when it saved it.
+TEST(ImportCheck, ASceneFileNamesTheImagesItWasSavedWithout) {
+    TempDir dir;
+    std::filesystem::copy_file(TestData("assimp/jeep1.3ds"), dir.File("jeep1.3ds"));
+    const struct {
+        std::string model, convertErr, checkOut;
+    } cases[] = {
+        {TestData("assimp/jeep1.3ds"), "",
+         "kept.zmv: read 7 objects, 2032 triangles, 1 material, 0 lights, 0 cameras\n"},
+        {dir.File("jeep1.3ds"), "Saved without texture image \"jeep1.jpg\"\n",
+         "texture image \"jeep1.jpg\" of material \"Material01\" is missing: not found beside the "
+         "file\nkept.zmv: read 7 objects, 2032 triangles, 1 material, 0 lights, 0 cameras; 1 "
+         "texture image missing\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model);
+        std::ostringstream out, err, checkOut, checkErr;
+        ASSERT_EQ(RunCommandLine({"--convert", c.model, dir.File("kept.zmv")}, out, err), 0);
+        EXPECT_EQ(err.str(), c.convertErr);
+        ASSERT_EQ(RunCommandLine({"--check", dir.File("kept.zmv")}, checkOut, checkErr), 0);
+        EXPECT_EQ(checkOut.str(), c.checkOut);
+    }
+}

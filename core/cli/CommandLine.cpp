@@ -16,6 +16,7 @@
 #include "commands/SceneFileCommands.h"
 #include "formats/ExportFormats.h"
 #include "formats/FileFormats.h"
+#include "images/KeptMapImages.h"
 #include "import3ds/ImportFile.h"
 #include "scene/SceneMessages.h"
 
@@ -66,10 +67,12 @@ int Convert(const std::string& from, const std::string& to, std::ostream& err) {
             err << line << "\n";
         return kExitOk;
     }
-    // The scene file is written here, and only beside the output.
+    // The images go into the scene file; the file is written here, and only beside the output.
+    const std::vector<std::string> missing = KeepFoundMapImages(scene);
     RestrictAfterReading(from, {FolderOf(to)});
     outcome = SaveSceneAs(AbsolutePath(to), scene);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
+    if (!missing.empty()) err << SavedWithoutImagesText(missing) << "\n";
     return kExitOk;
 }
 

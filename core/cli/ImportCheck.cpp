@@ -330,10 +330,27 @@ int RunForeignCheck(const std::string& path, std::ostream& out, std::ostream& er
     return kExitOk;
 }
 
+// A scene file: what it holds, and the images its maps name that it does not hold and that are
+// not beside it (those that were missing when it was saved).
+int RunSceneFileCheck(const std::string& path, std::ostream& out, std::ostream& err) {
+    Scene scene;
+    const FileOutcome outcome = LoadSceneForCommandLine(path, scene, err);
+    if (!outcome.ok) return ReportFileFailure(err, outcome);
+    RestrictAfterReading(path);
+    const size_t missing = WriteMissingImages(scene, path, out);
+    out << FileNameOf(path) << ": read " << ReadCounts(scene);
+    if (missing) out << "; " << Plural(missing, "texture image", "texture images") << " missing";
+    out << "\n";
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunImportCheck(const std::string& path, std::ostream& out, std::ostream& err) {
     if (ReaderOfFile(path) == FormatReader::ImportChild) return RunForeignCheck(path, out, err);
+    if (const FileFormat* format = FormatOfFile(path);
+        format && format->reader == FormatReader::SceneFile)
+        return RunSceneFileCheck(path, out, err);
     Scene scene;
     ReportWriter report(out);
     const FileOutcome outcome = ImportSceneFile(path, scene, &report);

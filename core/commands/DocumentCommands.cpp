@@ -4,6 +4,7 @@
 
 #include "commands/MissingImagesNote.h"
 #include "commands/SceneFileCommands.h"
+#include "images/KeptMapImages.h"
 
 namespace {
 
@@ -55,6 +56,8 @@ FrameUpdate OpenChosenFile(const std::string& path, Scene& scene) {
 }
 
 FrameUpdate SaveTo(const std::string& path, Scene& scene) {
+    // The images go into the file, so that it shows its textures wherever it goes.
+    const std::vector<std::string> missing = KeepFoundMapImages(scene);
     const FileOutcome outcome = SaveSceneAs(path, scene);
     FrameUpdate update;
     if (!outcome.ok) {
@@ -65,6 +68,10 @@ FrameUpdate SaveTo(const std::string& path, Scene& scene) {
     scene.m_bModified = false;
     update.title = update.file = TitleOf(path);
     update.Then(FrameStep::SetWindowTitle).Then(FrameStep::RememberFile);
+    if (!missing.empty()) {
+        update.status = SavedWithoutImagesText(missing);
+        update.Then(FrameStep::ShowStatus);
+    }
     return update;
 }
 
