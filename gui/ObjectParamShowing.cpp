@@ -52,6 +52,11 @@ void CObjectParamDlg::ClearPanel() {
     m_controls.objectText->setText(QString());
     m_controls.lightText->setText(QString());
     m_controls.materialText->setText(QString());
+    // The note shown belonged to the object that was current: an edit of it goes with it.
+    m_fillingNote = true;
+    m_controls.noteBox->clear();
+    m_fillingNote = false;
+    m_bNoteModified = false;
     m_controls.objectTree->clear();
     m_controls.materialTree->clear();
     m_controls.lightTree->clear();

@@ -208,7 +208,8 @@ TEST(ImportCommand, MessagesAndTheSceneTheyLeave) {
     EXPECT_TRUE(p.scene.m_objects.empty());
     EXPECT_FALSE(p.scene.m_bModified);
     EXPECT_EQ(p.scene.m_settings.currentObject, -1);
-    EXPECT_EQ(p.frame.calls, (std::vector<std::string>{"StopPlay", "ClearPanel", "RedrawView"}));
+    EXPECT_EQ(p.frame.calls, (std::vector<std::string>{"StopPlay", "ClearPanel",
+                                                       "ShowSceneStatistics", "RedrawView"}));
 
     p.Import(dir.File("missing.3ds"));
     EXPECT_EQ(p.prompts.notices.back().first, "missing.3ds was not found.");

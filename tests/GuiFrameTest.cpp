@@ -192,6 +192,7 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
                   " Transparency:1.00");
     EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kObjectText))->text().toStdString(),
               "Current object:" + first.name);
+    EXPECT_EQ(w.Get<QPlainTextEdit>(kNoteBox)->toPlainText().toStdString(), first.note);
     EXPECT_GT(MaxChannelDifference(w.frame.View()->grabFramebuffer(), empty), 0);
 
     // Importing again with changes asks first; a file that is no 3DS file says so.
@@ -207,9 +208,10 @@ TEST(GuiFrame, ImportFromTheMenuFillsPanelStatisticsAndView) {
               " or \xE6\x96\x87\xE4\xBB\xB6\xE9\x95\xBF\xE5\xBA\xA6\xE9\x94\x99\xE8\xAF\xAF");
     EXPECT_EQ(w.Tree(kObjectTree)->topLevelItemCount(), 0);
     EXPECT_FALSE(w.frame.scene().m_bModified);
-    // The statistics line is not rewritten after a failure.
+    // Everything shows the scene the failure left: the statistics line and the Notes box too.
     EXPECT_EQ(w.frame.StatisticsPane()->text(),
-              "Object:12 Vertex:849 Mesh:884 Material:1 Light:0 Camera:0");
+              "Object:0 Vertex:0 Mesh:0 Material:0 Light:0 Camera:0");
+    EXPECT_EQ(w.Get<QPlainTextEdit>(kNoteBox)->toPlainText(), "");
 }
 
 TEST(GuiFrame, SelectingThroughTheTrees) {

@@ -32,7 +32,10 @@ FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
         update.notice = outcome.message;
         update.noticeReason = outcome.reason;
         update.noticeIcon = NoticeIcon::Warning;
-        update.Then(FrameStep::ShowNotice).Then(FrameStep::ClearPanel).Then(FrameStep::RedrawView);
+        update.Then(FrameStep::ShowNotice)
+            .Then(FrameStep::ClearPanel)
+            .Then(FrameStep::ShowSceneStatistics)
+            .Then(FrameStep::RedrawView);
         return update;
     }
     // A scene with a camera is shown through it.
