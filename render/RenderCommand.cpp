@@ -21,7 +21,7 @@ int CannotWrite(std::ostream& err, const std::string& file, const std::string& r
 // Frame k of N is the state play reaches after k ticks, saved as PREFIX-k.png.
 int RenderTurntable(const RenderOptions& options, Scene& scene, HeadlessPictures& pictures,
                     ViewState& view, std::ostream& err) {
-    Turntable turntable(scene, view);
+    Turntable turntable(scene, view, options.turntable);
     const SteadyFrameClock clock;
     ProgressLine progress(err, options.turntable, clock);
     for (int k = 0; k < options.turntable; ++k) {

@@ -1,5 +1,5 @@
-// The command line's turntable and thumbnail: frames that match what the window's play shows
-// after as many ticks, their file names, the progress line, and the options of both commands.
+// The command line's turntable and thumbnail: frames that turn the scene once as play turns it,
+// their file names, the progress line, and the options of both commands.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -42,36 +42,31 @@ public:
 
 }  // namespace
 
-TEST(Turntable, FrameKIsWhatPlayShowsAfterKTicks) {
-    // The window: play started, then its timer ticks; each tick draws a frame and turns on.
-    Scene played = OneTriangle();
-    ViewState playView;
-    playView.m_bPlay = true;
-    RecordingGl playGl;
-    RecordingHost host;
-    SceneRenderer playRenderer(playGl, played, playView);
-    std::vector<float> reached = {played.m_settings.rotZ};  // rotation after k ticks
-    for (int tick = 1; tick <= 300; ++tick) {
-        host.RenderScene(playRenderer);
-        reached.push_back(played.m_settings.rotZ);
-    }
-    EXPECT_TRUE(host.labels.empty());
-
+TEST(Turntable, NFramesMakeOneWholeTurnTheWayPlayTurns) {
+    const struct {
+        int frames, k;
+        float rotZ;
+    } cases[] = {
+        {6, 0, 0.1f}, {6, 1, 60.1f}, {6, 5, 300.1f}, {6, 3, 180.1f}, {6, 0, 0.1f},
+        {1, 0, 0.1f}, {360, 1, 1.1f}, {720, 1, 0.6f}, {8, 7, 315.1f},
+    };
     Scene scene = OneTriangle();
     ViewState view;
     RecordingGl gl;
     RecordingHost frames;
     SceneRenderer renderer(gl, scene, view);
-    Turntable turntable(scene, view);
-    for (int k : {0, 1, 2, 299, 300, 7, 0, 150}) {
-        SCOPED_TRACE(k);
-        turntable.GoToFrame(k);
-        EXPECT_EQ(scene.m_settings.rotZ, reached[static_cast<size_t>(k)]);  // exactly
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.k << " of " << c.frames);
+        scene.m_settings.rotZ = 0.1f;
+        Turntable turntable(scene, view, c.frames);
+        turntable.GoToFrame(c.k);
+        EXPECT_FLOAT_EQ(scene.m_settings.rotZ, c.rotZ);
         const size_t labelsBefore = frames.labels.size();
         frames.RenderScene(renderer);
-        EXPECT_EQ(LastTurn(gl), reached[static_cast<size_t>(k)]);
-        // Frame 0 is the still scene with its label; playing frames leave the label out.
-        EXPECT_EQ(frames.labels.size() - labelsBefore, k == 0 ? 1u : 0u);
+        EXPECT_FLOAT_EQ(LastTurn(gl), c.rotZ);
+        // Frame 0 is the still scene with its label; playing frames leave the label out, as
+        // the window's play does.
+        EXPECT_EQ(frames.labels.size() - labelsBefore, c.k == 0 ? 1u : 0u);
     }
 }
 

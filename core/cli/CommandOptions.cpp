@@ -38,7 +38,7 @@ const std::vector<CommandOption>& CommandOptions() {
          "[--no-default-lights] [--no-textures] [--no-smoothing-groups] [--no-copies]\n"
          "[--turntable N]",
          "draw one frame without any display and save it; with\n"
-         "--turntable, N frames of play as OUT-000.png and on",
+         "--turntable, one whole turn in N frames, OUT-000.png on",
          true},
         {Command::Thumbnail, "--thumbnail", "--thumbnail SIZE IN OUT.png",
          "draw a SIZE x SIZE preview of IN for file managers", true},

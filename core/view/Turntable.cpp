@@ -1,20 +1,13 @@
 #include "view/Turntable.h"
 
-#include "view/PlayTick.h"
+#include <algorithm>
 
-Turntable::Turntable(Scene& scene, ViewState& view)
-    : m_scene(scene), m_view(view), m_startRotZ(scene.m_settings.rotZ), m_rotZ(m_startRotZ) {}
+Turntable::Turntable(Scene& scene, ViewState& view, int frames)
+    : m_scene(scene), m_view(view), m_startRotZ(scene.m_settings.rotZ),
+      m_frames(std::max(frames, 1)) {}
 
 void Turntable::GoToFrame(int k) {
-    if (k < m_frame) {
-        m_frame = 0;
-        m_rotZ = m_startRotZ;
-    }
-    SceneSettings ticked;
-    ticked.rotZ = m_rotZ;
-    for (; m_frame < k; ++m_frame)
-        PlayTick(ticked);
-    m_rotZ = ticked.rotZ;
-    m_scene.m_settings.rotZ = m_rotZ;
+    m_scene.m_settings.rotZ =
+        m_startRotZ + 360.0f * static_cast<float>(k) / static_cast<float>(m_frames);
     m_view.m_bPlay = k > 0;
 }

@@ -1,6 +1,7 @@
-// The frames of a turntable: frame 0 is the scene standing still, as a single picture shows it;
-// frame k is the state that play reaches after k ticks of its timer, turned k steps further and
-// playing, so that the label is left out as it is while the window plays.
+// The frames of a turntable: N frames make one whole turn of the scene about the z axis, in the
+// direction play turns it. Frame 0 is the scene standing still, as a single picture shows it;
+// frame k is turned k / N of a turn further and playing, so that the label is left out as it is
+// while the window plays.
 #pragma once
 
 #include "scene/Scene.h"
@@ -8,8 +9,8 @@
 
 class Turntable {
 public:
-    // Starts from the scene's rotation as it is now.
-    Turntable(Scene& scene, ViewState& view);
+    // Starts from the scene's rotation as it is now; frames is at least 1.
+    Turntable(Scene& scene, ViewState& view, int frames);
 
     // Puts the scene and the view into frame k's state. Drawing a frame with play on turns the
     // scene on, so every frame sets its rotation again; frames may come in any order.
@@ -19,6 +20,5 @@ private:
     Scene& m_scene;
     ViewState& m_view;
     float m_startRotZ;
-    int m_frame = 0;  // the frame m_rotZ belongs to
-    float m_rotZ;     // reached by ticks, one at a time, as the timer does
+    int m_frames;
 };
