@@ -1,5 +1,8 @@
 #include "AboutDlg.h"
 
+#include <algorithm>
+
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -7,6 +10,13 @@
 #include "CommandIcons.h"
 #include "commands/BuildInfo.h"
 #include "panel/PanelLayout.h"
+
+namespace {
+
+// What a title bar takes besides the title: its buttons and margins.
+constexpr int kTitleBarButtons = 112;
+
+}  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("About Zemvora Creator"));
@@ -31,5 +41,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     layout->addWidget(text, 0, 1, Qt::AlignTop | Qt::AlignLeft);
     layout->setRowStretch(1, 1);
     layout->addWidget(ok, 2, 0, 1, 2, Qt::AlignHCenter);
-    setFixedSize(layout->sizeHint().expandedTo(QSize(u.X(165), u.Y(95))));
+    // The window manager cuts a title longer than the box: the box leaves its title room, in
+    // the bold font title bars use, beside the bar's buttons.
+    QFont bold = font();
+    bold.setBold(true);
+    const int titleRoom = QFontMetrics(bold).horizontalAdvance(windowTitle()) + kTitleBarButtons;
+    setFixedSize(layout->sizeHint().expandedTo(QSize(std::max(u.X(165), titleRoom), u.Y(95))));
 }

@@ -11,4 +11,10 @@ public:
     explicit CHelpWindow(QWidget* parent);
     // Loads the page (an .htm file) and brings the window to the front.
     void ShowPage(const std::string& page);
+
+private:
+    // Widens the window to the page, once: later the user's size stays.
+    void FitWidthToPage();
+
+    bool m_widthFitted = false;
 };

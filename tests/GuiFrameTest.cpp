@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
 #include <QTabBar>
@@ -281,10 +282,12 @@ TEST(GuiFrame, KeysAndMouseOnTheView) {
 TEST(GuiFrame, AboutBox) {
     Window w;
     QString title, texts;
+    int width = 0;
     QTimer::singleShot(0, [&] {
         QWidget* box = QApplication::activeModalWidget();
         ASSERT_NE(box, nullptr);
         title = box->windowTitle();
+        width = box->width();
         for (QLabel* label : box->findChildren<QLabel*>())
             texts += label->text();
         QPushButton* ok = box->findChild<QPushButton*>();
@@ -294,6 +297,10 @@ TEST(GuiFrame, AboutBox) {
     });
     w.frame.Action(cmd::kAppAbout)->trigger();
     EXPECT_EQ(title, "About Zemvora Creator");
+    // The title bar has room for the whole title in bold beside its buttons.
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_GE(width, QFontMetrics(bold).horizontalAdvance(title) + 100);
     EXPECT_EQ(texts, "Zemvora Creator Version 1.01");
 }
 
@@ -312,6 +319,9 @@ TEST(GuiFrame, HelpWithoutABrowserShowsThePageInAWindowOfItsOwn) {
               QCoreApplication::applicationDirPath().toStdString() + "/help/index.htm");
     EXPECT_EQ(help->documentTitle(), "Zemvora Creator Help");
     EXPECT_TRUE(help->toPlainText().contains("Without a window"));
+    // The page's widest lines fit: no horizontal scroll bar at the size it opens at.
+    QTest::qWait(20);
+    EXPECT_EQ(help->horizontalScrollBar()->maximum(), 0) << help->width();
 
     // Asked again, the same window comes back.
     help->close();
