@@ -1,11 +1,14 @@
 // The headless command line: exact output and messages, exit statuses, and the JSON dump.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/CommandLine.h"
+#include "cli/ManualPage.h"
 #include "commands/CommandTexts.h"
 #include "scene/SceneFile.h"
 #include "tests/TestFiles.h"
@@ -104,7 +107,9 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
         EXPECT_NE(run.err.find("Usage:"), std::string::npos);
     }
     EXPECT_EQ(Zemvora({"--help"}).status, 0);
-    EXPECT_EQ(Zemvora({"--version"}).out, "Zemvora Creator 1.01\n");
+    EXPECT_EQ(Zemvora({"--version"}).out,
+              "Zemvora Creator 1.01\n"
+              "Copyright (c) 2026 Zemvora Creator developers, under the MIT licence\n");
 }
 
 TEST(CommandLine, CommandsTheBuildLacksAreNotAvailableAndTheOthersRunThroughIt) {
@@ -290,4 +295,34 @@ TEST(CommandLine, ConvertWritesASceneFileThatOpensToTheSameScene) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "Can not create .zmv file " + dir.File("none/x.zmv") +
                                "\nNo such file or directory\n");
+}
+
+// The manual page comes from the command line's table: every command's synopsis and help are in
+// it, in roff's escapes.
+TEST(CommandLine, TheManualPageListsEveryCommandOfTheTable) {
+    const std::string page = ManualPage("1.01");
+    EXPECT_EQ(page.rfind(".TH ZEMVORA 1 \"\" \"Zemvora Creator 1.01\" \"User Commands\"\n", 0), 0u);
+    for (const CommandOption& option : CommandOptions()) {
+        SCOPED_TRACE(option.synopsis);
+        std::string synopsis = option.synopsis;
+        std::replace(synopsis.begin(), synopsis.end(), '\n', ' ');
+        if (!synopsis.empty()) {
+            EXPECT_NE(page.find(".B zemvora\n" + RoffText(synopsis) + "\n"), std::string::npos);
+        }
+        const std::string help = option.help;
+        if (!help.empty()) {
+            EXPECT_NE(page.find(RoffText(help.substr(0, help.find('\n')))), std::string::npos);
+        }
+    }
+    const struct {
+        const char* text;
+        const char* roff;
+    } cases[] = {
+        {"--no-grid", "\\-\\-no\\-grid"},
+        {"C:\\maps", "C:\\emaps"},
+        {".zmv files\n'quoted", "\\&.zmv files\n\\&'quoted"},
+        {"a.b 'c'", "a.b 'c'"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RoffText(c.text), c.roff) << c.text;
 }

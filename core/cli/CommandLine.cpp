@@ -160,7 +160,8 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
             out << UsageText();
             return kExitOk;
         case Command::Version:
-            out << "Zemvora Creator " << buildinfo::kVersion << "\n";
+            out << "Zemvora Creator " << buildinfo::kVersion << "\n"
+                << "Copyright (c) 2026 Zemvora Creator developers, under the MIT licence\n";
             return kExitOk;
         case Command::Info:
         case Command::Dump:
