@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 
 #include "view/Navigation.h"
+#include "view/Projection.h"
 #include "view/WheelZoom.h"
 
 namespace {
@@ -133,4 +135,42 @@ TEST(WheelNotches, AHugeTurnIsBounded) {
     EXPECT_GT(wheel.Partial(), -kWheelNotch);
     EXPECT_EQ(wheel.Add(INT_MIN), -kMostNotchesAtOnce);
     EXPECT_GT(wheel.Partial(), -kWheelNotch);
+}
+
+// Turned on and on, the wheel stops where the picture would turn upside down or shrink to a
+// point, on the default view point and through a camera; turned back, it zooms again. A camera
+// whose lens already turns the picture over is brought back towards upright.
+TEST(WheelZoom, TheWheelStopsWhereThePictureWouldFlip) {
+    const struct {
+        bool camera;
+        int notches;
+        float lens;  // of the camera, when there is one
+    } cases[] = {
+        {false, 5000, 0}, {false, -5000, 0}, {true, 5000, 35}, {true, -5000, 35}, {true, 1, -5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.camera << " " << c.notches << " " << c.lens);
+        Viewed wheel(c.camera);
+        if (c.camera) wheel.scene.m_cameras[0].lens = c.lens;
+        const auto angle = [&] {
+            return c.camera ? CameraFieldOfView(wheel.Lens()) : wheel.view.m_fFovY;
+        };
+        const int step = c.notches > 0 ? 1 : -1;
+        for (int n = 0; n < std::abs(c.notches); ++n) {
+            const float before = c.camera ? wheel.Lens() : wheel.view.m_fFovY;
+            OnWheelNotches(step, wheel.scene, wheel.view);
+            if (c.lens < 0) {
+                EXPECT_GT(wheel.Lens(), before);  // towards upright
+                continue;
+            }
+            ASSERT_GE(angle(), 1.0f);
+            ASSERT_LE(angle(), 179.0f);
+        }
+        if (c.lens < 0) continue;
+        // At the bound a notch asks for nothing; turned back, it zooms again.
+        EXPECT_TRUE(OnWheelNotches(step, wheel.scene, wheel.view).empty());
+        const float atBound = angle();
+        EXPECT_EQ(OnWheelNotches(-step, wheel.scene, wheel.view), kProjectAndRender);
+        EXPECT_NE(angle(), atBound);
+    }
 }

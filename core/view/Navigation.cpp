@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr float kZoomStep = 0.5f;  // degrees of view, or lens, per comma or period
 constexpr float kMoveStep = 0.5f;  // scene units per arrow key
 constexpr float kDragZoom = 0.2f;  // per pixel of right-button drag
 

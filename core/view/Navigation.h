@@ -8,6 +8,9 @@
 #include "view/ViewState.h"
 #include "view/ViewStep.h"
 
+// Degrees of view, or lens, that one press of comma or period changes.
+constexpr float kZoomStep = 0.5f;
+
 // Virtual key codes of the keys the view handles.
 namespace vk {
 constexpr int kTab = 0x09;

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 Turntable::Turntable(Scene& scene, ViewState& view, int frames)
-    : m_scene(scene), m_view(view), m_startRotZ(scene.m_settings.rotZ),
+    : m_scene(scene),
+      m_view(view),
+      m_startRotZ(scene.m_settings.rotZ),
       m_frames(std::max(frames, 1)) {}
 
 void Turntable::GoToFrame(int k) {
