@@ -1,5 +1,7 @@
 #include "MainFrame.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
@@ -86,6 +89,10 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     CreateStatusBar();
     m_dlgParam = new CObjectParamDlg(m_scene, prompts, m_history, this);
     connect(m_dlgParam, &CObjectParamDlg::SceneChanged, this, &CMainFrame::RedrawView);
+    // The panel's close button hides it as View > Set Object Dialog does.
+    connect(m_dlgParam, &CObjectParamDlg::CloseAsked, this, [this] {
+        if (m_bPanelVisible) OnCommand(cmd::kShowHidePanel);
+    });
     connect(m_dlgParam, &CObjectParamDlg::TextFontChanged, this, &CMainFrame::RebuildTextFont);
     // The menu's keys (Ctrl+N, F1, ...) and F6 work while the panel has the keyboard too; the
     // view's keys do not. The panel carries them itself rather than hang on how the toolkit
@@ -294,7 +301,15 @@ void CMainFrame::PlacePanel() {
                          shown.height(), {screen.x(), screen.y(), screen.width(), screen.height()},
                          x, y);
     m_dlgParam->move(x, y);
-    m_dlgParam->setVisible(m_bPanelVisible);
+    // Shown only with the window it rides on: a panel mapped before its window is taken by some
+    // window managers for a window of its own and put behind.
+    const bool show = m_bPanelVisible && isVisible();
+    if (show && !m_dlgParam->isVisible()) {
+        m_dlgParam->show();
+        m_dlgParam->raise();
+    } else if (!show) {
+        m_dlgParam->hide();
+    }
 }
 
 void CMainFrame::UpdateMinimumSize() {
@@ -302,7 +317,6 @@ void CMainFrame::UpdateMinimumSize() {
     const QRect frame = frameGeometry();
     const QRect client = geometry();
     panel::WindowParts parts{};
-    parts.toolbarWidth = m_wndToolBar->sizeHint().width();
     // Beside the panes, the size grip takes a square as high as the bar, spacing included.
     parts.statusWidth = m_messagePane->fontMetrics().horizontalAdvance(QStringLiteral("Ready")) +
                         m_frameRatePane->width() + m_statisticsPane->width() +
@@ -315,6 +329,23 @@ void CMainFrame::UpdateMinimumSize() {
     int width = 0, height = 0;
     panel::MinimumClientSize(parts, width, height);
     setMinimumSize(width, height);
+}
+
+void CMainFrame::FitFirstWindowToScreen() {
+    const QRect available = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    int width = 0, height = 0;
+    panel::FirstClientSize(this->width(), this->height(), frame.width() - this->width(),
+                           frame.height() - this->height(),
+                           {available.x(), available.y(), available.width(), available.height()},
+                           minimumWidth(), minimumHeight(), width, height);
+    if (width == this->width() && height == this->height()) return;
+    resize(width, height);
+    const QRect fitted = frameGeometry();
+    move(std::clamp(fitted.x(), available.x(),
+                    std::max(available.x(), available.right() - fitted.width() + 1)),
+         std::clamp(fitted.y(), available.y(),
+                    std::max(available.y(), available.bottom() - fitted.height() + 1)));
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event) {
@@ -332,6 +363,12 @@ void CMainFrame::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     UpdateMinimumSize();
     PlacePanel();
+    if (!m_bFirstShown) {
+        m_bFirstShown = true;
+        // Once the window manager has put its frame round the window, the whole frame is made
+        // to fit the screen's available area.
+        QTimer::singleShot(0, this, [this] { FitFirstWindowToScreen(); });
+    }
     // The program's window comes up active and the view's keys work at once, without a click
     // in the view first.
     if (event->spontaneous()) return;

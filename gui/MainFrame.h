@@ -72,12 +72,15 @@ public:
 
     bool m_bPanelPlaced = false;
     bool m_bPanelVisible = true;
+    bool m_bFirstShown = false;
 
 protected:
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The first window made to fit the screen's available area, decoration included.
+    void FitFirstWindowToScreen();
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 

@@ -18,7 +18,8 @@ using namespace panel;
 
 CObjectParamDlg::CObjectParamDlg(Scene& scene, Prompts& prompts, EditHistory& history,
                                  QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QDialog(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_scene(scene),
       m_prompts(prompts),
       m_history(history) {
@@ -172,11 +173,13 @@ void CObjectParamDlg::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-// The panel offers the user no closing (Alt+F4 or a window manager's button); it goes with the
-// main window, and the program may still close it on its way out.
+// Closing the panel (its close button, Alt+F4) hides it, as View > Set Object Dialog does; it
+// goes with the main window, and the program may still close it on its way out.
 void CObjectParamDlg::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous())
-        event->ignore();
-    else
+    if (!event->spontaneous()) {
         event->accept();
+        return;
+    }
+    event->ignore();
+    emit CloseAsked();
 }

@@ -55,6 +55,8 @@ public:
     bool m_bNoteModified = false;
 
 signals:
+    // The user closed the panel: the window hides it.
+    void CloseAsked();
     // The scene changed: the view is to draw it at once (lights, projection, one frame).
     void SceneChanged();
     // The scene's label font changed: the view is to take it and draw one frame.

@@ -11,7 +11,7 @@ packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev nlohmann-j
           xvfb xauth fonts-dejavu-core fonts-wqy-microhei clang-format
           tumbler dbus-daemon dbus-bin
           desktop-file-utils appstream lintian dpkg-dev assimp-utils python3
-          libseccomp-dev pkg-config)
+          libseccomp-dev pkg-config libxcb1-dev)
 # The exported glTF files are checked by the Khronos validator, which npm brings; a machine with
 # Node.js from elsewhere keeps its own.
 command -v npm >/dev/null || packages+=(nodejs npm)

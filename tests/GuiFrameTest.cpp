@@ -18,8 +18,14 @@
 #include <QTextLayout>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
+
+#include <xcb/xcb.h>
 
 #include "MainFrame.h"
 #include "QtPrompts.h"
@@ -47,6 +53,32 @@ struct Window : GuiWindow {
         return QPoint(f.x() + f.width() - Panel().frameGeometry().width() - 7, f.y() + 99);
     }
 };
+
+// Sends the window the message a window manager sends when its close button is clicked.
+void AskToClose(QWidget& window) {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    ASSERT_EQ(xcb_connection_has_error(connection), 0);
+    const auto atom = [connection](const char* name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            connection,
+            xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
+            nullptr);
+        const xcb_atom_t found = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(reply);
+        return found;
+    };
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = static_cast<xcb_window_t>(window.winId());
+    message.type = atom("WM_PROTOCOLS");
+    message.data.data32[0] = atom("WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+    xcb_disconnect(connection);
+}
 
 std::vector<std::string> Lines(QTreeWidgetItem* item) {
     std::vector<std::string> lines;
@@ -128,6 +160,28 @@ TEST(GuiFrame, PanelFollowsTheFrameAndToggles) {
     EXPECT_TRUE(w.frame.Action(cmd::kShowPanel)->isChecked());
     EXPECT_EQ(w.Panel().frameGeometry().topLeft(), w.ExpectedPanelPlace());
     EXPECT_EQ(w.Panel().size(), size);  // the panel's own size never changes
+
+    // The panel's close button, as a window manager reports it, hides it as the menu does.
+    AskToClose(w.Panel());
+    QTRY_VERIFY(!w.Panel().isVisible());
+    EXPECT_FALSE(w.frame.Action(cmd::kShowPanel)->isChecked());
+    w.frame.OnCommand(cmd::kShowHidePanel);
+    EXPECT_TRUE(w.Panel().isVisible());
+}
+
+// The panel is mapped only after the window it rides on, as its transient, so that window
+// managers keep it in front of that window; the first window fits the screen.
+TEST(GuiFrame, ThePanelComesUpInFrontOfItsShownWindow) {
+    ScriptedPrompts prompts;
+    CMainFrame frame(prompts);
+    EXPECT_FALSE(frame.Panel()->isVisible());
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_TRUE(frame.Panel()->isVisible());
+    ASSERT_NE(frame.Panel()->windowHandle(), nullptr);
+    EXPECT_EQ(frame.Panel()->windowHandle()->transientParent(), frame.windowHandle());
+    QTest::qWait(20);
+    EXPECT_TRUE(frame.screen()->availableGeometry().contains(frame.frameGeometry()));
 }
 
 TEST(GuiFrame, EveryTabPlacesItsControls) {
@@ -423,12 +477,23 @@ TEST(GuiFrame, TheWindowKeepsItsPartsAtItsLeastSize) {
         w.frame.resize(size);
         QTest::qWait(50);
         EXPECT_GE(w.frame.width(), w.frame.minimumWidth());
+        // The status panes and the panel set the least width; the toolbar's buttons that do not
+        // fit go behind its extension arrow.
+        EXPECT_LT(w.frame.minimumWidth(), 700);
+        bool behindArrow = false;
         for (QAction* action : w.frame.ToolBar()->actions()) {
             QWidget* button = w.frame.ToolBar()->widgetForAction(action);
             if (action->isSeparator() || !button) continue;
-            EXPECT_TRUE(button->isVisible()) << action->toolTip().toStdString();
+            if (!button->isVisible()) {
+                behindArrow = true;
+                continue;
+            }
             EXPECT_TRUE(w.frame.ToolBar()->rect().contains(button->geometry()));
         }
+        const auto* arrow = w.frame.ToolBar()->findChild<QToolButton*>("qt_toolbar_ext_button");
+        ASSERT_NE(arrow, nullptr);
+        EXPECT_EQ(arrow->isVisible(), behindArrow);
+        EXPECT_TRUE(behindArrow);
         const QRect message = w.frame.MessagePane()->geometry();
         const QRect rate = w.frame.FrameRatePane()->geometry();
         const QRect statistics = w.frame.StatisticsPane()->geometry();

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "panel/PanelLayout.h"
+#include "panel/PanelPlacement.h"
 #include "panel/PanelSelection.h"
 #include "panel/PanelTexts.h"
 #include "panel/SliderMapping.h"
@@ -158,4 +159,27 @@ TEST(SliderMapping, EveryPositionComesBackAsItself) {
     // Truncated toward zero, not rounded.
     m.shininess = 0.999f;
     EXPECT_EQ(MaterialSliderPosition(m, kShininess), 254);
+}
+
+// The first window on a small screen: its frame, title bar included, fits the available area
+// (a 1366 x 768 screen used to get a 793-pixel frame), never below the least size.
+TEST(PanelPlacement, TheFirstWindowFitsTheScreensAvailableArea) {
+    const struct {
+        int decorationWidth, decorationHeight;
+        panel::ScreenRect available;
+        int width, height;
+    } cases[] = {
+        {0, 0, {0, 0, 1280, 1024}, 1024, 768},   // room enough: the default
+        {2, 25, {0, 0, 1366, 768}, 1024, 743},   // the title bar's height comes off
+        {2, 25, {0, 30, 1366, 738}, 1024, 713},  // a desktop panel takes the top
+        {10, 40, {0, 0, 800, 600}, 790, 560},
+        {10, 40, {0, 0, 400, 300}, 500, 400},  // never below the least size
+    };
+    for (const auto& c : cases) {
+        int width = 0, height = 0;
+        panel::FirstClientSize(1024, 768, c.decorationWidth, c.decorationHeight, c.available, 500,
+                               400, width, height);
+        EXPECT_EQ(width, c.width) << c.available.width << "x" << c.available.height;
+        EXPECT_EQ(height, c.height) << c.available.width << "x" << c.available.height;
+    }
 }

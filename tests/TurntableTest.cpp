@@ -47,7 +47,7 @@ TEST(Turntable, NFramesMakeOneWholeTurnTheWayPlayTurns) {
         int frames, k;
         float rotZ;
     } cases[] = {
-        {6, 0, 0.1f}, {6, 1, 60.1f}, {6, 5, 300.1f}, {6, 3, 180.1f}, {6, 0, 0.1f},
+        {6, 0, 0.1f}, {6, 1, 60.1f},  {6, 5, 300.1f}, {6, 3, 180.1f}, {6, 0, 0.1f},
         {1, 0, 0.1f}, {360, 1, 1.1f}, {720, 1, 0.6f}, {8, 7, 315.1f},
     };
     Scene scene = OneTriangle();

@@ -23,9 +23,15 @@ void PanelPosition(const ScreenRect& frame, int panelWidth, int panelHeight,
 }
 
 void MinimumClientSize(const WindowParts& p, int& width, int& height) {
-    width =
-        std::max({p.toolbarWidth, p.statusWidth, p.panelWidth + 2 * kRightGap - 2 * p.borderWidth});
+    width = std::max(p.statusWidth, p.panelWidth + 2 * kRightGap - 2 * p.borderWidth);
     height = kTopGap + p.panelHeight - p.titleHeight + p.statusHeight;
+}
+
+void FirstClientSize(int defaultWidth, int defaultHeight, int decorationWidth, int decorationHeight,
+                     const ScreenRect& available, int leastWidth, int leastHeight, int& width,
+                     int& height) {
+    width = std::max(leastWidth, std::min(defaultWidth, available.width - decorationWidth));
+    height = std::max(leastHeight, std::min(defaultHeight, available.height - decorationHeight));
 }
 
 }  // namespace panel
