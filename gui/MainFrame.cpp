@@ -100,6 +100,8 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     for (const auto& [id, entry] : m_menuEntries)
         if (!entry->shortcut().isEmpty()) m_dlgParam->addAction(entry);
     m_dlgParam->addAction(m_switchPane);
+    for (QAction* step : m_tabSteps)
+        m_dlgParam->addAction(step);
     // A long read's progress, beside the message pane while it shows.
     m_readProgress = new CReadProgress(this, {menuBar(), m_wndToolBar, m_view, m_dlgParam},
                                        [this] { m_editMenu->Update(); });
@@ -143,6 +145,23 @@ void CMainFrame::CreateActions() {
     m_switchPane->setShortcuts({QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)});
     connect(m_switchPane, &QAction::triggered, this, &CMainFrame::SwitchPane);
     addAction(m_switchPane);
+    // Ctrl+Tab and Ctrl+PgDown show the panel's next tab, Ctrl+Shift+Tab and Ctrl+PgUp the one
+    // before, from the view or the panel.
+    const std::pair<int, QList<QKeySequence>> tabKeys[] = {
+        {1, {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}},
+        {-1,
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+          QKeySequence(Qt::CTRL | Qt::Key_PageUp)}},
+    };
+    for (const auto& [by, keys] : tabKeys) {
+        auto* step =
+            new QAction(by > 0 ? QStringLiteral("Next tab") : QStringLiteral("Previous tab"), this);
+        step->setShortcuts(keys);
+        connect(step, &QAction::triggered, this, [this, by = by] { m_dlgParam->StepTab(by); });
+        addAction(step);
+        m_tabSteps.push_back(step);
+    }
 }
 
 void CMainFrame::CreateMenu() {

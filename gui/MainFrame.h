@@ -120,6 +120,7 @@ private:
     std::map<int, QAction*> m_actions;
     std::map<int, QAction*> m_menuEntries;  // the menus' items by command id
     QAction* m_switchPane = nullptr;
+    std::vector<QAction*> m_tabSteps;  // the panel's next and previous tab
     std::function<bool(const std::string&)> m_openHelp;
     CHelpWindow* m_helpWindow = nullptr;
 };

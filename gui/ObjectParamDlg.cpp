@@ -161,6 +161,13 @@ void CObjectParamDlg::OnTabSelChange(int index) {
 
 // Neither Enter nor Escape closes the panel or presses a button; in the note box Enter makes a
 // new line (the box takes it before the panel sees it).
+void CObjectParamDlg::StepTab(int by) {
+    const int count = m_controls.tab->count();
+    if (count == 0) return;
+    m_controls.tab->setCurrentIndex(((m_controls.tab->currentIndex() + by) % count + count) %
+                                    count);
+}
+
 void CObjectParamDlg::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Escape:

@@ -44,6 +44,8 @@ public:
     // The panel becomes the active window, the keyboard on the control that last had it there,
     // else on the tabs.
     void TakeKeyboard();
+    // Shows the tab by tabs further on (back when negative), round from the last to the first.
+    void StepTab(int by);
 
     // The control of a template id (for the frame's tests and the layout).
     QWidget* Control(int id) const { return m_controls.Control(id); }

@@ -300,3 +300,33 @@ TEST(GuiKeyboard, EveryCommandIsWithinReachOfTheKeyboard) {
         EXPECT_FALSE(help->isVisible());
     }
 }
+
+// Ctrl+Tab and Ctrl+PgDown show the panel's next tab, Ctrl+Shift+Tab and Ctrl+PgUp the one
+// before, round from the last to the first, whether the view or the panel has the keyboard.
+TEST(GuiKeyboard, CtrlTabAndCtrlPageKeysStepThroughThePanelsTabs) {
+    Window w;
+    w.frame.LoadFromOutside(w.example);
+    QTabBar* tabs = w.Panel().findChild<QTabBar*>();
+    ASSERT_TRUE(w.ViewHasTheKeys());
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int tab;
+    } steps[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, kMaterialTab},
+        {Qt::Key_PageDown, Qt::ControlModifier, kLightTab},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, kMaterialTab},
+        {Qt::Key_PageUp, Qt::ControlModifier, kObjectTab},
+        {Qt::Key_PageUp, Qt::ControlModifier, kNotesTab},
+        {Qt::Key_Tab, Qt::ControlModifier, kObjectTab},
+    };
+    for (bool inPanel : {false, true}) {
+        SCOPED_TRACE(inPanel ? "panel" : "view");
+        if (inPanel) w.FocusPanel(kObjectTree);
+        tabs->setCurrentIndex(kObjectTab);
+        for (const auto& step : steps) {
+            w.Press(step.key, step.modifiers);
+            EXPECT_EQ(tabs->currentIndex(), step.tab) << step.key;
+        }
+    }
+}
