@@ -9,11 +9,8 @@
 #include <algorithm>
 #include <assimp/Importer.hpp>
 #include <assimp/ProgressHandler.hpp>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -53,31 +50,6 @@ void SetLimits(const std::string& path) {
 [[noreturn]] void Answer(ChildStatus status, const std::vector<std::string>& lines,
                          const Scene* scene) {
     AnswerAndExit(status, lines, scene);
-}
-
-// The misbehaviour the tests ask for; returns when none is asked for.
-void RunTestHook() {
-    const char* hook = std::getenv(kImportChildTestHook);
-    if (!hook) return;
-    if (std::strcmp(hook, "crash") == 0) {
-        std::signal(SIGSEGV, SIG_DFL);  // past any handler a sanitizer installed
-        std::raise(SIGSEGV);
-    }
-    if (std::strcmp(hook, "memory") == 0) {
-        std::vector<std::unique_ptr<char[]>> blocks;
-        for (;;) {
-            blocks.emplace_back(new char[64 << 20]);
-            std::memset(blocks.back().get(), 1, 64 << 20);
-        }
-    }
-    if (std::strcmp(hook, "hang") == 0)
-        for (;;)
-            pause();
-    if (std::strcmp(hook, "garbage") == 0) {
-        std::fputs("ZCHA this is no answer", stdout);
-        std::fflush(stdout);
-        _exit(0);
-    }
 }
 
 // Tells the program on kChildProgressFd how far the read has come, a byte for each step of a
@@ -171,7 +143,6 @@ int RunImportChild(const std::string& path) {
     rules.readable.push_back(slash == std::string::npos ? "." : path.substr(0, slash + 1));
     const SandboxLevel sandbox = EnterSandbox(rules);
     try {
-        RunTestHook();
         SetReadProgress([](double share) { ChildProgress().Tell(share); });
         Scene scene;
         std::vector<std::string> report;

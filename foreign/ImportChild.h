@@ -9,11 +9,6 @@
 #include "childimport/ChildAnswer.h"
 #include "scene/Scene.h"
 
-// The environment variable that makes the child misbehave on purpose, for the tests of the
-// parent: "crash" (SIGSEGV), "memory" (allocates without end), "hang" (sleeps for ever),
-// "garbage" (writes what is no answer). Read only by the child.
-constexpr const char* kImportChildTestHook = "ZEMVORA_IMPORT_CHILD_TEST";
-
 // Reads path with the Open Asset Import Library and converts it into scene (empty), with the
 // conversion's report in lines; or gives the status of a failure, with the library's reason in
 // lines when it refused the file.

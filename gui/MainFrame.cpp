@@ -36,7 +36,6 @@
 #include "commands/ImportCommand.h"
 #include "commands/OutsideFile.h"
 #include "commands/RecentFiles.h"
-#include "import3ds/ImportFile.h"
 #include "panel/PanelLayout.h"
 #include "panel/PanelPlacement.h"
 #include "scene/SceneMessages.h"
@@ -241,7 +240,7 @@ void CMainFrame::OnCommand(int id) {
         case cmd::kImport3ds: {
             m_view->StopPlay();  // nothing moves behind the import's questions
             const CReadProgress::Watch watch(*m_readProgress);
-            Carry(OnImport3ds(m_scene, m_prompts));
+            Carry(OnImportFile(m_scene, m_prompts));
             break;
         }
         case cmd::kExport:
@@ -446,7 +445,7 @@ void CMainFrame::LoadFromOutside(const std::string& path) {
     if (read == OutsideRead::Import) {
         m_view->StopPlay();  // nothing moves behind the import's question
         const CReadProgress::Watch watch(*m_readProgress);
-        Carry(Import3dsFileFromOutside(path, m_scene, m_prompts));
+        Carry(ImportFileFromOutside(path, m_scene, m_prompts));
     } else {
         Carry(OpenSceneFileFromOutside(path, m_scene, m_prompts));
     }

@@ -63,9 +63,8 @@ public:
     void SetFrameClock(const FrameClock* clock) { m_clock = clock ? clock : &m_steadyClock; }
     // Where a line for every frame drawn goes; none writes no log.
     void SetFrameLog(FrameLog* log) { m_frameLog = log; }
-    // The simplified copies drawn while the view moves, and when their frames are drawn.
+    // The simplified copies drawn while the view moves.
     const SimplifiedScene& Copies() const { return *m_copies; }
-    const MotionDetail& Detail() const { return m_detail; }
     // Where the view's edits of the scene become steps to undo; none keeps no history.
     void SetHistory(EditHistory* history) { m_history = history; }
     // Whether the view could make its OpenGL context; without one it draws nothing.

@@ -18,8 +18,6 @@ public:
     HeadlessGl(const HeadlessGl&) = delete;
     HeadlessGl& operator=(const HeadlessGl&) = delete;
 
-    int Width() const { return m_width; }
-    int Height() const { return m_height; }
     // Finds an OpenGL function of this context.
     static void* ProcAddress(const char* name);
 

@@ -33,7 +33,7 @@ struct Program {
     }
     void Import(const std::string& path) {
         prompts.files.push_back(path);
-        OnImport3ds(scene, prompts, frame);
+        OnImportFile(scene, prompts, frame);
     }
 };
 
@@ -58,7 +58,7 @@ TEST(DocumentCommands, AnsweringNoLeavesEverythingAlone) {
     OnSceneOpen(p.scene, p.prompts, p.frame);
     EXPECT_FALSE(OnClose(p.scene, p.prompts));
     p.prompts.answers.push_back(false);
-    OnImport3ds(p.scene, p.prompts, p.frame);
+    OnImportFile(p.scene, p.prompts, p.frame);
     EXPECT_EQ(p.prompts.questions, (std::vector<std::string>{kNewQuestion, kOpenQuestion,
                                                              kQuitQuestion, kImportQuestion}));
     EXPECT_EQ(p.scene.m_objects.size(), 1u);
@@ -239,7 +239,7 @@ TEST(ImportCommand, FinishingStepsOfASuccessfulImport) {
 
     // From outside: no dialog, and no question without changes.
     Program q;
-    Import3dsFileFromOutside(TestData("qt3d/basic-cube.3ds"), q.scene, q.prompts, q.frame);
+    ImportFileFromOutside(TestData("qt3d/basic-cube.3ds"), q.scene, q.prompts, q.frame);
     EXPECT_TRUE(q.prompts.fileDialogs.empty());
     EXPECT_TRUE(q.prompts.questions.empty());
     EXPECT_EQ(q.scene.m_objects.size(), 1u);

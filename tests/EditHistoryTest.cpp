@@ -515,7 +515,7 @@ TEST(EditHistory, NewOpenAndImportForgetTheHistorySavesKeepIt) {
     Scene scene;
     ScriptedPrompts prompts;
     prompts.files.push_back(testfiles::TestData("qt3d/basic-cube.3ds"));
-    EXPECT_EQ(clears(OnImport3ds(scene, prompts)), 1);
+    EXPECT_EQ(clears(OnImportFile(scene, prompts)), 1);
     prompts.files.push_back(path);
     EXPECT_EQ(clears(OnSceneSaveAs(scene, prompts)), 0);
     EXPECT_EQ(clears(OnSceneSave(scene, prompts)), 0);
@@ -523,13 +523,13 @@ TEST(EditHistory, NewOpenAndImportForgetTheHistorySavesKeepIt) {
     prompts.answers = {false, false, false};
     EXPECT_EQ(clears(OnSceneNew(scene, prompts)), 0);  // declined: the scene stays
     EXPECT_EQ(clears(OnSceneOpen(scene, prompts)), 0);
-    EXPECT_EQ(clears(OnImport3ds(scene, prompts)), 0);
+    EXPECT_EQ(clears(OnImportFile(scene, prompts)), 0);
     prompts.answers = {true, true};  // the scene keeps its changes until the file is read
     prompts.files.push_back(std::nullopt);
     EXPECT_EQ(clears(OnSceneOpen(scene, prompts)), 0);  // no file chosen: the scene stays
     prompts.files.push_back(path);
     EXPECT_EQ(clears(OnSceneOpen(scene, prompts)), 1);
     EXPECT_EQ(clears(OpenSceneFileFromOutside(dir.File("missing.zmv"), scene, prompts)), 1);
-    EXPECT_EQ(clears(Import3dsFileFromOutside(dir.File("missing.3ds"), scene, prompts)), 1);
+    EXPECT_EQ(clears(ImportFileFromOutside(dir.File("missing.3ds"), scene, prompts)), 1);
     EXPECT_EQ(clears(OnSceneNew(scene, prompts)), 1);
 }

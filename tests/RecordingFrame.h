@@ -90,12 +90,12 @@ inline void OnSceneSave(Scene& scene, Prompts& prompts, RecordingFrame& frame) {
 inline void OnSceneSaveAs(Scene& scene, Prompts& prompts, RecordingFrame& frame) {
     frame.Carry(OnSceneSaveAs(scene, prompts), scene, prompts);
 }
-inline void OnImport3ds(Scene& scene, Prompts& prompts, RecordingFrame& frame) {
+inline void OnImportFile(Scene& scene, Prompts& prompts, RecordingFrame& frame) {
     frame.StopPlay();
-    frame.Carry(OnImport3ds(scene, prompts), scene, prompts);
+    frame.Carry(OnImportFile(scene, prompts), scene, prompts);
 }
-inline void Import3dsFileFromOutside(const std::string& path, Scene& scene, Prompts& prompts,
+inline void ImportFileFromOutside(const std::string& path, Scene& scene, Prompts& prompts,
                                      RecordingFrame& frame) {
     frame.StopPlay();
-    frame.Carry(Import3dsFileFromOutside(path, scene, prompts), scene, prompts);
+    frame.Carry(ImportFileFromOutside(path, scene, prompts), scene, prompts);
 }

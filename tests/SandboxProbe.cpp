@@ -1,9 +1,10 @@
 // A library preloaded into the import and export children and into thumbnail runs by the
 // sandbox's tests, never into the program: it stands in for the Open Asset Import Library's entry
 // points and OpenGL's reading of the frame and, from there, does what a model that exploits a
-// reader would do, as ZEMVORA_SANDBOX_PROBE says. An act the sandbox lets through ends the
-// process with its own exit status, so that the test sees it; after an act refused the run goes
-// on (an import then fails as the library's would).
+// reader would do, or what a broken reader does (crash, eat memory, hang, answer garbage), as
+// ZEMVORA_SANDBOX_PROBE says. An act the sandbox lets through ends the process with its own exit
+// status, so that the test sees it; after an act refused the run goes on (an import then fails
+// as the library's would).
 #include <arpa/inet.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -11,8 +12,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
 
 struct aiScene;
 
@@ -56,6 +62,26 @@ void Act() {
     } else if (std::strcmp(act, "run") == 0) {
         // A program run replaces the process, which then ends as /bin/true does.
         execl("/bin/true", "true", static_cast<char*>(nullptr));
+    } else if (std::strcmp(act, "crash") == 0) {
+        std::signal(SIGSEGV, SIG_DFL);  // past any handler a sanitizer installed
+        std::raise(SIGSEGV);
+    } else if (std::strcmp(act, "memory") == 0) {
+        std::vector<std::unique_ptr<char[]>> blocks;
+        for (;;) {
+            blocks.emplace_back(new char[64 << 20]);
+            std::memset(blocks.back().get(), 1, 64 << 20);
+        }
+    } else if (std::strcmp(act, "hang") == 0) {
+        for (;;)
+            pause();
+    } else if (std::strcmp(act, "garbage") == 0 || std::strcmp(act, "long") == 0) {
+        // An answer that is none, or one longer than the parent takes (2 MB).
+        const bool garbage = std::strcmp(act, "garbage") == 0;
+        std::fputs("ZCHA this is no answer", stdout);
+        for (int i = 0; !garbage && i < 2048; ++i)
+            std::fwrite(std::string(1024, 'x').data(), 1, 1024, stdout);
+        std::fflush(stdout);
+        _exit(0);
     }
 }
 

@@ -78,7 +78,7 @@ FileOutcome ExportSceneToFile(const Scene& scene, const std::string& path,
     const ForeignImportSettings& settings = ProcessForeignImportSettings();
     ChildLimits limits;
     limits.wallSeconds = settings.wallSeconds;
-    limits.maxBytes = uint64_t{1} << 20;  // the answer holds only lines
+    limits.maxBytes = kExportChildAnswerBytes;
     limits.input = bytes.data();
     limits.inputSize = bytes.size();
     const ChildRun run = RunChild(
@@ -87,7 +87,7 @@ FileOutcome ExportSceneToFile(const Scene& scene, const std::string& path,
         limits);
     if (!run.started) return Failed(name, messages::ExporterNotStarted(run.startError));
     if (run.timedOut) return Failed(name, messages::ExporterTimedOut(limits.wallSeconds));
-    if (run.tooMuch) return Failed(name, messages::ExporterGarbage());
+    if (run.tooMuch) return Failed(name, messages::ExporterAnswerTooLong(limits.maxBytes));
     if (!run.exited) return Failed(name, messages::ExporterStopped(run.signal));
     if (run.exitCode != 0) return Failed(name, messages::ExporterExited(run.exitCode));
     Scene none;

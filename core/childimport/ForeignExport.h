@@ -6,6 +6,8 @@
 // leaves nothing behind.
 #pragma once
 
+#include <cstdint>
+
 #include "childimport/ChildAnswer.h"
 #include "scene/FileOutcome.h"
 #include "scene/Scene.h"
@@ -16,6 +18,8 @@ constexpr const char* kExportChildOption = "--export-child";
 
 // The child's CPU time.
 constexpr int kExportChildCpuSeconds = 60;
+// The most bytes the export child's answer may hold: it holds only lines of notes.
+constexpr uint64_t kExportChildAnswerBytes = uint64_t{1} << 20;
 
 // Writes scene to path in the format path's extension names (ExportFormatOf), with the
 // texture images the format keeps beside it. The scene is not changed: export never marks it

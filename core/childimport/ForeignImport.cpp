@@ -16,6 +16,10 @@ uint64_t ImportChildMemoryLimit(uint64_t fileSize) {
     return fileSize > (UINT64_MAX - extra) / kFactor ? UINT64_MAX : fileSize * kFactor + extra;
 }
 
+uint64_t ImportChildAnswerLimit(uint64_t fileSize) {
+    return ImportChildMemoryLimit(fileSize);
+}
+
 ForeignImportSettings& ProcessForeignImportSettings() {
     static ForeignImportSettings settings;
     return settings;
@@ -62,9 +66,10 @@ FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionR
     const ForeignImportSettings& settings = ProcessForeignImportSettings();
     ChildLimits limits;
     limits.wallSeconds = settings.wallSeconds;
-    // The answer holds the scene, which the child built within its memory.
     const uint64_t memory = ImportChildMemoryLimit(static_cast<uint64_t>(info.st_size));
-    limits.maxBytes = memory;
+    limits.maxBytes = settings.answerBytes
+                          ? settings.answerBytes
+                          : ImportChildAnswerLimit(static_cast<uint64_t>(info.st_size));
     if (settings.watch)
         limits.watch = [watch = settings.watch, &name](int percent) {
             return watch(name, percent);
@@ -79,7 +84,7 @@ FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionR
         return outcome;
     }
     if (run.timedOut) return Failed(name, messages::ImporterTimedOut(limits.wallSeconds));
-    if (run.tooMuch) return Failed(name, messages::ImporterGarbage());
+    if (run.tooMuch) return Failed(name, messages::ImporterAnswerTooLong(limits.maxBytes));
     if (!run.exited) {
         // Past its CPU time the child gets SIGXCPU, then SIGKILL; over its memory, an
         // allocation the library does not check can fault: both are named by their signal.

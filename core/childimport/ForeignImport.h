@@ -26,11 +26,17 @@ constexpr int kImportChildCpuSeconds = 20;
 // A small file that claims a huge mesh still gets no more than about 256 MB.
 uint64_t ImportChildMemoryLimit(uint64_t fileSize);
 
+// The most bytes the child's answer may hold for a file of fileSize bytes: the answer holds the
+// scene, which the child built within its memory, so as many as its memory limit.
+uint64_t ImportChildAnswerLimit(uint64_t fileSize);
+
 // Which program is started as the child and how long it may take by the clock (a child that
 // sleeps uses no CPU time). Tests point program at the built program and shorten the time.
 struct ForeignImportSettings {
     std::string program = "/proc/self/exe";
     int wallSeconds = 30;
+    // The most bytes the child's answer may hold; 0: ImportChildAnswerLimit of the file's size.
+    uint64_t answerBytes = 0;
     // Asked about every 50 ms while the child reads, with the file's name and how far it has
     // come (0 to 100, -1 before it says); false stops it. The window shows its progress bar and
     // the command line its progress through this.

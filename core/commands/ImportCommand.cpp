@@ -51,21 +51,21 @@ FrameUpdate ImportChosenFile(const std::string& path, Scene& scene) {
 
 }  // namespace
 
-FileDialogOptions Import3dsFileDialog() {
+FileDialogOptions ImportFileDialog() {
     FileDialogOptions dialog;
     dialog.filters = ImportDialogFilters();
     dialog.showReadOnly = true;
     return dialog;
 }
 
-FrameUpdate OnImport3ds(Scene& scene, Prompts& prompts) {
+FrameUpdate OnImportFile(Scene& scene, Prompts& prompts) {
     if (!MayReplaceScene(scene, prompts)) return {};
-    const std::optional<std::string> path = prompts.OpenFileName(Import3dsFileDialog());
+    const std::optional<std::string> path = prompts.OpenFileName(ImportFileDialog());
     if (!path) return {};
     return ImportChosenFile(*path, scene);
 }
 
-FrameUpdate Import3dsFileFromOutside(const std::string& path, Scene& scene, Prompts& prompts) {
+FrameUpdate ImportFileFromOutside(const std::string& path, Scene& scene, Prompts& prompts) {
     if (!MayReplaceScene(scene, prompts)) return {};
     return ImportChosenFile(path, scene);
 }

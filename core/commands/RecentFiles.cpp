@@ -6,7 +6,6 @@
 #include "commands/DocumentCommands.h"
 #include "commands/ImportCommand.h"
 #include "formats/FileFormats.h"
-#include "import3ds/ImportFile.h"
 
 namespace fs = std::filesystem;
 
@@ -90,6 +89,6 @@ FrameUpdate OnRecentFile(size_t index, RecentFiles& recent, Scene& scene, Prompt
         return update;
     }
     return ReaderOfFile(path) != FormatReader::SceneFile
-               ? Import3dsFileFromOutside(path, scene, prompts)
+               ? ImportFileFromOutside(path, scene, prompts)
                : OpenSceneFileFromOutside(path, scene, prompts);
 }

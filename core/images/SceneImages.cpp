@@ -8,8 +8,9 @@ namespace {
 
 // What tells the images a model held apart, cheap enough to take for every face drawn: the
 // length and the bytes at the start (a PNG's or JPEG's header and size), the middle and the end
-// (the last chunk's checksum, the end of the coded data). Two different image files of one length
-// alike in all of these do not occur; copies of one image share their decoded image.
+// (the last chunk's checksum, the end of the coded data). Copies of one image share their decoded
+// image. Two different image files of one length alike in all of these would share it too: rare
+// in real files, but nothing rules it out.
 std::string EmbeddedImageKey(const std::vector<uint8_t>& bytes) {
     constexpr size_t kSample = 256;
     std::string key = std::to_string(bytes.size()) + ':';

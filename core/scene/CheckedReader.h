@@ -43,7 +43,6 @@ public:
         return bytes;
     }
     uint64_t Remaining() const { return m_in.Remaining(); }
-    ReadBudget& Budget() { return m_budget; }
 
 private:
     template <class T>

@@ -7,8 +7,8 @@
 
 #include "scene/Scene.h"
 
-// The first rule the scene breaks, naming the record by its index ("object 3 triangle 17: corner
-// b = 40 is not a vertex of its 12"), or "" when it keeps them all:
+// The first rule the scene breaks, naming the record by its index ("object 3 (Box): triangle 17:
+// corner b = 40 is not one of its 12 vertices"), or "" when it keeps them all:
 // - an object's vertexCount and meshCount equal the lengths of its lists;
 // - every triangle corner indexes its object's vertices;
 // - an object's materialIndex is -1 or indexes m_materials;

@@ -107,6 +107,12 @@ std::string ChildGarbage(const std::string& who) {
     return "The " + who + "'s answer could not be read";
 }
 
+std::string ChildAnswerTooLong(const std::string& who, uint64_t limitBytes) {
+    const uint64_t mb = limitBytes >> 20;
+    return "The " + who + "'s answer was longer than " +
+           (mb ? std::to_string(mb) + " MB" : std::to_string(limitBytes) + " bytes");
+}
+
 std::string ChildNotStarted(const std::string& who, int errorCode) {
     return "The " + who + " could not be started: " + SystemReason(errorCode);
 }
@@ -165,6 +171,14 @@ std::string ImporterExited(int exitCode) {
 
 std::string ImporterGarbage() {
     return ChildGarbage("importer");
+}
+
+std::string ImporterAnswerTooLong(uint64_t limitBytes) {
+    return ChildAnswerTooLong("importer", limitBytes);
+}
+
+std::string ExporterAnswerTooLong(uint64_t limitBytes) {
+    return ChildAnswerTooLong("exporter", limitBytes);
 }
 
 std::string ImporterNotStarted(int errorCode) {

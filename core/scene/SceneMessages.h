@@ -37,6 +37,9 @@ std::string ImporterOutOfMemory(uint64_t limitBytes);
 std::string ImporterTimedOut(int seconds);
 std::string ImporterExited(int exitCode);
 std::string ImporterGarbage();
+// A child whose answer passed its byte limit: "The importer's answer was longer than 256 MB".
+std::string ImporterAnswerTooLong(uint64_t limitBytes);
+std::string ExporterAnswerTooLong(uint64_t limitBytes);
 std::string ImporterNotStarted(int errorCode);
 std::string ImporterRefused(const std::string& libraryReason);
 
