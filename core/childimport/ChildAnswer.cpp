@@ -72,9 +72,7 @@ ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene
     const ReadSceneResult read = ReadScene(sceneBytes, scene, &extras);
     if (read != ReadSceneResult::Read || extras == ReadExtrasResult::Damaged ||
         extras == ReadExtrasResult::NewerVersion) {
-        scene.ClearScene();
-        scene.m_settings.currentObject = -1;
-        scene.m_settings.currentCamera = -1;
+        EmptyScene(scene);
         return ChildAnswerResult::Garbage;
     }
     CheckSceneInDebug(scene, "import");

@@ -38,9 +38,7 @@ FileOutcome Failed(const std::string& name, std::string reason) {
 // The file cannot be read (not there, not a file, refused by the library): as with a 3D Studio
 // file, the scene the user chose to replace is gone and the window shows it empty.
 FileOutcome Cleared(Scene& scene, const std::string& path, FileOutcome outcome) {
-    scene.ClearScene();
-    scene.m_settings.currentObject = -1;
-    scene.m_settings.currentCamera = -1;
+    EmptyScene(scene);
     scene.m_strImageBase = path;
     return outcome;
 }

@@ -97,9 +97,7 @@ FrameUpdate OnSceneNew(Scene& scene, Prompts& prompts) {
     if (scene.m_bModified &&
         !prompts.AskYesNo("Do you want to create a new Zemvora file without saving change?"))
         return {};
-    scene.ClearScene();
-    scene.m_settings.currentCamera = -1;
-    scene.m_settings.currentObject = -1;
+    EmptyScene(scene);
     scene.m_strImageBase.clear();
     FrameUpdate update;
     update.Then(FrameStep::ClearHistory)

@@ -8,10 +8,8 @@
 #include "scene/SceneMessages.h"
 
 FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
-    scene.ClearScene();
     // The old scene's current records are gone with it, whatever the file turns out to be.
-    scene.m_settings.currentObject = -1;
-    scene.m_settings.currentCamera = -1;
+    EmptyScene(scene);
     scene.m_strFilePath = path;
     scene.m_strImageBase = path;
 
@@ -27,17 +25,13 @@ FileOutcome OpenSceneFile(const std::string& path, Scene& scene) {
         result = ReadScene(*in, scene, &extras);
     } catch (const std::bad_alloc&) {
         // Reported like a failed read; the part already read goes, which gives the memory back.
-        scene.ClearScene();
-        scene.m_settings.currentObject = -1;
-        scene.m_settings.currentCamera = -1;
+        EmptyScene(scene);
         return FileOutcome::Failure(messages::CannotCreateZmv(path))
             .Because(messages::SystemReason(ENOMEM));
     }
     // A file cut short or failing while it was read is not taken for a shorter file.
     if (in->Error() != 0) {
-        scene.ClearScene();
-        scene.m_settings.currentObject = -1;
-        scene.m_settings.currentCamera = -1;
+        EmptyScene(scene);
         return FileOutcome::Failure(messages::CannotCreateZmv(path))
             .Because(messages::SystemReason(in->Error()));
     }

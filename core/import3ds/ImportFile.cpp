@@ -14,9 +14,7 @@ std::string FileNameOf(const std::string& path) {
 }
 
 FileOutcome ImportSceneFile(const std::string& path, Scene& scene, ImportListener* listener) {
-    scene.ClearScene();
-    scene.m_settings.currentObject = -1;
-    scene.m_settings.currentCamera = -1;
+    EmptyScene(scene);
     scene.m_strImageBase = path;
 
     // A path ending in a slash has no file name: the message names what the user gave.

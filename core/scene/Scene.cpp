@@ -71,6 +71,12 @@ const SceneObject* Scene::CurrentObject() const {
     return IsIndexOf(current, m_objects) ? &m_objects[static_cast<size_t>(current)] : nullptr;
 }
 
+void EmptyScene(Scene& scene) {
+    scene.ClearScene();
+    scene.m_settings.currentObject = -1;
+    scene.m_settings.currentCamera = -1;
+}
+
 void MakeFirstRecordsCurrent(Scene& scene) {
     if (!scene.m_objects.empty()) scene.m_settings.currentObject = 0;
     if (!scene.m_cameras.empty()) scene.m_settings.currentCamera = 0;

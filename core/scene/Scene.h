@@ -53,6 +53,10 @@ bool IsIndexOf(int64_t index, const List& list) {
     return index >= 0 && index < static_cast<int64_t>(list.size());
 }
 
+// Clears every record (ClearScene) and makes no object or camera current: the scene a file is read
+// into, a failed read leaves, and New starts.
+void EmptyScene(Scene& scene);
+
 // What a freshly shown scene starts from: its first object and its first camera become current
 // when it has any; a list without records leaves its index as it is.
 void MakeFirstRecordsCurrent(Scene& scene);
