@@ -193,6 +193,19 @@ void DrawResetViewpoint(QPainter& p) {
     p.drawPolygon(QPolygonF({QPointF(20, 2), QPointF(27, 9), QPointF(18, 11)}));
 }
 
+// A box with the four corners of the picture drawn in around it.
+void DrawFitWholeScene(QPainter& p) {
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(10, 10, 12, 12));
+    p.setPen(QPen(kAccent, 2.5, Qt::SolidLine, Qt::SquareCap));
+    for (const QPointF& corner : {QPointF(3, 3), QPointF(29, 3), QPointF(29, 29), QPointF(3, 29)}) {
+        const double dx = corner.x() < 16 ? 6 : -6, dy = corner.y() < 16 ? 6 : -6;
+        p.drawLine(corner, corner + QPointF(dx, 0));
+        p.drawLine(corner, corner + QPointF(0, dy));
+    }
+}
+
 void DrawSetTextFont(QPainter& p) {
     QFont font(QStringLiteral("DejaVu Serif"));
     font.setPixelSize(24);
@@ -259,6 +272,7 @@ const std::map<int, void (*)(QPainter&)>& Pictures() {
         {cmd::kTopView, DrawTopView},
         {cmd::kCameraView, DrawCameraView},
         {cmd::kResetViewpoint, DrawResetViewpoint},
+        {cmd::kFitWholeScene, DrawFitWholeScene},
         {cmd::kSetTextFont, DrawSetTextFont},
         {cmd::kShowText, DrawShowText},
         {cmd::kShowPanel, DrawShowPanel},

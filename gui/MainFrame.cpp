@@ -511,6 +511,8 @@ void CMainFrame::Carry(const FrameUpdate& update) {
                 break;
             case FrameStep::ClearHistory:
                 m_history.Clear();
+                // The fitted eye was about the scene that went with the history.
+                m_view->state().m_bFitted = false;
                 break;
             case FrameStep::RememberFile:
                 m_recentFiles->Files().Add(update.file);

@@ -12,6 +12,8 @@
 #include "commands/CommandIds.h"
 #include "history/StepLabels.h"
 #include "view/DisplayCommands.h"
+#include "view/FitWholeScene.h"
+#include "view/Projection.h"
 
 namespace {
 
@@ -259,6 +261,21 @@ bool CZemvoraView::OnCommand(int id) {
             ApplyTextFont();
         }
         RenderScene();
+        return true;
+    }
+    if (id == cmd::kFitWholeScene) {
+        // Through a camera the camera moves: one step to undo. At the default view point only
+        // the view changes, as a zoom there does.
+        const bool camera = !ShowsDefaultView(m_scene, m_state);
+        const auto fit = [this] { FitWholeScene(m_scene, m_state); };
+        if (camera && m_history)
+            m_history->Record(
+                m_scene,
+                {{CameraRecord(m_scene.m_settings.currentCamera), steplabel::kFitWholeScene}}, fit);
+        else
+            fit();
+        Run({ViewStep::SetupProjection, ViewStep::RenderScene});
+        emit CommandStateChanged();
         return true;
     }
     if (const std::optional<ViewSteps> steps = ApplyViewpointCommand(id, m_scene, m_state)) {

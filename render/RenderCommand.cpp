@@ -9,6 +9,7 @@
 #include "cli/CommandSandbox.h"
 #include "cli/ProgressLine.h"
 #include "cli/RenderOptions.h"
+#include "view/FitWholeScene.h"
 #include "view/Turntable.h"
 
 namespace {
@@ -62,6 +63,8 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
         err << "zemvora: " << error << "\n";
         return kExitFileError;
     }
+    // The whole scene in the picture, however a turntable turns it.
+    if (options.fit) FitWholeScene(scene, view, options.turntable > 0);
     if (options.turntable) return RenderTurntable(options, scene, *pictures, view, err);
     // A picture that is there stays whole until the new one is.
     if (!SavePngPicture(pictures->Draw(), options.output, error))

@@ -123,7 +123,7 @@ TEST(GuiFrame, ToolbarOrderTextsAndChecks) {
         EXPECT_EQ(action->toolTip().toStdString(), TextOfCommand(layout[i]).toolTip);
         EXPECT_FALSE(action->icon().isNull());
     }
-    EXPECT_EQ(buttons, 21);
+    EXPECT_EQ(buttons, 22);
     EXPECT_EQ(w.frame.Action(cmd::kNewButton)->statusTip(), "Create new Zmv File");
     EXPECT_EQ(w.frame.Action(cmd::kOpen)->toolTip(), "Open");
     EXPECT_EQ(w.frame.ToolBar()->iconSize(), QSize(32, 32));
@@ -536,4 +536,60 @@ TEST(GuiFrame, TheAboutBoxShowsItsWholeTextInALargeFont) {
     w.frame.Action(cmd::kAppAbout)->trigger();
     QApplication::setFont(normal);
     EXPECT_TRUE(whole);
+}
+
+// View > Fit whole scene (Ctrl+F, and its toolbar button): a long flat strip and a glTF box that
+// open cut off at the window's edges end up whole, background all round the picture's border;
+// through a camera the fit moves the camera, one step to undo.
+TEST(GuiFrame, FitWholeSceneBringsEveryObjectIntoTheWindow) {
+    ProcessForeignImportSettings().program = ZEMVORA_EXE;
+    testfiles::TempDir dir;
+    std::ofstream(dir.File("strip.ply"))
+        << "ply\nformat ascii 1.0\nelement vertex 4\nproperty float x\nproperty float y\n"
+           "property float z\nelement face 2\nproperty list uchar int vertex_indices\n"
+           "end_header\n0 0 0\n4000 0 0\n4000 300 0\n0 300 0\n3 0 1 2\n3 0 2 3\n";
+    for (const std::string& file : {dir.File("strip.ply"), std::string(ZEMVORA_TESTDATA_DIR) +
+                                                               "/models/gltf/BoxTextured.gltf"}) {
+        SCOPED_TRACE(file);
+        Window w;
+        w.frame.LoadFromOutside(file);
+        ASSERT_FALSE(w.frame.scene().m_objects.empty());
+        for (int id : {cmd::kShowGrid, cmd::kShowBox, cmd::kShowLight, cmd::kShowText})
+            if (w.frame.Action(id)->isChecked()) w.frame.Action(id)->trigger();
+        const RGB8 back = w.frame.scene().m_settings.background;
+        const QRgb background = qRgb(back.red, back.green, back.blue);
+        const auto borderPixels = [&](const QImage& image) {
+            int drawn = 0;
+            for (int x = 0; x < image.width(); ++x)
+                drawn += (image.pixel(x, 0) != background) +
+                         (image.pixel(x, image.height() - 1) != background);
+            for (int y = 0; y < image.height(); ++y)
+                drawn += (image.pixel(0, y) != background) +
+                         (image.pixel(image.width() - 1, y) != background);
+            return drawn;
+        };
+        EXPECT_GT(borderPixels(w.frame.View()->grabFramebuffer()), 0);  // cut off at first
+        QTest::keyClick(w.frame.View(), Qt::Key_F, Qt::ControlModifier);
+        const QImage fitted = w.frame.View()->grabFramebuffer();
+        EXPECT_EQ(borderPixels(fitted), 0);
+        int shown = 0;
+        for (int y = 0; y < fitted.height(); y += 4)
+            for (int x = 0; x < fitted.width(); x += 4)
+                shown += fitted.pixel(x, y) != background;
+        EXPECT_GT(shown, 200);
+        EXPECT_TRUE(w.frame.View()->state().m_bFitted);
+    }
+    ProcessForeignImportSettings() = ForeignImportSettings();
+
+    // Through the example's camera: the camera moves, and Undo puts it back.
+    Window w;
+    w.frame.LoadFromOutside(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds");
+    ASSERT_FALSE(w.frame.View()->state().m_bDefaultView);
+    const SceneCamera before = w.frame.scene().m_cameras.at(0);
+    w.frame.Action(cmd::kFitWholeScene)->trigger();
+    EXPECT_NE(w.frame.scene().m_cameras.at(0).posX, before.posX);
+    EXPECT_EQ(w.frame.scene().m_cameras.at(0).lens, before.lens);
+    w.frame.Action(cmd::kUndo)->trigger();
+    EXPECT_EQ(w.frame.scene().m_cameras.at(0).posX, before.posX);
+    EXPECT_EQ(w.frame.scene().m_cameras.at(0).targetZ, before.targetZ);
 }

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QProcess>
+#include <fstream>
 #include <set>
 
 #include <fcntl.h>
@@ -282,4 +283,48 @@ TEST(RenderImageSandbox, APictureRunCanWriteItsOutputAndNothingElse) {
     }
     EXPECT_FALSE(std::filesystem::exists(elsewhere.File("dropped.txt")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("beside-the-picture.txt")));
+}
+
+// --render --fit frames the whole scene as View > Fit whole scene does, every turntable frame
+// too: a long flat strip that the default eye point cuts off ends up whole.
+TEST(RenderImageTurntable, FitFramesTheWholeSceneInEveryFrame) {
+    TempDir dir;
+    const std::string strip = dir.File("strip.ply");
+    std::ofstream(strip) << "ply\nformat ascii 1.0\nelement vertex 4\nproperty float x\n"
+                            "property float y\nproperty float z\nelement face 2\nproperty list "
+                            "uchar int vertex_indices\nend_header\n0 0 0\n4000 0 0\n4000 300 0\n"
+                            "0 300 0\n3 0 1 2\n3 0 2 3\n";
+    const auto border = [](const QImage& image) {
+        const QRgb background = qRgb(127, 127, 127);
+        int drawn = 0;
+        for (int x = 0; x < image.width(); ++x)
+            drawn += (image.pixel(x, 0) != background) +
+                     (image.pixel(x, image.height() - 1) != background);
+        for (int y = 0; y < image.height(); ++y)
+            drawn += (image.pixel(0, y) != background) +
+                     (image.pixel(image.width() - 1, y) != background);
+        return drawn;
+    };
+    const QStringList bare = {"--no-grid", "--no-box", "--no-lights",
+                              "--no-text", "--size",   "160x120"};
+    ASSERT_EQ(Zemvora(QStringList{"--render", Q(strip), "--output", Q(dir.File("cut.png"))} + bare)
+                  .status,
+              0);
+    EXPECT_GT(border(QImage(Q(dir.File("cut.png")))), 0);
+    ASSERT_EQ(
+        Zemvora(QStringList{"--render", Q(strip), "--fit", "--output", Q(dir.File("fit.png"))} +
+                bare)
+            .status,
+        0);
+    EXPECT_EQ(border(QImage(Q(dir.File("fit.png")))), 0);
+    ASSERT_EQ(Zemvora(QStringList{"--render", Q(strip), "--fit", "--turntable", "6", "--output",
+                                  Q(dir.File("spin"))} +
+                      bare)
+                  .status,
+              0);
+    for (int k = 0; k < 6; ++k) {
+        const QImage frame(Q(dir.File("spin-00" + std::to_string(k) + ".png")));
+        ASSERT_FALSE(frame.isNull()) << k;
+        EXPECT_EQ(border(frame), 0) << k;
+    }
 }

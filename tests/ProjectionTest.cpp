@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "commands/CommandIds.h"
 #include "import3ds/ImportFile.h"
 #include "import3ds/Read3DS.h"
 #include "scene/SceneFile.h"
@@ -12,7 +13,9 @@
 #include "tests/TestFiles.h"
 #include "tools/Chunk3ds.h"
 #include "view/DrawGeometry.h"
+#include "view/FitWholeScene.h"
 #include "view/FittedView.h"
+#include "view/Navigation.h"
 #include "view/Projection.h"
 
 namespace {
@@ -271,4 +274,96 @@ TEST(Projection, CoordinatesThatAreNotNumbersNeverReachTheEye) {
             EXPECT_TRUE(std::isfinite(v));
         EXPECT_EQ(setup.eye.center[0], 0.5f);
     }
+}
+
+// Fit whole scene, at the default view point and through a camera: every vertex lands in the
+// picture within the depth range, the eye keeps its direction, and the depth range holds the
+// scene wherever the eye goes afterwards; turning, the picture holds every turn.
+TEST(FittedView, FitWholeSceneBringsEveryVertexIntoThePicture) {
+    // A flat grid far from the origin and a tall thin post: the default eye point, made for the
+    // scene's box, cuts both off.
+    const auto grid = [](float x0, float y0, float size, float height) {
+        Scene scene;
+        scene.ClearScene();
+        SceneObject o;
+        for (int i = 0; i <= 10; ++i)
+            for (int j = 0; j <= 10; ++j)
+                o.vertices.push_back({x0 + size * i / 10, y0 + size * j / 10,
+                                      height * static_cast<float>((i + j) % 2), 0, 0, 1});
+        o.vertexCount = static_cast<int32_t>(o.vertices.size());
+        o.maxX = x0 + size, o.minX = x0, o.maxY = y0 + size, o.minY = y0, o.maxZ = height;
+        scene.m_objects = {o};
+        scene.m_settings.maxX = o.maxX, scene.m_settings.minX = o.minX;
+        scene.m_settings.maxY = o.maxY, scene.m_settings.minY = o.minY;
+        scene.m_settings.maxZ = height;
+        return scene;
+    };
+    const struct {
+        const char* what;
+        Scene scene;
+        bool camera;
+        float aspect;
+    } cases[] = {
+        {"flat grid", grid(500, -300, 2000, 0), false, 1.6f},
+        {"tall post", grid(0, 0, 1, 300), false, 0.5f},
+        {"grid through a camera", grid(500, -300, 2000, 0), true, 1.3f},
+        {"small, far from the origin", grid(1e4f, 1e4f, 0.01f, 0.001f), false, 1.0f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Scene scene = c.scene;
+        ViewState view;
+        view.m_fAspect = c.aspect;
+        if (c.camera) {
+            SceneCamera camera;
+            camera.posX = -50, camera.posY = 20, camera.posZ = 100, camera.lens = 35;
+            scene.m_cameras = {camera};
+            scene.m_settings.currentCamera = 0;
+            view.m_bDefaultView = false;
+        }
+        ASSERT_TRUE(FitWholeScene(scene, view));
+        EXPECT_TRUE(view.m_bFitted);
+        EXPECT_EQ(scene.m_bModified, c.camera);
+        ProjectionSetup setup = ComputeProjection(scene, view, 800, 600);
+        const float fovY = c.camera ? CameraFieldOfView(35) : view.m_fFovY;
+        FittedEye seen;
+        seen.eye = setup.eye;
+        for (const SceneVertex& v : scene.m_objects[0].vertices) {
+            const double p[3] = {v.x, v.y, v.z};
+            const Landing l = Project(seen, fovY, c.aspect, p);
+            ASSERT_LE(std::abs(l.x), 1.0);
+            ASSERT_LE(std::abs(l.y), 1.0);
+            ASSERT_GT(l.depth, setup.zNear);
+            ASSERT_LT(l.depth, setup.zFar);
+        }
+        if (c.camera) {
+            // The camera looked from (-50, 20, 100) towards the origin, and still does.
+            const SceneCamera& moved = scene.m_cameras[0];
+            const double d[3] = {moved.posX - moved.targetX, moved.posY - moved.targetY,
+                                 moved.posZ - moved.targetZ};
+            const double length = std::hypot(d[0], d[1], d[2]);
+            const double was = std::hypot(-50.0, 20.0, 100.0);
+            EXPECT_NEAR(d[0] / length, -50 / was, 1e-5);
+            EXPECT_NEAR(d[2] / length, 100 / was, 1e-5);
+            // Moved back far, the eye still sees the scene within the depth range.
+            scene.m_cameras[0].posX *= 3, scene.m_cameras[0].posY *= 3;
+            setup = ComputeProjection(scene, view, 800, 600);
+            EXPECT_GT(setup.zFar, std::hypot(scene.m_cameras[0].posX, scene.m_cameras[0].posY,
+                                             scene.m_cameras[0].posZ));
+        }
+    }
+    // Turning: the sphere round every turn about z, centred on the axis.
+    Scene turning = grid(500, -300, 100, 0);
+    ViewState view;
+    ASSERT_TRUE(FitWholeScene(turning, view, true));
+    EXPECT_EQ(view.m_fittedCenter[0], 0);
+    EXPECT_EQ(view.m_fittedCenter[1], 0);
+    // Nothing to fit: nothing changes; the default view point drops the fit.
+    Scene empty;
+    empty.ClearScene();
+    ViewState plain;
+    EXPECT_FALSE(FitWholeScene(empty, plain));
+    EXPECT_FALSE(plain.m_bFitted);
+    ApplyViewpointCommand(cmd::kDefaultViewPoint, turning, view);
+    EXPECT_FALSE(view.m_bFitted);
 }

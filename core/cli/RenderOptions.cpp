@@ -77,6 +77,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
             options.noSmoothingGroups = true;
         } else if (a == "--no-copies") {
             options.noCopies = true;
+        } else if (a == "--fit") {
+            options.fit = true;
         } else if (!a.empty() && a[0] == '-') {
             error = "unknown option " + a;
             return false;

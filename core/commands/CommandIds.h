@@ -27,6 +27,7 @@ constexpr int kResetViewpoint = 32815;
 constexpr int kSimplifyWhileMoving = 32816;
 constexpr int kShowTextures = 32817;
 constexpr int kExport = 32818;
+constexpr int kFitWholeScene = 32819;
 constexpr int kUndo = 57643;
 constexpr int kRedo = 57644;
 constexpr int kAppAbout = 57664;

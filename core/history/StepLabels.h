@@ -16,6 +16,7 @@ constexpr char kLabelFont[] = "Label font";
 constexpr char kBackground[] = "Background color";
 constexpr char kCameraLens[] = "Camera lens";
 constexpr char kCameraPosition[] = "Camera position";
+constexpr char kFitWholeScene[] = "Fit whole scene";
 
 // The name of a panel slider's edit ("Diffuse red", "Light blue", "Shininess"); "" for an id
 // that is no slider.

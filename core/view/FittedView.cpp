@@ -33,9 +33,8 @@ void VisitDrawnVertices(const Scene& scene, bool withCopies, Visit visit) {
     }
 }
 
-}  // namespace
-
-bool SceneBoundingSphere(const Scene& scene, BoundingSphere& sphere, bool withCopies) {
+// The models' sphere before the scene's rotation: centre and radius in double precision.
+bool ModelSphere(const Scene& scene, bool withCopies, double c[3], double& radius) {
     double lo[3] = {HUGE_VAL, HUGE_VAL, HUGE_VAL}, hi[3] = {-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
     bool any = false;
     VisitDrawnVertices(scene, withCopies, [&](double x, double y, double z) {
@@ -50,25 +49,59 @@ bool SceneBoundingSphere(const Scene& scene, BoundingSphere& sphere, bool withCo
     if (!any) return false;
     // Centred on the box around the vertices: the farthest vertex gives the radius, which is
     // tighter than the box's corner for most models.
-    double c[3] = {(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2};
+    for (int i = 0; i < 3; ++i)
+        c[i] = (lo[i] + hi[i]) / 2;
     double farthest = 0;
     VisitDrawnVertices(scene, withCopies, [&](double x, double y, double z) {
         const double d[3] = {x - c[0], y - c[1], z - c[2]};
         const double squared = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
         if (std::isfinite(squared)) farthest = std::max(farthest, squared);
     });
-    // The models are drawn turned about the origin: x, then y, then z applied last to first.
-    const SceneSettings& s = scene.m_settings;
-    Rotate(static_cast<double>(s.rotZ) + 0.5 * static_cast<double>(s.dragX), 2, c);
-    Rotate(static_cast<double>(s.rotY), 1, c);
-    Rotate(static_cast<double>(s.rotX) + 0.5 * static_cast<double>(s.dragY), 0, c);
-    for (int i = 0; i < 3; ++i)
-        sphere.center[i] = static_cast<float>(c[i]);
-    sphere.radius = static_cast<float>(std::sqrt(farthest));
+    radius = std::sqrt(farthest);
     return true;
 }
 
-bool FitSphereInView(const BoundingSphere& sphere, float fovY, float aspect, FittedEye& fitted) {
+// The models are drawn turned about the origin: x, then y, then z applied last to first.
+void Turn(const SceneSettings& s, double c[3]) {
+    Rotate(static_cast<double>(s.rotZ) + 0.5 * static_cast<double>(s.dragX), 2, c);
+    Rotate(static_cast<double>(s.rotY), 1, c);
+    Rotate(static_cast<double>(s.rotX) + 0.5 * static_cast<double>(s.dragY), 0, c);
+}
+
+BoundingSphere ToFloats(const double c[3], double radius) {
+    BoundingSphere sphere;
+    for (int i = 0; i < 3; ++i)
+        sphere.center[i] = static_cast<float>(c[i]);
+    sphere.radius = static_cast<float>(radius);
+    return sphere;
+}
+
+}  // namespace
+
+bool SceneBoundingSphere(const Scene& scene, BoundingSphere& sphere, bool withCopies) {
+    double c[3], radius = 0;
+    if (!ModelSphere(scene, withCopies, c, radius)) return false;
+    Turn(scene.m_settings, c);
+    sphere = ToFloats(c, radius);
+    return true;
+}
+
+bool ModelBoundingSphere(const Scene& scene, BoundingSphere& sphere, bool withCopies) {
+    double c[3], radius = 0;
+    if (!ModelSphere(scene, withCopies, c, radius)) return false;
+    sphere = ToFloats(c, radius);
+    return true;
+}
+
+void TurnAsDrawn(const SceneSettings& settings, float point[3]) {
+    double p[3] = {point[0], point[1], point[2]};
+    Turn(settings, p);
+    for (int i = 0; i < 3; ++i)
+        point[i] = static_cast<float>(p[i]);
+}
+
+bool FitSphereInView(const BoundingSphere& sphere, float fovY, float aspect, FittedEye& fitted,
+                     const float* direction) {
     const double halfY = static_cast<double>(fovY) / 2 * kDegrees;
     const double halfX = std::atan(std::tan(halfY) * static_cast<double>(aspect));
     const double half = std::min(halfX, halfY);
@@ -77,7 +110,12 @@ bool FitSphereInView(const BoundingSphere& sphere, float fovY, float aspect, Fit
     if (!(half > 0) || !std::isfinite(radius)) return false;
     const double distance = radius * kMargin / std::sin(half);
     // The default view point's direction: (0.65, -0.65, 0.38) from the centre.
-    const double dir[3] = {0.65, -0.65, 0.38};
+    double dir[3] = {0.65, -0.65, 0.38};
+    if (direction) {
+        const double given[3] = {direction[0], direction[1], direction[2]};
+        const double squared = given[0] * given[0] + given[1] * given[1] + given[2] * given[2];
+        if (squared > 0 && std::isfinite(squared)) std::copy(given, given + 3, dir);
+    }
     const double length = std::sqrt(dir[0] * dir[0] + dir[1] * dir[1] + dir[2] * dir[2]);
     for (int i = 0; i < 3; ++i) {
         const double c = static_cast<double>(sphere.center[i]);

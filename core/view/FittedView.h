@@ -16,11 +16,19 @@ struct BoundingSphere {
 // finite vertex.
 bool SceneBoundingSphere(const Scene& scene, BoundingSphere& sphere, bool withCopies = true);
 
+// The same sphere before the scene's rotation turns it, and a point turned as the rotation draws
+// it: together they give the sphere wherever play or a drag has turned the scene since.
+bool ModelBoundingSphere(const Scene& scene, BoundingSphere& sphere, bool withCopies = true);
+void TurnAsDrawn(const SceneSettings& settings, float point[3]);
+
 struct FittedEye {
     EyePoint eye{};
     double zNear = 0, zFar = 0;  // the depth range that holds the sphere
 };
 
 // The eye that fits sphere into a perspective view of fovY degrees and the given aspect (width
-// over height), with a small margin. False when the numbers give no usable eye (too large).
-bool FitSphereInView(const BoundingSphere& sphere, float fovY, float aspect, FittedEye& fitted);
+// over height), with a small margin, looking at the sphere's centre from the direction given
+// (from the centre towards the eye; the default view point's when null or of no length). False
+// when the numbers give no usable eye (too large).
+bool FitSphereInView(const BoundingSphere& sphere, float fovY, float aspect, FittedEye& fitted,
+                     const float* direction = nullptr);

@@ -139,6 +139,7 @@ std::optional<ViewSteps> ApplyViewpointCommand(int id, Scene& scene, ViewState& 
     switch (id) {
         case cmd::kDefaultViewPoint:
             view.m_bDefaultView = !view.m_bDefaultView;
+            view.m_bFitted = false;
             return ViewSteps{ViewStep::TimerPath};
         case cmd::kTopView:
             view.m_nProjection = ProjTopView;

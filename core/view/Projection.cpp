@@ -82,6 +82,28 @@ ProjectionSetup ComputeProjection(const Scene& scene, ViewState& state, int widt
     setup.fovY = state.m_fFovY;
     setup.aspect = state.m_fAspect;
     setup.ortho = TopViewBox(bounds, width, height);
+    if (state.m_bFitted) {
+        if (ShowsDefaultView(scene, state)) {
+            std::copy(state.m_fittedEye, state.m_fittedEye + 3, setup.eye.eye);
+            std::copy(state.m_fittedCenter, state.m_fittedCenter + 3, setup.eye.center);
+        }
+        // The depth range holds the sphere where the scene's rotation has turned it.
+        float c[3] = {state.m_fittedSphere[0], state.m_fittedSphere[1], state.m_fittedSphere[2]};
+        TurnAsDrawn(scene.m_settings, c);
+        double look[3], along = 0, length = 0;
+        for (int i = 0; i < 3; ++i) {
+            look[i] = static_cast<double>(setup.eye.center[i]) - setup.eye.eye[i];
+            length += look[i] * look[i];
+        }
+        length = std::sqrt(length);
+        for (int i = 0; i < 3; ++i)
+            along += look[i] / length * (static_cast<double>(c[i]) - setup.eye.eye[i]);
+        const double reach = 1.1 * std::max(static_cast<double>(state.m_fittedSphere[3]), 1e-6);
+        if (std::isfinite(along + reach) && along + reach > 0) {
+            setup.zFar = along + reach;
+            setup.zNear = std::max(along - reach, setup.zFar * 1e-3);
+        }
+    }
     BoundingSphere sphere;
     FittedEye fitted;
     if (state.m_bFitModels && ShowsDefaultView(scene, state) &&

@@ -31,6 +31,14 @@ struct ViewState {
     // The default eye drawn back (or nearer) until the models' bounding sphere fits the view:
     // the whole model in a thumbnail. The window keeps the plain default view point.
     bool m_bFitModels = false;
+    // After View > Fit whole scene: the eye it put at the default view point, looking at the
+    // scene's bounding sphere, and that sphere before the scene's rotation, which the depth range
+    // holds from wherever the eye is and however the scene is turned. The default view point
+    // command, a new scene and a reset drop it.
+    bool m_bFitted = false;
+    float m_fittedEye[3] = {0, 0, 0};
+    float m_fittedCenter[3] = {0, 0, 0};
+    float m_fittedSphere[4] = {0, 0, 0, 0};  // centre and radius
     // A scene without any light is lit by two default lights; off only for comparisons.
     bool m_bDefaultLights = true;
     // Texture maps drawn on the faces that have them; off, those faces show their colours only.
@@ -60,6 +68,7 @@ struct ViewState {
     // field of view keep their values. The caller stops the play timer.
     void ResetViewState() {
         m_bDefaultView = true;
+        m_bFitted = false;
         m_bPlay = false;
         m_nDisplayMode = ModeSmooth;
         m_bShowGrid = true;
