@@ -95,7 +95,7 @@ inline void OnImportFile(Scene& scene, Prompts& prompts, RecordingFrame& frame) 
     frame.Carry(OnImportFile(scene, prompts), scene, prompts);
 }
 inline void ImportFileFromOutside(const std::string& path, Scene& scene, Prompts& prompts,
-                                     RecordingFrame& frame) {
+                                  RecordingFrame& frame) {
     frame.StopPlay();
     frame.Carry(ImportFileFromOutside(path, scene, prompts), scene, prompts);
 }

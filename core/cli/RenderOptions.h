@@ -24,7 +24,7 @@ struct RenderOptions {
     bool noSmoothingGroups = false;  // every corner with its vertex's normal in smooth mode
     bool noCopies = false;           // the objects alone, without the copies a file places
     bool fitModels = false;          // the whole of the models in the picture (thumbnails)
-    bool fit = false;  // --fit: the whole scene brought into view as View > Fit whole scene does
+    bool fit = false;   // --fit: the whole scene brought into view as View > Fit whole scene does
     int turntable = 0;  // frames of a turntable, 0 for one picture; output is then their prefix
 };
 
