@@ -88,6 +88,8 @@ CMainFrame::CMainFrame(Prompts& prompts) : m_prompts(prompts), m_openHelp(OpenIn
     CreateStatusBar();
     m_dlgParam = new CObjectParamDlg(m_scene, prompts, m_history, this);
     connect(m_dlgParam, &CObjectParamDlg::SceneChanged, this, &CMainFrame::RedrawView);
+    // A click on an object in the view chooses it as the panel's object tree does.
+    connect(m_view, &CZemvoraView::ObjectClicked, m_dlgParam, &CObjectParamDlg::SelectObject);
     // The panel's close button hides it as View > Set Object Dialog does.
     connect(m_dlgParam, &CObjectParamDlg::CloseAsked, this, [this] {
         if (m_bPanelVisible) OnCommand(cmd::kShowHidePanel);

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QTabBar>
 #include <QTreeWidget>
@@ -161,6 +162,17 @@ void CObjectParamDlg::OnTabSelChange(int index) {
 
 // Neither Enter nor Escape closes the panel or presses a button; in the note box Enter makes a
 // new line (the box takes it before the panel sees it).
+void CObjectParamDlg::SelectObject(int index) {
+    if (!IsIndexOf(index, m_scene.m_objects)) return;
+    m_scene.m_settings.currentObject = index;
+    {
+        const QSignalBlocker blocker(m_controls.objectTree);
+        m_controls.objectTree->setCurrentItem(m_controls.objectTree->topLevelItem(index));
+    }
+    UpdateCurrentInfo();
+    emit SceneChanged();
+}
+
 void CObjectParamDlg::StepTab(int by) {
     const int count = m_controls.tab->count();
     if (count == 0) return;

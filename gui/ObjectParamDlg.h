@@ -44,6 +44,9 @@ public:
     // The panel becomes the active window, the keyboard on the control that last had it there,
     // else on the tabs.
     void TakeKeyboard();
+    // Makes the object of this index current and shows it in the object tree and the texts, as
+    // choosing it in the tree does.
+    void SelectObject(int index);
     // Shows the tab by tabs further on (back when negative), round from the last to the first.
     void StepTab(int by);
 

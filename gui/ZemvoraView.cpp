@@ -6,6 +6,7 @@
 #include <QOpenGLContext>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cstdlib>
 
 #include "LabelPainting.h"
 #include "NoteLabelDrawing.h"
@@ -13,6 +14,7 @@
 #include "history/StepLabels.h"
 #include "view/DisplayCommands.h"
 #include "view/FitWholeScene.h"
+#include "view/Picking.h"
 #include "view/Projection.h"
 
 namespace {
@@ -398,18 +400,29 @@ void CZemvoraView::focusOutEvent(QFocusEvent* event) {
 
 void CZemvoraView::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         OnLeftButtonDown(p.x(), p.y(), m_scene, m_state);
-    else if (event->button() == Qt::RightButton)
+        m_leftPressedAt = p;
+        m_leftPressed = !m_state.m_bDragNote;  // a press on the note's handle moves the note
+    } else if (event->button() == Qt::RightButton)
         OnRightButtonDown(p.x(), p.y(), m_state);
     if (m_history) m_edits.ButtonDown(m_scene, m_state, *m_history);
     QOpenGLWidget::mousePressEvent(event);
 }
 
 void CZemvoraView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
         OnLeftButtonUp(m_state);
-    else if (event->button() == Qt::RightButton)
+        // Let go on the spot it went down: a click, which selects the object under it.
+        const QPoint moved = event->position().toPoint() - m_leftPressedAt;
+        if (m_leftPressed && std::abs(moved.x()) <= kClickSlack &&
+            std::abs(moved.y()) <= kClickSlack) {
+            const int picked = PickObject(m_scene, m_state, width(), height(), m_leftPressedAt.x(),
+                                          m_leftPressedAt.y());
+            if (picked >= 0) emit ObjectClicked(picked);
+        }
+        m_leftPressed = false;
+    } else if (event->button() == Qt::RightButton)
         OnRightButtonUp(m_state);
     if (m_history) m_edits.ButtonUp(m_scene, m_state, *m_history);
     // The drag is over: its last frame, if simplified, gives way to the full one.

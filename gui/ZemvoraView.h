@@ -80,6 +80,8 @@ public:
 signals:
     // A check state of the view's commands may have changed.
     void CommandStateChanged();
+    // A click (the left button pressed and let go on the spot) on the object of this index.
+    void ObjectClicked(int index);
 
 protected:
     bool event(QEvent* event) override;
@@ -96,6 +98,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QPoint m_leftPressedAt;  // where the left button went down, for telling a click from a drag
+    bool m_leftPressed = false;
     // Shows a frame the renderer drew: its label on top, then the frame rate measured.
     void ShowFrame(const DrawnFrame& frame);
     // Chooses for the frame about to be drawn between the simplified copies and the full

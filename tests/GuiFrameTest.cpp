@@ -29,6 +29,7 @@
 
 #include "MainFrame.h"
 #include "QtPrompts.h"
+#include "ZemvoraView.h"
 #include "childimport/ForeignImport.h"
 #include "commands/CommandIds.h"
 #include "commands/CommandTexts.h"
@@ -36,6 +37,7 @@
 #include "tests/GuiWindow.h"
 #include "tests/ImageCompare.h"
 #include "tests/TestFiles.h"
+#include "view/Picking.h"
 
 using namespace panel;
 using testfiles::TestData;
@@ -538,7 +540,7 @@ TEST(GuiFrame, TheAboutBoxShowsItsWholeTextInALargeFont) {
     EXPECT_TRUE(whole);
 }
 
-// View > Fit whole scene (Ctrl+F, and its toolbar button): a long flat strip and a glTF box that
+// View > Fit whole scene (Ctrl+0, and its toolbar button): a long flat strip and a glTF box that
 // open cut off at the window's edges end up whole, background all round the picture's border;
 // through a camera the fit moves the camera, one step to undo.
 TEST(GuiFrame, FitWholeSceneBringsEveryObjectIntoTheWindow) {
@@ -569,7 +571,7 @@ TEST(GuiFrame, FitWholeSceneBringsEveryObjectIntoTheWindow) {
             return drawn;
         };
         EXPECT_GT(borderPixels(w.frame.View()->grabFramebuffer()), 0);  // cut off at first
-        QTest::keyClick(w.frame.View(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(w.frame.View(), Qt::Key_0, Qt::ControlModifier);
         const QImage fitted = w.frame.View()->grabFramebuffer();
         EXPECT_EQ(borderPixels(fitted), 0);
         int shown = 0;
@@ -592,4 +594,45 @@ TEST(GuiFrame, FitWholeSceneBringsEveryObjectIntoTheWindow) {
     w.frame.Action(cmd::kUndo)->trigger();
     EXPECT_EQ(w.frame.scene().m_cameras.at(0).posX, before.posX);
     EXPECT_EQ(w.frame.scene().m_cameras.at(0).targetZ, before.targetZ);
+}
+
+// A click on an object of the example selects it, as its object tree does: the panel's text and
+// tree follow; a click on empty space and a drag select nothing.
+TEST(GuiFrame, AClickOnAnObjectSelectsIt) {
+    Window w;
+    w.frame.LoadFromOutside(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds");
+    CZemvoraView* view = w.frame.View();
+    const Scene& scene = w.frame.scene();
+    ASSERT_EQ(scene.m_settings.currentObject, 0);
+    // A pixel that shows another object than the current one.
+    QPoint on, empty(-1, -1);
+    int target = -1;
+    for (int y = 5; y < view->height() && target < 0; y += 7)
+        for (int x = 5; x < view->width() && target < 0; x += 7) {
+            const int picked =
+                PickObject(scene, view->state(), view->width(), view->height(), x, y);
+            if (picked > 0) target = picked, on = QPoint(x, y);
+            if (picked < 0 && empty.x() < 0) empty = QPoint(x, y);
+        }
+    ASSERT_GT(target, 0);
+    ASSERT_GE(empty.x(), 0);
+    // Dragged from there, the scene turns and nothing is selected.
+    QTest::mousePress(view, Qt::LeftButton, {}, on);
+    QTest::mouseMove(view, on + QPoint(12, 0));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, on + QPoint(12, 0));
+    EXPECT_EQ(scene.m_settings.currentObject, 0);
+    QTest::mouseClick(view, Qt::LeftButton, {}, empty);
+    EXPECT_EQ(scene.m_settings.currentObject, 0);
+    // The drag turned the scene: the object is looked for again where it is now.
+    for (int y = 5; y < view->height(); y += 7)
+        for (int x = 5; x < view->width(); x += 7)
+            if (PickObject(scene, view->state(), view->width(), view->height(), x, y) == target)
+                on = QPoint(x, y);
+    QTest::mouseClick(view, Qt::LeftButton, {}, on);
+    EXPECT_EQ(scene.m_settings.currentObject, target);
+    EXPECT_EQ(static_cast<QLabel*>(w.Panel().Control(kObjectText))->text().toStdString(),
+              "Current object:" + scene.m_objects[static_cast<size_t>(target)].name);
+    ASSERT_NE(w.Tree(kObjectTree)->currentItem(), nullptr);
+    EXPECT_EQ(w.Tree(kObjectTree)->currentItem()->text(0).toStdString(),
+              scene.m_objects[static_cast<size_t>(target)].name);
 }

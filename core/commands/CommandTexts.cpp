@@ -92,7 +92,7 @@ const std::vector<Menu>& MainMenu() {
           {cmd::kAppExit, "E&xit"}}},
         {"&View",
          {{cmd::kDefaultViewPoint, "&Default camera view point\tCtrl+D"},
-          {cmd::kFitWholeScene, "Fit &whole scene\tCtrl+F"},
+          {cmd::kFitWholeScene, "Fit &whole scene\tCtrl+0"},
           {cmd::kShowPanel, "&Set Object Dialog\tCtrl+H"},
           {cmd::kSetTextFont, "Set text &font...\tCtrl+J"},
           {cmd::kShowTextures, "&Textures\tCtrl+E"},
