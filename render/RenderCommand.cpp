@@ -19,7 +19,7 @@ int CannotWrite(std::ostream& err, const std::string& file, const std::string& r
     return kExitFileError;
 }
 
-// Frame k of N is the state play reaches after k ticks, saved as PREFIX-k.png.
+// Frame k of N is the scene turned k / N of a whole turn, as play turns it, saved as PREFIX-k.png.
 int RenderTurntable(const RenderOptions& options, Scene& scene, HeadlessPictures& pictures,
                     ViewState& view, std::ostream& err) {
     Turntable turntable(scene, view, options.turntable);

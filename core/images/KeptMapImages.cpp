@@ -37,12 +37,14 @@ std::vector<std::string> KeepFoundMapImages(Scene& scene) {
             FindMapImage(scene.m_strImageBase, m.textureMap->fileName);
         if (!path) continue;
         auto [at, first] = read.emplace(*path, std::vector<uint8_t>());
-        if (first) {
+        if (first)
             at->second =
                 ReadImageFile(*path, kMaxKeptImagesBytes - std::min(kept, kMaxKeptImagesBytes));
-            kept += at->second.size();
-        }
-        m.textureMap->embeddedImage = at->second;
+        // Each map holds its own copy in memory and in the file: each copy counts.
+        const std::vector<uint8_t>& bytes = at->second;
+        if (bytes.empty() || kept + bytes.size() > kMaxKeptImagesBytes) continue;
+        kept += bytes.size();
+        m.textureMap->embeddedImage = bytes;
     }
     std::vector<std::string> missing;
     for (const MissingMapImage& image : MissingMapImages(scene, scene.m_strImageBase))
