@@ -561,14 +561,7 @@ TEST(GuiFrame, FitWholeSceneBringsEveryObjectIntoTheWindow) {
         const RGB8 back = w.frame.scene().m_settings.background;
         const QRgb background = qRgb(back.red, back.green, back.blue);
         const auto borderPixels = [&](const QImage& image) {
-            int drawn = 0;
-            for (int x = 0; x < image.width(); ++x)
-                drawn += (image.pixel(x, 0) != background) +
-                         (image.pixel(x, image.height() - 1) != background);
-            for (int y = 0; y < image.height(); ++y)
-                drawn += (image.pixel(0, y) != background) +
-                         (image.pixel(image.width() - 1, y) != background);
-            return drawn;
+            return BorderPixelsUnlike(image, background);
         };
         EXPECT_GT(borderPixels(w.frame.View()->grabFramebuffer()), 0);  // cut off at first
         QTest::keyClick(w.frame.View(), Qt::Key_0, Qt::ControlModifier);

@@ -42,3 +42,14 @@ std::string CompareWithReference(const QImage& image, const std::string& name, i
     }
     return "";
 }
+
+int BorderPixelsUnlike(const QImage& image, QRgb background) {
+    int drawn = 0;
+    for (int x = 0; x < image.width(); ++x)
+        drawn +=
+            (image.pixel(x, 0) != background) + (image.pixel(x, image.height() - 1) != background);
+    for (int y = 0; y < image.height(); ++y)
+        drawn +=
+            (image.pixel(0, y) != background) + (image.pixel(image.width() - 1, y) != background);
+    return drawn;
+}

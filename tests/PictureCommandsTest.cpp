@@ -16,6 +16,7 @@
 #include "cli/RenderOptions.h"
 #include "import3ds/ImportFile.h"
 #include "sandbox/Sandbox.h"
+#include "tests/ImageCompare.h"
 #include "tests/TestFiles.h"
 
 using testfiles::ReadBytes;
@@ -295,15 +296,7 @@ TEST(RenderImageTurntable, FitFramesTheWholeSceneInEveryFrame) {
                             "uchar int vertex_indices\nend_header\n0 0 0\n4000 0 0\n4000 300 0\n"
                             "0 300 0\n3 0 1 2\n3 0 2 3\n";
     const auto border = [](const QImage& image) {
-        const QRgb background = qRgb(127, 127, 127);
-        int drawn = 0;
-        for (int x = 0; x < image.width(); ++x)
-            drawn += (image.pixel(x, 0) != background) +
-                     (image.pixel(x, image.height() - 1) != background);
-        for (int y = 0; y < image.height(); ++y)
-            drawn += (image.pixel(0, y) != background) +
-                     (image.pixel(image.width() - 1, y) != background);
-        return drawn;
+        return BorderPixelsUnlike(image, qRgb(127, 127, 127));
     };
     const QStringList bare = {"--no-grid", "--no-box", "--no-lights",
                               "--no-text", "--size",   "160x120"};
