@@ -4,6 +4,7 @@
 #include <assimp/scene.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
@@ -339,21 +340,8 @@ UpAxis UpAxisOf(const aiScene& scene, const std::string& path) {
 
 aiVector3D PlacedPoint(const aiMatrix4x4& chain, UpAxis up, const aiVector3D& point) {
     const aiVector3D p = chain == aiMatrix4x4() ? point : chain * point;
-    switch (up) {
-        case UpAxis::PlusY:
-            return aiVector3D(p.x + 0.0f, -p.z + 0.0f, p.y + 0.0f);
-        case UpAxis::MinusY:
-            return aiVector3D(p.x + 0.0f, p.z + 0.0f, -p.y + 0.0f);
-        case UpAxis::PlusX:
-            return aiVector3D(-p.z + 0.0f, p.y + 0.0f, p.x + 0.0f);
-        case UpAxis::MinusX:
-            return aiVector3D(p.z + 0.0f, p.y + 0.0f, -p.x + 0.0f);
-        case UpAxis::MinusZ:
-            return aiVector3D(p.x + 0.0f, -p.y + 0.0f, -p.z + 0.0f);
-        case UpAxis::PlusZ:
-            break;
-    }
-    return aiVector3D(p.x + 0.0f, p.y + 0.0f, p.z + 0.0f);
+    const std::array<float, 3> q = TurnedUpright(up, std::array<float, 3>{p.x, p.y, p.z});
+    return aiVector3D(q[0], q[1], q[2]);
 }
 
 bool KeepsModelNormals(const std::string& path) {

@@ -11,6 +11,7 @@
 #include <assimp/vector3.h>
 
 #include "scene/Scene.h"
+#include "scene/UpAxis.h"
 
 struct aiScene;
 
@@ -18,9 +19,6 @@ struct aiScene;
 // are passed over, as the parent reads the answer within bounds of its own.
 constexpr uint64_t kMaxEmbeddedImageBytes = uint64_t{64} << 20;
 constexpr uint64_t kMaxEmbeddedImagesBytes = uint64_t{256} << 20;
-
-// Which way the file's up axis points, as the turn to +Z needs it.
-enum class UpAxis { PlusX, MinusX, PlusY, MinusY, PlusZ, MinusZ };
 
 // glTF, OBJ and COLLADA (turned to +Y by the library) are +Y; STL, PLY, OFF and 3MF +Z; FBX says so
 // in its metadata; the library's other readers give +Y, its own convention. The format is the

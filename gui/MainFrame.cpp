@@ -36,6 +36,8 @@
 #include "commands/ImportCommand.h"
 #include "commands/OutsideFile.h"
 #include "commands/RecentFiles.h"
+#include "commands/SavePictureCommand.h"
+#include "history/SceneViewEdits.h"
 #include "panel/PanelLayout.h"
 #include "panel/PanelPlacement.h"
 #include "scene/SceneMessages.h"
@@ -45,6 +47,11 @@ namespace {
 // Commands whose buttons carry a check mark.
 bool IsCheckable(int id) {
     switch (id) {
+        case cmd::kUpAxisPlusZ:
+        case cmd::kUpAxisPlusY:
+        case cmd::kUpAxisMinusY:
+        case cmd::kUpAxisPlusX:
+        case cmd::kUpAxisMinusX:
         case cmd::kPlay:
         case cmd::kVertexMode:
         case cmd::kLineMode:
@@ -167,12 +174,18 @@ void CMainFrame::CreateActions() {
 
 void CMainFrame::CreateMenu() {
     for (const Menu& menu : MainMenu()) {
-        QMenu* shown = menuBar()->addMenu(QString::fromStdString(menu.title));
+        QMenu* top = menuBar()->addMenu(QString::fromStdString(menu.title));
+        QMenu* sub = nullptr;
         for (const MenuItem& item : menu.items) {
             if (item.id == 0) {
-                shown->addSeparator();
+                top->addSeparator();
                 continue;
             }
+            if (item.submenu.empty())
+                sub = nullptr;
+            else if (!sub || sub->title() != QString::fromStdString(item.submenu))
+                sub = top->addMenu(QString::fromStdString(item.submenu));
+            QMenu* shown = sub ? sub : top;
             // The menu names the item itself; the key written after the tab is its shortcut,
             // shown beside it. The item works the command of the same id.
             QAction* action = m_actions[item.id];
@@ -267,7 +280,16 @@ void CMainFrame::OnCommand(int id) {
             m_bPanelVisible = !m_bPanelVisible;
             PlacePanel();
             break;
+        case cmd::kSavePicture:
+            m_view->StopPlay();
+            OnSavePicture();
+            break;
         default:
+            if (const std::optional<bool> changed =
+                    ApplySceneViewCommand(id, m_scene, &m_history)) {
+                if (*changed) ShowEditedScene();
+                break;
+            }
             m_view->OnCommand(id);
             break;
     }
@@ -276,6 +298,7 @@ void CMainFrame::OnCommand(int id) {
 
 std::optional<bool> CMainFrame::IsCommandChecked(int id) const {
     if (id == cmd::kShowPanel || id == cmd::kShowHidePanel) return m_bPanelVisible;
+    if (std::optional<bool> checked = SceneViewCommandChecked(id, m_scene)) return checked;
     return m_view->IsCommandChecked(id);
 }
 
@@ -552,10 +575,22 @@ void CMainFrame::CreateEditMenu() {
     m_history.SetChangeHandler([this] { m_editMenu->Update(); });
 }
 
+void CMainFrame::OnSavePicture() {
+    Carry(::OnSavePicture(
+        m_scene, m_prompts, m_pictureMemory, m_view->ShownSize(),
+        [this](const std::string& path, const PictureSize& size, std::string& reason) {
+            return m_view->SavePicture(path, size, reason);
+        }));
+}
+
 void CMainFrame::StepHistory(bool redo) {
     const bool done = redo ? m_history.Redo(m_scene) : m_history.Undo(m_scene);
     if (!done) return;
     m_view->ApplyTextFont();  // the label font may be among the restored records
+    ShowEditedScene();
+}
+
+void CMainFrame::ShowEditedScene() {
     m_view->RedrawRequest();
     m_dlgParam->ShowRestoredScene();
 }

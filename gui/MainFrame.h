@@ -13,6 +13,7 @@
 #include "commands/ExportCommand.h"
 #include "commands/FrameUpdate.h"
 #include "commands/Prompts.h"
+#include "commands/SavePictureCommand.h"
 #include "history/EditHistory.h"
 #include "scene/Scene.h"
 
@@ -96,6 +97,10 @@ private:
     void OnRecentFile(size_t index);
     // Undo or Redo, then the view and the panel show the restored records.
     void StepHistory(bool redo);
+    // Shows the scene after an edit of records the view and the panel both show (undo, hide).
+    void ShowEditedScene();
+    // File > Save picture: the view as shown, written to a picture file the user names.
+    void OnSavePicture();
 
     // Carries out, in order, what a file command hands back; a scene shown anew hands the
     // keyboard to the view.
@@ -106,7 +111,8 @@ private:
 
     Scene m_scene;
     Prompts& m_prompts;
-    ExportMemory m_exportMemory;  // where and in which format the last export went
+    ExportMemory m_exportMemory;    // where and in which format the last export went
+    PictureMemory m_pictureMemory;  // where the last picture went
     EditHistory m_history;
     CZemvoraView* m_view = nullptr;
     QToolBar* m_wndToolBar = nullptr;

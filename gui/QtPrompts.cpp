@@ -1,10 +1,14 @@
 #include "QtPrompts.h"
 
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QFormLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QSpinBox>
 #include <QStringList>
 #include <QTimer>
 
@@ -94,4 +98,28 @@ std::optional<LogFont> QtPrompts::ChooseFont(const LogFont& current) {
     const QFont font = QFontDialog::getFont(&ok, QFont(), m_parent);
     if (!ok) return std::nullopt;
     return LogFontFromFont(font, current);
+}
+
+std::optional<PictureSize> QtPrompts::AskPictureSize(const PictureSize& shown) {
+    QDialog dialog(m_parent);
+    dialog.setWindowTitle(QStringLiteral("Picture size"));
+    auto* form = new QFormLayout(&dialog);
+    QSpinBox* sides[2] = {new QSpinBox(&dialog), new QSpinBox(&dialog)};
+    const int values[2] = {shown.width, shown.height};
+    for (int i = 0; i < 2; ++i) {
+        sides[i]->setRange(1, kLargestPictureSide);
+        sides[i]->setValue(values[i]);
+        sides[i]->setSuffix(QStringLiteral(" px"));
+        sides[i]->setObjectName(i == 0 ? QStringLiteral("picture-width")
+                                       : QStringLiteral("picture-height"));
+    }
+    form->addRow(QStringLiteral("&Width:"), sides[0]);
+    form->addRow(QStringLiteral("&Height:"), sides[1]);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    ShowBusyUntilIdle();  // a large picture takes a moment to draw
+    return PictureSize{sides[0]->value(), sides[1]->value()};
 }

@@ -21,6 +21,7 @@ public:
     std::optional<std::string> SaveFileName(const FileDialogOptions& dialog) override;
     std::optional<RGB8> ChooseColor() override;
     std::optional<LogFont> ChooseFont(const LogFont& current) override;
+    std::optional<PictureSize> AskPictureSize(const PictureSize& shown) override;
 
 private:
     QWidget* m_parent;

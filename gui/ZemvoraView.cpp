@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "HeadlessRender.h"
 #include "LabelPainting.h"
 #include "NoteLabelDrawing.h"
+#include "PictureFile.h"
 #include "commands/CommandIds.h"
 #include "history/StepLabels.h"
 #include "view/DisplayCommands.h"
@@ -140,6 +142,20 @@ void CZemvoraView::Draw(bool full) {
     m_frameFresh = true;
     doneCurrent();
     update();  // the toolkit shows the frame
+}
+
+PictureSize CZemvoraView::ShownSize() const {
+    const qreal ratio = devicePixelRatioF();
+    return {std::max(1, qRound(width() * ratio)), std::max(1, qRound(height() * ratio))};
+}
+
+bool CZemvoraView::SavePicture(const std::string& path, const PictureSize& size,
+                               std::string& reason) {
+    // The picture's own copy of the view: its aspect is the picture's, and nothing turns on.
+    ViewState view = m_state;
+    view.m_bPlay = false;
+    const QImage image = RenderSceneImage(m_scene, view, size.width, size.height, reason);
+    return !image.isNull() && SavePictureByName(image, path, reason);
 }
 
 void CZemvoraView::RedrawRequest() {

@@ -40,6 +40,12 @@ public:
     // Rebuilds the projection (for instance after the field of view changed).
     void SetupProjection();
 
+    // The view's size in pixels of the screen, as a picture of it has it.
+    PictureSize ShownSize() const;
+    // Draws the view as it stands, label and all, into a picture of size (by the command line's
+    // renderer, without the window's context) and writes it, PNG or JPEG by path's extension.
+    bool SavePicture(const std::string& path, const PictureSize& size, std::string& reason);
+
     // The display and view-point commands, play and "Set text font"; false for any other id.
     bool OnCommand(int id);
     // The check state of a command of the view, or nothing.

@@ -8,11 +8,26 @@
 
 namespace {
 
-bool EncodePng(const QImage& image, QByteArray& png, std::string& reason) {
-    QBuffer buffer(&png);
-    if (buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG")) return true;
+// JPEG at a quality that shows no blocks on a model's flat colours.
+constexpr int kJpegQuality = 95;
+
+bool Encode(const QImage& image, const char* format, QByteArray& bytes, std::string& reason) {
+    QBuffer buffer(&bytes);
+    const int quality = std::string(format) == "JPEG" ? kJpegQuality : -1;
+    if (buffer.open(QIODevice::WriteOnly) && image.save(&buffer, format, quality)) return true;
     reason = "the picture could not be encoded";
     return false;
+}
+
+bool EncodePng(const QImage& image, QByteArray& png, std::string& reason) {
+    return Encode(image, "PNG", png, reason);
+}
+
+// JPEG for a name ending in .jpg or .jpeg (any case), PNG for any other.
+const char* FormatOfName(const std::string& path) {
+    const QString name = QString::fromStdString(path).toLower();
+    return name.endsWith(QLatin1String(".jpg")) || name.endsWith(QLatin1String(".jpeg")) ? "JPEG"
+                                                                                         : "PNG";
 }
 
 bool Written(bool written, int errorCode, std::string& reason) {
@@ -26,8 +41,17 @@ bool Written(bool written, int errorCode, std::string& reason) {
 }  // namespace
 
 bool SavePngPicture(const QImage& image, const std::string& path, std::string& reason) {
+    return SavePicture(image, path, "PNG", reason);
+}
+
+bool SavePictureByName(const QImage& image, const std::string& path, std::string& reason) {
+    return SavePicture(image, path, FormatOfName(path), reason);
+}
+
+bool SavePicture(const QImage& image, const std::string& path, const char* format,
+                 std::string& reason) {
     QByteArray png;
-    if (!EncodePng(image, png, reason)) return false;
+    if (!Encode(image, format, png, reason)) return false;
     int errorCode = 0;
     const bool written = AtomicWriteFile(
         path,

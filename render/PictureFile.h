@@ -1,4 +1,4 @@
-// Saving a drawn picture as a PNG file. The picture is encoded in memory first, so that a
+// Saving a drawn picture as a PNG (or JPEG) file. The picture is encoded in memory first, so that a
 // failure to encode never touches the file.
 #pragma once
 
@@ -11,6 +11,11 @@ class InPlaceFile;
 // until then. False with a reason for the user ("No space left on device") when the file was not
 // written.
 bool SavePngPicture(const QImage& image, const std::string& path, std::string& reason);
+// The same in a format its name says: JPEG for .jpg and .jpeg (any case), PNG otherwise.
+bool SavePictureByName(const QImage& image, const std::string& path, std::string& reason);
+// The same in a format Qt names ("PNG", "JPEG").
+bool SavePicture(const QImage& image, const std::string& path, const char* format,
+                 std::string& reason);
 
 // Truncates and writes the file opened before, as a thumbnail service that reads it through the
 // handle it opened before the run needs.

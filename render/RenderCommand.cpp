@@ -56,6 +56,7 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
     RestrictAfterReading(options.file, {FolderOf(options.output)});
 
     const HeadlessToolkit toolkit;
+    if (options.up) scene.m_settings.upAxis = *options.up;
     ViewState view = RenderViewState(options, scene);
     std::unique_ptr<HeadlessPictures> pictures =
         HeadlessPictures::Create(scene, view, options.width, options.height, error);

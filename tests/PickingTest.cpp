@@ -113,3 +113,40 @@ TEST(Picking, TheNearestDrawnObjectUnderThePixelIsPicked) {
     empty.ClearScene();
     EXPECT_EQ(PickObject(empty, view, kWidth, kHeight, kWidth / 2, kHeight / 2), -1);
 }
+
+TEST(Picking, HiddenObjectsAreNotPickedAndAnUprightSceneWhereItIsDrawn) {
+    Scene scene;
+    scene.ClearScene();
+    // Two squares standing in x-z planes, as a +Y-up model has its floors: y = 0 and y = -40.
+    scene.m_objects = {Square("Upper", 0, 0, 0, 60), Square("Lower", 0, 0, -40, 60)};
+    SceneSettings& s = scene.m_settings;
+    s.minX = s.minZ = -60, s.maxX = s.maxZ = 60, s.minY = -40, s.maxY = 0;
+    for (SceneObject& o : scene.m_objects) {
+        for (SceneVertex& v : o.vertices)
+            std::swap(v.y, v.z);
+        o.minY = o.maxY = o.vertices[0].y;
+        o.minZ = -60, o.maxZ = 60;
+    }
+    ViewState view;
+    view.m_fAspect = static_cast<float>(kWidth) / kHeight;
+    // The line of sight through the middle of the view, from the default eye (which looks from
+    // -Y and above), meets y = -40 first while the model lies; stood on +Y, y = 0 is on top.
+    const struct {
+        const char* what;
+        UpAxis up;
+        int hidden;
+        int picked;
+    } cases[] = {
+        {"lying", UpAxis::PlusZ, -1, 1},
+        {"stood up", UpAxis::PlusY, -1, 0},
+        {"stood up, the upper one hidden", UpAxis::PlusY, 0, 1},
+        {"lying, the nearer one hidden", UpAxis::PlusZ, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        s.upAxis = c.up;
+        for (size_t i = 0; i < 2; ++i)
+            scene.m_objects[i].hidden = static_cast<int>(i) == c.hidden;
+        EXPECT_EQ(PickObject(scene, view, kWidth, kHeight, kWidth / 2, kHeight / 2), c.picked);
+    }
+}

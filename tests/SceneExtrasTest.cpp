@@ -14,6 +14,7 @@
 #include "commands/DocumentCommands.h"
 #include "commands/SceneFileCommands.h"
 #include "history/RecordState.h"
+#include "history/SceneViewEdits.h"
 #include "scene/SceneCheck.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneMessages.h"
@@ -170,7 +171,7 @@ TEST(SceneExtras, ADamagedBlockLosesOnlyTheExtras) {
     mapOnly.m_materials[1].textureMap = scene.m_materials[1].textureMap;
     mapOnly.m_materials[1].textureMap->embeddedImage.clear();
     std::vector<uint8_t> unknown = Written(mapOnly);
-    unknown[blockAt + 4 + 2 + 8] = 7;
+    unknown[blockAt + 4 + 2 + 8] = 99;
     expectLost(unknown, ReadExtrasResult::Read);
 }
 
@@ -244,4 +245,79 @@ TEST(SceneExtras, UndoStatesOfAMaterialCarryItsTextureMap) {
     EXPECT_TRUE(SameState(*before, *CaptureRecord(scene, wood)));
     scene.m_materials[1].textureMap->fileName = std::string(100, 'f');
     EXPECT_GE(StateHeapBytes(*CaptureRecord(scene, wood)), 100u);
+}
+
+TEST(SceneExtras, QuarterTurnsStandTheChosenAxisUpAndComeBack) {
+    const struct {
+        UpAxis up;
+        const char* name;
+        std::array<double, 3> axis;  // the model's axis that ends up along +Z
+    } cases[] = {
+        {UpAxis::PlusZ, "z", {0, 0, 1}},    {UpAxis::PlusY, "+Y", {0, 1, 0}},
+        {UpAxis::MinusY, "-y", {0, -1, 0}}, {UpAxis::PlusX, "x", {1, 0, 0}},
+        {UpAxis::MinusX, "-X", {-1, 0, 0}}, {UpAxis::MinusZ, "-z", {0, 0, -1}},
+    };
+    const std::array<float, 3> centre = {10, -20, 5};
+    const std::array<double, 3> p = {3, -7, 11};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(UpAxisNamed(c.name), c.up);
+        EXPECT_EQ(UpAxisNamed(UpAxisText(c.up)), c.up);
+        EXPECT_EQ(TurnedUpright(c.up, c.axis), (std::array<double, 3>{0, 0, 1}));
+        const std::array<double, 3> turned = TurnedUpright(c.up, p);
+        EXPECT_EQ(TurnedBack(c.up, turned), p);
+        // The matrix the view draws with turns a point as the function does, about the centre.
+        const std::array<float, 16> m = UprightMatrix(c.up, centre);
+        const std::array<double, 3> fromCentre = TurnedUpright(
+            c.up, std::array<double, 3>{p[0] - centre[0], p[1] - centre[1], p[2] - centre[2]});
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(m[i] * p[0] + m[4 + i] * p[1] + m[8 + i] * p[2] + m[12 + i],
+                      fromCentre[i] + centre[i]);
+    }
+    for (const char* wrong : {"", "w", "+-y", "yy"})
+        EXPECT_FALSE(UpAxisNamed(wrong)) << wrong;
+}
+
+TEST(SceneExtras, HiddenObjectsAndTheUpAxisAreStepsToUndoKeptInTheFile) {
+    Scene scene = WithoutExtras(SceneWithExtras());
+    EditHistory history;
+    EXPECT_FALSE(HideCurrentObject(scene, &history));  // no current object
+    scene.m_settings.currentObject = 1;
+    const std::vector<uint8_t> plain = Written(scene);
+    ASSERT_TRUE(HideCurrentObject(scene, &history));
+    EXPECT_FALSE(HideCurrentObject(scene, &history));
+    EXPECT_TRUE(scene.m_objects[1].hidden && scene.m_bModified);
+    EXPECT_EQ(history.UndoName(), "Hide object");
+    ASSERT_TRUE(SetUpAxis(scene, &history, UpAxis::PlusY));
+    EXPECT_FALSE(SetUpAxis(scene, &history, UpAxis::PlusY));
+    EXPECT_EQ(history.UndoName(), "Up axis");
+
+    // Both are kept in the block, each in a section of its own, and read back.
+    const std::vector<uint8_t> bytes = Written(scene);
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), bytes.begin()));
+    Scene back;
+    ReadExtrasResult extras;
+    ASSERT_EQ(Read(bytes, back, extras), ReadSceneResult::Read);
+    EXPECT_EQ(extras, ReadExtrasResult::Read);
+    EXPECT_TRUE(!back.m_objects[0].hidden && back.m_objects[1].hidden);
+    EXPECT_EQ(back.m_settings.upAxis, UpAxis::PlusY);
+    // An up axis that is none of them damages the block: its value is the file's last word.
+    std::vector<uint8_t> wrong = bytes;
+    wrong.back() = 9;
+    ASSERT_EQ(Read(wrong, back, extras), ReadSceneResult::Read);
+    EXPECT_EQ(extras, ReadExtrasResult::Damaged);
+    EXPECT_TRUE(!back.m_objects[1].hidden && back.m_settings.upAxis == UpAxis::PlusZ);
+
+    // Undone, the scene is written as it was before, byte for byte.
+    ASSERT_TRUE(history.Undo(scene));
+    EXPECT_EQ(scene.m_settings.upAxis, UpAxis::PlusZ);
+    ASSERT_TRUE(history.Undo(scene));
+    EXPECT_FALSE(scene.m_objects[1].hidden);
+    EXPECT_EQ(Written(scene), plain);
+    EXPECT_FALSE(ShowAllObjects(scene, &history));
+    ASSERT_TRUE(history.Redo(scene));
+    scene.m_objects[0].hidden = true;
+    ASSERT_TRUE(ShowAllObjects(scene, &history));
+    EXPECT_FALSE(AnyObjectHidden(scene));
+    EXPECT_EQ(history.UndoName(), "Show all objects");
 }

@@ -14,6 +14,7 @@ public:
     std::deque<std::optional<std::string>> files;
     std::deque<std::optional<RGB8>> colors;
     std::deque<std::optional<LogFont>> fonts;
+    std::deque<std::optional<PictureSize>> sizes;
 
     std::vector<std::string> questions;
     std::vector<std::pair<std::string, NoticeIcon>> notices;
@@ -21,6 +22,7 @@ public:
     std::vector<FileDialogOptions> fileDialogs;
     int colorDialogs = 0;
     int fontDialogs = 0;
+    std::vector<PictureSize> sizeDialogs;  // the size each started at
 
     bool AskYesNo(const std::string& question) override {
         questions.push_back(question);
@@ -50,6 +52,11 @@ public:
     std::optional<LogFont> ChooseFont(const LogFont&) override {
         ++fontDialogs;
         return Take(fonts, "font dialog");
+    }
+
+    std::optional<PictureSize> AskPictureSize(const PictureSize& shown) override {
+        sizeDialogs.push_back(shown);
+        return Take(sizes, "size dialog");
     }
 
 private:

@@ -36,7 +36,7 @@ const std::vector<CommandOption>& CommandOptions() {
          "--render FILE --output OUT.png [--size WxH] [--mode vertex|line|flat|smooth]\n"
          "[--top] [--default-view] [--no-grid] [--no-box] [--no-lights] [--no-text]\n"
          "[--no-default-lights] [--no-textures] [--no-smoothing-groups] [--no-copies]\n"
-         "[--fit] [--turntable N]",
+         "[--fit] [--up z|y|-y|x|-x] [--turntable N]",
          "draw one frame without any display and save it; with\n"
          "--turntable, one whole turn in N frames, OUT-000.png on",
          true},

@@ -37,7 +37,8 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (a == "--output" || a == "--size" || a == "--mode" || a == "--turntable") {
+        if (a == "--output" || a == "--size" || a == "--mode" || a == "--turntable" ||
+            a == "--up") {
             if (!hasValue) {
                 error = a + " needs a value";
                 return false;
@@ -50,6 +51,9 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
                 return false;
             } else if (a == "--mode" && !ParseMode(value, options.mode)) {
                 error = "--mode takes vertex, line, flat or smooth";
+                return false;
+            } else if (a == "--up" && !(options.up = UpAxisNamed(value))) {
+                error = "--up takes z, y, -y, x or -x";
                 return false;
             } else if (a == "--turntable" &&
                        !ParseCount(value, 1, kMostTurntableFrames, options.turntable)) {

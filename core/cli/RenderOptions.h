@@ -1,6 +1,7 @@
 // The options of `zemvora --render`, and the view state they give a freshly loaded scene.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,8 @@ struct RenderOptions {
     bool noSmoothingGroups = false;  // every corner with its vertex's normal in smooth mode
     bool noCopies = false;           // the objects alone, without the copies a file places
     bool fitModels = false;          // the whole of the models in the picture (thumbnails)
-    bool fit = false;   // --fit: the whole scene brought into view as View > Fit whole scene does
+    bool fit = false;  // --fit: the whole scene brought into view as View > Fit whole scene does
+    std::optional<UpAxis> up;  // --up: the model's axis stood up, as View > Up axis does
     int turntable = 0;  // frames of a turntable, 0 for one picture; output is then their prefix
 };
 

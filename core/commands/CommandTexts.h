@@ -19,6 +19,9 @@ const std::vector<int>& ToolbarLayout();
 struct MenuItem {
     int id;  // 0 for a separator
     std::string text;
+    // "" for an item of the menu itself; else the title of the submenu it is in (the items of
+    // one submenu stand together).
+    std::string submenu = {};
 };
 struct Menu {
     std::string title;

@@ -8,11 +8,6 @@
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 // The scene's name without its extension: "jeep1" for /models/jeep1.3ds.
 std::string StemOf(const std::string& path) {
     std::string name = FileNameOf(path);
@@ -22,6 +17,19 @@ std::string StemOf(const std::string& path) {
 }
 
 }  // namespace
+
+std::string FolderOfPath(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string StartPathBeside(const Scene& scene, const std::string& folder,
+                            const std::string& extension) {
+    const std::string source =
+        !scene.m_strFilePath.empty() ? scene.m_strFilePath : scene.m_strImageBase;
+    const std::string start = !folder.empty() ? folder : FolderOfPath(source);
+    return (start.empty() ? "" : start + "/") + StemOf(source) + extension;
+}
 
 FileDialogOptions ExportFileDialog(const Scene& scene, const ExportMemory& memory) {
     FileDialogOptions dialog;
@@ -33,10 +41,7 @@ FileDialogOptions ExportFileDialog(const Scene& scene, const ExportMemory& memor
         std::rotate(dialog.filters.begin(), remembered, remembered + 1);
     dialog.defaultExtension = memory.extension.empty() ? "" : memory.extension.substr(1);
     dialog.confirmOverwrite = true;
-    const std::string source =
-        !scene.m_strFilePath.empty() ? scene.m_strFilePath : scene.m_strImageBase;
-    const std::string folder = !memory.folder.empty() ? memory.folder : FolderOf(source);
-    dialog.initialPath = (folder.empty() ? "" : folder + "/") + StemOf(source) + memory.extension;
+    dialog.initialPath = StartPathBeside(scene, memory.folder, memory.extension);
     return dialog;
 }
 
@@ -48,7 +53,7 @@ FrameUpdate OnExport(const Scene& scene, Prompts& prompts, ExportMemory& memory)
     // A name without a format's extension takes the remembered one.
     if (!ExportFormatOf(path)) path += memory.extension;
     const ExportFormat* format = ExportFormatOf(path);
-    memory.folder = FolderOf(path);
+    memory.folder = FolderOfPath(path);
     if (format) memory.extension = format->extension;
     ConversionReport report;
     const FileOutcome outcome = ExportSceneToFile(scene, path, &report);

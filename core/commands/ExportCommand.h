@@ -18,4 +18,11 @@ struct ExportMemory {
 // The dialog's filters, with the remembered format's first, and where it starts.
 FileDialogOptions ExportFileDialog(const Scene& scene, const ExportMemory& memory);
 
+// The folder of path ("" for a bare name).
+std::string FolderOfPath(const std::string& path);
+// Where a dialog that writes something made of the scene starts: in folder, else in the scene's
+// own, with the scene's name and extension ("/models/jeep1.glb"; "scene" for a new scene).
+std::string StartPathBeside(const Scene& scene, const std::string& folder,
+                            const std::string& extension);
+
 FrameUpdate OnExport(const Scene& scene, Prompts& prompts, ExportMemory& memory);

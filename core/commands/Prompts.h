@@ -20,6 +20,13 @@ struct FileDialogOptions {
     std::string initialPath;        // the folder and name the dialog starts with, or none
 };
 
+// A picture's size in pixels.
+constexpr int kLargestPictureSide = 16384;
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -42,4 +49,7 @@ public:
     // The font dialog with screen fonts and effects; the chosen font's fields replace those of
     // current that a font dialog decides.
     virtual std::optional<LogFont> ChooseFont(const LogFont& current) = 0;
+    // The size of a picture to save, starting at shown (the view's); each side 1 to
+    // kLargestPictureSide. Nothing when cancelled.
+    virtual std::optional<PictureSize> AskPictureSize(const PictureSize& shown) = 0;
 };

@@ -41,7 +41,7 @@ bool Same(const SceneCamera& a, const SceneCamera& b) {
 bool Same(const ObjectEdits& a, const ObjectEdits& b) {
     return a.smooth == b.smooth && a.materialIndex == b.materialIndex &&
            a.materialName == b.materialName && a.note == b.note && a.noteColor == b.noteColor &&
-           a.noteX == b.noteX && a.noteY == b.noteY;
+           a.noteX == b.noteX && a.noteY == b.noteY && a.hidden == b.hidden;
 }
 
 bool Same(const std::vector<FaceGroup>& a, const std::vector<FaceGroup>& b) {
@@ -74,6 +74,7 @@ ObjectEdits EditsOf(const SceneObject& o) {
     e.noteColor = o.noteColor;
     e.noteX = o.noteX;
     e.noteY = o.noteY;
+    e.hidden = o.hidden;
     return e;
 }
 
@@ -112,6 +113,8 @@ std::optional<RecordState> CaptureRecord(const Scene& scene, const RecordRef& re
             return scene.m_settings.textFont;
         case RecordKind::CurrentCamera:
             return scene.m_settings.currentCamera;
+        case RecordKind::UpAxis:
+            return static_cast<int32_t>(scene.m_settings.upAxis);
     }
     return std::nullopt;
 }
@@ -152,6 +155,7 @@ bool RestoreRecord(Scene& scene, const RecordRef& ref, const RecordState& state)
             o->noteColor = from->noteColor;
             o->noteX = from->noteX;
             o->noteY = from->noteY;
+            o->hidden = from->hidden;
             return true;
         }
         case RecordKind::FaceGroups: {
@@ -179,6 +183,12 @@ bool RestoreRecord(Scene& scene, const RecordRef& ref, const RecordState& state)
         case RecordKind::CurrentCamera:
             if (const int32_t* from = std::get_if<int32_t>(&state)) {
                 s.currentCamera = IsIndexOf(*from, scene.m_cameras) ? *from : -1;
+                return true;
+            }
+            return false;
+        case RecordKind::UpAxis:
+            if (const int32_t* from = std::get_if<int32_t>(&state); from && IsUpAxis(*from)) {
+                s.upAxis = static_cast<UpAxis>(*from);
                 return true;
             }
             return false;

@@ -1,7 +1,7 @@
 // The records an edit can change, and copies of the state an edit can change in them: a
 // material (with its texture map), a light or a camera whole, an object without its vertices,
 // triangles, bounds, face groups and texture coordinates, an object's face groups on their own,
-// and three of the scene-wide settings. These copies are what the edit history keeps.
+// and four of the scene-wide settings. These copies are what the edit history keeps.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,7 @@ enum class RecordKind : uint8_t {
     Background,     // the background colour
     LabelFont,      // the label font
     CurrentCamera,  // the current camera's index
+    UpAxis,         // the axis the view stands up
 };
 
 struct RecordRef {
@@ -55,8 +56,12 @@ inline RecordRef LabelFontRecord() {
 inline RecordRef CurrentCameraRecord() {
     return {RecordKind::CurrentCamera, -1};
 }
+inline RecordRef UpAxisRecord() {
+    return {RecordKind::UpAxis, -1};
+}
 
-// What an edit can change of an object: its shading, its material and its note.
+// What an edit can change of an object: its shading, its material, its note and whether it is
+// hidden.
 struct ObjectEdits {
     int32_t smooth = 1;
     int32_t materialIndex = -1;
@@ -64,11 +69,12 @@ struct ObjectEdits {
     std::string note;
     RGB8 noteColor;
     int32_t noteX = 0, noteY = 0;
+    bool hidden = false;
 };
 
 // One record's state, of the type its kind keeps: SceneMaterial, SceneLight, SceneCamera,
 // ObjectEdits, the face groups, RGB8 (background), LogFont (label font) or int32_t (current
-// camera).
+// camera, up axis).
 using RecordState = std::variant<SceneMaterial, SceneLight, SceneCamera, ObjectEdits,
                                  std::vector<FaceGroup>, RGB8, LogFont, int32_t>;
 

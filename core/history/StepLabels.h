@@ -17,6 +17,9 @@ constexpr char kBackground[] = "Background color";
 constexpr char kCameraLens[] = "Camera lens";
 constexpr char kCameraPosition[] = "Camera position";
 constexpr char kFitWholeScene[] = "Fit whole scene";
+constexpr char kHideObject[] = "Hide object";
+constexpr char kShowAllObjects[] = "Show all objects";
+constexpr char kUpAxis[] = "Up axis";
 
 // The name of a panel slider's edit ("Diffuse red", "Light blue", "Shininess"); "" for an id
 // that is no slider.

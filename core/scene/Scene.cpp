@@ -51,6 +51,7 @@ void Scene::ClearScene() {
     m_bModified = false;
     s.rotX = s.rotY = s.rotZ = 0;
     s.dragX = s.dragY = 0;
+    s.upAxis = UpAxis::PlusZ;
 }
 
 void Scene::ReleaseScene() {
@@ -102,9 +103,9 @@ void Scene::CountScene() {
 bool HasSceneExtras(const Scene& scene) {
     for (const SceneObject& o : scene.m_objects)
         if (!o.faceGroups.empty() || !o.uvs.empty() || !o.smoothingGroups.empty() ||
-            !o.copies.empty())
+            !o.copies.empty() || o.hidden)
             return true;
     for (const SceneMaterial& m : scene.m_materials)
         if (m.textureMap) return true;
-    return false;
+    return scene.m_settings.upAxis != UpAxis::PlusZ;
 }

@@ -61,8 +61,9 @@ void EmptyScene(Scene& scene);
 // when it has any; a list without records leaves its index as it is.
 void MakeFirstRecordsCurrent(Scene& scene);
 
-// Whether any object has face groups, texture coordinates, smoothing groups or placed copies, or
-// any material a texture map: what the scene file keeps in its extension block.
+// Whether any object has face groups, texture coordinates, smoothing groups or placed copies or
+// is hidden, any material a texture map, or the scene an up axis other than +Z: what the scene
+// file keeps in its extension block.
 bool HasSceneExtras(const Scene& scene);
 
 // The counts of a scene's lists: objects, materials, lights, cameras, and the vertices and

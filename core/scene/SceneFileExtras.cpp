@@ -1,5 +1,6 @@
 #include "scene/SceneFileExtras.h"
 
+#include <array>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -17,6 +18,8 @@ constexpr uint16_t kMaterialSection = 2;
 constexpr uint16_t kImageSection = 3;
 constexpr uint16_t kSmoothingSection = 4;
 constexpr uint16_t kCopySection = 5;
+constexpr uint16_t kHiddenSection = 6;
+constexpr uint16_t kUpSection = 7;
 constexpr uint64_t kSectionHeader = 2 + 8;
 // Strength, tiling, U and V scale, U and V offset, rotation.
 constexpr uint64_t kMapValueBytes = 4 + 2 + 5 * 4;
@@ -193,6 +196,22 @@ struct CopyExtras {
     std::vector<PlacedCopy> copies;
 };
 
+// A hidden object's entry is its index alone.
+struct HiddenExtras {
+    size_t index = 0;
+};
+
+struct UpExtras {
+    size_t index = 0;  // always 0: the scene has one up axis
+    UpAxis up = UpAxis::PlusZ;
+};
+
+UpExtras ReadUpEntry(BlockReader& r, size_t index) {
+    const auto value = static_cast<int32_t>(r.U32());
+    if (!IsUpAxis(value)) throw Damaged{};
+    return {index, static_cast<UpAxis>(value)};
+}
+
 struct MaterialExtras {
     size_t index = 0;
     TextureMap map;
@@ -335,16 +354,27 @@ void WriteSceneExtras(OutputStream& out, const Scene& scene) {
                                    SmoothingEntryBytes, WriteSmoothingEntry);
     const auto copies =
         Section(kCopySection, scene.m_objects, HasCopies, CopyEntryBytes, WriteCopyEntry);
+    const auto hidden = Section(
+        kHiddenSection, scene.m_objects, [](const SceneObject& o) { return o.hidden; },
+        [](const SceneObject&) { return uint64_t{4}; }, [](OutputStream&, const SceneObject&) {});
+    const std::array<UpAxis, 1> ups{scene.m_settings.upAxis};
+    const auto up = Section(
+        kUpSection, ups, [](UpAxis a) { return a != UpAxis::PlusZ; },
+        [](UpAxis) { return uint64_t{4 + 4}; },
+        [](OutputStream& o, UpAxis a) { o.WriteU32(static_cast<uint32_t>(a)); });
     out.Write(kMagic, sizeof kMagic);
     out.WriteU16(kVersion);
     WriteU64(out, objects.BlockBytes() + materials.BlockBytes() + images.BlockBytes() +
-                      smoothing.BlockBytes() + copies.BlockBytes());
+                      smoothing.BlockBytes() + copies.BlockBytes() + hidden.BlockBytes() +
+                      up.BlockBytes());
     objects.WriteTo(out);
     materials.WriteTo(out);
     images.WriteTo(out);
     // A section of its own, after the sections readers before it know: they pass it over.
     smoothing.WriteTo(out);
     copies.WriteTo(out);
+    hidden.WriteTo(out);
+    up.WriteTo(out);
 }
 
 ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budget) {
@@ -354,6 +384,8 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
     std::vector<ImageExtras> images;
     std::vector<SmoothingExtras> smoothing;
     std::vector<CopyExtras> copies;
+    std::vector<HiddenExtras> hidden;
+    std::vector<UpExtras> ups;
     try {
         BlockReader r(in, budget);
         if (std::memcmp(r.Span(sizeof kMagic), kMagic, sizeof kMagic) != 0) throw Damaged{};
@@ -370,6 +402,8 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
         bool seenImages = false;
         bool seenSmoothing = false;
         bool seenCopies = false;
+        bool seenHidden = false;
+        bool seenUp = false;
         while (block.Remaining() > 0) {
             const uint16_t id = b.U16();
             const uint64_t bytes = b.U64();
@@ -401,6 +435,15 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
                 if (seenCopies) throw Damaged{};
                 seenCopies = true;
                 ReadSection(s, scene.m_objects.size(), copies, ReadCopyEntry);
+            } else if (id == kHiddenSection) {
+                if (seenHidden) throw Damaged{};
+                seenHidden = true;
+                ReadSection(s, scene.m_objects.size(), hidden,
+                            [](BlockReader&, size_t index) { return HiddenExtras{index}; });
+            } else if (id == kUpSection) {
+                if (seenUp) throw Damaged{};
+                seenUp = true;
+                ReadSection(s, 1, ups, ReadUpEntry);
             }
             // A section of another id belongs to a later edition of this version: passed over.
         }
@@ -423,6 +466,10 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
         scene.m_objects[e.index].smoothingGroups = std::move(e.masks);
     for (CopyExtras& e : copies)
         scene.m_objects[e.index].copies = std::move(e.copies);
+    for (const HiddenExtras& e : hidden)
+        scene.m_objects[e.index].hidden = true;
+    for (const UpExtras& e : ups)
+        scene.m_settings.upAxis = e.up;
     for (MaterialExtras& e : materials)
         scene.m_materials[e.index].textureMap = std::move(e.map);
     for (ImageExtras& e : images)

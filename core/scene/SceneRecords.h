@@ -10,6 +10,7 @@
 
 #include "scene/BulkMemory.h"
 #include "scene/Matrix4.h"
+#include "scene/UpAxis.h"
 
 // A colour of three bytes, 0..255 each.
 struct RGB8 {
@@ -127,6 +128,8 @@ struct SceneObject {
     // with mask 0 it is flat.
     std::vector<uint32_t> smoothingGroups;
     std::vector<PlacedCopy> copies;  // drawn besides the object itself
+    // Hidden by the user: not drawn, picked, framed or thumbnailed, still listed and edited.
+    bool hidden = false;
 };
 
 // The fields of a Windows LOGFONT, kept exactly so that scene files keep them; the view turns
@@ -177,4 +180,8 @@ struct SceneSettings {
     LogFont textFont = LogFont::DefaultLabelFont();
     float rotX = 0, rotY = 0, rotZ = 0;  // degrees
     float dragX = 0, dragY = 0;          // summed mouse drags, pixels
+    // The model's axis the user stood up, for models whose format does not say which way is up:
+    // the view turns the scene about its bounds' centre so that it points up. Kept in the
+    // extension block, not in the settings' own bytes.
+    UpAxis upAxis = UpAxis::PlusZ;
 };

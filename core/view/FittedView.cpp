@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "view/UprightView.h"
+
 namespace {
 
 // The share of the picture's half-width that the sphere's radius takes at most.
@@ -22,6 +24,7 @@ void Rotate(double angleDegrees, int axis, double p[3]) {
 template <class Visit>
 void VisitDrawnVertices(const Scene& scene, bool withCopies, Visit visit) {
     for (const SceneObject& o : scene.m_objects) {
+        if (o.hidden) continue;
         for (const SceneVertex& v : o.vertices)
             visit(double{v.x}, double{v.y}, double{v.z});
         if (!withCopies) continue;
@@ -58,6 +61,9 @@ bool ModelSphere(const Scene& scene, bool withCopies, double c[3], double& radiu
         if (std::isfinite(squared)) farthest = std::max(farthest, squared);
     });
     radius = std::sqrt(farthest);
+    // Stood upright, the sphere keeps its radius: only its centre moves.
+    const std::array<double, 3> upright = UprightPoint(scene.m_settings, {c[0], c[1], c[2]});
+    std::copy(upright.begin(), upright.end(), c);
     return true;
 }
 

@@ -1,11 +1,13 @@
 #include "view/Picking.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <utility>
 
 #include "view/Projection.h"
+#include "view/UprightView.h"
 
 namespace {
 
@@ -137,12 +139,18 @@ int PickObject(const Scene& scene, const ViewState& view, int width, int height,
     // Into the objects' own space: the scene turns about the origin, so the ray's origin and
     // its direction turn back alike.
     const SceneSettings& s = scene.m_settings;
-    const Ray ray{IntoModel(seen.origin, s), Unit(IntoModel(seen.direction, s))};
+    const Vec origin = IntoModel(seen.origin, s), direction = IntoModel(seen.direction, s);
+    // Then out of the upright scene the user stood it in: about the bounds' centre for the
+    // origin, a turn alone for the direction.
+    const std::array<double, 3> from = ModelPoint(s, {origin.x, origin.y, origin.z});
+    const std::array<double, 3> along =
+        TurnedBack(s.upAxis, {direction.x, direction.y, direction.z});
+    const Ray ray{{from[0], from[1], from[2]}, Unit({along[0], along[1], along[2]})};
     int best = -1;
     double nearest = std::numeric_limits<double>::infinity();
     for (size_t i = 0; i < scene.m_objects.size(); ++i) {
         const SceneObject& o = scene.m_objects[i];
-        if (o.meshes.empty() || !MeetsBox(ray, o)) continue;
+        if (o.hidden || o.meshes.empty() || !MeetsBox(ray, o)) continue;
         const VertexList& v = o.vertices;
         for (const SceneMesh& m : o.meshes) {
             if (m.a >= v.size() || m.b >= v.size() || m.c >= v.size()) continue;

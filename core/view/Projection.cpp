@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "view/FittedView.h"
+#include "view/UprightView.h"
 
 namespace {
 
@@ -65,12 +66,20 @@ ProjectionSetup ComputeProjection(const Scene& scene, ViewState& state, int widt
     ProjectionSetup setup;
     SceneSettings stretched;
     const SceneSettings* framed = FramedBounds(scene, state, stretched);
-    const SceneSettings& bounds = framed ? *framed : scene.m_settings;
+    const SceneSettings bounds =
+        UprightBounds(scene.m_settings, framed ? *framed : scene.m_settings);
     setup.eye = DefaultEyePoint(bounds);
     if (!ShowsDefaultView(scene, state)) {
         const SceneCamera& c = scene.m_cameras[static_cast<size_t>(scene.m_settings.currentCamera)];
         // A camera a file placed where numbers end is looked through from the default eye.
-        const EyePoint eye{{c.posX, c.posY, c.posZ}, {c.targetX, c.targetY, c.targetZ}};
+        EyePoint eye{};
+        const std::array<double, 3> from = UprightPoint(scene.m_settings, {c.posX, c.posY, c.posZ});
+        const std::array<double, 3> to =
+            UprightPoint(scene.m_settings, {c.targetX, c.targetY, c.targetZ});
+        for (int i = 0; i < 3; ++i) {
+            eye.eye[i] = static_cast<float>(from[static_cast<size_t>(i)]);
+            eye.center[i] = static_cast<float>(to[static_cast<size_t>(i)]);
+        }
         const float fovY = CameraFieldOfView(c.lens);
         if (std::all_of(eye.eye, eye.eye + 3, IsFinite) &&
             std::all_of(eye.center, eye.center + 3, IsFinite) && IsFinite(fovY)) {
@@ -82,7 +91,7 @@ ProjectionSetup ComputeProjection(const Scene& scene, ViewState& state, int widt
     setup.fovY = state.m_fFovY;
     setup.aspect = state.m_fAspect;
     setup.ortho = TopViewBox(bounds, width, height);
-    if (state.m_bFitted) {
+    if (state.m_bFitted && state.m_fittedUp == static_cast<int32_t>(scene.m_settings.upAxis)) {
         if (ShowsDefaultView(scene, state)) {
             std::copy(state.m_fittedEye, state.m_fittedEye + 3, setup.eye.eye);
             std::copy(state.m_fittedCenter, state.m_fittedCenter + 3, setup.eye.center);

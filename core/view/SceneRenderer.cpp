@@ -8,6 +8,7 @@
 #include "view/PlayTick.h"
 #include "view/Projection.h"
 #include "view/TextureMapping.h"
+#include "view/UprightView.h"
 
 namespace {
 
@@ -84,8 +85,11 @@ void SceneRenderer::SetupLights() {
         const GLfloat ambient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
         const GLfloat diffuse[4] = {light.color[0], light.color[1], light.color[2], 1.0f};
         const GLfloat specular[4] = {0.1f, 0.1f, 0.1f, 0.1f};
-        // w = 0: a directional light shining from its position towards the origin.
-        const GLfloat position[4] = {light.x, light.y, light.z, 0.0f};
+        // w = 0: a directional light shining from its position towards the origin, turned with
+        // a scene the user stood upright.
+        const std::array<float, 3> from = TurnedUpright(
+            m_scene.m_settings.upAxis, std::array<float, 3>{light.x, light.y, light.z});
+        const GLfloat position[4] = {from[0], from[1], from[2], 0.0f};
         m_gl.Lightfv(id, GL_AMBIENT, ambient);
         m_gl.Lightfv(id, GL_DIFFUSE, diffuse);
         m_gl.Lightfv(id, GL_SPECULAR, specular);
@@ -155,6 +159,8 @@ DrawnFrame SceneRenderer::RenderScene(int width, int height, const FrameClock& c
     m_gl.Rotatef(s.rotX + 0.5f * s.dragY, 1, 0, 0);
     m_gl.Rotatef(s.rotY, 0, 1, 0);
     m_gl.Rotatef(s.rotZ + 0.5f * s.dragX, 0, 0, 1);
+    if (s.upAxis != UpAxis::PlusZ)
+        m_gl.MultMatrixf(UprightMatrix(s.upAxis, UprightCentre(s)).data());
     if (m_view.m_bPlay) PlayTick(s);  // the next frame shows the scene turned further
     DrawObjects();
     m_gl.PopMatrix();
@@ -218,7 +224,7 @@ void SceneRenderer::DrawObjects() {
     if (!m_simplifiedFrame &&
         (mode == ModeVertex || mode == ModeLine || mode == ModeFlat || mode == ModeSmooth)) {
         for (const SceneObject& o : m_scene.m_objects)
-            m_triangles += static_cast<int64_t>(o.meshes.size()) *
+            m_triangles += static_cast<int64_t>(o.hidden ? 0 : o.meshes.size()) *
                            static_cast<int64_t>(1 + (m_view.m_bCopies ? o.copies.size() : 0));
     }
     if (m_simplifiedFrame)
@@ -281,6 +287,7 @@ void SceneRenderer::DrawObjectsImmediate() {
         const std::vector<SceneObject>& objects = m_scene.m_objects;
         for (size_t i = 0; i < objects.size(); ++i) {
             const SceneObject& o = objects[i];
+            if (o.hidden) continue;
             const FaceRuns& runs = m_runs.For(i, o);
             DrawPlaced(o, [&] {
                 for (const FaceRun& run : runs.runs) {
@@ -294,6 +301,7 @@ void SceneRenderer::DrawObjectsImmediate() {
         return;
     }
     for (const SceneObject& o : m_scene.m_objects) {
+        if (o.hidden) continue;
         if (mode != ModeVertex && mode != ModeLine) {
             ApplyMaterial(o.materialIndex);
             continue;
@@ -334,6 +342,7 @@ void SceneRenderer::DrawObjectsFromBuffers() {
     m_buffers.BeginObjects(objects.size());
     for (size_t i = 0; i < objects.size(); ++i) {
         const SceneObject& o = objects[i];
+        if (o.hidden) continue;
         const ObjectShape shape = ShapeOf(mode, o);
         if (unlit) {
             DrawPlaced(o, [&] {
@@ -370,6 +379,7 @@ void SceneRenderer::DrawObjectsSimplified() {
     m_buffers.BeginObjects(objects.size());
     for (size_t i = 0; i < objects.size(); ++i) {
         const SceneObject& o = objects[i];
+        if (o.hidden) continue;
         const ObjectShape shape = ShapeOf(mode, o);
         if (unlit) {
             DrawPlaced(o, [&] {
@@ -463,7 +473,7 @@ void SceneRenderer::DrawRunLit(const SceneObject& o, const FaceRuns& runs, const
 
 void SceneRenderer::DrawObjectBox() {
     const SceneObject* current = m_scene.CurrentObject();
-    if (!current) return;
+    if (!current || current->hidden) return;
     const SceneObject& o = *current;
     m_gl.Disable(GL_LIGHTING);
     m_gl.Color3f(0.8f, 0.2f, 0.2f);
@@ -515,7 +525,10 @@ void SceneRenderer::DrawLightMarkers() {
             m_gl.Color3f(1.0f, 1.0f, 0.0f);
         else
             m_gl.Color3f(0.75f, 0.75f, 0.0f);
-        const float x = light.x, y = light.y, z = light.z;
+        const std::array<double, 3> at =
+            UprightPoint(m_scene.m_settings, {light.x, light.y, light.z});
+        const auto x = static_cast<float>(at[0]), y = static_cast<float>(at[1]),
+                   z = static_cast<float>(at[2]);
         const float loops[3][4][3] = {
             {{x - u, y - u, z}, {x + u, y - u, z}, {x + u, y + u, z}, {x - u, y + u, z}},
             {{x - u, y - u, z}, {x, y, z - u}, {x + u, y + u, z}, {x, y, z + u}},

@@ -39,6 +39,9 @@ struct ViewState {
     float m_fittedEye[3] = {0, 0, 0};
     float m_fittedCenter[3] = {0, 0, 0};
     float m_fittedSphere[4] = {0, 0, 0, 0};  // centre and radius
+    // The scene's up axis when it was fitted: a scene stood up another way since (by the menu or
+    // by undo) is shown from its default view point again.
+    int32_t m_fittedUp = 0;
     // A scene without any light is lit by two default lights; off only for comparisons.
     bool m_bDefaultLights = true;
     // Texture maps drawn on the faces that have them; off, those faces show their colours only.
