@@ -118,6 +118,7 @@ TEST(ObjectBuffers, OnlyWhatAChangeTouchedIsMadeAgain) {
 
     // New geometry of one object: only its buffers go.
     f.scene.m_objects[0].vertices.push_back({2, 2, 2, 0, 0, 1});
+    f.scene.m_objects[0].revision = NewObjectRevision();
     f.Draw(ModeSmooth);
     EXPECT_EQ(f.gl.Count("DeleteBuffer"), 4u);  // vertices, edges, smooth and flat corners
     EXPECT_EQ(f.gl.Count("BufferData"), 1u);

@@ -8,15 +8,18 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <map>
 
 #include "tests/RecordingGl.h"
 #include "view/CheckedSimplifier.h"
+#include "view/FaceRuns.h"
 #include "view/FrameLog.h"
 #include "view/MotionDetail.h"
 #include "view/Navigation.h"
 #include "view/SimplifiedScene.h"
+#include "view/SmoothingNormals.h"
 
 namespace {
 
@@ -529,6 +532,7 @@ TEST(SimplifiedScene, AnObjectOfTwoMaterialsKeepsBothWhileMoving) {
     // The groups gone (Apply material), the next copy is made of one run.
     scene.m_objects[0].faceGroups.clear();
     scene.m_objects[0].faceGroups.shrink_to_fit();
+    scene.m_objects[0].revision = NewObjectRevision();
     copies.Refresh(scene);
     copies.WaitIdle();
     copies.Collect();
@@ -556,4 +560,65 @@ TEST(FrameLog, LinesHoldTimeSinceStartFrameTimeTrianglesAndKind) {
     FrameLog missing;
     EXPECT_FALSE(missing.Open(path + "/no/such/folder.tsv", 0, error));
     EXPECT_EQ(error, "Not a directory");
+}
+
+// Every cache of an object's drawing knows a change by the object's revision alone: an edit in
+// place (the same lists, of the same sizes) or another object put in its place makes each cache's
+// data anew, and an edit the caches do not draw from makes nothing anew.
+TEST(CacheRevisions, EachCacheMakesItsDataAnewForANewRevisionOnly) {
+    const struct {
+        const char* what;
+        std::function<void(SceneObject&)> change;
+        bool anew;
+    } cases[] = {
+        {"a note", [](SceneObject& o) { o.note = "moved"; }, false},
+        {"edited in place",
+         [](SceneObject& o) {
+             o.vertices[0].z += 1;
+             o.meshes[0].nx = 1, o.meshes[0].nz = 0;
+             o.revision = NewObjectRevision();
+         },
+         true},
+        {"replaced in its place", [](SceneObject& o) { o = Terrain(40, 40); }, true},
+    };
+    const auto corners = [](const std::vector<CornerNormal>& c) {
+        std::vector<float> values;
+        for (const CornerNormal& n : c)
+            values.insert(values.end(), {n.nx, n.ny, n.nz});
+        return values;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Scene scene;
+        scene.ClearScene();
+        scene.m_objects = {Terrain(40, 40)};
+        SceneObject& o = scene.m_objects[0];
+        // Faces of no shared group, whose corners take the faces' normals, not the vertices'.
+        for (size_t t = 0; t < o.meshes.size(); ++t)
+            o.smoothingGroups.push_back(t % 2 ? 1 : 4);
+        for (SceneVertex& v : o.vertices)
+            v.nx = 1, v.nz = 0;
+        FaceRunCache runs;
+        SmoothingNormalCache normals;
+        SimplifiedScene copies;
+        ViewState view;
+        RecordingGl gl;
+        gl.buffers = true;
+        SceneRenderer renderer(gl, scene, view);
+        const uint64_t generation = runs.For(0, o).generation;
+        const std::vector<float> before = corners(normals.For(0, o));
+        copies.Refresh(scene);
+        const uint64_t serial = copies.Serial(0);
+        renderer.DrawObjects();
+        gl.calls.clear();
+
+        c.change(o);
+        EXPECT_EQ(runs.For(0, o).generation != generation, c.anew);
+        EXPECT_EQ(corners(normals.For(0, o)) != before, c.anew);
+        copies.Refresh(scene);
+        EXPECT_EQ(copies.Serial(0) != serial, c.anew);
+        renderer.DrawObjects();
+        EXPECT_EQ(gl.Count("BufferData") > 0, c.anew);
+        copies.WaitIdle();
+    }
 }

@@ -66,6 +66,7 @@ TEST(FaceRuns, MadeAgainOnlyWhenTheGroupsChange) {
     const uint64_t first = cache.For(0, o).generation;
     EXPECT_EQ(cache.For(0, o).generation, first);
     o.faceGroups.clear();
+    o.revision = NewObjectRevision();
     EXPECT_NE(cache.For(0, o).generation, first);
     EXPECT_TRUE(cache.For(0, o).order.empty());
 }

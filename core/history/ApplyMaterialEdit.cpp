@@ -16,6 +16,7 @@ bool ApplyMaterialToObject(Scene& scene, EditHistory& history, int32_t objectInd
                        object.materialName = material.name;
                        object.faceGroups.clear();
                        object.faceGroups.shrink_to_fit();
+                       object.revision = NewObjectRevision();
                    });
     return true;
 }

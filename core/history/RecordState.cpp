@@ -147,9 +147,11 @@ bool RestoreRecord(Scene& scene, const RecordRef& ref, const RecordState& state)
             SceneObject* o = At(scene.m_objects, ref.index);
             const ObjectEdits* from = std::get_if<ObjectEdits>(&state);
             if (!o || !from) return false;
-            o->smooth = from->smooth;
-            o->materialIndex =
+            const int32_t material =
                 IsIndexOf(from->materialIndex, scene.m_materials) ? from->materialIndex : -1;
+            if (material != o->materialIndex) o->revision = NewObjectRevision();
+            o->smooth = from->smooth;
+            o->materialIndex = material;
             o->materialName = from->materialName;
             o->note = from->note;
             o->noteColor = from->noteColor;
@@ -166,6 +168,7 @@ bool RestoreRecord(Scene& scene, const RecordRef& ref, const RecordState& state)
                 for (uint32_t face : group.faces)
                     if (face >= o->meshes.size()) return false;
             o->faceGroups = *from;
+            o->revision = NewObjectRevision();
             return true;
         }
         case RecordKind::Background:

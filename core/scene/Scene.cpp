@@ -1,5 +1,6 @@
 #include "scene/Scene.h"
 
+#include <atomic>
 #include <utility>
 
 namespace {
@@ -12,6 +13,12 @@ void FreeList(List& list) {
 }
 
 }  // namespace
+
+uint64_t NewObjectRevision() {
+    // Objects are made on the readers' and the simplifier's threads too.
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
 
 LogFont LogFont::DefaultLabelFont() {
     LogFont font;

@@ -104,6 +104,12 @@ struct PlacedCopy {
     Matrix4 matrix{};  // where the copy's vertices are taken from the object's
 };
 
+// A number that names one state of an object's vertices, triangles, texture coordinates,
+// smoothing masks, face groups and material. Every object made takes a new one, and so does every
+// change to those: a cache made for an object knows it still fits by an equal revision, however
+// the memory under the lists was reused. Never 0 and never given twice in a process.
+uint64_t NewObjectRevision();
+
 struct SceneObject {
     int32_t vertexCount = 0;  // equals vertices.size()
     int32_t meshCount = 0;    // equals meshes.size()
@@ -130,6 +136,8 @@ struct SceneObject {
     std::vector<PlacedCopy> copies;  // drawn besides the object itself
     // Hidden by the user: not drawn, picked, framed or thumbnailed, still listed and edited.
     bool hidden = false;
+    // Of what the caches are made from; a copy of the object keeps it, as it is the same state.
+    uint64_t revision = NewObjectRevision();
 };
 
 // The fields of a Windows LOGFONT, kept exactly so that scene files keep them; the view turns

@@ -26,31 +26,13 @@ FaceRuns MakeFaceRuns(const SceneObject& o) {
     return made;
 }
 
-bool FaceRunCache::Matches(const Entry& entry, const SceneObject& o) {
-    if (!entry.made || entry.meshCount != o.meshes.size() ||
-        entry.groupData.size() != o.faceGroups.size())
-        return false;
-    for (size_t g = 0; g < o.faceGroups.size(); ++g)
-        if (entry.groupData[g] != o.faceGroups[g].faces.data() ||
-            entry.groupSizes[g] != o.faceGroups[g].faces.size())
-            return false;
-    return true;
-}
-
 const FaceRuns& FaceRunCache::For(size_t index, const SceneObject& o) {
     if (index >= m_entries.size()) m_entries.resize(index + 1);
     Entry& entry = m_entries[index];
-    if (Matches(entry, o)) return entry.runs;
-    entry.meshCount = o.meshes.size();
-    entry.groupData.clear();
-    entry.groupSizes.clear();
-    for (const FaceGroup& group : o.faceGroups) {
-        entry.groupData.push_back(group.faces.data());
-        entry.groupSizes.push_back(group.faces.size());
-    }
+    if (entry.revision == o.revision) return entry.runs;
     entry.runs = MakeFaceRuns(o);
     entry.runs.generation = m_nextGeneration++;
-    entry.made = true;
+    entry.revision = o.revision;
     return entry.runs;
 }
 

@@ -43,14 +43,9 @@ public:
 
 private:
     struct Entry {
-        // What the runs were made from: the triangle count and each group's faces.
-        size_t meshCount = 0;
-        std::vector<const uint32_t*> groupData;
-        std::vector<size_t> groupSizes;
-        bool made = false;
+        uint64_t revision = 0;  // of the object the runs were made from; 0 before any
         FaceRuns runs;
     };
-    static bool Matches(const Entry& entry, const SceneObject& o);
 
     std::vector<Entry> m_entries;
     uint64_t m_nextGeneration = 1;

@@ -158,14 +158,10 @@ GLuint ObjectBuffers::Buffer(Entry& entry, const SceneObject& o, Kind kind, cons
 ObjectBuffers::Entry* ObjectBuffers::EntryFor(size_t index, const SceneObject& o) {
     if (!m_gl.HasBuffers() || index >= m_entries.size()) return nullptr;
     Entry& entry = m_entries[index];
-    if (entry.vertexData != o.vertices.data() || entry.vertexCount != o.vertices.size() ||
-        entry.meshData != o.meshes.data() || entry.meshCount != o.meshes.size()) {
+    if (entry.revision != o.revision) {
         ReleaseEntry(entry);
         entry = Entry{};
-        entry.vertexData = o.vertices.data();
-        entry.vertexCount = o.vertices.size();
-        entry.meshData = o.meshes.data();
-        entry.meshCount = o.meshes.size();
+        entry.revision = o.revision;
     }
     return &entry;
 }

@@ -74,11 +74,8 @@ private:
         kKinds
     };
     struct Entry {
-        // The geometry the buffers were made from; another vector or size means new buffers.
-        const SceneVertex* vertexData = nullptr;
-        size_t vertexCount = 0;
-        const SceneMesh* meshData = nullptr;
-        size_t meshCount = 0;
+        // The object's revision the buffers were made from; another means new buffers.
+        uint64_t revision = 0;
         uint64_t runsGeneration = 0;  // the order of the corners
         GLuint buffers[kKinds] = {};
         GLsizei points = 0;  // indices in the points' buffer

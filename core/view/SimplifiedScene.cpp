@@ -50,19 +50,11 @@ bool SimplifiedScene::Refresh(const Scene& scene, double sliceMs) {
     for (size_t i = 0; i < objects.size(); ++i) {
         const SceneObject& o = objects[i];
         Entry& e = m_entries[i];
-        if (e.vertexData == o.vertices.data() && e.vertexCount == o.vertices.size() &&
-            e.meshData == o.meshes.data() && e.meshCount == o.meshes.size() &&
-            e.groupData == o.faceGroups.data() && e.groupCount == o.faceGroups.size() &&
-            e.serial != 0)
-            continue;
+        if (e.revision == o.revision && e.serial != 0) continue;
         // A copy of the old lists that is still under way is not taken: its serial is gone.
         e = Entry{};
-        e.vertexData = o.vertices.data();
-        e.vertexCount = o.vertices.size();
-        e.meshData = o.meshes.data();
+        e.revision = o.revision;
         e.meshCount = o.meshes.size();
-        e.groupData = o.faceGroups.data();
-        e.groupCount = o.faceGroups.size();
         e.serial = ++m_serials;
         // Objects too small for a copy are drawn whole and need none.
         e.pending = e.meshCount >= kSmallestCopied;

@@ -60,14 +60,10 @@ public:
 
 private:
     struct Entry {
-        // The lists the copy is made of; other lists or sizes mean a new copy.
-        const SceneVertex* vertexData = nullptr;
-        size_t vertexCount = 0;
-        const SceneMesh* meshData = nullptr;
+        // The object's revision the copy is made of (its face groups split the copy into runs
+        // of one material); another means a new copy.
+        uint64_t revision = 0;
         size_t meshCount = 0;
-        // Its face groups, which split the copy into runs of one material.
-        const FaceGroup* groupData = nullptr;
-        size_t groupCount = 0;
         bool pending = true;  // asked for, not yet there
         bool handedOver = false;
         uint64_t serial = 0;  // of the lists the copy is asked for, and then of the copy

@@ -121,9 +121,9 @@ const std::vector<CornerNormal>& SmoothingNormalCache::For(size_t index, const S
     if (o.smoothingGroups.empty()) return None();
     if (m_entries.size() <= index) m_entries.resize(index + 1);
     Entry& entry = m_entries[index];
-    if (!entry.made) {
+    if (entry.revision != o.revision) {
         entry.corners = SmoothingCornerNormals(o);
-        entry.made = true;
+        entry.revision = o.revision;
     }
     return entry.corners;
 }

@@ -20,8 +20,7 @@ struct CornerNormal {
 // vertex's normal, and an object whose faces all share one bit is drawn exactly as without groups.
 std::vector<CornerNormal> SmoothingCornerNormals(const SceneObject& object);
 
-// Each object's corner normals, made when it is first drawn. Nothing edits an object's triangles
-// or groups, so they are made again only when the scene is replaced.
+// Each object's corner normals, made when it is first drawn and again when its revision changes.
 class SmoothingNormalCache {
 public:
     void SceneReplaced() { m_entries.clear(); }
@@ -32,7 +31,7 @@ public:
 
 private:
     struct Entry {
-        bool made = false;
+        uint64_t revision = 0;  // of the object the corners were made from; 0 before any
         std::vector<CornerNormal> corners;
     };
     std::vector<Entry> m_entries;
