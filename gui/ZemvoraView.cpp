@@ -207,7 +207,7 @@ void CZemvoraView::CollectCopies() {
 void CZemvoraView::ContinueCopies() {
     // A few milliseconds of snapshots at a time, so that input never waits behind them.
     constexpr double kSliceMs = 4;
-    if (m_copies->Refresh(m_scene, kSliceMs)) m_copyTimer.start();
+    if (m_renderer && m_copies->Refresh(m_scene, m_renderer->Runs(), kSliceMs)) m_copyTimer.start();
 }
 
 void CZemvoraView::DrawOwedFullFrame() {

@@ -221,18 +221,25 @@ void SceneRenderer::DrawObjects() {
     m_simplifiedFrame = m_copies && m_level >= 0 && m_gl.HasBuffers();
     m_triangles = 0;
     const DisplayMode mode = m_view.m_nDisplayMode;
-    if (!m_simplifiedFrame &&
-        (mode == ModeVertex || mode == ModeLine || mode == ModeFlat || mode == ModeSmooth)) {
+    const bool unlit = mode == ModeVertex || mode == ModeLine;
+    const bool lit = mode == ModeFlat || mode == ModeSmooth;
+    if (!m_simplifiedFrame && (unlit || lit)) {
         for (const SceneObject& o : m_scene.m_objects)
             m_triangles += static_cast<int64_t>(o.hidden ? 0 : o.meshes.size()) *
                            static_cast<int64_t>(1 + (m_view.m_bCopies ? o.copies.size() : 0));
     }
-    if (m_simplifiedFrame)
-        DrawObjectsSimplified();
-    else if (m_path == DrawPath::Buffers && m_gl.HasBuffers())
-        DrawObjectsFromBuffers();
-    else
-        DrawObjectsImmediate();
+    if (!unlit && !lit) {
+        // No mode draws no triangles, but every object's material is still set.
+        if (!m_simplifiedFrame)
+            for (const SceneObject& o : m_scene.m_objects)
+                if (!o.hidden) ApplyMaterial(o.materialIndex);
+    } else if (m_simplifiedFrame) {
+        DrawObjectsSimplified(unlit);
+    } else if (m_path == DrawPath::Buffers && m_gl.HasBuffers()) {
+        DrawObjectsFromBuffers(unlit);
+    } else {
+        DrawObjectsImmediate(unlit);
+    }
     if (m_view.m_bShowBox) DrawObjectBox();
 }
 
@@ -280,161 +287,119 @@ std::optional<MaterialNames> SceneRenderer::GroupMaterialNames() const {
     return std::nullopt;
 }
 
-void SceneRenderer::DrawObjectsImmediate() {
-    const DisplayMode mode = m_view.m_nDisplayMode;
-    if (mode == ModeFlat || mode == ModeSmooth) {
-        const std::optional<MaterialNames> names = GroupMaterialNames();
-        const std::vector<SceneObject>& objects = m_scene.m_objects;
-        for (size_t i = 0; i < objects.size(); ++i) {
-            const SceneObject& o = objects[i];
-            if (o.hidden) continue;
-            const FaceRuns& runs = m_runs.For(i, o);
-            DrawPlaced(o, [&] {
-                for (const FaceRun& run : runs.runs) {
-                    const bool textured = BeginRun(o, run, names ? &*names : nullptr);
-                    DrawRunLit(o, runs, run, mode == ModeSmooth && o.smooth, textured,
-                               CornerNormalsOf(i, o));
-                    EndRun(textured);
-                }
-            });
-        }
-        return;
-    }
-    for (const SceneObject& o : m_scene.m_objects) {
-        if (o.hidden) continue;
-        if (mode != ModeVertex && mode != ModeLine) {
-            ApplyMaterial(o.materialIndex);
-            continue;
-        }
-        DrawPlaced(o, [&] {
-            ApplyMaterial(o.materialIndex);
+void SceneRenderer::DrawObjectsImmediate(bool unlit) {
+    const bool points = m_view.m_nDisplayMode == ModeVertex;
+    if (unlit) {
+        // Lighting goes off and back on round each triangle: the plain sequence the other paths
+        // are checked against.
+        DrawUnlitObjects([this, points](size_t, const SceneObject& o) {
             const VertexList& v = o.vertices;
             for (const SceneMesh& m : o.meshes) {
                 m_gl.Disable(GL_LIGHTING);
                 m_gl.Color3f(1.0f, 1.0f, 1.0f);
-                m_gl.Begin(mode == ModeVertex ? GL_POINTS : GL_LINE_LOOP);
+                m_gl.Begin(points ? GL_POINTS : GL_LINE_LOOP);
                 for (uint16_t i : {m.a, m.b, m.c})
                     m_gl.Vertex3f(v[i].x, v[i].y, v[i].z);
                 m_gl.End();
                 m_gl.Enable(GL_LIGHTING);
             }
         });
-    }
-}
-
-void SceneRenderer::DrawObjectsFromBuffers() {
-    const DisplayMode mode = m_view.m_nDisplayMode;
-    const bool unlit = mode == ModeVertex || mode == ModeLine;
-    if (!unlit && mode != ModeFlat && mode != ModeSmooth) {
-        // No mode draws no triangles, but every object's material is still set.
-        for (const SceneObject& o : m_scene.m_objects)
-            ApplyMaterial(o.materialIndex);
         return;
     }
+    DrawLitObjects([this](size_t, const SceneObject& o, const FaceRuns& runs,
+                          const std::vector<CornerNormal>& corners) {
+        const bool smooth = m_view.m_nDisplayMode == ModeSmooth && o.smooth;
+        return [this, &o, &runs, &corners, smooth](size_t r, bool textured) {
+            DrawRunLit(o, runs, runs.runs[r], smooth, textured, corners);
+        };
+    });
+}
+
+void SceneRenderer::DrawObjectsFromBuffers(bool unlit) {
+    const DisplayMode mode = m_view.m_nDisplayMode;
     // Nothing changes between the triangles of the vertex and line modes: lighting goes off and
     // the colour is set once for all of them.
+    if (unlit) TurnLightingOff();
+    m_buffers.BeginObjects(m_scene.m_objects.size());
     if (unlit) {
-        m_gl.Disable(GL_LIGHTING);
-        m_gl.Color3f(1.0f, 1.0f, 1.0f);
-    }
-    const std::optional<MaterialNames> names = unlit ? std::nullopt : GroupMaterialNames();
-    const std::vector<SceneObject>& objects = m_scene.m_objects;
-    m_buffers.BeginObjects(objects.size());
-    for (size_t i = 0; i < objects.size(); ++i) {
-        const SceneObject& o = objects[i];
-        if (o.hidden) continue;
-        const ObjectShape shape = ShapeOf(mode, o);
-        if (unlit) {
-            DrawPlaced(o, [&] {
-                ApplyMaterial(o.materialIndex);
-                if (!m_buffers.Draw(i, o, shape)) DrawTrianglesUnlit(o, mode == ModeVertex);
-            });
-            continue;
-        }
-        const FaceRuns& runs = m_runs.For(i, o);
-        const std::vector<CornerNormal>& corners = CornerNormalsOf(i, o);
-        DrawPlaced(o, [&] {
-            for (const FaceRun& run : runs.runs) {
-                const bool textured = BeginRun(o, run, names ? &*names : nullptr);
+        DrawUnlitObjects([this, mode](size_t i, const SceneObject& o) {
+            if (!m_buffers.Draw(i, o, ShapeOf(mode, o))) DrawTrianglesUnlit(o, mode == ModeVertex);
+        });
+    } else {
+        DrawLitObjects([this, mode](size_t i, const SceneObject& o, const FaceRuns& runs,
+                                    const std::vector<CornerNormal>& corners) {
+            const ObjectShape shape = ShapeOf(mode, o);
+            return [this, i, &o, &runs, &corners, shape](size_t r, bool textured) {
+                const FaceRun& run = runs.runs[r];
                 if (!m_buffers.DrawRun(i, o, shape, runs, run, textured, corners))
                     DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured, corners);
-                EndRun(textured);
-            }
+            };
         });
     }
     m_buffers.EndObjects();
     if (unlit) m_gl.Enable(GL_LIGHTING);
 }
 
-void SceneRenderer::DrawObjectsSimplified() {
+void SceneRenderer::DrawObjectsSimplified(bool unlit) {
     const DisplayMode mode = m_view.m_nDisplayMode;
-    const bool unlit = mode == ModeVertex || mode == ModeLine;
-    if (!unlit && mode != ModeFlat && mode != ModeSmooth) return;
+    if (unlit) TurnLightingOff();
+    m_buffers.BeginObjects(m_scene.m_objects.size());
     if (unlit) {
-        m_gl.Disable(GL_LIGHTING);
-        m_gl.Color3f(1.0f, 1.0f, 1.0f);
+        DrawUnlitObjects([this, mode](size_t i, const SceneObject& o) {
+            const int64_t drawn = m_simplifiedBuffers.Draw(i, *m_copies, m_level, ShapeOf(mode, o));
+            if (drawn >= 0) {
+                m_triangles += drawn;
+                return;
+            }
+            // Too small for a copy: whole, which costs next to nothing.
+            m_triangles += static_cast<int64_t>(o.meshes.size());
+            DrawTrianglesUnlit(o, mode == ModeVertex);
+        });
+        m_simplifiedBuffers.End();
+        m_gl.Enable(GL_LIGHTING);
+        return;
     }
-    const std::optional<MaterialNames> names = unlit ? std::nullopt : GroupMaterialNames();
-    const std::vector<SceneObject>& objects = m_scene.m_objects;
-    m_buffers.BeginObjects(objects.size());
-    for (size_t i = 0; i < objects.size(); ++i) {
-        const SceneObject& o = objects[i];
-        if (o.hidden) continue;
+    DrawLitObjects([this, mode](size_t i, const SceneObject& o, const FaceRuns& runs,
+                                const std::vector<CornerNormal>& corners) {
         const ObjectShape shape = ShapeOf(mode, o);
-        if (unlit) {
-            DrawPlaced(o, [&] {
-                ApplyMaterial(o.materialIndex);
-                const int64_t drawn = m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape);
-                if (drawn >= 0) {
-                    m_triangles += drawn;
-                    return;
-                }
-                // Too small for a copy: whole, which costs next to nothing.
-                m_triangles += static_cast<int64_t>(o.meshes.size());
-                DrawTrianglesUnlit(o, mode == ModeVertex);
-            });
-            continue;
-        }
-        const FaceRuns& runs = m_runs.For(i, o);
         const bool several = runs.runs.size() > 1;
         // A copy serves only the runs it was made for; one made before the object's face groups
         // changed leaves the object drawn whole until its new copy comes. A copy's corners have
         // their vertices' normals: an object whose smoothing groups give its corners other
         // normals is drawn whole in smooth mode, from its buffers, so that its edges stay.
-        const std::vector<CornerNormal>& corners = CornerNormalsOf(i, o);
         const bool keepEdges = shape == ObjectShape::Smooth && !corners.empty();
         const SimplifiedObject* copy = keepEdges ? nullptr : m_copies->Copy(i);
         bool copyFits = copy && copy->runTriangles.size() == (several ? runs.runs.size() : 0);
         for (size_t r = 0; copyFits && several && r < runs.runs.size(); ++r)
             copyFits = copy->runTriangles[r] == runs.runs[r].count;
-        DrawPlaced(o, [&] {
-            for (size_t r = 0; r < runs.runs.size(); ++r) {
-                const FaceRun& run = runs.runs[r];
-                const bool textured = BeginRun(o, run, names ? &*names : nullptr);
-                // A copy has no texture coordinates: textured faces are drawn whole.
-                const int64_t drawn =
-                    copyFits && !textured
-                        ? m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape,
-                                                   several ? static_cast<int>(r) : -1)
-                        : -1;
-                if (drawn >= 0) {
-                    m_triangles += drawn;
-                } else if (!several && !textured && !keepEdges) {
-                    m_triangles += static_cast<int64_t>(run.count);
-                    DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, false, corners);
-                } else {
-                    m_triangles += static_cast<int64_t>(run.count);
-                    m_simplifiedBuffers.End();
-                    if (!m_buffers.DrawRun(i, o, shape, runs, run, textured, corners))
-                        DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured, corners);
-                    m_buffers.EndObjects();
-                }
-                EndRun(textured);
+        return [this, i, &o, &runs, &corners, shape, several, keepEdges, copyFits](size_t r,
+                                                                                   bool textured) {
+            const FaceRun& run = runs.runs[r];
+            // A copy has no texture coordinates: textured faces are drawn whole.
+            const int64_t drawn = copyFits && !textured
+                                      ? m_simplifiedBuffers.Draw(i, *m_copies, m_level, shape,
+                                                                 several ? static_cast<int>(r) : -1)
+                                      : -1;
+            if (drawn >= 0) {
+                m_triangles += drawn;
+            } else if (!several && !textured && !keepEdges) {
+                m_triangles += static_cast<int64_t>(run.count);
+                DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, false, corners);
+            } else {
+                m_triangles += static_cast<int64_t>(run.count);
+                m_simplifiedBuffers.End();
+                if (!m_buffers.DrawRun(i, o, shape, runs, run, textured, corners))
+                    DrawRunLit(o, runs, run, shape == ObjectShape::Smooth, textured, corners);
+                m_buffers.EndObjects();
             }
-        });
-    }
+        };
+    });
     m_simplifiedBuffers.End();
-    if (unlit) m_gl.Enable(GL_LIGHTING);
+}
+
+void SceneRenderer::TurnLightingOff() {
+    m_gl.Disable(GL_LIGHTING);
+    m_gl.Color3f(1.0f, 1.0f, 1.0f);
 }
 
 void SceneRenderer::DrawTrianglesUnlit(const SceneObject& o, bool points) {

@@ -95,6 +95,9 @@ public:
         m_level = level;
     }
 
+    // The objects' runs of one material, which the simplified copies are made in too.
+    FaceRunCache& Runs() { return m_runs; }
+
     // Each step of a frame; RenderScene runs them in order.
     void DrawObjects();
     void ApplyMaterial(int32_t materialIndex);
@@ -104,10 +107,48 @@ public:
 
 private:
     void SetupDefaultLights();
-    void DrawObjectsImmediate();
-    void DrawObjectsFromBuffers();
-    // The objects from their simplified copies, the objects without one whole.
-    void DrawObjectsSimplified();
+    // The objects in the vertex or line mode (unlit), else flat or smooth: each between Begin and
+    // End, from buffer objects, or from their simplified copies (the objects without one whole).
+    void DrawObjectsImmediate(bool unlit);
+    void DrawObjectsFromBuffers(bool unlit);
+    void DrawObjectsSimplified(bool unlit);
+    // Lighting off and white: the vertex and line modes' state for all their triangles.
+    void TurnLightingOff();
+    // The one loop over the objects that every path draws with. Each shown object in the vertex
+    // and line modes: its material set, then draw(index, object), under each placement.
+    template <class Draw>
+    void DrawUnlitObjects(Draw draw) {
+        const std::vector<SceneObject>& objects = m_scene.m_objects;
+        for (size_t i = 0; i < objects.size(); ++i) {
+            const SceneObject& o = objects[i];
+            if (o.hidden) continue;
+            DrawPlaced(o, [&] {
+                ApplyMaterial(o.materialIndex);
+                draw(i, o);
+            });
+        }
+    }
+    // Each shown object in the flat and smooth modes: runsOf(index, object, runs, corner normals)
+    // gives what draws run r of it, textured or not, which runs under each placement between the
+    // run's material and its end.
+    template <class RunsOf>
+    void DrawLitObjects(RunsOf runsOf) {
+        const std::optional<MaterialNames> names = GroupMaterialNames();
+        const std::vector<SceneObject>& objects = m_scene.m_objects;
+        for (size_t i = 0; i < objects.size(); ++i) {
+            const SceneObject& o = objects[i];
+            if (o.hidden) continue;
+            const FaceRuns& runs = m_runs.For(i, o);
+            const auto drawRun = runsOf(i, o, runs, CornerNormalsOf(i, o));
+            DrawPlaced(o, [&] {
+                for (size_t r = 0; r < runs.runs.size(); ++r) {
+                    const bool textured = BeginRun(o, runs.runs[r], names ? &*names : nullptr);
+                    drawRun(r, textured);
+                    EndRun(textured);
+                }
+            });
+        }
+    }
     // One object's triangles between Begin and End, lighting and colour already set.
     void DrawTrianglesUnlit(const SceneObject& o, bool points);
     // One run of an object's triangles between Begin and End, its material already set.

@@ -6,10 +6,13 @@
 #include "view/FaceRuns.h"
 
 ObjectSnapshot TakeSnapshot(const SceneObject& object) {
+    return TakeSnapshot(object, MakeFaceRuns(object));
+}
+
+ObjectSnapshot TakeSnapshot(const SceneObject& object, const FaceRuns& runs) {
     ObjectSnapshot snapshot;
     snapshot.vertices.assign(object.vertices.begin(), object.vertices.end());
     snapshot.corners.reserve(object.meshes.size() * 3);
-    const FaceRuns runs = MakeFaceRuns(object);
     for (size_t p = 0; p < object.meshes.size(); ++p) {
         const SceneMesh& m = object.meshes[runs.Triangle(p)];
         snapshot.corners.insert(snapshot.corners.end(), {m.a, m.b, m.c});
@@ -35,6 +38,7 @@ SimplifiedScene::~SimplifiedScene() {
 
 void SimplifiedScene::SceneReplaced() {
     m_entries.clear();
+    m_ownRuns.SceneReplaced();
     m_levelTriangles.clear();
     m_buildMs = 0;
     const std::lock_guard<std::mutex> lock(m_mutex);
@@ -43,7 +47,7 @@ void SimplifiedScene::SceneReplaced() {
     m_done.clear();
 }
 
-bool SimplifiedScene::Refresh(const Scene& scene, double sliceMs) {
+bool SimplifiedScene::Refresh(const Scene& scene, FaceRunCache& runs, double sliceMs) {
     const std::vector<SceneObject>& objects = scene.m_objects;
     bool changed = m_entries.size() != objects.size();
     m_entries.resize(objects.size());
@@ -80,7 +84,7 @@ bool SimplifiedScene::Refresh(const Scene& scene, double sliceMs) {
         Item item;
         item.index = i;
         item.serial = e.serial;
-        item.snapshot = TakeSnapshot(objects[i]);
+        item.snapshot = TakeSnapshot(objects[i], runs.For(i, objects[i]));
         e.handedOver = true;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);

@@ -17,10 +17,12 @@
 #include <vector>
 
 #include "scene/Scene.h"
+#include "view/FaceRuns.h"
 #include "view/SimplifiedCopies.h"
 
-// What an object's copy is made from: its lists as they are now, its triangles in the order its
-// runs of one material are drawn in.
+// What an object's copy is made from: its lists as they are now, its triangles in the order of
+// its runs of one material, as they are drawn.
+ObjectSnapshot TakeSnapshot(const SceneObject& object, const FaceRuns& runs);
 ObjectSnapshot TakeSnapshot(const SceneObject& object);
 
 class SimplifiedScene {
@@ -39,7 +41,11 @@ public:
     // Finds the objects whose lists changed since their copies were asked for and hands the
     // worker snapshots of those not handed over yet, for about sliceMs (0: all of them). True
     // while some are left for the next call. Cheap when nothing changed.
-    bool Refresh(const Scene& scene, double sliceMs = 0);
+    // The runs come from runs, the renderer's cache, which has them already for a drawn object.
+    bool Refresh(const Scene& scene, FaceRunCache& runs, double sliceMs = 0);
+    bool Refresh(const Scene& scene, double sliceMs = 0) {
+        return Refresh(scene, m_ownRuns, sliceMs);
+    }
     // Takes the copies the worker finished for the scene as it is now. True when any came.
     bool Collect();
     // Waits until the worker has done all it was handed (for benchmarks and tests).
@@ -59,6 +65,7 @@ public:
     double BuildMs() const { return m_buildMs; }
 
 private:
+    FaceRunCache m_ownRuns;  // for a caller without a renderer
     struct Entry {
         // The object's revision the copy is made of (its face groups split the copy into runs
         // of one material); another means a new copy.
