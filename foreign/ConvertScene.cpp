@@ -13,6 +13,7 @@
 #include "MeshObjects.h"
 #include "formats/FileFormats.h"
 #include "import3ds/SceneGeometry.h"
+#include "scene/ImageTable.h"
 
 namespace {
 
@@ -298,7 +299,7 @@ void ConvertMaterials(const aiScene& source, Scene& scene, std::vector<std::stri
             } else if (found && file.length > 0) {
                 TextureMap map;
                 map.fileName = file.C_Str();
-                map.embeddedImage = std::move(image);
+                if (!image.empty()) map.embeddedImage = AddSceneImage(scene, std::move(image));
                 if (modes[0] == aiTextureMapMode_Clamp || modes[0] == aiTextureMapMode_Decal)
                     map.tiling = 0x10;
                 else if (modes[0] == aiTextureMapMode_Mirror) {

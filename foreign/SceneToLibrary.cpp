@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "images/MapImageLookup.h"
+#include "scene/ImageTable.h"
 #include "view/FaceRuns.h"
 #include "view/SmoothingNormals.h"
 #include "view/TextureMapping.h"
@@ -150,7 +151,8 @@ private:
     // The name the written file gives a map's image: "*N" for one held inside it, else the
     // image's file name beside it. Empty when the image is not found.
     std::string ImageOf(const TextureMap& map) {
-        std::vector<uint8_t> bytes = map.embeddedImage;
+        const SceneImage* embedded = EmbeddedImageOf(m_scene, map);
+        std::vector<uint8_t> bytes = embedded ? embedded->bytes : std::vector<uint8_t>();
         std::string found;
         if (bytes.empty()) {
             const std::optional<std::string> path = FindMapImage(m_imageBase, map.fileName);
@@ -171,7 +173,10 @@ private:
             if (m_imageNames.emplace(name, found).second) m_images.emplace_back(found, name);
             return name;
         }
-        const auto known = m_embedded.find(found.empty() ? map.fileName : found);
+        // An image the scene holds is written once, however many maps show it.
+        const std::string key =
+            found.empty() ? "held image " + std::to_string(map.embeddedImage) : found;
+        const auto known = m_embedded.find(key);
         if (known != m_embedded.end()) return known->second;
         if (bytes.empty()) bytes = ReadWhole(found);
         // glTF holds PNG and JPEG images only.
@@ -192,7 +197,7 @@ private:
         std::memcpy(texture->pcData, bytes.data(), bytes.size());
         const std::string name = "*" + std::to_string(m_textures.size());
         m_textures.push_back(texture);
-        m_embedded.emplace(found.empty() ? map.fileName : found, name);
+        m_embedded.emplace(key, name);
         return name;
     }
 

@@ -7,6 +7,7 @@
 #include "commands/MissingImagesNote.h"
 #include "commands/SceneFileCommands.h"
 #include "images/MapImageLookup.h"
+#include "scene/ImageTable.h"
 #include "scene/SceneCheck.h"
 #include "tests/RecordingFrame.h"
 #include "tests/ScriptedPrompts.h"
@@ -275,10 +276,10 @@ TEST(DocumentCommands, ASavedSceneKeepsItsTextureImagesAndNamesTheMissingOnes) {
         for (const SceneMaterial& m : p.scene.m_materials) {
             ASSERT_TRUE(m.textureMap);
             if (c.openedStatus.empty())
-                EXPECT_EQ(m.textureMap->embeddedImage,
+                EXPECT_EQ(EmbeddedImageOf(p.scene, *m.textureMap)->bytes,
                           testfiles::ReadBytes(*FindMapImage(c.model, m.textureMap->fileName)));
             else
-                EXPECT_TRUE(m.textureMap->embeddedImage.empty());
+                EXPECT_FALSE(EmbeddedImageOf(p.scene, *m.textureMap));
         }
     }
 }

@@ -16,6 +16,7 @@
 #include "formats/FileFormats.h"
 #include "images/MapImageLookup.h"
 #include "scene/AddressSanitizer.h"
+#include "scene/ImageTable.h"
 #include "scene/OutputStream.h"
 #include "scene/SceneCheck.h"
 #include "tests/RecordingFrame.h"
@@ -111,7 +112,8 @@ TEST_F(ForeignImport, AnImageTheModelHoldsComesWithItsMap) {
     ASSERT_NE(mapped, nullptr);
     EXPECT_EQ(mapped->textureMap->fileName, "*0");
     // The same PNG the text form of the model names beside it.
-    EXPECT_EQ(mapped->textureMap->embeddedImage,
+    ASSERT_NE(EmbeddedImageOf(scene, *mapped->textureMap), nullptr);
+    EXPECT_EQ(EmbeddedImageOf(scene, *mapped->textureMap)->bytes,
               testfiles::ReadBytes(Model("gltf/CesiumLogoFlat.png")));
     EXPECT_TRUE(MissingMapImages(scene, scene.m_strImageBase).empty());
 }

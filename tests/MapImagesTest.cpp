@@ -9,6 +9,7 @@
 #include "images/ImageChecks.h"
 #include "images/MapImageLookup.h"
 #include "images/SceneImages.h"
+#include "scene/ImageTable.h"
 #include "tests/TestFiles.h"
 #include "tools/Chunk3ds.h"
 
@@ -158,7 +159,11 @@ TEST(MapImages, EachImageOfASceneIsDecodedOnceWhateverNamesLeadToIt) {
     // An image the model held is decoded from its bytes, whatever lies beside the scene file.
     TextureMap held, plain;
     held.fileName = "gone.png";
-    held.embeddedImage = {1, 2, 3};
+    Scene table;
+    held.embeddedImage = AddSceneImage(table, {1, 2, 3});
+    AddSceneImage(table, {1, 2, 4});  // another of the same length
+    const SceneImage* heldImage = &table.m_images[0];
+    const SceneImage* other = &table.m_images[1];
     plain.fileName = "wood.jpg";
     for (int frame = 0; frame < 3; ++frame) {
         for (const char* name : {"wood.jpg", "WOOD.JPG", "C:\\maps\\wood.jpg", "Maps\\bark.png"})
@@ -166,12 +171,9 @@ TEST(MapImages, EachImageOfASceneIsDecodedOnceWhateverNamesLeadToIt) {
         const MapImage& missing = images.ForMap("gone.png");
         EXPECT_EQ(missing.path, "");
         EXPECT_EQ(missing.decoded.reason, "not found beside the scene file");
-        EXPECT_TRUE(images.ForMap(held).decoded.image);
-        TextureMap copy = held, other = held;
-        other.embeddedImage.back() = 4;
-        EXPECT_EQ(&images.ForMap(copy), &images.ForMap(held));
-        EXPECT_NE(&images.ForMap(other), &images.ForMap(held));
-        EXPECT_EQ(&images.ForMap(plain), &images.ForMap("wood.jpg"));
+        EXPECT_TRUE(images.ForMap(held, heldImage).decoded.image);
+        EXPECT_NE(&images.ForMap(held, other), &images.ForMap(held, heldImage));
+        EXPECT_EQ(&images.ForMap(plain, nullptr), &images.ForMap("wood.jpg"));
     }
     EXPECT_EQ(decoder.reads,
               (std::map<std::string, int>{{"Bark.PNG", 1}, {"bytes 3", 2}, {"wood.jpg", 1}}));
@@ -201,4 +203,30 @@ TEST(MapImages, CheckNamesEachMissingImageOnceWithTheMaterialsNamingIt) {
               "file\n"
               "model.3ds: read 0 objects, 0 triangles, 4 materials, 0 lights, 0 cameras; 0 chunks "
               "skipped, 0 other notes; 2 texture images missing\n");
+}
+
+// Images a model held are told apart by all their bytes: two of one length, alike at the start,
+// the middle and the end, are two images, each decoded and drawn; equal bytes are one image in
+// the scene's table, however many maps show them.
+TEST(MapImages, ImagesAlikeButForOneByteInsideAreTwo) {
+    std::vector<uint8_t> first(4000);
+    for (size_t i = 0; i < first.size(); ++i)
+        first[i] = static_cast<uint8_t>(i * 7);
+    std::vector<uint8_t> second = first;
+    second[700] ^= 1;
+    Scene scene;
+    EXPECT_EQ(AddSceneImage(scene, first), 0);
+    EXPECT_EQ(AddSceneImage(scene, second), 1);
+    EXPECT_EQ(AddSceneImage(scene, first), 0);
+    EXPECT_EQ(scene.m_images.size(), 2u);
+    EXPECT_FALSE(scene.m_images[0].hash == scene.m_images[1].hash);
+
+    CountingDecoder decoder;
+    SceneImages images(decoder, 256);
+    TextureMap map;
+    map.fileName = "*0";
+    const MapImage& a = images.ForMap(map, &scene.m_images[0]);
+    const MapImage& b = images.ForMap(map, &scene.m_images[1]);
+    EXPECT_NE(&a, &b);
+    EXPECT_EQ(decoder.reads["bytes 4000"], 2);
 }

@@ -80,7 +80,7 @@ TEST(PanelTexts, TheTextureMapLineSaysWhenItsImageIsMissing) {
         if (c.map) {
             m.textureMap.emplace();
             m.textureMap->fileName = c.map;
-            if (c.embedded) m.textureMap->embeddedImage = {1};
+            if (c.embedded) m.textureMap->embeddedImage = 0;
         }
         EXPECT_EQ(TextureMapLine(m, sceneFile), c.line);
     }

@@ -15,6 +15,7 @@
 #include "commands/SceneFileCommands.h"
 #include "history/RecordState.h"
 #include "history/SceneViewEdits.h"
+#include "scene/ImageTable.h"
 #include "scene/SceneCheck.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneMessages.h"
@@ -60,7 +61,7 @@ Scene SceneWithExtras() {
     map.fileName = "C:\\maps\\wood.jpg";
     map.strength = 0.5f, map.tiling = 0x11, map.uScale = 2, map.vScale = -3;
     map.uOffset = 0.25f, map.vOffset = -0.0f, map.rotation = 45;
-    map.embeddedImage = kImageBytes;
+    map.embeddedImage = AddSceneImage(s, kImageBytes);
     s.m_materials[1].textureMap = map;
     s.m_materialNames = {"Red", "Wood"};
     s.m_objects = {Quad("Plain"), Quad("Box")};
@@ -83,6 +84,7 @@ Scene WithoutExtras(Scene s) {
     }
     for (SceneMaterial& m : s.m_materials)
         m.textureMap.reset();
+    s.m_images.clear();
     return s;
 }
 
@@ -136,14 +138,15 @@ TEST(SceneExtras, ADamagedBlockLosesOnlyTheExtras) {
     longer.push_back(0);
     expectLost(longer, ReadExtrasResult::Damaged);
     std::vector<uint8_t> newer = bytes;
-    newer[blockAt + 4] = 2;
+    newer[blockAt + 4] = 3;
     expectLost(newer, ReadExtrasResult::NewerVersion);
-    // The image (the last entry) of a material without a map.
+    // The last entry, a material's image: of a material without a map, and beyond the table.
     std::vector<uint8_t> mapless = bytes;
-    const auto image =
-        std::search(bytes.begin(), bytes.end(), kImageBytes.begin(), kImageBytes.end());
-    mapless[static_cast<size_t>(image - bytes.begin()) - 12] = 0;
+    mapless[bytes.size() - 8] = 0;
     expectLost(mapless, ReadExtrasResult::Damaged);
+    std::vector<uint8_t> beyond = bytes;
+    beyond[bytes.size() - 4] = 1;
+    expectLost(beyond, ReadExtrasResult::Damaged);
 
     // Extras that break a rule of the scene, as a writer that does not check them would write.
     struct Case {
@@ -169,10 +172,53 @@ TEST(SceneExtras, ADamagedBlockLosesOnlyTheExtras) {
     // A section of an id this version does not know is passed over.
     Scene mapOnly = WithoutExtras(scene);
     mapOnly.m_materials[1].textureMap = scene.m_materials[1].textureMap;
-    mapOnly.m_materials[1].textureMap->embeddedImage.clear();
+    mapOnly.m_materials[1].textureMap->embeddedImage = -1;
     std::vector<uint8_t> unknown = Written(mapOnly);
     unknown[blockAt + 4 + 2 + 8] = 99;
     expectLost(unknown, ReadExtrasResult::Read);
+}
+
+// A file of the block's first version kept a copy of an image for each material showing it; it
+// still reads, into one image of the scene's table, and is written again with the image once.
+TEST(SceneExtras, ImagesOfTheFirstVersionJoinTheTableOnce) {
+    Scene scene = WithoutExtras(SceneWithExtras());
+    for (SceneMaterial& m : scene.m_materials)
+        m.textureMap = SceneWithExtras().m_materials[1].textureMap;
+    for (SceneMaterial& m : scene.m_materials)
+        m.textureMap->embeddedImage = -1;
+    std::vector<uint8_t> bytes = Written(scene);
+    const size_t blockAt = Written(WithoutExtras(scene)).size();
+    ASSERT_EQ(bytes[blockAt + 4], 1);
+    const auto put = [&bytes](uint64_t value, int size) {
+        for (int i = 0; i < size; ++i)
+            bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
+    };
+    const uint64_t entry = 4 + 8 + kImageBytes.size(), contents = 4 + 2 * entry;
+    put(3, 2), put(contents, 8), put(2, 4);
+    for (uint32_t material : {0u, 1u}) {
+        put(material, 4), put(kImageBytes.size(), 8);
+        bytes.insert(bytes.end(), kImageBytes.begin(), kImageBytes.end());
+    }
+    uint64_t blockBytes = 0;
+    std::memcpy(&blockBytes, &bytes[blockAt + 6], 8);
+    blockBytes += 2 + 8 + contents;
+    std::memcpy(&bytes[blockAt + 6], &blockBytes, 8);
+
+    Scene back;
+    ReadExtrasResult extras;
+    ASSERT_EQ(Read(bytes, back, extras), ReadSceneResult::Read);
+    ASSERT_EQ(extras, ReadExtrasResult::Read);
+    ASSERT_EQ(back.m_images.size(), 1u);
+    EXPECT_EQ(back.m_images[0].bytes, kImageBytes);
+    for (const SceneMaterial& m : back.m_materials)
+        EXPECT_EQ(m.textureMap->embeddedImage, 0);
+    const std::vector<uint8_t> again = Written(back);
+    EXPECT_EQ(again[blockAt + 4], 2);
+    const auto first =
+        std::search(again.begin(), again.end(), kImageBytes.begin(), kImageBytes.end());
+    ASSERT_NE(first, again.end());
+    EXPECT_EQ(std::search(first + 1, again.end(), kImageBytes.begin(), kImageBytes.end()),
+              again.end());
 }
 
 TEST(SceneExtras, TheWindowAndTheCommandLineSayWhatADamagedBlockLost) {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "scene/ImageTable.h"
+
 namespace {
 
 class Json {
@@ -83,7 +85,8 @@ void DumpSettings(Json& j, const SceneSettings& s) {
     j.F(", ", "dragX", s.dragX).F(", ", "dragY", s.dragY).Raw("}");
 }
 
-void DumpMaterial(Json& j, const SceneMaterial& m) {
+// embedded: the image the material's map shows from the scene's table, or null.
+void DumpMaterial(Json& j, const SceneMaterial& m, const SceneImage* embedded) {
     j.Raw("{").Key("name").Str(m.name);
     j.Raw(", ").Key("ambient").Color(m.ambient).Raw(", ").Key("diffuse").Color(m.diffuse);
     j.Raw(", ").Key("specular").Color(m.specular);
@@ -94,8 +97,7 @@ void DumpMaterial(Json& j, const SceneMaterial& m) {
         j.F(", ", "uScale", map->uScale).F(", ", "vScale", map->vScale);
         j.F(", ", "uOffset", map->uOffset).F(", ", "vOffset", map->vOffset);
         j.F(", ", "rotation", map->rotation);
-        if (!map->embeddedImage.empty())
-            j.I(", ", "embeddedBytes", static_cast<long long>(map->embeddedImage.size()));
+        if (embedded) j.I(", ", "embeddedBytes", static_cast<long long>(embedded->bytes.size()));
         j.Raw("}");
     }
     j.Raw("}");
@@ -209,7 +211,9 @@ std::string DumpSceneJson(const Scene& scene) {
     for (size_t i = 0; i < scene.m_materialNames.size(); ++i)
         j.Raw(i ? ", " : "").Str(scene.m_materialNames[i]);
     j.Raw("]");
-    DumpList(j, "materials", scene.m_materials, DumpMaterial);
+    DumpList(j, "materials", scene.m_materials, [&scene](Json& to, const SceneMaterial& m) {
+        DumpMaterial(to, m, m.textureMap ? EmbeddedImageOf(scene, *m.textureMap) : nullptr);
+    });
     DumpList(j, "lights", scene.m_lights, DumpLight);
     DumpList(j, "cameras", scene.m_cameras, DumpCamera);
     DumpList(j, "objects", scene.m_objects, DumpObject);

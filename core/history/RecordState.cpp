@@ -18,7 +18,8 @@ bool Same(const std::optional<TextureMap>& a, const std::optional<TextureMap>& b
     if (!a || !b) return !a && !b;
     const float va[] = {a->strength, a->uScale, a->vScale, a->uOffset, a->vOffset, a->rotation};
     const float vb[] = {b->strength, b->uScale, b->vScale, b->uOffset, b->vOffset, b->rotation};
-    return a->fileName == b->fileName && a->tiling == b->tiling && SameBits(va, vb);
+    return a->fileName == b->fileName && a->tiling == b->tiling &&
+           a->embeddedImage == b->embeddedImage && SameBits(va, vb);
 }
 
 bool Same(const SceneMaterial& a, const SceneMaterial& b) {

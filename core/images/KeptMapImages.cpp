@@ -5,6 +5,7 @@
 #include <map>
 
 #include "images/MapImageLookup.h"
+#include "scene/ImageTable.h"
 
 namespace {
 
@@ -28,23 +29,26 @@ std::string Quoted(const std::string& name) {
 
 std::vector<std::string> KeepFoundMapImages(Scene& scene) {
     uint64_t kept = 0;
-    for (const SceneMaterial& m : scene.m_materials)
-        if (m.textureMap) kept += m.textureMap->embeddedImage.size();
-    std::map<std::string, std::vector<uint8_t>> read;  // by the path found
+    for (const SceneImage& image : scene.m_images)
+        kept += image.bytes.size();
+    std::map<std::string, int32_t> read;  // the table's index by the path found; -1 not kept
     for (SceneMaterial& m : scene.m_materials) {
-        if (!m.textureMap || !m.textureMap->embeddedImage.empty()) continue;
+        if (!m.textureMap || m.textureMap->embeddedImage >= 0) continue;
         const std::optional<std::string> path =
             FindMapImage(scene.m_strImageBase, m.textureMap->fileName);
         if (!path) continue;
-        auto [at, first] = read.emplace(*path, std::vector<uint8_t>());
-        if (first)
-            at->second =
+        auto [at, first] = read.emplace(*path, -1);
+        if (first) {
+            std::vector<uint8_t> bytes =
                 ReadImageFile(*path, kMaxKeptImagesBytes - std::min(kept, kMaxKeptImagesBytes));
-        // Each map holds its own copy in memory and in the file: each copy counts.
-        const std::vector<uint8_t>& bytes = at->second;
-        if (bytes.empty() || kept + bytes.size() > kMaxKeptImagesBytes) continue;
-        kept += bytes.size();
-        m.textureMap->embeddedImage = bytes;
+            // Kept once in the scene's table and in the file, however many maps show it.
+            if (!bytes.empty()) {
+                const size_t before = scene.m_images.size();
+                at->second = AddSceneImage(scene, std::move(bytes));
+                if (scene.m_images.size() > before) kept += scene.m_images.back().bytes.size();
+            }
+        }
+        m.textureMap->embeddedImage = at->second;
     }
     std::vector<std::string> missing;
     for (const MissingMapImage& image : MissingMapImages(scene, scene.m_strImageBase))

@@ -9,8 +9,8 @@
 
 #include "scene/Scene.h"
 
-// The largest image kept, and all of a scene's together, each map's copy counted (a map shares
-// no bytes with another); the images past them stay files beside it.
+// The largest image kept, and all of a scene's together (the images its models held among them);
+// the images past them stay files beside it.
 constexpr uint64_t kMaxKeptImageBytes = uint64_t{64} << 20;
 constexpr uint64_t kMaxKeptImagesBytes = uint64_t{256} << 20;
 

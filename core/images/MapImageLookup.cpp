@@ -134,7 +134,7 @@ std::vector<MissingMapImage> MissingMapImages(const Scene& scene, const std::str
     constexpr size_t kFound = static_cast<size_t>(-1);
     for (const SceneMaterial& material : scene.m_materials) {
         // An image the model held inside itself is never missing.
-        if (!material.textureMap || !material.textureMap->embeddedImage.empty()) continue;
+        if (!material.textureMap || material.textureMap->embeddedImage >= 0) continue;
         const std::string& name = material.textureMap->fileName;
         auto [at, first] = looked.emplace(name, kFound);
         if (first && !FindMapImage(sceneFile, name)) {

@@ -55,15 +55,16 @@ public:
     // each distinct file decoded once however many names lead to it. The reference stays valid
     // until Reset.
     const MapImage& ForMap(const std::string& mapName);
-    // A map's image: decoded from the bytes the model held when the map has them (each such image
-    // once, however many maps hold a copy), else as above.
-    const MapImage& ForMap(const TextureMap& map);
+    // A map's image: decoded from embedded, the image the model held, when the map shows one
+    // (each such image once, however many maps show it, told apart by the hash of all its bytes),
+    // else as above.
+    const MapImage& ForMap(const TextureMap& map, const SceneImage* embedded);
 
 private:
     ImageDecoder& m_decoder;
     int m_maxSide;
     std::string m_sceneFile;
     std::map<std::string, const MapImage*> m_byName;
-    std::map<std::string, MapImage> m_byPath;    // key "" holds the missing image
-    std::map<std::string, MapImage> m_embedded;  // by EmbeddedImageKey
+    std::map<std::string, MapImage> m_byPath;  // key "" holds the missing image
+    std::map<ImageHash, MapImage> m_embedded;
 };

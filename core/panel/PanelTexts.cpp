@@ -40,7 +40,7 @@ std::vector<std::string> MaterialTreeLines(const SceneMaterial& m) {
 std::string TextureMapLine(const SceneMaterial& m, const std::string& sceneFile) {
     if (!m.textureMap) return {};
     const std::string& name = m.textureMap->fileName;
-    const bool found = !m.textureMap->embeddedImage.empty() || FindMapImage(sceneFile, name);
+    const bool found = m.textureMap->embeddedImage >= 0 || FindMapImage(sceneFile, name);
     return "Map:" + name + (found ? "" : " (not found)");
 }
 

@@ -46,6 +46,7 @@ void Scene::ClearScene() {
     FreeList(m_lights);
     FreeList(m_cameras);
     FreeList(m_materialNames);
+    FreeList(m_images);
 
     SceneSettings& s = m_settings;
     s.background = RGB8{127, 127, 127};
@@ -67,6 +68,7 @@ void Scene::ReleaseScene() {
     FreeList(m_cameras);
     FreeList(m_lights);
     FreeList(m_materialNames);
+    FreeList(m_images);
 }
 
 SceneObject* Scene::CurrentObject() {

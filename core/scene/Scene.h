@@ -5,6 +5,7 @@
 // - an object's vertexCount and meshCount equal the lengths of its lists;
 // - every triangle corner indexes its object's vertices;
 // - materialIndex is -1 or indexes m_materials;
+// - a texture map's embeddedImage is -1 or indexes m_images, and no two images are equal;
 // - an object's texture coordinates are none or one per vertex, and its face groups index its
 //   triangles, each triangle in one group at most;
 // - currentObject and currentCamera are -1 or valid indices.
@@ -23,7 +24,8 @@ struct Scene {
     std::vector<SceneLight> m_lights;
     std::vector<SceneMaterial> m_materials;
     std::vector<SceneObject> m_objects;
-    SceneStatistics m_stats;  // as last computed by CountScene
+    std::vector<SceneImage> m_images;  // the images the models held, each once
+    SceneStatistics m_stats;           // as last computed by CountScene
     SceneSettings m_settings;
     std::string m_strFilePath;  // "" when the scene has no file yet
     // The file the scene was last read from, opened or imported: its texture images are looked

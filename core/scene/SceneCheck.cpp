@@ -78,7 +78,13 @@ std::string SceneRuleBroken(const Scene& scene) {
         const std::optional<TextureMap>& map = scene.m_materials[i].textureMap;
         if (map && map->fileName.empty())
             return "material " + std::to_string(i) + ": its texture map names no file";
+        if (map && map->embeddedImage != -1 && !IsIndexOf(map->embeddedImage, scene.m_images))
+            return Text("material %lld: its image %lld is not -1 and not one of the %lld images",
+                        static_cast<long long>(i), static_cast<long long>(map->embeddedImage),
+                        static_cast<long long>(scene.m_images.size()));
     }
+    for (size_t i = 0; i < scene.m_images.size(); ++i)
+        if (scene.m_images[i].bytes.empty()) return "image " + std::to_string(i) + " is empty";
     for (size_t i = 0; i < scene.m_objects.size(); ++i) {
         std::string broken = CheckObject(scene.m_objects[i], i, materialCount);
         if (!broken.empty()) return broken;

@@ -1,5 +1,6 @@
 #include "scene/SceneFileExtras.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <utility>
@@ -7,19 +8,25 @@
 
 #include "scene/ArchiveString.h"
 #include "scene/CheckedReader.h"
+#include "scene/ImageTable.h"
 #include "scene/SceneFileLayout.h"
 
 namespace {
 
 constexpr uint8_t kMagic[4] = {'Z', 'M', 'V', 'X'};
-constexpr uint16_t kVersion = 1;
+// A block with the images a model held is of version 2 (its images in a table of their own, each
+// once); any other is written as version 1, as it always was.
+constexpr uint16_t kVersion = 2;
+constexpr uint16_t kVersionWithoutImageTable = 1;
 constexpr uint16_t kObjectSection = 1;
 constexpr uint16_t kMaterialSection = 2;
-constexpr uint16_t kImageSection = 3;
+constexpr uint16_t kImageSection = 3;  // version 1's images, one per material: read only
 constexpr uint16_t kSmoothingSection = 4;
 constexpr uint16_t kCopySection = 5;
 constexpr uint16_t kHiddenSection = 6;
 constexpr uint16_t kUpSection = 7;
+constexpr uint16_t kImageTableSection = 8;
+constexpr uint16_t kMapImageSection = 9;
 constexpr uint64_t kSectionHeader = 2 + 8;
 // Strength, tiling, U and V scale, U and V offset, rotation.
 constexpr uint64_t kMapValueBytes = 4 + 2 + 5 * 4;
@@ -77,14 +84,6 @@ void WriteCopyEntry(OutputStream& out, const SceneObject& o) {
 
 uint64_t MaterialEntryBytes(const SceneMaterial& m) {
     return 4 + StringBytes(m.textureMap->fileName) + kMapValueBytes;
-}
-
-bool HasEmbeddedImage(const SceneMaterial& m) {
-    return m.textureMap && !m.textureMap->embeddedImage.empty();
-}
-
-uint64_t ImageEntryBytes(const SceneMaterial& m) {
-    return 4 + 8 + uint64_t{m.textureMap->embeddedImage.size()};
 }
 
 void WriteU64(OutputStream& out, uint64_t v) {
@@ -309,6 +308,16 @@ MaterialExtras ReadMaterialEntry(BlockReader& r, size_t index) {
     return e;
 }
 
+// A material's image: an index into the block's image table.
+struct MapImageExtras {
+    size_t index = 0;
+    uint32_t image = 0;
+};
+
+MapImageExtras ReadMapImageEntry(BlockReader& r, size_t index) {
+    return {index, r.U32()};
+}
+
 ImageExtras ReadImageEntry(BlockReader& r, size_t index) {
     ImageExtras e;
     e.index = index;
@@ -344,12 +353,34 @@ void WriteSceneExtras(OutputStream& out, const Scene& scene) {
         kMaterialSection, scene.m_materials,
         [](const SceneMaterial& m) { return m.textureMap.has_value(); }, MaterialEntryBytes,
         WriteMaterialEntry);
-    const auto images = Section(kImageSection, scene.m_materials, HasEmbeddedImage, ImageEntryBytes,
-                                [](OutputStream& o, const SceneMaterial& m) {
-                                    const std::vector<uint8_t>& bytes = m.textureMap->embeddedImage;
-                                    WriteU64(o, bytes.size());
-                                    o.Write(bytes.data(), bytes.size());
-                                });
+    // The images some map shows, each once, in the table's order; each map by its new index.
+    std::vector<bool> used(scene.m_images.size(), false);
+    for (const SceneMaterial& m : scene.m_materials)
+        if (m.textureMap && EmbeddedImageOf(scene, *m.textureMap))
+            used[static_cast<size_t>(m.textureMap->embeddedImage)] = true;
+    std::vector<const SceneImage*> shown;
+    std::vector<uint32_t> renumbered(scene.m_images.size(), 0);
+    for (size_t i = 0; i < scene.m_images.size(); ++i) {
+        if (!used[i]) continue;
+        renumbered[i] = static_cast<uint32_t>(shown.size());
+        shown.push_back(&scene.m_images[i]);
+    }
+    const auto images = Section(
+        kImageTableSection, shown, [](const SceneImage*) { return true; },
+        [](const SceneImage* image) { return 4 + 8 + uint64_t{image->bytes.size()}; },
+        [](OutputStream& o, const SceneImage* image) {
+            WriteU64(o, image->bytes.size());
+            o.Write(image->bytes.data(), image->bytes.size());
+        });
+    const auto mapImages = Section(
+        kMapImageSection, scene.m_materials,
+        [&scene](const SceneMaterial& m) {
+            return m.textureMap && EmbeddedImageOf(scene, *m.textureMap);
+        },
+        [](const SceneMaterial&) { return uint64_t{4 + 4}; },
+        [&renumbered](OutputStream& o, const SceneMaterial& m) {
+            o.WriteU32(renumbered[static_cast<size_t>(m.textureMap->embeddedImage)]);
+        });
     const auto smoothing = Section(kSmoothingSection, scene.m_objects, HasSmoothingGroups,
                                    SmoothingEntryBytes, WriteSmoothingEntry);
     const auto copies =
@@ -363,10 +394,10 @@ void WriteSceneExtras(OutputStream& out, const Scene& scene) {
         [](UpAxis) { return uint64_t{4 + 4}; },
         [](OutputStream& o, UpAxis a) { o.WriteU32(static_cast<uint32_t>(a)); });
     out.Write(kMagic, sizeof kMagic);
-    out.WriteU16(kVersion);
+    out.WriteU16(shown.empty() ? kVersionWithoutImageTable : kVersion);
     WriteU64(out, objects.BlockBytes() + materials.BlockBytes() + images.BlockBytes() +
                       smoothing.BlockBytes() + copies.BlockBytes() + hidden.BlockBytes() +
-                      up.BlockBytes());
+                      up.BlockBytes() + mapImages.BlockBytes());
     objects.WriteTo(out);
     materials.WriteTo(out);
     images.WriteTo(out);
@@ -375,6 +406,7 @@ void WriteSceneExtras(OutputStream& out, const Scene& scene) {
     copies.WriteTo(out);
     hidden.WriteTo(out);
     up.WriteTo(out);
+    mapImages.WriteTo(out);
 }
 
 ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budget) {
@@ -386,12 +418,14 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
     std::vector<CopyExtras> copies;
     std::vector<HiddenExtras> hidden;
     std::vector<UpExtras> ups;
+    std::vector<ImageExtras> table;
+    std::vector<MapImageExtras> mapImages;
     try {
         BlockReader r(in, budget);
         if (std::memcmp(r.Span(sizeof kMagic), kMagic, sizeof kMagic) != 0) throw Damaged{};
         const uint16_t version = r.U16();
         if (version > kVersion) return ReadExtrasResult::NewerVersion;
-        if (version != kVersion) throw Damaged{};
+        if (version != kVersion && version != kVersionWithoutImageTable) throw Damaged{};
         const uint64_t blockBytes = r.U64();
         InputStream block(r.Span(blockBytes), static_cast<size_t>(blockBytes));
         r.ExpectEnd();
@@ -404,6 +438,8 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
         bool seenCopies = false;
         bool seenHidden = false;
         bool seenUp = false;
+        bool seenTable = false;
+        bool seenMapImages = false;
         while (block.Remaining() > 0) {
             const uint16_t id = b.U16();
             const uint64_t bytes = b.U64();
@@ -444,17 +480,34 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
                 if (seenUp) throw Damaged{};
                 seenUp = true;
                 ReadSection(s, 1, ups, ReadUpEntry);
+            } else if (id == kImageTableSection && version >= kVersion) {
+                if (seenTable) throw Damaged{};
+                seenTable = true;
+                ReadSection(s, UINT32_MAX, table, ReadImageEntry);
+            } else if (id == kMapImageSection && version >= kVersion) {
+                if (seenMapImages) throw Damaged{};
+                seenMapImages = true;
+                ReadSection(s, scene.m_materials.size(), mapImages, ReadMapImageEntry);
             }
             // A section of another id belongs to a later edition of this version: passed over.
         }
-        // An image belongs to a material's map: both lists rise, so each image's map is found
+        // An image belongs to a material's map: the lists rise, so each image's map is found
         // by walking the maps once.
-        auto map = materials.begin();
-        for (const ImageExtras& e : images) {
-            while (map != materials.end() && map->index < e.index)
-                ++map;
-            if (map == materials.end() || map->index != e.index) throw Damaged{};
-        }
+        const auto walkMaps = [&materials](const auto& entries) {
+            auto map = materials.begin();
+            for (const auto& e : entries) {
+                while (map != materials.end() && map->index < e.index)
+                    ++map;
+                if (map == materials.end() || map->index != e.index) throw Damaged{};
+            }
+        };
+        walkMaps(images);
+        walkMaps(mapImages);
+        // The table is numbered from 0, and every map names an image of it.
+        for (size_t k = 0; k < table.size(); ++k)
+            if (table[k].index != k) throw Damaged{};
+        for (const MapImageExtras& e : mapImages)
+            if (e.image >= table.size()) throw Damaged{};
     } catch (const Damaged&) {
         return ReadExtrasResult::Damaged;
     }
@@ -472,7 +525,14 @@ ReadExtrasResult ReadSceneExtras(InputStream& in, Scene& scene, ReadBudget& budg
         scene.m_settings.upAxis = e.up;
     for (MaterialExtras& e : materials)
         scene.m_materials[e.index].textureMap = std::move(e.map);
+    // Into the scene's table, each image once however many maps or entries hold it.
     for (ImageExtras& e : images)
-        scene.m_materials[e.index].textureMap->embeddedImage = std::move(e.bytes);
+        scene.m_materials[e.index].textureMap->embeddedImage =
+            AddSceneImage(scene, std::move(e.bytes));
+    std::vector<int32_t> placed;
+    for (ImageExtras& e : table)
+        placed.push_back(AddSceneImage(scene, std::move(e.bytes)));
+    for (const MapImageExtras& e : mapImages)
+        scene.m_materials[e.index].textureMap->embeddedImage = placed[e.image];
     return ReadExtrasResult::Read;
 }

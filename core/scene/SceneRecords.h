@@ -65,9 +65,30 @@ struct TextureMap {
     float uScale = 1.0f, vScale = 1.0f;
     float uOffset = 0.0f, vOffset = 0.0f;
     float rotation = 0.0f;  // degrees
-    // The image file's bytes (PNG, JPEG, ...) when the model holds the image itself; empty when
-    // the image is a file beside the scene file.
-    std::vector<uint8_t> embeddedImage;
+    // The image the model held inside itself: an index into the scene's m_images. -1 when the
+    // image is a file beside the scene file.
+    int32_t embeddedImage = -1;
+};
+
+// What tells image files apart: their length and two 64-bit hashes of every byte.
+struct ImageHash {
+    uint64_t size = 0;
+    uint64_t first = 0, second = 0;
+
+    friend bool operator==(const ImageHash& a, const ImageHash& b) {
+        return a.size == b.size && a.first == b.first && a.second == b.second;
+    }
+    friend bool operator<(const ImageHash& a, const ImageHash& b) {
+        if (a.size != b.size) return a.size < b.size;
+        return a.first != b.first ? a.first < b.first : a.second < b.second;
+    }
+};
+
+// An image file (PNG, JPEG, ...) a model held inside itself, kept once in the scene however many
+// maps show it.
+struct SceneImage {
+    std::vector<uint8_t> bytes;  // never empty
+    ImageHash hash;              // of the bytes
 };
 
 struct SceneMaterial {

@@ -4,6 +4,7 @@
 #include <array>
 #include <utility>
 
+#include "scene/ImageTable.h"
 #include "view/DrawGeometry.h"
 #include "view/PlayTick.h"
 #include "view/Projection.h"
@@ -253,7 +254,8 @@ bool SceneRenderer::BeginRun(const SceneObject& o, const FaceRun& run, const Mat
                                         : nullptr;
     const bool textured = material && material->textureMap && m_view.m_bShowTextures &&
                           !o.uvs.empty() && o.uvs.size() == o.vertices.size() &&
-                          m_textures.Bind(m_scene.m_strImageBase, *material->textureMap);
+                          m_textures.Bind(m_scene.m_strImageBase, *material->textureMap,
+                                          EmbeddedImageOf(m_scene, *material->textureMap));
     if (!textured) {
         ApplyMaterial(index);
         return false;

@@ -33,7 +33,8 @@ void SceneTextures::Release() {
     m_textures.clear();
 }
 
-bool SceneTextures::Bind(const std::string& imageBase, const TextureMap& map) {
+bool SceneTextures::Bind(const std::string& imageBase, const TextureMap& map,
+                         const SceneImage* embedded) {
     if (!m_decoder) return false;
     if (!m_images) {
         GLint largest = 0;
@@ -47,7 +48,7 @@ bool SceneTextures::Bind(const std::string& imageBase, const TextureMap& map) {
         m_images->Reset(imageBase);
         m_stale = false;
     }
-    const MapImage& found = m_images->ForMap(map);
+    const MapImage& found = m_images->ForMap(map, embedded);
     if (!found.decoded.image) return false;
     auto [entry, added] = m_textures.try_emplace(&found, 0);
     if (added) {

@@ -25,9 +25,10 @@ public:
     // The context that held the textures is gone: forgets them without calling OpenGL.
     void Forget();
 
-    // Binds the texture of map's image, for a scene read from imageBase, with the map's wrap
-    // mode. False, binding nothing, when the image is missing or cannot be read or uploaded.
-    bool Bind(const std::string& imageBase, const TextureMap& map);
+    // Binds the texture of map's image (embedded, the image the model held, when it shows one),
+    // for a scene read from imageBase, with the map's wrap mode. False, binding nothing, when the
+    // image is missing or cannot be read or uploaded.
+    bool Bind(const std::string& imageBase, const TextureMap& map, const SceneImage* embedded);
 
 private:
     void Release();
