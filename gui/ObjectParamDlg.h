@@ -34,6 +34,8 @@ public:
     // After an undo or a redo: every tree line, text, check box, slider and the camera list show
     // the scene as it now is. Text typed into the note box and not applied yet stays there.
     void ShowRestoredScene();
+    // The object tree's names of hidden objects greyed, the others as the tree draws them.
+    void MarkHiddenObjects();
     // Sliders, buttons and check boxes without their record disabled and showing nothing; the
     // others enabled ("Apply change" only while the note box holds typing to apply).
     void UpdateControlStates();

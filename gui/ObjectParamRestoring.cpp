@@ -25,6 +25,7 @@ void RewriteTree(QTreeWidget* tree, const List& records, Lines lines) {
 void CObjectParamDlg::ShowRestoredScene() {
     const Scene& scene = m_scene;
     RewriteTree(m_controls.objectTree, scene.m_objects, ObjectTreeLines);
+    MarkHiddenObjects();
     RewriteTree(m_controls.materialTree, scene.m_materials, MaterialTreeLines);
     RewriteTree(m_controls.lightTree, scene.m_lights, LightTreeLines);
     const int32_t camera = scene.m_settings.currentCamera;

@@ -115,8 +115,21 @@ void CObjectParamDlg::RefreshTrees() {
             m_controls.cameraList->setCurrentIndex(0);
         }
     }
+    MarkHiddenObjects();
     UpdateCurrentInfo();
     UpdateSliders();
+}
+
+void CObjectParamDlg::MarkHiddenObjects() {
+    const std::vector<SceneObject>& objects = m_scene.m_objects;
+    QTreeWidget* tree = m_controls.objectTree;
+    for (int i = 0; i < tree->topLevelItemCount() && i < static_cast<int>(objects.size()); ++i) {
+        QTreeWidgetItem* item = tree->topLevelItem(i);
+        if (objects[static_cast<size_t>(i)].hidden)
+            item->setForeground(0, tree->palette().brush(QPalette::Disabled, QPalette::Text));
+        else
+            item->setData(0, Qt::ForegroundRole, QVariant());
+    }
 }
 
 void CObjectParamDlg::UpdateCurrentInfo() {

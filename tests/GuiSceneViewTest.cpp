@@ -8,12 +8,14 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTest>
+#include <QTreeWidget>
 #include <fstream>
 
 #include "MainFrame.h"
 #include "ZemvoraView.h"
 #include "childimport/ForeignImport.h"
 #include "commands/CommandIds.h"
+#include "panel/PanelLayout.h"
 #include "tests/GuiWindow.h"
 #include "tests/TestFiles.h"
 #include "view/Picking.h"
@@ -63,10 +65,14 @@ TEST(GuiSceneView, HideShowUndoSaveAndReopen) {
     QTest::keyClick(w.frame.View(), Qt::Key_K, Qt::ControlModifier);
     EXPECT_TRUE(scene.m_objects[0].hidden);
     EXPECT_EQ(PixelsOf(w, 0), 0);  // not picked
+    // Greyed in the object tree, still there to be chosen.
+    QTreeWidget* tree = w.Tree(panel::kObjectTree);
+    EXPECT_NE(tree->topLevelItem(0)->foreground(0), tree->topLevelItem(1)->foreground(0));
     EXPECT_NE(w.frame.View()->grabFramebuffer(), shown);
     w.frame.Action(cmd::kUndo)->trigger();
     EXPECT_FALSE(scene.m_objects[0].hidden);
     EXPECT_EQ(w.frame.View()->grabFramebuffer(), shown);
+    EXPECT_EQ(tree->topLevelItem(0)->foreground(0), tree->topLevelItem(1)->foreground(0));
     w.frame.Action(cmd::kRedo)->trigger();
     const QImage hidden = w.frame.View()->grabFramebuffer();
 
