@@ -154,7 +154,14 @@ bool CZemvoraView::SavePicture(const std::string& path, const PictureSize& size,
     // The picture's own copy of the view: its aspect is the picture's, and nothing turns on.
     ViewState view = m_state;
     view.m_bPlay = false;
-    const QImage image = RenderSceneImage(m_scene, view, size.width, size.height, reason);
+    QImage image = RenderSceneImage(m_scene, view, size.width, size.height, reason);
+    // Where a context without a display cannot be had (a driver without Mesa's surfaceless
+    // platform), a picture of the view's own size is the view's own frame.
+    const PictureSize shown = ShownSize();
+    if (image.isNull() && size.width == shown.width && size.height == shown.height) {
+        image = grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+        reason.clear();
+    }
     return !image.isNull() && SavePictureByName(image, path, reason);
 }
 

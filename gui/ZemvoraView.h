@@ -43,7 +43,8 @@ public:
     // The view's size in pixels of the screen, as a picture of it has it.
     PictureSize ShownSize() const;
     // Draws the view as it stands, label and all, into a picture of size (by the command line's
-    // renderer, without the window's context) and writes it, PNG or JPEG by path's extension.
+    // renderer, without the window's context; the view's own frame at its own size where no such
+    // renderer can be had) and writes it, PNG or JPEG by path's extension.
     bool SavePicture(const std::string& path, const PictureSize& size, std::string& reason);
 
     // The display and view-point commands, play and "Set text font"; false for any other id.
