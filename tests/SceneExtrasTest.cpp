@@ -364,6 +364,7 @@ TEST(SceneExtras, HiddenObjectsAndTheUpAxisAreStepsToUndoKeptInTheFile) {
     ASSERT_TRUE(history.Redo(scene));
     scene.m_objects[0].hidden = true;
     ASSERT_TRUE(ShowAllObjects(scene, &history));
-    EXPECT_FALSE(AnyObjectHidden(scene));
+    EXPECT_TRUE(std::none_of(scene.m_objects.begin(), scene.m_objects.end(),
+                             [](const SceneObject& o) { return o.hidden; }));
     EXPECT_EQ(history.UndoName(), "Show all objects");
 }

@@ -35,12 +35,6 @@ bool HideCurrentObject(Scene& scene, EditHistory* history) {
     return true;
 }
 
-bool AnyObjectHidden(const Scene& scene) {
-    for (const SceneObject& o : scene.m_objects)
-        if (o.hidden) return true;
-    return false;
-}
-
 bool ShowAllObjects(Scene& scene, EditHistory* history) {
     std::vector<StepRecord> records;
     for (size_t i = 0; i < scene.m_objects.size(); ++i)

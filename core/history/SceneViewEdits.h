@@ -13,7 +13,6 @@ bool HideCurrentObject(Scene& scene, EditHistory* history);
 
 // Shows every hidden object. False when none is hidden.
 bool ShowAllObjects(Scene& scene, EditHistory* history);
-bool AnyObjectHidden(const Scene& scene);
 
 // Stands the model's axis up. False when it already is.
 bool SetUpAxis(Scene& scene, EditHistory* history, UpAxis up);
