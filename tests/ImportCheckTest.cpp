@@ -3,8 +3,10 @@
 // listening changes nothing the import reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <sstream>
 
 #include "cli/CommandLine.h"
@@ -168,6 +170,13 @@ TEST(ImportCheck, NamesMapsPassedOverOrDamagedAndExtrasThatDoNotFit) {
         {build3ds::FaceMaterial("A", 1), Chunk3ds(chunk::kFaceMaterial).Name("B").U16(1).U16(5),
          Chunk3ds(chunk::kSmoothGroups).U32(1).U32(2)}));
     const uint64_t meshAt = file.Add(Chunk3ds(chunk::kNamedObject).Name("Quad").Add(mesh)) + 11;
+    // A vertex list with an infinite and a NaN coordinate among three vertices.
+    const float inf = std::numeric_limits<float>::infinity();
+    const uint64_t farAt =
+        file.Add(build3ds::MeshObject(
+            "Far", {{0, 0, 0}, {inf, 0, 0}, {1, std::numeric_limits<float>::quiet_NaN(), 0}},
+            {{0, 1, 2, 0}}, "")) +
+        10 + 6;
 
     const Check check = RunCheck(build3ds::File(file.chunks));
     EXPECT_EQ(check.status, kExitOk);
@@ -183,6 +192,11 @@ TEST(ImportCheck, NamesMapsPassedOverOrDamagedAndExtrasThatDoNotFit) {
     };
     ASSERT_GE(check.lines.size(), expected.size());
     EXPECT_EQ(std::vector<std::string>(check.lines.begin(), check.lines.begin() + 5), expected)
+        << Lines(check);
+    const std::string far = At(farAt) +
+                            "vertex list of \"Far\": 2 vertices of 3 with a coordinate that is not "
+                            "a number; kept as read, left out of the bounds";
+    EXPECT_NE(std::find(check.lines.begin(), check.lines.end(), far), check.lines.end())
         << Lines(check);
 }
 

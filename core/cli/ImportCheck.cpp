@@ -266,6 +266,10 @@ std::string ImportNoteLine(const ImportNote& n) {
             return at + "mapping coordinates of " + Quoted(n.name) + ": " +
                    Plural(n.value, "pair", "pairs") + " for " +
                    Plural(n.count, "vertex", "vertices") + "; dropped";
+        case ImportFinding::VerticesNotFinite:
+            return at + "vertex list of " + Quoted(n.name) + ": " +
+                   Plural(n.value, "vertex", "vertices") + " of " + std::to_string(n.count) +
+                   " with a coordinate that is not a number; kept as read, left out of the bounds";
         case ImportFinding::SmoothingMismatch:
             return at + "smoothing groups of " + Quoted(n.name) + ": " +
                    Plural(n.value, "mask", "masks") + " for " + Plural(n.count, "face", "faces") +

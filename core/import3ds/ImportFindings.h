@@ -28,6 +28,8 @@ enum class ImportFinding {
     MapDamaged,         // a sub-chunk that ends a map's walk (chunkId the map's kind)
     UvCountMismatch,    // mapping coordinates not one per vertex, dropped (value = pairs,
                         // count = vertices)
+    VerticesNotFinite,  // vertices of a list with a coordinate that is not a number, kept as
+                        // read and left out of the bounds (value = those, count = the list's)
     GroupFaceOutside,   // a material group's face outside its face list, passed over
                         // (detail = the material, value = the face, count = the list's faces)
     SmoothingMismatch,  // smoothing groups not one mask per face of their list, passed over

@@ -182,6 +182,12 @@ void ImportReporter::UvCountMismatch(uint64_t offset, const std::string& mesh, s
     Note(ImportFinding::UvCountMismatch, offset, chunk::kMappingCoords, mesh, pairs, 0, vertices);
 }
 
+void ImportReporter::VerticesNotFinite(uint64_t offset, const std::string& mesh, size_t notFinite,
+                                       size_t vertices) {
+    Note(ImportFinding::VerticesNotFinite, offset, chunk::kVertexList, mesh, notFinite, 0,
+         vertices);
+}
+
 void ImportReporter::SmoothingMismatch(uint64_t offset, const std::string& mesh, uint64_t masks,
                                        size_t faces) {
     Note(ImportFinding::SmoothingMismatch, offset, chunk::kSmoothGroups, mesh, masks, 0, faces);

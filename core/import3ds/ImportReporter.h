@@ -63,6 +63,9 @@ public:
     // Mapping coordinates of a mesh that are not one per vertex, and so are dropped.
     [[gnu::cold]] void UvCountMismatch(uint64_t offset, const std::string& mesh, size_t pairs,
                                        size_t vertices);
+    // A vertex list some of whose vertices have a coordinate that is infinite or not a number.
+    [[gnu::cold]] void VerticesNotFinite(uint64_t offset, const std::string& mesh, size_t notFinite,
+                                         size_t vertices);
     // A material group's face outside the faces of its face list.
     [[gnu::cold]] void SmoothingMismatch(uint64_t offset, const std::string& mesh, uint64_t masks,
                                          size_t faces);

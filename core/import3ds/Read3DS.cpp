@@ -1,6 +1,7 @@
 #include "import3ds/Read3DS.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
@@ -332,10 +333,13 @@ private:
             if (m_report) m_report->MeshChunk(start, header.id, header.length, meshEnd, name);
             sum += header.length;
             switch (header.id) {
-                case chunk::kVertexList:
+                case chunk::kVertexList: {
+                    const size_t first = object.vertices.size();
                     more = ReadVertexList(object);
                     if (!more && m_report) m_report->ListCutShort(start, header.id, name);
+                    if (m_report) ReportNotFinite(object, first, start, name);
                     break;
+                }
                 case chunk::kFaceList:
                     if (m_report) m_report->FaceList(object.meshes.size(), start + kHeaderSize + 2);
                     m_faceLists.push_back({start, object.meshes.size(), 0});
@@ -598,6 +602,18 @@ private:
         for (size_t i = 0; i < n; ++i, p += itemSize)
             decode(p, items[i], first + i == 0);
         return true;
+    }
+
+    // For --check: the vertices from first on that the view cannot place.
+    [[gnu::cold]] void ReportNotFinite(const SceneObject& object, size_t first, uint64_t start,
+                                       const std::string& name) {
+        const auto notFinite = static_cast<size_t>(std::count_if(
+            object.vertices.begin() + static_cast<std::ptrdiff_t>(first), object.vertices.end(),
+            [](const SceneVertex& v) {
+                return !std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z);
+            }));
+        if (notFinite > 0)
+            m_report->VerticesNotFinite(start, name, notFinite, object.vertices.size() - first);
     }
 
     bool ReadVertexList(SceneObject& object) {
