@@ -50,13 +50,13 @@ bool SavePictureByName(const QImage& image, const std::string& path, std::string
 
 bool SavePicture(const QImage& image, const std::string& path, const char* format,
                  std::string& reason) {
-    QByteArray png;
-    if (!Encode(image, format, png, reason)) return false;
+    QByteArray bytes;
+    if (!Encode(image, format, bytes, reason)) return false;
     int errorCode = 0;
     const bool written = AtomicWriteFile(
         path,
-        [&png](OutputStream& out) {
-            out.Write(png.constData(), static_cast<size_t>(png.size()));
+        [&bytes](OutputStream& out) {
+            out.Write(bytes.constData(), static_cast<size_t>(bytes.size()));
             return true;
         },
         errorCode);
