@@ -17,25 +17,6 @@
 
 namespace {
 
-// The rotation that takes the file's up axis to +Z, keeping the coordinate system right-handed.
-aiMatrix4x4 TurnToZ(UpAxis up) {
-    switch (up) {
-        case UpAxis::PlusY:  // (x, y, z) -> (x, -z, y): the file's front (+Z) faces -Y
-            return aiMatrix4x4(1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1);
-        case UpAxis::MinusY:
-            return aiMatrix4x4(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
-        case UpAxis::PlusX:  // (x, y, z) -> (-z, y, x)
-            return aiMatrix4x4(0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1);
-        case UpAxis::MinusX:
-            return aiMatrix4x4(0, 0, 1, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 0, 1);
-        case UpAxis::MinusZ:
-            return aiMatrix4x4(1, 0, 0, 0, 0, -1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1);
-        case UpAxis::PlusZ:
-            break;
-    }
-    return aiMatrix4x4();
-}
-
 uint8_t Byte(float value) {
     if (!(value > 0.0f)) return 0;
     if (value >= 1.0f) return 255;
@@ -337,6 +318,13 @@ UpAxis UpAxisOf(const aiScene& scene, const std::string& path) {
         return plus ? UpAxis::PlusY : UpAxis::MinusY;
     }
     return UpAxis::PlusY;
+}
+
+aiMatrix4x4 TurnToZ(UpAxis up) {
+    // The library's matrices go row by row, OpenGL's column by column.
+    const std::array<float, 16> m = UprightMatrix(up, {0, 0, 0});
+    return aiMatrix4x4(m[0], m[4], m[8], m[12], m[1], m[5], m[9], m[13], m[2], m[6], m[10], m[14],
+                       m[3], m[7], m[11], m[15]);
 }
 
 aiVector3D PlacedPoint(const aiMatrix4x4& chain, UpAxis up, const aiVector3D& point) {

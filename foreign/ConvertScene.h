@@ -25,6 +25,10 @@ constexpr uint64_t kMaxEmbeddedImagesBytes = uint64_t{256} << 20;
 // one the format table finds in the file, whatever its name.
 UpAxis UpAxisOf(const aiScene& scene, const std::string& path);
 
+// The rotation that takes the file's up axis to +Z, keeping the coordinate system right-handed:
+// the quarter turn of TurnedUpright as the library's matrix.
+aiMatrix4x4 TurnToZ(UpAxis up);
+
 // A point of a node whose transform from the root is chain, in a file whose up is up, turned so
 // that up is +Z. The turn moves and negates coordinates instead of multiplying, and a chain that
 // is the identity is not multiplied either, so that a coordinate that is not a number stays in

@@ -1253,7 +1253,7 @@ void AddMaterials(const GltfAsset& asset, Scene& scene, std::vector<std::string>
 }
 
 // The rotation that takes glTF's up, +Y, to +Z: (x, y, z) -> (x, -z, y).
-const aiMatrix4x4 kTurnToZ(1, 0, 0, 0, 0, 0, -1, 0, 0, 1, 0, 0, 0, 0, 0, 1);
+const aiMatrix4x4 kTurnToZ = TurnToZ(UpAxis::PlusY);
 
 // Each node's primitives merged into objects, depth first and children in their order, with the
 // node's transform from the root baked into the vertices.
