@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 
+#include "formats/PictureFormats.h"
 #include "scene/AtomicFile.h"
 #include "scene/InPlaceFile.h"
 #include "scene/SceneMessages.h"
@@ -23,13 +24,6 @@ bool EncodePng(const QImage& image, QByteArray& png, std::string& reason) {
     return Encode(image, "PNG", png, reason);
 }
 
-// JPEG for a name ending in .jpg or .jpeg (any case), PNG for any other.
-const char* FormatOfName(const std::string& path) {
-    const QString name = QString::fromStdString(path).toLower();
-    return name.endsWith(QLatin1String(".jpg")) || name.endsWith(QLatin1String(".jpeg")) ? "JPEG"
-                                                                                         : "PNG";
-}
-
 bool Written(bool written, int errorCode, std::string& reason) {
     if (!written) {
         reason = messages::SystemReason(errorCode);
@@ -45,7 +39,8 @@ bool SavePngPicture(const QImage& image, const std::string& path, std::string& r
 }
 
 bool SavePictureByName(const QImage& image, const std::string& path, std::string& reason) {
-    return SavePicture(image, path, FormatOfName(path), reason);
+    const PictureFormat* format = PictureFormatOf(path);
+    return SavePicture(image, path, format ? format->writer.c_str() : "PNG", reason);
 }
 
 bool SavePicture(const QImage& image, const std::string& path, const char* format,
