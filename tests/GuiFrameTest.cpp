@@ -556,8 +556,7 @@ TEST(GuiFrame, FitWholeSceneBringsEveryObjectIntoTheWindow) {
         Window w;
         w.frame.LoadFromOutside(file);
         ASSERT_FALSE(w.frame.scene().m_objects.empty());
-        for (int id : {cmd::kShowGrid, cmd::kShowBox, cmd::kShowLight, cmd::kShowText})
-            if (w.frame.Action(id)->isChecked()) w.frame.Action(id)->trigger();
+        w.ShowObjectsOnly();
         const RGB8 back = w.frame.scene().m_settings.background;
         const QRgb background = qRgb(back.red, back.green, back.blue);
         const auto borderPixels = [&](const QImage& image) {

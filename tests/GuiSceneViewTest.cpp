@@ -24,12 +24,6 @@ namespace {
 
 const std::string kStillLife = std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds";
 
-// Turns the grid, box, light markers and label off: the picture shows the objects alone.
-void ShowObjectsOnly(GuiWindow& w) {
-    for (int id : {cmd::kShowGrid, cmd::kShowBox, cmd::kShowLight, cmd::kShowText})
-        if (w.frame.Action(id)->isChecked()) w.frame.Action(id)->trigger();
-}
-
 // The box round the pixels that are not the background: width and height.
 QSize DrawnSize(GuiWindow& w) {
     const QImage image = w.frame.View()->grabFramebuffer();
@@ -102,7 +96,7 @@ TEST(GuiSceneView, UpAxisStandsAPlusYModelUpright) {
     GuiWindow w;
     w.frame.LoadFromOutside(dir.File("tower.off"));
     ASSERT_EQ(w.frame.scene().m_objects.size(), 1u);
-    ShowObjectsOnly(w);
+    w.ShowObjectsOnly();
     const QSize lying = DrawnSize(w);
     EXPECT_LT(lying.height(), lying.width());
     QAction* plusY = w.frame.Action(cmd::kUpAxisPlusY);

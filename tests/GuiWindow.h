@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QTabBar>
 #include <QTest>
 #include <QTreeWidget>
 
 #include "MainFrame.h"
+#include "commands/CommandIds.h"
 #include "tests/ScriptedPrompts.h"
 
 struct GuiWindow {
@@ -20,6 +22,11 @@ struct GuiWindow {
         QTest::qWait(20);
     }
     CObjectParamDlg& Panel() { return *frame.Panel(); }
+    // Turns the grid, box, light markers and label off: the picture shows the objects alone.
+    void ShowObjectsOnly() {
+        for (int id : {cmd::kShowGrid, cmd::kShowBox, cmd::kShowLight, cmd::kShowText})
+            if (frame.Action(id)->isChecked()) frame.Action(id)->trigger();
+    }
     template <class Widget = QWidget>
     Widget* Get(int id) {
         return static_cast<Widget*>(Panel().Control(id));

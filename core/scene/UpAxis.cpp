@@ -86,24 +86,6 @@ std::optional<UpAxis> UpAxisNamed(const std::string& name) {
     return std::nullopt;
 }
 
-const char* UpAxisText(UpAxis up) {
-    switch (up) {
-        case UpAxis::PlusY:
-            return "+Y";
-        case UpAxis::MinusY:
-            return "-Y";
-        case UpAxis::PlusX:
-            return "+X";
-        case UpAxis::MinusX:
-            return "-X";
-        case UpAxis::MinusZ:
-            return "-Z";
-        case UpAxis::PlusZ:
-            break;
-    }
-    return "+Z";
-}
-
 bool IsUpAxis(int32_t value) {
     return value >= 0 && value <= 5;
 }

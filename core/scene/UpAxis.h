@@ -25,7 +25,5 @@ std::array<float, 16> UprightMatrix(UpAxis up, const std::array<float, 3>& centr
 
 // The axis a command line names ("z", "+y", "-x", in any case), or none.
 std::optional<UpAxis> UpAxisNamed(const std::string& name);
-// "+Z", "-Y", ...: as the View menu and the command line show it.
-const char* UpAxisText(UpAxis up);
 // Whether value is one of the enumerators (a file's value is checked before it is taken).
 bool IsUpAxis(int32_t value);
