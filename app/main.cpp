@@ -4,6 +4,7 @@
 
 #include "ExportChild.h"
 #include "ImportChild.h"
+#include "QuickShaders.h"
 #include "RenderCommand.h"
 #include "RunWindow.h"
 #include "ThumbnailCommand.h"
@@ -11,6 +12,19 @@
 #include "childimport/ForeignImport.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandSandbox.h"
+
+namespace {
+
+// A command that draws a picture or a few in a process of its own.
+template <class Command>
+auto OnePictureCommand(Command command) {
+    return [command](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+        PreferQuickShaderCompiles();
+        return command(args, out, err);
+    };
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -30,8 +44,8 @@ int main(int argc, char** argv) {
              words.insert(words.end(), rest.begin(), rest.end());
              return window(words);
          }},
-        {Command::Render, RunRenderCommand},
-        {Command::Thumbnail, RunThumbnailCommand},
+        {Command::Render, OnePictureCommand(RunRenderCommand)},
+        {Command::Thumbnail, OnePictureCommand(RunThumbnailCommand)},
     };
     // The commands keep themselves to what is left to do once they have read their input.
     CommandsRestrictThemselves() = true;

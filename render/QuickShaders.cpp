@@ -1,0 +1,7 @@
+#include "QuickShaders.h"
+
+#include <cstdlib>
+
+void PreferQuickShaderCompiles() {
+    setenv("GALLIVM_PERF", "nopt", 0);
+}
