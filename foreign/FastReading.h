@@ -148,6 +148,26 @@ inline bool NearForLibrary(const MeshPoint& a, const MeshPoint& b) {
 // concave corner, or the first.
 int QuadStart(const MeshPoint* corner);
 
+// std::hash<float> of the standard library the Open Asset Import Library is built with
+// (libstdc++): 0 for either zero, else the 64-bit Murmur hash of the value's four bytes that its
+// _Hash_bytes computes, here without a call through the library for every coordinate.
+inline size_t LibraryFloatHash(float value) {
+#if defined(__GLIBCXX__) && __SIZEOF_SIZE_T__ == 8 && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (value == 0.0f) return 0;
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    constexpr uint64_t kMul = (uint64_t{0xc6a4a793} << 32) + 0x5bd1e995;
+    constexpr uint64_t kSeed = 0xc70f6907;
+    const auto shiftMix = [](uint64_t v) { return v ^ (v >> 47); };
+    uint64_t hash = kSeed ^ (sizeof bits * kMul);
+    hash ^= bits;
+    hash *= kMul;
+    return static_cast<size_t>(shiftMix(shiftMix(hash) * kMul));
+#else
+    return std::hash<float>()(value);
+#endif
+}
+
 // Vertices joined exactly as the library's step joins a mesh's: it keeps them in a
 // std::unordered_map reserved for as many as the mesh has (as many buckets, the standard
 // library's prime at or above that), keyed by a hash of the position, and takes a vertex for an
@@ -173,7 +193,7 @@ public:
     size_t BucketOf(const MeshPoint& p) const {
         size_t seed = 0;
         for (float value : {p.x, p.y, p.z})
-            seed ^= std::hash<float>()(value) + 0x9e3779b9 + (seed << 6) + (seed >> 2);
+            seed ^= LibraryFloatHash(value) + 0x9e3779b9 + (seed << 6) + (seed >> 2);
         return Modulo(seed);
     }
     // Asks the memory for a bucket some vertices ahead of joining them, and then for its newest

@@ -12,6 +12,7 @@
 
 #include "ConvertScene.h"
 #include "FastPly.h"
+#include "FastReading.h"
 #include "FastStl.h"
 #include "tests/FastReaderCompare.h"
 #include "tests/TestFiles.h"
@@ -414,4 +415,14 @@ TEST(FastReaders, TheTurnToZMovesCoordinatesWithoutMixingThem) {
         for (float v : {p.x, p.y, p.z})
             EXPECT_FALSE(std::signbit(v) && v == 0);
     }
+}
+
+// The readers take a vertex's bucket as the library's map does, by the standard library's hash of
+// each coordinate, computed inline for speed: any other value would join other vertices.
+TEST(FastReaders, TheInlineHashOfACoordinateIsTheStandardLibrarys) {
+    const float values[] = {0.0f,   -0.0f,    1.0f,     -1.0f,          0.05f / 17,
+                            1e-38f, 3.4e38f,  INFINITY, std::nanf(""),  12345.678f,
+                            -7e-5f, 1.0f / 3, 1e-45f,   -0.0029411765f, 1001.0f};
+    for (const float value : values)
+        EXPECT_EQ(LibraryFloatHash(value), std::hash<float>()(value)) << value;
 }

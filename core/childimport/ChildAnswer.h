@@ -1,4 +1,5 @@
-// What the import child writes to its parent through the pipe, and how the parent reads it back:
+// What the import child writes to its parent on its standard output, and how the parent reads it
+// back:
 //
 //   "ZCHA" | u8 status | u32 line count | each line: u32 length, its bytes | scene file bytes
 //

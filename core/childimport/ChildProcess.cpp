@@ -4,7 +4,10 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -80,6 +83,19 @@ private:
     int m_fd = -1, m_childEnd = -1;
 };
 
+// The size of the child's output file: past the byte limit by more than the system writes into
+// such a file at a time (a page, or a huge page of 2 MiB), so that an output longer than the
+// limit is written to past it, and shows as longer; within the file size limit the parent runs
+// under (`ulimit -f`), past which making the file would fail.
+uint64_t OutputFileSize(uint64_t maxBytes) {
+    constexpr uint64_t kBeyond = uint64_t{4} << 20;
+    uint64_t size = std::min<uint64_t>(maxBytes, INT64_MAX - kBeyond) + kBeyond;
+    rlimit fileSize{};
+    if (getrlimit(RLIMIT_FSIZE, &fileSize) == 0 && fileSize.rlim_cur != RLIM_INFINITY)
+        size = std::min<uint64_t>(size, fileSize.rlim_cur);
+    return size;
+}
+
 void Finish(ChildRun& run, int status) {
     if (WIFEXITED(status)) {
         run.exited = true;
@@ -92,54 +108,73 @@ void Finish(ChildRun& run, int status) {
 }  // namespace
 
 ChildOutput::~ChildOutput() {
-    std::free(m_data);
+    Release();
 }
 
 ChildOutput::ChildOutput(ChildOutput&& other) noexcept
     : m_data(std::exchange(other.m_data, nullptr)),
       m_size(std::exchange(other.m_size, 0)),
-      m_capacity(std::exchange(other.m_capacity, 0)) {}
+      m_fd(std::exchange(other.m_fd, -1)) {}
 
 ChildOutput& ChildOutput::operator=(ChildOutput&& other) noexcept {
     if (this != &other) {
-        std::free(m_data);
+        Release();
         m_data = std::exchange(other.m_data, nullptr);
         m_size = std::exchange(other.m_size, 0);
-        m_capacity = std::exchange(other.m_capacity, 0);
+        m_fd = std::exchange(other.m_fd, -1);
     }
     return *this;
 }
 
-uint8_t* ChildOutput::Room(size_t n) {
-    if (m_capacity - m_size < n) {
-        const size_t capacity = std::max(m_size + n, m_capacity * 2);
-        void* grown = std::realloc(m_data, capacity);
-        if (!grown) throw std::bad_alloc();
-        m_data = static_cast<uint8_t*>(grown);
-        m_capacity = capacity;
+void ChildOutput::Release() {
+    if (m_data) munmap(const_cast<uint8_t*>(m_data), m_size);
+    if (m_fd >= 0) close(m_fd);
+    m_data = nullptr, m_size = 0, m_fd = -1;
+}
+
+bool ChildOutput::Map(int fd, size_t size) {
+    Release();
+    m_fd = fd;
+    // Nothing can change the bytes while they are read: a process that still held the file
+    // writable (or mapped so) makes the seal fail, and the output counts as none.
+    if (fcntl(fd, F_ADD_SEALS, F_SEAL_WRITE | F_SEAL_GROW | F_SEAL_SHRINK | F_SEAL_SEAL) != 0) {
+        Release();
+        return false;
     }
-    return m_data + m_size;
+    if (size == 0) return true;
+    void* mapped = mmap(nullptr, size, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+    if (mapped == MAP_FAILED) {
+        Release();
+        return false;
+    }
+    m_data = static_cast<const uint8_t*>(mapped);
+    m_size = size;
+    return true;
 }
 
 ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
                   const ChildLimits& limits) {
     ChildRun run;
-    int fds[2];
-    int progress[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
+    // The standard output: a file in memory that cannot grow, so that a child cannot write much
+    // more than the limit. Its pages are only taken as they are written.
+    const uint64_t room = OutputFileSize(limits.maxBytes);
+    const int answer = memfd_create("zemvora-child-output", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (answer < 0 || ftruncate(answer, static_cast<off_t>(room)) != 0 ||
+        fcntl(answer, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK) != 0) {
         run.startError = errno;
+        if (answer >= 0) close(answer);
         return run;
     }
+    int progress[2];
     InputFeed input(limits.input, limits.inputSize);
     if (pipe2(progress, O_CLOEXEC | O_NONBLOCK) != 0 || !input.Open()) {
         run.startError = errno;
-        close(fds[0]);
-        close(fds[1]);
+        close(answer);
         return run;
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, answer, STDOUT_FILENO);
     if (input.Given())
         posix_spawn_file_actions_adddup2(&actions, input.ChildEnd(), STDIN_FILENO);
     else
@@ -167,38 +202,36 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
         posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    close(fds[1]);
     close(progress[1]);
     input.Started();
     if (spawned != 0) {
-        close(fds[0]);
+        close(answer);
         close(progress[0]);
         run.startError = spawned;
         return run;
     }
     run.started = true;
+    // Readable once the child has ended; the child is not reaped until it is waited for.
+    // (The system call itself: Debian 12's C library declares its wrapper without C linkage.)
+    const int ended = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
 
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(limits.wallSeconds);
-    bool open = true;
     int percent = -1;
-#if defined(F_SETPIPE_SZ)
-    // A larger pipe wakes the reader less often for a large answer; the system may refuse.
-    fcntl(fds[0], F_SETPIPE_SZ, 1 << 20);
-#endif
-    constexpr size_t kReadBytes = size_t{1} << 20;
-    while (open) {
-        // A descriptor of -1 is not waited on.
+    int status = 0;
+    bool reaped = false;
+    while (!reaped) {
+        // A descriptor of -1 is not waited on. Without a pidfd, the end is looked for every 10 ms.
         pollfd wait[3] = {
-            {fds[0], POLLIN, 0}, {progress[0], POLLIN, 0}, {input.Waiting(), POLLOUT, 0}};
+            {ended, POLLIN, 0}, {progress[0], POLLIN, 0}, {input.Waiting(), POLLOUT, 0}};
         // The watch is asked at least every 50 ms; without one, the deadline is the only limit.
-        const int timeout = std::min(MillisecondsLeft(deadline), limits.watch ? 50 : INT32_MAX);
+        int timeout = std::min(MillisecondsLeft(deadline), limits.watch ? 50 : INT32_MAX);
+        if (ended < 0) timeout = std::min(timeout, 10);
         const int ready = poll(wait, 3, timeout);
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready < 0 || MillisecondsLeft(deadline) == 0) {
+        if (ready < 0 && errno != EINTR) {
             run.timedOut = true;
             break;
         }
-        if (progress[0] >= 0 && wait[1].revents) {
+        if (ready > 0 && progress[0] >= 0 && wait[1].revents) {
             uint8_t steps[256];
             const ssize_t got = read(progress[0], steps, sizeof steps);
             if (got > 0) percent = std::min<int>(steps[got - 1], 100);
@@ -207,45 +240,40 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
                 progress[0] = -1;
             }
         }
-        if (input.Waiting() >= 0 && wait[2].revents) input.Send();
-        if (limits.watch && !limits.watch(percent)) {
-            run.cancelled = true;
-            break;
-        }
-        if (!(wait[0].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-        const ssize_t n = read(fds[0], run.output.Room(kReadBytes), kReadBytes);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            open = false;
-            break;
-        }
-        if (run.output.size() + static_cast<size_t>(n) > limits.maxBytes) {
-            run.tooMuch = true;
-            break;
-        }
-        run.output.Added(static_cast<size_t>(n));
-    }
-    close(fds[0]);
-    if (progress[0] >= 0) close(progress[0]);
-
-    // A child that closed its output may still hang: it gets what is left of the time.
-    int status = 0;
-    while (!run.timedOut && !run.tooMuch && !run.cancelled) {
+        if (ready > 0 && input.Waiting() >= 0 && wait[2].revents) input.Send();
         const pid_t done = waitpid(pid, &status, WNOHANG);
         if (done == pid) {
-            Finish(run, status);
-            return run;
+            reaped = true;
+            break;
         }
-        if (done < 0 && errno != EINTR) return run;
+        if (done < 0 && errno != EINTR) break;
         if (MillisecondsLeft(deadline) == 0) {
             run.timedOut = true;
             break;
         }
-        poll(nullptr, 0, 2);
+        if (limits.watch && !limits.watch(percent)) {
+            run.cancelled = true;
+            break;
+        }
     }
-    kill(pid, SIGKILL);
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    if (ended >= 0) close(ended);
+    if (progress[0] >= 0) close(progress[0]);
+    if (!reaped) {
+        kill(pid, SIGKILL);
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
     }
     Finish(run, status);
+    // The child wrote through the descriptor the parent shares with it, so where the parent's
+    // stands is how far it wrote.
+    const off_t written = lseek(answer, 0, SEEK_CUR);
+    if (reaped && written >= 0 &&
+        (static_cast<uint64_t>(written) > limits.maxBytes ||
+         static_cast<uint64_t>(written) >= room))
+        run.tooMuch = true;
+    if (reaped && !run.tooMuch && written >= 0)
+        run.output.Map(answer, static_cast<size_t>(written));  // else the output stays empty
+    else
+        close(answer);
     return run;
 }

@@ -1,5 +1,6 @@
 // Runs a program as a child process and collects what it writes to its standard output, within
-// a wall-clock limit and a limit on the bytes: plain POSIX (posix_spawn, a pipe, poll, waitpid).
+// a wall-clock limit and a limit on the bytes: posix_spawn, poll and waitpid, with the standard
+// output in a file in memory (Linux's memfd) that the parent maps once the child has ended.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,7 @@ constexpr int kChildProgressFd = 3;
 
 struct ChildLimits {
     int wallSeconds = 30;         // the child is killed when it runs longer
-    uint64_t maxBytes = 1 << 30;  // the child is killed when it writes more
+    uint64_t maxBytes = 1 << 30;  // an output longer is not taken (tooMuch)
     // Asked about every 50 ms while the child runs, with the last step it told (-1 before any);
     // false stops the child.
     std::function<bool(int percent)> watch;
@@ -22,8 +23,9 @@ struct ChildLimits {
     size_t inputSize = 0;
 };
 
-// The bytes a child wrote, in one block grown in place: the system moves a large block by its page
-// tables rather than copying it, and the pipe is read straight into the block's end.
+// The bytes a child wrote, mapped from the file in memory its standard output went to: the
+// parent neither copies them nor asks for memory of its own to hold them. The file is sealed
+// against any change before it is mapped.
 class ChildOutput {
 public:
     ChildOutput() = default;
@@ -36,34 +38,34 @@ public:
     const uint8_t* data() const { return m_data; }
     size_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
-    // Room for at least n more bytes after the end; throws std::bad_alloc without the memory.
-    uint8_t* Room(size_t n);
-    // n bytes were written into the room.
-    void Added(size_t n) { m_size += n; }
+    // Maps the first size bytes of fd, which it takes; false (and empty) when they cannot be.
+    bool Map(int fd, size_t size);
 
 private:
-    uint8_t* m_data = nullptr;
+    void Release();
+
+    const uint8_t* m_data = nullptr;
     size_t m_size = 0;
-    size_t m_capacity = 0;
+    int m_fd = -1;
 };
 
 struct ChildRun {
     bool started = false;    // false: the program could not be started (startError says why)
     int startError = 0;      // errno value
     bool timedOut = false;   // killed for running past the wall-clock limit
-    bool tooMuch = false;    // killed for writing more than the byte limit
+    bool tooMuch = false;    // its output was longer than the byte limit
     bool cancelled = false;  // killed because the watch said so
     bool exited = false;     // ended by itself with exitCode; else killed by signal
     int exitCode = 0;
     int signal = 0;
-    ChildOutput output;  // everything read from its standard output
+    ChildOutput output;  // everything it wrote to its standard output
 };
 
 // Starts program with args (args[0] is the program's own name for itself), standard input on
 // the limits' input (written as the child reads it; a child that stops reading early ends the
-// writing, without a signal) or /dev/null, standard error on /dev/null, standard output into a pipe
-// and kChildProgressFd into another; reads until the output's pipe closes and the child has ended,
-// or a limit is passed or the watch says stop, when the child is killed. Always waits for the
-// child.
+// writing, without a signal) or /dev/null, standard error on /dev/null, standard output into a
+// file in memory that cannot grow far past the byte limit and kChildProgressFd into a pipe; waits
+// until the child has ended, or the time is up or the watch says stop, when it is killed. A child
+// whose output reached the limit is tooMuch. Always waits for the child.
 ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
                   const ChildLimits& limits);

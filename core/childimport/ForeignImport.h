@@ -1,8 +1,8 @@
 // The import of a file in another format: the program itself, started as a child process with
 // kImportChildOption, reads the file with the Open Asset Import Library within limits of memory
-// and CPU time and hands the scene back as scene-file bytes on a pipe. Whatever the library does
-// with a damaged file (crash, exhaust its memory, hang, write garbage) ends in the child, and the
-// user gets one message naming the file and the reason.
+// and CPU time and hands the scene back as scene-file bytes on its standard output. Whatever the
+// library does with a damaged file (crash, exhaust its memory, hang, write garbage) ends in the
+// child, and the user gets one message naming the file and the reason.
 #pragma once
 
 #include <cstdint>

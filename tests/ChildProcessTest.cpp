@@ -1,0 +1,48 @@
+// The child's standard output as the parent gets it: whole, cut at the byte limit, and fixed
+// once the child has ended, whatever a process it left behind writes later.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "childimport/ChildProcess.h"
+
+namespace {
+
+std::string Text(const ChildOutput& output) {
+    return std::string(reinterpret_cast<const char*>(output.data()), output.size());
+}
+
+}  // namespace
+
+TEST(ChildProcess, TheOutputIsWhatTheChildWroteUpToItsEnd) {
+    const struct {
+        const char* script;
+        uint64_t maxBytes;
+        const char* output;
+        bool tooMuch;
+    } cases[] = {
+        {"printf abc", 100, "abc", false},
+        {"true", 100, "", false},
+        {"printf abc; exit 3", 100, "abc", false},
+        // A write past the limit fails in the child; its output is not taken.
+        {"printf 0123456789abcdef", 10, "", true},
+        // What a process the child left behind writes after the child's end changes nothing.
+        {"printf abc; (sleep 0.3; printf xyz) &", 100, "abc", false},
+    };
+    std::vector<ChildRun> runs;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        ChildLimits limits;
+        limits.maxBytes = c.maxBytes;
+        runs.push_back(RunChild("/bin/sh", {"sh", "-c", c.script}, limits));
+        ASSERT_TRUE(runs.back().started);
+        EXPECT_EQ(runs.back().tooMuch, c.tooMuch);
+        EXPECT_EQ(Text(runs.back().output), c.output);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    for (size_t i = 0; i < runs.size(); ++i)
+        EXPECT_EQ(Text(runs[i].output), cases[i].output) << cases[i].script;
+}
