@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <future>
 #include <string_view>
 
 #include "FastReading.h"
@@ -68,45 +70,52 @@ bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets,
     merged.corners.reserve(size_t{facets} * 3);
     // The library's mesh has three vertices a facet.
     CornerJoiner joiner(size_t{facets} * 3);
+    // Each piece's corners, checked and hashed, on a thread of their own while the piece before
+    // is joined: the two take about as long, and the import has the processor to itself.
     std::vector<unsigned char> buffer(kFacetsPerRead * kFacetBytes);
-    std::vector<Corner> corners;
-    corners.reserve(kFacetsPerRead * 3);
-    for (uint32_t done = 0; done < facets;) {
+    const auto readPiece = [&](uint32_t done, std::vector<Corner>& corners) -> const char* {
         const size_t count = std::min<size_t>(kFacetsPerRead, facets - done);
-        if (!file.Read(buffer.data(), count * kFacetBytes)) {
-            why = "it ended before its facets";
-            return false;
-        }
-        // First every corner of the piece checked and hashed, then joined, each corner's slot
-        // fetched a few corners ahead: the table's memory is the cost of joining.
+        if (!file.Read(buffer.data(), count * kFacetBytes)) return "it ended before its facets";
         corners.clear();
+        corners.reserve(count * 3);
         for (size_t f = 0; f < count; ++f) {
             const unsigned char* facet = buffer.data() + f * kFacetBytes;
             // A colour bit makes the library give the vertices colours, and join by them too.
-            if (facet[49] & 0x80) {
-                why = "its facets have colours";
-                return false;
-            }
+            if (facet[49] & 0x80) return "its facets have colours";
             float raw[3];
             std::memcpy(raw, facet, sizeof raw);
             const MeshPoint normal{raw[0], raw[1], raw[2]};
-            if (!Finite(normal)) {
-                why = "a normal is not a number";
-                return false;
-            }
+            if (!Finite(normal)) return "a normal is not a number";
             for (int k = 0; k < 3; ++k) {
                 float xyz[3];
                 std::memcpy(xyz, facet + 12 + 12 * k, sizeof xyz);
                 const MeshPoint p = AsTransformed(xyz[0], xyz[1], xyz[2]);
-                if (!Finite(p)) {
-                    why = "a coordinate is not a number";
-                    return false;
-                }
+                if (!Finite(p)) return "a coordinate is not a number";
                 corners.push_back(Corner{p, FacetNormal{normal}, joiner.BucketOf(p)});
             }
         }
-        JoinAll(joiner, corners, [&](size_t, uint32_t index) { merged.corners.push_back(index); });
-        done += static_cast<uint32_t>(count);
+        return nullptr;
+    };
+    std::vector<Corner> joining, next;
+    if (const char* failure = readPiece(0, joining)) {
+        why = failure;
+        return false;
+    }
+    for (uint32_t done = 0; done < facets;) {
+        done += static_cast<uint32_t>(joining.size() / 3);
+        std::future<const char*> reading;
+        if (done < facets)
+            reading = std::async(std::launch::async, readPiece, done, std::ref(next));
+        // Each corner's slot is fetched a few corners ahead: the table's memory is the cost of
+        // joining.
+        JoinAll(joiner, joining,
+                [&](size_t, uint32_t index) { merged.corners.push_back(index); });
+        if (!reading.valid()) break;
+        if (const char* failure = reading.get()) {
+            why = failure;
+            return false;
+        }
+        std::swap(joining, next);
     }
     merged.points = joiner.TakePoints();
 
