@@ -1,5 +1,5 @@
 // What the import child costs: a file in another format imported as the program imports it (the
-// program started again as the child, the scene on the pipe, read back with the scene-file
+// program started again as the child, the scene in its output, read back with the scene-file
 // reader) against the Open Asset Import Library's own load of the same file with the same steps
 // after reading, each in a fresh process. The file is an OBJ of 2,000,000 triangles written first:
 //   bench_foreign [--runs N]

@@ -5,6 +5,7 @@
 #include "NoteLabelDrawing.h"
 #include "OpenGlApi.h"
 #include "TextureDecoding.h"
+#include "import3ds/SceneGeometry.h"
 #include "view/FrameClock.h"
 #include "view/SceneRenderer.h"
 
@@ -19,7 +20,7 @@ std::unique_ptr<HeadlessPictures> HeadlessPictures::Create(Scene& scene, ViewSta
     pictures->m_gl = HeadlessGl::Create(width, height, HeadlessGl::ColorBuffer::Bytes, error);
     if (!pictures->m_gl) return nullptr;
     pictures->m_api = std::make_unique<OpenGlApi>(&HeadlessGl::ProcAddress);
-    view.m_fAspect = static_cast<float>(width) / static_cast<float>(height);
+    pictures->ViewReplaced();
     pictures->m_renderer = std::make_unique<SceneRenderer>(*pictures->m_api, scene, view);
     pictures->m_decoder = std::make_unique<ToolkitImageDecoder>();
     pictures->m_renderer->SetImageDecoder(pictures->m_decoder.get());
@@ -37,6 +38,29 @@ QImage HeadlessPictures::Draw() {
     const std::vector<uint8_t> pixels = m_gl->ReadPixels();
     return QImage(pixels.data(), m_width, m_height, QImage::Format_RGBA8888)
         .convertToFormat(QImage::Format_RGB32);
+}
+
+void HeadlessPictures::WarmUp() {
+    SceneObject triangle;
+    for (const auto& [x, y] : {std::pair{0.0f, 0.0f}, {1.0f, 0.0f}, {0.0f, 1.0f}}) {
+        SceneVertex vertex;
+        vertex.x = x, vertex.y = y;
+        triangle.vertices.push_back(vertex);
+    }
+    triangle.meshes.push_back(SceneMesh{0, 1, 2});
+    triangle.vertexCount = 3;
+    triangle.meshCount = 1;
+    triangle.maxX = triangle.maxY = 1.0f;
+    ComputeNormals(triangle);
+    m_scene.m_objects.push_back(std::move(triangle));
+    ComputeSceneBounds(m_scene);
+    m_scene.CountScene();
+    Draw();
+    EmptyScene(m_scene);
+}
+
+void HeadlessPictures::ViewReplaced() {
+    m_view.m_fAspect = static_cast<float>(m_width) / static_cast<float>(m_height);
 }
 
 QImage RenderSceneImage(Scene& scene, ViewState& view, int width, int height, std::string& error) {

@@ -27,6 +27,12 @@ public:
 
     // Draws one frame in the view's state into a picture (RGB).
     QImage Draw();
+    // Draws a frame of a stand-in, a lit triangle with the grid, and throws it away: the driver
+    // makes its shaders for these on first use, so a command can have that done while its
+    // scene is still being read. The scene must be empty; it is left so.
+    void WarmUp();
+    // The view was given a new state: it takes the pictures' shape again.
+    void ViewReplaced();
 
 private:
     HeadlessPictures(Scene& scene, ViewState& view, int width, int height);

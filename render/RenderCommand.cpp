@@ -49,17 +49,33 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
         return kExitUsage;
     }
     Scene scene;
-    const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene, err);
+    ViewState view;
+    std::unique_ptr<HeadlessToolkit> toolkit;
+    std::unique_ptr<HeadlessPictures> pictures;
+    // What is left once the input is read: drawing the scene and writing its pictures where the
+    // output goes.
+    const auto restrict = [&] {
+        RestrictAfterReading(options.file, {FolderOf(options.output)});
+        toolkit = std::make_unique<HeadlessToolkit>();
+    };
+    SceneLoad load(options.file, err);
+    if (load.ReadInChild()) {
+        // This process reads nothing of the model itself: it restricts itself and sets up its
+        // drawing while the child reads.
+        restrict();
+        pictures = HeadlessPictures::Create(scene, view, options.width, options.height, error);
+        if (pictures) pictures->WarmUp();
+    }
+    const FileOutcome outcome = load.Finish(scene);
     if (!outcome.ok) return ReportFileFailure(err, outcome);
+    if (!toolkit) restrict();
 
-    // What is left is drawing the scene and writing its pictures where the output goes.
-    RestrictAfterReading(options.file, {FolderOf(options.output)});
-
-    const HeadlessToolkit toolkit;
     if (options.up) scene.m_settings.upAxis = *options.up;
-    ViewState view = RenderViewState(options, scene);
-    std::unique_ptr<HeadlessPictures> pictures =
-        HeadlessPictures::Create(scene, view, options.width, options.height, error);
+    view = RenderViewState(options, scene);
+    if (pictures)
+        pictures->ViewReplaced();
+    else
+        pictures = HeadlessPictures::Create(scene, view, options.width, options.height, error);
     if (!pictures) {
         err << "zemvora: " << error << "\n";
         return kExitFileError;

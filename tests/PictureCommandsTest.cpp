@@ -7,12 +7,15 @@
 #include <QProcess>
 #include <fstream>
 #include <set>
+#include <sstream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include "HeadlessRender.h"
 #include "HeadlessToolkit.h"
+#include "childimport/ForeignImport.h"
+#include "cli/CommandLine.h"
 #include "cli/RenderOptions.h"
 #include "import3ds/ImportFile.h"
 #include "sandbox/Sandbox.h"
@@ -226,10 +229,12 @@ TEST(RenderImageTurntable, AFolderThatCannotBeWrittenStopsWithAMessage) {
 }
 
 // Once a picture command has read its model, it draws and writes its output and can do nothing
-// else; the pictures are those drawn without the sandbox, textures and label included, and in
-// every mode those of this process's shaders, which the driver optimises as the window's.
+// else; the pictures are those drawn without the sandbox, textures and label included, in every
+// mode those of this process's shaders, which the driver optimises as the window's, and for a
+// model read by an import child, those drawn without a frame drawn while the child read.
 TEST(RenderImageSandbox, APictureRunCanWriteItsOutputAndNothingElse) {
     TempDir dir;
+    ProcessForeignImportSettings().program = ZEMVORA_EXE;
     const struct {
         std::string file;
         const char* mode;
@@ -237,7 +242,9 @@ TEST(RenderImageSandbox, APictureRunCanWriteItsOutputAndNothingElse) {
                 {kStillLife, "smooth"},
                 {kStillLife, "flat"},
                 {kStillLife, "line"},
-                {kStillLife, "vertex"}};
+                {kStillLife, "vertex"},
+                {std::string(ZEMVORA_TESTDATA_DIR) + "/models/obj/spider.obj", "smooth"},
+                {std::string(ZEMVORA_TESTDATA_DIR) + "/models/gltf/BoxTexturedBinary.glb", "flat"}};
     for (const auto& [file, mode] : runs) {
         SCOPED_TRACE(file + " " + mode);
         const std::string png = dir.File("sandboxed.png");
@@ -249,7 +256,8 @@ TEST(RenderImageSandbox, APictureRunCanWriteItsOutputAndNothingElse) {
         ASSERT_TRUE(ParseRenderOptions({file, "--output", png, "--size", "160x120", "--mode", mode},
                                        options, error));
         Scene scene;
-        ASSERT_TRUE(ImportSceneFile(file, scene).ok);
+        std::ostringstream messages;
+        ASSERT_TRUE(LoadSceneForCommandLine(file, scene, messages).ok);
         ViewState view = RenderViewState(options, scene);
         EXPECT_EQ(QImage(Q(png)), RenderSceneImage(scene, view, 160, 120, error));
     }

@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <utility>
 
@@ -152,31 +153,60 @@ bool ChildOutput::Map(int fd, size_t size) {
     return true;
 }
 
-ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
-                  const ChildLimits& limits) {
+// What a started child's wait needs.
+struct StartedChild::State {
+    explicit State(const ChildLimits& given) : limits(given), input(given.input, given.inputSize) {}
+    ~State() {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            int status = 0;
+            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+        }
+        for (int fd : {answer, progress, ended})
+            if (fd >= 0) close(fd);
+    }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
+    ChildLimits limits;
+    InputFeed input;
     ChildRun run;
+    uint64_t room = 0;  // the output file's size
+    pid_t pid = -1;     // until it is waited for
+    int answer = -1, progress = -1, ended = -1;
+    Clock::time_point deadline;
+};
+
+StartedChild::StartedChild(StartedChild&&) noexcept = default;
+StartedChild& StartedChild::operator=(StartedChild&&) noexcept = default;
+StartedChild::~StartedChild() = default;
+
+StartedChild::StartedChild(const std::string& program, const std::vector<std::string>& args,
+                           const ChildLimits& limits)
+    : m_state(std::make_unique<State>(limits)) {
+    State& state = *m_state;
+    ChildRun& run = state.run;
     // The standard output: a file in memory that cannot grow, so that a child cannot write much
     // more than the limit. Its pages are only taken as they are written.
-    const uint64_t room = OutputFileSize(limits.maxBytes);
-    const int answer = memfd_create("zemvora-child-output", MFD_CLOEXEC | MFD_ALLOW_SEALING);
-    if (answer < 0 || ftruncate(answer, static_cast<off_t>(room)) != 0 ||
-        fcntl(answer, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK) != 0) {
+    state.room = OutputFileSize(limits.maxBytes);
+    state.answer = memfd_create("zemvora-child-output", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (state.answer < 0 || ftruncate(state.answer, static_cast<off_t>(state.room)) != 0 ||
+        fcntl(state.answer, F_ADD_SEALS, F_SEAL_GROW | F_SEAL_SHRINK) != 0) {
         run.startError = errno;
-        if (answer >= 0) close(answer);
-        return run;
+        return;
     }
     int progress[2];
-    InputFeed input(limits.input, limits.inputSize);
-    if (pipe2(progress, O_CLOEXEC | O_NONBLOCK) != 0 || !input.Open()) {
+    if (pipe2(progress, O_CLOEXEC | O_NONBLOCK) != 0 || !state.input.Open()) {
         run.startError = errno;
-        close(answer);
-        return run;
+        return;
     }
+    state.progress = progress[0];
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, answer, STDOUT_FILENO);
-    if (input.Given())
-        posix_spawn_file_actions_adddup2(&actions, input.ChildEnd(), STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, state.answer, STDOUT_FILENO);
+    if (state.input.Given())
+        posix_spawn_file_actions_adddup2(&actions, state.input.ChildEnd(), STDIN_FILENO);
     else
         posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
@@ -203,51 +233,57 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(progress[1]);
-    input.Started();
+    state.input.Started();
     if (spawned != 0) {
-        close(answer);
-        close(progress[0]);
         run.startError = spawned;
-        return run;
+        return;
     }
     run.started = true;
+    state.pid = pid;
+    state.deadline = Clock::now() + std::chrono::seconds(limits.wallSeconds);
     // Readable once the child has ended; the child is not reaped until it is waited for.
     // (The system call itself: Debian 12's C library declares its wrapper without C linkage.)
-    const int ended = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+    state.ended = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
+}
 
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(limits.wallSeconds);
+ChildRun StartedChild::Wait() {
+    State& state = *m_state;
+    ChildRun& run = state.run;
+    if (!run.started) return std::move(run);
+    const ChildLimits& limits = state.limits;
+    InputFeed& input = state.input;
     int percent = -1;
     int status = 0;
     bool reaped = false;
     while (!reaped) {
         // A descriptor of -1 is not waited on. Without a pidfd, the end is looked for every 10 ms.
         pollfd wait[3] = {
-            {ended, POLLIN, 0}, {progress[0], POLLIN, 0}, {input.Waiting(), POLLOUT, 0}};
+            {state.ended, POLLIN, 0}, {state.progress, POLLIN, 0}, {input.Waiting(), POLLOUT, 0}};
         // The watch is asked at least every 50 ms; without one, the deadline is the only limit.
-        int timeout = std::min(MillisecondsLeft(deadline), limits.watch ? 50 : INT32_MAX);
-        if (ended < 0) timeout = std::min(timeout, 10);
+        int timeout = std::min(MillisecondsLeft(state.deadline), limits.watch ? 50 : INT32_MAX);
+        if (state.ended < 0) timeout = std::min(timeout, 10);
         const int ready = poll(wait, 3, timeout);
         if (ready < 0 && errno != EINTR) {
             run.timedOut = true;
             break;
         }
-        if (ready > 0 && progress[0] >= 0 && wait[1].revents) {
+        if (ready > 0 && state.progress >= 0 && wait[1].revents) {
             uint8_t steps[256];
-            const ssize_t got = read(progress[0], steps, sizeof steps);
+            const ssize_t got = read(state.progress, steps, sizeof steps);
             if (got > 0) percent = std::min<int>(steps[got - 1], 100);
             if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
-                close(progress[0]);
-                progress[0] = -1;
+                close(state.progress);
+                state.progress = -1;
             }
         }
         if (ready > 0 && input.Waiting() >= 0 && wait[2].revents) input.Send();
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
+        const pid_t done = waitpid(state.pid, &status, WNOHANG);
+        if (done == state.pid) {
             reaped = true;
             break;
         }
         if (done < 0 && errno != EINTR) break;
-        if (MillisecondsLeft(deadline) == 0) {
+        if (MillisecondsLeft(state.deadline) == 0) {
             run.timedOut = true;
             break;
         }
@@ -256,24 +292,27 @@ ChildRun RunChild(const std::string& program, const std::vector<std::string>& ar
             break;
         }
     }
-    if (ended >= 0) close(ended);
-    if (progress[0] >= 0) close(progress[0]);
     if (!reaped) {
-        kill(pid, SIGKILL);
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        kill(state.pid, SIGKILL);
+        while (waitpid(state.pid, &status, 0) < 0 && errno == EINTR) {
         }
     }
+    state.pid = -1;
     Finish(run, status);
     // The child wrote through the descriptor the parent shares with it, so where the parent's
     // stands is how far it wrote.
-    const off_t written = lseek(answer, 0, SEEK_CUR);
+    const off_t written = lseek(state.answer, 0, SEEK_CUR);
     if (reaped && written >= 0 &&
         (static_cast<uint64_t>(written) > limits.maxBytes ||
-         static_cast<uint64_t>(written) >= room))
+         static_cast<uint64_t>(written) >= state.room))
         run.tooMuch = true;
+    // The output takes the file; else it stays empty.
     if (reaped && !run.tooMuch && written >= 0)
-        run.output.Map(answer, static_cast<size_t>(written));  // else the output stays empty
-    else
-        close(answer);
-    return run;
+        run.output.Map(std::exchange(state.answer, -1), static_cast<size_t>(written));
+    return std::move(run);
+}
+
+ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
+                  const ChildLimits& limits) {
+    return StartedChild(program, args, limits).Wait();
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,3 +70,20 @@ struct ChildRun {
 // whose output reached the limit is tooMuch. Always waits for the child.
 ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
                   const ChildLimits& limits);
+
+// The same in two steps, so that the parent can do work of its own while the child runs: the
+// child is started at once and waited for by Wait (once). A child not waited for is killed and
+// reaped when this goes.
+class StartedChild {
+public:
+    StartedChild(const std::string& program, const std::vector<std::string>& args,
+                 const ChildLimits& limits);
+    ~StartedChild();
+    StartedChild(StartedChild&&) noexcept;
+    StartedChild& operator=(StartedChild&&) noexcept;
+    ChildRun Wait();
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};

@@ -45,34 +45,49 @@ FileOutcome Cleared(Scene& scene, const std::string& path, FileOutcome outcome) 
 
 }  // namespace
 
-FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionReport* report) {
-    const std::string name = FileNameOf(path).empty() ? path : FileNameOf(path);
+PendingImport::PendingImport(const std::string& path)
+    : m_path(path), m_name(FileNameOf(path).empty() ? path : FileNameOf(path)) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
         const int code = errno;
-        return Cleared(scene, path,
-                       FileOutcome::Failure(messages::CannotOpenFile(name, code))
-                           .Because(messages::SystemReason(code)));
+        m_unreadable = FileOutcome::Failure(messages::CannotOpenFile(m_name, code))
+                           .Because(messages::SystemReason(code));
+        return;
     }
     if (!S_ISREG(info.st_mode)) {
         const int code = S_ISDIR(info.st_mode) ? EISDIR : InputStream::kNotRegularFile;
-        return Cleared(scene, path,
-                       FileOutcome::Failure(messages::CannotOpenFile(name, code))
-                           .Because(messages::SystemReason(code)));
+        m_unreadable = FileOutcome::Failure(messages::CannotOpenFile(m_name, code))
+                           .Because(messages::SystemReason(code));
+        return;
     }
 
     const ForeignImportSettings& settings = ProcessForeignImportSettings();
     ChildLimits limits;
-    limits.wallSeconds = settings.wallSeconds;
-    const uint64_t memory = ImportChildMemoryLimit(static_cast<uint64_t>(info.st_size));
-    limits.maxBytes = settings.answerBytes
-                          ? settings.answerBytes
-                          : ImportChildAnswerLimit(static_cast<uint64_t>(info.st_size));
+    limits.wallSeconds = m_wallSeconds = settings.wallSeconds;
+    m_memory = ImportChildMemoryLimit(static_cast<uint64_t>(info.st_size));
+    limits.maxBytes = m_answerBytes =
+        settings.answerBytes ? settings.answerBytes
+                             : ImportChildAnswerLimit(static_cast<uint64_t>(info.st_size));
     if (settings.watch)
-        limits.watch = [watch = settings.watch, &name](int percent) {
+        limits.watch = [watch = settings.watch, name = m_name](int percent) {
             return watch(name, percent);
         };
-    const ChildRun run = RunChild(settings.program, {"zemvora", kImportChildOption, path}, limits);
+    m_child.emplace(settings.program, std::vector<std::string>{"zemvora", kImportChildOption, path},
+                    limits);
+}
+
+PendingImport::~PendingImport() = default;
+
+FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionReport* report) {
+    return PendingImport(path).Finish(scene, report);
+}
+
+FileOutcome PendingImport::Finish(Scene& scene, ConversionReport* report) {
+    const std::string& path = m_path;
+    const std::string& name = m_name;
+    if (!m_child) return Cleared(scene, path, m_unreadable);
+    const ChildRun run = m_child->Wait();
+    m_child.reset();
     if (!run.started) return Failed(name, messages::ImporterNotStarted(run.startError));
     if (run.cancelled) {
         FileOutcome outcome;
@@ -81,8 +96,8 @@ FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionR
         outcome.cancelled = true;
         return outcome;
     }
-    if (run.timedOut) return Failed(name, messages::ImporterTimedOut(limits.wallSeconds));
-    if (run.tooMuch) return Failed(name, messages::ImporterAnswerTooLong(limits.maxBytes));
+    if (run.timedOut) return Failed(name, messages::ImporterTimedOut(m_wallSeconds));
+    if (run.tooMuch) return Failed(name, messages::ImporterAnswerTooLong(m_answerBytes));
     if (!run.exited) {
         // Past its CPU time the child gets SIGXCPU, then SIGKILL; over its memory, an
         // allocation the library does not check can fault: both are named by their signal.
@@ -110,7 +125,7 @@ FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionR
                 FileOutcome::Failure(messages::CannotImportFile(name))
                     .Because(messages::ImporterRefused(lines.empty() ? "" : lines.front())));
         case ChildAnswerResult::OutOfMemory:
-            return Failed(name, messages::ImporterOutOfMemory(memory));
+            return Failed(name, messages::ImporterOutOfMemory(m_memory));
         case ChildAnswerResult::Written:  // an export's answer is no import's
         case ChildAnswerResult::Garbage:
             return Failed(name, messages::ImporterGarbage());

@@ -7,9 +7,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "childimport/ChildAnswer.h"
+#include "childimport/ChildProcess.h"
 #include "scene/FileOutcome.h"
 #include "scene/Scene.h"
 
@@ -54,3 +56,22 @@ ForeignImportSettings& ProcessForeignImportSettings();
 // cut. A read the watch stopped leaves the scene as it was, with the outcome's cancelled set.
 FileOutcome ImportForeignFile(const std::string& path, Scene& scene,
                               ConversionReport* report = nullptr);
+
+// The same in two steps, so that the program can do work of its own while the child reads: the
+// child is started at once, and Finish (called once) waits for it and does the rest. A read not
+// finished is stopped when this goes.
+class PendingImport {
+public:
+    explicit PendingImport(const std::string& path);
+    ~PendingImport();
+    PendingImport(const PendingImport&) = delete;
+    PendingImport& operator=(const PendingImport&) = delete;
+    FileOutcome Finish(Scene& scene, ConversionReport* report = nullptr);
+
+private:
+    std::string m_path, m_name;
+    FileOutcome m_unreadable;  // why the file cannot be read, when no child was started
+    std::optional<StartedChild> m_child;
+    int m_wallSeconds = 0;
+    uint64_t m_memory = 0, m_answerBytes = 0;
+};

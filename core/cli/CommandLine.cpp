@@ -84,35 +84,42 @@ int ReportFileFailure(std::ostream& err, const FileOutcome& outcome) {
     return kExitFileError;
 }
 
-FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene, std::ostream& err) {
-    const FormatReader reader = ReaderOfFile(path);
-    if (reader == FormatReader::Studio3ds) return ImportSceneFile(path, scene);
-    if (reader == FormatReader::ImportChild) {
-        // A person at a terminal sees how far a long read has come; a script sees nothing.
-        if (!isatty(STDERR_FILENO)) return ImportForeignFile(path, scene);
-        const auto start = std::chrono::steady_clock::now();
-        bool shown = false;
-        // The watch goes with the read, however it ends.
-        struct Watching {
-            explicit Watching(ForeignImportSettings::Watch watch) {
-                ProcessForeignImportSettings().watch = std::move(watch);
-            }
-            ~Watching() { ProcessForeignImportSettings().watch = nullptr; }
-        } watching([&](const std::string& name, int percent) {
-            const auto waited = std::chrono::steady_clock::now() - start;
+SceneLoad::SceneLoad(const std::string& path, std::ostream& err)
+    : m_path(path), m_err(err), m_start(std::chrono::steady_clock::now()) {
+    m_reader = ReaderOfFile(path);
+    if (m_reader != FormatReader::ImportChild) return;
+    // A person at a terminal sees how far a long read has come; a script sees nothing.
+    ForeignImportSettings::Watch& watch = ProcessForeignImportSettings().watch;
+    if (isatty(STDERR_FILENO))
+        watch = [this](const std::string& name, int percent) {
+            const auto waited = std::chrono::steady_clock::now() - m_start;
             if (percent < 0 || waited < std::chrono::milliseconds(500)) return true;
-            err << "\rzemvora: reading " << name << ", " << percent << "%" << std::flush;
-            shown = true;
+            m_err << "\rzemvora: reading " << name << ", " << percent << "%" << std::flush;
+            m_shown = true;
             return true;
-        });
-        FileOutcome outcome = ImportForeignFile(path, scene);
-        if (shown) err << "\n" << std::flush;
+        };
+    // The child's watch is taken when it starts.
+    m_import = std::make_unique<PendingImport>(path);
+    watch = nullptr;
+}
+
+SceneLoad::~SceneLoad() = default;
+
+FileOutcome SceneLoad::Finish(Scene& scene) {
+    if (m_reader == FormatReader::Studio3ds) return ImportSceneFile(m_path, scene);
+    if (m_import) {
+        FileOutcome outcome = m_import->Finish(scene);
+        if (m_shown) m_err << "\n" << std::flush;
         return outcome;
     }
-    FileOutcome outcome = OpenSceneFile(AbsolutePath(path), scene);
+    FileOutcome outcome = OpenSceneFile(AbsolutePath(m_path), scene);
     MakeFirstRecordsCurrent(scene);
-    if (!outcome.warning.empty()) err << outcome.warning << "\n";
+    if (!outcome.warning.empty()) m_err << outcome.warning << "\n";
     return outcome;
+}
+
+FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene, std::ostream& err) {
+    return SceneLoad(path, err).Finish(scene);
 }
 
 std::optional<WindowRequest> WindowRequestOf(const std::vector<std::string>& args) {

@@ -2,17 +2,22 @@
 // (0 done, 1 a file could not be loaded or saved, 2 a usage error).
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <iosfwd>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/CommandOptions.h"
+#include "formats/FileFormats.h"
 
 #include "scene/FileOutcome.h"
 #include "scene/Scene.h"
+
+class PendingImport;
 
 constexpr int kExitOk = 0;
 constexpr int kExitFileError = 1;
@@ -23,6 +28,27 @@ constexpr int kExitUsage = 2;
 // as Open does, with its first object and camera made current. What a file read whole still
 // lost (the outcome's warning) goes to err at once.
 FileOutcome LoadSceneForCommandLine(const std::string& path, Scene& scene, std::ostream& err);
+
+// The same in two steps, so that a command can set itself up while a model in another format is
+// read: its import child starts at once, and Finish (called once) gives the outcome.
+class SceneLoad {
+public:
+    SceneLoad(const std::string& path, std::ostream& err);
+    ~SceneLoad();
+    SceneLoad(const SceneLoad&) = delete;
+    SceneLoad& operator=(const SceneLoad&) = delete;
+    // Whether the file is being read by an import child.
+    bool ReadInChild() const { return m_import != nullptr; }
+    FileOutcome Finish(Scene& scene);
+
+private:
+    std::string m_path;
+    std::ostream& m_err;
+    FormatReader m_reader;
+    std::unique_ptr<PendingImport> m_import;
+    std::chrono::steady_clock::time_point m_start;
+    bool m_shown = false;  // a progress line was written
+};
 
 // Writes a failed load's or save's message to err, with the system's reason on a second line
 // when there is one, and returns kExitFileError.

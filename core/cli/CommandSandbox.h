@@ -1,10 +1,10 @@
 // The command line's commands read a file they cannot trust in the program's own process (a 3D
 // Studio or scene file; a model in another format comes from the sandboxed import child), then
-// draw it, print it or write it. Once the input is read and the output is open, the process keeps
-// itself to what is left to do: it reads the input's folder (the images its maps name) and the
-// system's libraries, fonts and data, and writes only where its output goes. A file that made a
-// reader, an image decoder or the drawing run code of its own can then write nothing but the
-// command's output, and reach no network and no other program.
+// draw it, print it or write it. Once the input is read (or its import child started) and the
+// output is open, the process keeps itself to what is left to do: it reads the input's folder (the
+// images its maps name) and the system's libraries, fonts and data, and writes only where its
+// output goes. A file that made a reader, an image decoder or the drawing run code of its own can
+// then write nothing but the command's output, and reach no network and no other program.
 #pragma once
 
 #include <string>
