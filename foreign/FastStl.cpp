@@ -108,8 +108,7 @@ bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets,
             reading = std::async(std::launch::async, readPiece, done, std::ref(next));
         // Each corner's slot is fetched a few corners ahead: the table's memory is the cost of
         // joining.
-        JoinAll(joiner, joining,
-                [&](size_t, uint32_t index) { merged.corners.push_back(index); });
+        JoinAll(joiner, joining, [&](size_t, uint32_t index) { merged.corners.push_back(index); });
         if (!reading.valid()) break;
         if (const char* failure = reading.get()) {
             why = failure;
