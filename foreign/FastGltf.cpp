@@ -1044,7 +1044,8 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
         used[corner] = 1;
     LibraryJoiner<Joined> joiner(count);
     std::vector<uint32_t> joined(count, 0);
-    // A batch of vertices is read and hashed first, then joined, their buckets fetched ahead.
+    // A batch of vertices is read and hashed, while the batch before is joined, its buckets
+    // fetched ahead.
     struct Candidate {
         uint32_t vertex;
         MeshPoint point;
@@ -1053,10 +1054,9 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
     };
     constexpr uint32_t kBatch = 1 << 16;
     constexpr size_t kAhead = 16, kNewestAhead = 8;
-    std::vector<Candidate> candidates;
-    candidates.reserve(std::min(count, kBatch));
-    for (uint32_t from = 0; from < count; from += kBatch) {
+    const auto prepare = [&](size_t batch, std::vector<Candidate>& candidates) {
         candidates.clear();
+        const uint32_t from = static_cast<uint32_t>(batch) * kBatch;
         const uint32_t to = std::min(count - from, kBatch) + from;
         for (uint32_t v = from; v < to; ++v) {
             if (!used[v]) continue;
@@ -1069,6 +1069,9 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
             attributes.Get(v, candidate.attributes);
             candidates.push_back(candidate);
         }
+        return true;
+    };
+    const auto join = [&](const std::vector<Candidate>& candidates) {
         for (size_t c = 0; c < candidates.size(); ++c) {
             if (c + kAhead < candidates.size())
                 joiner.PrefetchBucket(candidates[c + kAhead].bucket);
@@ -1078,7 +1081,8 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
             joined[candidate.vertex] =
                 joiner.Join(candidate.point, candidate.attributes, candidate.bucket);
         }
-    }
+    };
+    JoinPreparedAhead<Candidate>((size_t{count} + kBatch - 1) / kBatch, prepare, join);
     std::vector<uint8_t>().swap(used);
     for (uint32_t& corner : out.corners)
         corner = joined[corner];

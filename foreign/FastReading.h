@@ -9,8 +9,10 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <future>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "MeshObjects.h"
@@ -260,6 +262,28 @@ private:
     std::vector<Entry> m_entries;
     std::vector<Attributes> m_attributes;
 };
+
+// Joins batch after batch of vertices with the next batch made ready meanwhile on a second
+// thread: prepare(batch, candidates) fills candidates (reading, checking and hashing them) and
+// returns false to stop; join(candidates) joins them, in the batches' order. Both take about as
+// long, and the import has the processor to itself. False when a prepare stopped, after the
+// batches before it are joined; what prepare throws comes out of the call.
+template <class Candidate, class Prepare, class Join>
+bool JoinPreparedAhead(size_t batches, Prepare prepare, Join join) {
+    std::vector<Candidate> current, next;
+    if (batches == 0) return true;
+    if (!prepare(size_t{0}, current)) return false;
+    for (size_t batch = 0; batch < batches; ++batch) {
+        std::future<bool> ahead;
+        if (batch + 1 < batches)
+            ahead = std::async(std::launch::async,
+                               [&prepare, &next, batch] { return prepare(batch + 1, next); });
+        join(std::as_const(current));
+        if (ahead.valid() && !ahead.get()) return false;
+        std::swap(current, next);
+    }
+    return true;
+}
 
 // A vertex to join: its position, attributes and bucket.
 template <class Attributes>

@@ -4,8 +4,6 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
-#include <functional>
-#include <future>
 #include <string_view>
 
 #include "FastReading.h"
@@ -70,51 +68,52 @@ bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets,
     merged.corners.reserve(size_t{facets} * 3);
     // The library's mesh has three vertices a facet.
     CornerJoiner joiner(size_t{facets} * 3);
-    // Each piece's corners, checked and hashed, on a thread of their own while the piece before
-    // is joined: the two take about as long, and the import has the processor to itself.
     std::vector<unsigned char> buffer(kFacetsPerRead * kFacetBytes);
-    const auto readPiece = [&](uint32_t done, std::vector<Corner>& corners) -> const char* {
+    // Each piece's corners, checked and hashed, while the piece before is joined.
+    const char* failure = nullptr;
+    const auto readPiece = [&](size_t piece, std::vector<Corner>& corners) {
+        const size_t done = piece * kFacetsPerRead;
         const size_t count = std::min<size_t>(kFacetsPerRead, facets - done);
-        if (!file.Read(buffer.data(), count * kFacetBytes)) return "it ended before its facets";
+        if (!file.Read(buffer.data(), count * kFacetBytes)) {
+            failure = "it ended before its facets";
+            return false;
+        }
         corners.clear();
         corners.reserve(count * 3);
         for (size_t f = 0; f < count; ++f) {
             const unsigned char* facet = buffer.data() + f * kFacetBytes;
             // A colour bit makes the library give the vertices colours, and join by them too.
-            if (facet[49] & 0x80) return "its facets have colours";
+            if (facet[49] & 0x80) {
+                failure = "its facets have colours";
+                return false;
+            }
             float raw[3];
             std::memcpy(raw, facet, sizeof raw);
             const MeshPoint normal{raw[0], raw[1], raw[2]};
-            if (!Finite(normal)) return "a normal is not a number";
+            if (!Finite(normal)) {
+                failure = "a normal is not a number";
+                return false;
+            }
             for (int k = 0; k < 3; ++k) {
                 float xyz[3];
                 std::memcpy(xyz, facet + 12 + 12 * k, sizeof xyz);
                 const MeshPoint p = AsTransformed(xyz[0], xyz[1], xyz[2]);
-                if (!Finite(p)) return "a coordinate is not a number";
+                if (!Finite(p)) {
+                    failure = "a coordinate is not a number";
+                    return false;
+                }
                 corners.push_back(Corner{p, FacetNormal{normal}, joiner.BucketOf(p)});
             }
         }
-        return nullptr;
+        return true;
     };
-    std::vector<Corner> joining, next;
-    if (const char* failure = readPiece(0, joining)) {
+    const size_t pieces = (size_t{facets} + kFacetsPerRead - 1) / kFacetsPerRead;
+    if (!JoinPreparedAhead<Corner>(pieces, readPiece, [&](const std::vector<Corner>& corners) {
+            JoinAll(joiner, corners,
+                    [&](size_t, uint32_t index) { merged.corners.push_back(index); });
+        })) {
         why = failure;
         return false;
-    }
-    for (uint32_t done = 0; done < facets;) {
-        done += static_cast<uint32_t>(joining.size() / 3);
-        std::future<const char*> reading;
-        if (done < facets)
-            reading = std::async(std::launch::async, readPiece, done, std::ref(next));
-        // Each corner's slot is fetched a few corners ahead: the table's memory is the cost of
-        // joining.
-        JoinAll(joiner, joining, [&](size_t, uint32_t index) { merged.corners.push_back(index); });
-        if (!reading.valid()) break;
-        if (const char* failure = reading.get()) {
-            why = failure;
-            return false;
-        }
-        std::swap(joining, next);
     }
     merged.points = joiner.TakePoints();
 

@@ -48,6 +48,17 @@ void KeepModelNormals(SceneObject& object, const std::vector<MeshPoint>& normals
 // or more materials.
 void SetMaterials(SceneObject& object, const std::vector<uint32_t>& materials, size_t from,
                   const Scene& scene) {
+    const auto nameOf = [&scene](uint32_t material) {
+        return material < scene.m_materials.size() ? scene.m_materials[material].name
+                                                   : std::string("Default");
+    };
+    const uint32_t first = materials[from];
+    object.materialName = nameOf(first);
+    object.materialIndex = first < scene.m_materials.size() ? static_cast<int32_t>(first) : -1;
+    // Most objects have one material: they need no groups, nor the search for them.
+    const auto begin = materials.begin() + static_cast<std::ptrdiff_t>(from);
+    const auto end = begin + static_cast<std::ptrdiff_t>(object.meshes.size());
+    if (std::all_of(begin, end, [first](uint32_t material) { return material == first; })) return;
     // In the order of their first triangles; found by material, so that many materials stay fast.
     std::vector<std::pair<uint32_t, std::vector<uint32_t>>> groups;
     std::unordered_map<uint32_t, size_t> groupOf;
@@ -57,14 +68,6 @@ void SetMaterials(SceneObject& object, const std::vector<uint32_t>& materials, s
         if (added) groups.emplace_back(material, std::vector<uint32_t>());
         groups[at->second].second.push_back(static_cast<uint32_t>(t));
     }
-    const auto nameOf = [&scene](uint32_t material) {
-        return material < scene.m_materials.size() ? scene.m_materials[material].name
-                                                   : std::string("Default");
-    };
-    const uint32_t first = groups.front().first;
-    object.materialName = nameOf(first);
-    object.materialIndex = first < scene.m_materials.size() ? static_cast<int32_t>(first) : -1;
-    if (groups.size() < 2) return;
     for (auto& [material, faces] : groups)
         object.faceGroups.push_back(FaceGroup{nameOf(material), std::move(faces)});
 }
