@@ -601,20 +601,26 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
     for (uint32_t corner : corners)
         joined[corner] = 0;
     PlyJoiner joiner(vertexCount);
-    std::vector<JoinCandidate<VertexAttributes>> batch;
-    std::vector<uint32_t> batchVertices;
+    struct Candidate : JoinCandidate<VertexAttributes> {
+        uint32_t vertex;
+    };
     constexpr size_t kBatch = 1 << 16;
-    for (size_t from = 0; from < vertexCount; from += kBatch) {
+    const auto prepare = [&](size_t index, std::vector<Candidate>& batch) {
         batch.clear();
-        batchVertices.clear();
+        const size_t from = index * kBatch;
         for (size_t v = from; v < std::min(vertexCount, from + kBatch); ++v) {
             if (joined[v] == UINT32_MAX) continue;
-            batch.push_back({positions[v], attributes.empty() ? VertexAttributes{} : attributes[v],
-                             joiner.BucketOf(positions[v])});
-            batchVertices.push_back(static_cast<uint32_t>(v));
+            batch.push_back({{positions[v], attributes.empty() ? VertexAttributes{} : attributes[v],
+                              joiner.BucketOf(positions[v])},
+                             static_cast<uint32_t>(v)});
         }
-        JoinAll(joiner, batch, [&](size_t c, uint32_t index) { joined[batchVertices[c]] = index; });
-    }
+        return true;
+    };
+    JoinPreparedAhead<Candidate>(
+        (vertexCount + kBatch - 1) / kBatch, prepare, [&](const std::vector<Candidate>& batch) {
+            JoinAll(joiner, batch,
+                    [&](size_t c, uint32_t index) { joined[batch[c].vertex] = index; });
+        });
     std::vector<MeshPoint>().swap(positions);
     std::vector<VertexAttributes>().swap(attributes);
 
