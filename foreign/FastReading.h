@@ -186,7 +186,8 @@ public:
         probe.reserve(vertices);
         m_first.assign(probe.bucket_count(), kNone);
         m_inverse = ~uint64_t{0} / m_first.size();
-        m_entries.reserve(vertices);
+        m_points.reserve(vertices);
+        m_next.reserve(vertices);
         m_attributes.reserve(vertices);
     }
 
@@ -202,34 +203,36 @@ public:
     // vertex: the buckets' memory is what joining costs.
     void PrefetchBucket(size_t bucket) const { __builtin_prefetch(&m_first[bucket]); }
     void PrefetchNewest(size_t bucket) const {
-        if (m_first[bucket] != kNone) __builtin_prefetch(&m_entries[m_first[bucket]]);
+        const uint32_t newest = m_first[bucket];
+        if (newest != kNone) {
+            __builtin_prefetch(&m_points[newest]);
+            __builtin_prefetch(&m_next[newest]);
+        }
     }
 
     uint32_t Join(const MeshPoint& point, const Attributes& attributes, size_t bucket) {
-        for (uint32_t at = m_first[bucket]; at != kNone; at = m_entries[at].next)
-            if (NearForLibrary(m_entries[at].point, point) &&
+        for (uint32_t at = m_first[bucket]; at != kNone; at = m_next[at])
+            if (NearForLibrary(m_points[at], point) &&
                 Attributes::Near(m_attributes[at], attributes))
                 return at;
-        const uint32_t index = static_cast<uint32_t>(m_entries.size());
-        m_entries.push_back(Entry{point, m_first[bucket]});
+        const uint32_t index = static_cast<uint32_t>(m_points.size());
+        m_points.push_back(point);
+        m_next.push_back(m_first[bucket]);
         m_attributes.push_back(attributes);
         m_first[bucket] = index;
         return index;
     }
 
-    size_t Count() const { return m_entries.size(); }
+    size_t Count() const { return m_points.size(); }
     const Attributes& AttributesOf(uint32_t index) const { return m_attributes[index]; }
 
-    // The joined vertices' positions; the joiner is spent.
+    // The joined vertices' positions, handed over without a copy (fresh memory costs more than
+    // the work of joining); the joiner is spent.
     std::vector<MeshPoint> TakePoints() {
         std::vector<uint32_t>().swap(m_first);
+        std::vector<uint32_t>().swap(m_next);
         std::vector<Attributes>().swap(m_attributes);
-        std::vector<MeshPoint> points;
-        points.reserve(m_entries.size());
-        for (const Entry& entry : m_entries)
-            points.push_back(entry.point);
-        std::vector<Entry>().swap(m_entries);
-        return points;
+        return std::move(m_points);
     }
 
 private:
@@ -251,15 +254,11 @@ private:
 #endif
     }
 
-    // A joined vertex's position, with the vertex before it in its bucket beside it: one fetch
-    // of memory a step along a bucket.
-    struct Entry {
-        MeshPoint point;
-        uint32_t next;
-    };
     std::vector<uint32_t> m_first;  // of each bucket, its newest vertex
     uint64_t m_inverse = 0;         // 2^64 / the buckets, rounded down
-    std::vector<Entry> m_entries;
+    // Of each joined vertex: its position, the vertex before it in its bucket, its attributes.
+    std::vector<MeshPoint> m_points;
+    std::vector<uint32_t> m_next;
     std::vector<Attributes> m_attributes;
 };
 
