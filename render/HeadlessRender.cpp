@@ -40,7 +40,11 @@ QImage HeadlessPictures::Draw() {
         .convertToFormat(QImage::Format_RGB32);
 }
 
-void HeadlessPictures::WarmUp() {
+void HeadlessPictures::WarmUp(const ViewState& like) {
+    const Scene before = m_scene;
+    const ViewState view = m_view;
+    m_view = like;
+    ViewReplaced();
     SceneObject triangle;
     for (const auto& [x, y] : {std::pair{0.0f, 0.0f}, {1.0f, 0.0f}, {0.0f, 1.0f}}) {
         SceneVertex vertex;
@@ -56,7 +60,8 @@ void HeadlessPictures::WarmUp() {
     ComputeSceneBounds(m_scene);
     m_scene.CountScene();
     Draw();
-    EmptyScene(m_scene);
+    m_scene = before;
+    m_view = view;
 }
 
 void HeadlessPictures::ViewReplaced() {

@@ -64,7 +64,7 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
         // drawing while the child reads.
         restrict();
         pictures = HeadlessPictures::Create(scene, view, options.width, options.height, error);
-        if (pictures) pictures->WarmUp();
+        if (pictures) pictures->WarmUp(RenderViewState(options, scene));
     }
     const FileOutcome outcome = load.Finish(scene);
     if (!outcome.ok) return ReportFileFailure(err, outcome);

@@ -89,18 +89,24 @@ SceneLoad::SceneLoad(const std::string& path, std::ostream& err)
     m_reader = ReaderOfFile(path);
     if (m_reader != FormatReader::ImportChild) return;
     // A person at a terminal sees how far a long read has come; a script sees nothing.
-    ForeignImportSettings::Watch& watch = ProcessForeignImportSettings().watch;
-    if (isatty(STDERR_FILENO))
-        watch = [this](const std::string& name, int percent) {
-            const auto waited = std::chrono::steady_clock::now() - m_start;
-            if (percent < 0 || waited < std::chrono::milliseconds(500)) return true;
-            m_err << "\rzemvora: reading " << name << ", " << percent << "%" << std::flush;
-            m_shown = true;
-            return true;
-        };
-    // The child's watch is taken when it starts.
+    if (!isatty(STDERR_FILENO)) {
+        m_import = std::make_unique<PendingImport>(path);
+        return;
+    }
+    // The child takes its watch when it starts; the watch goes then, however that ends.
+    struct Watching {
+        explicit Watching(ForeignImportSettings::Watch watch) {
+            ProcessForeignImportSettings().watch = std::move(watch);
+        }
+        ~Watching() { ProcessForeignImportSettings().watch = nullptr; }
+    } watching([this](const std::string& name, int percent) {
+        const auto waited = std::chrono::steady_clock::now() - m_start;
+        if (percent < 0 || waited < std::chrono::milliseconds(500)) return true;
+        m_err << "\rzemvora: reading " << name << ", " << percent << "%" << std::flush;
+        m_shown = true;
+        return true;
+    });
     m_import = std::make_unique<PendingImport>(path);
-    watch = nullptr;
 }
 
 SceneLoad::~SceneLoad() = default;
