@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "childimport/ChildProcess.h"
+#include "tests/TestFiles.h"
 
 namespace {
 
@@ -45,4 +47,21 @@ TEST(ChildProcess, TheOutputIsWhatTheChildWroteUpToItsEnd) {
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     for (size_t i = 0; i < runs.size(); ++i)
         EXPECT_EQ(Text(runs[i].output), cases[i].output) << cases[i].script;
+}
+
+// A child started and then waited for after other work gives the same; one never waited for is
+// stopped when its handle goes, before it could do anything more.
+TEST(ChildProcess, AStartedChildIsWaitedForLaterOrStoppedWhenItsHandleGoes) {
+    testfiles::TempDir dir;
+    const std::string late = dir.File("late");
+    {
+        StartedChild child("/bin/sh", {"sh", "-c", "printf abc"}, ChildLimits{});
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        const ChildRun run = child.Wait();
+        EXPECT_TRUE(run.exited);
+        EXPECT_EQ(Text(run.output), "abc");
+    }
+    { StartedChild child("/bin/sh", {"sh", "-c", "sleep 0.3; : > " + late}, ChildLimits{}); }
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    EXPECT_FALSE(std::filesystem::exists(late));
 }

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "childimport/ForeignImport.h"
 #include "cli/CommandLine.h"
 #include "cli/ManualPage.h"
 #include "commands/CommandTexts.h"
@@ -325,4 +326,42 @@ TEST(CommandLine, TheManualPageListsEveryCommandOfTheTable) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(RoffText(c.text), c.roff) << c.text;
+}
+
+// A command's load in two steps: a model in another format is read by its child from the start,
+// the others when the load is finished; either way the scene is the one-step load's.
+TEST(CommandLine, ALoadInTwoStepsReadsOtherFormatsInTheChildAndGivesTheSameScene) {
+    TempDir dir;
+    const std::string zmv = dir.File("jeep.zmv");
+    ASSERT_EQ(Zemvora({"--convert", TestData("assimp/jeep1.3ds"), zmv}).status, 0);
+    ProcessForeignImportSettings().program = ZEMVORA_EXE;
+    const struct {
+        std::string path;
+        bool inChild;
+        bool ok;
+    } cases[] = {
+        {TestData("assimp/jeep1.3ds"), false, true},
+        {zmv, false, true},
+        {std::string(ZEMVORA_TESTDATA_DIR) + "/models/obj/spider.obj", true, true},
+        {std::string(ZEMVORA_TESTDATA_DIR) + "/models/stl/Spider_binary.stl", true, true},
+        {dir.File("missing.stl"), true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::ostringstream err, oneStepErr;
+        SceneLoad load(c.path, err);
+        EXPECT_EQ(load.ReadInChild(), c.inChild);
+        Scene scene, oneStep;
+        const FileOutcome outcome = load.Finish(scene);
+        const FileOutcome oneStepOutcome = LoadSceneForCommandLine(c.path, oneStep, oneStepErr);
+        EXPECT_EQ(outcome.ok, c.ok);
+        EXPECT_EQ(outcome.message, oneStepOutcome.message);
+        ASSERT_EQ(scene.m_objects.size(), oneStep.m_objects.size());
+        for (size_t i = 0; i < scene.m_objects.size(); ++i) {
+            EXPECT_EQ(scene.m_objects[i].name, oneStep.m_objects[i].name);
+            EXPECT_EQ(scene.m_objects[i].vertexCount, oneStep.m_objects[i].vertexCount);
+        }
+        EXPECT_EQ(err.str(), oneStepErr.str());
+    }
+    ProcessForeignImportSettings() = ForeignImportSettings();
 }

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <stdexcept>
+#include <vector>
 
 #include "ConvertScene.h"
 #include "FastPly.h"
@@ -425,4 +427,43 @@ TEST(FastReaders, TheInlineHashOfACoordinateIsTheStandardLibrarys) {
                             -7e-5f, 1.0f / 3, 1e-45f,   -0.0029411765f, 1001.0f};
     for (const float value : values)
         EXPECT_EQ(LibraryFloatHash(value), std::hash<float>()(value)) << value;
+}
+
+// Batches are joined in their order while the next is made ready; a batch that cannot be made
+// stops the joining after the batches before it, and what making one throws comes out.
+TEST(FastReaders, BatchesMadeReadyAheadAreJoinedInOrderAndStopWhereOneFails) {
+    const struct {
+        size_t batches;
+        size_t failing;  // the batch whose making fails, or none
+        bool throws;
+        std::vector<int> joined;
+        bool whole;
+    } cases[] = {
+        {0, SIZE_MAX, false, {}, true},
+        {1, SIZE_MAX, false, {0, 1}, true},
+        {4, SIZE_MAX, false, {0, 1, 10, 11, 20, 21, 30, 31}, true},
+        {4, 0, false, {}, false},
+        {4, 2, false, {0, 1, 10, 11}, false},
+        {4, 3, true, {0, 1, 10, 11, 20, 21}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.batches << " batches, failing " << c.failing);
+        std::vector<int> joined;
+        const auto prepare = [&c](size_t batch, std::vector<int>& items) {
+            if (batch == c.failing && c.throws) throw std::runtime_error("damaged");
+            items = {static_cast<int>(batch) * 10, static_cast<int>(batch) * 10 + 1};
+            return batch != c.failing;
+        };
+        const auto join = [&joined](const std::vector<int>& items) {
+            joined.insert(joined.end(), items.begin(), items.end());
+        };
+        bool whole = false;
+        try {
+            whole = JoinPreparedAhead<int>(c.batches, prepare, join);
+        } catch (const std::runtime_error&) {
+            EXPECT_TRUE(c.throws);
+        }
+        EXPECT_EQ(whole, c.whole);
+        EXPECT_EQ(joined, c.joined);
+    }
 }
