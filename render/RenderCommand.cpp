@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "HeadlessRender.h"
-#include "HeadlessToolkit.h"
 #include "PictureFile.h"
+#include "PictureSetup.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandSandbox.h"
 #include "cli/ProgressLine.h"
@@ -50,34 +50,16 @@ int RunRenderCommand(const std::vector<std::string>& args, std::ostream&, std::o
     }
     Scene scene;
     ViewState view;
-    std::unique_ptr<HeadlessToolkit> toolkit;
-    std::unique_ptr<HeadlessPictures> pictures;
     // What is left once the input is read: drawing the scene and writing its pictures where the
     // output goes.
-    const auto restrict = [&] {
+    const PictureSetup setup = SetUpPictures(options, scene, view, err, [&options] {
         RestrictAfterReading(options.file, {FolderOf(options.output)});
-        toolkit = std::make_unique<HeadlessToolkit>();
-    };
-    SceneLoad load(options.file, err);
-    if (load.ReadInChild()) {
-        // This process reads nothing of the model itself: it restricts itself and sets up its
-        // drawing while the child reads.
-        restrict();
-        pictures = HeadlessPictures::Create(scene, view, options.width, options.height, error);
-        if (pictures) pictures->WarmUp(RenderViewState(options, scene));
-    }
-    const FileOutcome outcome = load.Finish(scene);
-    if (!outcome.ok) return ReportFileFailure(err, outcome);
-    if (!toolkit) restrict();
-
-    if (options.up) scene.m_settings.upAxis = *options.up;
-    view = RenderViewState(options, scene);
-    if (pictures)
-        pictures->ViewReplaced();
-    else
-        pictures = HeadlessPictures::Create(scene, view, options.width, options.height, error);
+        return true;
+    });
+    if (!setup.outcome.ok) return ReportFileFailure(err, setup.outcome);
+    HeadlessPictures* const pictures = setup.pictures.get();
     if (!pictures) {
-        err << "zemvora: " << error << "\n";
+        err << "zemvora: " << setup.error << "\n";
         return kExitFileError;
     }
     // The whole scene in the picture, however a turntable turns it.

@@ -3,9 +3,8 @@
 #include <filesystem>
 #include <ostream>
 
-#include "HeadlessRender.h"
-#include "HeadlessToolkit.h"
 #include "PictureFile.h"
+#include "PictureSetup.h"
 #include "cli/CommandLine.h"
 #include "cli/CommandSandbox.h"
 #include "cli/RenderOptions.h"
@@ -42,22 +41,21 @@ int RunThumbnailCommand(const std::vector<std::string>& args, std::ostream&, std
         type != std::filesystem::file_type::not_found)
         return Fail(err, options.file, "not a plain file");
     Scene scene;
-    const FileOutcome outcome = LoadSceneForCommandLine(options.file, scene, err);
-    if (!outcome.ok) return Fail(err, options.file, outcome.message);
-
+    ViewState view;
     // The service that asked reads the file through the handle it opened before the run. It is
-    // opened now, as the only file the rest of the run may write.
+    // opened once the input is read, as the only file the rest of the run may write, and left
+    // as it was when the input cannot be read.
     InPlaceFile picture;
     int errorCode = 0;
-    if (!picture.Open(options.output, errorCode))
-        return Fail(err, options.file, CannotWrite(options.output, errorCode));
-    RestrictAfterReading(options.file);
-
-    const HeadlessToolkit toolkit;
-    ViewState view = RenderViewState(options, scene);
-    const QImage image = RenderSceneImage(scene, view, options.width, options.height, error);
-    if (image.isNull()) return Fail(err, options.file, error);
-    if (!SavePngPicture(image, picture, error))
+    const PictureSetup setup = SetUpPictures(options, scene, view, err, [&] {
+        if (!picture.Open(options.output, errorCode)) return false;
+        RestrictAfterReading(options.file);
+        return true;
+    });
+    if (!setup.outcome.ok) return Fail(err, options.file, setup.outcome.message);
+    if (!setup.prepared) return Fail(err, options.file, CannotWrite(options.output, errorCode));
+    if (!setup.pictures) return Fail(err, options.file, setup.error);
+    if (!SavePngPicture(setup.pictures->Draw(), picture, error))
         return Fail(err, options.file, "can not write " + options.output + ": " + error);
     return kExitOk;
 }

@@ -261,6 +261,21 @@ TEST(RenderImageSandbox, APictureRunCanWriteItsOutputAndNothingElse) {
         ViewState view = RenderViewState(options, scene);
         EXPECT_EQ(QImage(Q(png)), RenderSceneImage(scene, view, 160, 120, error));
     }
+    // So is a thumbnail of a model the child reads, written into the file the service made.
+    for (const std::string& file :
+         {std::string(ZEMVORA_TESTDATA_DIR) + "/models/obj/spider.obj", kStillLife}) {
+        SCOPED_TRACE(file);
+        const std::string thumb = dir.File("thumb.png");
+        ASSERT_EQ(Zemvora({"--thumbnail", "96", Q(file), Q(thumb)}).status, 0);
+        RenderOptions options;
+        std::string error;
+        ASSERT_TRUE(ParseThumbnailOptions({"96", file, thumb}, options, error));
+        Scene scene;
+        std::ostringstream messages;
+        ASSERT_TRUE(LoadSceneForCommandLine(file, scene, messages).ok);
+        ViewState view = RenderViewState(options, scene);
+        EXPECT_EQ(QImage(Q(thumb)), RenderSceneImage(scene, view, 96, 96, error));
+    }
 
     // A model that took over the drawing, as the probe library does from OpenGL's reading of the
     // frame (see SandboxProbe.cpp).
