@@ -11,6 +11,7 @@
 #include <functional>
 #include <future>
 #include <string>
+#include <system_error>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -266,19 +267,24 @@ private:
 // thread: prepare(batch, candidates) fills candidates (reading, checking and hashing them) and
 // returns false to stop; join(candidates) joins them, in the batches' order. Both take about as
 // long, and the import has the processor to itself. False when a prepare stopped, after the
-// batches before it are joined; what prepare throws comes out of the call.
+// batches before it are joined; what prepare throws comes out of the call. Where no thread can
+// be started (the process at its limits), the next batch is made ready after the join instead.
 template <class Candidate, class Prepare, class Join>
 bool JoinPreparedAhead(size_t batches, Prepare prepare, Join join) {
     std::vector<Candidate> current, next;
     if (batches == 0) return true;
     if (!prepare(size_t{0}, current)) return false;
     for (size_t batch = 0; batch < batches; ++batch) {
+        const bool last = batch + 1 == batches;
         std::future<bool> ahead;
-        if (batch + 1 < batches)
-            ahead = std::async(std::launch::async,
-                               [&prepare, &next, batch] { return prepare(batch + 1, next); });
+        try {
+            if (!last)
+                ahead = std::async(std::launch::async,
+                                   [&prepare, &next, batch] { return prepare(batch + 1, next); });
+        } catch (const std::system_error&) {
+        }
         join(std::as_const(current));
-        if (ahead.valid() && !ahead.get()) return false;
+        if (!last && !(ahead.valid() ? ahead.get() : prepare(batch + 1, next))) return false;
         std::swap(current, next);
     }
     return true;

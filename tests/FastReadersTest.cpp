@@ -3,6 +3,9 @@
 // with the reason: binary STL and binary PLY files, written here in the shapes real files have.
 #include <assimp/scene.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -466,4 +469,34 @@ TEST(FastReaders, BatchesMadeReadyAheadAreJoinedInOrderAndStopWhereOneFails) {
         EXPECT_EQ(whole, c.whole);
         EXPECT_EQ(joined, c.joined);
     }
+}
+
+// A process at its memory limit can start no thread: the batches are then joined one after the
+// other, all of them and in order.
+TEST(FastReaders, BatchesAreJoinedWithoutASecondThreadWhereNoneCanStart) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        // Room for a little more memory, not for a thread's stack.
+        std::ifstream status("/proc/self/statm");
+        size_t pages = 0;
+        status >> pages;
+        const rlimit limit{pages * 4096 + (1 << 20), RLIM_INFINITY};
+        if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
+        std::vector<int> joined;
+        const bool whole = JoinPreparedAhead<int>(
+            3,
+            [](size_t batch, std::vector<int>& items) {
+                items.assign(1, static_cast<int>(batch));
+                return true;
+            },
+            [&joined](const std::vector<int>& items) {
+                joined.insert(joined.end(), items.begin(), items.end());
+            });
+        _exit(whole && joined == std::vector<int>{0, 1, 2} ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
