@@ -45,18 +45,37 @@ void HeadlessPictures::WarmUp(const ViewState& like) {
     const ViewState view = m_view;
     m_view = like;
     ViewReplaced();
-    SceneObject triangle;
-    for (const auto& [x, y] : {std::pair{0.0f, 0.0f}, {1.0f, 0.0f}, {0.0f, 1.0f}}) {
-        SceneVertex vertex;
-        vertex.x = x, vertex.y = y;
-        triangle.vertices.push_back(vertex);
-    }
-    triangle.meshes.push_back(SceneMesh{0, 1, 2});
-    triangle.vertexCount = 3;
-    triangle.meshCount = 1;
-    triangle.maxX = triangle.maxY = 1.0f;
-    ComputeNormals(triangle);
-    m_scene.m_objects.push_back(std::move(triangle));
+    // A square of squares, two triangles each: enough triangles to be drawn by indices, as a
+    // model's long runs are, which the driver makes shaders of its own for.
+    constexpr uint16_t kSide = 6;
+    SceneObject squares;
+    for (uint16_t i = 0; i <= kSide; ++i)
+        for (uint16_t j = 0; j <= kSide; ++j) {
+            SceneVertex vertex;
+            vertex.x = i, vertex.y = j;
+            squares.vertices.push_back(vertex);
+        }
+    for (uint16_t i = 0; i < kSide; ++i)
+        for (uint16_t j = 0; j < kSide; ++j) {
+            const auto at = [](uint16_t x, uint16_t y) {
+                return static_cast<uint16_t>(x * (kSide + 1) + y);
+            };
+            squares.meshes.push_back(SceneMesh{at(i, j), at(i + 1, j), at(i + 1, j + 1)});
+            squares.meshes.push_back(SceneMesh{at(i, j), at(i + 1, j + 1), at(i, j + 1)});
+        }
+    squares.vertexCount = static_cast<int32_t>(squares.vertices.size());
+    squares.meshCount = static_cast<int32_t>(squares.meshes.size());
+    squares.maxX = squares.maxY = kSide;
+    ComputeNormals(squares);
+    // Twice: in the built-in grey and in a material without highlights, which the driver's
+    // lighting leaves out of its shaders.
+    SceneMaterial dull;
+    dull.shininess = 0.0f;
+    m_scene.m_materials.push_back(dull);
+    m_scene.m_objects.push_back(squares);
+    squares.materialIndex = 0;
+    m_scene.m_objects.push_back(std::move(squares));
+    m_scene.m_settings.currentObject = 0;  // its box drawn, as a model's first object's is
     ComputeSceneBounds(m_scene);
     m_scene.CountScene();
     Draw();

@@ -27,10 +27,10 @@ public:
 
     // Draws one frame in the view's state into a picture (RGB).
     QImage Draw();
-    // Draws a frame of a stand-in, a lit triangle with the grid, in a view with like's modes and
-    // settings, and throws it away: the driver makes its shaders for what it draws on first use,
-    // so a command can have that done while its scene is still being read. The scene and the
-    // view are left as they were; the scene is best empty, as it is copied.
+    // Draws a frame of stand-ins, lit squares of triangles with the grid and a box, in a view with
+    // like's modes and settings, and throws it away: the driver makes its shaders for what it draws
+    // on first use, so a command can have that done while its scene is still being read. The scene
+    // and the view are left as they were; the scene is best empty, as it is copied.
     void WarmUp(const ViewState& like);
     // The view was given a new state: it takes the pictures' shape again.
     void ViewReplaced();
