@@ -29,8 +29,10 @@ TEST(ChildProcess, TheOutputIsWhatTheChildWroteUpToItsEnd) {
         {"printf abc", 100, "abc", false},
         {"true", 100, "", false},
         {"printf abc; exit 3", 100, "abc", false},
-        // A write past the limit fails in the child; its output is not taken.
+        // A write past the limit fails in the child; its output is not taken, and a child that
+        // goes on writing is stopped without waiting for its time to run out.
         {"printf 0123456789abcdef", 10, "", true},
+        {"while :; do printf 0123456789; done", 10, "", true},
         // What a process the child left behind writes after the child's end changes nothing.
         {"printf abc; (sleep 0.3; printf xyz) &", 100, "abc", false},
     };

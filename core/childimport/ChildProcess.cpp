@@ -255,12 +255,19 @@ ChildRun StartedChild::Wait() {
     int percent = -1;
     int status = 0;
     bool reaped = false;
+    // The child wrote through the descriptor the parent shares with it, so where the parent's
+    // stands is how far it wrote.
+    const auto writtenTooMuch = [&] {
+        const off_t written = lseek(state.answer, 0, SEEK_CUR);
+        return written >= 0 && (static_cast<uint64_t>(written) > limits.maxBytes ||
+                                static_cast<uint64_t>(written) >= state.room);
+    };
     while (!reaped) {
         // A descriptor of -1 is not waited on. Without a pidfd, the end is looked for every 10 ms.
         pollfd wait[3] = {
             {state.ended, POLLIN, 0}, {state.progress, POLLIN, 0}, {input.Waiting(), POLLOUT, 0}};
-        // The watch is asked at least every 50 ms; without one, the deadline is the only limit.
-        int timeout = std::min(MillisecondsLeft(state.deadline), limits.watch ? 50 : INT32_MAX);
+        // The watch is asked at least every 50 ms, how far the child wrote looked at every 100 ms.
+        int timeout = std::min(MillisecondsLeft(state.deadline), limits.watch ? 50 : 100);
         if (state.ended < 0) timeout = std::min(timeout, 10);
         const int ready = poll(wait, 3, timeout);
         if (ready < 0 && errno != EINTR) {
@@ -283,6 +290,11 @@ ChildRun StartedChild::Wait() {
             break;
         }
         if (done < 0 && errno != EINTR) break;
+        // A child that keeps writing past the limit is stopped at once.
+        if (writtenTooMuch()) {
+            run.tooMuch = true;
+            break;
+        }
         if (MillisecondsLeft(state.deadline) == 0) {
             run.timedOut = true;
             break;
@@ -299,14 +311,9 @@ ChildRun StartedChild::Wait() {
     }
     state.pid = -1;
     Finish(run, status);
-    // The child wrote through the descriptor the parent shares with it, so where the parent's
-    // stands is how far it wrote.
-    const off_t written = lseek(state.answer, 0, SEEK_CUR);
-    if (reaped && written >= 0 &&
-        (static_cast<uint64_t>(written) > limits.maxBytes ||
-         static_cast<uint64_t>(written) >= state.room))
-        run.tooMuch = true;
+    if (reaped && writtenTooMuch()) run.tooMuch = true;
     // The output takes the file; else it stays empty.
+    const off_t written = lseek(state.answer, 0, SEEK_CUR);
     if (reaped && !run.tooMuch && written >= 0)
         run.output.Map(std::exchange(state.answer, -1), static_cast<size_t>(written));
     return std::move(run);

@@ -14,7 +14,7 @@ constexpr int kChildProgressFd = 3;
 
 struct ChildLimits {
     int wallSeconds = 30;         // the child is killed when it runs longer
-    uint64_t maxBytes = 1 << 30;  // an output longer is not taken (tooMuch)
+    uint64_t maxBytes = 1 << 30;  // a child that writes more is stopped (tooMuch)
     // Asked about every 50 ms while the child runs, with the last step it told (-1 before any);
     // false stops the child.
     std::function<bool(int percent)> watch;
@@ -66,8 +66,8 @@ struct ChildRun {
 // the limits' input (written as the child reads it; a child that stops reading early ends the
 // writing, without a signal) or /dev/null, standard error on /dev/null, standard output into a
 // file in memory that cannot grow far past the byte limit and kChildProgressFd into a pipe; waits
-// until the child has ended, or the time is up or the watch says stop, when it is killed. A child
-// whose output reached the limit is tooMuch. Always waits for the child.
+// until the child has ended, or the time is up, the watch says stop or the output is longer than
+// the byte limit (tooMuch), when it is killed. Always waits for the child.
 ChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
                   const ChildLimits& limits);
 
