@@ -1044,23 +1044,19 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
         used[corner] = 1;
     LibraryJoiner<Joined> joiner(count);
     std::vector<uint32_t> joined(count, 0);
-    // A batch of vertices is read and hashed, while the batch before is joined, its buckets
-    // fetched ahead.
-    struct Candidate {
+    // A batch of vertices is read and hashed, while the batch before is joined.
+    struct Candidate : JoinCandidate<Joined> {
         uint32_t vertex;
-        MeshPoint point;
-        Joined attributes;
-        size_t bucket;
     };
     constexpr uint32_t kBatch = 1 << 16;
-    constexpr size_t kAhead = 16, kNewestAhead = 8;
     const auto prepare = [&](size_t batch, std::vector<Candidate>& candidates) {
         candidates.clear();
         const uint32_t from = static_cast<uint32_t>(batch) * kBatch;
         const uint32_t to = std::min(count - from, kBatch) + from;
         for (uint32_t v = from; v < to; ++v) {
             if (!used[v]) continue;
-            Candidate candidate{v, {}, {}, 0};
+            Candidate candidate{};
+            candidate.vertex = v;
             float xyz[3];
             std::memcpy(xyz, positions.At(v), sizeof xyz);
             candidate.point = {xyz[0], xyz[1], xyz[2]};
@@ -1072,15 +1068,8 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
         return true;
     };
     const auto join = [&](const std::vector<Candidate>& candidates) {
-        for (size_t c = 0; c < candidates.size(); ++c) {
-            if (c + kAhead < candidates.size())
-                joiner.PrefetchBucket(candidates[c + kAhead].bucket);
-            if (c + kNewestAhead < candidates.size())
-                joiner.PrefetchNewest(candidates[c + kNewestAhead].bucket);
-            const Candidate& candidate = candidates[c];
-            joined[candidate.vertex] =
-                joiner.Join(candidate.point, candidate.attributes, candidate.bucket);
-        }
+        JoinAll(joiner, candidates,
+                [&](size_t c, uint32_t index) { joined[candidates[c].vertex] = index; });
     };
     JoinPreparedAhead<Candidate>((size_t{count} + kBatch - 1) / kBatch, prepare, join);
     std::vector<uint8_t>().swap(used);

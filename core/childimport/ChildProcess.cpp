@@ -97,6 +97,13 @@ uint64_t OutputFileSize(uint64_t maxBytes) {
     return size;
 }
 
+// Kills a child not yet reaped and waits for it.
+void Stop(pid_t pid, int& status) {
+    kill(pid, SIGKILL);
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
 void Finish(ChildRun& run, int status) {
     if (WIFEXITED(status)) {
         run.exited = true;
@@ -157,12 +164,8 @@ bool ChildOutput::Map(int fd, size_t size) {
 struct StartedChild::State {
     explicit State(const ChildLimits& given) : limits(given), input(given.input, given.inputSize) {}
     ~State() {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            int status = 0;
-            while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
-        }
+        int status = 0;
+        if (pid > 0) Stop(pid, status);
         for (int fd : {answer, progress, ended})
             if (fd >= 0) close(fd);
     }
@@ -178,8 +181,6 @@ struct StartedChild::State {
     Clock::time_point deadline;
 };
 
-StartedChild::StartedChild(StartedChild&&) noexcept = default;
-StartedChild& StartedChild::operator=(StartedChild&&) noexcept = default;
 StartedChild::~StartedChild() = default;
 
 StartedChild::StartedChild(const std::string& program, const std::vector<std::string>& args,
@@ -257,10 +258,10 @@ ChildRun StartedChild::Wait() {
     bool reaped = false;
     // The child wrote through the descriptor the parent shares with it, so where the parent's
     // stands is how far it wrote.
-    const auto writtenTooMuch = [&] {
-        const off_t written = lseek(state.answer, 0, SEEK_CUR);
-        return written >= 0 && (static_cast<uint64_t>(written) > limits.maxBytes ||
-                                static_cast<uint64_t>(written) >= state.room);
+    const auto written = [&] { return lseek(state.answer, 0, SEEK_CUR); };
+    const auto tooMuch = [&](off_t bytes) {
+        return bytes >= 0 && (static_cast<uint64_t>(bytes) > limits.maxBytes ||
+                              static_cast<uint64_t>(bytes) >= state.room);
     };
     while (!reaped) {
         // A descriptor of -1 is not waited on. Without a pidfd, the end is looked for every 10 ms.
@@ -291,7 +292,7 @@ ChildRun StartedChild::Wait() {
         }
         if (done < 0 && errno != EINTR) break;
         // A child that keeps writing past the limit is stopped at once.
-        if (writtenTooMuch()) {
+        if (tooMuch(written())) {
             run.tooMuch = true;
             break;
         }
@@ -304,18 +305,14 @@ ChildRun StartedChild::Wait() {
             break;
         }
     }
-    if (!reaped) {
-        kill(state.pid, SIGKILL);
-        while (waitpid(state.pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
+    if (!reaped) Stop(state.pid, status);
     state.pid = -1;
     Finish(run, status);
-    if (reaped && writtenTooMuch()) run.tooMuch = true;
+    const off_t bytes = written();
+    if (reaped && tooMuch(bytes)) run.tooMuch = true;
     // The output takes the file; else it stays empty.
-    const off_t written = lseek(state.answer, 0, SEEK_CUR);
-    if (reaped && !run.tooMuch && written >= 0)
-        run.output.Map(std::exchange(state.answer, -1), static_cast<size_t>(written));
+    if (reaped && !run.tooMuch && bytes >= 0)
+        run.output.Map(std::exchange(state.answer, -1), static_cast<size_t>(bytes));
     return std::move(run);
 }
 

@@ -79,8 +79,8 @@ public:
     StartedChild(const std::string& program, const std::vector<std::string>& args,
                  const ChildLimits& limits);
     ~StartedChild();
-    StartedChild(StartedChild&&) noexcept;
-    StartedChild& operator=(StartedChild&&) noexcept;
+    StartedChild(const StartedChild&) = delete;
+    StartedChild& operator=(const StartedChild&) = delete;
     ChildRun Wait();
 
 private:
