@@ -43,8 +43,8 @@ int RunThumbnailCommand(const std::vector<std::string>& args, std::ostream&, std
     Scene scene;
     ViewState view;
     // The service that asked reads the file through the handle it opened before the run. It is
-    // opened once the input is read, as the only file the rest of the run may write, and left
-    // as it was when the input cannot be read.
+    // opened once the input is read (or its import child started), as the only file the rest of
+    // the run may write, and left as it was when the input cannot be read.
     InPlaceFile picture;
     int errorCode = 0;
     const PictureSetup setup = SetUpPictures(options, scene, view, err, [&] {
