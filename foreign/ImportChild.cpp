@@ -47,8 +47,7 @@ void SetLimits(const std::string& path) {
     setrlimit(RLIMIT_CORE, &core);
 }
 
-[[noreturn]] void Answer(ChildStatus status, const std::vector<std::string>& lines,
-                         const Scene* scene) {
+[[noreturn]] void Answer(ChildStatus status, const std::vector<std::string>& lines, Scene* scene) {
     AnswerAndExit(status, lines, scene);
 }
 
@@ -149,8 +148,20 @@ int RunImportChild(const std::string& path) {
         if (const std::string note = SandboxNote(sandbox, "importer"); !note.empty())
             report.push_back(kSandboxNotePrefix + note);
         if (const FastReader* fast = FastReaderFor(path)) {
+            // Each object goes to the program as soon as it is made, so that a large model is
+            // not held twice.
+            AnswerWriter& answer = ChildAnswerWriter();
+            SetFinishedObjectSink([&answer](Scene& read, size_t index) {
+                if (index == answer.SentAhead()) answer.SendAhead(read.m_objects[index]);
+            });
+            const std::vector<std::string> before = report;
             std::string why;
             if (fast->read(path, scene, report, why)) Answer(ChildStatus::Scene, report, &scene);
+            // The library reads the file afresh: nothing the reader made stays.
+            SetFinishedObjectSink(nullptr);
+            answer.Forget();
+            scene = Scene();
+            report = before;
             report.push_back("read by the Open Asset Import Library, not the program's own " +
                              std::string(fast->name) + " reader: " + why);
         }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <string>
 #include <unordered_map>
 #include <utility>
 
@@ -72,6 +74,11 @@ void SetMaterials(SceneObject& object, const std::vector<uint32_t>& materials, s
         object.faceGroups.push_back(FaceGroup{nameOf(material), std::move(faces)});
 }
 
+std::function<void(Scene&, size_t)>& FinishedObjectSink() {
+    static std::function<void(Scene&, size_t)> sink;
+    return sink;
+}
+
 bool IsFinite(const MeshPoint& p) {
     return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
 }
@@ -120,10 +127,15 @@ void AddObjects(const MergedMesh& given, const std::string& name, Scene& scene,
     std::vector<uint32_t> newIndex(merged.points.size(), 0);
     std::vector<uint32_t> pieceOf(merged.points.size(), UINT32_MAX);
     const size_t firstObject = scene.m_objects.size();
+    const auto& finished = FinishedObjectSink();
     size_t t = 0;
     for (uint32_t piece = 0; t < triangles; ++piece) {
         SceneObject object;
-        object.name = name;
+        // Once a mesh is cut, its pieces are numbered; a piece is finished, name and all, when
+        // the next one begins.
+        object.name = piece == 0 ? name : name + "." + std::to_string(piece + 1);
+        if (piece == 1) scene.m_objects[firstObject].name = name + ".1";
+        if (piece > 0 && finished) finished(scene, scene.m_objects.size() - 1);
         object.vertices.reserve(std::min(merged.points.size(), kMaxObjectVertices));
         object.meshes.reserve(std::min(triangles - t, 2 * kMaxObjectVertices));
         if (!merged.uvs.empty())
@@ -162,13 +174,16 @@ void AddObjects(const MergedMesh& given, const std::string& name, Scene& scene,
         KeepModelNormals(object, normals);
         scene.m_objects.push_back(std::move(object));
     }
+    if (finished) finished(scene, scene.m_objects.size() - 1);
     const size_t pieces = scene.m_objects.size() - firstObject;
     if (pieces < 2) return;
-    for (size_t k = 0; k < pieces; ++k)
-        scene.m_objects[firstObject + k].name = name + "." + std::to_string(k + 1);
     report.push_back("mesh " + Quoted(name) + " of " + std::to_string(merged.points.size()) +
                      " vertices cut into " + std::to_string(pieces) + " objects (" + name +
                      ".1 to " + name + "." + std::to_string(pieces) + ")");
+}
+
+void SetFinishedObjectSink(std::function<void(Scene&, size_t)> sink) {
+    FinishedObjectSink() = std::move(sink);
 }
 
 std::string UniqueNames::Take(std::string name, const std::string& fallback) {

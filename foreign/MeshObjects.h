@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -38,6 +39,13 @@ struct MergedMesh {
 // has a length. The scene's materials must be there already.
 void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
                 std::vector<std::string>& report);
+
+// Where objects go once they are finished, before the rest of the model is read: sink(scene,
+// index) is told of each object AddObjects makes as soon as nothing will change it again, in the
+// objects' order, and may empty its vertex and triangle lists (the import child sends the object
+// to the program at once and keeps only its name, material and bounds). None by default; an empty
+// function sets none.
+void SetFinishedObjectSink(std::function<void(Scene&, size_t index)> sink);
 
 // Names made unique: a repeated or empty name gets a number.
 class UniqueNames {

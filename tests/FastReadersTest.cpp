@@ -500,3 +500,45 @@ TEST(FastReaders, BatchesAreJoinedWithoutASecondThreadWhereNoneCanStart) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
 }
+
+// A mesh cut into objects tells of each piece once its name is final and nothing else will
+// change it; one the sink has emptied stays empty, and the pieces after it are whole.
+TEST(FastReaders, CutObjectsAreFinishedOneAfterAnother) {
+    MergedMesh merged;
+    const uint32_t triangles = 50000;  // 150,000 vertices of their own: three objects
+    for (uint32_t t = 0; t < triangles; ++t)
+        for (uint32_t k = 0; k < 3; ++k) {
+            merged.points.push_back(MeshPoint{static_cast<float>(t), static_cast<float>(k), 0});
+            merged.corners.push_back(3 * t + k);
+        }
+    merged.materials.assign(triangles, 0);
+    struct Told {
+        size_t index;
+        std::string name;
+        size_t vertices;
+    };
+    for (const bool empties : {false, true}) {
+        SCOPED_TRACE(empties ? "the sink empties the objects" : "the sink keeps them");
+        std::vector<Told> told;
+        SetFinishedObjectSink([&](Scene& scene, size_t index) {
+            SceneObject& o = scene.m_objects[index];
+            told.push_back({index, o.name, o.vertices.size()});
+            if (empties) decltype(o.vertices)().swap(o.vertices);
+        });
+        Scene scene;
+        scene.m_objects.emplace_back();  // an object of an earlier mesh
+        std::vector<std::string> report;
+        AddObjects(merged, "Grid", scene, report);
+        SetFinishedObjectSink(nullptr);
+        ASSERT_EQ(told.size(), 3u);
+        const char* names[] = {"Grid.1", "Grid.2", "Grid.3"};
+        for (size_t k = 0; k < 3; ++k) {
+            EXPECT_EQ(told[k].index, k + 1);
+            EXPECT_EQ(told[k].name, names[k]);
+            EXPECT_EQ(scene.m_objects[k + 1].name, names[k]);
+            EXPECT_EQ(told[k].vertices, k < 2 ? 65535u : 150000u - 2 * 65535u);
+            EXPECT_EQ(scene.m_objects[k + 1].vertices.size(), empties ? 0 : told[k].vertices);
+        }
+        EXPECT_EQ(report.size(), 1u);
+    }
+}

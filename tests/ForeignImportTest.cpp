@@ -19,6 +19,7 @@
 #include "scene/ImageTable.h"
 #include "scene/OutputStream.h"
 #include "scene/SceneCheck.h"
+#include "scene/SceneFile.h"
 #include "tests/RecordingFrame.h"
 #include "tests/ScriptedPrompts.h"
 #include "tests/TestFiles.h"
@@ -408,4 +409,126 @@ TEST_F(ForeignImport, TheWatchHearsTheChildsProgressAndStopsIt) {
         EXPECT_TRUE(ImportForeignFile(Model(model), scene).ok) << model;
         EXPECT_EQ(*std::max_element(heard.begin(), heard.end()), 100) << model;
     }
+}
+
+namespace {
+
+SceneObject Triangle(const std::string& name, float x, int32_t material) {
+    SceneObject o;
+    o.name = name;
+    o.materialIndex = material;
+    o.materialName = material >= 0 ? "M" + std::to_string(material) : "";
+    for (int k = 0; k < 3; ++k) {
+        SceneVertex v;
+        v.x = x + static_cast<float>(k == 1), v.y = static_cast<float>(k == 2), v.z = x;
+        o.vertices.push_back(v);
+    }
+    o.meshes.push_back(SceneMesh{0, 1, 2, 7, 0, 0, 1});
+    o.vertexCount = 3, o.meshCount = 1;
+    o.minX = o.minZ = x, o.maxX = x + 1, o.maxY = 1, o.maxZ = x;
+    return o;
+}
+
+std::vector<uint8_t> SceneBytes(const Scene& scene) {
+    std::vector<uint8_t> bytes;
+    OutputStream out(bytes);
+    WriteScene(out, scene);
+    return bytes;
+}
+
+}  // namespace
+
+// Objects a child sends ahead of its answer join the scene in front of the rest, as if the whole
+// scene had come at the end; whatever does not add up is garbage.
+TEST(ChildAnswer, ObjectsSentAheadJoinTheSceneInTheirOrder) {
+    Scene whole;
+    for (int m = 0; m < 2; ++m) {
+        SceneMaterial material;
+        material.name = "M" + std::to_string(m);
+        whole.m_materials.push_back(material);
+        whole.m_materialNames.push_back(material.name);
+    }
+    whole.m_objects = {Triangle("A", 0, 1), Triangle("B", 2, 0), Triangle("C", 4, -1)};
+    whole.m_objects[1].uvs.assign(3, SceneUv{0.5f, 0.25f});  // B needs the extension block
+    whole.m_settings.currentObject = 0;
+    whole.m_settings.upAxis = UpAxis::PlusY;
+
+    // Sends the objects the rule lets through, as the import child does, then ends.
+    const auto answer = [&](int offered, bool forget, ChildStatus status, Scene& scene) {
+        std::vector<uint8_t> bytes;
+        OutputStream out(bytes);
+        AnswerWriter writer(out);
+        for (int i = 0; i < offered; ++i)
+            if (static_cast<size_t>(i) == writer.SentAhead())
+                writer.SendAhead(scene.m_objects[static_cast<size_t>(i)]);
+        // After the word to forget them, the child's library reads the whole file again.
+        if (forget) writer.Forget(), scene = whole;
+        const int32_t current = scene.m_settings.currentObject;
+        scene.m_objects.erase(
+            scene.m_objects.begin(),
+            scene.m_objects.begin() + static_cast<std::ptrdiff_t>(writer.SentAhead()));
+        writer.Finish(status, {"a line"}, status == ChildStatus::Scene ? &scene : nullptr, current);
+        return bytes;
+    };
+    struct Case {
+        const char* what;
+        int offered;
+        bool forget;
+        ChildStatus status;
+        ChildAnswerResult result;
+    };
+    const Case cases[] = {
+        {"nothing sent ahead", 0, false, ChildStatus::Scene, ChildAnswerResult::Scene},
+        {"A ahead, B stops the run for its extras", 3, false, ChildStatus::Scene,
+         ChildAnswerResult::Scene},
+        {"A ahead, then forgotten: the scene comes whole", 1, true, ChildStatus::Scene,
+         ChildAnswerResult::Scene},
+        {"A ahead, then the library refuses", 1, false, ChildStatus::Refused,
+         ChildAnswerResult::Refused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Scene sent = whole;
+        const std::vector<uint8_t> bytes = answer(c.offered, c.forget, c.status, sent);
+        Scene back;
+        std::vector<std::string> lines;
+        ASSERT_EQ(ReadChildAnswer(bytes.data(), bytes.size(), back, lines), c.result);
+        EXPECT_EQ(lines, std::vector<std::string>{"a line"});
+        if (c.result != ChildAnswerResult::Scene) {
+            EXPECT_TRUE(back.m_objects.empty());
+            continue;
+        }
+        EXPECT_EQ(SceneBytes(back), SceneBytes(whole));
+        EXPECT_EQ(back.m_settings.currentObject, 0);
+        EXPECT_EQ(SceneRuleBroken(back), "");
+    }
+
+    // An object sent ahead must be counted at the end, and whole; its material must be there.
+    Scene sent = whole;
+    std::vector<uint8_t> ahead = answer(1, false, ChildStatus::Scene, sent);
+    Scene none = whole;
+    const std::vector<uint8_t> plain = answer(0, false, ChildStatus::Scene, none);
+    std::vector<uint8_t> uncounted(ahead.begin(), ahead.begin() + 5);  // magic and the tag
+    Scene one;
+    one.m_objects = {Triangle("A", 0, 1)};
+    std::vector<uint8_t> record;
+    OutputStream recordOut(record);
+    WriteSceneObject(recordOut, one.m_objects[0]);
+    uncounted.insert(uncounted.end(), record.begin(), record.end());
+    uncounted.insert(uncounted.end(), plain.begin() + 4, plain.end());
+    const std::vector<uint8_t> cut(ahead.begin(), ahead.begin() + 5 + record.size() / 2);
+    for (const auto& garbage : {uncounted, cut}) {
+        Scene back;
+        std::vector<std::string> lines;
+        EXPECT_EQ(ReadChildAnswer(garbage.data(), garbage.size(), back, lines),
+                  ChildAnswerResult::Garbage);
+        EXPECT_TRUE(back.m_objects.empty());
+    }
+    Scene lost = whole;
+    lost.m_objects.front().materialIndex = 5;
+    ahead = answer(1, false, ChildStatus::Scene, lost);
+    Scene back;
+    std::vector<std::string> lines;
+    ASSERT_EQ(ReadChildAnswer(ahead.data(), ahead.size(), back, lines), ChildAnswerResult::Scene);
+    EXPECT_EQ(back.m_objects.front().materialIndex, -1);
 }

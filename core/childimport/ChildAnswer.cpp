@@ -2,10 +2,17 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
+#include <optional>
 
+#include "scene/BulkMemory.h"
+#include "scene/FiniteBounds.h"
 #include "scene/InputStream.h"
+#include "scene/ReadBudget.h"
 #include "scene/SceneCheck.h"
 #include "scene/SceneFile.h"
 
@@ -15,24 +22,71 @@ constexpr char kMagic[4] = {'Z', 'C', 'H', 'A'};
 
 }  // namespace
 
-void WriteChildAnswer(OutputStream& out, ChildStatus status, const std::vector<std::string>& lines,
-                      const Scene* scene) {
-    out.Write(kMagic, sizeof kMagic);
-    out.WriteU8(static_cast<uint8_t>(status));
-    out.WriteU32(static_cast<uint32_t>(lines.size()));
-    for (const std::string& line : lines) {
-        out.WriteU32(static_cast<uint32_t>(line.size()));
-        out.Write(line.data(), line.size());
-    }
-    if (scene) WriteScene(out, *scene);
+void AnswerWriter::Begin() {
+    if (m_begun) return;
+    m_out.Write(kMagic, sizeof kMagic);
+    m_begun = true;
 }
 
-void AnswerAndExit(ChildStatus status, const std::vector<std::string>& lines, const Scene* scene) {
-    {
-        OutputStream out(stdout);
-        WriteChildAnswer(out, status, lines, scene);
-        out.Flush();
+bool AnswerWriter::SendAhead(SceneObject& object) {
+    if (!object.faceGroups.empty() || !object.uvs.empty() || !object.smoothingGroups.empty() ||
+        !object.copies.empty() || object.hidden)
+        return false;
+    Begin();
+    m_out.WriteU8(kObjectAhead);
+    WriteSceneObject(m_out, object);
+    m_out.Flush();
+    ++m_sent;
+    decltype(object.vertices)().swap(object.vertices);
+    decltype(object.meshes)().swap(object.meshes);
+    return true;
+}
+
+void AnswerWriter::Forget() {
+    if (m_sent == 0) return;
+    m_out.WriteU8(kForgetAhead);
+    m_sent = 0;
+}
+
+void AnswerWriter::Finish(ChildStatus status, const std::vector<std::string>& lines,
+                          const Scene* rest, int32_t currentObject) {
+    Begin();
+    m_out.WriteU8(static_cast<uint8_t>(status));
+    m_out.WriteU32(static_cast<uint32_t>(lines.size()));
+    for (const std::string& line : lines) {
+        m_out.WriteU32(static_cast<uint32_t>(line.size()));
+        m_out.Write(line.data(), line.size());
     }
+    if (rest) {
+        m_out.WriteU32(static_cast<uint32_t>(m_sent));
+        m_out.WriteI32(currentObject);
+        WriteScene(m_out, *rest);
+    }
+    m_out.Flush();
+}
+
+void WriteChildAnswer(OutputStream& out, ChildStatus status, const std::vector<std::string>& lines,
+                      const Scene* scene) {
+    AnswerWriter(out).Finish(status, lines, scene, scene ? scene->m_settings.currentObject : -1);
+}
+
+AnswerWriter& ChildAnswerWriter() {
+    static OutputStream out(stdout);
+    static AnswerWriter writer(out);
+    return writer;
+}
+
+void AnswerAndExit(ChildStatus status, const std::vector<std::string>& lines, Scene* scene) {
+    AnswerWriter& writer = ChildAnswerWriter();
+    int32_t current = -1;
+    if (scene) {
+        // The objects sent ahead are the scene's first; the rest is written after them.
+        current = scene->m_settings.currentObject;
+        auto& objects = scene->m_objects;
+        const size_t sent = std::min(writer.SentAhead(), objects.size());
+        objects.erase(objects.begin(), objects.begin() + static_cast<std::ptrdiff_t>(sent));
+    }
+    writer.Finish(status, lines, scene, current);
     std::fflush(stdout);
     _exit(0);
 }
@@ -41,12 +95,32 @@ ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene
                                   std::vector<std::string>& lines) {
     lines.clear();
     InputStream in(data, size);
+    ReadBudget budget(size);
     char magic[4];
-    uint8_t status = 0;
-    uint32_t count = 0;
-    if (!in.Read(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0 ||
-        !in.ReadU8(status) || !in.ReadU32(count) || status > 3)
+    if (!in.Read(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0)
         return ChildAnswerResult::Garbage;
+    // The objects sent ahead, in huge pages shared as the scene file's reader shares them.
+    std::vector<SceneObject> ahead;
+    std::optional<BulkArena> arena;
+    uint8_t status = 0;
+    for (;;) {
+        if (!in.ReadU8(status)) return ChildAnswerResult::Garbage;
+        if (status == kForgetAhead) {
+            ahead.clear();
+        } else if (status == kObjectAhead) {
+            if (!arena) arena.emplace(static_cast<size_t>(in.Remaining()));
+            // Its material is checked once the materials have come.
+            SceneObject object;
+            if (!budget.Keep(2 * sizeof(SceneObject)) ||
+                !ReadSceneObject(in, budget, INT32_MAX, object))
+                return ChildAnswerResult::Garbage;
+            ahead.push_back(std::move(object));
+        } else {
+            break;
+        }
+    }
+    uint32_t count = 0;
+    if (!in.ReadU32(count) || status > 3) return ChildAnswerResult::Garbage;
     // Each line takes at least its length's four bytes.
     if (count > in.Remaining() / 4) return ChildAnswerResult::Garbage;
     for (uint32_t i = 0; i < count; ++i) {
@@ -56,25 +130,39 @@ ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene
         in.Read(line.data(), length);
         lines.push_back(std::move(line));
     }
-    const size_t rest = static_cast<size_t>(in.Tell());
+    const bool ended = in.Remaining() == 0;
     switch (static_cast<ChildStatus>(status)) {
         case ChildStatus::Refused:
-            return rest == size ? ChildAnswerResult::Refused : ChildAnswerResult::Garbage;
+            return ended ? ChildAnswerResult::Refused : ChildAnswerResult::Garbage;
         case ChildStatus::OutOfMemory:
-            return rest == size ? ChildAnswerResult::OutOfMemory : ChildAnswerResult::Garbage;
+            return ended ? ChildAnswerResult::OutOfMemory : ChildAnswerResult::Garbage;
         case ChildStatus::Written:
-            return rest == size ? ChildAnswerResult::Written : ChildAnswerResult::Garbage;
+            return ended ? ChildAnswerResult::Written : ChildAnswerResult::Garbage;
         case ChildStatus::Scene:
             break;
     }
+    uint32_t sentAhead = 0;
+    int32_t current = -1;
+    if (!in.ReadU32(sentAhead) || sentAhead != ahead.size() || !in.ReadI32(current))
+        return ChildAnswerResult::Garbage;
+    const size_t rest = static_cast<size_t>(in.Tell());
     InputStream sceneBytes(data + rest, size - rest);
     ReadExtrasResult extras = ReadExtrasResult::None;
-    const ReadSceneResult read = ReadScene(sceneBytes, scene, &extras);
+    const ReadSceneResult read = ReadScene(sceneBytes, scene, budget, &extras);
     if (read != ReadSceneResult::Read || extras == ReadExtrasResult::Damaged ||
         extras == ReadExtrasResult::NewerVersion) {
         EmptyScene(scene);
         return ChildAnswerResult::Garbage;
     }
+    if (!ahead.empty()) {
+        for (SceneObject& object : ahead)
+            if (object.materialIndex >= static_cast<int64_t>(scene.m_materials.size()))
+                object.materialIndex = -1;
+        scene.m_objects.insert(scene.m_objects.begin(), std::make_move_iterator(ahead.begin()),
+                               std::make_move_iterator(ahead.end()));
+        MendSceneBounds(scene);
+    }
+    scene.m_settings.currentObject = IsIndexOf(current, scene.m_objects) ? current : -1;
     CheckSceneInDebug(scene, "import");
     return ChildAnswerResult::Scene;
 }

@@ -1,13 +1,20 @@
 // What the import child writes to its parent on its standard output, and how the parent reads it
 // back:
 //
-//   "ZCHA" | u8 status | u32 line count | each line: u32 length, its bytes | scene file bytes
+//   "ZCHA" | items | u8 status | u32 line count | each line: u32 length, its bytes
+//          | with a scene: u32 objects sent ahead | i32 current object | scene file bytes
 //
-// The status says whether a scene follows (Scene), or why none does: the library refused the
-// file (Refused, the first line is its reason) or the child ran out of memory (OutOfMemory). The
-// export child answers Written, with what the format left out as its lines and nothing after. With
-// a scene, the lines are the conversion report and the scene follows as the bytes of a scene
-// file, extension block and all, up to the end of the stream.
+// The items come before the status, each a tag byte and what it tags: an object sent ahead
+// (kObjectAhead, then the object's record as a scene file writes it) or the word that the objects
+// sent so far are not the scene's after all (kForgetAhead). A child sends objects ahead as soon as
+// they are made, so that it need not hold a large model twice, once as objects and once as the
+// answer's bytes. The status says whether a scene follows (Scene), or why none does: the library
+// refused the file (Refused, the first line is its reason) or the child ran out of memory
+// (OutOfMemory); the objects sent ahead are then nobody's. The export child answers Written, with
+// what the format left out as its lines and nothing after. With a scene, the lines are the
+// conversion report; the count of objects sent ahead must be those still standing, which are the
+// scene's first objects; the current object counts them too; and the rest of the scene follows
+// as the bytes of a scene file, extension block and all, up to the end of the stream.
 #pragma once
 
 #include <cstdint>
@@ -29,13 +36,46 @@ struct ConversionReport {
 
 constexpr const char* kSandboxNotePrefix = "sandbox: ";
 
+constexpr uint8_t kObjectAhead = 0x80;
+constexpr uint8_t kForgetAhead = 0x81;
+
+// An answer written as the child goes.
+class AnswerWriter {
+public:
+    explicit AnswerWriter(OutputStream& out) : m_out(out) {}
+
+    // Sends object ahead when it is the scene's next object and needs nothing of the extension
+    // block, and then leaves only its name, material and bounds in the scene: true when sent.
+    // The stream is flushed, so the parent may read the object at once.
+    bool SendAhead(SceneObject& object);
+    // The objects sent ahead are not the scene's after all (its reader gave up).
+    void Forget();
+    size_t SentAhead() const { return m_sent; }
+
+    // Ends the answer and flushes it. With a scene, rest is the scene without the objects sent
+    // ahead, and currentObject is the whole scene's.
+    void Finish(ChildStatus status, const std::vector<std::string>& lines, const Scene* rest,
+                int32_t currentObject);
+
+private:
+    void Begin();
+
+    OutputStream& m_out;
+    bool m_begun = false;
+    size_t m_sent = 0;
+};
+
 void WriteChildAnswer(OutputStream& out, ChildStatus status, const std::vector<std::string>& lines,
                       const Scene* scene);
 
-// Writes the answer to standard output and ends the process at once: a child has nothing left
-// worth tidying up, and freeing a large scene would only keep the parent waiting.
+// The answer of this process, on its standard output.
+AnswerWriter& ChildAnswerWriter();
+
+// Ends the answer on standard output and ends the process at once: a child has nothing left
+// worth tidying up, and freeing a large scene would only keep the parent waiting. The scene's
+// first objects, those sent ahead, are taken out of it.
 [[noreturn]] void AnswerAndExit(ChildStatus status, const std::vector<std::string>& lines,
-                                const Scene* scene);
+                                Scene* scene);
 
 enum class ChildAnswerResult { Scene, Refused, OutOfMemory, Written, Garbage };
 

@@ -18,6 +18,8 @@ enum class ReadSceneResult {
 
 // Writes the whole scene. The stream reports failures through Ok().
 void WriteScene(OutputStream& out, const Scene& scene);
+// Writes one object's record as the scene writes each of its objects.
+void WriteSceneObject(OutputStream& out, const SceneObject& object);
 
 // Reads a scene into a scene the caller has cleared. Records are appended only when complete, so
 // after EndOfFile the scene holds what came before the cut. A triangle corner outside its
@@ -29,3 +31,9 @@ void WriteScene(OutputStream& out, const Scene& scene);
 ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadExtrasResult* extras = nullptr);
 ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadBudget& budget,
                           ReadExtrasResult* extras = nullptr);
+
+// Reads one object's record, checked as the scene's reader checks its objects: a material index
+// not below materialCount becomes -1. False, with object unchanged, when the record is cut or
+// would take more memory than the budget allows.
+bool ReadSceneObject(InputStream& in, ReadBudget& budget, size_t materialCount,
+                     SceneObject& object);

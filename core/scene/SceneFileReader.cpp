@@ -223,6 +223,19 @@ ReadSceneResult KeptSafeToShow(Scene& scene, ReadSceneResult result) {
 
 }  // namespace
 
+bool ReadSceneObject(InputStream& in, ReadBudget& budget, size_t materialCount,
+                     SceneObject& object) {
+    Reader r(in, budget);
+    try {
+        SceneObject read = ReadObject(r, materialCount);
+        r.Keep(HeapBytes(read));
+        object = std::move(read);
+        return true;
+    } catch (const EndOfFile&) {
+        return false;
+    }
+}
+
 ReadSceneResult ReadScene(InputStream& in, Scene& scene, ReadExtrasResult* extras) {
     ReadBudget budget(in.Size());
     return ReadScene(in, scene, budget, extras);

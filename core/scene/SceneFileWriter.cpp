@@ -55,7 +55,9 @@ void WriteCamera(OutputStream& out, const SceneCamera& c) {
         out.WriteF32(v);
 }
 
-void WriteObject(OutputStream& out, const SceneObject& o) {
+}  // namespace
+
+void WriteSceneObject(OutputStream& out, const SceneObject& o) {
     WriteArchiveString(out, o.name);
     WriteArchiveString(out, o.materialName);
     out.WriteI32(o.materialIndex);
@@ -72,6 +74,8 @@ void WriteObject(OutputStream& out, const SceneObject& o) {
     out.WriteI32(o.meshCount);
     WriteRecords<TriangleLayout>(out, o.meshes);
 }
+
+namespace {
 
 template <class List, class WriteOne>
 void WriteList(OutputStream& out, const List& list, WriteOne writeOne) {
@@ -100,6 +104,6 @@ void WriteScene(OutputStream& out, const Scene& scene) {
     WriteList(out, scene.m_materialNames, WriteArchiveString);
     WriteList(out, scene.m_lights, WriteLight);
     WriteList(out, scene.m_cameras, WriteCamera);
-    WriteList(out, scene.m_objects, WriteObject);
+    WriteList(out, scene.m_objects, WriteSceneObject);
     WriteSceneExtras(out, scene);
 }
