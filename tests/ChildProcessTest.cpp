@@ -67,3 +67,21 @@ TEST(ChildProcess, AStartedChildIsWaitedForLaterOrStoppedWhenItsHandleGoes) {
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
     EXPECT_FALSE(std::filesystem::exists(late));
 }
+
+// A reader of the output as it comes sees only what the child has written, in order, and its view
+// keeps neither the whole output nor its seal from the parent at the end.
+TEST(ChildProcess, OutputIsShownAsItComes) {
+    std::vector<std::string> shown;
+    ChildLimits limits;
+    limits.partial = [&shown](const uint8_t* data, size_t size) {
+        shown.emplace_back(reinterpret_cast<const char*>(data), size);
+    };
+    const ChildRun run =
+        RunChild("/bin/sh", {"sh", "-c", "printf abc; sleep 0.3; printf def"}, limits);
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(Text(run.output), "abcdef");
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.front(), "abc");
+    for (const std::string& part : shown)
+        EXPECT_EQ(std::string("abcdef").compare(0, part.size(), part), 0) << part;
+}

@@ -524,6 +524,26 @@ TEST(ChildAnswer, ObjectsSentAheadJoinTheSceneInTheirOrder) {
                   ChildAnswerResult::Garbage);
         EXPECT_TRUE(back.m_objects.empty());
     }
+    // Read as the child writes it, a few bytes more each time, the answer gives the same scene;
+    // what was read while the child wrote counts, even when the bytes change after.
+    for (const size_t step : {size_t{1}, size_t{7}, size_t{4096}}) {
+        ChildAnswerReader reader(ahead.size());
+        for (size_t size = 0; size < ahead.size(); size += step)
+            reader.ReadAhead(ahead.data(), size);
+        Scene back;
+        std::vector<std::string> lines;
+        ASSERT_EQ(reader.Finish(ahead.data(), ahead.size(), back, lines), ChildAnswerResult::Scene);
+        EXPECT_EQ(SceneBytes(back), SceneBytes(whole)) << step;
+    }
+    {
+        ChildAnswerReader reader(ahead.size());
+        reader.ReadAhead(plain.data() + 1, plain.size() - 1);
+        Scene back;
+        std::vector<std::string> lines;
+        EXPECT_EQ(reader.Finish(ahead.data(), ahead.size(), back, lines),
+                  ChildAnswerResult::Garbage);
+    }
+
     Scene lost = whole;
     lost.m_objects.front().materialIndex = 5;
     ahead = answer(1, false, ChildStatus::Scene, lost);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <new>
 #include <optional>
 
 #include "scene/BulkMemory.h"
@@ -91,34 +92,64 @@ void AnswerAndExit(ChildStatus status, const std::vector<std::string>& lines, Sc
     _exit(0);
 }
 
+ChildAnswerReader::ChildAnswerReader(uint64_t answerLimit) : m_budget(answerLimit) {}
+
+ChildAnswerReader::Step ChildAnswerReader::ReadItems(const uint8_t* data, size_t size) {
+    if (!m_begun) {
+        if (size < sizeof kMagic) return Step::Short;
+        if (std::memcmp(data, kMagic, sizeof kMagic) != 0) return Step::Damaged;
+        m_pos = sizeof kMagic;
+        m_begun = true;
+    }
+    // The objects share huge pages, as the scene file reader's do.
+    std::optional<BulkArena> arena;
+    while (m_pos < size) {
+        const uint8_t tag = data[m_pos];
+        if (tag == kForgetAhead) {
+            m_ahead.clear();
+            ++m_pos;
+            continue;
+        }
+        if (tag != kObjectAhead) return Step::Status;
+        if (!arena) arena.emplace(size - m_pos);
+        InputStream in(data + m_pos + 1, size - m_pos - 1);
+        // A record not all there yet is read again when more has come: it must not be
+        // counted twice.
+        ReadBudget budget = m_budget;
+        SceneObject object;
+        // Its material is checked once the materials have come.
+        if (!budget.Keep(2 * sizeof(SceneObject)) ||
+            !ReadSceneObject(in, budget, INT32_MAX, object))
+            return budget.Spent() ? Step::Damaged : Step::Short;
+        m_budget = budget;
+        m_pos += 1 + static_cast<size_t>(in.Tell());
+        m_ahead.push_back(std::move(object));
+    }
+    return Step::Short;
+}
+
+void ChildAnswerReader::ReadAhead(const uint8_t* data, size_t size) {
+    if (m_damaged || m_outOfMemory) return;
+    try {
+        m_damaged = ReadItems(data, size) == Step::Damaged;
+    } catch (const std::bad_alloc&) {
+        m_outOfMemory = true;
+    }
+}
+
 ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene,
                                   std::vector<std::string>& lines) {
+    return ChildAnswerReader(size).Finish(data, size, scene, lines);
+}
+
+ChildAnswerResult ChildAnswerReader::Finish(const uint8_t* data, size_t size, Scene& scene,
+                                            std::vector<std::string>& lines) {
     lines.clear();
-    InputStream in(data, size);
-    ReadBudget budget(size);
-    char magic[4];
-    if (!in.Read(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0)
-        return ChildAnswerResult::Garbage;
-    // The objects sent ahead, in huge pages shared as the scene file's reader shares them.
-    std::vector<SceneObject> ahead;
-    std::optional<BulkArena> arena;
+    if (m_outOfMemory) throw std::bad_alloc();
+    if (m_damaged || ReadItems(data, size) != Step::Status) return ChildAnswerResult::Garbage;
+    InputStream in(data + m_pos, size - m_pos);
     uint8_t status = 0;
-    for (;;) {
-        if (!in.ReadU8(status)) return ChildAnswerResult::Garbage;
-        if (status == kForgetAhead) {
-            ahead.clear();
-        } else if (status == kObjectAhead) {
-            if (!arena) arena.emplace(static_cast<size_t>(in.Remaining()));
-            // Its material is checked once the materials have come.
-            SceneObject object;
-            if (!budget.Keep(2 * sizeof(SceneObject)) ||
-                !ReadSceneObject(in, budget, INT32_MAX, object))
-                return ChildAnswerResult::Garbage;
-            ahead.push_back(std::move(object));
-        } else {
-            break;
-        }
-    }
+    in.ReadU8(status);
     uint32_t count = 0;
     if (!in.ReadU32(count) || status > 3) return ChildAnswerResult::Garbage;
     // Each line takes at least its length's four bytes.
@@ -143,23 +174,23 @@ ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene
     }
     uint32_t sentAhead = 0;
     int32_t current = -1;
-    if (!in.ReadU32(sentAhead) || sentAhead != ahead.size() || !in.ReadI32(current))
+    if (!in.ReadU32(sentAhead) || sentAhead != m_ahead.size() || !in.ReadI32(current))
         return ChildAnswerResult::Garbage;
-    const size_t rest = static_cast<size_t>(in.Tell());
+    const size_t rest = m_pos + static_cast<size_t>(in.Tell());
     InputStream sceneBytes(data + rest, size - rest);
     ReadExtrasResult extras = ReadExtrasResult::None;
-    const ReadSceneResult read = ReadScene(sceneBytes, scene, budget, &extras);
+    const ReadSceneResult read = ReadScene(sceneBytes, scene, m_budget, &extras);
     if (read != ReadSceneResult::Read || extras == ReadExtrasResult::Damaged ||
         extras == ReadExtrasResult::NewerVersion) {
         EmptyScene(scene);
         return ChildAnswerResult::Garbage;
     }
-    if (!ahead.empty()) {
-        for (SceneObject& object : ahead)
+    if (!m_ahead.empty()) {
+        for (SceneObject& object : m_ahead)
             if (object.materialIndex >= static_cast<int64_t>(scene.m_materials.size()))
                 object.materialIndex = -1;
-        scene.m_objects.insert(scene.m_objects.begin(), std::make_move_iterator(ahead.begin()),
-                               std::make_move_iterator(ahead.end()));
+        scene.m_objects.insert(scene.m_objects.begin(), std::make_move_iterator(m_ahead.begin()),
+                               std::make_move_iterator(m_ahead.end()));
         MendSceneBounds(scene);
     }
     scene.m_settings.currentObject = IsIndexOf(current, scene.m_objects) ? current : -1;

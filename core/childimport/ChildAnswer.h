@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "scene/OutputStream.h"
+#include "scene/ReadBudget.h"
 #include "scene/Scene.h"
 
 enum class ChildStatus : uint8_t { Scene = 0, Refused = 1, OutOfMemory = 2, Written = 3 };
@@ -84,3 +85,30 @@ enum class ChildAnswerResult { Scene, Refused, OutOfMemory, Written, Garbage };
 // Garbage, and the scene is then left cleared. lines gets the answer's lines.
 ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene,
                                   std::vector<std::string>& lines);
+
+// The same as the answer comes: the objects sent ahead are read while the child still writes,
+// the rest once it has ended. No answer of more than answerLimit bytes is taken, and the memory
+// of what is read is budgeted as for a file of that size.
+class ChildAnswerReader {
+public:
+    explicit ChildAnswerReader(uint64_t answerLimit);
+
+    // Reads the whole items, not read before, among the first size bytes the child has written.
+    // The child may still change them: each byte is read once.
+    void ReadAhead(const uint8_t* data, size_t size);
+    // Reads the rest of the whole answer of size bytes, as ReadChildAnswer does; throws
+    // std::bad_alloc when the memory ran out, here or while reading ahead.
+    ChildAnswerResult Finish(const uint8_t* data, size_t size, Scene& scene,
+                             std::vector<std::string>& lines);
+
+private:
+    enum class Step { Status, Short, Damaged };
+    // Reads the items from where the last call stopped: up to the status, or to a record not
+    // all there or damaged.
+    Step ReadItems(const uint8_t* data, size_t size);
+
+    ReadBudget m_budget;
+    size_t m_pos = 0;
+    bool m_begun = false, m_damaged = false, m_outOfMemory = false;
+    std::vector<SceneObject> m_ahead;
+};

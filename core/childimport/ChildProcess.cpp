@@ -160,6 +160,35 @@ bool ChildOutput::Map(int fd, size_t size) {
     return true;
 }
 
+// A read-only view of the output file while the child still writes it. It is private, so that
+// it does not keep the file from being sealed against writing, and it goes before that.
+class EarlyView {
+public:
+    EarlyView() = default;
+    ~EarlyView() { reset(); }
+    EarlyView(const EarlyView&) = delete;
+    EarlyView& operator=(const EarlyView&) = delete;
+
+    // The file's first size bytes, mapped at the first call; null when they cannot be.
+    const uint8_t* Of(int fd, size_t size) {
+        if (!m_data && !m_failed) {
+            void* mapped = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+            m_failed = mapped == MAP_FAILED;
+            if (!m_failed) m_data = static_cast<const uint8_t*>(mapped), m_size = size;
+        }
+        return m_data;
+    }
+    void reset() {
+        if (m_data) munmap(const_cast<uint8_t*>(m_data), m_size);
+        m_data = nullptr;
+    }
+
+private:
+    const uint8_t* m_data = nullptr;
+    size_t m_size = 0;
+    bool m_failed = false;
+};
+
 // What a started child's wait needs.
 struct StartedChild::State {
     explicit State(const ChildLimits& given) : limits(given), input(given.input, given.inputSize) {}
@@ -179,6 +208,14 @@ struct StartedChild::State {
     pid_t pid = -1;     // until it is waited for
     int answer = -1, progress = -1, ended = -1;
     Clock::time_point deadline;
+    EarlyView early;
+
+    // Shows the output so far to the limits' partial reader.
+    void ShowPartial(off_t bytes) {
+        if (bytes <= 0 || static_cast<uint64_t>(bytes) > room) return;
+        if (const uint8_t* data = early.Of(answer, static_cast<size_t>(room)))
+            limits.partial(data, static_cast<size_t>(bytes));
+    }
 };
 
 StartedChild::~StartedChild() = default;
@@ -269,7 +306,7 @@ ChildRun StartedChild::Wait() {
             {state.ended, POLLIN, 0}, {state.progress, POLLIN, 0}, {input.Waiting(), POLLOUT, 0}};
         // The watch is asked at least every 50 ms, how far the child wrote looked at every 100 ms.
         int timeout = std::min(MillisecondsLeft(state.deadline), limits.watch ? 50 : 100);
-        if (state.ended < 0) timeout = std::min(timeout, 10);
+        if (state.ended < 0 || limits.partial) timeout = std::min(timeout, 10);
         const int ready = poll(wait, 3, timeout);
         if (ready < 0 && errno != EINTR) {
             run.timedOut = true;
@@ -304,9 +341,11 @@ ChildRun StartedChild::Wait() {
             run.cancelled = true;
             break;
         }
+        if (limits.partial) state.ShowPartial(written());
     }
     if (!reaped) Stop(state.pid, status);
     state.pid = -1;
+    state.early.reset();
     Finish(run, status);
     const off_t bytes = written();
     if (reaped && tooMuch(bytes)) run.tooMuch = true;

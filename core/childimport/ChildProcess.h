@@ -18,6 +18,10 @@ struct ChildLimits {
     // Asked about every 50 ms while the child runs, with the last step it told (-1 before any);
     // false stops the child.
     std::function<bool(int percent)> watch;
+    // Shown, about every 10 ms while the child runs, the first size bytes it has written to its
+    // standard output so far, which it may still change; for a reader that takes the output as
+    // it comes.
+    std::function<void(const uint8_t* data, size_t size)> partial;
     // Bytes the child reads on its standard input, which stays alive meanwhile; none: the
     // child's standard input is /dev/null.
     const uint8_t* input = nullptr;

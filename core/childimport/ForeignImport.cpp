@@ -72,6 +72,11 @@ PendingImport::PendingImport(const std::string& path)
         limits.watch = [watch = settings.watch, name = m_name](int percent) {
             return watch(name, percent);
         };
+    // The objects the child sends ahead are read while it goes on.
+    m_answer = std::make_unique<ChildAnswerReader>(m_answerBytes);
+    limits.partial = [answer = m_answer.get()](const uint8_t* data, size_t size) {
+        answer->ReadAhead(data, size);
+    };
     m_child.emplace(settings.program, std::vector<std::string>{"zemvora", kImportChildOption, path},
                     limits);
 }
@@ -109,7 +114,7 @@ FileOutcome PendingImport::Finish(Scene& scene, ConversionReport* report) {
     std::vector<std::string> lines;
     ChildAnswerResult answer;
     try {
-        answer = ReadChildAnswer(run.output.data(), run.output.size(), fresh, lines);
+        answer = m_answer->Finish(run.output.data(), run.output.size(), fresh, lines);
     } catch (const std::bad_alloc&) {
         FileOutcome outcome = FileOutcome::Failure(messages::CannotOpenFile(name, ENOMEM))
                                   .Because(messages::SystemReason(ENOMEM));

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -71,6 +72,7 @@ public:
 private:
     std::string m_path, m_name;
     FileOutcome m_unreadable;  // why the file cannot be read, when no child was started
+    std::unique_ptr<ChildAnswerReader> m_answer;
     std::optional<StartedChild> m_child;
     int m_wallSeconds = 0;
     uint64_t m_memory = 0, m_answerBytes = 0;
