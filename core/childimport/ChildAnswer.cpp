@@ -128,13 +128,14 @@ ChildAnswerReader::Step ChildAnswerReader::ReadItems(const uint8_t* data, size_t
     return Step::Short;
 }
 
-void ChildAnswerReader::ReadAhead(const uint8_t* data, size_t size) {
-    if (m_damaged || m_outOfMemory) return;
+size_t ChildAnswerReader::ReadAhead(const uint8_t* data, size_t size) {
+    if (m_damaged || m_outOfMemory) return m_pos;
     try {
         m_damaged = ReadItems(data, size) == Step::Damaged;
     } catch (const std::bad_alloc&) {
         m_outOfMemory = true;
     }
+    return m_pos;
 }
 
 ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene,

@@ -93,9 +93,10 @@ class ChildAnswerReader {
 public:
     explicit ChildAnswerReader(uint64_t answerLimit);
 
-    // Reads the whole items, not read before, among the first size bytes the child has written.
-    // The child may still change them: each byte is read once.
-    void ReadAhead(const uint8_t* data, size_t size);
+    // Reads the whole items, not read before, among the first size bytes the child has written,
+    // and returns how many bytes it has read. The child may still change them: each byte is
+    // read once.
+    size_t ReadAhead(const uint8_t* data, size_t size);
     // Reads the rest of the whole answer of size bytes, as ReadChildAnswer does; throws
     // std::bad_alloc when the memory ran out, here or while reading ahead.
     ChildAnswerResult Finish(const uint8_t* data, size_t size, Scene& scene,

@@ -18,6 +18,8 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 extern char** environ;
@@ -140,7 +142,15 @@ void ChildOutput::Release() {
     m_data = nullptr, m_size = 0, m_fd = -1;
 }
 
-bool ChildOutput::Map(int fd, size_t size) {
+void ChildOutput::ReleaseAside(ChildOutput&& output) {
+    try {
+        std::thread([held = std::move(output)] {}).detach();
+    } catch (const std::system_error&) {
+        output.Release();
+    }
+}
+
+bool ChildOutput::Map(int fd, size_t size, size_t from) {
     Release();
     m_fd = fd;
     // Nothing can change the bytes while they are read: a process that still held the file
@@ -150,11 +160,17 @@ bool ChildOutput::Map(int fd, size_t size) {
         return false;
     }
     if (size == 0) return true;
-    void* mapped = mmap(nullptr, size, PROT_READ, MAP_SHARED | MAP_POPULATE, fd, 0);
+    void* mapped =
+        mmap(nullptr, size, PROT_READ, MAP_SHARED | (from == 0 ? MAP_POPULATE : 0), fd, 0);
     if (mapped == MAP_FAILED) {
         Release();
         return false;
     }
+    // What is read again is read at once; a system without the advice faults it in as read.
+    const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    const size_t start = from / page * page;
+    if (from > 0 && start < size)
+        madvise(static_cast<uint8_t*>(mapped) + start, size - start, MADV_POPULATE_READ);
     m_data = static_cast<const uint8_t*>(mapped);
     m_size = size;
     return true;
@@ -209,12 +225,14 @@ struct StartedChild::State {
     int answer = -1, progress = -1, ended = -1;
     Clock::time_point deadline;
     EarlyView early;
+    size_t consumed = 0;  // of the output, what the partial reader has read for good
 
     // Shows the output so far to the limits' partial reader.
     void ShowPartial(off_t bytes) {
         if (bytes <= 0 || static_cast<uint64_t>(bytes) > room) return;
         if (const uint8_t* data = early.Of(answer, static_cast<size_t>(room)))
-            limits.partial(data, static_cast<size_t>(bytes));
+            consumed = std::min(limits.partial(data, static_cast<size_t>(bytes)),
+                                static_cast<size_t>(bytes));
     }
 };
 
@@ -351,7 +369,7 @@ ChildRun StartedChild::Wait() {
     if (reaped && tooMuch(bytes)) run.tooMuch = true;
     // The output takes the file; else it stays empty.
     if (reaped && !run.tooMuch && bytes >= 0)
-        run.output.Map(std::exchange(state.answer, -1), static_cast<size_t>(bytes));
+        run.output.Map(std::exchange(state.answer, -1), static_cast<size_t>(bytes), state.consumed);
     return std::move(run);
 }
 

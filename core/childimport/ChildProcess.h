@@ -20,8 +20,9 @@ struct ChildLimits {
     std::function<bool(int percent)> watch;
     // Shown, about every 10 ms while the child runs, the first size bytes it has written to its
     // standard output so far, which it may still change; for a reader that takes the output as
-    // it comes.
-    std::function<void(const uint8_t* data, size_t size)> partial;
+    // it comes. It returns how many of the first bytes it has read for good: those are not
+    // brought into memory again for the output at the end.
+    std::function<size_t(const uint8_t* data, size_t size)> partial;
     // Bytes the child reads on its standard input, which stays alive meanwhile; none: the
     // child's standard input is /dev/null.
     const uint8_t* input = nullptr;
@@ -43,8 +44,12 @@ public:
     const uint8_t* data() const { return m_data; }
     size_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
-    // Maps the first size bytes of fd, which it takes; false (and empty) when they cannot be.
-    bool Map(int fd, size_t size);
+    // Maps the first size bytes of fd, which it takes, and brings those from byte `from` on into
+    // memory; false (and empty) when they cannot be.
+    bool Map(int fd, size_t size, size_t from = 0);
+    // Lets the bytes go on a thread of its own, as unmapping and freeing a large output takes a
+    // while; here where no thread can start.
+    static void ReleaseAside(ChildOutput&& output);
 
 private:
     void Release();

@@ -75,7 +75,7 @@ PendingImport::PendingImport(const std::string& path)
     // The objects the child sends ahead are read while it goes on.
     m_answer = std::make_unique<ChildAnswerReader>(m_answerBytes);
     limits.partial = [answer = m_answer.get()](const uint8_t* data, size_t size) {
-        answer->ReadAhead(data, size);
+        return answer->ReadAhead(data, size);
     };
     m_child.emplace(settings.program, std::vector<std::string>{"zemvora", kImportChildOption, path},
                     limits);
@@ -91,7 +91,7 @@ FileOutcome PendingImport::Finish(Scene& scene, ConversionReport* report) {
     const std::string& path = m_path;
     const std::string& name = m_name;
     if (!m_child) return Cleared(scene, path, m_unreadable);
-    const ChildRun run = m_child->Wait();
+    ChildRun run = m_child->Wait();
     m_child.reset();
     if (!run.started) return Failed(name, messages::ImporterNotStarted(run.startError));
     if (run.cancelled) {
@@ -115,6 +115,7 @@ FileOutcome PendingImport::Finish(Scene& scene, ConversionReport* report) {
     ChildAnswerResult answer;
     try {
         answer = m_answer->Finish(run.output.data(), run.output.size(), fresh, lines);
+        ChildOutput::ReleaseAside(std::move(run.output));
     } catch (const std::bad_alloc&) {
         FileOutcome outcome = FileOutcome::Failure(messages::CannotOpenFile(name, ENOMEM))
                                   .Because(messages::SystemReason(ENOMEM));
