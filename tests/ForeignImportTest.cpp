@@ -508,16 +508,21 @@ TEST(ChildAnswer, ObjectsSentAheadJoinTheSceneInTheirOrder) {
     std::vector<uint8_t> ahead = answer(1, false, ChildStatus::Scene, sent);
     Scene none = whole;
     const std::vector<uint8_t> plain = answer(0, false, ChildStatus::Scene, none);
-    std::vector<uint8_t> uncounted(ahead.begin(), ahead.begin() + 5);  // magic and the tag
     Scene one;
     one.m_objects = {Triangle("A", 0, 1)};
     std::vector<uint8_t> record;
     OutputStream recordOut(record);
     WriteSceneObject(recordOut, one.m_objects[0]);
-    uncounted.insert(uncounted.end(), record.begin(), record.end());
+    const size_t item = 1 + 8 + record.size();  // the tag, the length and the record
+    std::vector<uint8_t> uncounted(ahead.begin(), ahead.begin() + 4 + item);
     uncounted.insert(uncounted.end(), plain.begin() + 4, plain.end());
-    const std::vector<uint8_t> cut(ahead.begin(), ahead.begin() + 5 + record.size() / 2);
-    for (const auto& garbage : {uncounted, cut}) {
+    const std::vector<uint8_t> cut(ahead.begin(), ahead.begin() + 4 + 9 + record.size() / 2);
+    // A length that is not the record's.
+    std::vector<uint8_t> overlong(ahead.begin(), ahead.begin() + 4 + item);
+    overlong[5] += 1;
+    overlong.push_back(0);
+    overlong.insert(overlong.end(), ahead.begin() + 4 + item, ahead.end());
+    for (const auto& garbage : {uncounted, cut, overlong}) {
         Scene back;
         std::vector<std::string> lines;
         EXPECT_EQ(ReadChildAnswer(garbage.data(), garbage.size(), back, lines),

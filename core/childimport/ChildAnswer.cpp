@@ -33,9 +33,17 @@ bool AnswerWriter::SendAhead(SceneObject& object) {
     if (!object.faceGroups.empty() || !object.uvs.empty() || !object.smoothingGroups.empty() ||
         !object.copies.empty() || object.hidden)
         return false;
+    // Its length first, so that the parent reads it only once it is all there.
+    m_record.clear();
+    {
+        OutputStream record(m_record);
+        WriteSceneObject(record, object);
+    }
     Begin();
     m_out.WriteU8(kObjectAhead);
-    WriteSceneObject(m_out, object);
+    m_out.WriteU32(static_cast<uint32_t>(m_record.size()));
+    m_out.WriteU32(static_cast<uint32_t>(uint64_t{m_record.size()} >> 32));
+    m_out.Write(m_record.data(), m_record.size());
     m_out.Flush();
     ++m_sent;
     decltype(object.vertices)().swap(object.vertices);
@@ -111,18 +119,23 @@ ChildAnswerReader::Step ChildAnswerReader::ReadItems(const uint8_t* data, size_t
             continue;
         }
         if (tag != kObjectAhead) return Step::Status;
-        if (!arena) arena.emplace(size - m_pos);
-        InputStream in(data + m_pos + 1, size - m_pos - 1);
-        // A record not all there yet is read again when more has come: it must not be
-        // counted twice.
-        ReadBudget budget = m_budget;
+        // The tag, the record's length and the record, read only once all there.
+        constexpr size_t kHead = 1 + 8;
+        if (size - m_pos < kHead) return Step::Short;
+        InputStream head(data + m_pos + 1, 8);
+        uint32_t low = 0, high = 0;
+        head.ReadU32(low);
+        head.ReadU32(high);
+        const uint64_t length = low | (uint64_t{high} << 32);
+        if (length > size - m_pos - kHead) return Step::Short;
+        if (!arena) arena.emplace(static_cast<size_t>(length));
+        InputStream in(data + m_pos + kHead, static_cast<size_t>(length));
         SceneObject object;
         // Its material is checked once the materials have come.
-        if (!budget.Keep(2 * sizeof(SceneObject)) ||
-            !ReadSceneObject(in, budget, INT32_MAX, object))
-            return budget.Spent() ? Step::Damaged : Step::Short;
-        m_budget = budget;
-        m_pos += 1 + static_cast<size_t>(in.Tell());
+        if (!m_budget.Keep(2 * sizeof(SceneObject)) ||
+            !ReadSceneObject(in, m_budget, INT32_MAX, object) || in.Remaining() != 0)
+            return Step::Damaged;
+        m_pos += kHead + static_cast<size_t>(length);
         m_ahead.push_back(std::move(object));
     }
     return Step::Short;

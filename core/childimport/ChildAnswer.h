@@ -5,16 +5,16 @@
 //          | with a scene: u32 objects sent ahead | i32 current object | scene file bytes
 //
 // The items come before the status, each a tag byte and what it tags: an object sent ahead
-// (kObjectAhead, then the object's record as a scene file writes it) or the word that the objects
-// sent so far are not the scene's after all (kForgetAhead). A child sends objects ahead as soon as
-// they are made, so that it need not hold a large model twice, once as objects and once as the
-// answer's bytes. The status says whether a scene follows (Scene), or why none does: the library
-// refused the file (Refused, the first line is its reason) or the child ran out of memory
-// (OutOfMemory); the objects sent ahead are then nobody's. The export child answers Written, with
-// what the format left out as its lines and nothing after. With a scene, the lines are the
-// conversion report; the count of objects sent ahead must be those still standing, which are the
-// scene's first objects; the current object counts them too; and the rest of the scene follows
-// as the bytes of a scene file, extension block and all, up to the end of the stream.
+// (kObjectAhead, u64 length, then the object's record as a scene file writes it) or the word that
+// the objects sent so far are not the scene's after all (kForgetAhead). A child sends objects
+// ahead as soon as they are made, so that it need not hold a large model twice, once as objects
+// and once as the answer's bytes. The status says whether a scene follows (Scene), or why none
+// does: the library refused the file (Refused, the first line is its reason) or the child ran out
+// of memory (OutOfMemory); the objects sent ahead are then nobody's. The export child answers
+// Written, with what the format left out as its lines and nothing after. With a scene, the lines
+// are the conversion report; the count of objects sent ahead must be those still standing, which
+// are the scene's first objects; the current object counts them too; and the rest of the scene
+// follows as the bytes of a scene file, extension block and all, up to the end of the stream.
 #pragma once
 
 #include <cstdint>
@@ -64,6 +64,7 @@ private:
     OutputStream& m_out;
     bool m_begun = false;
     size_t m_sent = 0;
+    std::vector<uint8_t> m_record;  // an object's bytes before they go
 };
 
 void WriteChildAnswer(OutputStream& out, ChildStatus status, const std::vector<std::string>& lines,
