@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -417,15 +418,10 @@ SceneObject Triangle(const std::string& name, float x, int32_t material) {
     SceneObject o;
     o.name = name;
     o.materialIndex = material;
-    o.materialName = material >= 0 ? "M" + std::to_string(material) : "";
-    for (int k = 0; k < 3; ++k) {
-        SceneVertex v;
-        v.x = x + static_cast<float>(k == 1), v.y = static_cast<float>(k == 2), v.z = x;
-        o.vertices.push_back(v);
-    }
+    o.vertices = {{x, 0, x}, {x + 1, 0, x}, {x, 1, x}};
     o.meshes.push_back(SceneMesh{0, 1, 2, 7, 0, 0, 1});
     o.vertexCount = 3, o.meshCount = 1;
-    o.minX = o.minZ = x, o.maxX = x + 1, o.maxY = 1, o.maxZ = x;
+    o.minX = o.minZ = o.maxZ = x, o.maxX = x + 1, o.maxY = 1;
     return o;
 }
 
@@ -438,122 +434,94 @@ std::vector<uint8_t> SceneBytes(const Scene& scene) {
 
 }  // namespace
 
-// Objects a child sends ahead of its answer join the scene in front of the rest, as if the whole
-// scene had come at the end; whatever does not add up is garbage.
+// Objects a child sends ahead of its answer, read at the end or as the answer comes, join the
+// scene in front of the rest as if the whole scene had come at the end; what does not add up is
+// garbage.
 TEST(ChildAnswer, ObjectsSentAheadJoinTheSceneInTheirOrder) {
     Scene whole;
-    for (int m = 0; m < 2; ++m) {
-        SceneMaterial material;
-        material.name = "M" + std::to_string(m);
-        whole.m_materials.push_back(material);
-        whole.m_materialNames.push_back(material.name);
-    }
+    whole.m_materials.resize(2);
+    whole.m_materialNames.resize(2);
     whole.m_objects = {Triangle("A", 0, 1), Triangle("B", 2, 0), Triangle("C", 4, -1)};
     whole.m_objects[1].uvs.assign(3, SceneUv{0.5f, 0.25f});  // B needs the extension block
     whole.m_settings.currentObject = 0;
     whole.m_settings.upAxis = UpAxis::PlusY;
 
-    // Sends the objects the rule lets through, as the import child does, then ends.
-    const auto answer = [&](int offered, bool forget, ChildStatus status, Scene& scene) {
+    // Offers the first objects as the import child does, then ends; after the word to forget
+    // them, the child's library reads the whole file again.
+    const auto answer = [&](int offered, bool forget, ChildStatus status) {
+        Scene scene = whole;
         std::vector<uint8_t> bytes;
         OutputStream out(bytes);
         AnswerWriter writer(out);
-        for (int i = 0; i < offered; ++i)
-            if (static_cast<size_t>(i) == writer.SentAhead())
-                writer.SendAhead(scene.m_objects[static_cast<size_t>(i)]);
-        // After the word to forget them, the child's library reads the whole file again.
+        for (size_t i = 0; i < static_cast<size_t>(offered); ++i)
+            if (i == writer.SentAhead()) writer.SendAhead(scene.m_objects[i]);
         if (forget) writer.Forget(), scene = whole;
-        const int32_t current = scene.m_settings.currentObject;
-        scene.m_objects.erase(
-            scene.m_objects.begin(),
-            scene.m_objects.begin() + static_cast<std::ptrdiff_t>(writer.SentAhead()));
-        writer.Finish(status, {"a line"}, status == ChildStatus::Scene ? &scene : nullptr, current);
+        const auto sent = static_cast<std::ptrdiff_t>(writer.SentAhead());
+        scene.m_objects.erase(scene.m_objects.begin(), scene.m_objects.begin() + sent);
+        writer.Finish(status, {"a line"}, status == ChildStatus::Scene ? &scene : nullptr, 0);
         return bytes;
     };
-    struct Case {
+    const auto read = [](const std::vector<uint8_t>& bytes, size_t step, Scene& back) {
+        ChildAnswerReader reader(bytes.size());
+        for (size_t size = 0; step > 0 && size < bytes.size(); size += step)
+            reader.ReadAhead(bytes.data(), size);
+        std::vector<std::string> lines;
+        return reader.Finish(bytes.data(), bytes.size(), back, lines);
+    };
+    const struct {
         const char* what;
         int offered;
         bool forget;
         ChildStatus status;
         ChildAnswerResult result;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"nothing sent ahead", 0, false, ChildStatus::Scene, ChildAnswerResult::Scene},
         {"A ahead, B stops the run for its extras", 3, false, ChildStatus::Scene,
          ChildAnswerResult::Scene},
-        {"A ahead, then forgotten: the scene comes whole", 1, true, ChildStatus::Scene,
-         ChildAnswerResult::Scene},
+        {"A ahead, then forgotten", 1, true, ChildStatus::Scene, ChildAnswerResult::Scene},
         {"A ahead, then the library refuses", 1, false, ChildStatus::Refused,
          ChildAnswerResult::Refused},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Scene sent = whole;
-        const std::vector<uint8_t> bytes = answer(c.offered, c.forget, c.status, sent);
-        Scene back;
-        std::vector<std::string> lines;
-        ASSERT_EQ(ReadChildAnswer(bytes.data(), bytes.size(), back, lines), c.result);
-        EXPECT_EQ(lines, std::vector<std::string>{"a line"});
-        if (c.result != ChildAnswerResult::Scene) {
-            EXPECT_TRUE(back.m_objects.empty());
-            continue;
+    for (const auto& c : cases)
+        for (const size_t step : {size_t{0}, size_t{1}, size_t{7}}) {
+            SCOPED_TRACE(std::string(c.what) + ", read ahead in steps of " + std::to_string(step));
+            Scene back;
+            ASSERT_EQ(read(answer(c.offered, c.forget, c.status), step, back), c.result);
+            if (c.result == ChildAnswerResult::Scene) {
+                EXPECT_EQ(SceneBytes(back), SceneBytes(whole));
+                EXPECT_EQ(SceneRuleBroken(back), "");
+            } else {
+                EXPECT_TRUE(back.m_objects.empty());
+            }
         }
-        EXPECT_EQ(SceneBytes(back), SceneBytes(whole));
-        EXPECT_EQ(back.m_settings.currentObject, 0);
-        EXPECT_EQ(SceneRuleBroken(back), "");
-    }
 
-    // An object sent ahead must be counted at the end, and whole; its material must be there.
-    Scene sent = whole;
-    std::vector<uint8_t> ahead = answer(1, false, ChildStatus::Scene, sent);
-    Scene none = whole;
-    const std::vector<uint8_t> plain = answer(0, false, ChildStatus::Scene, none);
-    Scene one;
-    one.m_objects = {Triangle("A", 0, 1)};
-    std::vector<uint8_t> record;
-    OutputStream recordOut(record);
-    WriteSceneObject(recordOut, one.m_objects[0]);
-    const size_t item = 1 + 8 + record.size();  // the tag, the length and the record
+    // Garbage: an object sent ahead but not counted, one cut short, one whose length is not its
+    // record's, and an answer that was garbage while the child wrote it.
+    const std::vector<uint8_t> ahead = answer(1, false, ChildStatus::Scene);
+    const std::vector<uint8_t> plain = answer(0, false, ChildStatus::Scene);
+    uint32_t length = 0;  // of the first object's record, after the magic, tag and length
+    std::memcpy(&length, ahead.data() + 5, sizeof length);
+    const size_t item = 1 + 8 + length;
     std::vector<uint8_t> uncounted(ahead.begin(), ahead.begin() + 4 + item);
     uncounted.insert(uncounted.end(), plain.begin() + 4, plain.end());
-    const std::vector<uint8_t> cut(ahead.begin(), ahead.begin() + 4 + 9 + record.size() / 2);
-    // A length that is not the record's.
-    std::vector<uint8_t> overlong(ahead.begin(), ahead.begin() + 4 + item);
+    const std::vector<uint8_t> cut(ahead.begin(), ahead.begin() + 4 + item / 2);
+    std::vector<uint8_t> overlong = ahead;
     overlong[5] += 1;
-    overlong.push_back(0);
-    overlong.insert(overlong.end(), ahead.begin() + 4 + item, ahead.end());
+    overlong.insert(overlong.begin() + 4 + static_cast<std::ptrdiff_t>(item), 0);
     for (const auto& garbage : {uncounted, cut, overlong}) {
         Scene back;
-        std::vector<std::string> lines;
-        EXPECT_EQ(ReadChildAnswer(garbage.data(), garbage.size(), back, lines),
-                  ChildAnswerResult::Garbage);
+        EXPECT_EQ(read(garbage, 0, back), ChildAnswerResult::Garbage);
         EXPECT_TRUE(back.m_objects.empty());
     }
-    // Read as the child writes it, a few bytes more each time, the answer gives the same scene;
-    // what was read while the child wrote counts, even when the bytes change after.
-    for (const size_t step : {size_t{1}, size_t{7}, size_t{4096}}) {
-        ChildAnswerReader reader(ahead.size());
-        for (size_t size = 0; size < ahead.size(); size += step)
-            reader.ReadAhead(ahead.data(), size);
-        Scene back;
-        std::vector<std::string> lines;
-        ASSERT_EQ(reader.Finish(ahead.data(), ahead.size(), back, lines), ChildAnswerResult::Scene);
-        EXPECT_EQ(SceneBytes(back), SceneBytes(whole)) << step;
-    }
-    {
-        ChildAnswerReader reader(ahead.size());
-        reader.ReadAhead(plain.data() + 1, plain.size() - 1);
-        Scene back;
-        std::vector<std::string> lines;
-        EXPECT_EQ(reader.Finish(ahead.data(), ahead.size(), back, lines),
-                  ChildAnswerResult::Garbage);
-    }
-
-    Scene lost = whole;
-    lost.m_objects.front().materialIndex = 5;
-    ahead = answer(1, false, ChildStatus::Scene, lost);
-    Scene back;
+    ChildAnswerReader reader(ahead.size());
+    reader.ReadAhead(plain.data() + 1, plain.size() - 1);
+    Scene none;
     std::vector<std::string> lines;
-    ASSERT_EQ(ReadChildAnswer(ahead.data(), ahead.size(), back, lines), ChildAnswerResult::Scene);
+    EXPECT_EQ(reader.Finish(ahead.data(), ahead.size(), none, lines), ChildAnswerResult::Garbage);
+
+    // An object's material must be among those that came at the end.
+    whole.m_objects.front().materialIndex = 5;
+    Scene back;
+    ASSERT_EQ(read(answer(1, false, ChildStatus::Scene), 0, back), ChildAnswerResult::Scene);
     EXPECT_EQ(back.m_objects.front().materialIndex, -1);
 }
