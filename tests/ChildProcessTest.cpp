@@ -78,7 +78,7 @@ TEST(ChildProcess, OutputIsShownAsItComes) {
         return size_t{2};  // "ab" read for good: the whole output still comes at the end
     };
     const ChildRun run =
-        RunChild("/bin/sh", {"sh", "-c", "printf abc; sleep 0.3; printf def"}, limits);
+        RunChild("/bin/sh", {"sh", "-c", "printf abc; sleep 1; printf def"}, limits);
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(Text(run.output), "abcdef");
     ASSERT_FALSE(shown.empty());
