@@ -109,7 +109,8 @@ ChildAnswerReader::Step ChildAnswerReader::ReadItems(const uint8_t* data, size_t
         m_pos = sizeof kMagic;
         m_begun = true;
     }
-    // The objects share huge pages, as the scene file reader's do.
+    // The objects read in one go share huge pages, as the scene file reader's do; the bytes at
+    // hand bound the memory they take.
     std::optional<BulkArena> arena;
     while (m_pos < size) {
         const uint8_t tag = data[m_pos];
@@ -128,7 +129,7 @@ ChildAnswerReader::Step ChildAnswerReader::ReadItems(const uint8_t* data, size_t
         head.ReadU32(high);
         const uint64_t length = low | (uint64_t{high} << 32);
         if (length > size - m_pos - kHead) return Step::Short;
-        if (!arena) arena.emplace(static_cast<size_t>(length));
+        if (!arena) arena.emplace(size - m_pos);
         InputStream in(data + m_pos + kHead, static_cast<size_t>(length));
         SceneObject object;
         // Its material is checked once the materials have come.
