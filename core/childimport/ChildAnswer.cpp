@@ -30,9 +30,7 @@ void AnswerWriter::Begin() {
 }
 
 bool AnswerWriter::SendAhead(SceneObject& object) {
-    if (!object.faceGroups.empty() || !object.uvs.empty() || !object.smoothingGroups.empty() ||
-        !object.copies.empty() || object.hidden)
-        return false;
+    if (ObjectNeedsExtensionBlock(object)) return false;
     // Its length first, so that the parent reads it only once it is all there.
     m_record.clear();
     {

@@ -347,7 +347,8 @@ ChildRun StartedChild::Wait() {
         }
         if (done < 0 && errno != EINTR) break;
         // A child that keeps writing past the limit is stopped at once.
-        if (tooMuch(written())) {
+        const off_t sofar = written();
+        if (tooMuch(sofar)) {
             run.tooMuch = true;
             break;
         }
@@ -359,7 +360,7 @@ ChildRun StartedChild::Wait() {
             run.cancelled = true;
             break;
         }
-        if (limits.partial) state.ShowPartial(written());
+        if (limits.partial) state.ShowPartial(sofar);
     }
     if (!reaped) Stop(state.pid, status);
     state.pid = -1;

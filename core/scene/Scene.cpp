@@ -109,11 +109,14 @@ void Scene::CountScene() {
     m_stats = CountStatistics(*this);
 }
 
+bool ObjectNeedsExtensionBlock(const SceneObject& o) {
+    return !o.faceGroups.empty() || !o.uvs.empty() || !o.smoothingGroups.empty() ||
+           !o.copies.empty() || o.hidden;
+}
+
 bool HasSceneExtras(const Scene& scene) {
     for (const SceneObject& o : scene.m_objects)
-        if (!o.faceGroups.empty() || !o.uvs.empty() || !o.smoothingGroups.empty() ||
-            !o.copies.empty() || o.hidden)
-            return true;
+        if (ObjectNeedsExtensionBlock(o)) return true;
     for (const SceneMaterial& m : scene.m_materials)
         if (m.textureMap) return true;
     return scene.m_settings.upAxis != UpAxis::PlusZ;

@@ -63,9 +63,11 @@ void EmptyScene(Scene& scene);
 // when it has any; a list without records leaves its index as it is.
 void MakeFirstRecordsCurrent(Scene& scene);
 
-// Whether any object has face groups, texture coordinates, smoothing groups or placed copies or
-// is hidden, any material a texture map, or the scene an up axis other than +Z: what the scene
-// file keeps in its extension block.
+// Whether the object has face groups, texture coordinates, smoothing groups or placed copies or
+// is hidden: what the scene file keeps of it in its extension block.
+bool ObjectNeedsExtensionBlock(const SceneObject& o);
+// Whether any object needs the extension block, any material has a texture map, or the scene an
+// up axis other than +Z: whether the scene file has the block.
 bool HasSceneExtras(const Scene& scene);
 
 // The counts of a scene's lists: objects, materials, lights, cameras, and the vertices and
