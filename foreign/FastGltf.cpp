@@ -1347,9 +1347,10 @@ const Instance* FindInstance(const GltfAsset& asset, const std::string& name) {
     return nullptr;
 }
 
-void AddCameras(const GltfAsset& asset, Scene& scene) {
+// The cameras aim at the centre of the scene's bounds where it has objects.
+void AddCameras(const GltfAsset& asset, Scene& scene, bool objects) {
     aiVector3D center;
-    if (!scene.m_objects.empty()) {
+    if (objects) {
         const SceneSettings& s = scene.m_settings;
         center = aiVector3D((s.minX + s.maxX) / 2, (s.minY + s.maxY) / 2, (s.minZ + s.maxZ) / 2);
     }
@@ -1363,6 +1364,42 @@ void AddCameras(const GltfAsset& asset, Scene& scene) {
                                                 aiVector3D(0.f, 0.f, -1.f), from.horizontalFov,
                                                 from.aspect, center));
     }
+}
+
+// Announces the scene AddNodeObjects and AddCameras will make of scene, its materials in: the
+// bounds of every node's triangles where they are placed, and the cameras aimed at their centre.
+// Nothing where the nodes have no triangles or a point is not a number.
+void AnnounceNodeScene(const GltfAsset& asset, const std::vector<std::vector<Primitive>>& meshes,
+                       const Scene& scene) {
+    Scene announced = SceneWithoutObjects(scene);
+    SceneSettings& bounds = announced.m_settings;
+    MakeBoundsEmpty(bounds);
+    bool any = false;
+    std::vector<std::pair<uint32_t, aiMatrix4x4>> stack{{0, aiMatrix4x4()}};
+    while (!stack.empty()) {
+        const auto [at, parent] = stack.back();
+        stack.pop_back();
+        const Instance& instance = asset.m_instances[at];
+        const Node* node = asset.NodeOf(instance);
+        const aiMatrix4x4 chain = node ? parent * node->transform : parent;
+        if (node && node->mesh >= 0)
+            for (const Primitive& primitive : meshes[static_cast<size_t>(node->mesh)]) {
+                std::vector<MeshPoint> placed;
+                placed.reserve(primitive.points.size());
+                for (const MeshPoint& p : primitive.points) {
+                    const aiVector3D q = PlacedPoint(chain, UpAxis::PlusY, {p.x, p.y, p.z});
+                    placed.push_back({q.x, q.y, q.z});
+                }
+                const size_t triangles = primitive.corners.size() / 3;
+                if (!WidenByTriangles(placed, primitive.corners, triangles, bounds)) return;
+                any |= triangles > 0;
+            }
+        for (size_t c = instance.children.size(); c-- > 0;)
+            stack.emplace_back(instance.children[c], chain);
+    }
+    if (!any) return;
+    AddCameras(asset, announced, true);
+    AnnounceScene(announced);
 }
 
 // Reads text (and a .glb's binary chunk) into scene, or declines with why.
@@ -1384,9 +1421,10 @@ bool ReadGltfText(GltfText& text, bool binary, const std::string* folder, Scene&
         // What the primitives and images read is let go before the objects are made.
         for (Buffer& buffer : asset.m_buffers.items)
             buffer.bytes.reset();
+        if (AnnouncingScenes()) AnnounceNodeScene(asset, meshes, scene);
         AddNodeObjects(asset, meshes, scene, report);
         ComputeSceneBounds(scene);
-        AddCameras(asset, scene);
+        AddCameras(asset, scene, !scene.m_objects.empty());
         scene.CountScene();
         return true;
     } catch (const Declined& declined) {

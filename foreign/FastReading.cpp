@@ -64,6 +64,15 @@ void FinishFastScene(MergedMesh& merged, SceneMaterial material, Scene& scene,
     merged.materials.assign(merged.corners.size() / 3, 0);
     scene.m_materialNames.push_back(material.name);
     scene.m_materials.push_back(std::move(material));
+    if (AnnouncingScenes() && !merged.materials.empty()) {
+        const SceneSettings before = scene.m_settings;
+        MakeBoundsEmpty(scene.m_settings);
+        if (WidenByTriangles(merged.points, merged.corners, merged.materials.size(),
+                             scene.m_settings))
+            AnnounceScene(scene);
+        else
+            scene.m_settings = before;
+    }
     AddObjects(merged, name, scene, report);
     ComputeSceneBounds(scene);
     scene.CountScene();

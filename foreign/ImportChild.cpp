@@ -149,8 +149,9 @@ int RunImportChild(const std::string& path) {
             report.push_back(kSandboxNotePrefix + note);
         if (const FastReader* fast = FastReaderFor(path)) {
             // Each object goes to the program as soon as it is made, so that a large model is
-            // not held twice.
+            // not held twice, and the scene before them where the reader knows it.
             AnswerWriter& answer = ChildAnswerWriter();
+            SetSceneAnnouncer([&answer](const Scene& read) { answer.AnnounceScene(read); });
             SetFinishedObjectSink([&answer](Scene& read, size_t index) {
                 if (index == answer.SentAhead()) answer.SendAhead(read.m_objects[index]);
             });
@@ -159,6 +160,7 @@ int RunImportChild(const std::string& path) {
             if (fast->read(path, scene, report, why)) Answer(ChildStatus::Scene, report, &scene);
             // The library reads the file afresh: nothing the reader made stays.
             SetFinishedObjectSink(nullptr);
+            SetSceneAnnouncer(nullptr);
             answer.Forget();
             scene = Scene();
             report = before;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -184,6 +185,48 @@ void AddObjects(const MergedMesh& given, const std::string& name, Scene& scene,
 
 void SetFinishedObjectSink(std::function<void(Scene&, size_t)> sink) {
     FinishedObjectSink() = std::move(sink);
+}
+
+namespace {
+
+std::function<void(const Scene&)>& SceneAnnouncer() {
+    static std::function<void(const Scene&)> announcer;
+    return announcer;
+}
+
+}  // namespace
+
+void SetSceneAnnouncer(std::function<void(const Scene&)> announcer) {
+    SceneAnnouncer() = std::move(announcer);
+}
+
+bool AnnouncingScenes() {
+    return static_cast<bool>(SceneAnnouncer());
+}
+
+void AnnounceScene(const Scene& scene) {
+    if (SceneAnnouncer()) SceneAnnouncer()(scene);
+}
+
+void MakeBoundsEmpty(SceneSettings& bounds) {
+    constexpr float kHuge = std::numeric_limits<float>::max();
+    bounds.minX = bounds.minY = bounds.minZ = kHuge;
+    bounds.maxX = bounds.maxY = bounds.maxZ = -kHuge;
+}
+
+bool WidenByTriangles(const std::vector<MeshPoint>& points, const std::vector<uint32_t>& corners,
+                      size_t triangles, SceneSettings& b) {
+    for (size_t c = 0; c < 3 * triangles; ++c) {
+        const MeshPoint& p = points[corners[c]];
+        if (!IsFinite(p)) return false;
+        if (p.x > b.maxX) b.maxX = p.x;
+        if (p.x < b.minX) b.minX = p.x;
+        if (p.y > b.maxY) b.maxY = p.y;
+        if (p.y < b.minY) b.minY = p.y;
+        if (p.z > b.maxZ) b.maxZ = p.z;
+        if (p.z < b.minZ) b.minZ = p.z;
+    }
+    return true;
 }
 
 std::string UniqueNames::Take(std::string name, const std::string& fallback) {

@@ -47,6 +47,21 @@ void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
 // function sets none.
 void SetFinishedObjectSink(std::function<void(Scene&, size_t index)> sink);
 
+// Where a reader that knows its whole scene before its objects are made tells it, so that the
+// program can start drawing them as they come: announcer(scene) is given the scene as it will be
+// once its objects are in, without them. None by default; an empty function sets none.
+void SetSceneAnnouncer(std::function<void(const Scene&)> announcer);
+// Whether an announcer is set: then a reader works out what it would announce.
+bool AnnouncingScenes();
+void AnnounceScene(const Scene& scene);
+
+// Widens bounds by the points of the first triangles given by corners (three each) into points:
+// false when one of them is not a number, as AddObjects then drops triangles.
+bool WidenByTriangles(const std::vector<MeshPoint>& points, const std::vector<uint32_t>& corners,
+                      size_t triangles, SceneSettings& bounds);
+// Bounds that any point widens.
+void MakeBoundsEmpty(SceneSettings& bounds);
+
 // Names made unique: a repeated or empty name gets a number.
 class UniqueNames {
 public:

@@ -28,9 +28,28 @@ std::unique_ptr<HeadlessPictures> HeadlessPictures::Create(Scene& scene, ViewSta
     return pictures;
 }
 
+void HeadlessPictures::BeginComing() {
+    m_renderer->SetupLights();
+    m_renderer->SetupProjection(m_width, m_height);
+    m_coming = m_renderer->BeginComingFrame(SteadyFrameClock());
+}
+
+void HeadlessPictures::DrawComing() {
+    if (m_coming) m_renderer->DrawComingObjects();
+}
+
+void HeadlessPictures::DropComing() {
+    if (!m_coming) return;
+    m_renderer->EndComingFrame(m_width, m_height);
+    m_renderer->EndFrame(SteadyFrameClock());
+    m_coming = false;
+}
+
 QImage HeadlessPictures::Draw() {
     const SteadyFrameClock clock;
-    const DrawnFrame frame = m_renderer->FullRedraw(m_width, m_height, clock);
+    const DrawnFrame frame = m_coming ? m_renderer->EndComingFrame(m_width, m_height)
+                                      : m_renderer->FullRedraw(m_width, m_height, clock);
+    m_coming = false;
     // The frame, label included, is shown by reading the framebuffer into the picture.
     if (frame.label)
         DrawNoteLabel(*m_api, *frame.label, FontFromLogFont(m_scene.m_settings.textFont), 1.0);

@@ -25,8 +25,17 @@ public:
     HeadlessPictures(const HeadlessPictures&) = delete;
     HeadlessPictures& operator=(const HeadlessPictures&) = delete;
 
-    // Draws one frame in the view's state into a picture (RGB).
+    // Draws one frame in the view's state into a picture (RGB): the frame begun as the scene
+    // came, where there is one, finished.
     QImage Draw();
+    // A frame drawn while the scene's objects still come, the scene and the view as they will
+    // be once all are in: BeginComing once, then DrawComing each time objects came; Draw then
+    // finishes it. DropComing forgets it (the scene turned out other than it was drawn): Draw
+    // then draws the whole frame.
+    void BeginComing();
+    void DrawComing();
+    void DropComing();
+    bool Coming() const { return m_coming; }
     // Draws a frame of stand-ins, lit squares of triangles with the grid and a box, in a view with
     // like's modes and settings, and throws it away: the driver makes its shaders for what it draws
     // on first use, so a command can have that done while its scene is still being read. The scene
@@ -46,6 +55,7 @@ private:
     std::unique_ptr<OpenGlApi> m_api;
     std::unique_ptr<ImageDecoder> m_decoder;
     std::unique_ptr<SceneRenderer> m_renderer;
+    bool m_coming = false;  // a frame is being drawn as the scene comes
 };
 
 // Draws scene in view's state into a width x height picture (RGB). Needs a QGuiApplication for

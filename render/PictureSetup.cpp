@@ -1,6 +1,24 @@
 #include "PictureSetup.h"
 
+#include "/tmp/tp.h"
 #include "cli/CommandLine.h"
+#include "view/FrameBasis.h"
+
+namespace {
+
+// Whether the picture's view depends on the scene's settings and cameras alone, not on its
+// objects, so that a frame can start before they are all in: one picture, not fitted to them.
+bool DrawnAsItComes(const RenderOptions& options) {
+    return options.turntable == 0 && !options.fit && !options.fitModels;
+}
+
+// The scene as the options stand it and the view they give of it.
+void MakeReadyToDraw(const RenderOptions& options, Scene& scene, ViewState& view) {
+    if (options.up) scene.m_settings.upAxis = *options.up;
+    view = RenderViewState(options, scene);
+}
+
+}  // namespace
 
 PictureSetup SetUpPictures(const RenderOptions& options, Scene& scene, ViewState& view,
                            std::ostream& err, const std::function<bool()>& prepare) {
@@ -11,16 +29,42 @@ PictureSetup SetUpPictures(const RenderOptions& options, Scene& scene, ViewState
         return setup.prepared;
     };
     SceneLoad load(options.file, err);
+    std::vector<uint8_t> drawnBasis;  // of the scene the frame begun as it came draws
     if (load.ReadInChild() && ready()) {
         setup.pictures =
             HeadlessPictures::Create(scene, view, options.width, options.height, setup.error);
         if (setup.pictures) setup.pictures->WarmUp(RenderViewState(options, scene));
+        // The objects are drawn as they come, while the child still reads, once it has said
+        // what the scene will be.
+        if (setup.pictures && DrawnAsItComes(options))
+            load.ShowAsItComes(scene, [&](bool announced) {
+                HeadlessPictures& pictures = *setup.pictures;
+                if (!announced) return;
+                if (!pictures.Coming()) {
+                    // As the import will leave the scene once it is whole.
+                    scene.m_strImageBase = options.file;
+                    MakeFirstRecordsCurrent(scene);
+                    MakeReadyToDraw(options, scene, view);
+                    pictures.ViewReplaced();
+                    drawnBasis = FrameBasis(scene);
+                    pictures.BeginComing();
+                }
+                TP(("coming " + std::to_string(scene.m_objects.size())).c_str());
+                pictures.DrawComing();
+                TP("drawn");
+            });
     }
+    TP("warm");
     setup.outcome = load.Finish(scene);
+    TP("finished");
     if (!setup.outcome.ok || (!setup.prepared && !ready())) return setup;
 
-    if (options.up) scene.m_settings.upAxis = *options.up;
-    view = RenderViewState(options, scene);
+    ViewState whole;
+    MakeReadyToDraw(options, scene, whole);
+    // The frame begun goes on where the whole scene is the one it began to draw.
+    if (setup.pictures && setup.pictures->Coming() && FrameBasis(scene) != drawnBasis)
+        setup.pictures->DropComing();
+    if (!setup.pictures || !setup.pictures->Coming()) view = whole;
     if (setup.pictures)
         setup.pictures->ViewReplaced();
     else

@@ -49,6 +49,7 @@ public:
         renderer.SetDrawPath(path);
         return Draw(renderer, view);
     }
+    std::vector<uint8_t> Pixels() { return m_gl->ReadPixels(); }
 
 private:
     std::unique_ptr<HeadlessGl> m_gl;
@@ -213,4 +214,55 @@ TEST(DrawPath, BuffersKeptAcrossEditsStillDrawWhatTheSceneHolds) {
     EXPECT_TRUE(frames.Draw(renderer, view) == frames.Draw(scene, view, DrawPath::Immediate));
     scene.m_objects.push_back(other.m_objects[0]);
     EXPECT_TRUE(frames.Draw(renderer, view) == frames.Draw(scene, view, DrawPath::Immediate));
+}
+
+// A frame begun while a scene's objects still come, drawn on as they come (now and then none, or
+// several at once), ends with the pixels of the whole scene's frame, on either path and in every
+// mode, and counts the same triangles.
+TEST(DrawPath, AFrameDrawnAsTheObjectsComeIsTheWholeScenesFrame) {
+    Frames frames;
+    ASSERT_TRUE(frames.Ready());
+    Scene whole;
+    ASSERT_TRUE(
+        ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", whole).ok);
+    ASSERT_GE(whole.m_objects.size(), 4u);
+    whole.m_objects[1].smooth = 0;
+    const size_t arrivals[] = {0, 1, 0, 2, 1};  // then the rest at the end
+    for (const DrawPath path : {DrawPath::Immediate, DrawPath::Buffers})
+        for (const ModeName& m : kModes) {
+            ViewState view = ViewOf(whole);
+            view.m_nDisplayMode = m.mode;
+            view.m_bShowText = false;
+            view.m_fAspect = static_cast<float>(kWidth) / kHeight;
+            SceneRenderer plain(frames.Api(), whole, view);
+            plain.InitGl();
+            plain.SetDrawPath(path);
+            SteadyFrameClock clock;
+            const DrawnFrame expected = plain.FullRedraw(kWidth, kHeight, clock);
+            plain.EndFrame(clock);
+            const std::vector<uint8_t> expectedPixels = frames.Pixels();
+
+            Scene coming = whole;
+            coming.m_objects.clear();
+            SceneRenderer renderer(frames.Api(), coming, view);
+            renderer.InitGl();
+            renderer.SetDrawPath(path);
+            renderer.SetupLights();
+            renderer.SetupProjection(kWidth, kHeight);
+            ASSERT_TRUE(renderer.BeginComingFrame(clock));
+            EXPECT_FALSE(renderer.BeginComingFrame(clock));  // not inside itself
+            for (const size_t count : arrivals) {
+                for (size_t k = 0; k < count; ++k)
+                    coming.m_objects.push_back(whole.m_objects[coming.m_objects.size()]);
+                renderer.DrawComingObjects();
+            }
+            while (coming.m_objects.size() < whole.m_objects.size())
+                coming.m_objects.push_back(whole.m_objects[coming.m_objects.size()]);
+            coming.m_settings.currentObject = whole.m_settings.currentObject;
+            const DrawnFrame frame = renderer.EndComingFrame(kWidth, kHeight);
+            renderer.EndFrame(clock);
+            EXPECT_EQ(frame.triangles, expected.triangles) << m.name;
+            EXPECT_TRUE(frames.Pixels() == expectedPixels)
+                << m.name << (path == DrawPath::Buffers ? ", buffers" : ", Begin/End");
+        }
 }

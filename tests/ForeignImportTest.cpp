@@ -443,16 +443,21 @@ TEST(ChildAnswer, ObjectsSentAheadJoinTheSceneInTheirOrder) {
     whole.m_materialNames.resize(2);
     whole.m_objects = {Triangle("A", 0, 1), Triangle("B", 2, 0), Triangle("C", 4, -1)};
     whole.m_objects[1].uvs.assign(3, SceneUv{0.5f, 0.25f});  // B needs the extension block
-    whole.m_settings.currentObject = 0;
+    whole.m_settings.currentObject = -1;  // as the child announces it, with no object yet
     whole.m_settings.upAxis = UpAxis::PlusY;
 
-    // Offers the first objects as the import child does, then ends; after the word to forget
-    // them, the child's library reads the whole file again.
-    const auto answer = [&](int offered, bool forget, ChildStatus status) {
+    // Offers the first objects as the import child does, after the scene without them where it
+    // announces that, then ends; after the word to forget them, the child's library reads the
+    // whole file again.
+    const auto answer = [&](int offered, bool forget, ChildStatus status, bool announce = false) {
         Scene scene = whole;
         std::vector<uint8_t> bytes;
         OutputStream out(bytes);
         AnswerWriter writer(out);
+        if (announce) {
+            EXPECT_TRUE(writer.AnnounceScene(scene));
+            EXPECT_FALSE(writer.AnnounceScene(scene));  // once only
+        }
         for (size_t i = 0; i < static_cast<size_t>(offered); ++i)
             if (i == writer.SentAhead()) writer.SendAhead(scene.m_objects[i]);
         if (forget) writer.Forget(), scene = whole;
@@ -461,10 +466,21 @@ TEST(ChildAnswer, ObjectsSentAheadJoinTheSceneInTheirOrder) {
         writer.Finish(status, {"a line"}, status == ChildStatus::Scene ? &scene : nullptr, 0);
         return bytes;
     };
-    const auto read = [](const std::vector<uint8_t>& bytes, size_t step, Scene& back) {
+    // Reads ahead in steps (none: all at the end) and then the whole, into back; into back as
+    // it comes where shown, which must then show the announced scene and the objects ahead,
+    // as far as they have come, whenever it has more than it had.
+    const auto read = [&whole](const std::vector<uint8_t>& bytes, size_t step, Scene& back,
+                               bool shown = false) {
         ChildAnswerReader reader(bytes.size());
-        for (size_t size = 0; step > 0 && size < bytes.size(); size += step)
+        if (shown) reader.ReadInto(back);
+        for (size_t size = 0; step > 0 && size < bytes.size(); size += step) {
             reader.ReadAhead(bytes.data(), size);
+            if (!shown || !reader.Announced()) continue;
+            EXPECT_EQ(SceneBytes(SceneWithoutObjects(back)),
+                      SceneBytes(SceneWithoutObjects(whole)));
+            for (size_t i = 0; i < back.m_objects.size(); ++i)
+                EXPECT_EQ(back.m_objects[i].name, whole.m_objects[i].name);
+        }
         std::vector<std::string> lines;
         return reader.Finish(bytes.data(), bytes.size(), back, lines);
     };
@@ -474,26 +490,41 @@ TEST(ChildAnswer, ObjectsSentAheadJoinTheSceneInTheirOrder) {
         bool forget;
         ChildStatus status;
         ChildAnswerResult result;
+        bool announce;
     } cases[] = {
-        {"nothing sent ahead", 0, false, ChildStatus::Scene, ChildAnswerResult::Scene},
+        {"nothing sent ahead", 0, false, ChildStatus::Scene, ChildAnswerResult::Scene, false},
         {"A ahead, B stops the run for its extras", 3, false, ChildStatus::Scene,
-         ChildAnswerResult::Scene},
-        {"A ahead, then forgotten", 1, true, ChildStatus::Scene, ChildAnswerResult::Scene},
+         ChildAnswerResult::Scene, false},
+        {"A ahead, then forgotten", 1, true, ChildStatus::Scene, ChildAnswerResult::Scene, false},
         {"A ahead, then the library refuses", 1, false, ChildStatus::Refused,
-         ChildAnswerResult::Refused},
+         ChildAnswerResult::Refused, false},
+        {"the scene announced, nothing ahead", 0, false, ChildStatus::Scene,
+         ChildAnswerResult::Scene, true},
+        {"the scene announced, A ahead", 3, false, ChildStatus::Scene, ChildAnswerResult::Scene,
+         true},
+        {"the scene announced, A ahead, then forgotten", 1, true, ChildStatus::Scene,
+         ChildAnswerResult::Scene, true},
+        {"the scene announced, A ahead, then the library refuses", 1, false, ChildStatus::Refused,
+         ChildAnswerResult::Refused, true},
     };
     for (const auto& c : cases)
-        for (const size_t step : {size_t{0}, size_t{1}, size_t{7}}) {
-            SCOPED_TRACE(std::string(c.what) + ", read ahead in steps of " + std::to_string(step));
-            Scene back;
-            ASSERT_EQ(read(answer(c.offered, c.forget, c.status), step, back), c.result);
-            if (c.result == ChildAnswerResult::Scene) {
-                EXPECT_EQ(SceneBytes(back), SceneBytes(whole));
-                EXPECT_EQ(SceneRuleBroken(back), "");
-            } else {
-                EXPECT_TRUE(back.m_objects.empty());
+        for (const size_t step : {size_t{0}, size_t{1}, size_t{7}})
+            for (const bool shown : {false, true}) {
+                SCOPED_TRACE(std::string(c.what) + ", read ahead in steps of " +
+                             std::to_string(step) + (shown ? ", shown as it comes" : ""));
+                Scene back;
+                ASSERT_EQ(
+                    read(answer(c.offered, c.forget, c.status, c.announce), step, back, shown),
+                    c.result);
+                if (c.result == ChildAnswerResult::Scene) {
+                    Scene expected = whole;
+                    expected.m_settings.currentObject = 0;
+                    EXPECT_EQ(SceneBytes(back), SceneBytes(expected));
+                    EXPECT_EQ(SceneRuleBroken(back), "");
+                } else {
+                    EXPECT_EQ(SceneBytes(back), SceneBytes(Scene()));
+                }
             }
-        }
 
     // Garbage: an object sent ahead but not counted, one cut short, one whose length is not its
     // record's, and an answer that was garbage while the child wrote it.
@@ -508,11 +539,22 @@ TEST(ChildAnswer, ObjectsSentAheadJoinTheSceneInTheirOrder) {
     std::vector<uint8_t> overlong = ahead;
     overlong[5] += 1;
     overlong.insert(overlong.begin() + 4 + static_cast<std::ptrdiff_t>(item), 0);
-    for (const auto& garbage : {uncounted, cut, overlong}) {
-        Scene back;
-        EXPECT_EQ(read(garbage, 0, back), ChildAnswerResult::Garbage);
-        EXPECT_TRUE(back.m_objects.empty());
-    }
+    // The scene announced twice, or after an object.
+    const std::vector<uint8_t> announced = answer(0, false, ChildStatus::Scene, true);
+    std::memcpy(&length, announced.data() + 5, sizeof length);
+    const auto announcement = announced.begin() + 4;
+    const auto afterIt = announcement + 1 + 8 + length;
+    std::vector<uint8_t> twice(announced.begin(), afterIt);
+    twice.insert(twice.end(), announcement, announced.end());
+    std::vector<uint8_t> late(ahead.begin(), ahead.begin() + 4 + item);
+    late.insert(late.end(), announcement, afterIt);
+    late.insert(late.end(), ahead.begin() + 4 + item, ahead.end());
+    for (const auto& garbage : {uncounted, cut, overlong, twice, late})
+        for (const bool shown : {false, true}) {
+            Scene back;
+            EXPECT_EQ(read(garbage, shown ? 1 : 0, back, shown), ChildAnswerResult::Garbage);
+            EXPECT_EQ(SceneBytes(back), SceneBytes(Scene()));
+        }
     ChildAnswerReader reader(ahead.size());
     reader.ReadAhead(plain.data() + 1, plain.size() - 1);
     Scene none;

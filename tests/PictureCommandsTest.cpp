@@ -220,6 +220,36 @@ TEST(RenderImageTurntable, ARealFileGivesDistinctFramesAndFrameZeroIsTheRenderPi
     EXPECT_EQ(ReadBytes(dir.File("still.png")), ReadBytes(dir.File("spin-000.png")));
 }
 
+// A model whose import child announces its scene is drawn as its objects come; the picture is
+// the one of the whole scene drawn at once, as a turntable's first frame is drawn.
+TEST(RenderImageTurntable, AModelDrawnAsItComesIsTheFirstFrameOfItsTurntable) {
+    TempDir dir;
+    const struct {
+        const char* model;
+        QStringList options;
+    } cases[] = {
+        {"models/stl/Spider_binary.stl", {}},
+        {"models/stl/Spider_binary.stl", {"--up", "y", "--mode", "line"}},
+        {"models/gltf/BoxTexturedBinary.glb", {}},
+        {"models/ply/cube_uv.ply", {"--default-view"}},
+        {"models/obj/spider.obj", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.model + (" " + c.options.join(' ')).toStdString());
+        const QStringList common =
+            QStringList{"--render", Q(std::string(ZEMVORA_TESTDATA_DIR) + "/" + c.model), "--size",
+                        "160x120"} +
+            c.options;
+        const ProgramRun spin =
+            Zemvora(common + QStringList{"--turntable", "1", "--output", Q(dir.File("spin"))});
+        ASSERT_EQ(spin.status, 0) << spin.err;
+        const ProgramRun still =
+            Zemvora(common + QStringList{"--output", Q(dir.File("still.png"))});
+        ASSERT_EQ(still.status, 0) << still.err;
+        EXPECT_EQ(ReadBytes(dir.File("still.png")), ReadBytes(dir.File("spin-000.png")));
+    }
+}
+
 TEST(RenderImageTurntable, AFolderThatCannotBeWrittenStopsWithAMessage) {
     TempDir dir;
     const ProgramRun run = Zemvora({"--render", Q(kStillLife), "--turntable", "3", "--output",

@@ -29,20 +29,36 @@ void AnswerWriter::Begin() {
     m_begun = true;
 }
 
+void AnswerWriter::SendRecord(uint8_t tag) {
+    // Its length first, so that the parent reads it only once it is all there.
+    Begin();
+    m_out.WriteU8(tag);
+    m_out.WriteU32(static_cast<uint32_t>(m_record.size()));
+    m_out.WriteU32(static_cast<uint32_t>(uint64_t{m_record.size()} >> 32));
+    m_out.Write(m_record.data(), m_record.size());
+    m_out.Flush();
+}
+
+bool AnswerWriter::AnnounceScene(const Scene& scene) {
+    if (m_announced || m_sent > 0) return false;
+    m_record.clear();
+    {
+        OutputStream record(m_record);
+        WriteScene(record, SceneWithoutObjects(scene));
+    }
+    SendRecord(kSceneAhead);
+    m_announced = true;
+    return true;
+}
+
 bool AnswerWriter::SendAhead(SceneObject& object) {
     if (ObjectNeedsExtensionBlock(object)) return false;
-    // Its length first, so that the parent reads it only once it is all there.
     m_record.clear();
     {
         OutputStream record(m_record);
         WriteSceneObject(record, object);
     }
-    Begin();
-    m_out.WriteU8(kObjectAhead);
-    m_out.WriteU32(static_cast<uint32_t>(m_record.size()));
-    m_out.WriteU32(static_cast<uint32_t>(uint64_t{m_record.size()} >> 32));
-    m_out.Write(m_record.data(), m_record.size());
-    m_out.Flush();
+    SendRecord(kObjectAhead);
     ++m_sent;
     decltype(object.vertices)().swap(object.vertices);
     decltype(object.meshes)().swap(object.meshes);
@@ -50,9 +66,10 @@ bool AnswerWriter::SendAhead(SceneObject& object) {
 }
 
 void AnswerWriter::Forget() {
-    if (m_sent == 0) return;
+    if (m_sent == 0 && !m_announced) return;
     m_out.WriteU8(kForgetAhead);
     m_sent = 0;
+    m_announced = false;
 }
 
 void AnswerWriter::Finish(ChildStatus status, const std::vector<std::string>& lines,
@@ -113,11 +130,12 @@ ChildAnswerReader::Step ChildAnswerReader::ReadItems(const uint8_t* data, size_t
     while (m_pos < size) {
         const uint8_t tag = data[m_pos];
         if (tag == kForgetAhead) {
-            m_ahead.clear();
+            *m_coming = Scene();
+            m_announced = false;
             ++m_pos;
             continue;
         }
-        if (tag != kObjectAhead) return Step::Status;
+        if (tag != kObjectAhead && tag != kSceneAhead) return Step::Status;
         // The tag, the record's length and the record, read only once all there.
         constexpr size_t kHead = 1 + 8;
         if (size - m_pos < kHead) return Step::Short;
@@ -127,15 +145,29 @@ ChildAnswerReader::Step ChildAnswerReader::ReadItems(const uint8_t* data, size_t
         head.ReadU32(high);
         const uint64_t length = low | (uint64_t{high} << 32);
         if (length > size - m_pos - kHead) return Step::Short;
-        if (!arena) arena.emplace(size - m_pos);
         InputStream in(data + m_pos + kHead, static_cast<size_t>(length));
+        if (tag == kSceneAhead) {
+            // Once, before the objects, and without any of its own.
+            Scene announced;
+            ReadExtrasResult extras = ReadExtrasResult::None;
+            if (m_announced || !m_coming->m_objects.empty() ||
+                ReadScene(in, announced, m_budget, &extras) != ReadSceneResult::Read ||
+                extras == ReadExtrasResult::Damaged || extras == ReadExtrasResult::NewerVersion ||
+                in.Remaining() != 0 || !announced.m_objects.empty())
+                return Step::Damaged;
+            *m_coming = std::move(announced);
+            m_announced = true;
+            m_pos += kHead + static_cast<size_t>(length);
+            continue;
+        }
+        if (!arena) arena.emplace(size - m_pos);
         SceneObject object;
         // Its material is checked once the materials have come.
         if (!m_budget.Keep(2 * sizeof(SceneObject)) ||
             !ReadSceneObject(in, m_budget, INT32_MAX, object) || in.Remaining() != 0)
             return Step::Damaged;
         m_pos += kHead + static_cast<size_t>(length);
-        m_ahead.push_back(std::move(object));
+        m_coming->m_objects.push_back(std::move(object));
     }
     return Step::Short;
 }
@@ -157,6 +189,22 @@ ChildAnswerResult ReadChildAnswer(const uint8_t* data, size_t size, Scene& scene
 
 ChildAnswerResult ChildAnswerReader::Finish(const uint8_t* data, size_t size, Scene& scene,
                                             std::vector<std::string>& lines) {
+    // Whatever the answer is, what came ahead goes: into the scene or nowhere.
+    ChildAnswerResult result = ChildAnswerResult::Garbage;
+    try {
+        result = FinishInto(data, size, scene, lines);
+    } catch (const std::bad_alloc&) {
+        *m_coming = Scene();
+        m_announced = false;
+        throw;
+    }
+    if (result != ChildAnswerResult::Scene || m_coming != &scene) *m_coming = Scene();
+    m_announced = false;
+    return result;
+}
+
+ChildAnswerResult ChildAnswerReader::FinishInto(const uint8_t* data, size_t size, Scene& scene,
+                                                std::vector<std::string>& lines) {
     lines.clear();
     if (m_outOfMemory) throw std::bad_alloc();
     if (m_damaged || ReadItems(data, size) != Step::Status) return ChildAnswerResult::Garbage;
@@ -187,26 +235,27 @@ ChildAnswerResult ChildAnswerReader::Finish(const uint8_t* data, size_t size, Sc
     }
     uint32_t sentAhead = 0;
     int32_t current = -1;
-    if (!in.ReadU32(sentAhead) || sentAhead != m_ahead.size() || !in.ReadI32(current))
+    std::vector<SceneObject>& ahead = m_coming->m_objects;
+    if (!in.ReadU32(sentAhead) || sentAhead != ahead.size() || !in.ReadI32(current))
         return ChildAnswerResult::Garbage;
-    const size_t rest = m_pos + static_cast<size_t>(in.Tell());
-    InputStream sceneBytes(data + rest, size - rest);
+    const size_t restAt = m_pos + static_cast<size_t>(in.Tell());
+    InputStream sceneBytes(data + restAt, size - restAt);
     ReadExtrasResult extras = ReadExtrasResult::None;
-    const ReadSceneResult read = ReadScene(sceneBytes, scene, m_budget, &extras);
+    Scene rest;
+    const ReadSceneResult read = ReadScene(sceneBytes, rest, m_budget, &extras);
     if (read != ReadSceneResult::Read || extras == ReadExtrasResult::Damaged ||
-        extras == ReadExtrasResult::NewerVersion) {
-        EmptyScene(scene);
+        extras == ReadExtrasResult::NewerVersion)
         return ChildAnswerResult::Garbage;
-    }
-    if (!m_ahead.empty()) {
-        for (SceneObject& object : m_ahead)
-            if (object.materialIndex >= static_cast<int64_t>(scene.m_materials.size()))
+    if (!ahead.empty()) {
+        for (SceneObject& object : ahead)
+            if (object.materialIndex >= static_cast<int64_t>(rest.m_materials.size()))
                 object.materialIndex = -1;
-        scene.m_objects.insert(scene.m_objects.begin(), std::make_move_iterator(m_ahead.begin()),
-                               std::make_move_iterator(m_ahead.end()));
-        MendSceneBounds(scene);
+        rest.m_objects.insert(rest.m_objects.begin(), std::make_move_iterator(ahead.begin()),
+                              std::make_move_iterator(ahead.end()));
+        MendSceneBounds(rest);
     }
-    scene.m_settings.currentObject = IsIndexOf(current, scene.m_objects) ? current : -1;
-    CheckSceneInDebug(scene, "import");
+    rest.m_settings.currentObject = IsIndexOf(current, rest.m_objects) ? current : -1;
+    CheckSceneInDebug(rest, "import");
+    scene = std::move(rest);
     return ChildAnswerResult::Scene;
 }

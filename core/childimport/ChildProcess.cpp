@@ -302,13 +302,29 @@ StartedChild::StartedChild(const std::string& program, const std::vector<std::st
     state.ended = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
 }
 
+namespace {
+
+// Takes the steps the child has told on its progress pipe: percent becomes the last. The pipe is
+// closed once the child has closed its end.
+void ReadProgress(int& pipe, int& percent) {
+    uint8_t steps[256];
+    const ssize_t got = read(pipe, steps, sizeof steps);
+    if (got > 0) percent = std::min<int>(steps[got - 1], 100);
+    if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
+        close(pipe);
+        pipe = -1;
+    }
+}
+
+}  // namespace
+
 ChildRun StartedChild::Wait() {
     State& state = *m_state;
     ChildRun& run = state.run;
     if (!run.started) return std::move(run);
     const ChildLimits& limits = state.limits;
     InputFeed& input = state.input;
-    int percent = -1;
+    int percent = -1, told = -1;
     int status = 0;
     bool reaped = false;
     // The child wrote through the descriptor the parent shares with it, so where the parent's
@@ -330,15 +346,8 @@ ChildRun StartedChild::Wait() {
             run.timedOut = true;
             break;
         }
-        if (ready > 0 && state.progress >= 0 && wait[1].revents) {
-            uint8_t steps[256];
-            const ssize_t got = read(state.progress, steps, sizeof steps);
-            if (got > 0) percent = std::min<int>(steps[got - 1], 100);
-            if (got == 0 || (got < 0 && errno != EAGAIN && errno != EINTR)) {
-                close(state.progress);
-                state.progress = -1;
-            }
-        }
+        if (ready > 0 && state.progress >= 0 && wait[1].revents)
+            ReadProgress(state.progress, percent);
         if (ready > 0 && input.Waiting() >= 0 && wait[2].revents) input.Send();
         const pid_t done = waitpid(state.pid, &status, WNOHANG);
         if (done == state.pid) {
@@ -356,11 +365,16 @@ ChildRun StartedChild::Wait() {
             run.timedOut = true;
             break;
         }
-        if (limits.watch && !limits.watch(percent)) {
+        if (limits.watch && !limits.watch(told = percent)) {
             run.cancelled = true;
             break;
         }
         if (limits.partial) state.ShowPartial(sofar);
+    }
+    // The steps a child told just before it ended are heard too.
+    if (reaped && limits.watch && state.progress >= 0) {
+        ReadProgress(state.progress, percent);
+        if (percent != told) limits.watch(percent);
     }
     if (!reaped) Stop(state.pid, status);
     state.pid = -1;

@@ -74,14 +74,23 @@ PendingImport::PendingImport(const std::string& path)
         };
     // The objects the child sends ahead are read while it goes on.
     m_answer = std::make_unique<ChildAnswerReader>(m_answerBytes);
-    limits.partial = [answer = m_answer.get()](const uint8_t* data, size_t size) {
-        return answer->ReadAhead(data, size);
+    limits.partial = [this](const uint8_t* data, size_t size) {
+        const size_t read = m_answer->ReadAhead(data, size);
+        if (read != m_readAhead && m_shown) m_shown(m_answer->Announced());
+        return m_readAhead = read;
     };
     m_child.emplace(settings.program, std::vector<std::string>{"zemvora", kImportChildOption, path},
                     limits);
 }
 
 PendingImport::~PendingImport() = default;
+
+void PendingImport::ShowAsItComes(Scene& coming, std::function<void(bool announced)> shown) {
+    if (!m_answer) return;
+    m_coming = &coming;
+    m_answer->ReadInto(coming);
+    m_shown = std::move(shown);
+}
 
 FileOutcome ImportForeignFile(const std::string& path, Scene& scene, ConversionReport* report) {
     return PendingImport(path).Finish(scene, report);
@@ -91,6 +100,17 @@ FileOutcome PendingImport::Finish(Scene& scene, ConversionReport* report) {
     const std::string& path = m_path;
     const std::string& name = m_name;
     if (!m_child) return Cleared(scene, path, m_unreadable);
+    // The scene that showed the import as it came was new, and is again unless the import
+    // succeeds; the font and path an import keeps are a new scene's.
+    const LogFont font = m_coming ? SceneSettings().textFont : scene.m_settings.textFont;
+    const std::string filePath = m_coming ? std::string() : scene.m_strFilePath;
+    struct Showing {
+        Scene* coming;
+        bool done = false;
+        ~Showing() {
+            if (coming && !done) *coming = Scene();
+        }
+    } showing{m_coming};
     ChildRun run = m_child->Wait();
     m_child.reset();
     if (!run.started) return Failed(name, messages::ImporterNotStarted(run.startError));
@@ -126,6 +146,7 @@ FileOutcome PendingImport::Finish(Scene& scene, ConversionReport* report) {
         case ChildAnswerResult::Scene:
             break;
         case ChildAnswerResult::Refused:
+            showing.done = true;
             return Cleared(
                 scene, path,
                 FileOutcome::Failure(messages::CannotImportFile(name))
@@ -144,8 +165,9 @@ FileOutcome PendingImport::Finish(Scene& scene, ConversionReport* report) {
                 report->lines.push_back(std::move(line));
     }
 
-    fresh.m_settings.textFont = scene.m_settings.textFont;
-    fresh.m_strFilePath = scene.m_strFilePath;
+    fresh.m_settings.textFont = font;
+    fresh.m_strFilePath = filePath;
+    showing.done = true;
     fresh.m_strImageBase = path;
     fresh.m_bModified = true;
     fresh.m_settings.currentObject = -1;

@@ -69,10 +69,21 @@ public:
     PendingImport& operator=(const PendingImport&) = delete;
     FileOutcome Finish(Scene& scene, ConversionReport* report = nullptr);
 
+    // Shows the scene in coming as it comes, so that it can be drawn while the child still
+    // reads: once the child has announced the scene (all but its objects), coming holds it,
+    // and then each object sent ahead as soon as it is read; shown(announced) is called each
+    // time more came. coming must be a new scene, and the scene Finish is then given; nothing
+    // but what comes may change its objects. A read that fails leaves it new again. Call before
+    // Finish.
+    void ShowAsItComes(Scene& coming, std::function<void(bool announced)> shown);
+
 private:
     std::string m_path, m_name;
     FileOutcome m_unreadable;  // why the file cannot be read, when no child was started
     std::unique_ptr<ChildAnswerReader> m_answer;
+    size_t m_readAhead = 0;  // bytes of the answer read while the child wrote
+    Scene* m_coming = nullptr;
+    std::function<void(bool announced)> m_shown;
     std::optional<StartedChild> m_child;
     int m_wallSeconds = 0;
     uint64_t m_memory = 0, m_answerBytes = 0;

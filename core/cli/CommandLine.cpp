@@ -111,6 +111,10 @@ SceneLoad::SceneLoad(const std::string& path, std::ostream& err)
 
 SceneLoad::~SceneLoad() = default;
 
+void SceneLoad::ShowAsItComes(Scene& coming, std::function<void(bool announced)> shown) {
+    if (m_import) m_import->ShowAsItComes(coming, std::move(shown));
+}
+
 FileOutcome SceneLoad::Finish(Scene& scene) {
     if (m_reader == FormatReader::Studio3ds) return ImportSceneFile(m_path, scene);
     if (m_import) {

@@ -39,6 +39,9 @@ public:
     SceneLoad& operator=(const SceneLoad&) = delete;
     // Whether the file is being read by an import child.
     bool ReadInChild() const { return m_import != nullptr; }
+    // Shows the scene as the import child sends it, as PendingImport::ShowAsItComes does; does
+    // nothing for a file read here.
+    void ShowAsItComes(Scene& coming, std::function<void(bool announced)> shown);
     FileOutcome Finish(Scene& scene);
 
 private:

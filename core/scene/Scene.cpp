@@ -114,6 +114,21 @@ bool ObjectNeedsExtensionBlock(const SceneObject& o) {
            !o.copies.empty() || o.hidden;
 }
 
+Scene SceneWithoutObjects(const Scene& scene) {
+    Scene shell;
+    shell.m_materialNames = scene.m_materialNames;
+    shell.m_cameras = scene.m_cameras;
+    shell.m_lights = scene.m_lights;
+    shell.m_materials = scene.m_materials;
+    shell.m_images = scene.m_images;
+    shell.m_stats = scene.m_stats;
+    shell.m_settings = scene.m_settings;
+    shell.m_strFilePath = scene.m_strFilePath;
+    shell.m_strImageBase = scene.m_strImageBase;
+    shell.m_bModified = scene.m_bModified;
+    return shell;
+}
+
 bool HasSceneExtras(const Scene& scene) {
     for (const SceneObject& o : scene.m_objects)
         if (ObjectNeedsExtensionBlock(o)) return true;

@@ -66,6 +66,8 @@ void MakeFirstRecordsCurrent(Scene& scene);
 // Whether the object has face groups, texture coordinates, smoothing groups or placed copies or
 // is hidden: what the scene file keeps of it in its extension block.
 bool ObjectNeedsExtensionBlock(const SceneObject& o);
+// A copy of scene with every list and setting but its objects: what a frame draws them with.
+Scene SceneWithoutObjects(const Scene& scene);
 // Whether any object needs the extension block, any material has a texture map, or the scene an
 // up axis other than +Z: whether the scene file has the block.
 bool HasSceneExtras(const Scene& scene);

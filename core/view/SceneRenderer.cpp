@@ -144,9 +144,36 @@ void SceneRenderer::SetupProjection(int width, int height) {
 }
 
 DrawnFrame SceneRenderer::RenderScene(int width, int height, const FrameClock& clock) {
+    if (!StartFrame(clock)) return DrawnFrame();
+    DrawObjects();
+    return CloseFrame(width, height);
+}
+
+bool SceneRenderer::BeginComingFrame(const FrameClock& clock) {
+    if (!StartFrame(clock)) return false;
+    m_simplifiedBuffers.DropStale(nullptr);
+    m_simplifiedFrame = false;
+    m_triangles = 0;
+    m_objectsDrawn = 0;
+    return true;
+}
+
+void SceneRenderer::DrawComingObjects() {
+    const size_t count = m_scene.m_objects.size();
+    if (m_objectsDrawn >= count) return;
+    DrawWholeObjects(m_objectsDrawn);
+    m_objectsDrawn = count;
+}
+
+DrawnFrame SceneRenderer::EndComingFrame(int width, int height) {
+    DrawComingObjects();
+    if (m_view.m_bShowBox) DrawObjectBox();
+    return CloseFrame(width, height);
+}
+
+bool SceneRenderer::StartFrame(const FrameClock& clock) {
     // A frame never starts inside another.
-    DrawnFrame frame;
-    if (m_drawing) return frame;
+    if (m_drawing) return false;
     m_drawing = true;
     m_view.m_liStart = clock.Ticks();
 
@@ -163,7 +190,11 @@ DrawnFrame SceneRenderer::RenderScene(int width, int height, const FrameClock& c
     if (s.upAxis != UpAxis::PlusZ)
         m_gl.MultMatrixf(UprightMatrix(s.upAxis, UprightCentre(s)).data());
     if (m_view.m_bPlay) PlayTick(s);  // the next frame shows the scene turned further
-    DrawObjects();
+    return true;
+}
+
+DrawnFrame SceneRenderer::CloseFrame(int width, int height) {
+    DrawnFrame frame;
     m_gl.PopMatrix();
 
     // From here on in unrotated scene coordinates.
@@ -224,24 +255,34 @@ void SceneRenderer::DrawObjects() {
     const DisplayMode mode = m_view.m_nDisplayMode;
     const bool unlit = mode == ModeVertex || mode == ModeLine;
     const bool lit = mode == ModeFlat || mode == ModeSmooth;
-    if (!m_simplifiedFrame && (unlit || lit)) {
-        for (const SceneObject& o : m_scene.m_objects)
+    if (!m_simplifiedFrame)
+        DrawWholeObjects(0);
+    else if (unlit || lit)
+        DrawObjectsSimplified(unlit);
+    if (m_view.m_bShowBox) DrawObjectBox();
+}
+
+void SceneRenderer::DrawWholeObjects(size_t first) {
+    const DisplayMode mode = m_view.m_nDisplayMode;
+    const bool unlit = mode == ModeVertex || mode == ModeLine;
+    const bool lit = mode == ModeFlat || mode == ModeSmooth;
+    const std::vector<SceneObject>& objects = m_scene.m_objects;
+    if (unlit || lit) {
+        for (size_t i = first; i < objects.size(); ++i) {
+            const SceneObject& o = objects[i];
             m_triangles += static_cast<int64_t>(o.hidden ? 0 : o.meshes.size()) *
                            static_cast<int64_t>(1 + (m_view.m_bCopies ? o.copies.size() : 0));
+        }
     }
     if (!unlit && !lit) {
         // No mode draws no triangles, but every object's material is still set.
-        if (!m_simplifiedFrame)
-            for (const SceneObject& o : m_scene.m_objects)
-                if (!o.hidden) ApplyMaterial(o.materialIndex);
-    } else if (m_simplifiedFrame) {
-        DrawObjectsSimplified(unlit);
+        for (size_t i = first; i < objects.size(); ++i)
+            if (!objects[i].hidden) ApplyMaterial(objects[i].materialIndex);
     } else if (m_path == DrawPath::Buffers && m_gl.HasBuffers()) {
-        DrawObjectsFromBuffers(unlit);
+        DrawObjectsFromBuffers(unlit, first);
     } else {
-        DrawObjectsImmediate(unlit);
+        DrawObjectsImmediate(unlit, first);
     }
-    if (m_view.m_bShowBox) DrawObjectBox();
 }
 
 bool SceneRenderer::BeginRun(const SceneObject& o, const FaceRun& run, const MaterialNames* names) {
@@ -289,12 +330,12 @@ std::optional<MaterialNames> SceneRenderer::GroupMaterialNames() const {
     return std::nullopt;
 }
 
-void SceneRenderer::DrawObjectsImmediate(bool unlit) {
+void SceneRenderer::DrawObjectsImmediate(bool unlit, size_t first) {
     const bool points = m_view.m_nDisplayMode == ModeVertex;
     if (unlit) {
         // Lighting goes off and back on round each triangle: the plain sequence the other paths
         // are checked against.
-        DrawUnlitObjects([this, points](size_t, const SceneObject& o) {
+        DrawUnlitObjects(first, [this, points](size_t, const SceneObject& o) {
             const VertexList& v = o.vertices;
             for (const SceneMesh& m : o.meshes) {
                 m_gl.Disable(GL_LIGHTING);
@@ -308,8 +349,8 @@ void SceneRenderer::DrawObjectsImmediate(bool unlit) {
         });
         return;
     }
-    DrawLitObjects([this](size_t, const SceneObject& o, const FaceRuns& runs,
-                          const std::vector<CornerNormal>& corners) {
+    DrawLitObjects(first, [this](size_t, const SceneObject& o, const FaceRuns& runs,
+                                 const std::vector<CornerNormal>& corners) {
         const bool smooth = m_view.m_nDisplayMode == ModeSmooth && o.smooth;
         return [this, &o, &runs, &corners, smooth](size_t r, bool textured) {
             DrawRunLit(o, runs, runs.runs[r], smooth, textured, corners);
@@ -317,19 +358,19 @@ void SceneRenderer::DrawObjectsImmediate(bool unlit) {
     });
 }
 
-void SceneRenderer::DrawObjectsFromBuffers(bool unlit) {
+void SceneRenderer::DrawObjectsFromBuffers(bool unlit, size_t first) {
     const DisplayMode mode = m_view.m_nDisplayMode;
     // Nothing changes between the triangles of the vertex and line modes: lighting goes off and
     // the colour is set once for all of them.
     if (unlit) TurnLightingOff();
     m_buffers.BeginObjects(m_scene.m_objects.size());
     if (unlit) {
-        DrawUnlitObjects([this, mode](size_t i, const SceneObject& o) {
+        DrawUnlitObjects(first, [this, mode](size_t i, const SceneObject& o) {
             if (!m_buffers.Draw(i, o, ShapeOf(mode, o))) DrawTrianglesUnlit(o, mode == ModeVertex);
         });
     } else {
-        DrawLitObjects([this, mode](size_t i, const SceneObject& o, const FaceRuns& runs,
-                                    const std::vector<CornerNormal>& corners) {
+        DrawLitObjects(first, [this, mode](size_t i, const SceneObject& o, const FaceRuns& runs,
+                                           const std::vector<CornerNormal>& corners) {
             const ObjectShape shape = ShapeOf(mode, o);
             return [this, i, &o, &runs, &corners, shape](size_t r, bool textured) {
                 const FaceRun& run = runs.runs[r];
@@ -347,7 +388,7 @@ void SceneRenderer::DrawObjectsSimplified(bool unlit) {
     if (unlit) TurnLightingOff();
     m_buffers.BeginObjects(m_scene.m_objects.size());
     if (unlit) {
-        DrawUnlitObjects([this, mode](size_t i, const SceneObject& o) {
+        DrawUnlitObjects(0, [this, mode](size_t i, const SceneObject& o) {
             const int64_t drawn = m_simplifiedBuffers.Draw(i, *m_copies, m_level, ShapeOf(mode, o));
             if (drawn >= 0) {
                 m_triangles += drawn;
@@ -361,8 +402,8 @@ void SceneRenderer::DrawObjectsSimplified(bool unlit) {
         m_gl.Enable(GL_LIGHTING);
         return;
     }
-    DrawLitObjects([this, mode](size_t i, const SceneObject& o, const FaceRuns& runs,
-                                const std::vector<CornerNormal>& corners) {
+    DrawLitObjects(0, [this, mode](size_t i, const SceneObject& o, const FaceRuns& runs,
+                                   const std::vector<CornerNormal>& corners) {
         const ObjectShape shape = ShapeOf(mode, o);
         const bool several = runs.runs.size() > 1;
         // A copy serves only the runs it was made for; one made before the object's face groups

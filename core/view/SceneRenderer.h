@@ -68,6 +68,16 @@ public:
     // the frames per second, for the status bar.
     float EndFrame(const FrameClock& clock);
 
+    // A frame drawn while its scene's objects still come, each object whole: the lights and
+    // the projection set up as for FullRedraw, BeginComingFrame as RenderScene begins (false,
+    // drawing nothing, inside another frame), DrawComingObjects each time objects came (the
+    // objects not drawn yet; those drawn must stay as they were, in their places), and
+    // EndComingFrame, which draws the rest and ends as RenderScene does, once they are all in.
+    // The pixels are those RenderScene draws of the whole scene.
+    bool BeginComingFrame(const FrameClock& clock);
+    void DrawComingObjects();
+    DrawnFrame EndComingFrame(int width, int height);
+
     // Buffers where the context has them (the default), or Begin/End.
     void SetDrawPath(DrawPath path) { m_path = path; }
 
@@ -107,19 +117,26 @@ public:
 
 private:
     void SetupDefaultLights();
+    // A frame's start up to its objects, and its end after them.
+    bool StartFrame(const FrameClock& clock);
+    DrawnFrame CloseFrame(int width, int height);
+    // The objects from first on, whole, in the view's mode, their triangles counted.
+    void DrawWholeObjects(size_t first);
     // The objects in the vertex or line mode (unlit), else flat or smooth: each between Begin and
-    // End, from buffer objects, or from their simplified copies (the objects without one whole).
-    void DrawObjectsImmediate(bool unlit);
-    void DrawObjectsFromBuffers(bool unlit);
+    // End, from buffer objects, or from their simplified copies (the objects without one whole);
+    // whole, the objects from first on.
+    void DrawObjectsImmediate(bool unlit, size_t first);
+    void DrawObjectsFromBuffers(bool unlit, size_t first);
     void DrawObjectsSimplified(bool unlit);
     // Lighting off and white: the vertex and line modes' state for all their triangles.
     void TurnLightingOff();
-    // The one loop over the objects that every path draws with. Each shown object in the vertex
-    // and line modes: its material set, then draw(index, object), under each placement.
+    // The one loop over the objects (from first on) that every path draws with. Each shown object
+    // in the vertex and line modes: its material set, then draw(index, object), under each
+    // placement.
     template <class Draw>
-    void DrawUnlitObjects(Draw draw) {
+    void DrawUnlitObjects(size_t first, Draw draw) {
         const std::vector<SceneObject>& objects = m_scene.m_objects;
-        for (size_t i = 0; i < objects.size(); ++i) {
+        for (size_t i = first; i < objects.size(); ++i) {
             const SceneObject& o = objects[i];
             if (o.hidden) continue;
             DrawPlaced(o, [&] {
@@ -132,10 +149,10 @@ private:
     // gives what draws run r of it, textured or not, which runs under each placement between the
     // run's material and its end.
     template <class RunsOf>
-    void DrawLitObjects(RunsOf runsOf) {
+    void DrawLitObjects(size_t first, RunsOf runsOf) {
         const std::optional<MaterialNames> names = GroupMaterialNames();
         const std::vector<SceneObject>& objects = m_scene.m_objects;
-        for (size_t i = 0; i < objects.size(); ++i) {
+        for (size_t i = first; i < objects.size(); ++i) {
             const SceneObject& o = objects[i];
             if (o.hidden) continue;
             const FaceRuns& runs = m_runs.For(i, o);
@@ -197,6 +214,7 @@ private:
     const SimplifiedScene* m_copies = nullptr;
     int m_level = -1;
     SimplifiedBuffers m_simplifiedBuffers;
-    int64_t m_triangles = 0;  // sent by the frame being drawn
+    int64_t m_triangles = 0;    // sent by the frame being drawn
+    size_t m_objectsDrawn = 0;  // by the coming frame being drawn
     bool m_simplifiedFrame = false;
 };
