@@ -1,6 +1,5 @@
 #include "PictureSetup.h"
 
-#include "/tmp/tp.h"
 #include "cli/CommandLine.h"
 #include "view/FrameBasis.h"
 
@@ -49,14 +48,10 @@ PictureSetup SetUpPictures(const RenderOptions& options, Scene& scene, ViewState
                     drawnBasis = FrameBasis(scene);
                     pictures.BeginComing();
                 }
-                TP(("coming " + std::to_string(scene.m_objects.size())).c_str());
                 pictures.DrawComing();
-                TP("drawn");
             });
     }
-    TP("warm");
     setup.outcome = load.Finish(scene);
-    TP("finished");
     if (!setup.outcome.ok || (!setup.prepared && !ready())) return setup;
 
     ViewState whole;
