@@ -49,6 +49,19 @@ bool FileByteSource::Read(void* to, size_t size) {
     return true;
 }
 
+bool FileByteSource::Peek(uint64_t past, void* to, size_t size) {
+    if (!m_open || past > m_size - m_read || size > m_size - m_read - past) return false;
+    auto* bytes = static_cast<unsigned char*>(to);
+    auto at = static_cast<off_t>(m_read + past);
+    while (size > 0) {
+        const ssize_t got = pread(m_fd, bytes, size, at);
+        if (got <= 0) return false;
+        bytes += got, at += got;
+        size -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
 bool ReadFastFromFile(const std::string& path, FastRead read, Scene& scene,
                       std::vector<std::string>& report, std::string& why) {
     FileByteSource file(path);
@@ -76,6 +89,12 @@ void FinishFastScene(MergedMesh& merged, SceneMaterial material, Scene& scene,
     AddObjects(merged, name, scene, report);
     ComputeSceneBounds(scene);
     scene.CountScene();
+}
+
+bool MemoryByteSource::Peek(uint64_t past, void* to, size_t size) {
+    if (past > m_left || size > m_left - past) return false;
+    std::memcpy(to, m_at + past, size);
+    return true;
 }
 
 bool MemoryByteSource::Read(void* to, size_t size) {

@@ -25,6 +25,12 @@ public:
     virtual ~ByteSource() = default;
     // Reads exactly size bytes, or fails.
     virtual bool Read(void* to, size_t size) = 0;
+    // Reads size bytes that lie past bytes beyond what Read has read, without moving on: a look
+    // ahead, where the source can take one; false where it cannot, or they are not there.
+    virtual bool Peek(uint64_t past, void* to, size_t size) {
+        (void)past, (void)to, (void)size;
+        return false;
+    }
 };
 
 // Where the files the readers read tell how far they have been read, as a share of their size:
@@ -42,6 +48,7 @@ public:
     bool Open() const { return m_open; }
     uint64_t Size() const { return m_size; }
     bool Read(void* to, size_t size) override;
+    bool Peek(uint64_t past, void* to, size_t size) override;
 
 private:
     int m_fd = -1;
@@ -54,6 +61,7 @@ class MemoryByteSource final : public ByteSource {
 public:
     MemoryByteSource(const unsigned char* bytes, size_t size) : m_at(bytes), m_left(size) {}
     bool Read(void* to, size_t size) override;
+    bool Peek(uint64_t past, void* to, size_t size) override;
 
 private:
     const unsigned char* m_at;
@@ -225,6 +233,8 @@ public:
     }
 
     size_t Count() const { return m_points.size(); }
+    // The joined vertices' positions so far.
+    const std::vector<MeshPoint>& Points() const { return m_points; }
     const Attributes& AttributesOf(uint32_t index) const { return m_attributes[index]; }
 
     // The joined vertices' positions, handed over without a copy (fresh memory costs more than

@@ -4,10 +4,12 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 #include "FastReading.h"
 #include "MeshObjects.h"
+#include "import3ds/SceneGeometry.h"
 
 namespace {
 
@@ -52,6 +54,46 @@ SceneMaterial LibraryDefaultMaterial() {
     return material;
 }
 
+// Announces the scene of a binary STL's facets, after its head, to come: its material in, and the
+// bounds of every corner, looked at ahead of the reading. Nothing where the source cannot look
+// ahead or a facet will make the reading give up.
+void AnnounceFacets(ByteSource& file, uint32_t facets, Scene& scene) {
+    const SceneSettings before = scene.m_settings;
+    SceneSettings& bounds = scene.m_settings;
+    std::vector<unsigned char> buffer(kFacetsPerRead * kFacetBytes);
+    constexpr float kHuge = std::numeric_limits<float>::max();
+    float low[3] = {kHuge, kHuge, kHuge}, high[3] = {-kHuge, -kHuge, -kHuge};
+    for (size_t done = 0; done < facets; done += kFacetsPerRead) {
+        const size_t count = std::min<size_t>(kFacetsPerRead, facets - done);
+        if (!file.Peek(done * kFacetBytes, buffer.data(), count * kFacetBytes)) {
+            scene.m_settings = before;
+            return;
+        }
+        bool usable = true;
+        for (size_t f = 0; f < count; ++f) {
+            const unsigned char* facet = buffer.data() + f * kFacetBytes;
+            float raw[12];  // the normal and three corners
+            std::memcpy(raw, facet, sizeof raw);
+            usable &= (facet[49] & 0x80) == 0;
+            for (int i = 0; i < 12; ++i)
+                usable &= std::isfinite(raw[i]);
+            for (int i = 3; i < 12; ++i) {
+                // As AsTransformed leaves it.
+                const float v = raw[i] + 0.0f;
+                low[i % 3] = std::min(low[i % 3], v);
+                high[i % 3] = std::max(high[i % 3], v);
+            }
+        }
+        if (!usable) {
+            scene.m_settings = before;
+            return;
+        }
+    }
+    bounds.minX = low[0], bounds.minY = low[1], bounds.minZ = low[2];
+    bounds.maxX = high[0], bounds.maxY = high[1], bounds.maxZ = high[2];
+    AnnounceScene(scene);
+}
+
 // A binary STL's facets, after its head, the header and the facet count.
 bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets, Scene& scene,
                    std::vector<std::string>& report, std::string& why) {
@@ -64,10 +106,28 @@ bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets,
         return false;
     }
 
+    // The one material, and the scene announced with the bounds of every facet where the
+    // program is told it; then the objects are cut as the facets are joined, and go on to the
+    // program at once.
+    // What the reading adds goes again where it gives up.
+    const size_t objects = scene.m_objects.size(), materials = scene.m_materials.size();
+    const SceneSettings settings = scene.m_settings;
+    const auto giveUp = [&] {
+        scene.m_objects.resize(objects);
+        scene.m_materials.resize(materials);
+        scene.m_materialNames.resize(materials);
+        scene.m_settings = settings;
+        return false;
+    };
+    SceneMaterial material = LibraryDefaultMaterial();
+    scene.m_materialNames.push_back(material.name);
+    scene.m_materials.push_back(std::move(material));
+    if (AnnouncingScenes()) AnnounceFacets(file, facets, scene);
     MergedMesh merged;
     merged.corners.reserve(size_t{facets} * 3);
     // The library's mesh has three vertices a facet.
     CornerJoiner joiner(size_t{facets} * 3);
+    ObjectCutter cutter("Object 1", scene, facets, size_t{facets} * 3);
     std::vector<unsigned char> buffer(kFacetsPerRead * kFacetBytes);
     // Each piece's corners, checked and hashed, while the piece before is joined.
     const char* failure = nullptr;
@@ -111,13 +171,16 @@ bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets,
     if (!JoinPreparedAhead<Corner>(pieces, readPiece, [&](const std::vector<Corner>& corners) {
             JoinAll(joiner, corners,
                     [&](size_t, uint32_t index) { merged.corners.push_back(index); });
+            merged.materials.resize(merged.corners.size() / 3, 0);
+            cutter.Cut(merged, joiner.Points(), merged.materials.size());
         })) {
         why = failure;
-        return false;
+        return giveUp();
     }
     merged.points = joiner.TakePoints();
-
-    FinishFastScene(merged, LibraryDefaultMaterial(), scene, report);
+    cutter.Finish(merged, merged.points.size(), report);
+    ComputeSceneBounds(scene);
+    scene.CountScene();
     return true;
 }
 

@@ -113,6 +113,92 @@ MergedMesh FiniteTriangles(const MergedMesh& merged, size_t& badPoints) {
 
 }  // namespace
 
+ObjectCutter::ObjectCutter(std::string name, Scene& scene, size_t triangles, size_t points)
+    : m_name(std::move(name)),
+      m_scene(scene),
+      m_firstObject(scene.m_objects.size()),
+      m_triangles(triangles),
+      m_points(points) {}
+
+void ObjectCutter::StartPiece(const MergedMesh& merged) {
+    const auto& finished = FinishedObjectSink();
+    SceneObject& object = m_object;
+    object = SceneObject();
+    // Once a mesh is cut, its pieces are numbered; a piece is finished, name and all, when the
+    // next one begins.
+    object.name = m_piece == 0 ? m_name : m_name + "." + std::to_string(m_piece + 1);
+    if (m_piece == 1) m_scene.m_objects[m_firstObject].name = m_name + ".1";
+    if (m_piece > 0 && finished) finished(m_scene, m_scene.m_objects.size() - 1);
+    object.vertices.reserve(std::min(m_points, kMaxObjectVertices));
+    object.meshes.reserve(
+        std::min(m_triangles - std::min(m_triangles, m_next), 2 * kMaxObjectVertices));
+    if (!merged.uvs.empty()) object.uvs.reserve(std::min(m_points, kMaxObjectVertices));
+    m_normals.clear();
+    if (!merged.normals.empty()) m_normals.reserve(std::min(m_points, kMaxObjectVertices));
+    m_from = m_next;
+    m_open = true;
+}
+
+void ObjectCutter::EndPiece(const MergedMesh& merged) {
+    SetMaterials(m_object, merged.materials, m_from, m_scene);
+    FinishObject(m_object);
+    KeepModelNormals(m_object, m_normals);
+    m_scene.m_objects.push_back(std::move(m_object));
+    m_open = false;
+    ++m_piece;
+}
+
+void ObjectCutter::Cut(const MergedMesh& merged, const std::vector<MeshPoint>& points,
+                       size_t triangles) {
+    if (m_pieceOf.size() < points.size()) {
+        m_pieceOf.resize(points.size(), UINT32_MAX);
+        m_newIndex.resize(points.size(), 0);
+    }
+    for (; m_next < triangles; ++m_next) {
+        if (!m_open) StartPiece(merged);
+        SceneObject& object = m_object;
+        const uint32_t* corner = &merged.corners[3 * m_next];
+        size_t fresh = 0;
+        for (int k = 0; k < 3; ++k)
+            if (m_pieceOf[corner[k]] != m_piece) ++fresh;
+        if (object.vertices.size() + fresh > kMaxObjectVertices) {
+            EndPiece(merged);
+            StartPiece(merged);
+        }
+        uint16_t index[3];
+        for (int k = 0; k < 3; ++k) {
+            const uint32_t point = corner[k];
+            if (m_pieceOf[point] != m_piece) {
+                m_pieceOf[point] = m_piece;
+                m_newIndex[point] = static_cast<uint32_t>(object.vertices.size());
+                const MeshPoint& p = points[point];
+                SceneVertex vertex;
+                vertex.x = p.x, vertex.y = p.y, vertex.z = p.z;
+                object.vertices.push_back(vertex);
+                if (!merged.uvs.empty()) object.uvs.push_back(merged.uvs[point]);
+                if (!merged.normals.empty()) m_normals.push_back(merged.normals[point]);
+            }
+            index[k] = static_cast<uint16_t>(m_newIndex[point]);
+        }
+        SceneMesh mesh;
+        mesh.a = index[0], mesh.b = index[1], mesh.c = index[2];
+        object.meshes.push_back(mesh);
+    }
+}
+
+void ObjectCutter::Finish(const MergedMesh& merged, size_t points,
+                          std::vector<std::string>& report) {
+    if (m_open) EndPiece(merged);
+    const size_t pieces = m_scene.m_objects.size() - m_firstObject;
+    if (pieces == 0) return;
+    if (const auto& finished = FinishedObjectSink())
+        finished(m_scene, m_scene.m_objects.size() - 1);
+    if (pieces < 2) return;
+    report.push_back("mesh " + Quoted(m_name) + " of " + std::to_string(points) +
+                     " vertices cut into " + std::to_string(pieces) + " objects (" + m_name +
+                     ".1 to " + m_name + "." + std::to_string(pieces) + ")");
+}
+
 void AddObjects(const MergedMesh& given, const std::string& name, Scene& scene,
                 std::vector<std::string>& report) {
     const bool allFinite = std::all_of(given.points.begin(), given.points.end(), IsFinite);
@@ -124,63 +210,9 @@ void AddObjects(const MergedMesh& given, const std::string& name, Scene& scene,
                          (badPoints == 1 ? " vertex" : " vertices") +
                          " with coordinates that are not numbers, their triangles dropped");
     const size_t triangles = merged.materials.size();
-    if (triangles == 0) return;
-    std::vector<uint32_t> newIndex(merged.points.size(), 0);
-    std::vector<uint32_t> pieceOf(merged.points.size(), UINT32_MAX);
-    const size_t firstObject = scene.m_objects.size();
-    const auto& finished = FinishedObjectSink();
-    size_t t = 0;
-    for (uint32_t piece = 0; t < triangles; ++piece) {
-        SceneObject object;
-        // Once a mesh is cut, its pieces are numbered; a piece is finished, name and all, when
-        // the next one begins.
-        object.name = piece == 0 ? name : name + "." + std::to_string(piece + 1);
-        if (piece == 1) scene.m_objects[firstObject].name = name + ".1";
-        if (piece > 0 && finished) finished(scene, scene.m_objects.size() - 1);
-        object.vertices.reserve(std::min(merged.points.size(), kMaxObjectVertices));
-        object.meshes.reserve(std::min(triangles - t, 2 * kMaxObjectVertices));
-        if (!merged.uvs.empty())
-            object.uvs.reserve(std::min(merged.points.size(), kMaxObjectVertices));
-        std::vector<MeshPoint> normals;  // the model's, one per vertex of the object
-        if (!merged.normals.empty())
-            normals.reserve(std::min(merged.points.size(), kMaxObjectVertices));
-        const size_t from = t;
-        for (; t < triangles; ++t) {
-            const uint32_t* corner = &merged.corners[3 * t];
-            size_t fresh = 0;
-            for (int k = 0; k < 3; ++k)
-                if (pieceOf[corner[k]] != piece) ++fresh;
-            if (object.vertices.size() + fresh > kMaxObjectVertices) break;
-            uint16_t index[3];
-            for (int k = 0; k < 3; ++k) {
-                const uint32_t point = corner[k];
-                if (pieceOf[point] != piece) {
-                    pieceOf[point] = piece;
-                    newIndex[point] = static_cast<uint32_t>(object.vertices.size());
-                    const MeshPoint& p = merged.points[point];
-                    SceneVertex vertex;
-                    vertex.x = p.x, vertex.y = p.y, vertex.z = p.z;
-                    object.vertices.push_back(vertex);
-                    if (!merged.uvs.empty()) object.uvs.push_back(merged.uvs[point]);
-                    if (!merged.normals.empty()) normals.push_back(merged.normals[point]);
-                }
-                index[k] = static_cast<uint16_t>(newIndex[point]);
-            }
-            SceneMesh mesh;
-            mesh.a = index[0], mesh.b = index[1], mesh.c = index[2];
-            object.meshes.push_back(mesh);
-        }
-        SetMaterials(object, merged.materials, from, scene);
-        FinishObject(object);
-        KeepModelNormals(object, normals);
-        scene.m_objects.push_back(std::move(object));
-    }
-    if (finished) finished(scene, scene.m_objects.size() - 1);
-    const size_t pieces = scene.m_objects.size() - firstObject;
-    if (pieces < 2) return;
-    report.push_back("mesh " + Quoted(name) + " of " + std::to_string(merged.points.size()) +
-                     " vertices cut into " + std::to_string(pieces) + " objects (" + name +
-                     ".1 to " + name + "." + std::to_string(pieces) + ")");
+    ObjectCutter cutter(name, scene, triangles, merged.points.size());
+    cutter.Cut(merged, merged.points, triangles);
+    cutter.Finish(merged, merged.points.size(), report);
 }
 
 void SetFinishedObjectSink(std::function<void(Scene&, size_t)> sink) {
@@ -214,18 +246,25 @@ void MakeBoundsEmpty(SceneSettings& bounds) {
     bounds.maxX = bounds.maxY = bounds.maxZ = -kHuge;
 }
 
+namespace {
+
+bool Widen(const MeshPoint& p, SceneSettings& b) {
+    if (!IsFinite(p)) return false;
+    if (p.x > b.maxX) b.maxX = p.x;
+    if (p.x < b.minX) b.minX = p.x;
+    if (p.y > b.maxY) b.maxY = p.y;
+    if (p.y < b.minY) b.minY = p.y;
+    if (p.z > b.maxZ) b.maxZ = p.z;
+    if (p.z < b.minZ) b.minZ = p.z;
+    return true;
+}
+
+}  // namespace
+
 bool WidenByTriangles(const std::vector<MeshPoint>& points, const std::vector<uint32_t>& corners,
-                      size_t triangles, SceneSettings& b) {
-    for (size_t c = 0; c < 3 * triangles; ++c) {
-        const MeshPoint& p = points[corners[c]];
-        if (!IsFinite(p)) return false;
-        if (p.x > b.maxX) b.maxX = p.x;
-        if (p.x < b.minX) b.minX = p.x;
-        if (p.y > b.maxY) b.maxY = p.y;
-        if (p.y < b.minY) b.minY = p.y;
-        if (p.z > b.maxZ) b.maxZ = p.z;
-        if (p.z < b.minZ) b.minZ = p.z;
-    }
+                      size_t triangles, SceneSettings& bounds) {
+    for (size_t c = 0; c < 3 * triangles; ++c)
+        if (!Widen(points[corners[c]], bounds)) return false;
     return true;
 }
 

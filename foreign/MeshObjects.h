@@ -40,6 +40,36 @@ struct MergedMesh {
 void AddObjects(const MergedMesh& merged, const std::string& name, Scene& scene,
                 std::vector<std::string>& report);
 
+// AddObjects for triangles that come a batch at a time: Cut as more have come, Finish after the
+// last. Objects are made, and told to the sink, as soon as they are full, so that a reader can
+// send them on while it reads the rest.
+class ObjectCutter {
+public:
+    // For triangles and points, about, in all: the lists are reserved by them.
+    ObjectCutter(std::string name, Scene& scene, size_t triangles, size_t points);
+    // Cuts merged's triangles from where the last call stopped up to triangles, their corners
+    // into points (which hold merged's points, as far as they have come); merged's corners,
+    // materials and any coordinates and normals hold at least that much.
+    void Cut(const MergedMesh& merged, const std::vector<MeshPoint>& points, size_t triangles);
+    // The last object, and the report's line when the mesh was cut: of points in all.
+    void Finish(const MergedMesh& merged, size_t points, std::vector<std::string>& report);
+
+private:
+    void StartPiece(const MergedMesh& merged);
+    void EndPiece(const MergedMesh& merged);
+
+    std::string m_name;
+    Scene& m_scene;
+    size_t m_firstObject;
+    size_t m_triangles, m_points;
+    uint32_t m_piece = 0;
+    bool m_open = false;  // m_object is being filled
+    SceneObject m_object;
+    std::vector<MeshPoint> m_normals;  // the model's, one per vertex of the object
+    size_t m_from = 0, m_next = 0;     // the object's first triangle, the next to cut
+    std::vector<uint32_t> m_pieceOf, m_newIndex;
+};
+
 // Where objects go once they are finished, before the rest of the model is read: sink(scene,
 // index) is told of each object AddObjects makes as soon as nothing will change it again, in the
 // objects' order, and may empty its vertex and triangle lists (the import child sends the object

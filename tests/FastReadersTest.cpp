@@ -19,6 +19,9 @@
 #include "FastPly.h"
 #include "FastReading.h"
 #include "FastStl.h"
+#include "MeshObjects.h"
+#include "scene/OutputStream.h"
+#include "scene/SceneFile.h"
 #include "tests/FastReaderCompare.h"
 #include "tests/TestFiles.h"
 
@@ -50,6 +53,13 @@ void WriteStl(const std::string& path, uint32_t count, const std::function<Facet
 
 // A bumpy grid's squares, two facets each, with the normals an exporter computes in floats: the
 // normals of one plane differ in their last bits, and the library joins those within 1e-5.
+std::vector<uint8_t> SceneBytes(const Scene& scene) {
+    std::vector<uint8_t> bytes;
+    OutputStream out(bytes);
+    WriteScene(out, scene);
+    return bytes;
+}
+
 Facet GridFacet(uint32_t i, int columns) {
     const int square = static_cast<int>(i / 2), x = square % columns, y = square / columns;
     const auto at = [](int cx, int cy, float* to) {
@@ -333,6 +343,47 @@ TEST(FastReaders, EveryBinaryStlGivesTheLibrarysSceneAndTheRestGoToTheLibrary) {
     std::string why;
     ASSERT_TRUE(ReadStl(dir.File("grid.stl"), cut, report, why));
     EXPECT_GE(cut.m_objects.size(), 2u);  // cut at 65,535 vertices
+}
+
+// A binary STL is announced first, with the bounds and material its scene ends with, and each
+// object goes on, in order and with its final name, while the file is still being read.
+TEST(FastReaders, ABinaryStlIsAnnouncedAndSendsItsObjectsWhileItIsRead) {
+    TempDir dir;
+    // 500 x 400 squares: 400,000 facets, cut into objects of 65,535 vertices.
+    WriteStl(dir.File("grid.stl"), 400000, [](uint32_t i) { return GridFacet(i, 500); });
+    std::vector<std::vector<uint8_t>> announced;
+    struct Told {
+        size_t index;
+        std::string name;
+        double read;  // the share of the file read by then
+    };
+    std::vector<Told> told;
+    double read = 0;
+    SetReadProgress([&read](double share) { read = share; });
+    SetSceneAnnouncer([&](const Scene& scene) {
+        EXPECT_TRUE(told.empty());
+        announced.push_back(SceneBytes(SceneWithoutObjects(scene)));
+    });
+    SetFinishedObjectSink([&](Scene& scene, size_t index) {
+        told.push_back(Told{index, scene.m_objects[index].name, read});
+    });
+    Scene scene;
+    std::vector<std::string> report;
+    std::string why;
+    const bool ok = ReadStl(dir.File("grid.stl"), scene, report, why);
+    SetReadProgress(nullptr);
+    SetSceneAnnouncer(nullptr);
+    SetFinishedObjectSink(nullptr);
+    ASSERT_TRUE(ok) << why;
+    ASSERT_EQ(announced.size(), 1u);
+    EXPECT_EQ(announced[0], SceneBytes(SceneWithoutObjects(scene)));
+    ASSERT_EQ(told.size(), scene.m_objects.size());
+    ASSERT_GE(told.size(), 4u);
+    for (size_t i = 0; i < told.size(); ++i) {
+        EXPECT_EQ(told[i].index, i);
+        EXPECT_EQ(told[i].name, scene.m_objects[i].name);
+    }
+    EXPECT_LT(told[0].read, 1.0);
 }
 
 TEST(FastReaders, EveryTextStlGivesTheLibrarysSceneAndTheRestGoToTheLibrary) {
