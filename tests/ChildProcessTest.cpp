@@ -85,4 +85,17 @@ TEST(ChildProcess, OutputIsShownAsItComes) {
     EXPECT_EQ(shown.front(), "abc");
     for (const std::string& part : shown)
         EXPECT_EQ(std::string("abcdef").compare(0, part.size(), part), 0) << part;
+
+    // Megabytes read for good as they came (and given back): what came after them still comes
+    // whole at the end.
+    size_t read = 0;
+    limits.partial = [&read](const uint8_t*, size_t size) { return read = size; };
+    const ChildRun big = RunChild(
+        "/bin/sh", {"sh", "-c", "head -c 3000000 /dev/zero | tr '\\0' x; sleep 1; printf end"},
+        limits);
+    ASSERT_TRUE(big.exited);
+    ASSERT_EQ(big.output.size(), 3000003u);
+    ASSERT_GE(read, 3000000u);
+    const std::string whole = std::string(3000000, 'x') + "end";
+    EXPECT_EQ(Text(big.output).substr(read), whole.substr(read));
 }

@@ -226,13 +226,21 @@ struct StartedChild::State {
     Clock::time_point deadline;
     EarlyView early;
     size_t consumed = 0;  // of the output, what the partial reader has read for good
+    size_t dropped = 0;   // the whole pages of that given back
 
-    // Shows the output so far to the limits' partial reader.
+    // Shows the output so far to the limits' partial reader, and gives back the memory of what
+    // it has read for good: a large answer is not held twice, as bytes and as what was read.
     void ShowPartial(off_t bytes) {
         if (bytes <= 0 || static_cast<uint64_t>(bytes) > room) return;
         if (const uint8_t* data = early.Of(answer, static_cast<size_t>(room)))
             consumed = std::min(limits.partial(data, static_cast<size_t>(bytes)),
                                 static_cast<size_t>(bytes));
+        constexpr size_t kStep = size_t{1} << 20;
+        const size_t whole = consumed & ~(kStep - 1);
+        if (whole > dropped &&
+            fallocate(answer, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE,
+                      static_cast<off_t>(dropped), static_cast<off_t>(whole - dropped)) == 0)
+            dropped = whole;
     }
 };
 

@@ -20,8 +20,9 @@ struct ChildLimits {
     std::function<bool(int percent)> watch;
     // Shown, about every 10 ms while the child runs, the first size bytes it has written to its
     // standard output so far, which it may still change; for a reader that takes the output as
-    // it comes. It returns how many of the first bytes it has read for good: those are not
-    // brought into memory again for the output at the end.
+    // it comes. It returns how many of the first bytes it has read for good: their memory is
+    // given back (whole megabytes of it) and they are not brought into memory again for the
+    // output at the end, where they read as zeros.
     std::function<size_t(const uint8_t* data, size_t size)> partial;
     // Bytes the child reads on its standard input, which stays alive meanwhile; none: the
     // child's standard input is /dev/null.
