@@ -430,6 +430,8 @@ struct Dictionary {
 constexpr int kMostNodeDepth = 1000;
 constexpr size_t kMostInstances = size_t{1} << 20;
 
+struct Attributes;
+
 class GltfAsset {
 public:
     // folder: where the files the file names lie, or null for a file in memory.
@@ -446,6 +448,9 @@ public:
 
     void Load();
     std::vector<Primitive> JoinPrimitives(uint32_t mesh);
+    // A primitive's corners read and its attributes checked, as joining them needs.
+    Primitive PreparePrimitive(const PrimitiveSource& source, const Accessor*& positions,
+                               Attributes& attributes) const;
     const Node* NodeOf(const Instance& instance) const {
         return instance.node >= 0 ? &m_nodes.items[static_cast<size_t>(instance.node)] : nullptr;
     }
@@ -1035,9 +1040,15 @@ MeshPoint NormalOf(const Joined& attributes) {
 }
 
 // Joins the vertices corners use, in the order of the vertices as the library does, and turns
-// corners into indices of the joined vertices.
-template <class Joined>
-void JoinVertices(const Accessor& positions, const Attributes& attributes, Primitive& out) {
+// corners into indices of the joined vertices. After each batch, joined(bound, joiner, indices)
+// is told that the vertices below bound are joined, each used one v to indices[v] of the joiner.
+struct NoBatchWatch {
+    template <class Joiner>
+    void operator()(uint32_t, const Joiner&, const std::vector<uint32_t>&) const {}
+};
+template <class Joined, class Watch = NoBatchWatch>
+void JoinVertices(const Accessor& positions, const Attributes& attributes, Primitive& out,
+                  Watch joinedUpTo = Watch()) {
     const uint32_t count = positions.count;
     std::vector<uint8_t> used(count, 0);
     for (uint32_t corner : out.corners)
@@ -1067,9 +1078,12 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
         }
         return true;
     };
+    uint32_t bound = 0;
     const auto join = [&](const std::vector<Candidate>& candidates) {
         JoinAll(joiner, candidates,
                 [&](size_t c, uint32_t index) { joined[candidates[c].vertex] = index; });
+        bound = std::min(count - bound, kBatch) + bound;
+        joinedUpTo(bound, joiner, joined);
     };
     JoinPreparedAhead<Candidate>((size_t{count} + kBatch - 1) / kBatch, prepare, join);
     std::vector<uint8_t>().swap(used);
@@ -1116,9 +1130,31 @@ void CheckExtractable(const Accessor& accessor, const View& view, uint64_t targe
         Decline("an accessor's elements do not fit the library's reading of them");
 }
 
+// Joins a prepared primitive's vertices by the attributes it has.
+void JoinPrepared(const Accessor& positions, const Attributes& attributes, Primitive& primitive) {
+    if (attributes.tangents)
+        JoinVertices<AllAttributes>(positions, attributes, primitive);
+    else if (attributes.normals || attributes.uvs)
+        JoinVertices<NormalUv>(positions, attributes, primitive);
+    else
+        JoinVertices<NoAttributes>(positions, attributes, primitive);
+}
+
 std::vector<Primitive> GltfAsset::JoinPrimitives(uint32_t mesh) {
     std::vector<Primitive> joined;
     for (const PrimitiveSource& source : m_meshes.items[mesh]) {
+        const Accessor* positions = nullptr;
+        Attributes attributes;
+        Primitive primitive = PreparePrimitive(source, positions, attributes);
+        JoinPrepared(*positions, attributes, primitive);
+        joined.push_back(std::move(primitive));
+    }
+    return joined;
+}
+
+Primitive GltfAsset::PreparePrimitive(const PrimitiveSource& source, const Accessor*& positionsOut,
+                                      Attributes& attributes) const {
+    {
         const auto accessor = [this](uint32_t index) -> const Accessor& {
             return m_accessors.items[index];
         };
@@ -1130,7 +1166,7 @@ std::vector<Primitive> GltfAsset::JoinPrimitives(uint32_t mesh) {
         if (!positions.Is(kFloat, 3)) Decline("its positions are not floats");
         extractable(positions, 12);
         const uint32_t count = positions.count;
-        Attributes attributes;
+        positionsOut = &positions;
         if (!source.normals.empty() && accessor(source.normals[0]).count == count) {
             attributes.normals = &accessor(source.normals[0]);
             if (!attributes.normals->Is(kFloat, 3)) Decline("its normals are not floats");
@@ -1177,15 +1213,8 @@ std::vector<Primitive> GltfAsset::JoinPrimitives(uint32_t mesh) {
                 primitive.corners[i] = i;
         }
         if (primitive.corners.empty()) Decline("a primitive has no triangles");
-        if (attributes.tangents)
-            JoinVertices<AllAttributes>(positions, attributes, primitive);
-        else if (attributes.normals || attributes.uvs)
-            JoinVertices<NormalUv>(positions, attributes, primitive);
-        else
-            JoinVertices<NoAttributes>(positions, attributes, primitive);
-        joined.push_back(std::move(primitive));
+        return primitive;
     }
-    return joined;
 }
 
 // ---- The scene, as the conversion makes it of the library's ----------------------------------
@@ -1402,6 +1431,108 @@ void AnnounceNodeScene(const GltfAsset& asset, const std::vector<std::vector<Pri
     AnnounceScene(announced);
 }
 
+// The one node instance with triangles, where its mesh has one primitive: such a model is read
+// so that its objects go on to the program as its vertices are joined.
+struct OnlyMesh {
+    const Node* node = nullptr;
+    uint32_t mesh = 0;
+    aiMatrix4x4 chain;
+};
+std::optional<OnlyMesh> OnlyMeshOf(const GltfAsset& asset) {
+    std::optional<OnlyMesh> only;
+    std::vector<std::pair<uint32_t, aiMatrix4x4>> stack{{0, aiMatrix4x4()}};
+    while (!stack.empty()) {
+        const auto [at, parent] = stack.back();
+        stack.pop_back();
+        const Instance& instance = asset.m_instances[at];
+        const Node* node = asset.NodeOf(instance);
+        const aiMatrix4x4 chain = node ? parent * node->transform : parent;
+        if (node && node->mesh >= 0 &&
+            !asset.m_meshes.items[static_cast<size_t>(node->mesh)].empty()) {
+            if (only) return std::nullopt;
+            only = OnlyMesh{node, static_cast<uint32_t>(node->mesh), chain};
+        }
+        for (size_t c = instance.children.size(); c-- > 0;)
+            stack.emplace_back(instance.children[c], chain);
+    }
+    if (only && asset.m_meshes.items[only->mesh].size() != 1) return std::nullopt;
+    return only;
+}
+
+// AddNodeObjects, AnnounceNodeScene and the rest of the scene for the only mesh, its primitive
+// prepared: the scene announced, then its triangles cut into objects as soon as their vertices
+// are joined. False, having changed nothing, where the primitive has mapping coordinates (its
+// objects would not go ahead) or a placed point is not a number (AddObjects drops triangles).
+bool StreamOnlyMesh(GltfAsset& asset, const OnlyMesh& only, Primitive& primitive,
+                    const Accessor& positions, const Attributes& attributes, Scene& scene,
+                    std::vector<std::string>& report) {
+    if (attributes.uvs || attributes.tangents) return false;
+    const size_t triangles = primitive.corners.size() / 3;
+    SceneSettings bounds;
+    MakeBoundsEmpty(bounds);
+    {
+        std::vector<uint8_t> used(positions.count, 0);
+        for (uint32_t corner : primitive.corners)
+            used[corner] = 1;
+        for (uint32_t v = 0; v < positions.count; ++v) {
+            if (!used[v]) continue;
+            float xyz[3];
+            std::memcpy(xyz, positions.At(v), sizeof xyz);
+            const aiVector3D q = PlacedPoint(only.chain, UpAxis::PlusY, {xyz[0], xyz[1], xyz[2]});
+            if (!Finite(MeshPoint{xyz[0], xyz[1], xyz[2]}) || !WidenBy({q.x, q.y, q.z}, bounds))
+                return false;
+        }
+    }
+    AddMaterials(asset, scene, report);
+    Scene announced = SceneWithoutObjects(scene);
+    announced.m_settings.minX = bounds.minX, announced.m_settings.maxX = bounds.maxX;
+    announced.m_settings.minY = bounds.minY, announced.m_settings.maxY = bounds.maxY;
+    announced.m_settings.minZ = bounds.minZ, announced.m_settings.maxZ = bounds.maxZ;
+    AddCameras(asset, announced, true);
+    AnnounceScene(announced);
+
+    const aiMatrix4x4 global = kTurnToZ * only.chain;
+    const aiMatrix3x3 normalTurn = aiMatrix3x3(global).Inverse().Transpose();
+    const bool mirrored = global.Determinant() < 0;
+    UniqueNames names;
+    ObjectCutter cutter(names.Take(only.node->name, "Object 1"), scene, triangles, positions.count);
+    MergedMesh merged;
+    size_t ready = 0;  // the triangles whose corners are all joined
+    const auto joinedUpTo = [&](uint32_t bound, const auto& joiner,
+                                const std::vector<uint32_t>& joined) {
+        const std::vector<MeshPoint>& points = joiner.Points();
+        for (size_t v = merged.points.size(); v < points.size(); ++v) {
+            const MeshPoint& p = points[v];
+            const aiVector3D q = PlacedPoint(only.chain, UpAxis::PlusY, {p.x, p.y, p.z});
+            merged.points.push_back({q.x, q.y, q.z});
+            if (!attributes.normals) continue;
+            const MeshPoint n = NormalOf(joiner.AttributesOf(static_cast<uint32_t>(v)));
+            const aiVector3D turned = normalTurn * aiVector3D(n.x, n.y, n.z);
+            merged.normals.push_back({turned.x, turned.y, turned.z});
+        }
+        for (; ready < triangles; ++ready) {
+            const uint32_t* corner = &primitive.corners[3 * ready];
+            if (corner[0] >= bound || corner[1] >= bound || corner[2] >= bound) break;
+            merged.corners.push_back(joined[corner[0]]);
+            merged.corners.push_back(joined[corner[mirrored ? 2 : 1]]);
+            merged.corners.push_back(joined[corner[mirrored ? 1 : 2]]);
+            merged.materials.push_back(primitive.material);
+        }
+        cutter.Cut(merged, merged.points, ready);
+    };
+    if (attributes.normals)
+        JoinVertices<NormalUv>(positions, attributes, primitive, joinedUpTo);
+    else
+        JoinVertices<NoAttributes>(positions, attributes, primitive, joinedUpTo);
+    cutter.Finish(merged, merged.points.size(), report);
+    for (Buffer& buffer : asset.m_buffers.items)
+        buffer.bytes.reset();
+    ComputeSceneBounds(scene);
+    AddCameras(asset, scene, !scene.m_objects.empty());
+    scene.CountScene();
+    return true;
+}
+
 // Reads text (and a .glb's binary chunk) into scene, or declines with why.
 bool ReadGltfText(GltfText& text, bool binary, const std::string* folder, Scene& scene,
                   std::vector<std::string>& report, std::string& why) {
@@ -1414,9 +1545,23 @@ bool ReadGltfText(GltfText& text, bool binary, const std::string* folder, Scene&
             if (const Node* node = asset.NodeOf(instance); node && node->mesh >= 0)
                 anyTriangles |= !asset.m_meshes.items[static_cast<size_t>(node->mesh)].empty();
         if (!anyTriangles && asset.m_cameras.items.empty()) Decline("it holds no triangles");
+        // Where the program is told the scene before its objects, a model of one mesh goes on
+        // as its vertices are joined.
+        const std::optional<OnlyMesh> only = AnnouncingScenes() ? OnlyMeshOf(asset) : std::nullopt;
         std::vector<std::vector<Primitive>> meshes;
         for (uint32_t mesh = 0; mesh < asset.m_meshes.items.size(); ++mesh)
-            meshes.push_back(asset.JoinPrimitives(mesh));
+            meshes.push_back(only && mesh == only->mesh ? std::vector<Primitive>()
+                                                        : asset.JoinPrimitives(mesh));
+        if (only) {
+            const Accessor* positions = nullptr;
+            Attributes attributes;
+            Primitive primitive =
+                asset.PreparePrimitive(asset.m_meshes.items[only->mesh][0], positions, attributes);
+            if (StreamOnlyMesh(asset, *only, primitive, *positions, attributes, scene, report))
+                return true;
+            JoinPrepared(*positions, attributes, primitive);
+            meshes[only->mesh].push_back(std::move(primitive));
+        }
         AddMaterials(asset, scene, report);
         // What the primitives and images read is let go before the objects are made.
         for (Buffer& buffer : asset.m_buffers.items)

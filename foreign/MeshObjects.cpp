@@ -246,9 +246,7 @@ void MakeBoundsEmpty(SceneSettings& bounds) {
     bounds.maxX = bounds.maxY = bounds.maxZ = -kHuge;
 }
 
-namespace {
-
-bool Widen(const MeshPoint& p, SceneSettings& b) {
+bool WidenBy(const MeshPoint& p, SceneSettings& b) {
     if (!IsFinite(p)) return false;
     if (p.x > b.maxX) b.maxX = p.x;
     if (p.x < b.minX) b.minX = p.x;
@@ -259,12 +257,10 @@ bool Widen(const MeshPoint& p, SceneSettings& b) {
     return true;
 }
 
-}  // namespace
-
 bool WidenByTriangles(const std::vector<MeshPoint>& points, const std::vector<uint32_t>& corners,
                       size_t triangles, SceneSettings& bounds) {
     for (size_t c = 0; c < 3 * triangles; ++c)
-        if (!Widen(points[corners[c]], bounds)) return false;
+        if (!WidenBy(points[corners[c]], bounds)) return false;
     return true;
 }
 

@@ -85,6 +85,8 @@ void SetSceneAnnouncer(std::function<void(const Scene&)> announcer);
 bool AnnouncingScenes();
 void AnnounceScene(const Scene& scene);
 
+// Widens bounds by p: false, leaving them, when it is not a number.
+bool WidenBy(const MeshPoint& p, SceneSettings& bounds);
 // Widens bounds by the points of the first triangles given by corners (three each) into points:
 // false when one of them is not a number, as AddObjects then drops triangles.
 bool WidenByTriangles(const std::vector<MeshPoint>& points, const std::vector<uint32_t>& corners,

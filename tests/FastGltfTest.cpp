@@ -260,10 +260,29 @@ TEST(FastGltf, EveryFileGivesTheLibrarysScene) {
     // A file beside it named as the image held in the file is, which the library takes for it.
     roots.json["images"][0]["uri"] = "other/logo.png";
     roots.Glb(dir.File("roots.glb"));
+    // The grid alone, mirrored and turned, with a camera below it: a model of one mesh of one
+    // primitive, more vertices than one batch of joining, which the child cuts into objects as
+    // its vertices are joined; once without normals and once with.
+    Gltf alone = scene;
+    alone.json["scenes"][0]["nodes"] = {5};
+    alone.json["nodes"][0]["children"] = {1, 2, 6, 8};
+    alone.json["nodes"][5]["children"] = {4};
+    alone.json["nodes"][5]["scale"] = {-1, 1, 1};
+    alone.json["nodes"][5]["rotation"] = {0, 0.6, 0, 0.8};
+    alone.Glb(dir.File("alone.glb"));
+    const size_t gridVertices = 301 * 301;
+    std::vector<float> normals;
+    for (size_t v = 0; v < gridVertices; ++v)
+        normals.insert(normals.end(), {0.1f * float(v % 7), 1.0f, 0.05f * float(v % 3)});
+    const int gridMesh = alone.json["nodes"][5]["mesh"];
+    alone.json["meshes"][gridMesh]["primitives"][0]["attributes"]["NORMAL"] =
+        alone.Accessor(normals, kFloat, "VEC3", gridVertices);
+    alone.Glb(dir.File("alone-normals.glb"));
 
     for (const std::string& path :
          {kModels + "BoxTextured.gltf", kModels + "BoxTexturedBinary.glb", dir.File("scene.glb"),
-          dir.File("scene.gltf"), dir.File("inline.gltf"), dir.File("roots.glb")})
+          dir.File("scene.gltf"), dir.File("inline.gltf"), dir.File("roots.glb"),
+          dir.File("alone.glb"), dir.File("alone-normals.glb")})
         ExpectTheLibrarysScene(path, nullptr, ReadGltf);
 }
 
