@@ -1277,6 +1277,23 @@ void AddMaterials(const GltfAsset& asset, Scene& scene, std::vector<std::string>
 // The rotation that takes glTF's up, +Y, to +Z: (x, y, z) -> (x, -z, y).
 const aiMatrix4x4 kTurnToZ = TurnToZ(UpAxis::PlusY);
 
+// Calls visit(instance, node or null, the transform from the root) for each node instance, depth
+// first and children in their order, as the library walks them.
+template <class Visit>
+void ForEachPlacedInstance(const GltfAsset& asset, Visit visit) {
+    std::vector<std::pair<uint32_t, aiMatrix4x4>> stack{{0, aiMatrix4x4()}};
+    while (!stack.empty()) {
+        const auto [at, parent] = stack.back();
+        stack.pop_back();
+        const Instance& instance = asset.m_instances[at];
+        const Node* node = asset.NodeOf(instance);
+        const aiMatrix4x4 chain = node ? parent * node->transform : parent;
+        visit(instance, node, chain);
+        for (size_t c = instance.children.size(); c-- > 0;)
+            stack.emplace_back(instance.children[c], chain);
+    }
+}
+
 // Each node's primitives merged into objects, depth first and children in their order, with the
 // node's transform from the root baked into the vertices.
 void AddNodeObjects(GltfAsset& asset, std::vector<std::vector<Primitive>>& meshes, Scene& scene,
@@ -1287,13 +1304,7 @@ void AddNodeObjects(GltfAsset& asset, std::vector<std::vector<Primitive>>& meshe
         if (const Node* node = asset.NodeOf(instance); node && node->mesh >= 0)
             ++usesLeft[static_cast<size_t>(node->mesh)];
     UniqueNames names;
-    std::vector<std::pair<uint32_t, aiMatrix4x4>> stack{{0, aiMatrix4x4()}};
-    while (!stack.empty()) {
-        const auto [at, parent] = stack.back();
-        stack.pop_back();
-        const Instance& instance = asset.m_instances[at];
-        const Node* node = asset.NodeOf(instance);
-        const aiMatrix4x4 chain = node ? parent * node->transform : parent;
+    ForEachPlacedInstance(asset, [&](const Instance&, const Node* node, const aiMatrix4x4& chain) {
         if (node && node->mesh >= 0 && !meshes[static_cast<size_t>(node->mesh)].empty()) {
             std::vector<Primitive>& primitives = meshes[static_cast<size_t>(node->mesh)];
             const bool last = --usesLeft[static_cast<size_t>(node->mesh)] == 0;
@@ -1356,9 +1367,7 @@ void AddNodeObjects(GltfAsset& asset, std::vector<std::vector<Primitive>>& meshe
                 names.Take(node->name, "Object " + std::to_string(scene.m_objects.size() + 1)),
                 scene, report);
         }
-        for (size_t c = instance.children.size(); c-- > 0;)
-            stack.emplace_back(instance.children[c], chain);
-    }
+    });
 }
 
 // The first node of a name, looked for depth first from the root, as the library finds a
@@ -1403,15 +1412,9 @@ void AnnounceNodeScene(const GltfAsset& asset, const std::vector<std::vector<Pri
     Scene announced = SceneWithoutObjects(scene);
     SceneSettings& bounds = announced.m_settings;
     MakeBoundsEmpty(bounds);
-    bool any = false;
-    std::vector<std::pair<uint32_t, aiMatrix4x4>> stack{{0, aiMatrix4x4()}};
-    while (!stack.empty()) {
-        const auto [at, parent] = stack.back();
-        stack.pop_back();
-        const Instance& instance = asset.m_instances[at];
-        const Node* node = asset.NodeOf(instance);
-        const aiMatrix4x4 chain = node ? parent * node->transform : parent;
-        if (node && node->mesh >= 0)
+    bool any = false, finite = true;
+    ForEachPlacedInstance(asset, [&](const Instance&, const Node* node, const aiMatrix4x4& chain) {
+        if (node && node->mesh >= 0 && finite)
             for (const Primitive& primitive : meshes[static_cast<size_t>(node->mesh)]) {
                 std::vector<MeshPoint> placed;
                 placed.reserve(primitive.points.size());
@@ -1420,13 +1423,11 @@ void AnnounceNodeScene(const GltfAsset& asset, const std::vector<std::vector<Pri
                     placed.push_back({q.x, q.y, q.z});
                 }
                 const size_t triangles = primitive.corners.size() / 3;
-                if (!WidenByTriangles(placed, primitive.corners, triangles, bounds)) return;
+                finite = finite && WidenByTriangles(placed, primitive.corners, triangles, bounds);
                 any |= triangles > 0;
             }
-        for (size_t c = instance.children.size(); c-- > 0;)
-            stack.emplace_back(instance.children[c], chain);
-    }
-    if (!any) return;
+    });
+    if (!any || !finite) return;
     AddCameras(asset, announced, true);
     AnnounceScene(announced);
 }
@@ -1440,22 +1441,15 @@ struct OnlyMesh {
 };
 std::optional<OnlyMesh> OnlyMeshOf(const GltfAsset& asset) {
     std::optional<OnlyMesh> only;
-    std::vector<std::pair<uint32_t, aiMatrix4x4>> stack{{0, aiMatrix4x4()}};
-    while (!stack.empty()) {
-        const auto [at, parent] = stack.back();
-        stack.pop_back();
-        const Instance& instance = asset.m_instances[at];
-        const Node* node = asset.NodeOf(instance);
-        const aiMatrix4x4 chain = node ? parent * node->transform : parent;
-        if (node && node->mesh >= 0 &&
-            !asset.m_meshes.items[static_cast<size_t>(node->mesh)].empty()) {
-            if (only) return std::nullopt;
-            only = OnlyMesh{node, static_cast<uint32_t>(node->mesh), chain};
-        }
-        for (size_t c = instance.children.size(); c-- > 0;)
-            stack.emplace_back(instance.children[c], chain);
-    }
-    if (only && asset.m_meshes.items[only->mesh].size() != 1) return std::nullopt;
+    size_t withMeshes = 0;
+    ForEachPlacedInstance(asset, [&](const Instance&, const Node* node, const aiMatrix4x4& chain) {
+        if (!node || node->mesh < 0 ||
+            asset.m_meshes.items[static_cast<size_t>(node->mesh)].empty())
+            return;
+        ++withMeshes;
+        only = OnlyMesh{node, static_cast<uint32_t>(node->mesh), chain};
+    });
+    if (withMeshes != 1 || asset.m_meshes.items[only->mesh].size() != 1) return std::nullopt;
     return only;
 }
 
