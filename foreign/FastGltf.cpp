@@ -1407,10 +1407,20 @@ void AddCameras(const GltfAsset& asset, Scene& scene, bool objects) {
 // Announces the scene AddNodeObjects and AddCameras will make of scene, its materials in: the
 // bounds of every node's triangles where they are placed, and the cameras aimed at their centre.
 // Nothing where the nodes have no triangles or a point is not a number.
+// Announces scene, its materials in, with bounds and the cameras aimed at their centre.
+void AnnounceWithCameras(const GltfAsset& asset, const Scene& scene, const SceneSettings& bounds) {
+    Scene announced = SceneWithoutObjects(scene);
+    SceneSettings& s = announced.m_settings;
+    s.minX = bounds.minX, s.maxX = bounds.maxX;
+    s.minY = bounds.minY, s.maxY = bounds.maxY;
+    s.minZ = bounds.minZ, s.maxZ = bounds.maxZ;
+    AddCameras(asset, announced, true);
+    AnnounceScene(announced);
+}
+
 void AnnounceNodeScene(const GltfAsset& asset, const std::vector<std::vector<Primitive>>& meshes,
                        const Scene& scene) {
-    Scene announced = SceneWithoutObjects(scene);
-    SceneSettings& bounds = announced.m_settings;
+    SceneSettings bounds;
     MakeBoundsEmpty(bounds);
     bool any = false, finite = true;
     ForEachPlacedInstance(asset, [&](const Instance&, const Node* node, const aiMatrix4x4& chain) {
@@ -1427,9 +1437,7 @@ void AnnounceNodeScene(const GltfAsset& asset, const std::vector<std::vector<Pri
                 any |= triangles > 0;
             }
     });
-    if (!any || !finite) return;
-    AddCameras(asset, announced, true);
-    AnnounceScene(announced);
+    if (any && finite) AnnounceWithCameras(asset, scene, bounds);
 }
 
 // The one node instance with triangles, where its mesh has one primitive: such a model is read
@@ -1453,10 +1461,10 @@ std::optional<OnlyMesh> OnlyMeshOf(const GltfAsset& asset) {
     return only;
 }
 
-// AddNodeObjects, AnnounceNodeScene and the rest of the scene for the only mesh, its primitive
-// prepared: the scene announced, then its triangles cut into objects as soon as their vertices
-// are joined. False, having changed nothing, where the primitive has mapping coordinates (its
-// objects would not go ahead) or a placed point is not a number (AddObjects drops triangles).
+// AddMaterials, AnnounceNodeScene and AddNodeObjects for the only mesh, its primitive prepared:
+// the scene announced, then its triangles cut into objects as soon as their vertices are joined.
+// False, having changed nothing, where the primitive has mapping coordinates (its objects would not
+// go ahead) or a placed point is not a number (AddObjects drops triangles).
 bool StreamOnlyMesh(GltfAsset& asset, const OnlyMesh& only, Primitive& primitive,
                     const Accessor& positions, const Attributes& attributes, Scene& scene,
                     std::vector<std::string>& report) {
@@ -1478,12 +1486,7 @@ bool StreamOnlyMesh(GltfAsset& asset, const OnlyMesh& only, Primitive& primitive
         }
     }
     AddMaterials(asset, scene, report);
-    Scene announced = SceneWithoutObjects(scene);
-    announced.m_settings.minX = bounds.minX, announced.m_settings.maxX = bounds.maxX;
-    announced.m_settings.minY = bounds.minY, announced.m_settings.maxY = bounds.maxY;
-    announced.m_settings.minZ = bounds.minZ, announced.m_settings.maxZ = bounds.maxZ;
-    AddCameras(asset, announced, true);
-    AnnounceScene(announced);
+    AnnounceWithCameras(asset, scene, bounds);
 
     const aiMatrix4x4 global = kTurnToZ * only.chain;
     const aiMatrix3x3 normalTurn = aiMatrix3x3(global).Inverse().Transpose();
@@ -1519,11 +1522,6 @@ bool StreamOnlyMesh(GltfAsset& asset, const OnlyMesh& only, Primitive& primitive
     else
         JoinVertices<NoAttributes>(positions, attributes, primitive, joinedUpTo);
     cutter.Finish(merged, merged.points.size(), report);
-    for (Buffer& buffer : asset.m_buffers.items)
-        buffer.bytes.reset();
-    ComputeSceneBounds(scene);
-    AddCameras(asset, scene, !scene.m_objects.empty());
-    scene.CountScene();
     return true;
 }
 
@@ -1546,22 +1544,27 @@ bool ReadGltfText(GltfText& text, bool binary, const std::string* folder, Scene&
         for (uint32_t mesh = 0; mesh < asset.m_meshes.items.size(); ++mesh)
             meshes.push_back(only && mesh == only->mesh ? std::vector<Primitive>()
                                                         : asset.JoinPrimitives(mesh));
+        bool streamed = false;
         if (only) {
             const Accessor* positions = nullptr;
             Attributes attributes;
             Primitive primitive =
                 asset.PreparePrimitive(asset.m_meshes.items[only->mesh][0], positions, attributes);
-            if (StreamOnlyMesh(asset, *only, primitive, *positions, attributes, scene, report))
-                return true;
-            JoinPrepared(*positions, attributes, primitive);
-            meshes[only->mesh].push_back(std::move(primitive));
+            streamed =
+                StreamOnlyMesh(asset, *only, primitive, *positions, attributes, scene, report);
+            if (!streamed) {
+                JoinPrepared(*positions, attributes, primitive);
+                meshes[only->mesh].push_back(std::move(primitive));
+            }
         }
-        AddMaterials(asset, scene, report);
+        if (!streamed) AddMaterials(asset, scene, report);
         // What the primitives and images read is let go before the objects are made.
         for (Buffer& buffer : asset.m_buffers.items)
             buffer.bytes.reset();
-        if (AnnouncingScenes()) AnnounceNodeScene(asset, meshes, scene);
-        AddNodeObjects(asset, meshes, scene, report);
+        if (!streamed) {
+            if (AnnouncingScenes()) AnnounceNodeScene(asset, meshes, scene);
+            AddNodeObjects(asset, meshes, scene, report);
+        }
         ComputeSceneBounds(scene);
         AddCameras(asset, scene, !scene.m_objects.empty());
         scene.CountScene();

@@ -58,17 +58,12 @@ SceneMaterial LibraryDefaultMaterial() {
 // bounds of every corner, looked at ahead of the reading. Nothing where the source cannot look
 // ahead or a facet will make the reading give up.
 void AnnounceFacets(ByteSource& file, uint32_t facets, Scene& scene) {
-    const SceneSettings before = scene.m_settings;
-    SceneSettings& bounds = scene.m_settings;
     std::vector<unsigned char> buffer(kFacetsPerRead * kFacetBytes);
     constexpr float kHuge = std::numeric_limits<float>::max();
     float low[3] = {kHuge, kHuge, kHuge}, high[3] = {-kHuge, -kHuge, -kHuge};
     for (size_t done = 0; done < facets; done += kFacetsPerRead) {
         const size_t count = std::min<size_t>(kFacetsPerRead, facets - done);
-        if (!file.Peek(done * kFacetBytes, buffer.data(), count * kFacetBytes)) {
-            scene.m_settings = before;
-            return;
-        }
+        if (!file.Peek(done * kFacetBytes, buffer.data(), count * kFacetBytes)) return;
         bool usable = true;
         for (size_t f = 0; f < count; ++f) {
             const unsigned char* facet = buffer.data() + f * kFacetBytes;
@@ -84,11 +79,9 @@ void AnnounceFacets(ByteSource& file, uint32_t facets, Scene& scene) {
                 high[i % 3] = std::max(high[i % 3], v);
             }
         }
-        if (!usable) {
-            scene.m_settings = before;
-            return;
-        }
+        if (!usable) return;
     }
+    SceneSettings& bounds = scene.m_settings;
     bounds.minX = low[0], bounds.minY = low[1], bounds.minZ = low[2];
     bounds.maxX = high[0], bounds.maxY = high[1], bounds.maxZ = high[2];
     AnnounceScene(scene);
@@ -108,8 +101,7 @@ bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets,
 
     // The one material, and the scene announced with the bounds of every facet where the
     // program is told it; then the objects are cut as the facets are joined, and go on to the
-    // program at once.
-    // What the reading adds goes again where it gives up.
+    // program at once. What the reading adds goes again where it gives up.
     const size_t objects = scene.m_objects.size(), materials = scene.m_materials.size();
     const SceneSettings settings = scene.m_settings;
     const auto giveUp = [&] {

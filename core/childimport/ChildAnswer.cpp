@@ -130,8 +130,7 @@ ChildAnswerReader::Step ChildAnswerReader::ReadItems(const uint8_t* data, size_t
     while (m_pos < size) {
         const uint8_t tag = data[m_pos];
         if (tag == kForgetAhead) {
-            *m_coming = Scene();
-            m_announced = false;
+            DropAhead();
             ++m_pos;
             continue;
         }
@@ -194,13 +193,17 @@ ChildAnswerResult ChildAnswerReader::Finish(const uint8_t* data, size_t size, Sc
     try {
         result = FinishInto(data, size, scene, lines);
     } catch (const std::bad_alloc&) {
-        *m_coming = Scene();
-        m_announced = false;
+        DropAhead();
         throw;
     }
-    if (result != ChildAnswerResult::Scene || m_coming != &scene) *m_coming = Scene();
+    if (result != ChildAnswerResult::Scene || m_coming != &scene) DropAhead();
     m_announced = false;
     return result;
+}
+
+void ChildAnswerReader::DropAhead() {
+    *m_coming = Scene();
+    m_announced = false;
 }
 
 ChildAnswerResult ChildAnswerReader::FinishInto(const uint8_t* data, size_t size, Scene& scene,

@@ -74,7 +74,7 @@ private:
     OutputStream& m_out;
     bool m_begun = false, m_announced = false;
     size_t m_sent = 0;
-    std::vector<uint8_t> m_record;  // an object's bytes before they go
+    std::vector<uint8_t> m_record;  // an item's bytes before they go
 };
 
 void WriteChildAnswer(OutputStream& out, ChildStatus status, const std::vector<std::string>& lines,
@@ -130,6 +130,8 @@ private:
     Step ReadItems(const uint8_t* data, size_t size);
     ChildAnswerResult FinishInto(const uint8_t* data, size_t size, Scene& scene,
                                  std::vector<std::string>& lines);
+    // What came ahead is taken back: the scene read into is new again.
+    void DropAhead();
 
     ReadBudget m_budget;
     size_t m_pos = 0;

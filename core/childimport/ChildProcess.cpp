@@ -226,7 +226,7 @@ struct StartedChild::State {
     Clock::time_point deadline;
     EarlyView early;
     size_t consumed = 0;  // of the output, what the partial reader has read for good
-    size_t dropped = 0;   // the whole pages of that given back
+    size_t dropped = 0;   // the whole megabytes of that given back
 
     // Shows the output so far to the limits' partial reader, and gives back the memory of what
     // it has read for good: a large answer is not held twice, as bytes and as what was read.
