@@ -216,6 +216,7 @@ public:
         if (newest != kNone) {
             __builtin_prefetch(&m_points[newest]);
             __builtin_prefetch(&m_next[newest]);
+            __builtin_prefetch(&m_attributes[newest]);
         }
     }
 
