@@ -102,6 +102,10 @@ void HeadlessPictures::WarmUp(const ViewState& like) {
     m_view = view;
 }
 
+void HeadlessPictures::DrawOnePicture() {
+    m_renderer->SetDrawPath(DrawPath::SceneMemory);
+}
+
 void HeadlessPictures::ViewReplaced() {
     m_view.m_fAspect = static_cast<float>(m_width) / static_cast<float>(m_height);
 }
@@ -109,5 +113,7 @@ void HeadlessPictures::ViewReplaced() {
 QImage RenderSceneImage(Scene& scene, ViewState& view, int width, int height, std::string& error) {
     std::unique_ptr<HeadlessPictures> pictures =
         HeadlessPictures::Create(scene, view, width, height, error);
-    return pictures ? pictures->Draw() : QImage();
+    if (!pictures) return QImage();
+    pictures->DrawOnePicture();
+    return pictures->Draw();
 }

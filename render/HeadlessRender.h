@@ -43,6 +43,9 @@ public:
     void WarmUp(const ViewState& like);
     // The view was given a new state: it takes the pictures' shape again.
     void ViewReplaced();
+    // For one picture: its objects are drawn from the scene's own lists, nothing copied into
+    // buffer objects that no second frame would use.
+    void DrawOnePicture();
 
 private:
     HeadlessPictures(Scene& scene, ViewState& view, int width, int height);

@@ -17,6 +17,15 @@ void MakeReadyToDraw(const RenderOptions& options, Scene& scene, ViewState& view
     view = RenderViewState(options, scene);
 }
 
+// The context the pictures are drawn in; a single picture is drawn from the scene's own lists.
+std::unique_ptr<HeadlessPictures> MakePictures(const RenderOptions& options, Scene& scene,
+                                               ViewState& view, std::string& error) {
+    std::unique_ptr<HeadlessPictures> pictures =
+        HeadlessPictures::Create(scene, view, options.width, options.height, error);
+    if (pictures && options.turntable == 0) pictures->DrawOnePicture();
+    return pictures;
+}
+
 }  // namespace
 
 PictureSetup SetUpPictures(const RenderOptions& options, Scene& scene, ViewState& view,
@@ -30,8 +39,7 @@ PictureSetup SetUpPictures(const RenderOptions& options, Scene& scene, ViewState
     SceneLoad load(options.file, err);
     std::vector<uint8_t> drawnBasis;  // of the scene the frame begun as it came draws
     if (load.ReadInChild() && ready()) {
-        setup.pictures =
-            HeadlessPictures::Create(scene, view, options.width, options.height, setup.error);
+        setup.pictures = MakePictures(options, scene, view, setup.error);
         if (setup.pictures) setup.pictures->WarmUp(RenderViewState(options, scene));
         // The objects are drawn as they come, while the child still reads, once it has said
         // what the scene will be.
@@ -63,7 +71,6 @@ PictureSetup SetUpPictures(const RenderOptions& options, Scene& scene, ViewState
     if (setup.pictures)
         setup.pictures->ViewReplaced();
     else
-        setup.pictures =
-            HeadlessPictures::Create(scene, view, options.width, options.height, setup.error);
+        setup.pictures = MakePictures(options, scene, view, setup.error);
     return setup;
 }

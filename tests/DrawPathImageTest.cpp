@@ -120,59 +120,7 @@ std::vector<ViewState> ViewStatesOf(const Scene& scene) {
     return views;
 }
 
-}  // namespace
-
-TEST(DrawPath, EveryTestFileInEveryViewStateDrawsTheSamePixelsBothWays) {
-    Frames frames;
-    ASSERT_TRUE(frames.Ready());
-    std::vector<std::pair<std::string, Scene>> scenes;
-    scenes.emplace_back("the mixed scene", MixedScene());
-    for (const auto& entry :
-         std::filesystem::recursive_directory_iterator(testfiles::TestData(""))) {
-        if (!entry.is_regular_file()) continue;
-        Scene scene;
-        if (!ImportSceneFile(entry.path().string(), scene).ok || scene.m_objects.empty()) continue;
-        // Half the objects flat, so that the smooth mode draws both kinds.
-        for (size_t i = 0; i < scene.m_objects.size(); i += 2)
-            scene.m_objects[i].smooth = 0;
-        scenes.emplace_back(entry.path().string(), std::move(scene));
-    }
-    EXPECT_GE(scenes.size(), 21u);
-    for (auto& [name, scene] : scenes) {
-        const std::vector<ViewState> views = ViewStatesOf(scene);
-        for (size_t v = 0; v < views.size(); ++v) {
-            for (const ModeName& m : kModes) {
-                ViewState view = views[v];
-                view.m_nDisplayMode = m.mode;
-                const std::vector<uint8_t> plain = frames.Draw(scene, view, DrawPath::Immediate);
-                const std::vector<uint8_t> fast = frames.Draw(scene, view, DrawPath::Buffers);
-                EXPECT_TRUE(plain == fast) << name << " in the " << m.name << " mode, view " << v;
-            }
-        }
-    }
-}
-
-TEST(DrawPath, TheExampleFromEveryViewPointIsTheSameBothWays) {
-    Frames frames;
-    ASSERT_TRUE(frames.Ready());
-    Scene scene;
-    ASSERT_TRUE(
-        ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", scene).ok);
-    for (const ModeName& m : kModes) {
-        for (int variant = 0; variant < 3; ++variant) {
-            ViewState view = ViewOf(scene);
-            view.m_nDisplayMode = m.mode;
-            if (variant == 1) view.m_bDefaultView = true;
-            if (variant == 2) view.m_nProjection = ProjTopView;
-            const std::vector<uint8_t> plain = frames.Draw(scene, view, DrawPath::Immediate);
-            EXPECT_GT(Covered(plain), static_cast<size_t>(kWidth * kHeight / 50));
-            EXPECT_TRUE(plain == frames.Draw(scene, view, DrawPath::Buffers))
-                << m.name << ", view " << variant;
-        }
-    }
-}
-
-TEST(DrawPath, BuffersKeptAcrossEditsStillDrawWhatTheSceneHolds) {
+void DrawWhileEditing(DrawPath path) {
     Frames frames;
     ASSERT_TRUE(frames.Ready());
     Scene scene;
@@ -182,6 +130,7 @@ TEST(DrawPath, BuffersKeptAcrossEditsStillDrawWhatTheSceneHolds) {
     ViewState view = ViewOf(scene);
     SceneRenderer renderer(frames.Api(), scene, view);
     renderer.InitGl();
+    renderer.SetDrawPath(path);
     for (const ModeName& m : kModes) {
         view.m_nDisplayMode = m.mode;
         frames.Draw(renderer, view);
@@ -216,6 +165,72 @@ TEST(DrawPath, BuffersKeptAcrossEditsStillDrawWhatTheSceneHolds) {
     EXPECT_TRUE(frames.Draw(renderer, view) == frames.Draw(scene, view, DrawPath::Immediate));
 }
 
+}  // namespace
+
+TEST(DrawPath, EveryTestFileInEveryViewStateDrawsTheSamePixelsEveryWay) {
+    Frames frames;
+    ASSERT_TRUE(frames.Ready());
+    std::vector<std::pair<std::string, Scene>> scenes;
+    scenes.emplace_back("the mixed scene", MixedScene());
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(testfiles::TestData(""))) {
+        if (!entry.is_regular_file()) continue;
+        Scene scene;
+        if (!ImportSceneFile(entry.path().string(), scene).ok || scene.m_objects.empty()) continue;
+        // Half the objects flat, so that the smooth mode draws both kinds.
+        for (size_t i = 0; i < scene.m_objects.size(); i += 2)
+            scene.m_objects[i].smooth = 0;
+        scenes.emplace_back(entry.path().string(), std::move(scene));
+    }
+    EXPECT_GE(scenes.size(), 21u);
+    for (auto& [name, scene] : scenes) {
+        const std::vector<ViewState> views = ViewStatesOf(scene);
+        for (size_t v = 0; v < views.size(); ++v) {
+            for (const ModeName& m : kModes) {
+                ViewState view = views[v];
+                view.m_nDisplayMode = m.mode;
+                const std::vector<uint8_t> plain = frames.Draw(scene, view, DrawPath::Immediate);
+                const std::vector<uint8_t> fast = frames.Draw(scene, view, DrawPath::Buffers);
+                const std::vector<uint8_t> once = frames.Draw(scene, view, DrawPath::SceneMemory);
+                EXPECT_TRUE(plain == fast) << name << " in the " << m.name << " mode, view " << v;
+                EXPECT_TRUE(plain == once)
+                    << name << " in the " << m.name << " mode, view " << v << ", from memory";
+            }
+        }
+    }
+}
+
+TEST(DrawPath, TheExampleFromEveryViewPointIsTheSameEveryWay) {
+    Frames frames;
+    ASSERT_TRUE(frames.Ready());
+    Scene scene;
+    ASSERT_TRUE(
+        ImportSceneFile(std::string(ZEMVORA_SOURCE_DIR) + "/examples/still-life.3ds", scene).ok);
+    for (const ModeName& m : kModes) {
+        for (int variant = 0; variant < 3; ++variant) {
+            ViewState view = ViewOf(scene);
+            view.m_nDisplayMode = m.mode;
+            if (variant == 1) view.m_bDefaultView = true;
+            if (variant == 2) view.m_nProjection = ProjTopView;
+            const std::vector<uint8_t> plain = frames.Draw(scene, view, DrawPath::Immediate);
+            EXPECT_GT(Covered(plain), static_cast<size_t>(kWidth * kHeight / 50));
+            EXPECT_TRUE(plain == frames.Draw(scene, view, DrawPath::Buffers))
+                << m.name << ", view " << variant;
+            EXPECT_TRUE(plain == frames.Draw(scene, view, DrawPath::SceneMemory))
+                << m.name << ", view " << variant << ", from memory";
+        }
+    }
+}
+
+// The same renderer drawing frame after frame, from the buffers it keeps or from memory (a
+// picture dropped and drawn again), draws what the scene holds after each edit.
+TEST(DrawPath, BuffersKeptAcrossEditsStillDrawWhatTheSceneHolds) {
+    for (const DrawPath path : {DrawPath::Buffers, DrawPath::SceneMemory}) {
+        SCOPED_TRACE(path == DrawPath::Buffers ? "buffers" : "from memory");
+        DrawWhileEditing(path);
+    }
+}
+
 // A frame begun while a scene's objects still come, drawn on as they come (now and then none, or
 // several at once), ends with the pixels of the whole scene's frame, on either path and in every
 // mode, and counts the same triangles.
@@ -228,7 +243,7 @@ TEST(DrawPath, AFrameDrawnAsTheObjectsComeIsTheWholeScenesFrame) {
     ASSERT_GE(whole.m_objects.size(), 4u);
     whole.m_objects[1].smooth = 0;
     const size_t arrivals[] = {0, 1, 0, 2, 1};  // then the rest at the end
-    for (const DrawPath path : {DrawPath::Immediate, DrawPath::Buffers})
+    for (const DrawPath path : {DrawPath::Immediate, DrawPath::Buffers, DrawPath::SceneMemory})
         for (const ModeName& m : kModes) {
             ViewState view = ViewOf(whole);
             view.m_nDisplayMode = m.mode;

@@ -38,6 +38,12 @@ public:
     ObjectBuffers(const ObjectBuffers&) = delete;
     ObjectBuffers& operator=(const ObjectBuffers&) = delete;
 
+    // For a frame drawn once: the vertices are drawn from the objects' own lists, and corners
+    // from lists made for the one call, as OpenGL 1.1 draws arrays, rather than copied into
+    // buffer objects first; only the index lists still go into buffers. The same corners in the
+    // same order give the same pixels; a frame that is drawn again rather keeps buffers.
+    void DrawFromSceneMemory(bool on) { m_fromMemory = on; }
+
     // The scene was replaced (New, Open, Import): every buffer is deleted and made anew when it
     // is next drawn, even where an object's vertices happen to sit where the old ones did.
     void SceneReplaced() { m_replaced = true; }
@@ -82,21 +88,57 @@ private:
         bool failed[kKinds] = {};
     };
 
+    static bool IsIndexList(Kind kind) {
+        return kind == kPoints || kind == kLines || kind == kSmoothIndices;
+    }
+    // A list's bytes: the object's own, or one of m_made.
+    struct List {
+        const void* data = nullptr;
+        size_t bytes = 0;
+    };
+    // Where a draw takes a list from: a buffer object, or with none bound, memory at base. An
+    // offset into the list is added to base.
+    struct Source {
+        GLuint buffer = 0;
+        size_t base = 0;
+        bool ok = false;
+    };
+    // The lists made for a call: dropped once copied into a buffer; drawn from memory, kept for
+    // the object's other runs, and their memory for the next object's.
+    struct MadeLists {
+        std::vector<uint16_t> indices;
+        VertexList corners;
+        std::vector<SceneUv> texCoords;
+        // What they were made from: an object, its revision and the order of its corners.
+        size_t object = SIZE_MAX;
+        uint64_t revision = 0, generation = 0;
+    };
+
     // The entry of object index, emptied when the object's geometry is not what its buffers hold.
     Entry* EntryFor(size_t index, const SceneObject& o);
+    // The list of that kind for o, made into m_made where it is not the object's own.
+    List ListOf(size_t index, Entry& entry, const SceneObject& o, Kind kind, const FaceRuns* runs,
+                const std::vector<CornerNormal>* corners);
     // The buffer of that kind for o, made if it is not there yet; 0 if it cannot be made.
-    GLuint Buffer(Entry& entry, const SceneObject& o, Kind kind, const FaceRuns* runs = nullptr,
+    GLuint Buffer(size_t index, Entry& entry, const SceneObject& o, Kind kind,
+                  const FaceRuns* runs = nullptr,
                   const std::vector<CornerNormal>* corners = nullptr);
+    // Where a draw takes that list from: its buffer, or drawn from memory, the list itself.
+    Source SourceOf(size_t index, Entry& entry, const SceneObject& o, Kind kind,
+                    const FaceRuns* runs = nullptr,
+                    const std::vector<CornerNormal>* corners = nullptr);
     void ReleaseEntry(Entry& entry);
     // The vertex and normal arrays from vertices (records of SceneVertex), the texture
-    // coordinates from texCoords where it is not 0, for a lit draw.
-    void SetLitArrays(GLuint vertices, GLuint texCoords);
+    // coordinates from texCoords where there are any, for a lit draw.
+    void SetLitArrays(const Source& vertices, const Source* texCoords);
     // Draws a long smooth run by indices into the object's vertices.
-    bool DrawIndexedRun(Entry& entry, const SceneObject& o, const FaceRuns& runs,
+    bool DrawIndexedRun(size_t index, Entry& entry, const SceneObject& o, const FaceRuns& runs,
                         const FaceRun& run, bool textured);
 
     GlApi& m_gl;
     std::vector<Entry> m_entries;
     bool m_replaced = false;
+    bool m_fromMemory = false;
     BufferArrays m_arrays;
+    MadeLists m_made[kKinds];
 };

@@ -278,7 +278,7 @@ void SceneRenderer::DrawWholeObjects(size_t first) {
         // No mode draws no triangles, but every object's material is still set.
         for (size_t i = first; i < objects.size(); ++i)
             if (!objects[i].hidden) ApplyMaterial(objects[i].materialIndex);
-    } else if (m_path == DrawPath::Buffers && m_gl.HasBuffers()) {
+    } else if (m_path != DrawPath::Immediate && m_gl.HasBuffers()) {
         DrawObjectsFromBuffers(unlit, first);
     } else {
         DrawObjectsImmediate(unlit, first);

@@ -33,8 +33,10 @@ struct DrawnFrame {
 };
 
 // How DrawObjects sends the triangles: each between Begin and End, the plain sequence that the
-// buffers are checked against, or from buffer objects, the same pixels many times faster.
-enum class DrawPath { Immediate, Buffers };
+// buffers are checked against; from buffer objects, the same pixels many times faster; or, for
+// a frame drawn once, from the scene's own lists as arrays, the same calls with nothing copied
+// into buffer objects.
+enum class DrawPath { Immediate, Buffers, SceneMemory };
 
 class SceneRenderer {
 public:
@@ -79,7 +81,10 @@ public:
     DrawnFrame EndComingFrame(int width, int height);
 
     // Buffers where the context has them (the default), or Begin/End.
-    void SetDrawPath(DrawPath path) { m_path = path; }
+    void SetDrawPath(DrawPath path) {
+        m_path = path;
+        m_buffers.DrawFromSceneMemory(path == DrawPath::SceneMemory);
+    }
 
     // Texture maps are drawn with the images that decoder reads; without one (the default) the
     // faces keep their colours.
