@@ -380,10 +380,10 @@ struct Instance {
 // The triangles of one primitive as the library keeps them once identical vertices are joined.
 struct Primitive {
     uint32_t material = 0;
-    BulkList<MeshPoint> points;
-    BulkList<SceneUv> uvs;        // empty without a first set of mapping coordinates
-    BulkList<MeshPoint> normals;  // empty without normals
-    BulkList<uint32_t> corners;
+    std::vector<MeshPoint> points;
+    std::vector<SceneUv> uvs;        // empty without a first set of mapping coordinates
+    std::vector<MeshPoint> normals;  // empty without normals
+    std::vector<uint32_t> corners;
 };
 
 // The library's objects of one kind, in the order it meets them: their file index gives their
@@ -1060,7 +1060,7 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
         uint32_t vertex;
     };
     constexpr uint32_t kBatch = 1 << 16;
-    const auto prepare = [&](size_t batch, BulkList<Candidate>& candidates) {
+    const auto prepare = [&](size_t batch, std::vector<Candidate>& candidates) {
         candidates.clear();
         const uint32_t from = static_cast<uint32_t>(batch) * kBatch;
         const uint32_t to = std::min(count - from, kBatch) + from;
@@ -1079,7 +1079,7 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
         return true;
     };
     uint32_t bound = 0;
-    const auto join = [&](const BulkList<Candidate>& candidates) {
+    const auto join = [&](const std::vector<Candidate>& candidates) {
         JoinAll(joiner, candidates,
                 [&](size_t c, uint32_t index) { joined[candidates[c].vertex] = index; });
         bound = std::min(count - bound, kBatch) + bound;
@@ -1107,14 +1107,14 @@ void JoinVertices(const Accessor& positions, const Attributes& attributes, Primi
 
 // The first corners.size() indices of an accessor of unsigned bytes, shorts or ints.
 template <class T>
-void ReadIndicesOf(const Accessor& indices, BulkList<uint32_t>& corners) {
+void ReadIndicesOf(const Accessor& indices, std::vector<uint32_t>& corners) {
     for (uint32_t i = 0; i < corners.size(); ++i) {
         T index;
         std::memcpy(&index, indices.At(i), sizeof index);
         corners[i] = index;
     }
 }
-void ReadIndices(const Accessor& indices, BulkList<uint32_t>& corners) {
+void ReadIndices(const Accessor& indices, std::vector<uint32_t>& corners) {
     if (indices.componentType == kUnsignedByte)
         ReadIndicesOf<uint8_t>(indices, corners);
     else if (indices.componentType == kUnsignedShort)
@@ -1426,7 +1426,7 @@ void AnnounceNodeScene(const GltfAsset& asset, const std::vector<std::vector<Pri
     ForEachPlacedInstance(asset, [&](const Instance&, const Node* node, const aiMatrix4x4& chain) {
         if (node && node->mesh >= 0 && finite)
             for (const Primitive& primitive : meshes[static_cast<size_t>(node->mesh)]) {
-                BulkList<MeshPoint> placed;
+                std::vector<MeshPoint> placed;
                 placed.reserve(primitive.points.size());
                 for (const MeshPoint& p : primitive.points) {
                     const aiVector3D q = PlacedPoint(chain, UpAxis::PlusY, {p.x, p.y, p.z});
@@ -1497,7 +1497,7 @@ bool StreamOnlyMesh(GltfAsset& asset, const OnlyMesh& only, Primitive& primitive
     size_t ready = 0;  // the triangles whose corners are all joined
     const auto joinedUpTo = [&](uint32_t bound, const auto& joiner,
                                 const std::vector<uint32_t>& joined) {
-        const BulkList<MeshPoint>& points = joiner.Points();
+        const std::vector<MeshPoint>& points = joiner.Points();
         for (size_t v = merged.points.size(); v < points.size(); ++v) {
             const MeshPoint& p = points[v];
             const aiVector3D q = PlacedPoint(only.chain, UpAxis::PlusY, {p.x, p.y, p.z});

@@ -605,7 +605,7 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
         uint32_t vertex;
     };
     constexpr size_t kBatch = 1 << 16;
-    const auto prepare = [&](size_t index, BulkList<Candidate>& batch) {
+    const auto prepare = [&](size_t index, std::vector<Candidate>& batch) {
         batch.clear();
         const size_t from = index * kBatch;
         for (size_t v = from; v < std::min(vertexCount, from + kBatch); ++v) {
@@ -617,7 +617,7 @@ bool ReadPlyFrom(ByteSource& source, uint64_t size, Scene& scene, std::vector<st
         return true;
     };
     JoinPreparedAhead<Candidate>(
-        (vertexCount + kBatch - 1) / kBatch, prepare, [&](const BulkList<Candidate>& batch) {
+        (vertexCount + kBatch - 1) / kBatch, prepare, [&](const std::vector<Candidate>& batch) {
             JoinAll(joiner, batch,
                     [&](size_t c, uint32_t index) { joined[batch[c].vertex] = index; });
         });

@@ -235,15 +235,15 @@ public:
 
     size_t Count() const { return m_points.size(); }
     // The joined vertices' positions so far.
-    const BulkList<MeshPoint>& Points() const { return m_points; }
+    const std::vector<MeshPoint>& Points() const { return m_points; }
     const Attributes& AttributesOf(uint32_t index) const { return m_attributes[index]; }
 
     // The joined vertices' positions, handed over without a copy (fresh memory costs more than
     // the work of joining); the joiner is spent.
-    BulkList<MeshPoint> TakePoints() {
-        BulkList<uint32_t>().swap(m_first);
-        BulkList<uint32_t>().swap(m_next);
-        BulkList<Attributes>().swap(m_attributes);
+    std::vector<MeshPoint> TakePoints() {
+        std::vector<uint32_t>().swap(m_first);
+        std::vector<uint32_t>().swap(m_next);
+        std::vector<Attributes>().swap(m_attributes);
         return std::move(m_points);
     }
 
@@ -266,12 +266,12 @@ private:
 #endif
     }
 
-    BulkList<uint32_t> m_first;  // of each bucket, its newest vertex
-    uint64_t m_inverse = 0;      // 2^64 / the buckets, rounded down
+    std::vector<uint32_t> m_first;  // of each bucket, its newest vertex
+    uint64_t m_inverse = 0;         // 2^64 / the buckets, rounded down
     // Of each joined vertex: its position, the vertex before it in its bucket, its attributes.
-    BulkList<MeshPoint> m_points;
-    BulkList<uint32_t> m_next;
-    BulkList<Attributes> m_attributes;
+    std::vector<MeshPoint> m_points;
+    std::vector<uint32_t> m_next;
+    std::vector<Attributes> m_attributes;
 };
 
 // Joins batch after batch of vertices with the next batch made ready meanwhile on a second
@@ -282,7 +282,7 @@ private:
 // be started (the process at its limits), the next batch is made ready after the join instead.
 template <class Candidate, class Prepare, class Join>
 bool JoinPreparedAhead(size_t batches, Prepare prepare, Join join) {
-    BulkList<Candidate> current, next;
+    std::vector<Candidate> current, next;
     if (batches == 0) return true;
     if (!prepare(size_t{0}, current)) return false;
     for (size_t batch = 0; batch < batches; ++batch) {
@@ -312,7 +312,7 @@ struct JoinCandidate {
 // Joins candidates (each with point, attributes and bucket members) in their order, putting
 // each one's joined index with put(i, index); the buckets are fetched some candidates ahead.
 template <class Joiner, class Candidate, class Put>
-void JoinAll(Joiner& joiner, const BulkList<Candidate>& candidates, Put put) {
+void JoinAll(Joiner& joiner, const std::vector<Candidate>& candidates, Put put) {
     constexpr size_t kAhead = 16, kNewestAhead = 8;
     for (size_t c = 0; c < candidates.size(); ++c) {
         if (c + kAhead < candidates.size()) joiner.PrefetchBucket(candidates[c + kAhead].bucket);

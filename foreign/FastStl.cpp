@@ -129,7 +129,7 @@ bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets,
     std::vector<unsigned char> buffer(kFacetsPerRead * kFacetBytes);
     // Each piece's corners, checked and hashed, while the piece before is joined.
     const char* failure = nullptr;
-    const auto readPiece = [&](size_t piece, BulkList<Corner>& corners) {
+    const auto readPiece = [&](size_t piece, std::vector<Corner>& corners) {
         const size_t done = piece * kFacetsPerRead;
         const size_t count = std::min<size_t>(kFacetsPerRead, facets - done);
         if (!file.Read(buffer.data(), count * kFacetBytes)) {
@@ -166,7 +166,7 @@ bool ReadBinaryStl(ByteSource& file, const unsigned char* head, uint32_t facets,
         return true;
     };
     const size_t pieces = (size_t{facets} + kFacetsPerRead - 1) / kFacetsPerRead;
-    if (!JoinPreparedAhead<Corner>(pieces, readPiece, [&](const BulkList<Corner>& corners) {
+    if (!JoinPreparedAhead<Corner>(pieces, readPiece, [&](const std::vector<Corner>& corners) {
             JoinAll(joiner, corners,
                     [&](size_t, uint32_t index) { merged.corners.push_back(index); });
             merged.materials.resize(merged.corners.size() / 3, 0);

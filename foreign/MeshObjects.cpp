@@ -37,7 +37,7 @@ void FinishObject(SceneObject& object) {
 
 // The vertices take the model's own normals, made unit; one without a length or not finite keeps
 // the normal of its faces.
-void KeepModelNormals(SceneObject& object, const BulkList<MeshPoint>& normals) {
+void KeepModelNormals(SceneObject& object, const std::vector<MeshPoint>& normals) {
     for (size_t i = 0; i < normals.size(); ++i) {
         const MeshPoint& n = normals[i];
         const float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
@@ -49,7 +49,7 @@ void KeepModelNormals(SceneObject& object, const BulkList<MeshPoint>& normals) {
 
 // The object's material is its first triangle's; face groups only where its triangles use two
 // or more materials.
-void SetMaterials(SceneObject& object, const BulkList<uint32_t>& materials, size_t from,
+void SetMaterials(SceneObject& object, const std::vector<uint32_t>& materials, size_t from,
                   const Scene& scene) {
     const auto nameOf = [&scene](uint32_t material) {
         return material < scene.m_materials.size() ? scene.m_materials[material].name
@@ -148,7 +148,7 @@ void ObjectCutter::EndPiece(const MergedMesh& merged) {
     ++m_piece;
 }
 
-void ObjectCutter::Cut(const MergedMesh& merged, const BulkList<MeshPoint>& points,
+void ObjectCutter::Cut(const MergedMesh& merged, const std::vector<MeshPoint>& points,
                        size_t triangles) {
     if (m_pieceOf.size() < points.size()) {
         m_pieceOf.resize(points.size(), UINT32_MAX);
@@ -257,7 +257,7 @@ bool WidenBy(const MeshPoint& p, SceneSettings& b) {
     return true;
 }
 
-bool WidenByTriangles(const BulkList<MeshPoint>& points, const BulkList<uint32_t>& corners,
+bool WidenByTriangles(const std::vector<MeshPoint>& points, const std::vector<uint32_t>& corners,
                       size_t triangles, SceneSettings& bounds) {
     for (size_t c = 0; c < 3 * triangles; ++c)
         if (!WidenBy(points[corners[c]], bounds)) return false;

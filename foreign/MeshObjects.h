@@ -21,16 +21,14 @@ struct MeshPoint {
 };
 
 // The triangles of one node's meshes together, before they are cut into objects.
-// Its lists are as large as the model: they come in huge pages, where fresh memory costs a fault
-// a page otherwise.
 struct MergedMesh {
-    BulkList<MeshPoint> points;
-    BulkList<SceneUv> uvs;  // one per point, or empty
+    std::vector<MeshPoint> points;
+    std::vector<SceneUv> uvs;  // one per point, or empty
     // One per point where the model gives its own normals, or empty: the normals are then
     // computed from the faces, as for a 3D Studio file.
-    BulkList<MeshPoint> normals;
-    BulkList<uint32_t> corners;
-    BulkList<uint32_t> materials;  // of each triangle, an index into the scene's materials
+    std::vector<MeshPoint> normals;
+    std::vector<uint32_t> corners;
+    std::vector<uint32_t> materials;  // of each triangle, an index into the scene's materials
 };
 
 // Appends merged's triangles to scene as objects named name, cut in the order of the triangles
@@ -52,7 +50,7 @@ public:
     // Cuts merged's triangles from where the last call stopped up to triangles, their corners
     // into points (which hold merged's points, as far as they have come); merged's corners,
     // materials and any coordinates and normals hold at least that much.
-    void Cut(const MergedMesh& merged, const BulkList<MeshPoint>& points, size_t triangles);
+    void Cut(const MergedMesh& merged, const std::vector<MeshPoint>& points, size_t triangles);
     // The last object, and the report's line when the mesh was cut: of points in all.
     void Finish(const MergedMesh& merged, size_t points, std::vector<std::string>& report);
 
@@ -67,9 +65,9 @@ private:
     uint32_t m_piece = 0;
     bool m_open = false;  // m_object is being filled
     SceneObject m_object;
-    BulkList<MeshPoint> m_normals;  // the model's, one per vertex of the object
-    size_t m_from = 0, m_next = 0;  // the object's first triangle, the next to cut
-    BulkList<uint32_t> m_pieceOf, m_newIndex;
+    std::vector<MeshPoint> m_normals;  // the model's, one per vertex of the object
+    size_t m_from = 0, m_next = 0;     // the object's first triangle, the next to cut
+    std::vector<uint32_t> m_pieceOf, m_newIndex;
 };
 
 // Where objects go once they are finished, before the rest of the model is read: sink(scene,
@@ -91,7 +89,7 @@ void AnnounceScene(const Scene& scene);
 bool WidenBy(const MeshPoint& p, SceneSettings& bounds);
 // Widens bounds by the points of the first triangles given by corners (three each) into points:
 // false when one of them is not a number, as AddObjects then drops triangles.
-bool WidenByTriangles(const BulkList<MeshPoint>& points, const BulkList<uint32_t>& corners,
+bool WidenByTriangles(const std::vector<MeshPoint>& points, const std::vector<uint32_t>& corners,
                       size_t triangles, SceneSettings& bounds);
 // Bounds that any point widens.
 void MakeBoundsEmpty(SceneSettings& bounds);

@@ -503,12 +503,12 @@ TEST(FastReaders, BatchesMadeReadyAheadAreJoinedInOrderAndStopWhereOneFails) {
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.batches << " batches, failing " << c.failing);
         std::vector<int> joined;
-        const auto prepare = [&c](size_t batch, BulkList<int>& items) {
+        const auto prepare = [&c](size_t batch, std::vector<int>& items) {
             if (batch == c.failing && c.throws) throw std::runtime_error("damaged");
             items = {static_cast<int>(batch) * 10, static_cast<int>(batch) * 10 + 1};
             return batch != c.failing;
         };
-        const auto join = [&joined](const BulkList<int>& items) {
+        const auto join = [&joined](const std::vector<int>& items) {
             joined.insert(joined.end(), items.begin(), items.end());
         };
         bool whole = false;
@@ -537,11 +537,11 @@ TEST(FastReaders, BatchesAreJoinedWithoutASecondThreadWhereNoneCanStart) {
         std::vector<int> joined;
         const bool whole = JoinPreparedAhead<int>(
             3,
-            [](size_t batch, BulkList<int>& items) {
+            [](size_t batch, std::vector<int>& items) {
                 items.assign(1, static_cast<int>(batch));
                 return true;
             },
-            [&joined](const BulkList<int>& items) {
+            [&joined](const std::vector<int>& items) {
                 joined.insert(joined.end(), items.begin(), items.end());
             });
         _exit(whole && joined == std::vector<int>{0, 1, 2} ? 0 : 1);

@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <new>
-#include <vector>
 
 // A block of at least size bytes, or null when there is no memory; FreeBulk gives it back.
 void* AllocateBulk(size_t size) noexcept;
@@ -61,8 +60,3 @@ struct BulkAllocator {
         return false;
     }
 };
-
-// A list whose storage is a bulk block: for the large working lists of a reader, which take huge
-// pages as the scene's own lists do.
-template <class T>
-using BulkList = std::vector<T, BulkAllocator<T>>;
