@@ -168,9 +168,9 @@ TEST(ObjectBuffers, WithoutRoomOrBuffersTheTrianglesGoBetweenBeginAndEnd) {
     EXPECT_EQ(f.gl.Count("GenBuffer") + f.gl.Count("BindBuffer"), 0u);
 }
 
-TEST(ObjectBuffers, LongSmoothRunsDrawByIndicesIntoTheObjectsVertices) {
-    // A strip of 200 triangles whose first 70 and last 20 are one face group: runs of 70, 20
-    // and the 110 in no group.
+// A strip of 200 triangles whose first 70 and last 20 are one face group: runs of 70, 20 and the
+// 110 in no group.
+SceneObject Strip() {
     SceneObject strip;
     for (int i = 0; i <= 100; ++i)
         for (float y : {0.0f, 1.0f})
@@ -187,8 +187,12 @@ TEST(ObjectBuffers, LongSmoothRunsDrawByIndicesIntoTheObjectsVertices) {
     for (uint32_t t = 180; t < 200; ++t)
         group.faces.push_back(t);
     strip.faceGroups = {group};
+    return strip;
+}
+
+TEST(ObjectBuffers, LongSmoothRunsDrawByIndicesIntoTheObjectsVertices) {
     Frame f;
-    f.scene.m_objects = {strip};
+    f.scene.m_objects = {Strip()};
 
     f.Draw(ModeSmooth);
     // The group's 90 triangles, then the 110 others, each a range of one index buffer of the
@@ -202,4 +206,34 @@ TEST(ObjectBuffers, LongSmoothRunsDrawByIndicesIntoTheObjectsVertices) {
     f.Draw(ModeFlat);
     EXPECT_EQ(f.gl.Count("DrawArrays", {GL_TRIANGLES, 0, 270}), 1u);
     EXPECT_EQ(f.gl.Count("DrawElements"), 0u);
+}
+
+// A single picture copies no vertex into a buffer: they are drawn where the scene holds them, and
+// the corners made for its runs from one list made once; only indices go into buffers.
+TEST(ObjectBuffers, ASinglePictureDrawsItsVerticesFromTheScenesOwnLists) {
+    Frame f;
+    f.scene.m_objects = {Strip()};
+    f.renderer.SetDrawPath(DrawPath::SceneMemory);
+    const SceneObject& strip = f.scene.m_objects[0];
+    const double stride = sizeof(SceneVertex);
+    const double vertices = static_cast<double>(reinterpret_cast<size_t>(strip.vertices.data()));
+
+    f.Draw(ModeSmooth);
+    EXPECT_EQ(f.gl.Count("VertexPointer", {stride, vertices}), 2u);  // one a run
+    EXPECT_EQ(f.gl.Count("BufferData"), 1u);
+    EXPECT_EQ(f.gl.Count("BufferData", {GL_ELEMENT_ARRAY_BUFFER, 600 * sizeof(uint16_t)}), 1u);
+    EXPECT_EQ(f.gl.Count("DrawElements", {GL_TRIANGLES, 330, 270 * sizeof(uint16_t)}), 1u);
+
+    f.Draw(ModeFlat);
+    EXPECT_EQ(f.gl.Count("BufferData"), 0u);
+    const std::vector<GlCall> corners = f.gl.Named("VertexPointer");
+    ASSERT_EQ(corners.size(), 2u);
+    EXPECT_EQ(corners[0].args, corners[1].args);
+    EXPECT_NE(corners[0].args[1], vertices);
+    EXPECT_EQ(f.gl.Count("DrawArrays", {GL_TRIANGLES, 270, 330}), 1u);
+
+    f.Draw(ModeVertex);
+    EXPECT_EQ(f.gl.Count("VertexPointer", {stride, vertices}), 1u);
+    EXPECT_EQ(f.gl.Count("BufferData", {GL_ELEMENT_ARRAY_BUFFER, 202 * sizeof(uint16_t)}), 1u);
+    EXPECT_EQ(f.gl.Count("DrawElements", {GL_POINTS, 202, 0}), 1u);
 }
