@@ -1404,9 +1404,6 @@ void AddCameras(const GltfAsset& asset, Scene& scene, bool objects) {
     }
 }
 
-// Announces the scene AddNodeObjects and AddCameras will make of scene, its materials in: the
-// bounds of every node's triangles where they are placed, and the cameras aimed at their centre.
-// Nothing where the nodes have no triangles or a point is not a number.
 // Announces scene, its materials in, with bounds and the cameras aimed at their centre.
 void AnnounceWithCameras(const GltfAsset& asset, const Scene& scene, const SceneSettings& bounds) {
     Scene announced = SceneWithoutObjects(scene);
@@ -1418,6 +1415,9 @@ void AnnounceWithCameras(const GltfAsset& asset, const Scene& scene, const Scene
     AnnounceScene(announced);
 }
 
+// Announces the scene AddNodeObjects and AddCameras will make of scene, its materials in: the
+// bounds of every node's triangles where they are placed, and the cameras aimed at their centre.
+// Nothing where the nodes have no triangles or a point is not a number.
 void AnnounceNodeScene(const GltfAsset& asset, const std::vector<std::vector<Primitive>>& meshes,
                        const Scene& scene) {
     SceneSettings bounds;
